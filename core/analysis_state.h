@@ -1,0 +1,55 @@
+// The one record of the analysis open in the window.
+#pragma once
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/file_kind.h"
+#include "core/sample_table.h"
+#include "core/summary_arrays.h"
+
+namespace varno {
+
+inline constexpr int kModelSlots = 2048;
+
+struct AnalysisState {
+  // file identity
+  std::string dataFileName;
+  std::string dataExtension;
+  std::string factorFileName;
+
+  // sample table; shared read-only so that a computation can keep using the table it started
+  // with while a new load replaces it
+  std::shared_ptr<const SampleTable> table;
+  int rowCount = 0;
+  int columnCount = 0;
+
+  // regression model of an fst file
+  int factorCount = 0;
+  bool hasInteraction = false;
+  int factorMode = -1;
+  int populationCount = 0;
+  std::vector<std::vector<float>> factorValues;  // populationCount rows of factorCount + 1
+
+  // summary results
+  SummaryArrays fstSummary;          // populationCount entries
+  SummaryArrays coefficientSummary;  // factorCount + 1 entries
+  std::array<double, kModelSlots> modelProbabilities{};
+  int bestModel = 0;
+  std::array<double, 4> sigmaSummary{};  // mean, mode, HPDI low, HPDI high
+
+  // shared working values
+  int modelFilter = 0;
+  double sampleSumSquares = 0;
+  int sampleCount = 0;
+  std::vector<int> alleleCounts;
+  bool reloading = false;
+  int reloadColumnIndex = 0;
+  bool batchMode = false;
+
+  FileKind kind() const { return fileKindOf(dataExtension); }
+};
+
+}  // namespace varno

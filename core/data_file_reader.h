@@ -1,0 +1,36 @@
+// Reads a data file (one row of whitespace-separated numbers per line) into a sample table.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "core/sample_table.h"
+
+namespace varno {
+
+// Where and why reading stopped before the end of the file.
+struct ReadStop {
+  long long line = 0;   // 1-based line number in the file
+  std::string reason;   // e.g. "\"nan\" is not a number", "2 numbers where 5 are expected"
+};
+
+struct DataFileReadResult {
+  // The table read; null when the file was refused (then error says why).
+  std::shared_ptr<SampleTable> table;
+  std::string error;                   // empty on success; names the file and the fault
+  std::optional<ReadStop> stoppedEarly;  // set when rows were read but the file went on
+};
+
+// Called now and then from the calling thread while a long file is read (at most every few
+// milliseconds), so that a window can repaint.
+using YieldFunction = std::function<void()>;
+
+// The number of columns is the count of numbers on the first non-blank line; every later line
+// must begin with that many numbers (more are ignored). A line that does not ends the table.
+// The file is refused when it cannot be opened, holds no data, or its first data line is not
+// all numbers.
+DataFileReadResult readDataFile(const std::string& path, const YieldFunction& yield = {});
+
+}  // namespace varno

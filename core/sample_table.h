@@ -1,0 +1,37 @@
+// The sample table: columnCount columns of rowCount 32-bit floats, column-major.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <span>
+
+namespace varno {
+
+class SampleTable {
+ public:
+  SampleTable() = default;
+  // A table of the given size. Cells are left unset (the reader fills every cell it keeps).
+  SampleTable(int columnCount, int rowCount);
+
+  int rowCount() const { return rowCount_; }
+  int columnCount() const { return columnCount_; }
+  std::size_t cellCount() const { return static_cast<std::size_t>(rowCount_) * columnCount_; }
+
+  // Column c (0-based) as one contiguous array of rowCount values.
+  std::span<const float> column(int c) const { return {columnData(c), static_cast<std::size_t>(rowCount_)}; }
+  const float* columnData(int c) const { return cells_.get() + static_cast<std::size_t>(c) * stride_; }
+  float* columnData(int c) { return cells_.get() + static_cast<std::size_t>(c) * stride_; }
+  float cell(int c, int r) const { return columnData(c)[r]; }
+  float& cell(int c, int r) { return columnData(c)[r]; }
+
+  // Drops the rows from newRowCount on; the storage keeps its size.
+  void truncateRows(int newRowCount);
+
+ private:
+  int columnCount_ = 0;
+  int rowCount_ = 0;
+  std::size_t stride_ = 0;  // distance between two columns, at least rowCount_
+  std::unique_ptr<float[]> cells_;
+};
+
+}  // namespace varno
