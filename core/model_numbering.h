@@ -21,4 +21,7 @@ bool FactorInModel(int model, int factor, int factorCount, bool hasInteraction);
 // "G" + f, or "G1*G2" for factor 3 with the interaction.
 std::string factorName(int factor, bool hasInteraction);
 
+// Names of the factors of model m, highest first (for example "G1*G2", "G2", "G1").
+std::vector<std::string> modelFactorNames(int model, int factorCount, bool hasInteraction);
+
 }  // namespace varno
