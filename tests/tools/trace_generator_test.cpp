@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/factors_file.h"
 #include "core/model_numbering.h"
 
 namespace varno {
@@ -169,6 +170,19 @@ TEST(TraceGenerator, FactorsFileHasOneValuePerPopulation) {
       const auto v = numbers(line.substr(head.size()));
       ASSERT_EQ(static_cast<int>(v.size()), c.spec.populations) << line;
       EXPECT_EQ(v, values[f]) << "the file must hold the values the trace was made from";
+    }
+  }
+}
+
+TEST(TraceGenerator, FactorsFileReadsBackAsWritten) {
+  for (const FstSpec& spec : {FstSpec{10, 6, 2, false, 1}, FstSpec{10, 4, 3, true, 2}, FstSpec{10, 3, 3, false, 3}}) {
+    const std::string text = factorsText(spec);
+    const auto values = factorFileValues(spec);
+    const auto read = readFactorLineValues(text, spec.populations);
+    ASSERT_EQ(read.size(), values.size());
+    for (std::size_t f = 0; f < values.size(); ++f) {
+      ASSERT_EQ(read[f].size(), values[f].size());
+      for (std::size_t p = 0; p < values[f].size(); ++p) EXPECT_EQ(read[f][p], static_cast<float>(values[f][p]));
     }
   }
 }

@@ -1,0 +1,226 @@
+// The factors file: pieces up to "=", factor lines ending in "]", and the numbers that follow them.
+#include "core/factors_file.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <system_error>
+
+#include "core/analysis_state.h"
+#include "core/model_numbering.h"
+
+namespace varno {
+
+namespace {
+
+// The text as a text-mode read sees it: a CR directly before an LF is dropped.
+std::string textModeView(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    out.push_back(text[i]);
+  }
+  return out;
+}
+
+bool isFactorLine(std::string_view piece) { return piece.size() >= 4 && piece.back() == ']'; }
+
+// Calls onFactorLine(rest) for each factor line, rest being the remainder of its text line.
+template <class F>
+void scanFactorLines(std::string_view text, F&& onFactorLine) {
+  const std::string s = textModeView(text);
+  const std::string_view all(s);
+  std::size_t pos = 0;
+  while (pos < all.size()) {
+    const std::size_t eq = all.find('=', pos);
+    if (eq == std::string_view::npos) {
+      // The text after the last "=" is a piece too; a factor line there has nothing after it.
+      if (isFactorLine(all.substr(pos))) onFactorLine(std::string_view());
+      return;
+    }
+    const std::string_view piece = all.substr(pos, eq - pos);
+    pos = eq + 1;
+    if (!isFactorLine(piece)) continue;  // its line goes on into the next piece
+    const std::size_t lf = all.find('\n', pos);
+    const std::size_t end = lf == std::string_view::npos ? all.size() : lf;
+    onFactorLine(all.substr(pos, end - pos));
+    pos = lf == std::string_view::npos ? all.size() : lf + 1;
+  }
+}
+
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Extracts one float the way a "C"-locale stream does: blanks skipped, then the longest prefix
+// that forms a decimal number. Fails on anything else and on values beyond the float range.
+bool extractFloat(std::string_view& text, float& value) {
+  std::size_t i = 0;
+  while (i < text.size() && isBlank(text[i])) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  const std::size_t mantissaStart = i;
+  std::size_t intDigits = 0, fracDigits = 0;
+  while (i < text.size() && isDigit(text[i])) ++i, ++intDigits;
+  if (i < text.size() && text[i] == '.') {
+    std::size_t j = i + 1;
+    while (j < text.size() && isDigit(text[j])) ++j, ++fracDigits;
+    if (intDigits + fracDigits > 0) i = j;
+  }
+  if (intDigits + fracDigits == 0) return false;
+  const std::size_t mantissaEnd = i;
+  long long exponent = 0;
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    std::size_t j = i + 1;
+    bool negativeExponent = false;
+    if (j < text.size() && (text[j] == '+' || text[j] == '-')) negativeExponent = text[j++] == '-';
+    if (j < text.size() && isDigit(text[j])) {
+      for (; j < text.size() && isDigit(text[j]); ++j) exponent = std::min(exponent * 10 + (text[j] - '0'), 100000LL);
+      if (negativeExponent) exponent = -exponent;
+      i = j;
+    }
+  }
+  // from_chars takes no leading "+", so the sign is applied here.
+  const char* first = text.data() + mantissaStart;
+  const char* last = text.data() + i;
+  float magnitude = 0;
+  const auto [ptr, ec] = std::from_chars(first, last, magnitude, std::chars_format::general);
+  if (ptr != last) return false;
+  if (ec == std::errc::result_out_of_range) {
+    // Too small for a float reads as zero, as the stream does; too large fails. Tell them apart
+    // by the decimal magnitude: the position of the first significant digit plus the exponent.
+    const std::string_view mantissa(first, mantissaEnd - mantissaStart);
+    std::size_t k = 0;
+    while (k < mantissa.size() && (mantissa[k] == '0' || mantissa[k] == '.')) ++k;
+    if (k == mantissa.size()) {
+      magnitude = 0;
+    } else {
+      const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+      const long long lead = k < point ? static_cast<long long>(point - k) : -static_cast<long long>(k - point) + 1;
+      if (lead + exponent > 0) return false;
+      magnitude = 0;
+    }
+  } else if (ec != std::errc()) {
+    return false;
+  }
+  if (std::isinf(magnitude)) return false;
+  value = negative ? -magnitude : magnitude;
+  text.remove_prefix(i);
+  return true;
+}
+
+}  // namespace
+
+int countFactorLines(std::string_view text) {
+  int count = 0;
+  scanFactorLines(text, [&count](std::string_view) {
+    if (count < std::numeric_limits<int>::max()) ++count;
+  });
+  return count;
+}
+
+std::vector<std::vector<float>> readFactorLineValues(std::string_view text, int populationCount) {
+  std::vector<std::vector<float>> lines;
+  scanFactorLines(text, [&](std::string_view rest) {
+    std::vector<float> values;
+    float v = 0;
+    for (int p = 0; p < populationCount && extractFloat(rest, v); ++p) values.push_back(v);
+    lines.push_back(std::move(values));
+  });
+  return lines;
+}
+
+void storeFactorValues(std::vector<std::vector<float>>& factorValues, const std::vector<std::vector<float>>& lines,
+                       bool hasInteraction) {
+  for (std::size_t n = 0; n < lines.size(); ++n) {
+    const std::size_t populations = std::min(lines[n].size(), factorValues.size());
+    for (std::size_t p = 0; p < populations; ++p) {
+      if (n < factorValues[p].size()) factorValues[p][n] = lines[n][p];
+    }
+  }
+  if (!hasInteraction) return;
+  for (auto& row : factorValues) {
+    if (row.size() >= 3) row[2] = row[0] * row[1];
+  }
+}
+
+FactorDecision decideFactorCount(int factorMode, const std::function<int()>& countLines,
+                                 const std::function<bool()>& askInteraction) {
+  switch (factorMode) {
+    case -1: {
+      const int count = countLines ? countLines() : 0;
+      if (count == 2 && (!askInteraction || askInteraction())) return {3, true};
+      return {count, false};
+    }
+    case 0:
+      return {2, false};
+    case 1:
+      return {3, true};
+    default:
+      return {0, false};
+  }
+}
+
+int parseFactorModeArgument(std::string_view arg) {
+  std::size_t i = 0;
+  while (i < arg.size() && isBlank(arg[i])) ++i;
+  bool negative = false;
+  if (i < arg.size() && (arg[i] == '+' || arg[i] == '-')) negative = arg[i++] == '-';
+  // Accumulated as a magnitude one past the int range, then clamped.
+  constexpr long long kLimit = static_cast<long long>(std::numeric_limits<int>::max()) + 1;
+  long long magnitude = 0;
+  for (; i < arg.size() && isDigit(arg[i]); ++i) magnitude = std::min(magnitude * 10 + (arg[i] - '0'), kLimit);
+  const long long value = negative ? -magnitude : magnitude;
+  return static_cast<int>(std::clamp<long long>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+
+std::optional<std::string> readTextFile(const std::string& path, std::string* error, std::size_t maxBytes) {
+  auto fail = [&](const std::string& reason) -> std::optional<std::string> {
+    if (error) *error = "\"" + path + "\" cannot be read: " + reason;
+    return std::nullopt;
+  };
+  if (path.empty()) return fail("no file name");
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return fail(std::strerror(errno));
+  std::string text;
+  char block[65536];
+  bool tooLarge = false;
+  for (;;) {
+    const std::size_t got = std::fread(block, 1, sizeof block, file);
+    if (got == 0) break;
+    if (text.size() + got > maxBytes) {
+      tooLarge = true;
+      break;
+    }
+    text.append(block, got);
+  }
+  const bool readError = std::ferror(file) != 0;
+  const int readErrno = errno;
+  std::fclose(file);
+  if (tooLarge) {
+    char limit[24];
+    const auto end = std::to_chars(limit, limit + sizeof limit, maxBytes).ptr;
+    return fail("larger than " + std::string(limit, end) + " bytes");
+  }
+  if (readError) return fail(std::strerror(readErrno));
+  return text;
+}
+
+std::vector<std::string> modelChooserEntries(int factorCount, bool hasInteraction) {
+  // Model numbers beyond the counted slots could never be chosen with any rows.
+  const int models = std::min(modelCount(factorCount, hasInteraction), kModelSlots);
+  std::vector<std::string> entries;
+  entries.reserve(static_cast<std::size_t>(models) + 1);
+  entries.emplace_back("All");
+  for (int m = 1; m <= models; ++m) {
+    char digits[12];
+    entries.emplace_back(digits, std::to_chars(digits, digits + sizeof digits, m).ptr);
+  }
+  return entries;
+}
+
+}  // namespace varno

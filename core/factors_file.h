@@ -1,0 +1,55 @@
+// The factors file: factor lines found by the piece-and-"]=" rule, their values, and the factor count.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace varno {
+
+// Factors files are a few lines; anything larger than this is not one.
+inline constexpr std::size_t kMaxFactorsFileBytes = std::size_t{64} << 20;
+
+// Number of factor lines in the text of a factors file.
+int countFactorLines(std::string_view text);
+
+// For each factor line in order, the values read from the rest of its text line for populations
+// 0 .. populationCount - 1. Reading stops at the first number that cannot be extracted, so a
+// vector can be shorter than populationCount (even empty); values beyond it are ignored.
+std::vector<std::vector<float>> readFactorLineValues(std::string_view text, int populationCount);
+
+// Stores line n of values into slot n of each population row, within the rows and slots that
+// exist; entries not read keep their values. With the interaction, slot 2 becomes slot 0 x slot 1
+// in every row that has three slots.
+void storeFactorValues(std::vector<std::vector<float>>& factorValues, const std::vector<std::vector<float>>& lines,
+                       bool hasInteraction);
+
+struct FactorDecision {
+  int factorCount = 0;
+  bool hasInteraction = false;
+};
+
+// How many factors the model has. factorMode -1: as many as the factors file has factor lines
+// (countLines), and for exactly two the user is asked about the interaction (askInteraction true
+// means Yes: a third factor G1*G2); 0: two factors; 1: two factors and their interaction; any
+// other value: none. Neither function is called when it is not needed.
+FactorDecision decideFactorCount(int factorMode, const std::function<int()>& countLines,
+                                 const std::function<bool()>& askInteraction);
+
+// The factor mode given on the command line: blanks, an optional sign and the digits up to the
+// first other character; no digits give 0. Values beyond the int range are clamped to it.
+int parseFactorModeArgument(std::string_view arg);
+
+// The whole content of a text file of at most maxBytes bytes, unconverted. Nothing when the file
+// cannot be read or is larger; then *error (when given) names the file and the reason.
+std::optional<std::string> readTextFile(const std::string& path, std::string* error = nullptr,
+                                        std::size_t maxBytes = kMaxFactorsFileBytes);
+
+// Entries of the model choosers: "All", then "1" .. the number of models (at most the number of
+// models that can be counted).
+std::vector<std::string> modelChooserEntries(int factorCount, bool hasInteraction);
+
+}  // namespace varno
