@@ -1,0 +1,309 @@
+// The model and coefficient summary, its quantities summarised in parallel over a shared table.
+#include "stats/model_summary.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <exception>
+#include <mutex>
+#include <string_view>
+#include <system_error>
+#include <thread>
+
+#include "core/model_numbering.h"
+#include "stats/number_format.h"
+#include "stats/sample_summary.h"
+
+namespace varno {
+
+const std::array<Rgb, 9> kHpdiColours = {{
+    {255, 0, 0},      // red
+    {0, 0, 255},      // blue
+    {255, 255, 0},    // yellow
+    {255, 255, 255},  // white
+    {128, 0, 128},    // purple
+    {0, 128, 128},    // teal
+    {128, 128, 128},  // gray
+    {0, 255, 0},      // lime
+    {255, 0, 255},    // fuchsia
+}};
+
+namespace {
+
+constexpr double kLevel = 0.95;
+// With more factors the models outnumber the count slots.
+constexpr int kMaxFactors = 11;
+
+std::string decimal(long long value) {
+  char text[24];
+  return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
+}
+
+template <class... Pieces>
+std::string concat(const Pieces&... pieces) {
+  std::string text;
+  (text.append(std::string_view(pieces)), ...);
+  return text;
+}
+
+// The model counted for a stored value: truncated toward zero; 0 for anything that is not a
+// model number 1 .. 2048 (NaN and infinities included).
+int countedModel(float value) {
+  const double truncated = std::trunc(static_cast<double>(value));
+  if (!(truncated >= 1 && truncated <= kModelSlots)) return 0;
+  return static_cast<int>(truncated);
+}
+
+// The rows a summary reads: a run of rows, or a list of row numbers.
+struct RowSelection {
+  RowRange range;
+  std::vector<int> list;
+  bool listed = false;
+  std::size_t size() const { return listed ? list.size() : static_cast<std::size_t>(range.count()); }
+};
+
+RowSelection rowsOfModel(std::span<const float> models, RowRange rows, int model) {
+  RowSelection selection;
+  selection.listed = true;
+  for (int i = rows.begin; i < rows.end; ++i) {
+    if (static_cast<double>(models[static_cast<std::size_t>(i)]) == static_cast<double>(model)) {
+      selection.list.push_back(i);
+    }
+  }
+  return selection;
+}
+
+// One quantity to summarise: a column over a row selection, and the gauge position the
+// algorithm shows once it is done.
+struct Quantity {
+  int column = 0;
+  const RowSelection* rows = nullptr;
+  int gauge = 0;
+  PosteriorSummary summary;
+};
+
+void gather(const SampleTable& table, const Quantity& q, std::vector<double>& scratch) {
+  const float* column = table.columnData(q.column);
+  const RowSelection& rows = *q.rows;
+  scratch.resize(rows.size());
+  if (rows.listed) {
+    for (std::size_t k = 0; k < rows.list.size(); ++k) scratch[k] = column[rows.list[k]];
+  } else {
+    std::copy(column + rows.range.begin, column + rows.range.end, scratch.begin());
+  }
+}
+
+// Runs the quantities on every core; the calling thread takes part and is the only one that
+// calls `progress`, in the algorithm's order.
+class ParallelRun {
+ public:
+  ParallelRun(const SampleTable& table, std::vector<Quantity>& quantities,
+              const std::function<void(int)>& progress, const std::atomic<bool>* cancel)
+      : table_(table),
+        quantities_(quantities),
+        progress_(progress),
+        cancel_(cancel),
+        done_(new std::atomic<bool>[quantities.size()]) {
+    for (std::size_t i = 0; i < quantities.size(); ++i) done_[i].store(false);
+  }
+
+  // Returns false when cancelled.
+  bool run() {
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    const std::size_t helpers = std::min<std::size_t>(cores, quantities_.size()) - (quantities_.empty() ? 0 : 1);
+    std::vector<std::thread> threads;
+    for (std::size_t t = 0; t < helpers; ++t) {
+      try {
+        threads.emplace_back([this] { work(false); });
+      } catch (const std::system_error&) {
+        break;  // fewer threads only make the run slower
+      }
+    }
+    work(true);
+    for (std::thread& t : threads) t.join();
+    if (failure_) std::rethrow_exception(failure_);
+    if (stopped_.load()) return false;
+    reportFinished();
+    return true;
+  }
+
+ private:
+  void work(bool caller) {
+    std::vector<double> scratch;
+    try {
+      for (;;) {
+        if (stopped_.load(std::memory_order_relaxed)) return;
+        if (cancel_ && cancel_->load(std::memory_order_relaxed)) {
+          stopped_.store(true);
+          return;
+        }
+        const std::size_t i = next_.fetch_add(1);
+        if (i >= quantities_.size()) return;
+        Quantity& q = quantities_[i];
+        gather(table_, q, scratch);
+        q.summary = SummarizeSample(std::span<double>(scratch), kLevel);
+        done_[i].store(true, std::memory_order_release);
+        if (caller) reportFinished();
+      }
+    } catch (...) {
+      std::lock_guard<std::mutex> lock(failureMutex_);
+      if (!failure_) failure_ = std::current_exception();
+      stopped_.store(true);
+    }
+  }
+
+  // Shows the gauge of every quantity whose predecessors are all done.
+  void reportFinished() {
+    while (reported_ < quantities_.size() && done_[reported_].load(std::memory_order_acquire)) {
+      if (progress_) progress_(quantities_[reported_].gauge);
+      ++reported_;
+    }
+  }
+
+  const SampleTable& table_;
+  std::vector<Quantity>& quantities_;
+  const std::function<void(int)>& progress_;
+  const std::atomic<bool>* cancel_;
+  std::unique_ptr<std::atomic<bool>[]> done_;
+  std::atomic<std::size_t> next_{0};
+  std::atomic<bool> stopped_{false};
+  std::size_t reported_ = 0;  // touched by the calling thread only
+  std::mutex failureMutex_;
+  std::exception_ptr failure_;
+};
+
+void resizeKeeping(SummaryArrays& a, std::size_t n) {
+  a.mean.resize(n, 0.0);
+  a.mode.resize(n, 0.0);
+  a.low.resize(n, 0.0);
+  a.high.resize(n, 0.0);
+}
+
+void store(SummaryArrays& a, std::size_t i, const PosteriorSummary& s) {
+  a.mean[i] = s.mean;
+  a.mode[i] = s.mode;
+  a.low[i] = s.hpdiLow;
+  a.high[i] = s.hpdiHigh;
+}
+
+std::string inputError(const ModelSummaryInput& in) {
+  if (!in.table) return "no sample table";
+  if (in.populationCount < 0) return "negative population count";
+  if (in.factorCount < 0 || in.factorCount > kMaxFactors) return concat("factor count ", decimal(in.factorCount), " out of range");
+  if (in.hasInteraction && in.factorCount != 3) return "the interaction needs 3 factors";
+  const long long needed = static_cast<long long>(in.populationCount) + in.factorCount + 5;
+  if (in.table->columnCount() < needed)
+    return concat("the table has ", decimal(in.table->columnCount()), " columns, ", decimal(needed), " needed");
+  return {};
+}
+
+}  // namespace
+
+ModelSummaryResult computeModelSummary(const ModelSummaryInput& in, const std::function<void(int percent)>& progress,
+                                       const std::atomic<bool>* cancel) {
+  ModelSummaryResult result;
+  result.fstSummary = in.fstSummary;
+  result.coefficientSummary = in.coefficientSummary;
+  result.sigmaSummary = in.sigmaSummary;
+  result.error = inputError(in);
+  if (!result.error.empty()) return result;
+
+  const SampleTable& table = *in.table;
+  const int P = in.populationCount;
+  const int F = in.factorCount;
+  const int D = P + F + 2;
+  const int modelColumn = 3 + P;
+  const RowRange rows{std::max(in.rows.begin, 0), std::min(in.rows.end, table.rowCount())};
+  const std::span<const float> models = table.column(modelColumn);
+  resizeKeeping(result.fstSummary, static_cast<std::size_t>(P));
+  resizeKeeping(result.coefficientSummary, static_cast<std::size_t>(F) + 1);
+  if (progress) progress(0);
+
+  // Model counts over all retained rows; values that are no model number are not counted.
+  const int N = rows.count();
+  for (int i = rows.begin; i < rows.end; ++i) {
+    const int m = countedModel(models[static_cast<std::size_t>(i)]);
+    if (m > 0) result.modelProbabilities[static_cast<std::size_t>(m - 1)] += 1;
+  }
+  auto share = [&](int model) {
+    return N > 0 ? result.modelProbabilities[static_cast<std::size_t>(model - 1)] / N : 0.0;
+  };
+  const int chartModels = modelCount(F, in.hasInteraction);
+  for (int m = 1; m <= chartModels; ++m) result.modelBars.push_back({static_cast<double>(m), share(m)});
+
+  // With the interaction the scan covers the 8 slots of three factors, the chart only 5.
+  const int scannedModels = 1 << F;
+  int best = 0;
+  for (int i = 1; i < scannedModels; ++i) {
+    if (result.modelProbabilities[static_cast<std::size_t>(i)] > result.modelProbabilities[static_cast<std::size_t>(best)]) best = i;
+  }
+  result.bestModel = best + 1;
+
+  // The quantities in the algorithm's order: constant, Sigma², factors of the best model
+  // (highest first), then populations.
+  const RowSelection bestRows = rowsOfModel(models, rows, result.bestModel);
+  RowSelection filterRows;
+  if (in.modelFilter == 0) {
+    filterRows.range = rows;
+  } else {
+    filterRows = rowsOfModel(models, rows, in.modelFilter);
+  }
+  const bool bestSummarised = bestRows.size() >= 2;
+  const std::vector<int> bestFactors = factorsInModel(result.bestModel, F, in.hasInteraction);
+  std::vector<Quantity> quantities;
+  if (bestSummarised) {
+    quantities.push_back({4 + P, &bestRows, 100 / D, {}});
+    quantities.push_back({1, &bestRows, 200 / D, {}});
+    for (int f : bestFactors) {
+      const int k = F - f;
+      quantities.push_back({4 + P + f, &bestRows, (100 * k + 300) / D, {}});
+    }
+  }
+  const std::size_t firstPopulation = quantities.size();
+  if (filterRows.size() >= 2) {
+    for (int p = 1; p <= P; ++p) quantities.push_back({2 + p, &filterRows, 100 * (F + p + 2) / D, {}});
+  }
+
+  if (!ParallelRun(table, quantities, progress, cancel).run()) {
+    result.cancelled = true;
+    return result;
+  }
+
+  if (bestSummarised) {
+    store(result.coefficientSummary, 0, quantities[0].summary);
+    const PosteriorSummary& sigma = quantities[1].summary;
+    result.sigmaSummary = {sigma.mean, sigma.mode, sigma.hpdiLow, sigma.hpdiHigh};
+    for (std::size_t j = 0; j < bestFactors.size(); ++j) {
+      store(result.coefficientSummary, static_cast<std::size_t>(bestFactors[j]), quantities[2 + j].summary);
+    }
+  }
+  for (int p = 1; p <= P; ++p) {
+    const auto i = static_cast<std::size_t>(p - 1);
+    if (quantities.size() == firstPopulation) {
+      result.fstSummary.mean[i] = 0;  // marks a population with fewer than two rows
+      continue;
+    }
+    const PosteriorSummary& s = quantities[firstPopulation + i].summary;
+    store(result.fstSummary, i, s);
+    const int slot = (p - 1) % 9;
+    result.hpdis.push_back({concat("Fst", decimal(p)), s.hpdiLow, s.hpdiHigh, static_cast<double>(P + 2 - p), slot,
+                            kHpdiColours[static_cast<std::size_t>(slot)]});
+  }
+
+  result.memoLines[0] = concat("Factors included in the highest probability model (P(", decimal(result.bestModel),
+                               ")=", formatG3(share(result.bestModel)), "):");
+  std::string& line2 = result.memoLines[1];
+  line2 = concat("  - Constant (a0=", formatG3(result.coefficientSummary.mode[0]), ")");
+  for (int f : bestFactors) {
+    line2 += in.hasInteraction && f == 3 ? ",  G1*G2" : concat(",  G", decimal(f));
+    if (bestSummarised) {
+      line2 += concat(" (a", decimal(f), "=", formatG3(result.coefficientSummary.mode[static_cast<std::size_t>(f)]), ")");
+    }
+  }
+  result.memoLines[2] = concat("  - Sigma\u00B2=", formatG3(result.sigmaSummary[1]));
+
+  if (progress && (quantities.empty() || quantities.back().gauge != 100)) progress(100);
+  return result;
+}
+
+}  // namespace varno

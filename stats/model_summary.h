@@ -1,0 +1,75 @@
+// The model and coefficient summary of an Fst trace: model probabilities, best model, HPDIs.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/analysis_state.h"
+#include "core/sample_table.h"
+#include "core/summary_arrays.h"
+#include "stats/row_range.h"
+
+namespace varno {
+
+struct ModelSummaryInput {
+  std::shared_ptr<const SampleTable> table;
+  int populationCount = 0;
+  int factorCount = 0;
+  bool hasInteraction = false;
+  RowRange rows;        // the retained rows
+  int modelFilter = 0;  // 0: all rows for the Fst summaries; m: only the rows of model m
+  // Results of the previous run: entries this run does not write keep these values.
+  SummaryArrays fstSummary;
+  SummaryArrays coefficientSummary;
+  std::array<double, 4> sigmaSummary{};
+};
+
+struct ModelBar {
+  double x = 0;
+  double height = 0;
+};
+
+struct Rgb {
+  std::uint8_t red = 0, green = 0, blue = 0;
+  bool operator==(const Rgb&) const = default;
+};
+
+// One population's HPDI, drawn as a horizontal interval at height y.
+struct HpdiInterval {
+  std::string label;  // "Fst" and the population number
+  double low = 0;
+  double high = 0;
+  double y = 0;
+  int colourSlot = 0;
+  Rgb colour;
+};
+
+struct ModelSummaryResult {
+  std::array<double, kModelSlots> modelProbabilities{};  // retained rows counted per model
+  int bestModel = 1;
+  SummaryArrays coefficientSummary;      // factorCount + 1 entries
+  std::array<double, 4> sigmaSummary{};  // mean, mode, HPDI low, HPDI high
+  SummaryArrays fstSummary;              // populationCount entries
+  std::array<std::string, 3> memoLines;  // UTF-8
+  std::vector<ModelBar> modelBars;
+  std::vector<HpdiInterval> hpdis;
+  bool cancelled = false;  // the run stopped early; the result is incomplete and must be dropped
+  std::string error;       // set when the table does not have the columns the counts name
+};
+
+// The colours of the HPDI bars, population p taking slot (p - 1) mod 9.
+extern const std::array<Rgb, 9> kHpdiColours;
+
+// Summarises the retained rows of `input.table`. `progress` (may be empty) is called on the
+// calling thread with the gauge positions 0 .. 100; `cancel` (may be null) stops the run between
+// two summaries. The summaries run on all cores, each over a scratch copy of its column.
+ModelSummaryResult computeModelSummary(const ModelSummaryInput& input,
+                                       const std::function<void(int percent)>& progress,
+                                       const std::atomic<bool>* cancel);
+
+}  // namespace varno
