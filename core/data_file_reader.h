@@ -1,6 +1,7 @@
 // Reads a data file (one row of whitespace-separated numbers per line) into a sample table.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -27,10 +28,22 @@ struct DataFileReadResult {
 // milliseconds), so that a window can repaint.
 using YieldFunction = std::function<void()>;
 
+// How the file is cut into blocks and shares for the reading threads. The defaults suit large
+// files; tests shrink them to put block and thread seams inside small files.
+struct ReadTuning {
+  std::size_t blockBytes = std::size_t{1} << 20;  // bytes read per pread
+  long long minShareBytes = 8LL << 20;             // no thread gets less than this
+  int maxThreads = 0;                              // 0: one per core, at most 8
+};
+
 // The number of columns is the count of numbers on the first non-blank line; every later line
-// must begin with that many numbers (more are ignored). A line that does not ends the table.
-// The file is refused when it cannot be opened, holds no data, or its first data line is not
-// all numbers.
+// must begin with that many numbers (more are ignored). A line that does not ends the table,
+// and stoppedEarly says where. Blank lines are skipped everywhere. A number is the whole token:
+// optional sign, digits with an optional "." and an optional exponent, within float range.
+// The file is refused when it cannot be opened, holds no data, its first data line is not all
+// numbers, or its table would not fit in memory.
 DataFileReadResult readDataFile(const std::string& path, const YieldFunction& yield = {});
+DataFileReadResult readDataFile(const std::string& path, const YieldFunction& yield,
+                                const ReadTuning& tuning);
 
 }  // namespace varno

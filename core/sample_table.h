@@ -24,6 +24,9 @@ class SampleTable {
   float cell(int c, int r) const { return columnData(c)[r]; }
   float& cell(int c, int r) { return columnData(c)[r]; }
 
+  // Distance in floats between the starts of two neighbouring columns.
+  std::size_t stride() const { return stride_; }
+
   // Drops the rows from newRowCount on; the storage keeps its size.
   void truncateRows(int newRowCount);
 

@@ -1,0 +1,609 @@
+// Reads a data file in three passes: the first data line, a line count, then the numbers.
+#include "core/data_file_reader.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <cerrno>
+#include <charconv>
+#include <chrono>
+#include <climits>
+#include <condition_variable>
+#include <cstring>
+#include <exception>
+#include <mutex>
+#include <new>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+namespace varno {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr auto kYieldInterval = std::chrono::milliseconds(8);
+constexpr int kMaxThreads = 8;
+constexpr std::size_t kTokenShown = 40;
+constexpr long long kNumbersPerCheckpoint = 1 << 14;
+
+// Byte classes: a number ends at a blank or a line feed, and so does every other token.
+enum : unsigned char { kOther = 0, kBlank = 1, kNewline = 2 };
+constexpr std::array<unsigned char, 256> makeClasses() {
+  std::array<unsigned char, 256> c{};
+  for (unsigned char b : {' ', '\t', '\r', '\v', '\f'}) c[b] = kBlank;
+  c['\n'] = kNewline;
+  return c;
+}
+constexpr std::array<unsigned char, 256> kClass = makeClasses();
+inline unsigned char classOf(char c) { return kClass[static_cast<unsigned char>(c)]; }
+inline bool startsNumber(char c) { return (c >= '0' && c <= '9') || c == '.'; }
+
+std::string quoted(const std::string& s) { return "\"" + s + "\""; }
+
+std::string errnoText(int err) { return std::generic_category().message(err); }
+
+// A token as shown in a message: cut short, control bytes (binary files) made visible.
+std::string shownToken(const char* b, const char* e) {
+  std::size_t n = static_cast<std::size_t>(e - b);
+  bool cut = n > kTokenShown;
+  if (cut) {
+    n = kTokenShown;
+    // do not split a UTF-8 sequence
+    while (n > 0 && (static_cast<unsigned char>(b[n]) & 0xC0) == 0x80) --n;
+  }
+  std::string s(b, n);
+  for (char& c : s)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+  return "\"" + s + (cut ? "...\"" : "\"");
+}
+
+std::string notANumber(const char* b, const char* e) { return shownToken(b, e) + " is not a number"; }
+
+std::string tooFewNumbers(long long found, long long expected) {
+  return std::to_string(found) + (found == 1 ? " number where " : " numbers where ") +
+         std::to_string(expected) + " are expected";
+}
+
+// from_chars calls both overflow and underflow to zero out of range. Floats span about 1e-46
+// to 3.4e38, so the sign of the leading digit's decimal exponent tells the two apart.
+bool isUnderflow(const char* b, const char* e) {
+  if (b < e && (*b == '+' || *b == '-')) ++b;
+  const char* mantissaEnd = std::find_if(b, e, [](char c) { return c == 'e' || c == 'E'; });
+  const char* dot = std::find(b, mantissaEnd, '.');
+  const char* first = std::find_if(b, mantissaEnd, [](char c) { return c >= '1' && c <= '9'; });
+  if (first == mantissaEnd) return true;
+  long long exponent = first < dot ? dot - first - 1 : -(first - dot);
+  if (mantissaEnd < e) {
+    const char* q = mantissaEnd + 1;
+    bool negative = q < e && *q == '-';
+    if (q < e && (*q == '+' || *q == '-')) ++q;
+    long long x = 0;
+    for (; q < e; ++q)
+      if (x < 100'000'000'000'000'000LL) x = x * 10 + (*q - '0');
+    exponent += negative ? -x : x;
+  }
+  return exponent < 0;
+}
+
+// Reads the number at p (which is not a blank or line feed) up to lim. Returns the position
+// after it, or null when the token there is not wholly a number. *lim must be readable.
+inline const char* readNumber(const char* p, const char* lim, float& value) {
+  const char* digits = p + (*p == '+' || *p == '-');
+  if (!startsNumber(*digits)) return nullptr;  // a lone sign, nan, inf, words
+  const char* from = p + (*p == '+');          // from_chars takes no "+"
+  auto [end, ec] = std::from_chars(from, lim, value);
+  if (ec == std::errc::result_out_of_range) [[unlikely]] {
+    if (!isUnderflow(from, end)) return nullptr;
+    value = *p == '-' ? -0.0f : 0.0f;
+  } else if (ec != std::errc{}) {
+    return nullptr;
+  }
+  return classOf(*end) == kOther ? nullptr : end;
+}
+
+// An open data file, closed on every way out.
+class File {
+ public:
+  explicit File(int fd) : fd_(fd) {}
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
+  ~File() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  int fd() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+long long preadSome(int fd, char* to, std::size_t n, long long at, int& error) {
+  for (;;) {
+    ssize_t got = ::pread(fd, to, n, static_cast<off_t>(at));
+    if (got >= 0) return got;
+    if (errno != EINTR) {
+      error = errno;
+      return 0;
+    }
+  }
+}
+
+// A window onto one byte range of the file, refilled block by block. The byte after the data
+// is always a line feed, so scans stop there without a bounds check.
+class BlockReader {
+ public:
+  BlockReader(int fd, long long begin, long long end, std::size_t blockBytes)
+      : fd_(fd), pos_(begin), end_(end), cap_(std::max<std::size_t>(blockBytes, 1)),
+        buf_(new char[cap_ + 1]) {
+    p = lim = buf_.get();
+    buf_[0] = '\n';
+    atEnd = pos_ >= end_;
+  }
+
+  // Keeps [keep, lim), moved to the front, reads more after it and returns where keep went.
+  const char* refill(const char* keep) {
+    std::size_t kept = static_cast<std::size_t>(lim - keep);
+    if (kept == cap_) {  // one token longer than the buffer
+      std::size_t cap = cap_ * 2;
+      std::unique_ptr<char[]> bigger(new char[cap + 1]);
+      std::memcpy(bigger.get(), keep, kept);
+      buf_ = std::move(bigger);
+      cap_ = cap;
+    } else if (kept > 0) {
+      std::memmove(buf_.get(), keep, kept);
+    }
+    std::size_t want = static_cast<std::size_t>(std::min<long long>(
+        static_cast<long long>(cap_ - kept), end_ - pos_));
+    long long got = want ? preadSome(fd_, buf_.get() + kept, want, pos_, error) : 0;
+    pos_ += got;
+    atEnd = got == 0 || pos_ >= end_;
+    p = buf_.get();
+    lim = buf_.get() + kept + got;
+    *const_cast<char*>(lim) = '\n';
+    return p;
+  }
+
+  const char* p;      // next byte to look at
+  const char* lim;    // end of the bytes read so far
+  bool atEnd;         // nothing follows lim in this range
+  int error = 0;      // errno of a failed read (then atEnd)
+
+ private:
+  int fd_;
+  long long pos_, end_;
+  std::size_t cap_;
+  std::unique_ptr<char[]> buf_;
+};
+
+// Finds the end of the token at p, reading on when it reaches the end of the block. Returns
+// false when it was cut by the block end and the block was refilled: p then points at the token.
+bool settleToken(BlockReader& in, const char*& p, const char*& tokenEnd) {
+  tokenEnd = p;
+  while (classOf(*tokenEnd) == kOther) ++tokenEnd;
+  if (tokenEnd == in.lim && !in.atEnd) {
+    p = in.refill(p);
+    return false;
+  }
+  return true;
+}
+
+// Calls the yield function at most once per interval of work.
+class Yielder {
+ public:
+  explicit Yielder(const YieldFunction& f) : f_(f), next_(Clock::now() + kYieldInterval) {}
+  bool active() const { return static_cast<bool>(f_); }
+  void maybe() {
+    if (f_ && Clock::now() >= next_) now();
+  }
+  void now() {
+    f_();
+    next_ = Clock::now() + kYieldInterval;
+  }
+
+ private:
+  const YieldFunction& f_;
+  Clock::time_point next_;
+};
+
+// One thread's part of the file: the whole lines that begin in [from, to).
+struct Share {
+  long long from = 0, to = 0;
+  // line count pass
+  long long begin = 0, end = 0;  // bytes of its lines
+  long long lines = 0, rows = 0;  // all lines, non-blank lines
+  long long firstLine = 1, firstRow = 0;
+  // filling pass
+  long long rowsRead = 0;
+  bool stopped = false;
+  long long stopLine = 0;
+  std::string reason;
+};
+
+struct Context {
+  int fd;
+  long long fileSize;
+  std::size_t blockBytes;
+  Yielder* yielder;                    // used by share 0 only, which runs on the calling thread
+  std::atomic<std::size_t> firstStop;  // lowest share that stopped early; later ones give up
+};
+
+// Work of one share; share 0 yields, every share gives up once an earlier one has stopped.
+struct Checkpoint {
+  Context& ctx;
+  std::size_t index;
+  bool operator()() const {
+    if (index == 0) ctx.yielder->maybe();
+    return ctx.firstStop.load(std::memory_order_relaxed) >= index;
+  }
+};
+
+// Pass 2: counts the lines that begin in the share and which of them are not blank.
+void countShare(Context& ctx, std::size_t index, Share& s) {
+  Checkpoint goOn{ctx, index};
+  long long at = s.from;
+  std::unique_ptr<char[]> buf(new char[ctx.blockBytes + 1]);
+  int error = 0;
+  if (s.from > 0) {  // start after the line feed that ends the line running into the share
+    at = s.from - 1;
+    for (;;) {
+      long long got = preadSome(ctx.fd, buf.get(), ctx.blockBytes,  at, error);
+      if (got <= 0) { at = ctx.fileSize; break; }
+      if (const void* nl = std::memchr(buf.get(), '\n', got)) {
+        at += static_cast<const char*>(nl) - buf.get() + 1;
+        break;
+      }
+      at += got;
+    }
+  }
+  s.begin = s.end = at;
+  bool inLine = false, nonBlank = false;
+  while (at < ctx.fileSize) {
+    long long got = preadSome(ctx.fd, buf.get(), ctx.blockBytes, at, error);
+    if (got <= 0) break;
+    const char* q = buf.get();
+    const char* lim = q + got;
+    buf[got] = '\n';
+    while (q < lim) {
+      if (!inLine) {
+        long long lineStart = at + (q - buf.get());
+        if (lineStart >= s.to) {
+          s.end = lineStart;
+          return;
+        }
+        inLine = true;
+        nonBlank = false;
+        ++s.lines;
+      }
+      if (!nonBlank) {
+        while (classOf(*q) == kBlank) ++q;
+        if (q == lim) break;
+        if (*q != '\n') {
+          nonBlank = true;
+          ++s.rows;
+        }
+      }
+      const void* nl = std::memchr(q, '\n', static_cast<std::size_t>(lim - q));
+      if (!nl) break;
+      q = static_cast<const char*>(nl) + 1;
+      inLine = false;
+    }
+    at += got;
+    s.end = at;
+    if (!goOn()) return;
+  }
+}
+
+// Pass 3: reads the share's rows straight into their columns.
+void fillShare(Context& ctx, std::size_t index, Share& s, SampleTable& table) {
+  Checkpoint goOn{ctx, index};
+  const int columns = table.columnCount();
+  const std::size_t stride = table.stride();
+  float* const base = table.columnData(0);
+  const long long rowEnd = s.firstRow + s.rows;
+
+  BlockReader in(ctx.fd, s.begin, s.end, ctx.blockBytes);
+  const char* p = in.p;
+  long long line = s.firstLine;
+  long long row = s.firstRow;
+  int col = 0;
+  float* cell = nullptr;
+  long long numbersSinceCheck = 0;
+
+  auto stop = [&](std::string reason) {
+    s.stopped = true;
+    s.stopLine = line;
+    s.reason = std::move(reason);
+  };
+
+  for (;;) {
+    while (classOf(*p) == kBlank) ++p;
+    if (*p == '\n') {
+      if (p == in.lim) {  // end of the block
+        if (!in.atEnd) {
+          p = in.refill(p);
+          if (!goOn()) break;
+          continue;
+        }
+        if (in.error) {
+          stop("the file cannot be read further: " + errnoText(in.error));
+          break;
+        }
+      }
+      // end of a line (or of the share, which ends a line that has no line feed)
+      if (col > 0) {
+        if (col < columns) {
+          stop(tooFewNumbers(col, columns));
+          break;
+        }
+        ++row;
+        numbersSinceCheck += col;
+        col = 0;
+        if (numbersSinceCheck >= kNumbersPerCheckpoint) {
+          numbersSinceCheck = 0;
+          if (!goOn()) break;
+        }
+      }
+      if (p == in.lim) break;
+      ++p;
+      ++line;
+      continue;
+    }
+    if (col == columns) {  // numbers beyond the table's columns are not looked at
+      const void* nl = std::memchr(p, '\n', static_cast<std::size_t>(in.lim - p));
+      p = nl ? static_cast<const char*>(nl) : in.lim;
+      continue;
+    }
+    if (col == 0) {
+      if (row == rowEnd) {  // more rows than counted: the file grew since
+        stop("the file changed while it was read");
+        break;
+      }
+      cell = base + row;
+    }
+    float value;
+    const char* end = readNumber(p, in.lim, value);
+    if (!end || end == in.lim) [[unlikely]] {
+      const char* tokenEnd;
+      if (!settleToken(in, p, tokenEnd)) continue;
+      if (!end) {
+        stop(notANumber(p, tokenEnd));
+        break;
+      }
+    }
+    *cell = value;
+    cell += stride;
+    ++col;
+    p = end;
+  }
+  s.rowsRead = row - s.firstRow;
+  if (!s.stopped && s.rowsRead < s.rows && ctx.firstStop.load() >= index)
+    stop("the file changed while it was read");
+  if (s.stopped) {
+    std::size_t expected = ctx.firstStop.load();
+    while (index < expected && !ctx.firstStop.compare_exchange_weak(expected, index)) {
+    }
+  }
+}
+
+// Runs work(index, share) for every share: the first on the calling thread, which yields while
+// it waits for the others.
+template <class Work>
+void runShares(std::vector<Share>& shares, Context& ctx, Work work) {
+  const std::size_t n = shares.size();
+  std::mutex m;
+  std::condition_variable done;
+  std::size_t pending = 0;
+  std::vector<std::exception_ptr> failures(n);
+  auto guarded = [&](std::size_t k) {
+    try {
+      work(k, shares[k]);
+    } catch (...) {
+      failures[k] = std::current_exception();
+      std::size_t expected = ctx.firstStop.load();
+      while (k < expected && !ctx.firstStop.compare_exchange_weak(expected, k)) {
+      }
+    }
+  };
+  {
+    std::vector<std::jthread> threads;
+    std::size_t started = 1;
+    try {
+      for (; started < n; ++started) {
+        {
+          std::lock_guard lock(m);
+          ++pending;
+        }
+        threads.emplace_back([&, k = started] {
+          guarded(k);
+          std::lock_guard lock(m);
+          --pending;
+          done.notify_one();
+        });
+      }
+    } catch (const std::system_error&) {  // no more threads: the calling thread does the rest
+      std::lock_guard lock(m);
+      --pending;
+    }
+    guarded(0);
+    for (std::size_t k = started; k < n; ++k) guarded(k);
+    std::unique_lock lock(m);
+    while (pending > 0) {
+      if (!ctx.yielder->active()) {
+        done.wait(lock, [&] { return pending == 0; });
+        break;
+      }
+      if (!done.wait_for(lock, kYieldInterval, [&] { return pending == 0; })) {
+        lock.unlock();
+        try {
+          ctx.yielder->now();
+        } catch (...) {
+          ctx.firstStop.store(0);  // the others give up; the threads join on the way out
+          throw;
+        }
+        lock.lock();
+      }
+    }
+  }
+  for (auto& f : failures)
+    if (f) std::rethrow_exception(f);
+}
+
+struct FirstLine {
+  long long line = 0;  // 0: the file holds no numbers
+  long long columns = 0;
+  std::string fault;  // set when a token of that line is not a number
+  int readError = 0;
+};
+
+// Pass 1: the first non-blank line gives the column count and must be all numbers.
+FirstLine readFirstLine(int fd, long long fileSize, std::size_t blockBytes) {
+  FirstLine first;
+  BlockReader in(fd, 0, fileSize, blockBytes);
+  const char* p = in.p;
+  long long line = 1;
+  for (;;) {
+    while (classOf(*p) == kBlank) ++p;
+    if (*p == '\n') {
+      if (p == in.lim && !in.atEnd) {
+        p = in.refill(p);
+        continue;
+      }
+      if (in.error) {
+        first.readError = in.error;
+        return first;
+      }
+      if (first.columns > 0) {
+        first.line = line;
+        return first;
+      }
+      if (p == in.lim) return first;
+      ++p;
+      ++line;
+      continue;
+    }
+    float value;
+    const char* end = readNumber(p, in.lim, value);
+    if (!end || end == in.lim) {
+      const char* tokenEnd;
+      if (!settleToken(in, p, tokenEnd)) continue;
+      if (!end) {
+        first.line = line;
+        first.fault = notANumber(p, tokenEnd);
+        return first;
+      }
+    }
+    ++first.columns;
+    p = end;
+  }
+}
+
+std::size_t physicalMemory() {
+  long pages = ::sysconf(_SC_PHYS_PAGES);
+  long pageSize = ::sysconf(_SC_PAGESIZE);
+  if (pages <= 0 || pageSize <= 0) return SIZE_MAX;
+  return static_cast<std::size_t>(pages) * static_cast<std::size_t>(pageSize);
+}
+
+DataFileReadResult refused(std::string error) {
+  DataFileReadResult r;
+  r.error = std::move(error);
+  return r;
+}
+
+DataFileReadResult read(const std::string& path, const YieldFunction& yield, const ReadTuning& tuning) {
+  const std::string name = quoted(path);
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);  // a FIFO must not block
+  if (fd < 0) return refused("cannot open " + name + ": " + errnoText(errno));
+  File file(fd);
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) return refused("cannot open " + name + ": " + errnoText(errno));
+  if (S_ISDIR(st.st_mode)) return refused(name + " is a folder, not a data file");
+  if (!S_ISREG(st.st_mode)) return refused(name + " is not a regular file");
+  ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+  const long long fileSize = st.st_size;
+  const std::size_t blockBytes = std::max<std::size_t>(tuning.blockBytes, 1);
+
+  FirstLine first = readFirstLine(fd, fileSize, blockBytes);
+  if (first.readError) return refused("cannot read " + name + ": " + errnoText(first.readError));
+  if (first.line == 0) return refused(name + " holds no numbers");
+  if (!first.fault.empty())
+    return refused(name + " line " + std::to_string(first.line) + ": " + first.fault);
+
+  Yielder yielder(yield);
+  Context ctx{fd, fileSize, blockBytes, &yielder, {SIZE_MAX}};
+
+  int threads = tuning.maxThreads > 0
+                    ? tuning.maxThreads
+                    : std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMaxThreads);
+  long long minShare = std::max(tuning.minShareBytes, 1LL);
+  std::size_t shareCount =
+      static_cast<std::size_t>(std::clamp(fileSize / minShare, 1LL, static_cast<long long>(threads)));
+  std::vector<Share> shares(shareCount);
+  for (std::size_t k = 0; k < shareCount; ++k) {
+    shares[k].from = fileSize / static_cast<long long>(shareCount) * static_cast<long long>(k);
+    shares[k].to = k + 1 == shareCount
+                       ? fileSize
+                       : fileSize / static_cast<long long>(shareCount) * static_cast<long long>(k + 1);
+  }
+  runShares(shares, ctx, [&](std::size_t k, Share& s) { countShare(ctx, k, s); });
+
+  long long lines = 0, rows = 0;
+  for (Share& s : shares) {
+    s.firstLine = lines + 1;
+    s.firstRow = rows;
+    lines += s.lines;
+    rows += s.rows;
+  }
+  const std::string size =
+      " (" + std::to_string(rows) + " rows x " + std::to_string(first.columns) + " columns)";
+  if (rows > INT_MAX || first.columns > INT_MAX ||
+      static_cast<std::size_t>(rows) > physicalMemory() / sizeof(float) / static_cast<std::size_t>(first.columns))
+    return refused(name + " is too large to read" + size);
+
+  std::shared_ptr<SampleTable> table;
+  try {
+    table = std::make_shared<SampleTable>(static_cast<int>(first.columns), static_cast<int>(rows));
+  } catch (const std::bad_alloc&) {
+    return refused(name + " is too large to read" + size);
+  }
+  ctx.firstStop = SIZE_MAX;
+  runShares(shares, ctx, [&](std::size_t k, Share& s) { fillShare(ctx, k, s, *table); });
+
+  DataFileReadResult result;
+  long long kept = 0;
+  for (const Share& s : shares) {
+    kept = s.firstRow + s.rowsRead;
+    if (s.stopped) {
+      result.stoppedEarly = ReadStop{s.stopLine, s.reason};
+      break;
+    }
+  }
+  if (kept == 0) {
+    if (!result.stoppedEarly) return refused(name + " holds no numbers");
+    const ReadStop& stop = *result.stoppedEarly;
+    return refused(name + " line " + std::to_string(stop.line) + ": " + stop.reason);
+  }
+  table->truncateRows(static_cast<int>(kept));
+  result.table = std::move(table);
+  return result;
+}
+
+}  // namespace
+
+DataFileReadResult readDataFile(const std::string& path, const YieldFunction& yield) {
+  return readDataFile(path, yield, ReadTuning{});
+}
+
+DataFileReadResult readDataFile(const std::string& path, const YieldFunction& yield,
+                                const ReadTuning& tuning) {
+  try {
+    return read(path, yield, tuning);
+  } catch (const std::bad_alloc&) {
+    return refused(quoted(path) + " is too large to read");
+  }
+}
+
+}  // namespace varno
