@@ -92,6 +92,7 @@ TEST(BurnEditChanged, CorrectsTheEditAndPlacesItsTrackBar) {
       {"-5", "0", 1000, "0", 0, none},             // a pasted negative value becomes 0
       {"1e999", "0", 1000, "998", 99, "999"},
       {"3", "1e999", 1000, "0", 0, none},
+      {"-1e999", "1e999", 1000, "0", 0, none},   // -inf + inf: no NaN reaches the result
       {"0", "0", 1, none, 0, none},
       {"1", "0", 1, "0", 0, none},
       {"0", "0", 0, none, 0, none},
