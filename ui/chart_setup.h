@@ -1,0 +1,23 @@
+// Designed settings shared by the window's charts.
+#pragma once
+
+#include <QString>
+
+class QCustomPlot;
+class QWidget;
+
+namespace varno {
+
+// A chart with no legend, the window's colour as background, grids on both axes.
+QCustomPlot* makeChart(const QString& name, QWidget* parent);
+
+// Left mouse drags a rubber band that zooms; the middle button pans; a double click shows all.
+void enableZoomAndPan(QCustomPlot* chart);
+
+// Left axis numbers with thousands grouped by a blank and at most four decimals.
+void useGroupedAxisNumbers(QCustomPlot* chart);
+
+// Sets both axes to the range of the points shown (a small margin for a flat series).
+void fitAxesToData(QCustomPlot* chart);
+
+}  // namespace varno

@@ -1,0 +1,38 @@
+// Every question, file dialog and message box of the window goes through this interface, so tests
+// can script the answers and nothing modal blocks them.
+#pragma once
+
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+namespace varno {
+
+class FileDialogSpec;
+
+class Dialogs {
+ public:
+  virtual ~Dialogs() = default;
+  // A Yes/No question; only an explicit No gives false (closing the box counts as Yes).
+  virtual bool ask(QWidget* parent, const QString& text) = 0;
+  // The chosen path, or nothing when cancelled. The spec's lastFileName is updated by the caller.
+  virtual std::optional<QString> openFile(QWidget* parent, const FileDialogSpec& spec) = 0;
+  virtual std::optional<QString> saveFile(QWidget* parent, const FileDialogSpec& spec) = 0;
+  // A multi-line text with an OK button.
+  virtual void inform(QWidget* parent, const QString& text) = 0;
+  // Something went wrong; the text says what and where.
+  virtual void error(QWidget* parent, const QString& text) = 0;
+};
+
+// The real, modal dialogs.
+class QtDialogs : public Dialogs {
+ public:
+  bool ask(QWidget* parent, const QString& text) override;
+  std::optional<QString> openFile(QWidget* parent, const FileDialogSpec& spec) override;
+  std::optional<QString> saveFile(QWidget* parent, const FileDialogSpec& spec) override;
+  void inform(QWidget* parent, const QString& text) override;
+  void error(QWidget* parent, const QString& text) override;
+};
+
+}  // namespace varno

@@ -1,0 +1,96 @@
+// Drawing of the interval series.
+#include "ui/interval_series.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace varno {
+
+IntervalSeries::IntervalSeries(const QString& name, QCPAxis* keyAxis, QCPAxis* valueAxis)
+    : QCPAbstractPlottable(keyAxis, valueAxis) {
+  setObjectName(name);
+  setName(name);
+}
+
+double IntervalSeries::selectTest(const QPointF&, bool, QVariant*) const { return -1; }
+
+QCPRange IntervalSeries::getKeyRange(bool& foundRange, QCP::SignDomain inSignDomain) const {
+  QCPRange range;
+  foundRange = false;
+  auto take = [&](double v) {
+    if (!std::isfinite(v)) return;
+    if (inSignDomain == QCP::sdPositive && v <= 0) return;
+    if (inSignDomain == QCP::sdNegative && v >= 0) return;
+    if (!foundRange) {
+      range = QCPRange(v, v);
+      foundRange = true;
+    } else {
+      range.expand(v);
+    }
+  };
+  for (const Item& item : items_) {
+    take(item.start);
+    take(item.end);
+  }
+  return range;
+}
+
+QCPRange IntervalSeries::getValueRange(bool& foundRange, QCP::SignDomain inSignDomain,
+                                       const QCPRange&) const {
+  QCPRange range;
+  foundRange = false;
+  for (const Item& item : items_) {
+    const double v = item.y;
+    if (!std::isfinite(v)) continue;
+    if (inSignDomain == QCP::sdPositive && v <= 0) continue;
+    if (inSignDomain == QCP::sdNegative && v >= 0) continue;
+    if (!foundRange) {
+      range = QCPRange(v, v);
+      foundRange = true;
+    } else {
+      range.expand(v);
+    }
+  }
+  if (foundRange) range = QCPRange(range.lower - 1, range.upper + 1);  // room for the end items
+  return range;
+}
+
+void IntervalSeries::draw(QCPPainter* painter) {
+  QCPAxis* keyAxis = mKeyAxis.data();
+  QCPAxis* valueAxis = mValueAxis.data();
+  if (!keyAxis || !valueAxis) return;
+  const QRect clip = clipRect();
+  const QFontMetrics metrics(painter->font());
+  for (const Item& item : items_) {
+    if (!std::isfinite(item.start) || !std::isfinite(item.end) || !std::isfinite(item.y)) continue;
+    const QPointF a = coordsToPixels(item.start, item.y);
+    const QPointF b = coordsToPixels(item.end, item.y);
+    if (std::max(a.y(), b.y()) < clip.top() - markerHeight ||
+        std::min(a.y(), b.y()) > clip.bottom() + markerHeight)
+      continue;
+    QPen pen(item.color.isValid() ? item.color : QColor(Qt::red));
+    pen.setWidthF(2);
+    painter->setPen(pen);
+    painter->drawLine(a, b);
+    // rectangle end markers
+    pen.setWidthF(markerWidth);
+    painter->setPen(pen);
+    painter->setBrush(pen.color());
+    for (const QPointF& p : {a, b}) {
+      painter->drawRect(QRectF(p.x() - markerWidth / 2.0, p.y() - markerHeight / 2.0, markerWidth,
+                               markerHeight));
+    }
+    if (labelsVisible && !item.label.isEmpty()) {
+      painter->setPen(QPen(Qt::black));
+      const double right = std::max(a.x(), b.x()) + 4;
+      painter->drawText(QPointF(right, a.y() + metrics.ascent() / 2.0 - 1), item.label);
+    }
+  }
+}
+
+void IntervalSeries::drawLegendIcon(QCPPainter* painter, const QRectF& rect) const {
+  painter->setPen(QPen(Qt::red, 2));
+  painter->drawLine(QLineF(rect.left(), rect.center().y(), rect.right(), rect.center().y()));
+}
+
+}  // namespace varno

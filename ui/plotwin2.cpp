@@ -1,0 +1,231 @@
+// The plot window: creation, event wiring, the common steps of the flows, window events.
+#include "ui/plotwin2.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <exception>
+#include <qcustomplot.h>
+
+#include "core/file_kind.h"
+#include "ui/dialogs.h"
+#include "ui/file_dialog_spec.h"
+#include "ui/guarded.h"
+#include "ui/model_summary_run.h"
+#include "ui/track_bar.h"
+#include "ui/up_down.h"
+
+namespace varno {
+
+TForm3::TForm3(Dialogs& dialogs, QWidget* parent) : QMainWindow(parent), dialogs_(dialogs) {
+  setObjectName("Form3");
+  createControls();
+  connectHandlers();
+  FormCreate();
+}
+
+TForm3::~TForm3() = default;
+
+void TForm3::FormCreate() { setAcceptDrops(true); }
+
+
+void TForm3::connectHandlers() {
+  auto on = [this](auto method) { return [this, method] { guarded(this, dialogs_, [&] { (this->*method)(); }); }; };
+
+  connect(Pages, &QTabWidget::currentChanged, this, [this](int index) {
+    if (pageChangeFromCode_ || index == currentPage_) {
+      currentPage_ = index;
+      return;
+    }
+    bool allow = false;
+    guarded(this, dialogs_, [&] { allow = PagesChanging(index); });
+    if (allow) {
+      currentPage_ = index;
+    } else {
+      selectPage(currentPage_);
+    }
+  });
+
+  connect(Open, &QAction::triggered, this, on(&TForm3::OpenClick));
+  connect(Openfactorfile, &QAction::triggered, this, on(&TForm3::OpenfactorfileClick));
+  connect(Refresh1, &QAction::triggered, this, on(&TForm3::Refresh1Click));
+  connect(save_res, &QAction::triggered, this, on(&TForm3::save_resClick));
+  connect(Save, &QAction::triggered, this, on(&TForm3::SaveClick));
+  connect(g1_save, &QAction::triggered, this, on(&TForm3::g1_saveClick));
+  connect(g2_save, &QAction::triggered, this, on(&TForm3::g2_saveClick));
+  connect(hpdi_save, &QAction::triggered, this, on(&TForm3::hpdi_saveClick));
+  connect(model_save, &QAction::triggered, this, on(&TForm3::model_saveClick));
+  connect(Print, &QAction::triggered, this, on(&TForm3::PrintClick));
+  connect(logFst, &QAction::triggered, this, on(&TForm3::logFstClick));
+  connect(Alwaysontop, &QAction::triggered, this, on(&TForm3::AlwaysontopClick));
+
+  connect(Line_Red, &QAction::triggered, this, on(&TForm3::Line_RedClick));
+  connect(Line_Black, &QAction::triggered, this, on(&TForm3::Line_BlackClick));
+  connect(Line_Blue, &QAction::triggered, this, on(&TForm3::Line_BlueClick));
+  connect(Line_Green, &QAction::triggered, this, on(&TForm3::Line_GreenClick));
+  connect(Line_Gray, &QAction::triggered, this, on(&TForm3::Line_GrayClick));
+  connect(Line_White, &QAction::triggered, this, on(&TForm3::Line_WhiteClick));
+  connect(Back_Grey, &QAction::triggered, this, on(&TForm3::Back_GreyClick));
+  connect(Back_White, &QAction::triggered, this, on(&TForm3::Back_WhiteClick));
+  connect(Grid_On, &QAction::triggered, this, on(&TForm3::Grid_OnClick));
+  connect(Grid_Off, &QAction::triggered, this, on(&TForm3::Grid_OffClick));
+  connect(Lines, &QAction::triggered, this, on(&TForm3::LinesClick));
+  connect(Points, &QAction::triggered, this, on(&TForm3::PointsClick));
+  connect(Both, &QAction::triggered, this, on(&TForm3::BothClick));
+
+  // a selection made by the program raises no event: only the user's choice is wired
+  connect(xi, &QComboBox::activated, this, on(&TForm3::xiChange));
+  connect(Locus, &QComboBox::activated, this, on(&TForm3::LocusChange));
+  connect(Allele, &QComboBox::activated, this, on(&TForm3::AlleleChange));
+  connect(Model_only2, &QComboBox::activated, this, on(&TForm3::Model_only2Change));
+  connect(Model_only, &QComboBox::activated, this, on(&TForm3::Model_onlyChange));
+  connect(Combo_G1, &QComboBox::activated, this, on(&TForm3::Combo_G1Change));
+  connect(Combo_G2, &QComboBox::activated, this, on(&TForm3::Combo_G2Change));
+
+  connect(normal, &QRadioButton::clicked, this, on(&TForm3::normalClick));
+  connect(mean, &QRadioButton::clicked, this, on(&TForm3::meanClick));
+  connect(histo, &QRadioButton::clicked, this, on(&TForm3::histoClick));
+  connect(density, &QRadioButton::clicked, this, on(&TForm3::densityClick));
+  connect(lambda_default, &QPushButton::clicked, this, on(&TForm3::lambda_defaultClick));
+  connect(model_help, &QPushButton::clicked, this, on(&TForm3::model_helpClick));
+
+  // edits and track bars notify at once, also when the program sets them, on a real change only
+  connect(nb_histo2, &QLineEdit::textChanged, this, on(&TForm3::nb_histo2Change));
+  connect(Cpc2, &QLineEdit::textChanged, this, on(&TForm3::Cpc2Change));
+  connect(Cutin, &QLineEdit::textChanged, this, on(&TForm3::CutinChange));
+  connect(Cutout, &QLineEdit::textChanged, this, on(&TForm3::CutoutChange));
+  connect(Tburnin, &TrackBar::changed, this, on(&TForm3::TburninChange));
+  connect(Tburnout, &TrackBar::changed, this, on(&TForm3::TburnoutChange));
+  connect(lambda_dens, &TrackBar::changed, this, on(&TForm3::lambda_densChange));
+
+  Cutin->installEventFilter(this);
+  Cutout->installEventFilter(this);
+
+  for (QCustomPlot* chart : {Chart1, G1_graph, G2_graph, Chart4, Chart3}) {
+    connect(chart, &QWidget::customContextMenuRequested, this,
+            [this, chart](const QPoint& pos) { PopupMenu1->popup(chart->mapToGlobal(pos)); });
+  }
+}
+
+bool TForm3::eventFilter(QObject* watched, QEvent* event) {
+  if ((watched == Cutin || watched == Cutout) && event->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Backspace) return false;
+    // shortcuts such as Ctrl+V type control characters, which the filter discards too
+    if (key->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)) return true;
+    const QString text = key->text();
+    if (text.isEmpty()) return false;  // navigation keys type nothing
+    return !CutinKeyPress(text.front());
+  }
+  if ((watched == Cutin || watched == Cutout) && event->type() == QEvent::ShortcutOverride) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)) {
+      event->accept();  // keep the edit's own clipboard shortcuts from running
+      return true;
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+bool TForm3::CutinKeyPress(QChar key) {
+  return (key >= '0' && key <= '9') || key == QChar(8);
+}
+
+// ---- common steps ----
+
+bool TForm3::askQuestion(const QString& text) { return dialogs_.ask(this, text); }
+
+bool TForm3::runFactorsDialog() {
+  OpenDialog->filter = "Factors file (*.txt)|*.txt";
+  const auto chosen = dialogs_.openFile(this, *OpenDialog);
+  if (!chosen) return false;
+  OpenDialog->lastFileName = *chosen;
+  state.factorFileName = chosen->toStdString();
+  return true;
+}
+
+void TForm3::setDataFile(const QString& path, const QString& captionPrefix) {
+  state.dataFileName = path.toStdString();
+  state.dataExtension = lowerCasedExtension(state.dataFileName);
+  setWindowTitle(captionPrefix + path);
+}
+
+void TForm3::clearFactorDisplay() {
+  G1_serie->data()->clear();
+  G2_serie->data()->clear();
+  Combo_G1->clear();
+  Combo_G2->clear();
+  G1_graph->replot();
+  G2_graph->replot();
+}
+
+void TForm3::selectPage(int index) {
+  const bool outer = pageChangeFromCode_;
+  pageChangeFromCode_ = true;
+  Pages->setCurrentIndex(index);
+  currentPage_ = Pages->currentIndex();
+  pageChangeFromCode_ = outer;
+}
+
+void TForm3::setStatus(const QString& text) { statusBar()->showMessage(text); }
+
+QString TForm3::statusText() const { return statusBar()->currentMessage(); }
+
+void TForm3::reportError(const QString& text) {
+  if (state.batchMode) std::fprintf(stderr, "varno-plot: %s\n", text.toLocal8Bit().constData());
+  dialogs_.error(this, text);
+}
+
+// ---- window events ----
+
+void TForm3::closeEvent(QCloseEvent* event) {
+  // a load or summary running below this event still uses the window: close when it ends
+  if (loading_ || isSummarizing()) {
+    closeRequested_ = true;
+    if (summaryRun_) summaryRun_->cancel();
+    event->ignore();
+    return;
+  }
+  QMainWindow::closeEvent(event);
+}
+
+void TForm3::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  guarded(this, dialogs_, [this] { FormResize(); });
+}
+
+void TForm3::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) {
+    for (const QUrl& url : event->mimeData()->urls()) {
+      if (url.isLocalFile()) {
+        event->acceptProposedAction();
+        return;
+      }
+    }
+  }
+}
+
+void TForm3::dropEvent(QDropEvent* event) {
+  QStringList paths;
+  for (const QUrl& url : event->mimeData()->urls()) {
+    if (url.isLocalFile()) paths << url.toLocalFile();
+  }
+  if (paths.isEmpty()) return;
+  event->acceptProposedAction();
+  // the drop's own event must end before the flow asks questions and reads
+  QTimer::singleShot(0, this, [this, paths] { guarded(this, dialogs_, [&] { DropFiles(paths); }); });
+}
+
+}  // namespace varno

@@ -1,0 +1,264 @@
+// The plot window: its controls under their designed names, its handlers, and the flows that open
+// files. Handlers gather inputs from the controls, call core/stats/report, and apply the results.
+#pragma once
+
+#include <QMainWindow>
+#include <QStringList>
+#include <atomic>
+#include <memory>
+
+#include "core/analysis_state.h"
+
+class QAction;
+class QActionGroup;
+class QComboBox;
+class QCPBars;
+class QCPGraph;
+class QCustomPlot;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QMenuBar;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QTabWidget;
+
+namespace varno {
+
+class Dialogs;
+class FileDialogSpec;
+class IntervalSeries;
+class TrackBar;
+class UpDown;
+struct ModelSummaryRun;
+
+class TForm3 : public QMainWindow {
+  Q_OBJECT
+ public:
+  explicit TForm3(Dialogs& dialogs, QWidget* parent = nullptr);
+  ~TForm3() override;
+
+  // Acts on the command-line arguments (the program name excluded), as window creation does.
+  void actOnCommandLine(const QStringList& args);
+
+  AnalysisState state;
+
+  // ---- controls, under their designed names ----
+  QTabWidget* Pages = nullptr;
+  QWidget* Details = nullptr;
+  QWidget* Summary = nullptr;
+
+  // Details page: plot
+  QGroupBox* plot = nullptr;
+  QLabel* col = nullptr;
+  QComboBox* xi = nullptr;
+  QLabel* Llocus = nullptr;
+  QComboBox* Locus = nullptr;
+  QLabel* Lallele = nullptr;
+  QComboBox* Allele = nullptr;
+  QLabel* LModel_only2 = nullptr;
+  QComboBox* Model_only2 = nullptr;
+  // Details page: data range
+  QGroupBox* InOut = nullptr;
+  QLabel* LCutin = nullptr;
+  QLineEdit* Cutin = nullptr;
+  QLabel* LCutout = nullptr;
+  QLineEdit* Cutout = nullptr;
+  TrackBar* Tburnin = nullptr;
+  TrackBar* Tburnout = nullptr;
+  // Details page: plot type
+  QGroupBox* Plot_type = nullptr;
+  QRadioButton* normal = nullptr;
+  QRadioButton* mean = nullptr;
+  QRadioButton* histo = nullptr;
+  QLineEdit* nb_histo2 = nullptr;
+  UpDown* nb_histo = nullptr;
+  QRadioButton* density = nullptr;
+  QPushButton* lambda_default = nullptr;
+  TrackBar* lambda_dens = nullptr;
+  QLabel* Llambda = nullptr;
+  QLineEdit* Vlambda = nullptr;
+  // Details page: statistics
+  QGroupBox* Stats = nullptr;
+  QLineEdit* m = nullptr;
+  QLineEdit* var_edit = nullptr;
+  QLineEdit* min = nullptr;
+  QLineEdit* max = nullptr;
+  QLineEdit* mode = nullptr;
+  QLineEdit* HPDI = nullptr;
+  QLineEdit* accuracy = nullptr;
+  QLineEdit* width = nullptr;
+  QLineEdit* Cpc2 = nullptr;
+  UpDown* Cpc = nullptr;
+  // Details page: main chart
+  QCustomPlot* Chart1 = nullptr;
+  QCPGraph* Serie = nullptr;
+  QCPBars* histogram = nullptr;
+
+  // Summary page
+  QLabel* LModel_choice = nullptr;
+  QComboBox* Model_only = nullptr;
+  QPlainTextEdit* mModel = nullptr;
+  QLabel* Lloading = nullptr;
+  QProgressBar* progress = nullptr;
+  QCustomPlot* G1_graph = nullptr;
+  QCPGraph* G1_serie = nullptr;
+  QCustomPlot* G2_graph = nullptr;
+  QCPGraph* G2_serie = nullptr;
+  QComboBox* Combo_G1 = nullptr;
+  QComboBox* Combo_G2 = nullptr;
+  QCustomPlot* Chart4 = nullptr;
+  IntervalSeries* hpdis = nullptr;
+  QCustomPlot* Chart3 = nullptr;
+  QCPBars* model = nullptr;
+  QPushButton* model_help = nullptr;
+
+  // menus
+  QMenuBar* MainMenu1 = nullptr;
+  QMenu* File = nullptr;
+  QAction* Open = nullptr;
+  QAction* Openfactorfile = nullptr;
+  QAction* save_res = nullptr;
+  QAction* Save = nullptr;
+  QAction* g1_save = nullptr;
+  QAction* g2_save = nullptr;
+  QAction* hpdi_save = nullptr;
+  QAction* model_save = nullptr;
+  QAction* Print = nullptr;
+  QMenu* Options = nullptr;
+  QAction* logFst = nullptr;
+  QAction* Alwaysontop = nullptr;
+  QAction* Refresh1 = nullptr;
+  QMenu* PopupMenu1 = nullptr;
+  QMenu* Color = nullptr;
+  QMenu* Back_Color = nullptr;
+  QMenu* Grid = nullptr;
+  QMenu* Style = nullptr;
+  QAction* Line_Red = nullptr;
+  QAction* Line_Black = nullptr;
+  QAction* Line_Blue = nullptr;
+  QAction* Line_Green = nullptr;
+  QAction* Line_Gray = nullptr;
+  QAction* Line_White = nullptr;
+  QAction* Back_Grey = nullptr;
+  QAction* Back_White = nullptr;
+  QAction* Grid_On = nullptr;
+  QAction* Grid_Off = nullptr;
+  QAction* Lines = nullptr;
+  QAction* Points = nullptr;
+  QAction* Both = nullptr;
+
+  // dialogs
+  FileDialogSpec* OpenDialog = nullptr;
+  FileDialogSpec* SaveDialog = nullptr;
+
+  // ---- handlers ----
+  void FormCreate();
+  void FormResize();
+  bool PagesChanging(int requestedPage);
+  void OpenClick();
+  void OpenfactorfileClick();
+  void Refresh1Click();
+  void DropFiles(const QStringList& paths);
+  void save_resClick();
+  void SaveClick();
+  void g1_saveClick();
+  void g2_saveClick();
+  void hpdi_saveClick();
+  void model_saveClick();
+  void PrintClick();
+  void logFstClick();
+  void AlwaysontopClick();
+  void Line_RedClick();
+  void Line_BlackClick();
+  void Line_BlueClick();
+  void Line_GreenClick();
+  void Line_GrayClick();
+  void Line_WhiteClick();
+  void Back_GreyClick();
+  void Back_WhiteClick();
+  void Grid_OnClick();
+  void Grid_OffClick();
+  void LinesClick();
+  void PointsClick();
+  void BothClick();
+  void xiChange();
+  void LocusChange();
+  void AlleleChange();
+  void Model_onlyChange();
+  void Model_only2Change();
+  void normalClick();
+  void meanClick();
+  void histoClick();
+  void densityClick();
+  void nb_histo2Change();
+  void lambda_densChange();
+  void lambda_defaultClick();
+  bool CutinKeyPress(QChar key);  // false when the key is discarded
+  void CutinChange();
+  void CutoutChange();
+  void TburninChange();
+  void TburnoutChange();
+  void Cpc2Change();
+  void Combo_G1Change();
+  void Combo_G2Change();
+  void model_helpClick();
+
+  // ---- shared operations ----
+  // Reads dataFileName; replaces the table only when the file was read. False when refused.
+  bool LoadDataFile();
+  // False (and the user told why) when the table read cannot be catalogued as its kind.
+  bool catalogueAccepts(const SampleTable& table);
+  void BuildColumnCatalogue();
+  void PlotColumn(int column);
+  void ReplotCurrentColumn();
+  void SetDefaultBandwidth();
+  void DetectFactorCount();
+  void ReadFactorValues();
+  void ComputeModelSummary();
+  void PlotFstAgainstFactors();
+
+  // ---- common steps of the flows ----
+  bool askQuestion(const QString& text);
+  bool runFactorsDialog();  // true when a file was chosen
+  void setDataFile(const QString& path, const QString& captionPrefix);
+  void clearFactorDisplay();
+  void selectPage(int index);  // raises no page-change request
+
+  // True while a data file is being read: open, drop and reload are ignored meanwhile.
+  bool isLoading() const { return loading_; }
+  // True while a model summary is being computed.
+  bool isSummarizing() const;
+  // Waits (keeping the window responsive) until a running summary has finished.
+  void waitForSummary();
+  QString statusText() const;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void createControls();
+  void createDetailsPage();
+  void createSummaryPage();
+  void createMenus();
+  void createChartPopupMenu();
+  void connectHandlers();
+  void setStatus(const QString& text);
+  void reportError(const QString& text);
+
+  Dialogs& dialogs_;
+  bool loading_ = false;
+  bool closeRequested_ = false;
+  bool pageChangeFromCode_ = false;
+  int currentPage_ = 1;
+  std::unique_ptr<ModelSummaryRun> summaryRun_;
+};
+
+}  // namespace varno

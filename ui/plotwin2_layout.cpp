@@ -1,0 +1,347 @@
+// The window's controls in their designed places, names, captions, ranges and defaults.
+#include <QActionGroup>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <qcustomplot.h>
+
+#include "ui/chart_setup.h"
+#include "ui/file_dialog_spec.h"
+#include "ui/interval_series.h"
+#include "ui/plotwin2.h"
+#include "ui/track_bar.h"
+#include "ui/up_down.h"
+
+namespace varno {
+
+namespace {
+
+template <class W>
+W* named(W* widget, const QString& name) {
+  widget->setObjectName(name);
+  return widget;
+}
+
+QLabel* label(const QString& name, const QString& text, QWidget* parent, int x, int y) {
+  auto* l = named(new QLabel(text, parent), name);
+  l->move(x, y);
+  l->adjustSize();
+  return l;
+}
+
+QComboBox* dropDown(const QString& name, QWidget* parent, QRect geometry, int visibleRows) {
+  auto* c = named(new QComboBox(parent), name);
+  c->setGeometry(geometry);
+  c->setMaxVisibleItems(visibleRows);
+  c->setEditable(false);  // selection only
+  return c;
+}
+
+QLineEdit* edit(const QString& name, const QString& text, QWidget* parent, QRect geometry) {
+  auto* e = named(new QLineEdit(text, parent), name);
+  e->setGeometry(geometry);
+  return e;
+}
+
+// Read-only, borderless, as the statistics are shown.
+QLineEdit* display(const QString& name, QWidget* parent, QRect geometry) {
+  auto* e = edit(name, QString(), parent, geometry);
+  e->setReadOnly(true);
+  e->setFrame(false);
+  e->setFocusPolicy(Qt::ClickFocus);
+  QPalette p = e->palette();
+  p.setColor(QPalette::Base, Qt::transparent);
+  e->setPalette(p);
+  return e;
+}
+
+QAction* item(QMenu* menu, const QString& name, const QString& caption,
+              const QKeySequence& shortcut = {}) {
+  auto* a = named(menu->addAction(caption), name);
+  if (!shortcut.isEmpty()) a->setShortcut(shortcut);
+  return a;
+}
+
+QAction* radioItem(QMenu* menu, QActionGroup* group, const QString& name, const QString& caption,
+                   bool checked) {
+  QAction* a = item(menu, name, caption);
+  a->setCheckable(true);
+  a->setChecked(checked);
+  group->addAction(a);
+  return a;
+}
+
+}  // namespace
+
+void TForm3::createControls() {
+  setWindowTitle("VARNO v2.0 Plot Window");
+  QFont font = this->font();
+  font.setPointSize(8);
+  setFont(font);
+
+  auto* client = new QWidget(this);
+  client->setObjectName("client");
+  client->setFixedSize(790, 754);
+  setCentralWidget(client);
+  client->setMinimumSize(0, 0);
+  client->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+
+  Pages = named(new QTabWidget(client), "Pages");
+  Pages->setGeometry(0, 0, 790, 754);
+  Details = named(new QWidget, "Details");
+  Summary = named(new QWidget, "Summary");
+  Pages->addTab(Details, "Details");
+  Pages->addTab(Summary, "Summary");
+  pageChangeFromCode_ = true;
+  Pages->setCurrentIndex(1);  // designed active page
+  pageChangeFromCode_ = false;
+  currentPage_ = 1;
+
+  createDetailsPage();
+  createSummaryPage();
+  createMenus();
+  createChartPopupMenu();
+
+  OpenDialog = new FileDialogSpec("OpenDialog", this);
+  OpenDialog->filter =
+      "Fst file (*.fst)|*.fst|Frequences file (*.frq)|*.frq|Fst Maximum Likelihood file "
+      "(*.ml)|*.ml|Factors file (*.txt)|*.txt|Other (*.*)|*.*";
+  OpenDialog->mustExist = true;
+  SaveDialog = new FileDialogSpec("SaveDialog", this);
+  SaveDialog->defaultExt = ".bmp";
+  SaveDialog->filter = "BMP image|*.bmp";
+  SaveDialog->overwritePrompt = true;
+
+  statusBar()->setObjectName("StatusBar");
+  statusBar()->setSizeGripEnabled(false);
+  resize(790, 754 + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
+}
+
+void TForm3::createDetailsPage() {
+  QWidget* page = Details;
+
+  plot = named(new QGroupBox(" Plot: ", page), "plot");
+  plot->setGeometry(45, 5, 265, 89);
+  col = label("col", "Column to plot :", plot, 8, 24);
+  xi = dropDown("xi", plot, QRect(96, 20, 160, 22), 15);
+  Llocus = label("Llocus", "Locus: ", plot, 8, 24);
+  Locus = dropDown("Locus", plot, QRect(96, 20, 70, 22), 10);
+  Locus->addItem("1");
+  Locus->setCurrentIndex(0);
+  Lallele = label("Lallele", "Allele:", plot, 8, 56);
+  Allele = dropDown("Allele", plot, QRect(96, 52, 70, 22), 12);
+  Allele->addItem("1");
+  Allele->setCurrentIndex(0);
+  LModel_only2 = label("LModel_only2", "Model:", plot, 8, 56);
+  Model_only2 = dropDown("Model_only2", plot, QRect(96, 52, 160, 22), 10);
+
+  InOut = named(new QGroupBox(" Data range: ", page), "InOut");
+  InOut->setGeometry(45, 101, 265, 81);
+  LCutin = label("LCutin", "Burn-in:", InOut, 8, 24);
+  Cutin = edit("Cutin", "0", InOut, QRect(66, 20, 64, 21));
+  Tburnin = new TrackBar("Tburnin", 0, 100, 5, 0, InOut);
+  Tburnin->setGeometry(136, 16, 122, 28);
+  LCutout = label("LCutout", "Burn-out:", InOut, 8, 54);
+  Cutout = edit("Cutout", "0", InOut, QRect(66, 50, 64, 21));
+  Tburnout = new TrackBar("Tburnout", 0, 100, 5, 0, InOut);
+  Tburnout->setGeometry(136, 46, 122, 28);
+
+  Plot_type = named(new QGroupBox(" Plot type: ", page), "Plot_type");
+  Plot_type->setGeometry(327, 5, 156, 177);
+  normal = named(new QRadioButton("Trace", Plot_type), "normal");
+  normal->setGeometry(10, 18, 80, 18);
+  normal->setChecked(true);
+  mean = named(new QRadioButton("Mean", Plot_type), "mean");
+  mean->setGeometry(10, 38, 80, 18);
+  histo = named(new QRadioButton("Histogram:", Plot_type), "histo");
+  histo->setGeometry(10, 60, 84, 18);
+  nb_histo2 = edit("nb_histo2", "30", Plot_type, QRect(96, 58, 36, 21));
+  nb_histo = new UpDown("nb_histo", nb_histo2, 2, 200, 30, Plot_type);
+  nb_histo->setGeometry(132, 58, 16, 21);
+  density = named(new QRadioButton("Density:", Plot_type), "density");
+  density->setGeometry(10, 88, 80, 18);
+  lambda_default = named(new QPushButton("Default", Plot_type), "lambda_default");
+  lambda_default->setGeometry(92, 85, 56, 23);
+  lambda_dens = new TrackBar("lambda_dens", -1000, 300, 30, -500, Plot_type);
+  lambda_dens->setGeometry(6, 112, 144, 28);
+  Llambda = label("Llambda", "Lambda=", Plot_type, 10, 150);
+  Vlambda = display("Vlambda", Plot_type, QRect(62, 148, 86, 18));
+
+  Stats = named(new QGroupBox(" Statistics: ", page), "Stats");
+  Stats->setGeometry(502, 5, 220, 159);
+  struct Row {
+    QLineEdit** target;
+    const char* name;
+    const char* caption;
+  };
+  const Row rows[] = {{&m, "m", "Mean: "},          {&var_edit, "var_edit", "Variance: "},
+                      {&min, "min", "Min: "},       {&max, "max", "Max:"},
+                      {&mode, "mode", "Mode:"},     {&HPDI, "HPDI", "HPDI:"},
+                      {&width, "width", "Width:"},  {&accuracy, "accuracy", "Accuracy:"}};
+  int y = 16;
+  for (const Row& r : rows) {
+    label(QString("L") + r.name, r.caption, Stats, 8, y);
+    *r.target = display(r.name, Stats, QRect(66, y - 1, 138, 16));
+    y += 15;
+  }
+  accuracy->setGeometry(66, y - 16, 124, 16);
+  label("Laccuracy_unit", "%", Stats, 192, y - 15);
+  label("Llevel", "Level:", Stats, 8, y + 6);
+  Cpc2 = edit("Cpc2", "95", Stats, QRect(66, y + 2, 36, 21));
+  Cpc = new UpDown("Cpc", Cpc2, 1, 99, 95, Stats);
+  Cpc->setGeometry(102, y + 2, 16, 21);
+  label("Llevel_unit", "%", Stats, 122, y + 6);
+
+  Chart1 = makeChart("Chart1", page);
+  Chart1->setGeometry(24, 188, 609, 545);
+  enableZoomAndPan(Chart1);
+  useGroupedAxisNumbers(Chart1);
+  Serie = Chart1->addGraph();
+  Serie->setObjectName("Serie");
+  Serie->setName("Serie");
+  Serie->setPen(QPen(QColor(255, 0, 0)));
+  Serie->setLineStyle(QCPGraph::lsLine);
+  Serie->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssNone));
+  histogram = new QCPBars(Chart1->xAxis, Chart1->yAxis);
+  histogram->setObjectName("histogram");
+  histogram->setName("hist");
+  histogram->setPen(QPen(QColor(255, 0, 0)));
+  histogram->setBrush(Qt::white);
+  histogram->setWidthType(QCPBars::wtPlotCoords);
+}
+
+void TForm3::createSummaryPage() {
+  QWidget* page = Summary;
+  LModel_choice = label("LModel_choice", "Model:", page, 4, 8);
+  Model_only = dropDown("Model_only", page, QRect(42, 5, 80, 22), 10);
+
+  Lloading = label("Lloading", "File loading progress:", page, 370, 11);
+  progress = named(new QProgressBar(page), "progress");
+  progress->setGeometry(288, 32, 265, 33);
+  progress->setRange(0, 100);
+  progress->setValue(0);
+
+  auto summaryChart = [&](const QString& name, QRect geometry, const QString& title) {
+    QCustomPlot* chart = makeChart(name, page);
+    chart->setGeometry(geometry);
+    chart->plotLayout()->insertRow(0);
+    auto* t = new QCPTextElement(chart, title, QFont(font().family(), 12));
+    t->setObjectName(name + "_title");
+    t->setTextColor(Qt::black);
+    chart->plotLayout()->addElement(0, 0, t);
+    return chart;
+  };
+
+  G1_graph = summaryChart("G1_graph", QRect(3, 89, 389, 310), "Fst against G1");
+  G1_graph->xAxis->setLabel("G1");
+  G1_graph->yAxis->setLabel("ln(Fst/1-Fst)");
+  enableZoomAndPan(G1_graph);
+  G2_graph = summaryChart("G2_graph", QRect(396, 89, 389, 310), "Fst against G2");
+  G2_graph->xAxis->setLabel("G2");
+  G2_graph->yAxis->setLabel("ln(Fst/1-Fst)");
+  enableZoomAndPan(G2_graph);
+  for (auto [chart, name, filled] : {std::tuple{G1_graph, "G1_serie", false},
+                                     std::tuple{G2_graph, "G2_serie", true}}) {
+    QCPGraph* g = chart->addGraph();
+    g->setObjectName(name);
+    g->setName(name);
+    g->setLineStyle(QCPGraph::lsNone);
+    QPen pen(QColor(255, 0, 0), 2);
+    g->setPen(pen);
+    g->setScatterStyle(filled ? QCPScatterStyle(QCPScatterStyle::ssCross, pen, QBrush(Qt::red), 8)
+                              : QCPScatterStyle(QCPScatterStyle::ssCross, pen, Qt::NoBrush, 8));
+    (chart == G1_graph ? G1_serie : G2_serie) = g;
+  }
+  Combo_G1 = dropDown("Combo_G1", page, QRect(191, 372, 80, 22), 10);
+  Combo_G2 = dropDown("Combo_G2", page, QRect(583, 372, 80, 22), 10);
+
+  Chart4 = summaryChart("Chart4", QRect(1, 405, 389, 321), "95% HPDI for Fst coefficients");
+  enableZoomAndPan(Chart4);
+  Chart4->axisRect()->setAutoMargins(QCP::msLeft | QCP::msBottom);
+  Chart4->axisRect()->setMargins(QMargins(5, 0, 5, 0));
+  hpdis = new IntervalSeries("hpdis", Chart4->xAxis, Chart4->yAxis);
+
+  Chart3 = summaryChart("Chart3", QRect(394, 405, 389, 321), "Posterior model probability");
+  model = new QCPBars(Chart3->xAxis, Chart3->yAxis);
+  model->setObjectName("model");
+  model->setName("model");
+  model->setWidthType(QCPBars::wtPlotCoords);
+  model->setWidth(1.0);
+  model->setPen(QPen(QColor(255, 0, 0)));
+  model->setBrush(QColor(255, 0, 0));
+  model_help = named(new QPushButton("Help !", Chart3), "model_help");
+  model_help->setGeometry(296, 8, 75, 23);
+
+  // the memo lies above the gauge: the gauge shows while the memo is hidden during a summary
+  mModel = named(new QPlainTextEdit(page), "mModel");
+  mModel->setGeometry(128, 3, 649, 82);
+  mModel->setReadOnly(true);
+  mModel->setFrameShape(QFrame::NoFrame);
+  mModel->setFont(QFont("Arial", 12));
+  mModel->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  QPalette p = mModel->palette();
+  p.setColor(QPalette::Base, palette().color(QPalette::Window));
+  mModel->setPalette(p);
+  mModel->raise();
+}
+
+void TForm3::createMenus() {
+  MainMenu1 = named(menuBar(), "MainMenu1");
+  File = named(MainMenu1->addMenu("File"), "File");
+  Open = item(File, "Open", "Open data file", QKeySequence("Ctrl+O"));
+  Openfactorfile = item(File, "Openfactorfile", "Open factor file", QKeySequence("Ctrl+F"));
+  save_res = item(File, "save_res", "Save results as...", QKeySequence("Ctrl+R"));
+  Save = item(File, "Save", "Save main graph as...", QKeySequence("Ctrl+S"));
+  g1_save = item(File, "g1_save", "Save G1 graph as...");
+  g2_save = item(File, "g2_save", "Save G2 graph as...");
+  hpdi_save = item(File, "hpdi_save", "Save HPDIs graph as...");
+  model_save = item(File, "model_save", "Save model graph as...");
+  Print = item(File, "Print", "Print graph", QKeySequence("Ctrl+P"));
+  Options = named(MainMenu1->addMenu("Options"), "Options");
+  logFst = item(Options, "logFst", "log(Fst/1-Fst)", QKeySequence("Ctrl+L"));
+  logFst->setCheckable(true);
+  logFst->setChecked(true);
+  Alwaysontop = item(Options, "Alwaysontop", "Always on top", QKeySequence("Ctrl+T"));
+  Alwaysontop->setCheckable(true);
+  Alwaysontop->setChecked(false);
+  Refresh1 = named(MainMenu1->addAction("Reload (F5)"), "Refresh1");
+  Refresh1->setShortcut(QKeySequence(Qt::Key_F5));
+  // checking happens in the handlers, which toggle the marks themselves
+  for (QAction* a : {logFst, Alwaysontop}) a->setProperty("handlerChecks", true);
+}
+
+void TForm3::createChartPopupMenu() {
+  PopupMenu1 = named(new QMenu(this), "PopupMenu1");
+  Color = named(PopupMenu1->addMenu("Color"), "Color");
+  auto* colors = new QActionGroup(this);
+  Line_Red = radioItem(Color, colors, "Line_Red", "Red", true);
+  Line_Black = radioItem(Color, colors, "Line_Black", "Black", false);
+  Line_Blue = radioItem(Color, colors, "Line_Blue", "Blue", false);
+  Line_Green = radioItem(Color, colors, "Line_Green", "Green", false);
+  Line_Gray = radioItem(Color, colors, "Line_Gray", "Gray", false);
+  Line_White = radioItem(Color, colors, "Line_White", "White", false);
+  Back_Color = named(PopupMenu1->addMenu("Background color"), "Back_Color");
+  auto* backs = new QActionGroup(this);
+  Back_Grey = radioItem(Back_Color, backs, "Back_Grey", "None", true);
+  Back_White = radioItem(Back_Color, backs, "Back_White", "White", false);
+  Grid = named(PopupMenu1->addMenu("Grid"), "Grid");
+  auto* grids = new QActionGroup(this);
+  Grid_On = radioItem(Grid, grids, "Grid_On", "On", true);
+  Grid_Off = radioItem(Grid, grids, "Grid_Off", "Off", false);
+  Style = named(PopupMenu1->addMenu("Style"), "Style");
+  auto* styles = new QActionGroup(this);
+  Lines = radioItem(Style, styles, "Lines", "Lines", true);
+  Points = radioItem(Style, styles, "Points", "Points", false);
+  Both = radioItem(Style, styles, "Both", "Both", false);
+}
+
+}  // namespace varno
