@@ -1,0 +1,245 @@
+// Data file reader against a bare from_chars loop over the same bytes; peak memory against the table.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <charconv>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <string>
+
+#include "core/data_file_reader.h"
+
+namespace {
+
+constexpr int kRows = 200'000;
+constexpr int kColumns = 108;  // iteration, Sigma², log likelihood, 100 Fst, model, 4 coefficients
+constexpr int kSmallRows = 200;
+
+using Clock = std::chrono::steady_clock;
+
+std::string gBigFile, gSmallFile;
+double gFloorSeconds = 0;   // best of the floor runs
+double gFloorCpu = 0;       // its processor time
+double gReaderSeconds = 0;  // best of the reader runs
+double gPeakRatio = 0;
+
+struct Random {  // splitmix64: the same file on every machine
+  std::uint64_t state;
+  std::uint64_t next() {
+    std::uint64_t z = (state += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+  }
+  double uniform() { return static_cast<double>(next() >> 11) * 0x1p-53; }
+};
+
+void append(std::string& out, float v) {
+  char buf[32];
+  auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 6);
+  out.append(buf, r.ptr);
+}
+void append(std::string& out, long long v) {
+  char buf[32];
+  auto r = std::to_chars(buf, buf + sizeof buf, v);
+  out.append(buf, r.ptr);
+}
+
+// Writes a sampler trace: one row per iteration, numbers as the sampler prints them.
+void writeTrace(const std::string& path, int rows) {
+  Random rnd{42};
+  std::ofstream file(path, std::ios::binary);
+  std::string chunk;
+  for (int r = 0; r < rows; ++r) {
+    append(chunk, static_cast<long long>(r + 1) * 50);
+    chunk += ' ';
+    append(chunk, static_cast<float>(0.01 + 2 * rnd.uniform()));
+    chunk += ' ';
+    append(chunk, static_cast<float>(-1500 + 300 * rnd.uniform()));
+    for (int p = 0; p < 100; ++p) {
+      chunk += ' ';
+      append(chunk, static_cast<float>(0.001 + 0.3 * rnd.uniform() * rnd.uniform()));
+    }
+    chunk += ' ';
+    append(chunk, static_cast<long long>(1 + rnd.next() % 8));
+    for (int a = 0; a < 4; ++a) {
+      chunk += ' ';
+      append(chunk, static_cast<float>(6 * rnd.uniform() - 3));
+    }
+    chunk += '\n';
+    if (chunk.size() > (4u << 20)) {
+      file << chunk;
+      chunk.clear();
+    }
+  }
+  file << chunk;
+}
+
+// Processor time of the whole process, all threads: on a busy machine the wall time of two
+// threads says little, their processor time still shows the work done.
+double cpuSeconds() {
+  rusage u{};
+  ::getrusage(RUSAGE_SELF, &u);
+  return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+         static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) * 1e-6;
+}
+
+std::string slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The least any reader must do: every number of the file through from_chars, bytes in memory.
+void BM_FloorFromChars(benchmark::State& state) {
+  const std::string bytes = slurp(gBigFile);
+  double best = std::numeric_limits<double>::max();
+  double bestCpu = best;
+  long long numbers = 0;
+  for (auto _ : state) {
+    auto start = Clock::now();
+    double cpuStart = cpuSeconds();
+    const char* p = bytes.data();
+    const char* end = p + bytes.size();
+    float sum = 0;
+    numbers = 0;
+    for (;;) {
+      while (p < end && (*p == ' ' || *p == '\n' || *p == '\t' || *p == '\r')) ++p;
+      if (p == end) break;
+      float v;
+      auto r = std::from_chars(p, end, v);
+      sum += v;
+      ++numbers;
+      p = r.ptr == p ? p + 1 : r.ptr;
+    }
+    benchmark::DoNotOptimize(sum);
+    best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
+    bestCpu = std::min(bestCpu, cpuSeconds() - cpuStart);
+  }
+  gFloorSeconds = best;
+  gFloorCpu = bestCpu;
+  state.counters["numbers"] = static_cast<double>(numbers);
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
+}
+
+// Argument: the most threads the reader may use (0: one per core).
+void BM_ReadDataFile(benchmark::State& state) {
+  varno::ReadTuning tuning;
+  tuning.maxThreads = static_cast<int>(state.range(0));
+  double best = std::numeric_limits<double>::max();
+  double bestCpu = best;
+  for (auto _ : state) {
+    auto start = Clock::now();
+    double cpuStart = cpuSeconds();
+    varno::DataFileReadResult r = varno::readDataFile(gBigFile, {}, tuning);
+    best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
+    bestCpu = std::min(bestCpu, cpuSeconds() - cpuStart);
+    if (!r.table || r.table->rowCount() != kRows || r.table->columnCount() != kColumns) {
+      state.SkipWithError("the file was not read whole");
+      return;
+    }
+  }
+  if (tuning.maxThreads == 0) gReaderSeconds = best;
+  if (gFloorSeconds > 0) state.counters["reader_over_floor"] = best / gFloorSeconds;
+  if (gFloorCpu > 0) state.counters["cpu_over_floor_cpu"] = bestCpu / gFloorCpu;
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * std::filesystem::file_size(gBigFile)));
+}
+
+long long statusKilobytes(const char* field) {
+  std::ifstream in("/proc/self/status");
+  std::string line;
+  std::size_t n = std::strlen(field);
+  while (std::getline(in, line))
+    if (line.compare(0, n, field) == 0) return std::atoll(line.c_str() + n + 1);
+  return -1;
+}
+
+// Reads the file in a child process, whose peak resident size then holds only this read.
+void BM_ReadPeakMemory(benchmark::State& state) {
+  for (auto _ : state) {
+    int fds[2];
+    if (::pipe(fds) != 0) {
+      state.SkipWithError("pipe failed");
+      return;
+    }
+    pid_t pid = ::fork();
+    if (pid == 0) {
+      ::close(fds[0]);
+      {
+        std::ofstream reset("/proc/self/clear_refs");  // peak := current
+        reset << "5";
+      }
+      long long before = statusKilobytes("VmHWM:");
+      varno::DataFileReadResult r = varno::readDataFile(gBigFile);
+      long long result[2] = {statusKilobytes("VmHWM:") - before,
+                             r.table ? static_cast<long long>(r.table->cellCount() * sizeof(float)) : 0};
+      ssize_t written = ::write(fds[1], result, sizeof result);
+      ::_exit(written == sizeof result ? 0 : 1);
+    }
+    ::close(fds[1]);
+    long long result[2] = {0, 0};
+    ssize_t got = ::read(fds[0], result, sizeof result);
+    ::close(fds[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    if (got != sizeof result || result[1] == 0) {
+      state.SkipWithError("the child did not read the file");
+      return;
+    }
+    double peak = static_cast<double>(result[0]) * 1024;
+    double table = static_cast<double>(result[1]);
+    gPeakRatio = peak / table;
+    state.counters["peak_MB"] = peak / 1e6;
+    state.counters["table_MB"] = table / 1e6;
+    state.counters["peak_over_table"] = gPeakRatio;
+  }
+}
+
+// A small file: the read must cost no thread starts worth mentioning.
+void BM_ReadSmallFile(benchmark::State& state) {
+  for (auto _ : state) {
+    varno::DataFileReadResult r = varno::readDataFile(gSmallFile);
+    benchmark::DoNotOptimize(r.table);
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * std::filesystem::file_size(gSmallFile)));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  char pattern[] = "/tmp/varno_bench_reader_XXXXXX";
+  if (!::mkdtemp(pattern)) return 1;
+  const std::string dir = pattern;
+  gBigFile = dir + "/trace.fst";
+  gSmallFile = dir + "/small.fst";
+  writeTrace(gBigFile, kRows);
+  writeTrace(gSmallFile, kSmallRows);
+  std::printf("generated %s: %.1f MB, %d rows x %d columns\n", gBigFile.c_str(),
+              static_cast<double>(std::filesystem::file_size(gBigFile)) / 1e6, kRows, kColumns);
+
+  benchmark::RegisterBenchmark("floor_from_chars", BM_FloorFromChars)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
+  benchmark::RegisterBenchmark("readDataFile", BM_ReadDataFile)->Arg(0)->Arg(1)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
+  benchmark::RegisterBenchmark("readDataFile_peak_memory", BM_ReadPeakMemory)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+  benchmark::RegisterBenchmark("readDataFile_small", BM_ReadSmallFile)->Unit(benchmark::kMicrosecond)->UseRealTime();
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+
+  if (gFloorSeconds > 0 && gReaderSeconds > 0)
+    std::printf("reader %.0f ms, floor %.0f ms: reader/floor = %.2f (target <= 1.5)\n", gReaderSeconds * 1e3,
+                gFloorSeconds * 1e3, gReaderSeconds / gFloorSeconds);
+  if (gPeakRatio > 0) std::printf("peak memory / table = %.3f (target <= 1.10)\n", gPeakRatio);
+
+  std::error_code ec;
+  std::filesystem::remove_all(dir, ec);
+  return 0;
+}
