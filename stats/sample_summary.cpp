@@ -1,13 +1,17 @@
 // Summary of one posterior sample.
 #include "stats/sample_summary.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstddef>
 
+#include "stats/column_sample.h"
+#include "stats/kernel_density.h"
+
 namespace varno {
 
-PosteriorSummary summarizeSampleNaive(std::span<double> sample, double level) {
+namespace {
+
+PosteriorSummary summarize(std::span<double> sample, double level, bool fastDensity) {
   PosteriorSummary result;
   const std::size_t n = sample.size();
   if (n == 0) return result;
@@ -26,14 +30,15 @@ PosteriorSummary summarizeSampleNaive(std::span<double> sample, double level) {
   for (double v : sample) squares += (v - result.mean) * (v - result.mean);
   result.variance = n > 1 ? squares / (count - 1) : 0;
 
-  std::sort(sample.begin(), sample.end());
+  sortSample(sample);
 
-  int c = static_cast<int>(std::ceil((1 - level) * count - 1e-9));
-  if (c < 1) c = 1;
-  if (static_cast<std::size_t>(c) > n) c = static_cast<int>(n);
+  // The guard keeps 0.05 x 20, a hair above 1 in doubles, at one window.
+  std::size_t c = 1;
+  const double windows = std::ceil((1 - level) * count - 1e-9);
+  if (windows > 1) c = windows < count ? static_cast<std::size_t>(windows) : n;
   std::size_t best = 0;
   double bestWidth = sample[n - c] - sample[0];
-  for (std::size_t j = 1; j < static_cast<std::size_t>(c); ++j) {
+  for (std::size_t j = 1; j < c; ++j) {
     const double width = sample[n - c + j] - sample[j];
     if (width < bestWidth) {
       bestWidth = width;
@@ -45,28 +50,20 @@ PosteriorSummary summarizeSampleNaive(std::span<double> sample, double level) {
 
   double h = 1.06 * std::sqrt(result.variance) * std::pow(count, -0.2);
   if (h == 0) h = 0.01;
-  const double rootTwoPi = std::sqrt(6.283185307179586);
-  double x[200];
-  double density[200];
-  for (int j = 0; j < 200; ++j) {
-    x[j] = min + j * (max - min) * 0.005;
-    density[j] = 0;
-  }
-  for (double s : sample) {
-    for (int j = 0; j < 200; ++j) {
-      const double z = (x[j] - s) / h;
-      density[j] += std::exp(-0.5 * (z * z)) / rootTwoPi;
-    }
-  }
-  int m = 0;
-  for (int j = 1; j < 200; ++j)
-    if (density[j] > density[m]) m = j;
-  result.mode = x[m];
+  const KernelDensity density =
+      fastDensity ? kernelDensity(sample, sample, min, max, h) : kernelDensityNaive(sample, min, max, h);
+  result.mode = density.grid[density.modeIndex];
   return result;
 }
 
+}  // namespace
+
 PosteriorSummary SummarizeSample(std::span<double> sample, double level) {
-  return summarizeSampleNaive(sample, level);
+  return summarize(sample, level, true);
+}
+
+PosteriorSummary summarizeSampleNaive(std::span<double> sample, double level) {
+  return summarize(sample, level, false);
 }
 
 }  // namespace varno

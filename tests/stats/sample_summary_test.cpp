@@ -92,6 +92,44 @@ TEST_P(SampleSummaryTest, LeavesTheSampleSorted) {
   EXPECT_EQ(sample, expected);
 }
 
+TEST_P(SampleSummaryTest, ModeOnPeaksOfEqualHeight) {
+  struct Case {
+    std::vector<double> sample;
+    int modeIndex;
+  };
+  const Case cases[] = {
+      // Mirror-image peaks with bit-identical sums: the lower grid point wins.
+      {{1, 0.75, 0.25, 0.75, 0, 0.25, 0.75, 0.25, 0.25, 0.75}, 53},
+      // Mirror-image peaks whose sums differ in the last bit: the upper one is higher.
+      {{1, 0, 1, 0, 1, 0}, 187},
+  };
+  for (const Case& c : cases) {
+    const PosteriorSummary s = summarize(c.sample);
+    EXPECT_EQ(s.mode, 0 + c.modeIndex * (1.0 - 0) * 0.005);
+  }
+}
+
+TEST(SampleSummary, FastMatchesTheNaiveSummary) {
+  std::mt19937 rng(17);
+  std::normal_distribution<double> normal(0.2, 0.04);
+  std::student_t_distribution<double> heavy(1.5);
+  std::uniform_int_distribution<int> few(0, 3);
+  for (int n : {2, 21, 999, 25000}) {
+    for (int shape = 0; shape < 3; ++shape) {
+      std::vector<double> sample(n);
+      for (double& v : sample) v = shape == 0 ? normal(rng) : shape == 1 ? heavy(rng) : few(rng);
+      std::vector<double> copy = sample;
+      const PosteriorSummary fast = SummarizeSample(sample, 0.95);
+      const PosteriorSummary naive = summarizeSampleNaive(copy, 0.95);
+      EXPECT_EQ(fast.mean, naive.mean);
+      EXPECT_EQ(fast.variance, naive.variance);
+      EXPECT_EQ(fast.mode, naive.mode) << "n = " << n << ", shape " << shape;
+      EXPECT_EQ(fast.hpdiLow, naive.hpdiLow);
+      EXPECT_EQ(fast.hpdiHigh, naive.hpdiHigh);
+    }
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Both, SampleSummaryTest,
     testing::Values(Implementation{"Fast", SummarizeSample}, Implementation{"Naive", summarizeSampleNaive}),

@@ -1,0 +1,264 @@
+// Kernel sums on the density grid: plain, and fast with an exact argmax.
+//
+// Every kernel term is positive, so an approximation with a small relative error per term has
+// the same relative error on every sum. The fast sums add the few terms near a grid point
+// directly and use per-bin Taylor moments where many values are in reach; the mode is then
+// settled by the exact sums of the grid points whose approximate sums are near the largest.
+#include "stats/kernel_density.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <exception>
+#include <limits>
+#include <thread>
+#include <vector>
+
+namespace varno {
+
+namespace {
+
+const double kRootTwoPi = std::sqrt(6.283185307179586);
+
+// exp(-0.5 z^2) is exactly 0 once |z| passes about 38.6; beyond this reach a term adds nothing.
+constexpr double kReach = 38.7;
+// Grid points with at most this many values in reach are summed term by term.
+constexpr std::size_t kDirectLimit = 2000;
+// Bins are h / 16 wide, so |t| <= 1/32 and |u t| <= 1.22 inside the reach; 20 Taylor terms
+// of exp(u t) leave a relative error near 1e-16.
+constexpr int kOrder = 20;
+constexpr double kBinHalfWidth = 1.0 / 32;
+// Work below this many values is not worth a second thread.
+constexpr std::size_t kThreadedSize = 100000;
+
+bool useTwoThreads(std::size_t n) { return n >= kThreadedSize && std::thread::hardware_concurrency() >= 2; }
+
+// Runs part(0) and part(1), on two threads when asked; exceptions reach the caller.
+template <class Part>
+void runInTwo(bool threaded, Part part) {
+  if (!threaded) {
+    part(0);
+    part(1);
+    return;
+  }
+  std::exception_ptr failure;
+  std::thread other([&] {
+    try {
+      part(1);
+    } catch (...) {
+      failure = std::current_exception();
+    }
+  });
+  part(0);
+  other.join();
+  if (failure) std::rethrow_exception(failure);
+}
+
+struct Window {
+  std::size_t lo = 0;
+  std::size_t hi = 0;
+};
+
+// The sorted values whose computed z lies in [-kReach, kReach]. z = (x - v) / h does not
+// increase with v even after rounding, so every value outside has an exactly zero term.
+Window reachOf(std::span<const double> sorted, double x, double h) {
+  const auto lo = std::partition_point(sorted.begin(), sorted.end(), [&](double v) { return (x - v) / h > kReach; });
+  const auto hi = std::partition_point(lo, sorted.end(), [&](double v) { return (x - v) / h >= -kReach; });
+  return {static_cast<std::size_t>(lo - sorted.begin()), static_cast<std::size_t>(hi - sorted.begin())};
+}
+
+// Runs of sorted values within h / 32 of their centre c, each with the moments
+// sum exp(-t^2 / 2) t^k / k!, t = (v - c) / h.
+struct Bins {
+  std::vector<std::size_t> start;  // index of the first value of each bin
+  std::vector<double> centre;
+  std::vector<double> moments;  // kOrder per bin
+};
+
+void buildBins(std::span<const double> sorted, std::size_t begin, std::size_t end, double h, Bins& bins) {
+  const double invH = 1 / h;
+  const double halfWidth = h * kBinHalfWidth;
+  double inverseFactorial[kOrder];
+  inverseFactorial[0] = 1;
+  for (int k = 1; k < kOrder; ++k) inverseFactorial[k] = inverseFactorial[k - 1] / k;
+
+  std::size_t i = begin;
+  while (i < end) {
+    const double c = sorted[i] + halfWidth;
+    double m[kOrder] = {};
+    bins.start.push_back(i);
+    bins.centre.push_back(c);
+    for (; i < end; ++i) {
+      const double t = (sorted[i] - c) * invH;
+      if (t > kBinHalfWidth) break;
+      // exp(-a) for a <= 1/2048 by its series; the next term is below 3e-19.
+      const double a = 0.5 * t * t;
+      double p = 1 - a * (1 - a * 0.5 * (1 - a * (1.0 / 3) * (1 - a * 0.25)));
+      for (int k = 0; k < kOrder; ++k) {
+        m[k] += p;
+        p *= t;
+      }
+    }
+    for (int k = 0; k < kOrder; ++k) bins.moments.push_back(m[k] * inverseFactorial[k]);
+  }
+}
+
+// Bins over the whole sample, built in two fixed halves so that they never depend on threads.
+Bins buildAllBins(std::span<const double> sorted, double h, bool threaded) {
+  const std::size_t n = sorted.size();
+  Bins halves[2];
+  runInTwo(threaded, [&](int part) {
+    const std::size_t begin = part == 0 ? 0 : n / 2;
+    const std::size_t end = part == 0 ? n / 2 : n;
+    buildBins(sorted, begin, end, h, halves[part]);
+  });
+  Bins& all = halves[0];
+  all.start.insert(all.start.end(), halves[1].start.begin(), halves[1].start.end());
+  all.centre.insert(all.centre.end(), halves[1].centre.begin(), halves[1].centre.end());
+  all.moments.insert(all.moments.end(), halves[1].moments.begin(), halves[1].moments.end());
+  all.start.push_back(n);
+  return std::move(all);
+}
+
+// The sum at x of the bins that hold the values lo .. hi-1, from their moments.
+double binnedSum(const Bins& bins, Window window, double x, double h) {
+  const double invH = 1 / h;
+  const std::size_t first =
+      static_cast<std::size_t>(std::upper_bound(bins.start.begin(), bins.start.end(), window.lo) - bins.start.begin()) - 1;
+  const std::size_t last =
+      static_cast<std::size_t>(std::lower_bound(bins.start.begin(), bins.start.end(), window.hi) - bins.start.begin());
+  double sum = 0;
+  for (std::size_t b = first; b < last; ++b) {
+    const double u = (x - bins.centre[b]) * invH;
+    const double* m = &bins.moments[b * kOrder];
+    double series = m[kOrder - 1];
+    for (int k = kOrder - 2; k >= 0; --k) series = series * u + m[k];
+    sum += std::exp(-0.5 * u * u) * series;
+  }
+  return sum / kRootTwoPi;
+}
+
+double directSum(std::span<const double> sorted, Window window, double x, double h) {
+  double sum = 0;
+  for (std::size_t i = window.lo; i < window.hi; ++i) sum += kernelTerm(x, sorted[i], h);
+  return sum;
+}
+
+bool allFinite(std::span<const double> sorted, double min, double max, double h) {
+  if (sorted.empty()) return false;
+  if (!std::isfinite(sorted.front()) || !std::isfinite(sorted.back())) return false;
+  if (!std::isfinite(min) || !std::isfinite(max) || !std::isfinite(max - min)) return false;
+  return std::isfinite(h) && h > 0 && std::isfinite(1 / h);
+}
+
+}  // namespace
+
+DensityGrid densityGrid(double min, double max) {
+  DensityGrid grid;
+  for (int j = 0; j < kDensityGridSize; ++j) grid[j] = min + j * (max - min) * 0.005;
+  return grid;
+}
+
+double kernelTerm(double x, double v, double h) {
+  const double z = (x - v) / h;
+  return std::exp(-0.5 * (z * z)) / kRootTwoPi;
+}
+
+KernelDensity kernelDensityNaive(std::span<const double> values, double min, double max, double h) {
+  KernelDensity result;
+  result.grid = densityGrid(min, max);
+  result.sums.fill(0);
+  for (double v : values)
+    for (int j = 0; j < kDensityGridSize; ++j) result.sums[j] += kernelTerm(result.grid[j], v, h);
+  for (int j = 1; j < kDensityGridSize; ++j)
+    if (result.sums[j] > result.sums[result.modeIndex]) result.modeIndex = j;
+  return result;
+}
+
+KernelDensity kernelDensity(std::span<const double> sorted, std::span<const double> summationOrder,
+                            double min, double max, double h) {
+  if (!allFinite(sorted, min, max, h)) return kernelDensityNaive(summationOrder, min, max, h);
+
+  const std::size_t n = sorted.size();
+  const bool sortedOrder = summationOrder.data() == sorted.data() && summationOrder.size() == n;
+  const bool threaded = useTwoThreads(n);
+  KernelDensity result;
+  result.grid = densityGrid(min, max);
+  const DensityGrid& x = result.grid;
+
+  // A grid point equal to the one before it has the same sum and can never be the mode.
+  std::array<bool, kDensityGridSize> repeat{};
+  std::array<Window, kDensityGridSize> window;
+  bool needBins = false;
+  for (int j = 0; j < kDensityGridSize; ++j) {
+    repeat[j] = j > 0 && x[j] == x[j - 1];
+    if (repeat[j]) continue;
+    window[j] = reachOf(sorted, x[j], h);
+    needBins = needBins || window[j].hi - window[j].lo > kDirectLimit;
+  }
+  const Bins bins = needBins ? buildAllBins(sorted, h, threaded) : Bins{};
+
+  // exact[j]: the approximate sum is already the reference sum bit for bit.
+  std::array<bool, kDensityGridSize> exact{};
+  runInTwo(threaded, [&](int part) {
+    for (int j = part; j < kDensityGridSize; j += 2) {
+      if (repeat[j]) continue;
+      if (window[j].hi - window[j].lo > kDirectLimit) {
+        result.sums[j] = binnedSum(bins, window[j], x[j], h);
+      } else {
+        result.sums[j] = directSum(sorted, window[j], x[j], h);
+        exact[j] = sortedOrder;
+      }
+    }
+  });
+  for (int j = 1; j < kDensityGridSize; ++j)
+    if (repeat[j]) result.sums[j] = result.sums[j - 1];
+
+  // Candidates: every grid point whose sum may still be the largest once both the approximation
+  // error (below 1e-11) and the rounding of an n-term reference sum (n x 2^-53) are allowed for.
+  double largest = 0;
+  for (int j = 0; j < kDensityGridSize; ++j) largest = std::max(largest, result.sums[j]);
+  const double margin = 1e-9 + 1e-15 * static_cast<double>(n);
+  const double threshold = largest * (1 - margin);
+  std::vector<int> candidates;
+  for (int j = 0; j < kDensityGridSize; ++j)
+    if (!repeat[j] && result.sums[j] >= threshold) candidates.push_back(j);
+  if (candidates.size() == 1) {
+    result.modeIndex = candidates.front();
+    return result;
+  }
+
+  // The reference sums of the candidates, term for term in the reference order. Terms outside a
+  // candidate's reach are exactly +0 and leave a sum unchanged, so they are skipped.
+  const std::size_t count = candidates.size();
+  std::vector<double> reference(count, 0);
+  std::vector<double> lowest(count);
+  std::vector<double> highest(count);
+  for (std::size_t k = 0; k < count; ++k) {
+    const Window w = window[candidates[k]];
+    lowest[k] = w.hi > w.lo ? sorted[w.lo] : std::numeric_limits<double>::infinity();
+    highest[k] = w.hi > w.lo ? sorted[w.hi - 1] : -std::numeric_limits<double>::infinity();
+  }
+  runInTwo(threaded && count > 1, [&](int part) {
+    for (std::size_t k = part; k < count; k += 2) {
+      const int j = candidates[k];
+      if (exact[j]) {
+        reference[k] = result.sums[j];
+      } else if (sortedOrder) {
+        reference[k] = directSum(sorted, window[j], x[j], h);
+      } else {
+        double sum = 0;
+        for (double v : summationOrder)
+          if (v >= lowest[k] && v <= highest[k]) sum += kernelTerm(x[j], v, h);
+        reference[k] = sum;
+      }
+    }
+  });
+  std::size_t best = 0;
+  for (std::size_t k = 1; k < count; ++k)
+    if (reference[k] > reference[best]) best = k;
+  result.modeIndex = candidates[best];
+  return result;
+}
+
+}  // namespace varno
