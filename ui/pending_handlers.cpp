@@ -3,34 +3,13 @@
 
 namespace varno {
 
-void TForm3::FormResize() {}
 bool TForm3::PagesChanging(int) { return state.dataExtension == ".fst"; }
 void TForm3::OpenClick() {}
 void TForm3::OpenfactorfileClick() {}
 void TForm3::Refresh1Click() {}
 void TForm3::DropFiles(const QStringList&) {}
 void TForm3::save_resClick() {}
-void TForm3::SaveClick() {}
-void TForm3::g1_saveClick() {}
-void TForm3::g2_saveClick() {}
-void TForm3::hpdi_saveClick() {}
-void TForm3::model_saveClick() {}
-void TForm3::PrintClick() {}
 void TForm3::logFstClick() {}
-void TForm3::AlwaysontopClick() {}
-void TForm3::Line_RedClick() {}
-void TForm3::Line_BlackClick() {}
-void TForm3::Line_BlueClick() {}
-void TForm3::Line_GreenClick() {}
-void TForm3::Line_GrayClick() {}
-void TForm3::Line_WhiteClick() {}
-void TForm3::Back_GreyClick() {}
-void TForm3::Back_WhiteClick() {}
-void TForm3::Grid_OnClick() {}
-void TForm3::Grid_OffClick() {}
-void TForm3::LinesClick() {}
-void TForm3::PointsClick() {}
-void TForm3::BothClick() {}
 void TForm3::xiChange() {}
 void TForm3::LocusChange() {}
 void TForm3::AlleleChange() {}

@@ -1,0 +1,22 @@
+// The texts of the Statistics box.
+#include "stats/statistics_texts.h"
+
+#include "stats/number_format.h"
+
+namespace varno {
+
+StatisticsTexts statisticsTexts(const ColumnStatistics& s) {
+  StatisticsTexts t;
+  t.mean = generalFormat(s.mean, 6);
+  t.variance = generalFormat(s.variance, 6);
+  t.min = generalFormat(s.min, 6);
+  t.max = generalFormat(s.max, 6);
+  t.mode = generalFormat(s.mode, 6);
+  t.hpdi = "[" + generalFormat(s.hpdiLow, 4) + " ; " + generalFormat(s.hpdiHigh, 4) + "]";
+  t.width = generalFormat(s.width, 6);
+  t.accuracy = generalFormat(s.accuracy, 4);
+  t.lambda = generalFormat(s.bandwidth, 6);
+  return t;
+}
+
+}  // namespace varno
