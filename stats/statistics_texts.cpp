@@ -12,7 +12,9 @@ StatisticsTexts statisticsTexts(const ColumnStatistics& s) {
   t.min = generalFormat(s.min, 6);
   t.max = generalFormat(s.max, 6);
   t.mode = generalFormat(s.mode, 6);
-  t.hpdi = "[" + generalFormat(s.hpdiLow, 4) + " ; " + generalFormat(s.hpdiHigh, 4) + "]";
+  // appended piece by piece: GCC 12 warns falsely (-Wrestrict) on a chain of + here
+  t.hpdi.append("[").append(generalFormat(s.hpdiLow, 4)).append(" ; ");
+  t.hpdi.append(generalFormat(s.hpdiHigh, 4)).append("]");
   t.width = generalFormat(s.width, 6);
   t.accuracy = generalFormat(s.accuracy, 4);
   t.lambda = generalFormat(s.bandwidth, 6);
