@@ -136,7 +136,8 @@ long long preadSome(int fd, char* to, std::size_t n, long long at, int& error) {
 class BlockReader {
  public:
   BlockReader(int fd, long long begin, long long end, std::size_t blockBytes)
-      : fd_(fd), pos_(begin), end_(end), cap_(std::max<std::size_t>(blockBytes, 1)),
+      : fd_(fd), pos_(begin), end_(end),
+        cap_(static_cast<std::size_t>(std::clamp<long long>(end - begin, 1, static_cast<long long>(blockBytes)))),
         buf_(new char[cap_ + 1]) {
     p = lim = buf_.get();
     buf_[0] = '\n';
@@ -244,12 +245,14 @@ struct Checkpoint {
 void countShare(Context& ctx, std::size_t index, Share& s) {
   Checkpoint goOn{ctx, index};
   long long at = s.from;
-  std::unique_ptr<char[]> buf(new char[ctx.blockBytes + 1]);
+  const std::size_t cap = static_cast<std::size_t>(
+      std::clamp<long long>(ctx.fileSize - at + 1, 1, static_cast<long long>(ctx.blockBytes)));
+  std::unique_ptr<char[]> buf(new char[cap + 1]);
   int error = 0;
   if (s.from > 0) {  // start after the line feed that ends the line running into the share
     at = s.from - 1;
     for (;;) {
-      long long got = preadSome(ctx.fd, buf.get(), ctx.blockBytes,  at, error);
+      long long got = preadSome(ctx.fd, buf.get(), cap, at, error);
       if (got <= 0) { at = ctx.fileSize; break; }
       if (const void* nl = std::memchr(buf.get(), '\n', got)) {
         at += static_cast<const char*>(nl) - buf.get() + 1;
@@ -261,7 +264,7 @@ void countShare(Context& ctx, std::size_t index, Share& s) {
   s.begin = s.end = at;
   bool inLine = false, nonBlank = false;
   while (at < ctx.fileSize) {
-    long long got = preadSome(ctx.fd, buf.get(), ctx.blockBytes, at, error);
+    long long got = preadSome(ctx.fd, buf.get(), cap, at, error);
     if (got <= 0) break;
     const char* q = buf.get();
     const char* lim = q + got;
