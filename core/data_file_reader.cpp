@@ -225,6 +225,7 @@ struct Share {
 
 struct Context {
   int fd;
+  long long dataStart;  // after a byte order mark
   long long fileSize;
   std::size_t blockBytes;
   Yielder* yielder;                    // used by share 0 only, which runs on the calling thread
@@ -249,7 +250,7 @@ void countShare(Context& ctx, std::size_t index, Share& s) {
       std::clamp<long long>(ctx.fileSize - at + 1, 1, static_cast<long long>(ctx.blockBytes)));
   std::unique_ptr<char[]> buf(new char[cap + 1]);
   int error = 0;
-  if (s.from > 0) {  // start after the line feed that ends the line running into the share
+  if (s.from > ctx.dataStart) {  // start after the line feed that ends the line running into the share
     at = s.from - 1;
     for (;;) {
       long long got = preadSome(ctx.fd, buf.get(), cap, at, error);
@@ -462,9 +463,10 @@ struct FirstLine {
 };
 
 // Pass 1: the first non-blank line gives the column count and must be all numbers.
-FirstLine readFirstLine(int fd, long long fileSize, std::size_t blockBytes) {
+FirstLine readFirstLine(int fd, long long start, long long fileSize, std::size_t blockBytes,
+                        Yielder& yielder) {
   FirstLine first;
-  BlockReader in(fd, 0, fileSize, blockBytes);
+  BlockReader in(fd, start, fileSize, blockBytes);
   const char* p = in.p;
   long long line = 1;
   for (;;) {
@@ -472,6 +474,7 @@ FirstLine readFirstLine(int fd, long long fileSize, std::size_t blockBytes) {
     if (*p == '\n') {
       if (p == in.lim && !in.atEnd) {
         p = in.refill(p);
+        yielder.maybe();
         continue;
       }
       if (in.error) {
@@ -529,14 +532,20 @@ DataFileReadResult read(const std::string& path, const YieldFunction& yield, con
   const long long fileSize = st.st_size;
   const std::size_t blockBytes = std::max<std::size_t>(tuning.blockBytes, 1);
 
-  FirstLine first = readFirstLine(fd, fileSize, blockBytes);
+  // a byte order mark, as some editors write, is not part of the first number
+  char head[3] = {};
+  int error = 0;
+  const long long start =
+      preadSome(fd, head, sizeof head, 0, error) == 3 && std::memcmp(head, "\xEF\xBB\xBF", 3) == 0 ? 3 : 0;
+
+  Yielder yielder(yield);
+  FirstLine first = readFirstLine(fd, start, fileSize, blockBytes, yielder);
   if (first.readError) return refused("cannot read " + name + ": " + errnoText(first.readError));
   if (first.line == 0) return refused(name + " holds no numbers");
   if (!first.fault.empty())
     return refused(name + " line " + std::to_string(first.line) + ": " + first.fault);
 
-  Yielder yielder(yield);
-  Context ctx{fd, fileSize, blockBytes, &yielder, {SIZE_MAX}};
+  Context ctx{fd, start, fileSize, blockBytes, &yielder, {SIZE_MAX}};
 
   int threads = tuning.maxThreads > 0
                     ? tuning.maxThreads
@@ -545,11 +554,10 @@ DataFileReadResult read(const std::string& path, const YieldFunction& yield, con
   std::size_t shareCount =
       static_cast<std::size_t>(std::clamp(fileSize / minShare, 1LL, static_cast<long long>(threads)));
   std::vector<Share> shares(shareCount);
+  const long long shareBytes = (fileSize - start) / static_cast<long long>(shareCount);
   for (std::size_t k = 0; k < shareCount; ++k) {
-    shares[k].from = fileSize / static_cast<long long>(shareCount) * static_cast<long long>(k);
-    shares[k].to = k + 1 == shareCount
-                       ? fileSize
-                       : fileSize / static_cast<long long>(shareCount) * static_cast<long long>(k + 1);
+    shares[k].from = start + shareBytes * static_cast<long long>(k);
+    shares[k].to = k + 1 == shareCount ? fileSize : start + shareBytes * static_cast<long long>(k + 1);
   }
   runShares(shares, ctx, [&](std::size_t k, Share& s) { countShare(ctx, k, s); });
 

@@ -108,6 +108,9 @@ TEST(DataFileReader, ReadsRowsAndStopsAtTheFirstBadLine) {
       {"NUL byte is not a number", std::string("1 2\n3 4\n5 \0\n", 11), {{1, 2}, {3, 4}}, ReadStop{3,
        "\"?\" is not a number"}},
       {"single column", "1\n2\n\n3\n", {{1}, {2}, {3}}, {}},
+      {"byte order mark", "\xEF\xBB\xBF" "1 2 3\n4 5 6\n7 8 9\n", k3x3, {}},
+      {"byte order mark on a blank first line", "\xEF\xBB\xBF\n1 2\n3\n", {{1, 2}}, ReadStop{3,
+       "1 number where 2 are expected"}},
   };
   TempDir dir;
   for (const Tuning& tuning : kTunings) {
