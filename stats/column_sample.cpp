@@ -3,8 +3,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <exception>
-#include <thread>
+#include <array>
+#include <bit>
+#include <cstdint>
 
 namespace varno {
 
@@ -32,39 +33,58 @@ std::vector<double> gatherColumnSample(const SampleTable& table, int column, Row
 
 namespace {
 
-// Below this size one plain sort is cheaper than starting a thread and merging.
-constexpr std::size_t kSplitSortSize = 1 << 16;
+// Below this size a comparison sort wins over the passes of a radix sort.
+constexpr std::size_t kRadixSortSize = 512;
+
+// Unsigned keys that order like the doubles: positives get the sign bit set, negatives are
+// inverted whole (so -0 comes just before +0).
+std::uint64_t orderedKey(double v) {
+  const std::uint64_t bits = std::bit_cast<std::uint64_t>(v);
+  return bits >> 63 ? ~bits : bits | (std::uint64_t{1} << 63);
+}
+
+double fromOrderedKey(std::uint64_t key) {
+  return std::bit_cast<double>(key >> 63 ? key & ~(std::uint64_t{1} << 63) : ~key);
+}
+
+// Least-significant-digit radix sort, one byte per pass; passes in which every key has the
+// same byte are skipped (values widened from floats have their low three bytes all zero).
+void radixSort(std::span<double> values) {
+  const std::size_t n = values.size();
+  std::vector<std::uint64_t> keys(n);
+  std::vector<std::uint64_t> spare(n);
+  std::vector<std::array<std::size_t, 256>> counts(8);
+  for (auto& c : counts) c.fill(0);
+  for (std::size_t i = 0; i < n; ++i) {
+    const std::uint64_t key = orderedKey(values[i]);
+    keys[i] = key;
+    for (int d = 0; d < 8; ++d) ++counts[d][(key >> (8 * d)) & 0xff];
+  }
+  for (int d = 0; d < 8; ++d) {
+    std::array<std::size_t, 256>& count = counts[d];
+    if (std::find(count.begin(), count.end(), n) != count.end()) continue;
+    std::size_t offset = 0;
+    for (std::size_t& c : count) {
+      const std::size_t size = c;
+      c = offset;
+      offset += size;
+    }
+    for (std::uint64_t key : keys) spare[count[(key >> (8 * d)) & 0xff]++] = key;
+    keys.swap(spare);
+  }
+  for (std::size_t i = 0; i < n; ++i) values[i] = fromOrderedKey(keys[i]);
+}
 
 }  // namespace
 
 void sortSample(std::span<double> values) {
-  // NaNs break the ordering a sort relies on: set them aside first.
+  // NaNs have no place in the order: set them aside at the end.
   const auto numbers = std::partition(values.begin(), values.end(), [](double v) { return !std::isnan(v); });
-  const std::size_t n = static_cast<std::size_t>(numbers - values.begin());
-  if (n < kSplitSortSize) {
-    std::sort(values.begin(), numbers);
-    return;
-  }
-  const auto middle = values.begin() + n / 2;
-  if (std::thread::hardware_concurrency() >= 2) {
-    std::exception_ptr failure;
-    std::thread lower([&] {
-      try {
-        std::sort(values.begin(), middle);
-      } catch (...) {
-        failure = std::current_exception();
-      }
-    });
-    std::sort(middle, numbers);
-    lower.join();
-    if (failure) std::rethrow_exception(failure);
-  } else {
-    std::sort(values.begin(), middle);
-    std::sort(middle, numbers);
-  }
-  std::vector<double> merged(n);
-  std::merge(values.begin(), middle, middle, numbers, merged.begin());
-  std::copy(merged.begin(), merged.end(), values.begin());
+  const std::span<double> ordered(values.begin(), numbers);
+  if (ordered.size() < kRadixSortSize)
+    std::sort(ordered.begin(), ordered.end());
+  else
+    radixSort(ordered);
 }
 
 }  // namespace varno

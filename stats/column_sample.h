@@ -16,8 +16,7 @@ namespace varno {
 std::vector<double> gatherColumnSample(const SampleTable& table, int column, RowRange rows,
                                        int modelFilter, int modelColumn);
 
-// Sorts ascending with NaNs moved to the end. Large samples are sorted in two halves (on two
-// threads when the machine has them) and merged; the result does not depend on the threads.
+// Sorts ascending with NaNs moved to the end (a radix sort for all but small samples).
 void sortSample(std::span<double> values);
 
 }  // namespace varno
