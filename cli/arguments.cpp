@@ -1,0 +1,255 @@
+// Parsing the command line of varno-report into the options of the shared runs.
+#include "cli/arguments.h"
+
+#include <charconv>
+#include <limits>
+#include <map>
+#include <string_view>
+
+namespace varno {
+
+namespace {
+
+struct OptionInfo {
+  const char* name;
+  const char* uses;  // which use the option belongs to: "report", "column" or "both"
+};
+
+constexpr OptionInfo kOptions[] = {
+    {"--interaction", "both"}, {"--burn-in", "both"}, {"--burn-out", "both"},
+    {"--output", "report"},    {"--column", "column"}, {"--level", "column"},
+    {"--bandwidth-position", "column"}, {"--model", "column"},
+};
+
+const OptionInfo* findOption(std::string_view name) {
+  for (const OptionInfo& option : kOptions) {
+    if (name == option.name) return &option;
+  }
+  return nullptr;
+}
+
+// "-" followed by a digit: a negative number such as the factor mode -1.
+bool looksLikeNumber(std::string_view arg) {
+  return arg.size() >= 2 && arg[0] == '-' && arg[1] >= '0' && arg[1] <= '9';
+}
+
+// An optional "-" and decimal digits, nothing else, within [low, high].
+std::optional<long long> wholeNumber(std::string_view text, long long low, long long high) {
+  long long value = 0;
+  const char* first = text.data();
+  const char* last = text.data() + text.size();
+  const auto [end, ec] = std::from_chars(first, last, value);
+  if (ec != std::errc() || end != last || text.empty() || value < low || value > high) return std::nullopt;
+  return value;
+}
+
+class Parser {
+ public:
+  explicit Parser(const std::vector<std::string>& args) : args_(args) {}
+
+  CliParse run() {
+    for (const std::string& arg : args_) {
+      if (arg == "--") break;
+      if (arg == "--help" || arg == "-h") return done(CliAction::help);
+    }
+    for (const std::string& arg : args_) {
+      if (arg == "--") break;
+      if (arg == "--version") return done(CliAction::version);
+    }
+    if (!split()) return failed();
+    return build();
+  }
+
+ private:
+  CliParse done(CliAction action) {
+    CliArguments a;
+    a.action = action;
+    return CliParse{a, {}};
+  }
+  CliParse failed() { return CliParse{std::nullopt, error_}; }
+  bool fail(std::string message) {
+    error_ = std::move(message);
+    return false;
+  }
+
+  // Separates the positional arguments from the options and their values.
+  bool split() {
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args_.size(); ++i) {
+      const std::string& arg = args_[i];
+      if (!optionsEnded && arg == "--") {
+        optionsEnded = true;
+        continue;
+      }
+      if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-" || looksLikeNumber(arg)) {
+        positional_.push_back(arg);
+        continue;
+      }
+      const std::size_t equals = arg.find('=');
+      const std::string name = arg.substr(0, equals);
+      const OptionInfo* option = findOption(name);
+      if (!option) return fail("unknown option " + name);
+      std::string value;
+      if (equals != std::string::npos) {
+        value = arg.substr(equals + 1);
+      } else if (i + 1 < args_.size()) {
+        value = args_[++i];
+      } else {
+        return fail(name + " needs a value");
+      }
+      if (!values_.emplace(name, value).second) return fail(name + " is given more than once");
+    }
+    return true;
+  }
+
+  bool has(const char* name) const { return values_.count(name) != 0; }
+
+  bool number(const char* name, long long low, long long high, const char* what, long long& out) {
+    auto found = values_.find(name);
+    if (found == values_.end()) return true;
+    auto value = wholeNumber(found->second, low, high);
+    if (!value) return fail(std::string(name) + " needs " + what + ", not \"" + found->second + "\"");
+    out = *value;
+    return true;
+  }
+
+  // The options both uses share: factors file, mode, interaction and data range.
+  bool common(std::string& factorsPath, std::optional<int>& factorMode, std::optional<bool>& interaction,
+              long long& burnIn, long long& burnOut) {
+    if (positional_.size() >= 2) factorsPath = positional_[1];
+    if (positional_.size() >= 3) {
+      auto mode = wholeNumber(positional_[2], std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+      if (!mode) return fail("MODE must be a whole number (-1, 0 or 1), not \"" + positional_[2] + "\"");
+      factorMode = static_cast<int>(*mode);
+    }
+    if (auto found = values_.find("--interaction"); found != values_.end()) {
+      if (found->second == "yes") {
+        interaction = true;
+      } else if (found->second == "no") {
+        interaction = false;
+      } else {
+        return fail("--interaction needs yes or no, not \"" + found->second + "\"");
+      }
+    }
+    constexpr long long kMaxBurn = std::numeric_limits<int>::max();
+    return number("--burn-in", 0, kMaxBurn, "a number of rows (0 or more)", burnIn) &&
+           number("--burn-out", 0, kMaxBurn, "a number of rows (0 or more)", burnOut);
+  }
+
+  CliParse build() {
+    CliArguments a;
+    const bool columnUse = has("--column");
+    a.action = columnUse ? CliAction::column : CliAction::report;
+    for (const auto& [name, value] : values_) {
+      const std::string_view uses = findOption(name)->uses;
+      if (uses == "column" && !columnUse) {
+        fail(name + " can be given only with --column");
+        return failed();
+      }
+      if (uses == "report" && columnUse) {
+        fail(name + " cannot be given with --column");
+        return failed();
+      }
+    }
+
+    if (!columnUse) {
+      if (positional_.size() < 2) {
+        fail(positional_.empty() ? "no data file given" : "no factors file given (a report needs DATA.fst FACTORS.txt)");
+        return failed();
+      }
+      if (positional_.size() > 3) {
+        fail("too many arguments: \"" + positional_[3] + "\"");
+        return failed();
+      }
+      UnattendedOptions& r = a.report;
+      r.dataPath = positional_[0];
+      if (!common(r.factorsPath, r.factorMode, r.interaction, r.burnIn, r.burnOut)) return failed();
+      if (auto found = values_.find("--output"); found != values_.end()) {
+        if (found->second.empty()) {
+          fail("--output needs a path");
+          return failed();
+        }
+        r.outputPath = found->second;
+      }
+      return CliParse{a, {}};
+    }
+
+    if (positional_.empty()) {
+      fail("no data file given");
+      return failed();
+    }
+    if (positional_.size() > 3) {
+      fail("too many arguments: \"" + positional_[3] + "\"");
+      return failed();
+    }
+    ColumnStatisticsOptions& c = a.column;
+    c.dataPath = positional_[0];
+    if (!common(c.factorsPath, c.factorMode, c.interaction, c.burnIn, c.burnOut)) return failed();
+    long long column = 0, level = 95, model = 0, position = 0;
+    if (!number("--column", 1, std::numeric_limits<int>::max(), "a column number (1 or more)", column) ||
+        !number("--level", 1, 99, "a whole percentage from 1 to 99", level) ||
+        !number("--model", 0, std::numeric_limits<int>::max(), "a model number (0 for all models)", model) ||
+        !number("--bandwidth-position", -1000, 300, "a whole number from -1000 to 300", position))
+      return failed();
+    c.column = static_cast<int>(column);
+    c.levelPercent = static_cast<int>(level);
+    c.modelFilter = static_cast<int>(model);
+    if (has("--bandwidth-position")) c.bandwidthPosition = static_cast<int>(position);
+    if (has("--model") && c.factorsPath.empty()) {
+      fail("--model needs the factors file of the .fst data file");
+      return failed();
+    }
+    return CliParse{a, {}};
+  }
+
+  const std::vector<std::string>& args_;
+  std::vector<std::string> positional_;
+  std::map<std::string, std::string> values_;
+  std::string error_;
+};
+
+}  // namespace
+
+CliParse parseCliArguments(const std::vector<std::string>& args) { return Parser(args).run(); }
+
+std::string usageText() {
+  return "Usage:\n"
+         "  varno-report DATA.fst FACTORS.txt [MODE] [--interaction yes|no]\n"
+         "               [--burn-in N] [--burn-out N] [--output PATH]\n"
+         "      Writes the results report of an .fst trace, as the plot window's unattended run\n"
+         "      does, and prints its path. The report goes next to the data file as\n"
+         "      DATA_res.txt unless --output is given.\n"
+         "  varno-report DATA [FACTORS.txt [MODE]] --column N [--level L]\n"
+         "               [--bandwidth-position P] [--model M] [--burn-in N] [--burn-out N]\n"
+         "      Prints the Statistics box of column N of any data file, one figure a line:\n"
+         "      name, a tab, the text the window shows.\n"
+         "\n"
+         "Arguments:\n"
+         "  DATA                      the sampler's output: .fst, .frq or any other table\n"
+         "  FACTORS.txt               the factors file of an .fst trace\n"
+         "  MODE                      -1 (the default): as many factors as the factors file\n"
+         "                            has factor lines; 0: two factors; 1: two factors and\n"
+         "                            their interaction G1*G2; any other number: no factors\n"
+         "\n"
+         "Options:\n"
+         "  --interaction yes|no      whether a factors file of exactly two factor lines\n"
+         "                            includes their interaction (needed with MODE -1 then)\n"
+         "  --burn-in N               leave out the first N rows (default 0)\n"
+         "  --burn-out N              leave out the last N rows (default 0)\n"
+         "  --output PATH             write the report to PATH\n"
+         "  --column N                the column to summarise, counted from 1\n"
+         "  --level L                 HPDI level in percent, 1 to 99 (default 95)\n"
+         "  --bandwidth-position P    kernel bandwidth e^(P/100), P from -1000 to 300\n"
+         "                            (default: the rule of thumb for the column)\n"
+         "  --model M                 only the rows of model M (needs FACTORS.txt;\n"
+         "                            0, the default, takes all models)\n"
+         "  --help                    show this text and exit\n"
+         "  --version                 show the version and exit\n"
+         "\n"
+         "Exit status: 0 on success, 1 when a file cannot be read, is refused or cannot be\n"
+         "written, 2 when the arguments are wrong.\n";
+}
+
+std::string versionText() { return "varno-report 2.0.0 (VARNO v2.0 Plot Window)\n"; }
+
+}  // namespace varno

@@ -1,0 +1,33 @@
+// The command line of varno-report: its two uses, their options, and the usage text.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "report/unattended_run.h"
+
+namespace varno {
+
+enum class CliAction { report, column, help, version };
+
+struct CliArguments {
+  CliAction action = CliAction::help;
+  UnattendedOptions report;          // for CliAction::report
+  ColumnStatisticsOptions column;    // for CliAction::column
+};
+
+struct CliParse {
+  std::optional<CliArguments> arguments;  // set when the command line is understood
+  std::string error;                      // one line saying what is wrong, otherwise
+};
+
+// The arguments after the program name. "--help" or "--version" anywhere wins over the rest.
+// Options take their value as the next argument or after "="; "--" ends the options; an argument
+// such as "-1" is a number, not an option.
+CliParse parseCliArguments(const std::vector<std::string>& args);
+
+std::string usageText();
+std::string versionText();
+
+}  // namespace varno

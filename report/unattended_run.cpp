@@ -1,0 +1,281 @@
+// The unattended run and the Statistics box of one column, on plain data, for the window and the headless tool.
+#include "report/unattended_run.h"
+
+#include <charconv>
+#include <utility>
+
+#include "core/column_catalogue.h"
+#include "core/file_kind.h"
+#include "report/atomic_write.h"
+#include "report/results_report.h"
+#include "stats/column_sample.h"
+#include "stats/column_statistics.h"
+#include "stats/default_bandwidth.h"
+#include "stats/model_summary.h"
+
+namespace varno {
+
+namespace {
+
+// The bandwidth position the window is designed with, before any file sets its default.
+constexpr int kDesignedBandwidthPosition = -500;
+
+std::string decimal(long long value) {
+  char text[24];
+  const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+  return std::string(text, end);
+}
+
+std::string quoted(const std::string& path) { return "\"" + path + "\""; }
+
+std::string counted(long long n, const char* one, const char* many) {
+  return decimal(n) + " " + (n == 1 ? one : many);
+}
+
+RunError fileError(std::string message) { return RunError{std::move(message), false}; }
+RunError argumentError(std::string message) { return RunError{std::move(message), true}; }
+
+// The text of the factors file, or the error naming it.
+std::optional<RunError> readFactorsText(const std::string& path, std::string& text) {
+  std::string why;
+  std::optional<std::string> content = readTextFile(path, &why);
+  if (!content) return fileError(why);
+  text = std::move(*content);
+  return std::nullopt;
+}
+
+// The data file read into a table; rows after a line that ends the table are dropped with a warning.
+std::optional<RunError> readTable(const std::string& path, const RunHooks& hooks,
+                                  std::shared_ptr<const SampleTable>& table, std::vector<std::string>& warnings) {
+  DataFileReadResult read = readDataFile(path, hooks.yield);
+  if (!read.table) return fileError(read.error);
+  if (read.stoppedEarly) {
+    warnings.push_back(quoted(path) + " line " + decimal(read.stoppedEarly->line) + ": " +
+                       read.stoppedEarly->reason + "; only the " +
+                       counted(read.table->rowCount(), "row", "rows") + " before it are used");
+  }
+  table = std::move(read.table);
+  return std::nullopt;
+}
+
+std::optional<RunError> checkFstLayout(const std::string& path, const SampleTable& table, int factorCount) {
+  if (auto why = fstLayoutError(table.columnCount(), factorCount)) return fileError(quoted(path) + ": " + *why);
+  return std::nullopt;
+}
+
+// The factor decision of a run, reading the factors file when one is named.
+std::optional<RunError> factorsOf(const std::string& factorsPath, std::optional<int> factorMode,
+                                  std::optional<bool> interaction, const RunHooks& hooks,
+                                  FactorDecision& decision, std::string& factorsText) {
+  if (auto error = readFactorsText(factorsPath, factorsText)) return error;
+  if (auto error = decideFactors(factorMode, factorsText, interaction, hooks.askInteraction, decision)) {
+    error->message = quoted(factorsPath) + " " + error->message;
+    return error;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<RunError> decideFactors(std::optional<int> factorMode, std::string_view factorsText,
+                                      std::optional<bool> interaction, const std::function<bool()>& askInteraction,
+                                      FactorDecision& decision) {
+  bool unanswered = false;
+  decision = decideFactorCount(
+      factorMode.value_or(-1), [&] { return countFactorLines(factorsText); },
+      [&] {
+        if (interaction) return *interaction;
+        if (askInteraction) return askInteraction();
+        unanswered = true;
+        return false;
+      });
+  if (unanswered) {
+    return argumentError(
+        "holds two factor lines: pass --interaction yes|no to say whether the model includes their "
+        "interaction G1*G2");
+  }
+  return std::nullopt;
+}
+
+std::optional<RunError> checkedRetainedRows(long long burnIn, long long burnOut, int rowCount, RowRange& rows) {
+  if (burnIn < 0 || burnOut < 0)
+    return argumentError("the burn-in and burn-out must not be negative");
+  if (rowCount < 2)
+    return fileError("the file holds " + counted(rowCount, "row", "rows") + "; at least two are needed");
+  // Compared without subtracting, so that huge values cannot overflow.
+  if (burnIn > rowCount - 2 || burnOut > rowCount - 2 - burnIn) {
+    const long long left = burnIn + burnOut >= rowCount ? 0 : rowCount - burnIn - burnOut;
+    return argumentError("a burn-in of " + decimal(burnIn) + " and a burn-out of " + decimal(burnOut) +
+                         " leave " + decimal(left) + " of the " + counted(rowCount, "row", "rows") +
+                         "; at least two rows must remain");
+  }
+  rows = RowRange{static_cast<int>(burnIn), rowCount - static_cast<int>(burnOut)};
+  return std::nullopt;
+}
+
+std::optional<RunError> buildReportText(const std::shared_ptr<const SampleTable>& table,
+                                        const FactorDecision& decision, std::string_view factorsText,
+                                        RowRange rows, const RunHooks& hooks, std::string& text) {
+  const int populationCount = table->columnCount() - decision.factorCount - 5;
+  if (populationCount < 0) return fileError("the table has too few columns for the factors");
+
+  ModelSummaryInput input;
+  input.table = table;
+  input.populationCount = populationCount;
+  input.factorCount = decision.factorCount;
+  input.hasInteraction = decision.hasInteraction;
+  input.rows = rows;
+  input.modelFilter = 0;  // the first summary of a newly opened file covers all models
+  input.fstSummary.reset(static_cast<std::size_t>(populationCount));
+  input.coefficientSummary.reset(static_cast<std::size_t>(decision.factorCount) + 1);
+  ModelSummaryResult summary = computeModelSummary(input, hooks.progress, hooks.cancel);
+  if (!summary.error.empty()) return fileError("the model summary cannot be computed: " + summary.error);
+  if (summary.cancelled) return fileError("the model summary was cancelled");
+
+  ReportInputs in;
+  in.populationCount = populationCount;
+  in.factorCount = decision.factorCount;
+  in.hasInteraction = decision.hasInteraction;
+  in.fstSummary = std::move(summary.fstSummary);
+  in.factorValues.assign(static_cast<std::size_t>(populationCount),
+                         std::vector<float>(static_cast<std::size_t>(decision.factorCount) + 1, 0.0f));
+  storeFactorValues(in.factorValues, readFactorLineValues(factorsText, populationCount), decision.hasInteraction);
+  in.modelProbabilities = summary.modelProbabilities;
+  in.bestModel = summary.bestModel;
+  in.coefficientSummary = std::move(summary.coefficientSummary);
+  in.sigmaSummary = summary.sigmaSummary;
+  in.rowCount = table->rowCount();
+  in.burnIn = rows.begin;
+  in.burnOut = table->rowCount() - rows.end;
+  if (auto missing = reportPrecondition(in)) return fileError("the report cannot be written: " + *missing);
+  text = buildResultsReport(in);
+  return std::nullopt;
+}
+
+UnattendedResult buildUnattendedReport(const UnattendedOptions& options, const RunHooks& hooks) {
+  UnattendedResult result;
+  auto fail = [&](RunError error) {
+    result.error = std::move(error);
+    return result;
+  };
+  if (fileKindOf(lowerCasedExtension(options.dataPath)) != FileKind::fst) {
+    return fail(fileError(quoted(options.dataPath) +
+                          " is not an .fst file: the results report needs the trace of a regression model"));
+  }
+
+  FactorDecision decision;
+  std::string factorsText;
+  if (auto error = factorsOf(options.factorsPath, options.factorMode, options.interaction, hooks, decision,
+                             factorsText))
+    return fail(std::move(*error));
+
+  UnattendedReport report;
+  std::shared_ptr<const SampleTable> table;
+  if (auto error = readTable(options.dataPath, hooks, table, report.warnings)) return fail(std::move(*error));
+  if (auto error = checkFstLayout(options.dataPath, *table, decision.factorCount)) return fail(std::move(*error));
+
+  RowRange rows;
+  if (auto error = checkedRetainedRows(options.burnIn, options.burnOut, table->rowCount(), rows)) {
+    error->message = quoted(options.dataPath) + ": " + error->message;
+    return fail(std::move(*error));
+  }
+  if (auto error = buildReportText(table, decision, factorsText, rows, hooks, report.text)) {
+    error->message = quoted(options.dataPath) + ": " + error->message;
+    return fail(std::move(*error));
+  }
+  report.path = options.outputPath ? *options.outputPath : batchReportName(options.dataPath);
+  result.report = std::move(report);
+  return result;
+}
+
+UnattendedResult runUnattendedReport(const UnattendedOptions& options, const RunHooks& hooks) {
+  UnattendedResult result = buildUnattendedReport(options, hooks);
+  if (!result.report) return result;
+  if (auto why = writeFileAtomically(result.report->path, result.report->text)) {
+    result.error = fileError(*why);
+    result.report.reset();
+  }
+  return result;
+}
+
+ColumnStatisticsResult runColumnStatistics(const ColumnStatisticsOptions& options, const RunHooks& hooks) {
+  ColumnStatisticsResult result;
+  auto fail = [&](RunError error) {
+    result.error = std::move(error);
+    return result;
+  };
+  const FileKind kind = fileKindOf(lowerCasedExtension(options.dataPath));
+  const bool factorsKnown = !options.factorsPath.empty() || options.factorMode.has_value();
+  if (options.modelFilter != 0 && (kind != FileKind::fst || !factorsKnown))
+    return fail(argumentError("a model can be chosen only for an .fst file with its factors file"));
+  if (options.modelFilter < 0) return fail(argumentError("the model number must not be negative"));
+  if (options.levelPercent < 1 || options.levelPercent > 99)
+    return fail(argumentError("the HPDI level must be a whole percentage from 1 to 99"));
+
+  // An fst file without a factors file is read as having no factors, as when the user says so.
+  FactorDecision decision;
+  if (kind == FileKind::fst && !options.factorsPath.empty()) {
+    std::string factorsText;
+    if (auto error = factorsOf(options.factorsPath, options.factorMode, options.interaction, hooks, decision,
+                               factorsText))
+      return fail(std::move(*error));
+  } else if (kind == FileKind::fst && options.factorMode) {
+    decision = decideFactorCount(*options.factorMode, [] { return 0; }, [] { return false; });
+  } else if (kind != FileKind::fst && !options.factorsPath.empty()) {
+    result.warnings.push_back("the factors file is used only with .fst data files; " +
+                              quoted(options.factorsPath) + " is not read");
+  }
+
+  std::shared_ptr<const SampleTable> table;
+  if (auto error = readTable(options.dataPath, hooks, table, result.warnings)) return fail(std::move(*error));
+
+  int modelColumn = -1;
+  if (kind == FileKind::fst) {
+    if (auto error = checkFstLayout(options.dataPath, *table, decision.factorCount)) return fail(std::move(*error));
+    modelColumn = table->columnCount() - decision.factorCount - 5 + 3;
+  } else if (kind == FileKind::frq) {
+    if (auto why = frqLayoutError(table->rowCount(), frqAlleleCounts(*table)))
+      return fail(fileError(quoted(options.dataPath) + ": " + *why));
+  } else if (auto why = otherLayoutError(table->columnCount())) {
+    return fail(fileError(quoted(options.dataPath) + ": " + *why));
+  }
+  if (options.column < 1 || options.column > table->columnCount()) {
+    return fail(argumentError("column " + decimal(options.column) + " does not exist: " + quoted(options.dataPath) +
+                              " has " + counted(table->columnCount(), "column", "columns")));
+  }
+
+  RowRange rows;
+  if (auto error = checkedRetainedRows(options.burnIn, options.burnOut, table->rowCount(), rows)) {
+    error->message = quoted(options.dataPath) + ": " + error->message;
+    return fail(std::move(*error));
+  }
+
+  const std::vector<double> sample =
+      gatherColumnSample(*table, options.column - 1, rows, options.modelFilter, modelColumn);
+  result.sampleCount = static_cast<int>(sample.size());
+  if (sample.size() < 2) {
+    std::string where = options.modelFilter != 0 ? " in the retained rows of model " + decimal(options.modelFilter)
+                                                 : " in the retained rows";
+    return fail(fileError("column " + decimal(options.column) + " of " + quoted(options.dataPath) + " has " +
+                          counted(static_cast<long long>(sample.size()), "value", "values") + where +
+                          "; at least two are needed"));
+  }
+
+  int position = options.bandwidthPosition.value_or(kDesignedBandwidthPosition);
+  ColumnStatistics statistics =
+      computeColumnStatistics(sample, options.levelPercent, bandwidthOfPosition(position));
+  if (!options.bandwidthPosition) {
+    // Choosing a column plots it with the bandwidth in place, then moves to its default, which
+    // plots it again only when the position changes.
+    const std::optional<int> preferred = defaultBandwidthPosition(statistics.n, statistics.sumSquares);
+    if (preferred && *preferred != position) {
+      position = *preferred;
+      statistics = computeColumnStatistics(sample, options.levelPercent, bandwidthOfPosition(position));
+    }
+  }
+  result.bandwidthPosition = position;
+  result.texts = statisticsTexts(statistics);
+  return result;
+}
+
+}  // namespace varno
