@@ -614,6 +614,8 @@ DataFileReadResult readDataFile(const std::string& path, const YieldFunction& yi
     return read(path, yield, tuning);
   } catch (const std::bad_alloc&) {
     return refused(quoted(path) + " is too large to read");
+  } catch (const std::system_error& e) {  // threads or locks the system would not give
+    return refused("cannot read " + quoted(path) + ": " + e.what());
   }
 }
 
