@@ -1,0 +1,253 @@
+// The varno-report program run on small generated files: its outputs, files and exit statuses.
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <charconv>
+#include <filesystem>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "report/unattended_run.h"
+#include "temp_folder.h"
+#include "tools/trace_generator.h"
+
+namespace varno {
+namespace {
+
+using testing::TempFolder;
+using testing::readWhole;
+
+struct ToolRun {
+  int status = -1;
+  std::string out, err;
+};
+
+// Runs the built program with the arguments, its outputs caught in files of the folder.
+ToolRun runTool(const TempFolder& folder, const std::vector<std::string>& args) {
+  const std::string program = VARNO_BINARY_DIR "/varno-report";
+  const std::string outPath = folder.path("stdout"), errPath = folder.path("stderr");
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(program.c_str()));
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0) _exit(126);
+    execv(program.c_str(), argv.data());
+    _exit(127);
+  }
+  ToolRun run;
+  int status = 0;
+  if (pid < 0 || waitpid(pid, &status, 0) != pid) return run;
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  run.out = readWhole(outPath);
+  run.err = readWhole(errPath);
+  return run;
+}
+
+std::map<std::string, std::string> figures(const std::string& out) {
+  std::map<std::string, std::string> result;
+  std::istringstream in(out);
+  for (std::string line; std::getline(in, line);) {
+    const std::size_t tab = line.find('\t');
+    if (tab != std::string::npos) result[line.substr(0, tab)] = line.substr(tab + 1);
+  }
+  return result;
+}
+
+int newlines(const std::string& text) {
+  int n = 0;
+  for (char c : text) n += c == '\n';
+  return n;
+}
+
+class VarnoReport : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(folder.ok());
+    spec.rows = 400;
+    spec.populations = 4;
+    spec.factors = 2;
+    spec.seed = 7;
+    data = folder.write("lake.fst", fstText(spec));
+    factors = folder.write("lake.txt", factorsText(spec));
+  }
+
+  TempFolder folder;
+  FstSpec spec;
+  std::string data, factors;
+};
+
+TEST_F(VarnoReport, WritesTheSharedRunsBytesUnderTheDefaultName) {
+  const ToolRun run = runTool(folder, {data, factors, "--interaction", "no", "--burn-in", "40"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string expectedPath = folder.path("lake_res.txt");
+  EXPECT_EQ(run.out, expectedPath + "\n");
+  EXPECT_EQ(run.err, "");
+
+  UnattendedOptions options;
+  options.dataPath = data;
+  options.factorsPath = factors;
+  options.interaction = false;
+  options.burnIn = 40;
+  const UnattendedResult expected = buildUnattendedReport(options);
+  ASSERT_FALSE(expected.error) << expected.error->message;
+  const std::string written = readWhole(expectedPath);
+  EXPECT_EQ(written, expected.report->text);
+  EXPECT_EQ(written.rfind("       Fst statistics:", 0), 0u);
+  EXPECT_NE(written.find("\nPop4   "), std::string::npos);
+  EXPECT_NE(written.find("\nP(model=4)= "), std::string::npos);
+}
+
+TEST_F(VarnoReport, OutputOptionAndModeArgumentChooseTheFileAndFactors) {
+  const std::string output = folder.path("chosen report.txt");
+  const ToolRun run = runTool(folder, {data, factors, "0", "--output=" + output});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, output + "\n");
+  EXPECT_FALSE(std::filesystem::exists(folder.path("lake_res.txt")));
+  const std::string written = readWhole(output);
+  EXPECT_NE(written.find("G1      G2      \n"), std::string::npos);
+  EXPECT_EQ(written.find("G1*G2"), std::string::npos);
+}
+
+TEST_F(VarnoReport, TwoFactorFileWithoutInteractionAnswerStops) {
+  const ToolRun run = runTool(folder, {data, factors});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(newlines(run.err), 1) << run.err;
+  EXPECT_NE(run.err.find("--interaction yes|no"), std::string::npos) << run.err;
+  EXPECT_FALSE(std::filesystem::exists(folder.path("lake_res.txt")));
+}
+
+TEST_F(VarnoReport, FaultsGiveOneLineAndTheirExitStatus) {
+  const std::string refused = folder.write("words.fst", "iteration sigma model\n");
+  const std::string table = folder.write("table.ml", "1 2\n3 4\n5 6\n");
+  struct Case {
+    const char* name;
+    std::vector<std::string> args;
+    int status;
+    std::string piece;  // expected in the message
+  };
+  const Case cases[] = {
+      {"missing data file", {folder.path("absent.fst"), factors, "0"}, 1, "absent.fst"},
+      {"refused data file", {refused, factors, "0"}, 1, "words.fst"},
+      {"missing factors file", {data, folder.path("absent.txt"), "0"}, 1, "absent.txt"},
+      {"report of a non-fst file", {table, factors}, 1, "table.ml"},
+      {"unwritable output", {data, factors, "0", "--output", folder.path("no/such/folder/r.txt")}, 1,
+       "no/such/folder/r.txt"},
+      {"no arguments", {}, 2, "no data file"},
+      {"no factors file for a report", {data}, 2, "factors"},
+      {"unknown option", {data, factors, "--colour", "red"}, 2, "--colour"},
+      {"option without value", {data, factors, "--burn-in"}, 2, "--burn-in"},
+      {"negative burn-in", {data, factors, "0", "--burn-in", "-3"}, 2, "--burn-in"},
+      {"mode not a number", {data, factors, "x"}, 2, "MODE"},
+      {"bad interaction answer", {data, factors, "--interaction", "maybe"}, 2, "--interaction"},
+      {"too many arguments", {data, factors, "0", "extra"}, 2, "extra"},
+      {"option of the other use", {data, factors, "0", "--level", "90"}, 2, "--level"},
+      {"output with a column", {table, "--column", "1", "--output", "x"}, 2, "--output"},
+      {"level out of range", {table, "--column", "1", "--level", "100"}, 2, "--level"},
+      {"model without factors", {data, "--column", "2", "--model", "1"}, 2, "--model"},
+      {"model of a non-fst file", {table, factors, "0", "--column", "1", "--model", "1"}, 2, "model"},
+      {"column beyond the table", {table, "--column", "3"}, 2, "column 3"},
+      {"range leaving one row", {table, "--column", "1", "--burn-in", "1", "--burn-out", "1"}, 2, "burn"},
+      {"given twice", {data, factors, "0", "--burn-in", "1", "--burn-in", "2"}, 2, "more than once"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const ToolRun run = runTool(folder, c.args);
+    EXPECT_EQ(run.status, c.status) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(newlines(run.err), 1) << run.err;
+    EXPECT_EQ(run.err.rfind("varno-report: ", 0), 0u) << run.err;
+    EXPECT_NE(run.err.find(c.piece), std::string::npos) << run.err;
+  }
+  EXPECT_FALSE(std::filesystem::exists(folder.path("lake_res.txt")));
+}
+
+TEST_F(VarnoReport, HelpAndVersionExitZero) {
+  const ToolRun help = runTool(folder, {data, "--help", "--bogus"});
+  EXPECT_EQ(help.status, 0);
+  for (const char* option : {"--interaction", "--burn-in", "--burn-out", "--output", "--column", "--level",
+                             "--bandwidth-position", "--model", "--help", "--version", "MODE"}) {
+    EXPECT_NE(help.out.find(option), std::string::npos) << option;
+  }
+  const ToolRun version = runTool(folder, {"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_NE(version.out.find("varno-report 2.0"), std::string::npos) << version.out;
+}
+
+// Column 2 holds 1 .. 10, column 3 alternates -1 and 1 (mean exactly 0).
+TEST_F(VarnoReport, ColumnFiguresAreTheStatisticsBoxTexts) {
+  std::string text;
+  for (int i = 1; i <= 10; ++i) text += std::to_string(i * 100) + " " + std::to_string(i) + (i % 2 ? " -1\n" : " 1\n");
+  const std::string table = folder.write("trace.ml", text);
+  struct Case {
+    const char* name;
+    std::vector<std::string> options;
+    std::map<std::string, std::string> expected;
+  };
+  const Case cases[] = {
+      // n = 10 at 95 %: one window, the whole range; the default position is trunc(100 ln 2.02494) = 70
+      {"defaults",
+       {"--column", "2"},
+       {{"mean", "5.5"}, {"variance", "9.16667"}, {"min", "1"}, {"max", "10"}, {"hpdi", "[1 ; 10]"},
+        {"width", "9"}, {"accuracy", "81.82"}, {"lambda", "2.01375"}}},
+      {"level and bandwidth given",
+       {"--column", "2", "--level", "50", "--bandwidth-position", "-200"},
+       {{"hpdi", "[1 ; 6]"}, {"width", "5"}, {"accuracy", "45.45"}, {"lambda", "0.135335"}}},
+      {"burn-in and burn-out", {"--column", "2", "--burn-in", "4", "--burn-out", "2"},
+       {{"mean", "6.5"}, {"min", "5"}, {"max", "8"}}},
+      {"mean of exactly zero", {"--column", "3"}, {{"mean", "0"}, {"accuracy", "INF"}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::string> args{table};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    const ToolRun run = runTool(folder, args);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    const std::map<std::string, std::string> got = figures(run.out);
+    ASSERT_EQ(newlines(run.out), 9) << run.out;
+    const char* order[] = {"mean", "variance", "min", "max", "mode", "hpdi", "width", "accuracy", "lambda"};
+    std::string names;
+    std::istringstream lines(run.out);
+    for (std::string line; std::getline(lines, line);) names += line.substr(0, line.find('\t')) + " ";
+    std::string wanted;
+    for (const char* n : order) wanted += std::string(n) + " ";
+    EXPECT_EQ(names, wanted);
+    for (const auto& [name, value] : c.expected) EXPECT_EQ(got.at(name), value) << name;
+  }
+}
+
+// An fst trace of two populations and one factor: models 1 1 2 1 1 in the rows.
+TEST_F(VarnoReport, ModelFilterTakesOnlyTheRowsOfThatModel) {
+  const std::string trace = folder.write("small.fst",
+                                         "0 0.5 -1 0.10 0.3 1 1 2\n"
+                                         "1 0.6 -1 0.20 0.3 1 1 2\n"
+                                         "2 0.7 -1 0.90 0.3 2 1 2\n"
+                                         "3 0.8 -1 0.30 0.3 1 1 2\n"
+                                         "4 0.9 -1 0.40 0.3 1 1 2\n");
+  const std::string oneFactor = folder.write("small.txt", "g[1]=1 2\n");
+  const ToolRun model1 = runTool(folder, {trace, oneFactor, "--column", "4", "--model", "1"});
+  ASSERT_EQ(model1.status, 0) << model1.err;
+  EXPECT_EQ(figures(model1.out).at("mean"), "0.25");
+  EXPECT_EQ(figures(model1.out).at("max"), "0.4");
+
+  const ToolRun model2 = runTool(folder, {trace, oneFactor, "--column", "4", "--model", "2"});
+  EXPECT_EQ(model2.status, 1);
+  EXPECT_EQ(model2.out, "");
+  EXPECT_EQ(newlines(model2.err), 1) << model2.err;
+  EXPECT_NE(model2.err.find("1 value"), std::string::npos) << model2.err;
+  EXPECT_NE(model2.err.find("at least two"), std::string::npos) << model2.err;
+}
+
+}  // namespace
+}  // namespace varno
