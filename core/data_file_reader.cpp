@@ -159,6 +159,7 @@ class BlockReader {
     std::size_t want = static_cast<std::size_t>(std::min<long long>(
         static_cast<long long>(cap_ - kept), end_ - pos_));
     long long got = want ? preadSome(fd_, buf_.get() + kept, want, pos_, error) : 0;
+    cutShort = want > 0 && got == 0 && error == 0;
     pos_ += got;
     atEnd = got == 0 || pos_ >= end_;
     p = buf_.get();
@@ -171,6 +172,7 @@ class BlockReader {
   const char* lim;    // end of the bytes read so far
   bool atEnd;         // nothing follows lim in this range
   int error = 0;      // errno of a failed read (then atEnd)
+  bool cutShort = false;  // the file ended before the range did: it was cut while read
 
  private:
   int fd_;
@@ -333,6 +335,10 @@ void fillShare(Context& ctx, std::size_t index, Share& s, SampleTable& table) {
         }
         if (in.error) {
           stop("the file cannot be read further: " + errnoText(in.error));
+          break;
+        }
+        if (in.cutShort) {  // the line at the cut may end in half a number
+          stop("the file changed while it was read");
           break;
         }
       }

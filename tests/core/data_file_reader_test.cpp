@@ -418,5 +418,40 @@ TEST(DataFileReader, YieldsNowAndThenAndMayReadAnotherFileMeanwhile) {
   }
 }
 
+// The sampler may still be writing, or a user may overwrite the file while it is read.
+TEST(DataFileReader, FileCutShortWhileItIsReadGivesOnlyWholeRows) {
+  std::string text;
+  const int kRows = 1'000'000;
+  std::size_t cutAt = 0;  // inside a line, leaving one number of two
+  for (int r = 0; r < kRows; ++r) {
+    text += std::to_string(r) + " 0.5\n";
+    if (r == kRows / 3) cutAt = text.size() - 5;
+  }
+  TempDir dir;
+  for (const Tuning& tuning : {Tuning{"default", ReadTuning{}}, Tuning{"3 threads", ReadTuning{1 << 16, 1, 3}}}) {
+    SCOPED_TRACE(tuning.name);
+    std::string path = dir.write("growing.ml", text);
+    bool cut = false;
+    DataFileReadResult r = readDataFile(
+        path,
+        [&] {
+          if (!cut) {
+            ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(cutAt)), 0);
+          }
+          cut = true;
+        },
+        tuning.tuning);
+    if (!cut) GTEST_SKIP() << "the read ended before its first yield";
+    ASSERT_TRUE(r.table) << r.error;
+    const SampleTable& t = *r.table;
+    EXPECT_LT(t.rowCount(), kRows);
+    EXPECT_TRUE(r.stoppedEarly);
+    for (int row = 0; row < t.rowCount(); ++row) {
+      ASSERT_EQ(t.cell(0, row), static_cast<float>(row)) << row;
+      ASSERT_EQ(t.cell(1, row), 0.5f) << row;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace varno
