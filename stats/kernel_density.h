@@ -25,7 +25,7 @@ struct KernelDensity {
 KernelDensity kernelDensityNaive(std::span<const double> values, double min, double max, double h);
 
 // The same mode, bit for bit, as kernelDensityNaive(summationOrder, ...), with every sum
-// within about 1e-11 relative of the exact one, in far fewer than 200 x n kernel terms.
+// within about 1e-12 relative of the exact one, in far fewer than 200 x n kernel terms.
 // `sorted` holds the values ascending (NaNs last); `summationOrder` holds the same values in the
 // order the reference sums run through (pass `sorted` itself for sorted order). min and max are
 // those the grid is built from. Non-finite inputs take the plain computation.
