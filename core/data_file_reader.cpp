@@ -234,6 +234,13 @@ struct Context {
   std::atomic<std::size_t> firstStop;  // lowest share that stopped early; later ones give up
 };
 
+// Records that share k stopped early, unless an earlier share did.
+void markStopped(Context& ctx, std::size_t k) {
+  std::size_t expected = ctx.firstStop.load();
+  while (k < expected && !ctx.firstStop.compare_exchange_weak(expected, k)) {
+  }
+}
+
 // Work of one share; share 0 yields, every share gives up once an earlier one has stopped.
 struct Checkpoint {
   Context& ctx;
@@ -391,11 +398,7 @@ void fillShare(Context& ctx, std::size_t index, Share& s, SampleTable& table) {
   s.rowsRead = row - s.firstRow;
   if (!s.stopped && s.rowsRead < s.rows && ctx.firstStop.load() >= index)
     stop("the file changed while it was read");
-  if (s.stopped) {
-    std::size_t expected = ctx.firstStop.load();
-    while (index < expected && !ctx.firstStop.compare_exchange_weak(expected, index)) {
-    }
-  }
+  if (s.stopped) markStopped(ctx, index);
 }
 
 // Runs work(index, share) for every share: the first on the calling thread, which yields while
@@ -412,13 +415,12 @@ void runShares(std::vector<Share>& shares, Context& ctx, Work work) {
       work(k, shares[k]);
     } catch (...) {
       failures[k] = std::current_exception();
-      std::size_t expected = ctx.firstStop.load();
-      while (k < expected && !ctx.firstStop.compare_exchange_weak(expected, k)) {
-      }
+      markStopped(ctx, k);
     }
   };
   {
     std::vector<std::jthread> threads;
+    threads.reserve(n);
     std::size_t started = 1;
     try {
       for (; started < n; ++started) {
