@@ -1,0 +1,163 @@
+// The whole unattended report of a 1,000,000-row trace against only reading it; its peak memory against the table.
+#include <benchmark/benchmark.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <string>
+
+#include "core/data_file_reader.h"
+#include "report/unattended_run.h"
+#include "tools/trace_generator.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr long long kRows = 1'000'000;
+constexpr int kPopulations = 100;
+constexpr int kFactors = 2;
+// iteration, Sigma², log likelihood, the Fst columns, model, a0 .. aK
+constexpr int kColumns = 3 + kPopulations + 1 + kFactors + 1;
+
+std::string gData, gFactors, gReport;
+double gReadSeconds = 0;
+double gReportSeconds = 0;
+double gPeakBytes = 0;
+double gTableBytes = static_cast<double>(kRows) * kColumns * sizeof(float);
+
+varno::UnattendedOptions reportOptions() {
+  varno::UnattendedOptions o;
+  o.dataPath = gData;
+  o.factorsPath = gFactors;
+  o.interaction = false;
+  o.outputPath = gReport;
+  return o;
+}
+
+void BM_ReadOnly(benchmark::State& state) {
+  double best = std::numeric_limits<double>::max();
+  for (auto _ : state) {
+    const auto start = Clock::now();
+    varno::DataFileReadResult r = varno::readDataFile(gData);
+    best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
+    if (!r.table || r.table->rowCount() != kRows || r.table->columnCount() != kColumns) {
+      state.SkipWithError("the file was not read whole");
+      return;
+    }
+  }
+  gReadSeconds = best;
+}
+
+void BM_WholeReport(benchmark::State& state) {
+  double best = std::numeric_limits<double>::max();
+  for (auto _ : state) {
+    const auto start = Clock::now();
+    varno::UnattendedResult r = varno::runUnattendedReport(reportOptions());
+    best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
+    if (!r.report) {
+      state.SkipWithError(r.error ? r.error->message.c_str() : "no report");
+      return;
+    }
+  }
+  gReportSeconds = best;
+  if (gReadSeconds > 0) state.counters["report_over_read"] = best / gReadSeconds;
+}
+
+long long statusKilobytes(const char* field) {
+  std::ifstream in("/proc/self/status");
+  std::string line;
+  const std::size_t n = std::strlen(field);
+  while (std::getline(in, line))
+    if (line.compare(0, n, field) == 0) return std::atoll(line.c_str() + n + 1);
+  return -1;
+}
+
+// The whole report in a child process, whose peak resident size then holds only this run.
+void BM_WholeReportPeakMemory(benchmark::State& state) {
+  for (auto _ : state) {
+    int fds[2];
+    if (::pipe(fds) != 0) {
+      state.SkipWithError("pipe failed");
+      return;
+    }
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      ::close(fds[0]);
+      {
+        std::ofstream reset("/proc/self/clear_refs");  // peak := current
+        reset << "5";
+      }
+      const long long before = statusKilobytes("VmHWM:");
+      const varno::UnattendedResult r = varno::runUnattendedReport(reportOptions());
+      const long long grown = r.report ? statusKilobytes("VmHWM:") - before : -1;
+      const ssize_t written = ::write(fds[1], &grown, sizeof grown);
+      ::_exit(written == sizeof grown ? 0 : 1);
+    }
+    ::close(fds[1]);
+    long long grown = -1;
+    const ssize_t got = ::read(fds[0], &grown, sizeof grown);
+    ::close(fds[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    if (got != sizeof grown || grown < 0) {
+      state.SkipWithError("the child wrote no report");
+      return;
+    }
+    gPeakBytes = static_cast<double>(grown) * 1024;
+    state.counters["peak_MB"] = gPeakBytes / 1e6;
+    state.counters["table_MB"] = gTableBytes / 1e6;
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  char pattern[] = "/tmp/varno_bench_report_XXXXXX";
+  if (!::mkdtemp(pattern)) return 1;
+  const std::string dir = pattern;
+  gData = dir + "/trace.fst";
+  gFactors = dir + "/trace.txt";
+  gReport = dir + "/trace_res.txt";
+
+  varno::FstSpec spec;
+  spec.rows = kRows;
+  spec.populations = kPopulations;
+  spec.factors = kFactors;
+  int exitStatus = 0;
+  try {
+    varno::writeFstFile(spec, gData);
+    varno::writeFactorsFile(spec, gFactors);
+    std::printf("generated %s: %.1f MB, %lld rows x %d columns, table %.1f MB\n", gData.c_str(),
+                static_cast<double>(std::filesystem::file_size(gData)) / 1e6, kRows, kColumns, gTableBytes / 1e6);
+
+    benchmark::RegisterBenchmark("read_only", BM_ReadOnly)->Iterations(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+    benchmark::RegisterBenchmark("whole_report", BM_WholeReport)->Iterations(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+    benchmark::RegisterBenchmark("whole_report_peak_memory", BM_WholeReportPeakMemory)
+        ->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+
+    if (gReadSeconds > 0 && gReportSeconds > 0)
+      std::printf("whole report %.0f ms, read %.0f ms: report/read = %.2f (target <= 2.5)\n", gReportSeconds * 1e3,
+                  gReadSeconds * 1e3, gReportSeconds / gReadSeconds);
+    if (gPeakBytes > 0)
+      std::printf("peak memory %.0f MB, table %.0f MB: limit 1.2 x table + 100 MB = %.0f MB (%s)\n", gPeakBytes / 1e6,
+                  gTableBytes / 1e6, (1.2 * gTableBytes + 100e6) / 1e6,
+                  gPeakBytes <= 1.2 * gTableBytes + 100e6 ? "within" : "over");
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+    exitStatus = 1;
+  }
+  std::error_code ec;
+  std::filesystem::remove_all(dir, ec);
+  return exitStatus;
+}
