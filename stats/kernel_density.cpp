@@ -143,21 +143,27 @@ void buildBins(std::span<const double> sorted, std::size_t begin, std::size_t en
   }
 }
 
-// Bins over the whole sample, built in two fixed halves so that they never depend on threads.
-Bins buildAllBins(std::span<const double> sorted, double h, bool threaded) {
-  const std::size_t n = sorted.size();
-  Bins halves[2];
+// Bins over the given ranges of sorted indices (ascending, disjoint). Each range is built in two
+// fixed halves, shared between the threads, so that the bins never depend on the threads.
+Bins buildBinsOver(std::span<const double> sorted, const std::vector<Window>& ranges, double h, bool threaded) {
+  std::vector<Window> pieces;
+  for (const Window& r : ranges) {
+    const std::size_t middle = r.lo + (r.hi - r.lo) / 2;
+    pieces.push_back({r.lo, middle});
+    pieces.push_back({middle, r.hi});
+  }
+  std::vector<Bins> parts(pieces.size());
   runInTwo(threaded, [&](int part) {
-    const std::size_t begin = part == 0 ? 0 : n / 2;
-    const std::size_t end = part == 0 ? n / 2 : n;
-    buildBins(sorted, begin, end, h, halves[part]);
+    for (std::size_t p = part; p < pieces.size(); p += 2) buildBins(sorted, pieces[p].lo, pieces[p].hi, h, parts[p]);
   });
-  Bins& all = halves[0];
-  all.start.insert(all.start.end(), halves[1].start.begin(), halves[1].start.end());
-  all.centre.insert(all.centre.end(), halves[1].centre.begin(), halves[1].centre.end());
-  all.moments.insert(all.moments.end(), halves[1].moments.begin(), halves[1].moments.end());
-  all.start.push_back(n);
-  return std::move(all);
+  Bins all;
+  for (const Bins& b : parts) {
+    all.start.insert(all.start.end(), b.start.begin(), b.start.end());
+    all.centre.insert(all.centre.end(), b.centre.begin(), b.centre.end());
+    all.moments.insert(all.moments.end(), b.moments.begin(), b.moments.end());
+  }
+  all.start.push_back(sorted.size());
+  return all;
 }
 
 // The sum at x of the bins that hold the values lo .. hi-1, from their moments.
@@ -231,14 +237,21 @@ KernelDensity kernelDensity(std::span<const double> sorted, std::span<const doub
   // A grid point equal to the one before it has the same sum and can never be the mode.
   std::array<bool, kDensityGridSize> repeat{};
   std::array<Window, kDensityGridSize> window;
-  bool needBins = false;
+  // Bins are needed only where many values are in reach; the windows move up with the grid
+  // points, so those that overlap join into a few ranges.
+  std::vector<Window> binned;
   for (int j = 0; j < kDensityGridSize; ++j) {
     repeat[j] = j > 0 && x[j] == x[j - 1];
     if (repeat[j]) continue;
-    window[j] = reachOf(sorted, x[j], h);
-    needBins = needBins || window[j].hi - window[j].lo > kDirectLimit;
+    const Window w = reachOf(sorted, x[j], h);
+    window[j] = w;
+    if (w.hi - w.lo <= kDirectLimit) continue;
+    if (!binned.empty() && w.lo <= binned.back().hi)
+      binned.back().hi = std::max(binned.back().hi, w.hi);
+    else
+      binned.push_back(w);
   }
-  const Bins bins = needBins ? buildAllBins(sorted, h, threaded) : Bins{};
+  const Bins bins = binned.empty() ? Bins{} : buildBinsOver(sorted, binned, h, threaded);
 
   // exact[j]: the approximate sum is already the reference sum bit for bit.
   std::array<bool, kDensityGridSize> exact{};
