@@ -39,6 +39,7 @@ bool TForm3::LoadDataFile() {
   state.table = table;
   state.rowCount = table->rowCount();
   state.columnCount = table->columnCount();
+  fitDataRangeToRows(state.rowCount);
 
   QString status = QString("%1: %2 rows \u00D7 %3 columns")
                        .arg(path, grouped(state.rowCount), grouped(state.columnCount));

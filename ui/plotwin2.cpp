@@ -68,8 +68,14 @@ void TForm3::connectHandlers() {
   connect(hpdi_save, &QAction::triggered, this, on(&TForm3::hpdi_saveClick));
   connect(model_save, &QAction::triggered, this, on(&TForm3::model_saveClick));
   connect(Print, &QAction::triggered, this, on(&TForm3::PrintClick));
-  connect(logFst, &QAction::triggered, this, on(&TForm3::logFstClick));
-  connect(Alwaysontop, &QAction::triggered, this, on(&TForm3::AlwaysontopClick));
+  // these two handlers set their own check mark: undo the toolkit's automatic toggle first
+  for (auto [action, handler] : {std::pair{logFst, &TForm3::logFstClick},
+                                 std::pair{Alwaysontop, &TForm3::AlwaysontopClick}}) {
+    connect(action, &QAction::triggered, this, [this, action, handler, run = on(handler)] {
+      action->setChecked(!action->isChecked());
+      run();
+    });
+  }
 
   connect(Line_Red, &QAction::triggered, this, on(&TForm3::Line_RedClick));
   connect(Line_Black, &QAction::triggered, this, on(&TForm3::Line_BlackClick));

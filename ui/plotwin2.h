@@ -6,8 +6,10 @@
 #include <QStringList>
 #include <atomic>
 #include <memory>
+#include <optional>
 
 #include "core/analysis_state.h"
+#include "stats/row_range.h"
 
 class QAction;
 class QActionGroup;
@@ -33,7 +35,8 @@ class FileDialogSpec;
 class IntervalSeries;
 class TrackBar;
 class UpDown;
-struct ModelSummaryRun;
+class ModelSummaryRun;
+struct ModelSummaryResult;
 
 class TForm3 : public QMainWindow {
   Q_OBJECT
@@ -230,11 +233,20 @@ class TForm3 : public QMainWindow {
 
   // True while a data file is being read: open, drop and reload are ignored meanwhile.
   bool isLoading() const { return loading_; }
+  // True while a file is read or a summary computed: the open commands wait for neither.
+  bool isBusy() const;
   // True while a model summary is being computed.
   bool isSummarizing() const;
   // Waits (keeping the window responsive) until a running summary has finished.
   void waitForSummary();
   QString statusText() const;
+
+  // The retained rows read from the texts of Cutin and Cutout, clamped to the table; nothing
+  // while either text is not a whole number (the edit is then marked invalid). `problem` gets a
+  // message naming the text.
+  std::optional<RowRange> retainedRowRange(QString* problem = nullptr);
+  // Brings the burn-in and burn-out of the edits within a newly read table of rowCount rows.
+  void fitDataRangeToRows(int rowCount);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -251,12 +263,23 @@ class TForm3 : public QMainWindow {
   void createChartPopupMenu();
   void connectHandlers();
   void setStatus(const QString& text);
+  void replotIfRangeChanged();
+  void applyModelSummary(const ModelSummaryResult& result);
+  void finishOpenFlow();
+  void markRangeEdit(QLineEdit* edit, bool valid);
+  void applyBurnEditOutcome(QLineEdit* edit, QLineEdit* other, TrackBar* bar);
   void reportError(const QString& text);
 
   Dialogs& dialogs_;
   bool loading_ = false;
   bool closeRequested_ = false;
   bool pageChangeFromCode_ = false;
+  bool fittingRange_ = false;
+  bool summarizing_ = false;
+  bool summaryRestart_ = false;
+  std::optional<RowRange> plottedRange_;
+  std::shared_ptr<const SampleTable> summarizedTable_;
+  std::shared_ptr<const SampleTable> summaryTable_;  // the table of the summary in progress  // the table the shown summary describes  // the rows of the last Details computation
   int currentPage_ = 1;
   std::unique_ptr<ModelSummaryRun> summaryRun_;
 };

@@ -315,8 +315,6 @@ void TForm3::createMenus() {
   Alwaysontop->setChecked(false);
   Refresh1 = named(MainMenu1->addAction("Reload (F5)"), "Refresh1");
   Refresh1->setShortcut(QKeySequence(Qt::Key_F5));
-  // checking happens in the handlers, which toggle the marks themselves
-  for (QAction* a : {logFst, Alwaysontop}) a->setProperty("handlerChecks", true);
 }
 
 void TForm3::createChartPopupMenu() {

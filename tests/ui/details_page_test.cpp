@@ -1,0 +1,185 @@
+// The Details page driven through its controls: catalogue, statistics texts, data range, plot types.
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTest>
+#include <qcustomplot.h>
+
+#include "ui/track_bar.h"
+#include "ui/up_down.h"
+#include "window_fixture.h"
+
+namespace varno {
+namespace {
+
+using testing::WindowFixture;
+
+QByteArray oneToHundred() {
+  QByteArray text;
+  for (int v = 1; v <= 100; ++v) text += QByteArray::number(v) + " " + QByteArray::number(v % 2) + "\n";
+  return text;
+}
+
+struct DetailsPage : WindowFixture {
+  void openOther(const QByteArray& content, const char* name = "trace.ml") {
+    form->actOnCommandLine({write(name, content)});
+  }
+};
+
+TEST_F(DetailsPage, OtherFileListsNumberedColumnsAndShowsTheFirstOnTheDetailsPage) {
+  openOther(oneToHundred());
+  EXPECT_EQ(form->windowTitle(), "Pot: " + dir.filePath("trace.ml"));
+  EXPECT_EQ(form->Pages->currentIndex(), 0);
+  ASSERT_EQ(form->xi->count(), 2);
+  EXPECT_EQ(form->xi->itemText(0), "1");
+  EXPECT_EQ(form->xi->currentIndex(), 0);
+  EXPECT_TRUE(dialogs.questions.isEmpty());
+  EXPECT_EQ(form->m->text(), "50.5");
+  EXPECT_EQ(form->min->text(), "1");
+  EXPECT_EQ(form->max->text(), "100");
+  EXPECT_EQ(form->HPDI->text(), "[1 ; 96]");
+  EXPECT_EQ(form->width->text(), "95");
+  EXPECT_EQ(form->var_edit->text(), "841.667");
+  EXPECT_EQ(form->Serie->data()->size(), 100);
+  EXPECT_TRUE(form->statusText().contains("100 rows \u00D7 2 columns"));
+  // the default bandwidth was set from this column: 100 ln(1.06 * 29.011 * 100^-0.2) = 250.49
+  EXPECT_EQ(form->lambda_dens->position(), 250);
+  EXPECT_EQ(form->Vlambda->text(), "12.1825");
+}
+
+TEST_F(DetailsPage, LevelEditLimitsAndReplots) {
+  openOther(oneToHundred());
+  form->Cpc2->setText("1");
+  EXPECT_EQ(form->Cpc->position(), 1);
+  EXPECT_EQ(form->HPDI->text(), "[1 ; 2]");  // the narrowest gap, the lowest on ties
+  form->Cpc2->setText("150");
+  EXPECT_EQ(form->Cpc2->text(), "99");
+  form->Cpc2->setText("x");
+  EXPECT_EQ(form->Cpc2->text(), "1");
+  form->Cpc2->setText("95.5");
+  EXPECT_EQ(form->Cpc->position(), 95);
+  EXPECT_EQ(form->HPDI->text(), "[1 ; 96]");
+}
+
+TEST_F(DetailsPage, BurnInFromTheTrackBarAndTypedValuesRecomputeAtOnce) {
+  QByteArray text;
+  for (int v = 0; v < 1000; ++v) text += QByteArray::number(v) + "\n";
+  openOther(text);
+  form->Tburnin->setFocus();
+  // the user moves the track bar
+  form->Tburnin->triggerAction(QAbstractSlider::SliderMove);
+  form->Tburnin->setSliderPosition(25);
+  EXPECT_EQ(form->Cutin->text(), "250");
+  EXPECT_EQ(form->Tburnin->position(), 25);
+  EXPECT_EQ(form->min->text(), "250");
+  EXPECT_EQ(form->Serie->data()->size(), 750);
+
+  // a typed burn-in counts at once, even when the percentage stays the same
+  form->Cutin->setText("251");
+  EXPECT_EQ(form->Tburnin->position(), 25);
+  EXPECT_EQ(form->min->text(), "251");
+
+  form->Cutin->setText("500");
+  form->Cutout->setText("600");
+  EXPECT_EQ(form->Cutout->text(), "498");
+  EXPECT_EQ(form->Tburnout->position(), 49);
+  EXPECT_EQ(form->max->text(), "501");
+
+  form->Cutout->setText("0");
+  form->Cutin->setText("1000");
+  EXPECT_EQ(form->Cutin->text(), "998");
+  EXPECT_EQ(form->Tburnin->position(), 99);
+  EXPECT_EQ(form->min->text(), "998");
+}
+
+TEST_F(DetailsPage, KeyFilterLetsOnlyDigitsAndBackspaceThrough) {
+  openOther(oneToHundred());
+  form->Cutin->setFocus();
+  form->Cutin->selectAll();
+  QTest::keyClicks(form->Cutin, "1a-. 2");
+  EXPECT_EQ(form->Cutin->text(), "12");
+  QTest::keyClick(form->Cutin, Qt::Key_Backspace);
+  EXPECT_EQ(form->Cutin->text(), "1");
+}
+
+TEST_F(DetailsPage, AnEmptiedBurnEditIsMarkedAndRecomputesNothing) {
+  openOther(oneToHundred());
+  form->Cutout->setText("10");
+  EXPECT_EQ(form->max->text(), "90");
+  form->Cutout->setText("");
+  EXPECT_TRUE(dialogs.errors.isEmpty());  // no box in the middle of typing
+  EXPECT_FALSE(form->Cutout->toolTip().isEmpty());
+  form->Cpc2->setText("50");
+  EXPECT_EQ(form->max->text(), "90");  // unchanged: nothing was recomputed
+  form->Cutout->setText("20");
+  EXPECT_TRUE(form->Cutout->toolTip().isEmpty());
+  EXPECT_EQ(form->max->text(), "80");
+}
+
+TEST_F(DetailsPage, PlotTypesFillOneSeriesAndLeaveTheOtherEmpty) {
+  openOther("2 0\n4 1\n6 0\n");
+  form->mean->click();
+  ASSERT_EQ(form->Serie->data()->size(), 3);
+  EXPECT_EQ(form->Serie->data()->at(1)->value, 3.0);
+  EXPECT_EQ(form->Serie->data()->at(2)->value, 4.0);
+  EXPECT_FALSE(form->nb_histo->isEnabled());
+  form->histo->click();
+  EXPECT_TRUE(form->nb_histo->isEnabled());
+  EXPECT_TRUE(form->histogram->visible());
+  EXPECT_FALSE(form->Serie->visible());
+  EXPECT_EQ(form->Serie->data()->size(), 0);
+  EXPECT_EQ(form->histogram->data()->size(), 30);
+  form->density->click();
+  EXPECT_EQ(form->Serie->data()->size(), 200);
+  EXPECT_EQ(form->histogram->data()->size(), 0);
+  form->normal->click();
+  EXPECT_EQ(form->Serie->data()->size(), 3);
+}
+
+TEST_F(DetailsPage, FrqFileOffersLociAndAllelesAndPlotsTheChosenAllele) {
+  form->actOnCommandLine({write("f.frq", "0 3 0.2 0.3 0.5 2 0.4 0.6\n1 3 0.1 0.2 0.7 2 0.5 0.5\n")});
+  EXPECT_FALSE(form->xi->isVisibleTo(form.get()));
+  EXPECT_TRUE(form->Locus->isVisibleTo(form.get()));
+  EXPECT_EQ(form->Locus->count(), 2);
+  EXPECT_EQ(form->Allele->count(), 3);
+  EXPECT_EQ(form->m->text(), "0.15");  // column 3 (1-based): locus 1, allele 1
+  form->Locus->setCurrentIndex(1);
+  form->LocusChange();
+  EXPECT_EQ(form->Allele->count(), 2);
+  EXPECT_EQ(form->m->text(), "0.45");  // column 7
+  form->Allele->setCurrentIndex(1);
+  form->AlleleChange();
+  EXPECT_EQ(form->m->text(), "0.55");
+}
+
+TEST_F(DetailsPage, FstFileWithTooFewColumnsForItsFactorsIsRefusedAndTheOpenAnalysisStays) {
+  openOther(oneToHundred());
+  const auto table = form->state.table;
+  const QString caption = form->windowTitle();
+  dialogs.files.push_back(write("factors.txt", "g[1]=1 2\ng[2]=3 4\ng[3]=5 6\n"));
+  form->actOnCommandLine({write("short.fst", "1 2 3 4 5 6\n1 2 3 4 5 6\n")});
+  ASSERT_EQ(dialogs.errors.size(), 1);
+  EXPECT_TRUE(dialogs.errors[0].contains("short.fst"));
+  EXPECT_EQ(form->state.table, table);
+  EXPECT_EQ(form->windowTitle(), caption);
+  EXPECT_EQ(form->state.dataExtension, ".ml");
+  EXPECT_EQ(form->state.factorCount, 0);
+}
+
+TEST_F(DetailsPage, ShorterFileFitsTheRangeLeftInTheEdits) {
+  QByteArray text;
+  for (int v = 0; v < 1000; ++v) text += QByteArray::number(v) + "\n";
+  openOther(text);
+  form->Cutin->setText("900");
+  form->actOnCommandLine({write("short.ml", oneToHundred())});
+  EXPECT_EQ(form->Cutin->text(), "98");
+  EXPECT_EQ(form->Cutout->text(), "0");
+  EXPECT_EQ(form->Tburnin->position(), 98);
+  EXPECT_EQ(form->Serie->data()->size(), 2);
+}
+
+}  // namespace
+}  // namespace varno

@@ -1,0 +1,104 @@
+// The column catalogue: what the columns of the loaded file mean, offered in the choosers.
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include "core/column_catalogue.h"
+#include "ui/plotwin2.h"
+#include "ui/track_bar.h"
+
+namespace varno {
+
+bool TForm3::catalogueAccepts(const SampleTable& table) {
+  std::optional<std::string> problem;
+  switch (fileKindOf(lowerCasedExtension(state.dataFileName))) {
+    case FileKind::fst:
+      problem = fstLayoutError(table.columnCount(), state.factorCount);
+      break;
+    case FileKind::frq:
+      problem = frqLayoutError(table.rowCount(), frqAlleleCounts(table));
+      break;
+    case FileKind::other:
+      problem = otherLayoutError(table.columnCount());
+      break;
+  }
+  if (!problem) return true;
+  const QString text = QString("\"%1\": %2")
+                           .arg(QString::fromStdString(state.dataFileName),
+                                QString::fromStdString(*problem));
+  setStatus("Not read: " + text);
+  reportError(text);
+  return false;
+}
+
+void TForm3::BuildColumnCatalogue() {
+  xi->clear();
+  for (QWidget* w : std::initializer_list<QWidget*>{xi, mean, histo, density, normal, Cutin,
+                                                    Cutout, Tburnin, Tburnout, Locus, Allele,
+                                                    Model_only2})
+    w->setEnabled(true);
+  state.dataExtension = lowerCasedExtension(state.dataFileName);
+
+  const auto showAll = [](std::initializer_list<QWidget*> widgets, bool visible) {
+    for (QWidget* w : widgets) w->setVisible(visible);
+  };
+
+  switch (state.kind()) {
+    case FileKind::fst: {
+      Openfactorfile->setEnabled(true);
+      Model_only->setEnabled(true);
+      showAll({Model_only2, LModel_only2, xi, col}, true);
+      showAll({Allele, Locus, Lallele, Llocus}, false);
+      for (const std::string& label : fstColumnLabels(state.columnCount, state.factorCount))
+        xi->addItem(QString::fromStdString(label));
+      const int entry = state.reloading ? reloadSelection(state.reloadColumnIndex, xi->count(), 1)
+                                        : std::min(1, xi->count() - 1);
+      xi->setCurrentIndex(entry);
+      state.populationCount = std::max(0, state.columnCount - state.factorCount - 5);
+      state.fstSummary.reset(static_cast<std::size_t>(state.populationCount));
+      state.factorValues.assign(static_cast<std::size_t>(state.populationCount),
+                                std::vector<float>(static_cast<std::size_t>(state.factorCount) + 1, 0.0f));
+      PlotColumn(entry + 1);
+      break;
+    }
+    case FileKind::frq: {
+      selectPage(0);
+      Openfactorfile->setEnabled(false);
+      Model_only->setEnabled(false);
+      Model_only2->setEnabled(false);
+      showAll({Model_only2, LModel_only2, xi, col}, false);
+      showAll({Allele, Locus, Lallele, Llocus}, true);
+      state.modelFilter = 0;
+      Locus->clear();
+      Allele->clear();
+      state.alleleCounts = frqAlleleCounts(*state.table);
+      for (const std::string& entry : locusEntries(state.alleleCounts))
+        Locus->addItem(QString::fromStdString(entry));
+      for (const std::string& entry : alleleEntries(state.alleleCounts, 0))
+        Allele->addItem(QString::fromStdString(entry));
+      Allele->setCurrentIndex(0);
+      Locus->setCurrentIndex(0);
+      LocusChange();
+      break;
+    }
+    case FileKind::other: {
+      selectPage(0);
+      Openfactorfile->setEnabled(false);
+      Model_only->setEnabled(false);
+      showAll({Model_only2, LModel_only2}, false);
+      showAll({Allele, Locus, Lallele, Llocus}, false);
+      showAll({xi, col}, true);
+      state.modelFilter = 0;
+      for (const std::string& label : otherColumnLabels(state.columnCount))
+        xi->addItem(QString::fromStdString(label));
+      xi->setCurrentIndex(0);
+      PlotColumn(1);
+      break;
+    }
+  }
+  SetDefaultBandwidth();
+}
+
+}  // namespace varno

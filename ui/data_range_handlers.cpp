@@ -1,0 +1,90 @@
+// The data range controls: burn-in and burn-out edits with their track bars.
+#include <QLineEdit>
+#include <QPalette>
+#include <QToolTip>
+
+#include "stats/data_range.h"
+#include "stats/text_numbers.h"
+#include "ui/plotwin2.h"
+#include "ui/track_bar.h"
+
+namespace varno {
+
+std::optional<RowRange> TForm3::retainedRowRange(QString* problem) {
+  const auto burnIn = parseWholeNumber(Cutin->text().toStdString());
+  const auto burnOut = parseWholeNumber(Cutout->text().toStdString());
+  markRangeEdit(Cutin, burnIn.has_value());
+  markRangeEdit(Cutout, burnOut.has_value());
+  if (!burnIn || !burnOut) {
+    if (problem) {
+      const QString text = !burnIn ? Cutin->text() : Cutout->text();
+      *problem = QString("The %1 \"%2\" is not a whole number.")
+                     .arg(!burnIn ? "burn-in" : "burn-out", text);
+    }
+    return std::nullopt;
+  }
+  return retainedRows(*burnIn, *burnOut, state.rowCount);
+}
+
+void TForm3::markRangeEdit(QLineEdit* edit, bool valid) {
+  QPalette p = edit->palette();
+  p.setColor(QPalette::Base, valid ? palette().color(QPalette::Base) : QColor(255, 200, 200));
+  edit->setPalette(p);
+  edit->setToolTip(valid ? QString()
+                         : QString("\"%1\" is not a whole number of rows").arg(edit->text()));
+}
+
+void TForm3::applyBurnEditOutcome(QLineEdit* edit, QLineEdit* other, TrackBar* bar) {
+  const BurnEditOutcome outcome =
+      burnEditChanged(edit->text().toStdString(), other->text().toStdString(), state.rowCount);
+  if (outcome.rewriteText) {
+    // the write runs this handler again at once, and that run finishes the work
+    edit->setText(QString::fromStdString(*outcome.rewriteText));
+    return;
+  }
+  bar->setPosition(outcome.trackBarPosition);
+  replotIfRangeChanged();
+}
+
+// A typed value takes effect at once, whenever it changes the retained rows.
+void TForm3::replotIfRangeChanged() {
+  if (fittingRange_ || !state.table) return;
+  const auto rows = retainedRowRange();
+  if (!rows) return;
+  if (plottedRange_ && plottedRange_->begin == rows->begin && plottedRange_->end == rows->end)
+    return;
+  ReplotCurrentColumn();
+}
+
+void TForm3::CutinChange() { applyBurnEditOutcome(Cutin, Cutout, Tburnin); }
+
+void TForm3::CutoutChange() { applyBurnEditOutcome(Cutout, Cutin, Tburnout); }
+
+void TForm3::TburninChange() {
+  if (!Tburnin->changedByUser()) return;  // set by its edit, whose handler replots
+  Cutin->setText(QString::fromStdString(burnTextForPercentage(Tburnin->position(), state.rowCount)));
+  replotIfRangeChanged();
+}
+
+void TForm3::TburnoutChange() {
+  if (!Tburnout->changedByUser()) return;
+  Cutout->setText(
+      QString::fromStdString(burnTextForPercentage(Tburnout->position(), state.rowCount)));
+  replotIfRangeChanged();
+}
+
+void TForm3::fitDataRangeToRows(int rowCount) {
+  const auto burnIn = parseWholeNumber(Cutin->text().toStdString());
+  const auto burnOut = parseWholeNumber(Cutout->text().toStdString());
+  if (!burnIn || !burnOut) return;  // an invalid text stays marked until the user mends it
+  const auto fitted = fitRangeToRows(*burnIn, *burnOut, rowCount);
+  if (!fitted) return;
+  fittingRange_ = true;
+  Cutin->setText(QString::number(fitted->first));
+  Cutout->setText(QString::number(fitted->second));
+  Tburnin->setPosition(burnPercentage(static_cast<double>(fitted->first), rowCount));
+  Tburnout->setPosition(burnPercentage(static_cast<double>(fitted->second), rowCount));
+  fittingRange_ = false;
+}
+
+}  // namespace varno

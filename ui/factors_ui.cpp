@@ -1,0 +1,72 @@
+// The factors file in the window: how many factors, their values, the factor and model choosers.
+#include <QComboBox>
+#include <qcustomplot.h>
+
+#include "core/factors_file.h"
+#include "ui/plotwin2.h"
+
+namespace varno {
+
+namespace {
+
+// The factors file's text; a file that cannot be read reads as empty, and the user is told when
+// a file was named.
+std::string factorsText(const std::string& path, const std::function<void(const QString&)>& tell) {
+  if (path.empty()) return {};
+  std::string error;
+  if (auto text = readTextFile(path, &error)) return *text;
+  tell(QString::fromStdString(error));
+  return {};
+}
+
+}  // namespace
+
+void TForm3::DetectFactorCount() {
+  const FactorDecision decision = decideFactorCount(
+      state.factorMode,
+      [this] {
+        return countFactorLines(
+            factorsText(state.factorFileName, [this](const QString& e) { reportError(e); }));
+      },
+      [this] { return askQuestion("Did you include interaction ?"); });
+  state.factorCount = decision.factorCount;
+  state.hasInteraction = decision.hasInteraction;
+  state.coefficientSummary.reset(static_cast<std::size_t>(state.factorCount) + 1);
+}
+
+void TForm3::ReadFactorValues() {
+  G1_serie->data()->clear();
+  G2_serie->data()->clear();
+  Combo_G1->clear();
+  Combo_G2->clear();
+  const std::string text =
+      factorsText(state.factorFileName, [this](const QString& e) { reportError(e); });
+  std::vector<std::vector<float>> lines = readFactorLineValues(text, state.populationCount);
+  // a row holds factorCount + 1 values; factor lines beyond that are ignored
+  const std::size_t slotCount = static_cast<std::size_t>(state.factorCount) + 1;
+  if (lines.size() > slotCount) lines.resize(slotCount);
+  for (std::size_t n = 0; n < lines.size(); ++n) {
+    const QString entry = "G" + QString::number(n + 1);
+    Combo_G1->addItem(entry);
+    Combo_G2->addItem(entry);
+  }
+  storeFactorValues(state.factorValues, lines, state.hasInteraction);
+  if (state.hasInteraction) {
+    Combo_G1->addItem("G1*G2");
+    Combo_G2->addItem("G1*G2");
+  }
+  Combo_G1->setCurrentIndex(Combo_G1->count() > 0 ? 0 : -1);
+  Combo_G2->setCurrentIndex(state.factorCount > 1 && Combo_G2->count() > 1 ? 1 : -1);
+
+  Model_only->clear();
+  Model_only2->clear();
+  for (const std::string& entry : modelChooserEntries(state.factorCount, state.hasInteraction)) {
+    Model_only->addItem(QString::fromStdString(entry));
+    Model_only2->addItem(QString::fromStdString(entry));
+  }
+  Model_only->setCurrentIndex(0);
+  Model_only2->setCurrentIndex(0);
+  state.modelFilter = 0;
+}
+
+}  // namespace varno

@@ -1,0 +1,59 @@
+// "Save results as...": the results report, chosen in the save dialog or named after the data file
+// in the unattended run.
+#include <QLineEdit>
+
+#include "report/atomic_write.h"
+#include "report/results_report.h"
+#include "stats/text_numbers.h"
+#include "ui/dialogs.h"
+#include "ui/file_dialog_spec.h"
+#include "ui/plotwin2.h"
+
+namespace varno {
+
+void TForm3::save_resClick() {
+  SaveDialog->defaultExt = ".txt";
+  SaveDialog->filter = "Text file |*.txt";
+
+  // a report of an analysis that is not there, or not summarised, would be made of stale numbers
+  if (!state.table || state.kind() != FileKind::fst) {
+    reportError("There are no results to save: open an .fst file first.");
+    return;
+  }
+  if (summarizedTable_ != state.table) {
+    reportError(
+        "There are no results to save yet: the summary is computed on the Summary page "
+        "(choose a model there, or reload the file while it is showing).");
+    return;
+  }
+  const auto burnIn = parseWholeNumber(Cutin->text().toStdString());
+  const auto burnOut = parseWholeNumber(Cutout->text().toStdString());
+  if (!burnIn || !burnOut) {
+    reportError(QString("The results were not saved: the %1 \"%2\" is not a whole number.")
+                    .arg(!burnIn ? "burn-in" : "burn-out", !burnIn ? Cutin->text() : Cutout->text()));
+    return;
+  }
+  const ReportInputs inputs =
+      reportInputsFrom(state, static_cast<int>(*burnIn), static_cast<int>(*burnOut));
+  if (const auto missing = reportPrecondition(inputs)) {
+    reportError("The results were not saved: " + QString::fromStdString(*missing));
+    return;
+  }
+
+  std::string path;
+  if (state.batchMode) {
+    path = batchReportName(state.dataFileName);
+  } else {
+    const auto chosen = dialogs_.saveFile(this, *SaveDialog);
+    if (!chosen) return;
+    SaveDialog->lastFileName = *chosen;
+    path = withDefaultExtension(*chosen, SaveDialog->defaultExt).toStdString();
+  }
+  if (const auto error = writeFileAtomically(path, buildResultsReport(inputs))) {
+    reportError(QString::fromStdString(*error));
+    return;
+  }
+  if (state.batchMode) setStatus("Report written to " + QString::fromStdString(path));
+}
+
+}  // namespace varno
