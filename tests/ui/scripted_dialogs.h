@@ -40,9 +40,11 @@ class ScriptedDialogs : public Dialogs {
  private:
   std::optional<QString> next() {
     if (files.empty()) return std::nullopt;
-    auto f = files.front();
+    const bool cancel = !files.front().has_value();
+    const QString path = cancel ? QString() : *files.front();
     files.pop_front();
-    return f;
+    if (cancel) return std::nullopt;
+    return path;
   }
 };
 
