@@ -7,6 +7,7 @@
 
 #include "stats/column_sample.h"
 #include "stats/kernel_density.h"
+#include "stats/narrowest_window.h"
 
 namespace varno {
 
@@ -43,19 +44,10 @@ ColumnStatistics computeColumnStatistics(std::span<const double> rowOrderSample,
 
   std::vector<double> sorted(rowOrderSample.begin(), rowOrderSample.end());
   sortSample(sorted);
-  const std::size_t n = sorted.size();
-  const std::size_t w = static_cast<std::size_t>(hpdiWindowCount(count, levelPercent));
-  std::size_t best = 0;
-  double bestWidth = sorted[n - w] - sorted[0];
-  for (std::size_t j = 1; j < w; ++j) {
-    const double width = sorted[n - w + j] - sorted[j];
-    if (width < bestWidth) {
-      bestWidth = width;
-      best = j;
-    }
-  }
-  result.hpdiLow = sorted[best];
-  result.hpdiHigh = sorted[best + n - w];
+  const SortedInterval hpdi =
+      narrowestWindow(sorted, static_cast<std::size_t>(hpdiWindowCount(count, levelPercent)));
+  result.hpdiLow = hpdi.low;
+  result.hpdiHigh = hpdi.high;
   result.width = result.hpdiHigh - result.hpdiLow;
   result.accuracy = mean == 0 ? std::numeric_limits<double>::infinity()
                               : (result.hpdiHigh - result.hpdiLow) * 100 / (std::abs(mean) * 2);

@@ -6,6 +6,7 @@
 
 #include "stats/column_sample.h"
 #include "stats/kernel_density.h"
+#include "stats/narrowest_window.h"
 
 namespace varno {
 
@@ -36,17 +37,9 @@ PosteriorSummary summarize(std::span<double> sample, double level, bool fastDens
   std::size_t c = 1;
   const double windows = std::ceil((1 - level) * count - 1e-9);
   if (windows > 1) c = windows < count ? static_cast<std::size_t>(windows) : n;
-  std::size_t best = 0;
-  double bestWidth = sample[n - c] - sample[0];
-  for (std::size_t j = 1; j < c; ++j) {
-    const double width = sample[n - c + j] - sample[j];
-    if (width < bestWidth) {
-      bestWidth = width;
-      best = j;
-    }
-  }
-  result.hpdiLow = sample[best];
-  result.hpdiHigh = sample[best + n - c];
+  const SortedInterval hpdi = narrowestWindow(sample, c);
+  result.hpdiLow = hpdi.low;
+  result.hpdiHigh = hpdi.high;
 
   double h = 1.06 * std::sqrt(result.variance) * std::pow(count, -0.2);
   if (h == 0) h = 0.01;
