@@ -22,4 +22,6 @@ echo "== Tests, Release"
 ctest --test-dir "$build/release" --output-on-failure -j "$(nproc)" || status=1
 echo "== Tests, ASan+UBSan"
 ctest --test-dir "$build/asan" --output-on-failure -j "$(nproc)" || status=1
+echo "== Fuzz smoke run"
+VARNO_FUZZ_BUILD_DIR="$build/fuzz" scripts/fuzz.sh 20 || status=1
 exit $status
