@@ -79,6 +79,9 @@ void applyStyle(TForm3& f, QAction* item, bool line, bool markers) {
   // no pen of their own: the crosses take the line's colour, whatever it becomes later
   f.Serie->setScatterStyle(markers ? QCPScatterStyle(QCPScatterStyle::ssCross, kSerieMarkerSize)
                                    : QCPScatterStyle(QCPScatterStyle::ssNone));
+  // thinning a long trace for its markers drops points, the extremes on the axis edges first:
+  // every point gets its cross, while a bare line keeps the faster drawing
+  f.Serie->setAdaptiveSampling(!markers);
   f.Chart1->replot();
 }
 

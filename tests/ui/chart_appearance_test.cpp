@@ -168,6 +168,32 @@ TEST_F(ChartAppearanceTest, CrossesTakeTheSeriesColourChosenBeforeOrAfter) {
   EXPECT_FALSE(hasPixel(image, blue));
 }
 
+TEST_F(ChartAppearanceTest, PointsMarkEveryValueOfALongTraceEvenOnTheAxisEdge) {
+  // several values per pixel column, and the axis fitted to them: the highest lies on the edge
+  QVector<double> x, y;
+  unsigned noise = 1;
+  for (int i = 0; i < 3000; ++i) {
+    noise = noise * 1103515245u + 12345u;
+    x << i;
+    y << (i == 40 ? 1.0 : (noise >> 16) % 1000 / 2500.0);
+  }
+  form.Serie->setData(x, y);
+  form.Chart1->xAxis->setRange(0, 2999);
+  form.Chart1->yAxis->setRange(0, 1.0);
+  form.Grid_Off->trigger();
+  form.Back_White->trigger();
+  form.Points->trigger();
+
+  const QImage image = renderChart(form.Chart1, QSize(1000, 500));
+  bool highMark = false;  // the noise stays below 0.4: only the high value reaches the top half
+  for (int row = 0; row < image.height() / 2 && !highMark; ++row)
+    for (int col = 0; col < image.width() && !highMark; ++col) {
+      const QColor c = image.pixelColor(col, row);
+      highMark = c.red() > 200 && c.green() < 120 && c.blue() < 120;
+    }
+  EXPECT_TRUE(highMark);
+}
+
 TEST_F(ChartAppearanceTest, ResizingSizesTheMainChartAndThePagesFromTheOuterSize) {
   form.show();
   const QPoint chartCorner = form.Chart1->pos();
