@@ -1,0 +1,228 @@
+// The Summary page: start-up with an fst file, the summary it shows, the page rule, the twin model
+// choosers and the model help.
+#include <QComboBox>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <qcustomplot.h>
+
+#include "ui/interval_series.h"
+#include "window_fixture.h"
+
+namespace varno {
+namespace {
+
+using testing::WindowFixture;
+
+// Two populations, two factors. Model 4 holds four of the five rows with constant coefficients
+// and Sigma², so every mode the memo prints is exact; model 2 holds the last row.
+// columns: iteration, Sigma², log likelihood, Fst1, Fst2, model, a0, a1, a2
+constexpr char kTable[] =
+    "0 0.0891 -10 0.10 0.30 4 0.0123 1.23 -0.456\n"
+    "1 0.0891 -11 0.20 0.35 4 0.0123 1.23 -0.456\n"
+    "2 0.0891 -12 0.15 0.40 4 0.0123 1.23 -0.456\n"
+    "3 0.0891 -13 0.25 0.32 4 0.0123 1.23 -0.456\n"
+    "4 0.5    -14 0.30 0.38 2 0.9    0.8  0\n";
+constexpr char kFactors[] = "npop=2\ng[1]=0.1 0.5\ng[2]=12 15\n";
+const QString kMemo = QString::fromUtf8(
+    "Factors included in the highest probability model (P(4)=0.8):\n"
+    "  - Constant (a0=0.0123),  G2 (a2=-0.456),  G1 (a1=1.23)\n"
+    "  - Sigma\u00B2=0.0891");
+
+struct SummaryPage : WindowFixture {
+  // Start-up with the table alone on the command line: factors Yes, the factors file, no
+  // interaction.
+  void startWithFactors() {
+    const QString factors = write("factors.txt", kFactors);
+    dialogs.answers = {true, false};
+    dialogs.files = {factors};
+    form->actOnCommandLine({write("lake.fst", kTable)});
+  }
+
+  std::vector<std::pair<double, double>> bars() const {
+    std::vector<std::pair<double, double>> out;
+    for (auto it = form->model->data()->constBegin(); it != form->model->data()->constEnd(); ++it)
+      out.emplace_back(it->key, it->value);
+    return out;
+  }
+
+  static QStringList items(const QComboBox* box) {
+    QStringList out;
+    for (int i = 0; i < box->count(); ++i) out << box->itemText(i);
+    return out;
+  }
+};
+
+TEST_F(SummaryPage, StartUpAsksLoadsAndShowsTheSummaryOfTheFile) {
+  startWithFactors();
+  EXPECT_EQ(dialogs.questions,
+            QStringList({"Did you include environmental factors ?", "Did you include interaction ?"}));
+  EXPECT_EQ(dialogs.openFilters, QStringList({"Factors file (*.txt)|*.txt"}));
+  EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
+  EXPECT_EQ(form->windowTitle(), "Pot: " + dir.filePath("lake.fst"));
+  EXPECT_EQ(form->state.factorCount, 2);
+  EXPECT_FALSE(form->state.hasInteraction);
+  EXPECT_EQ(form->Pages->currentIndex(), 1);
+
+  EXPECT_EQ(form->mModel->toPlainText(), kMemo);
+  EXPECT_TRUE(form->mModel->isVisibleTo(form.get()));
+  EXPECT_EQ(bars(), (std::vector<std::pair<double, double>>{{1, 0}, {2, 0.2}, {3, 0}, {4, 0.8}}));
+  EXPECT_EQ(form->state.bestModel, 4);
+  EXPECT_EQ(form->progress->value(), 100);
+
+  const auto& hpdis = form->hpdis->items();
+  ASSERT_EQ(hpdis.size(), 2u);
+  EXPECT_EQ(hpdis[0].label, "Fst1");
+  EXPECT_EQ(hpdis[0].y, 3.0);
+  EXPECT_EQ(hpdis[0].color, QColor(255, 0, 0));
+  EXPECT_EQ(hpdis[1].label, "Fst2");
+  EXPECT_EQ(hpdis[1].y, 2.0);
+  EXPECT_EQ(hpdis[1].color, QColor(0, 0, 255));
+  for (std::size_t p = 0; p < 2; ++p) {
+    EXPECT_LE(hpdis[p].start, form->state.fstSummary.mean[p]);
+    EXPECT_GE(hpdis[p].end, form->state.fstSummary.mean[p]);
+  }
+  EXPECT_NEAR(form->state.fstSummary.mean[0], 0.2, 1e-6);
+  EXPECT_NEAR(form->state.fstSummary.mean[1], 0.35, 1e-6);
+
+  // then the factor values and the choosers
+  ASSERT_EQ(form->state.factorValues.size(), 2u);
+  EXPECT_EQ(form->state.factorValues[0], (std::vector<float>{0.1f, 12.0f, 0.0f}));
+  EXPECT_EQ(form->state.factorValues[1], (std::vector<float>{0.5f, 15.0f, 0.0f}));
+  EXPECT_EQ(items(form->Combo_G1), QStringList({"G1", "G2"}));
+  EXPECT_EQ(items(form->Combo_G2), QStringList({"G1", "G2"}));
+  EXPECT_EQ(form->Combo_G1->currentIndex(), 0);
+  EXPECT_EQ(form->Combo_G2->currentIndex(), 1);
+  for (const QComboBox* box : {form->Model_only, form->Model_only2}) {
+    EXPECT_EQ(items(box), QStringList({"All", "1", "2", "3", "4"}));
+    EXPECT_EQ(box->currentIndex(), 0);
+  }
+  EXPECT_EQ(form->state.modelFilter, 0);
+  EXPECT_EQ(form->G1_serie->data()->size(), 2);
+  EXPECT_EQ(form->G2_serie->data()->size(), 2);
+}
+
+TEST_F(SummaryPage, StartUpAnsweredNoHasNoFactorsAndClearsTheFactorDisplay) {
+  // without factors the model column follows the two populations and a0 is the last column
+  dialogs.answers = {false};
+  form->actOnCommandLine({write("plain.fst",
+                                "0 0.5 -10 0.1 0.3 1 0.2\n"
+                                "1 0.5 -11 0.2 0.4 1 0.2\n"
+                                "2 0.5 -12 0.3 0.5 1 0.2\n")});
+  EXPECT_EQ(dialogs.questions, QStringList({"Did you include environmental factors ?"}));
+  EXPECT_TRUE(dialogs.openFilters.isEmpty());
+  EXPECT_EQ(form->state.factorCount, 0);
+  EXPECT_EQ(form->state.populationCount, 2);
+  EXPECT_EQ(form->Combo_G1->count(), 0);
+  EXPECT_EQ(form->Combo_G2->count(), 0);
+  EXPECT_EQ(form->G1_serie->data()->size(), 0);
+  EXPECT_EQ(form->G2_serie->data()->size(), 0);
+  EXPECT_EQ(form->mModel->toPlainText(),
+            QString::fromUtf8("Factors included in the highest probability model (P(1)=1):\n"
+                              "  - Constant (a0=0.2)\n"
+                              "  - Sigma\u00B2=0.5"));
+  EXPECT_EQ(bars(), (std::vector<std::pair<double, double>>{{1, 1}}));
+}
+
+TEST_F(SummaryPage, PageChangesAreRefusedWithoutAnFstFileButNotFromCode) {
+  // no file: the Details tab is refused
+  form->actOnCommandLine({});
+  form->Pages->setCurrentIndex(0);
+  EXPECT_EQ(form->Pages->currentIndex(), 1);
+
+  // a frequency file: the Summary tab is refused, though the program itself may select it
+  form->actOnCommandLine({write("f.frq", "0 2 0.4 0.6\n1 2 0.5 0.5\n2 2 0.3 0.7\n")});
+  ASSERT_EQ(form->Pages->currentIndex(), 0);
+  form->Pages->setCurrentIndex(1);
+  EXPECT_EQ(form->Pages->currentIndex(), 0);
+  form->selectPage(1);
+  EXPECT_EQ(form->Pages->currentIndex(), 1);
+  form->selectPage(0);
+
+  // an fst file: both pages are free, and changing page computes nothing
+  dialogs.answers = {false};
+  form->actOnCommandLine({write("plain.fst", "0 0.5 -10 0.1 1 0.2\n1 0.5 -11 0.2 1 0.2\n")});
+  form->selectPage(0);
+  const auto summary = form->state.fstSummary.mean;
+  form->Pages->setCurrentIndex(1);
+  EXPECT_EQ(form->Pages->currentIndex(), 1);
+  form->Pages->setCurrentIndex(0);
+  EXPECT_EQ(form->Pages->currentIndex(), 0);
+  EXPECT_EQ(form->state.fstSummary.mean, summary);
+  EXPECT_EQ(dialogs.questions.size(), 1);
+  EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
+}
+
+TEST_F(SummaryPage, AModelChosenOnTheDetailsPageFiltersThePlotButLeavesTheSummary) {
+  startWithFactors();
+  form->selectPage(0);
+  ASSERT_EQ(form->Serie->data()->size(), 5);  // Sigma² over all rows
+  form->Model_only2->setCurrentIndex(4);
+  form->Model_only2Change();
+  EXPECT_EQ(form->state.modelFilter, 4);
+  EXPECT_EQ(form->Model_only->currentIndex(), 4);
+  EXPECT_EQ(form->Serie->data()->size(), 4);  // the rows of model 4 only
+  EXPECT_NEAR(form->state.fstSummary.mean[0], 0.2, 1e-6);  // not recomputed
+  EXPECT_EQ(form->mModel->toPlainText(), kMemo);
+  EXPECT_EQ(form->hpdis->items().size(), 2u);
+}
+
+TEST_F(SummaryPage, AModelChosenOnTheSummaryPageRecomputesTheFstSummaries) {
+  startWithFactors();
+  const auto allBars = bars();
+
+  // model 2 has a single row: no population can be summarised
+  form->Model_only->setCurrentIndex(2);
+  form->Model_onlyChange();
+  EXPECT_EQ(form->state.modelFilter, 2);
+  EXPECT_EQ(form->Model_only2->currentIndex(), 2);
+  EXPECT_EQ(form->state.fstSummary.mean, (std::vector<double>{0, 0}));
+  EXPECT_TRUE(form->hpdis->items().empty());
+  EXPECT_EQ(form->G1_serie->data()->size(), 0);
+  // the models, the best model's coefficients and Sigma² do not depend on the filter
+  EXPECT_EQ(bars(), allBars);
+  EXPECT_EQ(form->mModel->toPlainText(), kMemo);
+  EXPECT_EQ(form->progress->value(), 100);
+
+  form->Model_only->setCurrentIndex(4);
+  form->Model_onlyChange();
+  EXPECT_NEAR(form->state.fstSummary.mean[0], 0.175, 1e-6);
+  EXPECT_NEAR(form->state.fstSummary.mean[1], 0.3425, 1e-6);
+  EXPECT_EQ(form->hpdis->items().size(), 2u);
+  EXPECT_EQ(form->G1_serie->data()->size(), 2);
+  EXPECT_EQ(form->Serie->data()->size(), 4);  // the Details page follows as well
+
+  form->Model_only2->setCurrentIndex(0);
+  form->Model_only2Change();
+  EXPECT_EQ(form->Model_only->currentIndex(), 0);
+  EXPECT_NEAR(form->state.fstSummary.mean[0], 0.2, 1e-6);
+}
+
+TEST_F(SummaryPage, ModelHelpListsTheFactorsOfEveryModel) {
+  const QString heading = "Factors included in the models:\n\n";
+  const struct {
+    int factorCount;
+    bool interaction;
+    QString lines;
+  } cases[] = {
+      {0, false, "Model 1: Constant\n"},
+      {1, false, "Model 1: Constant\nModel 2: Constant, G1\n"},
+      {2, false,
+       "Model 1: Constant\nModel 2: Constant, G1\nModel 3: Constant, G2\nModel 4: Constant, G2, G1\n"},
+      {3, true,
+       "Model 1: Constant\nModel 2: Constant, G1\nModel 3: Constant, G2\nModel 4: Constant, G2, G1\n"
+       "Model 5: Constant, G1*G2, G2, G1\n"},
+  };
+  for (const auto& c : cases) {
+    form->state.factorCount = c.factorCount;
+    form->state.hasInteraction = c.interaction;
+    dialogs.messages.clear();
+    form->model_help->click();
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages.front(), heading + c.lines) << c.factorCount;
+  }
+}
+
+}  // namespace
+}  // namespace varno
