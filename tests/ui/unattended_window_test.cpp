@@ -1,0 +1,101 @@
+// Start-up with a data file, a factors file and a factor mode: the report written unattended.
+#include <QDir>
+#include <QFile>
+#include <QTabWidget>
+
+#include "report/unattended_run.h"
+#include "tools/trace_generator.h"
+#include "window_fixture.h"
+
+namespace varno {
+namespace {
+
+using testing::WindowFixture;
+
+struct UnattendedWindow : WindowFixture {
+  QByteArray readAll(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return f.readAll();
+  }
+};
+
+TEST_F(UnattendedWindow, WritesTheReportOfTheHeadlessRunNextToTheDataFile) {
+  const struct {
+    const char* name;
+    std::optional<QString> modeArgument;
+    bool interactionTrace;
+    std::deque<bool> answers;
+    std::optional<int> factorMode;       // as the headless run is told
+    std::optional<bool> interaction;     //
+    QStringList questions;
+  } cases[] = {
+      {"mode 0", "0", false, {}, 0, {}, {}},
+      {"mode 1", "1", true, {}, 1, {}, {}},
+      {"no digits", "x", false, {}, 0, {}, {}},
+      {"counted, interaction", {}, true, {true}, {}, true, {"Did you include interaction ?"}},
+      {"counted, none", {}, false, {false}, {}, false, {"Did you include interaction ?"}},
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    form = std::make_unique<TForm3>(dialogs);
+    dialogs.questions.clear();
+    dialogs.errors.clear();
+    dialogs.answers = c.answers;
+
+    FstSpec spec;
+    spec.rows = 300;
+    spec.populations = 4;
+    spec.factors = c.interactionTrace ? 3 : 2;
+    spec.interaction = c.interactionTrace;
+    spec.seed = 7 + n;
+    const QString base = QString("lake%1").arg(n++);
+    const QString data = write(base + ".fst", QByteArray::fromStdString(fstText(spec)));
+    const QString factors = write(base + "_factors.txt", QByteArray::fromStdString(factorsText(spec)));
+
+    QStringList args{data, factors};
+    if (c.modeArgument) args << *c.modeArgument;
+    form->actOnCommandLine(args);
+
+    EXPECT_EQ(dialogs.questions, c.questions);
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
+    EXPECT_TRUE(dialogs.saveFilters.isEmpty());  // no dialog in the unattended run
+    EXPECT_EQ(form->Pages->currentIndex(), 1);
+    EXPECT_FALSE(form->state.batchMode);
+    EXPECT_EQ(form->state.hasInteraction, c.interactionTrace);
+    EXPECT_TRUE(form->isVisible());  // stays open
+
+    UnattendedOptions options;
+    options.dataPath = data.toStdString();
+    options.factorsPath = factors.toStdString();
+    options.factorMode = c.factorMode;
+    options.interaction = c.interaction;
+    const UnattendedResult expected = buildUnattendedReport(options);
+    ASSERT_TRUE(expected.report) << expected.error->message;
+    const QString report = dir.filePath(base + "_res.txt");
+    EXPECT_EQ(expected.report->path, report.toStdString());
+    EXPECT_EQ(readAll(report), QByteArray::fromStdString(expected.report->text));
+  }
+}
+
+TEST_F(UnattendedWindow, ASecondRunReplacesTheReport) {
+  FstSpec spec;
+  spec.rows = 120;
+  spec.populations = 3;
+  const QString data = write("lake.fst", QByteArray::fromStdString(fstText(spec)));
+  const QString factors = write("f.txt", QByteArray::fromStdString(factorsText(spec)));
+  const QString report = write("lake_res.txt", "an older report\n");
+  form->actOnCommandLine({data, factors, "0"});
+  const QByteArray first = readAll(report);
+  EXPECT_TRUE(first.startsWith("       Fst statistics:"));
+  form = std::make_unique<TForm3>(dialogs);
+  form->actOnCommandLine({data, factors, "0"});
+  EXPECT_EQ(readAll(report), first);
+  EXPECT_TRUE(dialogs.questions.isEmpty());
+  // nothing but the data, the factors and the report in the folder
+  EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
+}
+
+}  // namespace
+}  // namespace varno
