@@ -1,0 +1,244 @@
+// Open data file, a dropped file, Reload and Open factor file: the page and factors each leaves.
+#include <QComboBox>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+#include <qcustomplot.h>
+
+#include "ui/interval_series.h"
+#include "window_fixture.h"
+
+namespace varno {
+namespace {
+
+using testing::WindowFixture;
+
+const QString kDataFilter = "Fst file (*.fst)|*.fst|Frequences file (*.frq)|*.frq|Other(*.*)|*.*";
+const QString kEnvironment = "Did you include environmental factors ?";
+const QString kInteraction = "Did you include interaction ?";
+
+// Two populations, two factors: iteration, Sigma², log likelihood, Fst1, Fst2, model, a0, a1, a2.
+constexpr char kTwoFactorRows[] =
+    "0 0.09 -10 0.10 0.30 4 0.01 1.2 -0.4\n"
+    "1 0.08 -11 0.20 0.35 4 0.02 1.3 -0.5\n"
+    "2 0.07 -12 0.15 0.40 4 0.03 1.1 -0.6\n"
+    "3 0.06 -13 0.25 0.32 2 0.04 1.0 -0.7\n"
+    "4 0.05 -14 0.30 0.38 2 0.05 0.9 -0.8\n";
+// Three populations, no factors: iteration, Sigma², log likelihood, Fst1..3, model, a0.
+constexpr char kThreePopulationRows[] =
+    "0 0.5 -10 0.1 0.2 0.3 1 0.7\n"
+    "1 0.6 -11 0.2 0.3 0.4 1 0.8\n"
+    "2 0.7 -12 0.3 0.4 0.5 1 0.9\n";
+
+struct OpenCommands : WindowFixture {
+  QString factors = write("factors.txt", "g[1]=0.1 0.5\ng[2]=12 15\n");
+
+  // Open data file on the two-factor table with the factors file, no interaction.
+  QString openWithFactors(const QString& name = "a.fst") {
+    const QString path = write(name, kTwoFactorRows);
+    dialogs.files = {path, factors};
+    dialogs.answers = {true, false};
+    form->OpenClick();
+    EXPECT_EQ(form->state.factorCount, 2);
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
+    return path;
+  }
+};
+
+TEST_F(OpenCommands, AnsweringNoAfterAnEarlierFactorsFileLeavesNoFactors) {
+  openWithFactors();
+  ASSERT_EQ(form->Combo_G1->count(), 2);
+  dialogs.questions.clear();
+  const QString b = write("b.fst", kThreePopulationRows);
+  dialogs.files = {b};
+  dialogs.answers = {false};
+  form->OpenClick();
+  EXPECT_EQ(dialogs.questions, QStringList{kEnvironment});
+  EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
+  EXPECT_EQ(form->windowTitle(), "Plot: " + b);
+  EXPECT_EQ(form->state.factorCount, 0);
+  EXPECT_FALSE(form->state.hasInteraction);
+  EXPECT_EQ(form->state.coefficientSummary.size(), 1u);
+  EXPECT_EQ(form->state.populationCount, 3);
+  EXPECT_EQ(form->Pages->currentIndex(), 1);
+  EXPECT_EQ(form->Combo_G1->count(), 0);
+  EXPECT_EQ(form->Combo_G2->count(), 0);
+  EXPECT_EQ(form->G1_serie->data()->size(), 0);
+  EXPECT_EQ(form->G2_serie->data()->size(), 0);
+  EXPECT_EQ(form->hpdis->items().size(), 3u);
+}
+
+TEST_F(OpenCommands, CancellingTheDataDialogChangesNothingButTheFactorMode) {
+  const QString data = write("a.fst", kTwoFactorRows);
+  form->actOnCommandLine({data, factors, "0"});
+  ASSERT_EQ(form->state.factorMode, 0);
+  const auto table = form->state.table;
+  const QString title = form->windowTitle();
+  const QString memo = form->mModel->toPlainText();
+
+  dialogs.files = {std::nullopt};
+  form->OpenClick();
+  EXPECT_EQ(dialogs.openFilters.back(), kDataFilter);
+  EXPECT_EQ(form->state.factorMode, -1);
+  EXPECT_EQ(form->state.table, table);
+  EXPECT_EQ(form->state.dataFileName, data.toStdString());
+  EXPECT_EQ(form->windowTitle(), title);
+  EXPECT_EQ(form->state.factorCount, 2);
+  EXPECT_EQ(form->Pages->currentIndex(), 1);
+  EXPECT_EQ(form->mModel->toPlainText(), memo);
+  EXPECT_EQ(form->Combo_G1->count(), 2);
+  EXPECT_TRUE(dialogs.questions.isEmpty());
+}
+
+TEST_F(OpenCommands, ACancelledFactorsDialogCountsTheEarlierFactorsFile) {
+  openWithFactors();
+  dialogs.questions.clear();
+  dialogs.openFilters.clear();
+  dialogs.files = {write("c.fst", kTwoFactorRows), std::nullopt};
+  dialogs.answers = {true, false};
+  form->OpenClick();
+  EXPECT_EQ(dialogs.openFilters, QStringList({kDataFilter, "Factors file (*.txt)|*.txt"}));
+  EXPECT_EQ(dialogs.questions, QStringList({kEnvironment, kInteraction}));
+  EXPECT_EQ(form->state.factorFileName, factors.toStdString());
+  EXPECT_EQ(form->state.factorCount, 2);
+  EXPECT_EQ(form->Combo_G1->count(), 2);
+  EXPECT_EQ(form->state.factorValues[1][1], 15.0f);
+}
+
+TEST_F(OpenCommands, AnMlFileIsChosenThroughOtherAndShownOnTheDetailsPage) {
+  const QString ml = write("t.ml", "1 5\n2 6\n3 7\n");
+  dialogs.files = {ml};
+  form->OpenClick();
+  EXPECT_EQ(dialogs.openFilters, QStringList{kDataFilter});
+  EXPECT_TRUE(dialogs.questions.isEmpty());
+  EXPECT_EQ(form->state.kind(), FileKind::other);
+  EXPECT_EQ(form->state.dataExtension, ".ml");
+  EXPECT_EQ(form->Pages->currentIndex(), 0);
+  EXPECT_EQ(form->xi->count(), 2);
+  EXPECT_EQ(form->Serie->data()->size(), 3);
+}
+
+TEST_F(OpenCommands, OnlyTheFirstDroppedFileIsOpened) {
+  const QString first = write("first.ml", "1 5\n2 6\n3 7\n");
+  const QString second = write("second.fst", kThreePopulationRows);
+  form->DropFiles({first, second});
+  EXPECT_EQ(form->windowTitle(), "Plot: " + first);
+  EXPECT_EQ(form->state.dataFileName, first.toStdString());
+  EXPECT_EQ(form->Pages->currentIndex(), 0);
+  EXPECT_TRUE(dialogs.questions.isEmpty());
+}
+
+TEST_F(OpenCommands, ADroppedFstFileIsSummarisedWithoutFactorsUnlessAFileIsChosen) {
+  // answered No, or Yes with the dialog cancelled: no factors, although a factors file is known
+  const struct {
+    const char* name;
+    std::deque<bool> answers;
+    std::deque<std::optional<QString>> files;
+  } cases[] = {
+      {"No", {false}, {}},
+      {"cancelled", {true}, {std::nullopt}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    openWithFactors();
+    form->selectPage(0);
+    dialogs.answers = c.answers;
+    dialogs.files = c.files;
+    const QString dropped = write("b.fst", kThreePopulationRows);
+    form->DropFiles({dropped});
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
+    EXPECT_EQ(form->windowTitle(), "Plot: " + dropped);
+    EXPECT_EQ(form->Pages->currentIndex(), 1);
+    EXPECT_EQ(form->state.factorCount, 0);
+    EXPECT_EQ(form->state.populationCount, 3);
+    // the summary describes the dropped file
+    ASSERT_EQ(form->state.fstSummary.size(), 3u);
+    EXPECT_NEAR(form->state.fstSummary.mean[2], 0.4, 1e-6);
+    EXPECT_EQ(form->hpdis->items().size(), 3u);
+    EXPECT_TRUE(form->mModel->toPlainText().contains("(a0=0.8)"));
+    EXPECT_EQ(form->Combo_G1->count(), 0);
+    EXPECT_EQ(form->state.factorFileName, factors.toStdString());
+  }
+}
+
+TEST_F(OpenCommands, ReloadBeforeAnyFileReadsNothing) {
+  form->actOnCommandLine({});
+  form->Refresh1Click();
+  EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
+  EXPECT_FALSE(form->state.table);
+  EXPECT_EQ(form->G1_serie->data()->size(), 0);
+  EXPECT_FALSE(form->state.reloading);
+}
+
+TEST_F(OpenCommands, ReloadKeepsTheChosenColumnAndTheFactorValues) {
+  const QString data = openWithFactors();
+  form->xi->setCurrentIndex(4);  // "Fst2"
+  form->xiChange();
+  const auto factorValues = form->state.factorValues;
+  // the sampler wrote one more row of model 4 meanwhile
+  write("a.fst", QByteArray(kTwoFactorRows) + "5 0.04 -15 0.12 0.36 4 0.06 1.4 -0.3\n");
+  dialogs.questions.clear();
+  form->Refresh1Click();
+  EXPECT_TRUE(dialogs.questions.isEmpty());
+  EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
+  EXPECT_EQ(form->state.rowCount, 6);
+  EXPECT_EQ(form->xi->currentIndex(), 4);
+  EXPECT_EQ(form->xi->currentText(), "Fst2");
+  ASSERT_EQ(form->Serie->data()->size(), 6);
+  EXPECT_EQ(form->Serie->data()->at(0)->value, static_cast<double>(0.30f));
+  EXPECT_EQ(form->Serie->data()->at(5)->value, static_cast<double>(0.36f));
+  EXPECT_EQ(form->state.factorValues, factorValues);
+  EXPECT_EQ(form->Combo_G1->count(), 2);
+  EXPECT_EQ(form->Pages->currentIndex(), 1);
+  EXPECT_TRUE(form->mModel->toPlainText().startsWith(
+      "Factors included in the highest probability model (P(4)=0.667):"));
+  EXPECT_EQ(form->G1_serie->data()->size(), 2);
+  EXPECT_FALSE(form->state.reloading);
+  EXPECT_EQ(form->windowTitle(), "Plot: " + data);
+}
+
+TEST_F(OpenCommands, AFactorsFileOpenedOnTheDetailsPageIsOnlyRemembered) {
+  const QString data = openWithFactors();
+  form->selectPage(0);
+  const QString other = write("other.txt", "g[1]=7 8\ng[2]=9 10\n");
+  dialogs.questions.clear();
+  dialogs.files = {other};
+  form->OpenfactorfileClick();
+  EXPECT_TRUE(dialogs.questions.isEmpty());
+  EXPECT_EQ(form->state.factorFileName, other.toStdString());
+  EXPECT_EQ(form->state.factorValues[0], (std::vector<float>{0.1f, 12.0f, 0.0f}));
+
+  // the next Open data file whose factors dialog is cancelled uses it
+  dialogs.files = {data, std::nullopt};
+  dialogs.answers = {true, false};
+  form->OpenClick();
+  EXPECT_EQ(form->state.factorValues[0], (std::vector<float>{7.0f, 9.0f, 0.0f}));
+}
+
+TEST_F(OpenCommands, OpenFactorFileWithInteractionSizesTheCoefficientsForThreeFactors) {
+  openWithFactors();
+  dialogs.questions.clear();
+  dialogs.files = {factors};
+  dialogs.answers = {true};
+  form->OpenfactorfileClick();
+  EXPECT_EQ(dialogs.questions, QStringList{kInteraction});
+  EXPECT_EQ(form->state.factorCount, 3);
+  EXPECT_TRUE(form->state.hasInteraction);
+  const SummaryArrays& c = form->state.coefficientSummary;
+  for (const auto* v : {&c.mean, &c.mode, &c.low, &c.high}) EXPECT_EQ(v->size(), 4u);
+  // the entries are not added before the factors file is read again
+  EXPECT_EQ(form->Combo_G1->count(), 2);
+
+  // the next summary: the table has no column for a3, which is said, not read; the memo keeps
+  // the last summary
+  const QString memo = form->mModel->toPlainText();
+  dialogs.errors.clear();
+  form->Model_only->setCurrentIndex(0);
+  form->Model_onlyChange();
+  ASSERT_EQ(dialogs.errors.size(), 1);
+  EXPECT_TRUE(dialogs.errors.front().contains("columns")) << dialogs.errors.front().toStdString();
+  EXPECT_EQ(form->mModel->toPlainText(), memo);
+  EXPECT_EQ(form->state.coefficientSummary.size(), 4u);
+}
+
+}  // namespace
+}  // namespace varno
