@@ -64,6 +64,12 @@ void TForm3::actOnCommandLine(const QStringList& args) {
     before.restore(*this);
     return;
   }
+  // the user may have turned to the Details page while the file was read; the report still
+  // needs the summary of this file
+  if (Pages->currentIndex() != 1) {
+    selectPage(1);
+    ComputeModelSummary();
+  }
   ReadFactorValues();
   PlotFstAgainstFactors();
   selectPage(1);

@@ -2,6 +2,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTabWidget>
+#include <QTimer>
 
 #include "report/unattended_run.h"
 #include "tools/trace_generator.h"
@@ -95,6 +96,32 @@ TEST_F(UnattendedWindow, ASecondRunReplacesTheReport) {
   EXPECT_TRUE(dialogs.questions.isEmpty());
   // nothing but the data, the factors and the report in the folder
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
+}
+
+TEST_F(UnattendedWindow, TheReportIsWrittenEvenWhenTheUserTurnsToTheDetailsPageDuringTheLoad) {
+  FstSpec spec;
+  spec.rows = 100000;  // long enough for the reader to yield
+  spec.populations = 2;
+  const QString data = dir.filePath("lake.fst");
+  writeFstFile(spec, data.toStdString());
+  const QString factors = write("f.txt", QByteArray::fromStdString(factorsText(spec)));
+  bool clicked = false;
+  // the window is shown while it reads, and the reader lets the user act
+  QTimer::singleShot(0, form.get(), [&] {
+    clicked = form->isLoading();
+    form->Pages->setCurrentIndex(0);
+  });
+  form->actOnCommandLine({data, factors, "0"});
+  if (!clicked) GTEST_SKIP() << "the click did not come during the load";
+  UnattendedOptions options;
+  options.dataPath = data.toStdString();
+  options.factorsPath = factors.toStdString();
+  options.factorMode = 0;
+  const UnattendedResult expected = buildUnattendedReport(options);
+  ASSERT_TRUE(expected.report);
+  EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
+  EXPECT_EQ(readAll(dir.filePath("lake_res.txt")), QByteArray::fromStdString(expected.report->text));
+  EXPECT_EQ(form->Pages->currentIndex(), 1);
 }
 
 }  // namespace

@@ -1,0 +1,116 @@
+// "Save results as...": when it is refused, the save dialog, and failures that must not hurt.
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+
+#include "tools/trace_generator.h"
+#include "ui/file_dialog_spec.h"
+#include "window_fixture.h"
+
+namespace varno {
+namespace {
+
+using testing::WindowFixture;
+
+struct SaveResults : WindowFixture {
+  QString data, factors, batchReport;
+
+  // The unattended run on a small generated trace: the window keeps the analysis open.
+  void openAnalysis() {
+    FstSpec spec;
+    spec.rows = 150;
+    spec.populations = 3;
+    data = write("lake.fst", QByteArray::fromStdString(fstText(spec)));
+    factors = write("factors.txt", QByteArray::fromStdString(factorsText(spec)));
+    form->actOnCommandLine({data, factors, "0"});
+    batchReport = dir.filePath("lake_res.txt");
+    ASSERT_TRUE(QFile::exists(batchReport));
+  }
+
+  QStringList files() const {
+    return QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
+  }
+
+  static QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+  }
+};
+
+TEST_F(SaveResults, IsRefusedWithoutAnFstAnalysisOrItsSummary) {
+  // nothing open
+  form->save_resClick();
+  ASSERT_EQ(dialogs.errors.size(), 1);
+  EXPECT_TRUE(dialogs.errors.back().contains("open an .fst file"));
+
+  // an fst file reloaded while the Details page shows has no summary of its own yet
+  openAnalysis();
+  form->selectPage(0);
+  form->Refresh1Click();
+  ASSERT_EQ(dialogs.errors.size(), 1);
+  form->save_resClick();
+  ASSERT_EQ(dialogs.errors.size(), 2);
+  EXPECT_TRUE(dialogs.errors.back().contains("the summary is computed on the Summary page"));
+
+  // a table of plain columns
+  form->actOnCommandLine({write("t.ml", "1 2\n3 4\n5 6\n")});
+  form->save_resClick();
+  ASSERT_EQ(dialogs.errors.size(), 3);
+  EXPECT_TRUE(dialogs.errors.back().contains("open an .fst file"));
+
+  EXPECT_TRUE(dialogs.saveFilters.isEmpty());  // no dialog was shown
+  EXPECT_EQ(files().size(), 4);                // t.ml, lake.fst, factors.txt, lake_res.txt
+}
+
+TEST_F(SaveResults, AnEmptiedBurnInIsRefusedBeforeTheDialog) {
+  openAnalysis();
+  const QStringList before = files();
+  form->Cutin->setText("");
+  dialogs.files = {dir.filePath("r.txt")};
+  form->save_resClick();
+  ASSERT_EQ(dialogs.errors.size(), 1);
+  EXPECT_TRUE(dialogs.errors.front().contains("burn-in")) << dialogs.errors.front().toStdString();
+  EXPECT_TRUE(dialogs.saveFilters.isEmpty());
+  EXPECT_EQ(files(), before);
+}
+
+TEST_F(SaveResults, TheDialogWritesTheSameReportAsTheUnattendedRun) {
+  openAnalysis();
+  const QString chosen = dir.filePath("copy");
+  dialogs.files = {chosen};
+  form->save_resClick();
+  EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
+  EXPECT_EQ(dialogs.saveFilters, QStringList{"Text file |*.txt"});
+  EXPECT_EQ(dialogs.saveExtensions, QStringList{".txt"});
+  EXPECT_EQ(form->SaveDialog->lastFileName, chosen);
+  EXPECT_EQ(readAll(chosen + ".txt"), readAll(batchReport));
+
+  // cancelled: nothing is written
+  const QStringList before = files();
+  dialogs.files = {std::nullopt};
+  form->save_resClick();
+  EXPECT_EQ(files(), before);
+  EXPECT_TRUE(dialogs.errors.isEmpty());
+}
+
+TEST_F(SaveResults, AnUnwritablePathIsNamedAndTheExistingReportKept) {
+  openAnalysis();
+  const QByteArray report = readAll(batchReport);
+  ASSERT_TRUE(QDir(dir.path()).mkdir("folder.txt"));
+  const QString badPaths[] = {dir.filePath("missing/r.txt"), dir.filePath("folder.txt"),
+                              batchReport + "/r.txt"};
+  for (const QString& bad : badPaths) {
+    SCOPED_TRACE(bad.toStdString());
+    dialogs.errors.clear();
+    const QStringList before = files();
+    dialogs.files = {bad};
+    form->save_resClick();
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_TRUE(dialogs.errors.front().contains(bad)) << dialogs.errors.front().toStdString();
+    EXPECT_EQ(files(), before);  // no partial or temporary file left behind
+    EXPECT_EQ(readAll(batchReport), report);
+  }
+}
+
+}  // namespace
+}  // namespace varno
