@@ -1,12 +1,15 @@
 // The Summary page: start-up with an fst file, the summary it shows, the page rule, the twin model
 // choosers and the model help.
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTimer>
 #include <qcustomplot.h>
 
+#include "tools/trace_generator.h"
 #include "ui/interval_series.h"
 #include "window_fixture.h"
 
@@ -222,6 +225,48 @@ TEST_F(SummaryPage, ModelHelpListsTheFactorsOfEveryModel) {
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(dialogs.messages.front(), heading + c.lines) << c.factorCount;
   }
+}
+
+TEST_F(SummaryPage, AModelChosenWhileTheSummaryRunsRestartsItWithThatChoice) {
+  FstSpec spec;
+  spec.rows = 100000;  // long enough for the choice to come while the summary runs
+  spec.populations = 6;
+  const QString data = dir.filePath("big.fst");
+  writeFstFile(spec, data.toStdString());
+  form->actOnCommandLine({data, write("f.txt", QByteArray::fromStdString(factorsText(spec))), "0"});
+  ASSERT_EQ(form->Model_only->count(), 5);
+
+  bool during = false;
+  QTimer::singleShot(0, form.get(), [&] {
+    during = form->isSummarizing();
+    form->Model_only->setCurrentIndex(4);
+    form->Model_onlyChange();
+  });
+  form->Model_only->setCurrentIndex(2);
+  form->Model_onlyChange();
+  QCoreApplication::processEvents();
+  if (!during) GTEST_SKIP() << "the summary ended before the choice came";
+
+  EXPECT_FALSE(form->isSummarizing());
+  EXPECT_EQ(form->state.modelFilter, 4);
+  EXPECT_EQ(form->Model_only2->currentIndex(), 4);
+  EXPECT_EQ(form->progress->value(), 100);
+  EXPECT_TRUE(form->mModel->isVisibleTo(form.get()));
+  const auto fst = form->state.fstSummary.mean;
+  const QString memo = form->mModel->toPlainText();
+  const auto modelBars = bars();
+  const std::size_t intervals = form->hpdis->items().size();
+  const int points = form->G1_serie->data()->size();
+  EXPECT_EQ(intervals, 6u);
+
+  // the same choice made again, undisturbed, gives the same page
+  form->Model_onlyChange();
+  EXPECT_EQ(form->state.fstSummary.mean, fst);
+  EXPECT_EQ(form->mModel->toPlainText(), memo);
+  EXPECT_EQ(bars(), modelBars);
+  EXPECT_EQ(form->hpdis->items().size(), intervals);
+  EXPECT_EQ(form->G1_serie->data()->size(), points);
+  EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
 }
 
 }  // namespace
