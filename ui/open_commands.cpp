@@ -105,6 +105,8 @@ void TForm3::OpenfactorfileClick() {
     state.hasInteraction = askQuestion("Did you include interaction ?");
     state.factorCount = state.hasInteraction ? 3 : 2;
     sizeCoefficientArrays(state);
+    // the summary shown was made for the earlier factor count: a report needs a new one
+    if (state.hasInteraction) summarizedTable_.reset();
   }
   PlotFstAgainstFactors();
 }

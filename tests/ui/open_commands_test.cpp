@@ -227,6 +227,12 @@ TEST_F(OpenCommands, OpenFactorFileWithInteractionSizesTheCoefficientsForThreeFa
   for (const auto* v : {&c.mean, &c.mode, &c.low, &c.high}) EXPECT_EQ(v->size(), 4u);
   // the entries are not added before the factors file is read again
   EXPECT_EQ(form->Combo_G1->count(), 2);
+  // the summary shown was made for two factors: no report of three is made from it
+  dialogs.files = {dir.filePath("r.txt")};
+  form->save_resClick();
+  ASSERT_EQ(dialogs.errors.size(), 1);
+  EXPECT_TRUE(dialogs.errors.front().contains("the summary is computed on the Summary page"));
+  EXPECT_FALSE(QFile::exists(dir.filePath("r.txt")));
 
   // the next summary: the table has no column for a3, which is said, not read; the memo keeps
   // the last summary
