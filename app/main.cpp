@@ -1,5 +1,7 @@
 // The program entry of varno-plot: one window, its event loop, and the command line.
+#include <QGuiApplication>
 #include <QMessageBox>
+#include <QScreen>
 #include <cstdio>
 #include <exception>
 
@@ -15,6 +17,9 @@ int main(int argc, char** argv) {
     args.removeFirst();
     try {
       varno::TForm3 Form3(dialogs);
+      // opened centred on the desktop
+      if (const QScreen* screen = QGuiApplication::primaryScreen())
+        Form3.move(screen->availableGeometry().center() - Form3.rect().center());
       Form3.actOnCommandLine(args);
       Form3.show();
       return app.exec();

@@ -88,12 +88,11 @@ void applyStyle(TForm3& f, QAction* item, bool line, bool markers) {
 }  // namespace
 
 void TForm3::FormResize() {
-  // the outer size, frame included, as the window manager knows it
-  QSize outer = frameGeometry().size();
-  if (outer.isEmpty()) outer = size();
-  const int w = outer.width();
-  const int h = outer.height();
-
+  // W and H as an outer size whose frame, menu and status bar take 8 and 54 pixels: the page
+  // control then fills the client area, with or without a window manager's frame around it
+  const QSize client = centralWidget() ? centralWidget()->size() : size();
+  const int w = client.width() + 8;
+  const int h = client.height() + 54;
   Chart1->resize(std::max(0, w - 55), std::max(0, h - 285));
   Pages->resize(std::max(0, w - 8), std::max(0, h - 54));
 }

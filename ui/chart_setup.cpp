@@ -92,14 +92,12 @@ void useGroupedAxisNumbers(QCustomPlot* chart) {
   chart->yAxis->setTicker(QSharedPointer<QCPAxisTicker>(new GroupedNumberTicker));
 }
 
-void fitAxesToData(QCustomPlot* chart) {
+void fitAxesToData(QCustomPlot* chart, double margin) {
   chart->rescaleAxes(true);
   for (QCPAxis* axis : {chart->xAxis, chart->yAxis}) {
     const QCPRange r = axis->range();
-    if (r.size() <= 0) {
-      const double pad = r.lower == 0 ? 1 : std::abs(r.lower) * 0.05;
-      axis->setRange(r.lower - pad, r.upper + pad);
-    }
+    const double pad = r.size() > 0 ? r.size() * margin : (r.lower == 0 ? 1 : std::abs(r.lower) * 0.05);
+    if (pad > 0) axis->setRange(r.lower - pad, r.upper + pad);
   }
 }
 

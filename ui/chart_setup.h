@@ -17,7 +17,8 @@ void enableZoomAndPan(QCustomPlot* chart);
 // Left axis numbers with thousands grouped by a blank and at most four decimals.
 void useGroupedAxisNumbers(QCustomPlot* chart);
 
-// Sets both axes to the range of the points shown (a small margin for a flat series).
-void fitAxesToData(QCustomPlot* chart);
+// Sets both axes to the range of the points shown (a small margin for a flat series), widened by
+// `margin` of the range on each side so markers at the ends are not cut.
+void fitAxesToData(QCustomPlot* chart, double margin = 0);
 
 }  // namespace varno

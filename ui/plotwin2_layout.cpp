@@ -25,6 +25,9 @@ namespace varno {
 
 namespace {
 
+constexpr int kClientWidth = 790;
+constexpr int kClientHeight = 780;
+
 template <class W>
 W* named(W* widget, const QString& name) {
   widget->setObjectName(name);
@@ -90,13 +93,11 @@ void TForm3::createControls() {
 
   auto* client = new QWidget(this);
   client->setObjectName("client");
-  client->setFixedSize(790, 754);
   setCentralWidget(client);
-  client->setMinimumSize(0, 0);
-  client->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
 
+  // the pages' designed content is 754 pixels high below the tabs: the client area adds the tabs
   Pages = named(new QTabWidget(client), "Pages");
-  Pages->setGeometry(0, 0, 790, 754);
+  Pages->setGeometry(0, 0, kClientWidth, kClientHeight);
   Details = named(new QWidget, "Details");
   Summary = named(new QWidget, "Summary");
   Pages->addTab(Details, "Details");
@@ -123,7 +124,8 @@ void TForm3::createControls() {
 
   statusBar()->setObjectName("StatusBar");
   statusBar()->setSizeGripEnabled(false);
-  resize(790, 754 + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
+  resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height() +
+                          statusBar()->sizeHint().height());
 }
 
 void TForm3::createDetailsPage() {
@@ -187,19 +189,19 @@ void TForm3::createDetailsPage() {
                       {&min, "min", "Min: "},       {&max, "max", "Max:"},
                       {&mode, "mode", "Mode:"},     {&HPDI, "HPDI", "HPDI:"},
                       {&width, "width", "Width:"},  {&accuracy, "accuracy", "Accuracy:"}};
-  int y = 16;
+  int y = 19;
   for (const Row& r : rows) {
     label(QString("L") + r.name, r.caption, Stats, 8, y);
     *r.target = display(r.name, Stats, QRect(66, y - 1, 138, 16));
-    y += 15;
+    y += 14;
   }
-  accuracy->setGeometry(66, y - 16, 124, 16);
-  label("Laccuracy_unit", "%", Stats, 192, y - 15);
-  label("Llevel", "Level:", Stats, 8, y + 6);
-  Cpc2 = edit("Cpc2", "95", Stats, QRect(66, y + 2, 36, 21));
+  accuracy->setGeometry(66, y - 15, 76, 16);
+  label("Laccuracy_unit", "%", Stats, 144, y - 14);
+  label("Llevel", "Level:", Stats, 8, y + 5);
+  Cpc2 = edit("Cpc2", "95", Stats, QRect(66, y + 1, 36, 21));
   Cpc = new UpDown("Cpc", Cpc2, 1, 99, 95, Stats);
-  Cpc->setGeometry(102, y + 2, 16, 21);
-  label("Llevel_unit", "%", Stats, 122, y + 6);
+  Cpc->setGeometry(102, y + 1, 16, 21);
+  label("Llevel_unit", "%", Stats, 122, y + 5);
 
   Chart1 = makeChart("Chart1", page);
   Chart1->setGeometry(24, 188, 609, 545);
@@ -230,11 +232,12 @@ void TForm3::createSummaryPage() {
   progress->setRange(0, 100);
   progress->setValue(0);
 
-  auto summaryChart = [&](const QString& name, QRect geometry, const QString& title) {
+  auto summaryChart = [&](const QString& name, QRect geometry, const QString& title,
+                          int titlePoints = 12) {
     QCustomPlot* chart = makeChart(name, page);
     chart->setGeometry(geometry);
     chart->plotLayout()->insertRow(0);
-    auto* t = new QCPTextElement(chart, title, QFont(font().family(), 12));
+    auto* t = new QCPTextElement(chart, title, QFont(font().family(), titlePoints));
     t->setObjectName(name + "_title");
     t->setTextColor(Qt::black);
     chart->plotLayout()->addElement(0, 0, t);
@@ -264,13 +267,11 @@ void TForm3::createSummaryPage() {
   Combo_G1 = dropDown("Combo_G1", page, QRect(191, 372, 80, 22), 10);
   Combo_G2 = dropDown("Combo_G2", page, QRect(583, 372, 80, 22), 10);
 
-  Chart4 = summaryChart("Chart4", QRect(1, 405, 389, 321), "95% HPDI for Fst coefficients");
+  Chart4 = summaryChart("Chart4", QRect(1, 405, 389, 321), "95% HPDI for Fst coefficients", 10);
   enableZoomAndPan(Chart4);
-  Chart4->axisRect()->setAutoMargins(QCP::msLeft | QCP::msBottom);
-  Chart4->axisRect()->setMargins(QMargins(5, 0, 5, 0));
   hpdis = new IntervalSeries("hpdis", Chart4->xAxis, Chart4->yAxis);
 
-  Chart3 = summaryChart("Chart3", QRect(394, 405, 389, 321), "Posterior model probability");
+  Chart3 = summaryChart("Chart3", QRect(394, 405, 389, 321), "Posterior model probability", 10);
   model = new QCPBars(Chart3->xAxis, Chart3->yAxis);
   model->setObjectName("model");
   model->setName("model");
