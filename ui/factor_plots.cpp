@@ -24,7 +24,7 @@ void plotPoints(QCustomPlot* chart, QCPGraph* series,
     y << py;
   }
   series->setData(x, y);
-  fitAxesToData(chart);
+  fitAxesToData(chart, 0.05);  // room for the markers at the ends
   chart->replot();
 }
 

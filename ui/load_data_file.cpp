@@ -50,8 +50,10 @@ bool TForm3::LoadDataFile() {
   }
   setStatus(status);
 
+  inLoad_ = true;
   BuildColumnCatalogue();
   if (Pages->currentIndex() == 1) ComputeModelSummary();
+  inLoad_ = false;
   return true;
 }
 

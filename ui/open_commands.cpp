@@ -25,6 +25,13 @@ void sizeCoefficientArrays(AnalysisState& state) {
 
 bool TForm3::isBusy() const { return loading_ || summarizing_; }
 
+bool TForm3::refuseWhileBusy() {
+  if (!isBusy()) return false;
+  setStatus(loading_ ? "Still reading the data file: the command was ignored."
+                     : "Still computing the summary: the command was ignored.");
+  return true;
+}
+
 void TForm3::finishOpenFlow() {
   if (state.factorCount > 0) {
     ReadFactorValues();
@@ -35,7 +42,7 @@ void TForm3::finishOpenFlow() {
 }
 
 void TForm3::OpenClick() {
-  if (isBusy()) return;
+  if (refuseWhileBusy()) return;
   const OpenFlowSnapshot before(*this);
   state.factorMode = -1;
   OpenDialog->filter = "Fst file (*.fst)|*.fst|Frequences file (*.frq)|*.frq|Other(*.*)|*.*";
@@ -63,7 +70,7 @@ void TForm3::OpenClick() {
 }
 
 void TForm3::DropFiles(const QStringList& paths) {
-  if (isBusy() || paths.isEmpty()) return;
+  if (paths.isEmpty() || refuseWhileBusy()) return;
   const OpenFlowSnapshot before(*this);
   state.factorMode = -1;
   state.factorCount = 0;
@@ -97,7 +104,7 @@ void TForm3::DropFiles(const QStringList& paths) {
 
 void TForm3::OpenfactorfileClick() {
   // the summary in progress sizes its results by the factor count: not changed under it
-  if (isBusy()) return;
+  if (refuseWhileBusy()) return;
   if (!runFactorsDialog()) return;
   if (Pages->currentIndex() != 1) return;  // remembered for the next flow
   ReadFactorValues();
@@ -112,7 +119,7 @@ void TForm3::OpenfactorfileClick() {
 }
 
 void TForm3::Refresh1Click() {
-  if (isBusy()) return;
+  if (refuseWhileBusy()) return;
   if (state.dataFileName.empty()) {  // nothing open: nothing to read
     PlotFstAgainstFactors();
     return;

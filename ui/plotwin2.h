@@ -235,6 +235,8 @@ class TForm3 : public QMainWindow {
   bool isLoading() const { return loading_; }
   // True while a file is read or a summary computed: the open commands wait for neither.
   bool isBusy() const;
+  // When busy, says so in the status line and returns true: the command is then ignored.
+  bool refuseWhileBusy();
   // True while a model summary is being computed.
   bool isSummarizing() const;
   // Waits (keeping the window responsive) until a running summary has finished.
@@ -266,12 +268,14 @@ class TForm3 : public QMainWindow {
   void replotIfRangeChanged();
   void applyModelSummary(const ModelSummaryResult& result);
   void finishOpenFlow();
+  void modelChosen(QComboBox* chooser, QComboBox* twin);
   void markRangeEdit(QLineEdit* edit, bool valid);
   void applyBurnEditOutcome(QLineEdit* edit, QLineEdit* other, TrackBar* bar);
   void reportError(const QString& text);
 
   Dialogs& dialogs_;
   bool loading_ = false;
+  bool inLoad_ = false;  // from the start of a load to the end of its summary
   bool closeRequested_ = false;
   bool pageChangeFromCode_ = false;
   bool fittingRange_ = false;

@@ -73,7 +73,9 @@ void TForm3::ComputeModelSummary() {
     summaryRun_.reset();
     if (summaryRestart_ && !closeRequested_) continue;
     if (!result.error.empty()) {
-      reportError(QString::fromStdString(result.error));
+      reportError(QString("The summary of \"%1\" cannot be computed: %2")
+                      .arg(QString::fromStdString(state.dataFileName),
+                           QString::fromStdString(result.error)));
     } else if (!result.cancelled) {
       applyModelSummary(result);
     }
@@ -108,7 +110,7 @@ void TForm3::applyModelSummary(const ModelSummaryResult& result) {
                      QColor(h.colour.red, h.colour.green, h.colour.blue)});
   }
   hpdis->setItems(std::move(items));
-  fitAxesToData(Chart4);
+  fitAxesToData(Chart4, 0.03);
   // room on the right for the labels
   const QCPRange x = Chart4->xAxis->range();
   Chart4->xAxis->setRange(x.lower, x.upper + x.size() * 0.15);
@@ -122,9 +124,16 @@ void TForm3::applyModelSummary(const ModelSummaryResult& result) {
 
 bool TForm3::PagesChanging(int) { return state.dataExtension == ".fst"; }
 
-void TForm3::Model_onlyChange() {
-  state.modelFilter = std::max(0, Model_only->currentIndex());
-  Model_only2->setCurrentIndex(Model_only->currentIndex());
+void TForm3::modelChosen(QComboBox* chooser, QComboBox* twin) {
+  // the open flow in progress sets the choosers back to "All" when it has read the factors: a
+  // choice now would filter a summary the choosers no longer show
+  if (inLoad_ || loading_) {
+    chooser->setCurrentIndex(state.modelFilter);
+    setStatus("Still reading the data file: choose the model when it is loaded.");
+    return;
+  }
+  state.modelFilter = std::max(0, chooser->currentIndex());
+  twin->setCurrentIndex(chooser->currentIndex());
   ReplotCurrentColumn();
   if (Pages->currentIndex() == 1) {
     ComputeModelSummary();
@@ -132,15 +141,9 @@ void TForm3::Model_onlyChange() {
   }
 }
 
-void TForm3::Model_only2Change() {
-  state.modelFilter = std::max(0, Model_only2->currentIndex());
-  Model_only->setCurrentIndex(Model_only2->currentIndex());
-  ReplotCurrentColumn();
-  if (Pages->currentIndex() == 1) {
-    ComputeModelSummary();
-    PlotFstAgainstFactors();
-  }
-}
+void TForm3::Model_onlyChange() { modelChosen(Model_only, Model_only2); }
+
+void TForm3::Model_only2Change() { modelChosen(Model_only2, Model_only); }
 
 void TForm3::model_helpClick() {
   dialogs_.inform(this, QString::fromStdString(modelHelpText(state.factorCount, state.hasInteraction)));
