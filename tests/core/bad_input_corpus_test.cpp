@@ -18,6 +18,12 @@ namespace {
 
 using testing::TempFolder;
 
+// A string literal with its NUL bytes, without the terminating one.
+template <std::size_t N>
+std::string bytes(const char (&literal)[N]) {
+  return std::string(literal, N - 1);
+}
+
 std::string utf16le(const std::string& ascii) {
   std::string out = "\xFF\xFE";
   for (char c : ascii) out += std::string{c, '\0'};
@@ -69,7 +75,7 @@ const std::vector<BadDataFile>& badDataFiles() {
   static const std::vector<BadDataFile> cases = {
       {"empty", [] { return std::string(); }, refusedWith({"holds no numbers"})},
       {"only blank lines", [] { return std::string("\n\n   \n\t\n\r\n"); }, refusedWith({"holds no numbers"})},
-      {"binary bytes", [] { return std::string("\x7F" "ELF\x02\x01\x01\0\0\0\x89PNG\r\n\x1A\n", 17); },
+      {"binary bytes", [] { return bytes("\x7F" "ELF\x02\x01\x01\0\0\0\x89PNG\r\n\x1A\n"); },
        refusedWith({"line 1"})},
       {"UTF-16 with a byte order mark", [] { return utf16le("1 2 3\r\n4 5 6\r\n"); }, refusedWith({"line 1"})},
       {"Windows line ends", [] { return std::string("1 2 3\r\n4 5 6\r\n\r\n7 8 9\r\n"); }, readAs(3, 3)},
@@ -155,7 +161,7 @@ const std::vector<BadFactorsFile>& badFactorsFiles() {
   static const std::vector<BadFactorsFile> cases = {
       {"empty", [] { return std::string(); }, 3, {}},
       {"no equals sign at all", [] { return std::string("g[1] 0.1 0.5 0.9\ng[2] 12 15 11\n"); }, 3, {}},
-      {"binary bytes", [] { return std::string("\0\xFF]=\x01\x02]\0=", 11); }, 3, {}},
+      {"binary bytes", [] { return bytes("\0\xFF]=\x01\x02]\0="); }, 3, {}},
       {"UTF-16 with a byte order mark", [] { return utf16le("g[1]=0.1 0.5 0.9\r\ng[2]=12 15 11\r\n"); }, 3, {}},
       {"Windows line ends", [] { return std::string("npop=3\r\ng[1]=0.1 0.5 0.9\r\ng[2]=12 15 11\r\n"); }, 3,
        {{0.1f, 0.5f, 0.9f}, {12, 15, 11}}},
