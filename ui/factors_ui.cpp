@@ -58,6 +58,10 @@ void TForm3::ReadFactorValues() {
   Combo_G1->setCurrentIndex(Combo_G1->count() > 0 ? 0 : -1);
   Combo_G2->setCurrentIndex(state.factorCount > 1 && Combo_G2->count() > 1 ? 1 : -1);
 
+  fillModelChoosers();
+}
+
+void TForm3::fillModelChoosers() {
   Model_only->clear();
   Model_only2->clear();
   for (const std::string& entry : modelChooserEntries(state.factorCount, state.hasInteraction)) {

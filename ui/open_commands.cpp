@@ -38,6 +38,8 @@ void TForm3::finishOpenFlow() {
     PlotFstAgainstFactors();
   } else {
     clearFactorDisplay();
+    // the choosers would otherwise offer the models of the file opened before
+    if (state.kind() == FileKind::fst) fillModelChoosers();
   }
 }
 

@@ -221,6 +221,8 @@ class TForm3 : public QMainWindow {
   void SetDefaultBandwidth();
   void DetectFactorCount();
   void ReadFactorValues();
+  // "All" and one entry per model in both model choosers, "All" chosen, no filter.
+  void fillModelChoosers();
   void ComputeModelSummary();
   void PlotFstAgainstFactors();
 

@@ -47,12 +47,7 @@ void TForm3::actOnCommandLine(const QStringList& args) {
       before.restore(*this);
       return;
     }
-    if (state.factorCount > 0) {
-      ReadFactorValues();
-      PlotFstAgainstFactors();
-    } else {
-      clearFactorDisplay();
-    }
+    finishOpenFlow();
     return;
   }
 

@@ -139,6 +139,16 @@ TEST_F(DetailsPage, PlotTypesFillOneSeriesAndLeaveTheOtherEmpty) {
   EXPECT_EQ(form->Serie->data()->size(), 3);
 }
 
+TEST_F(DetailsPage, AZeroMeanShowsAnInfiniteAccuracyAndTheRestOfTheUpdateRuns) {
+  openOther("-1 5\n1 6\n-2 7\n2 9\n");
+  EXPECT_EQ(form->m->text(), "0");
+  EXPECT_EQ(form->accuracy->text(), "INF");
+  EXPECT_EQ(form->HPDI->text(), "[-2 ; 2]");
+  EXPECT_FALSE(form->mode->text().isEmpty());
+  EXPECT_FALSE(form->Vlambda->text().isEmpty());
+  EXPECT_EQ(form->Serie->data()->size(), 4);
+}
+
 TEST_F(DetailsPage, FrqFileOffersLociAndAllelesAndPlotsTheChosenAllele) {
   form->actOnCommandLine({write("f.frq", "0 3 0.2 0.3 0.5 2 0.4 0.6\n1 3 0.1 0.2 0.7 2 0.5 0.5\n")});
   EXPECT_FALSE(form->xi->isVisibleTo(form.get()));
