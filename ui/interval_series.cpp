@@ -14,23 +14,29 @@ IntervalSeries::IntervalSeries(const QString& name, QCPAxis* keyAxis, QCPAxis* v
 
 double IntervalSeries::selectTest(const QPointF&, bool, QVariant*) const { return -1; }
 
+namespace {
+
+// Widens `range` to hold v when v is finite and of the sign asked for.
+void include(QCPRange& range, bool& found, double v, QCP::SignDomain domain) {
+  if (!std::isfinite(v)) return;
+  if (domain == QCP::sdPositive && v <= 0) return;
+  if (domain == QCP::sdNegative && v >= 0) return;
+  if (!found) {
+    range = QCPRange(v, v);
+    found = true;
+  } else {
+    range.expand(v);
+  }
+}
+
+}  // namespace
+
 QCPRange IntervalSeries::getKeyRange(bool& foundRange, QCP::SignDomain inSignDomain) const {
   QCPRange range;
   foundRange = false;
-  auto take = [&](double v) {
-    if (!std::isfinite(v)) return;
-    if (inSignDomain == QCP::sdPositive && v <= 0) return;
-    if (inSignDomain == QCP::sdNegative && v >= 0) return;
-    if (!foundRange) {
-      range = QCPRange(v, v);
-      foundRange = true;
-    } else {
-      range.expand(v);
-    }
-  };
   for (const Item& item : items_) {
-    take(item.start);
-    take(item.end);
+    include(range, foundRange, item.start, inSignDomain);
+    include(range, foundRange, item.end, inSignDomain);
   }
   return range;
 }
@@ -39,18 +45,7 @@ QCPRange IntervalSeries::getValueRange(bool& foundRange, QCP::SignDomain inSignD
                                        const QCPRange&) const {
   QCPRange range;
   foundRange = false;
-  for (const Item& item : items_) {
-    const double v = item.y;
-    if (!std::isfinite(v)) continue;
-    if (inSignDomain == QCP::sdPositive && v <= 0) continue;
-    if (inSignDomain == QCP::sdNegative && v >= 0) continue;
-    if (!foundRange) {
-      range = QCPRange(v, v);
-      foundRange = true;
-    } else {
-      range.expand(v);
-    }
-  }
+  for (const Item& item : items_) include(range, foundRange, item.y, inSignDomain);
   if (foundRange) range = QCPRange(range.lower - 1, range.upper + 1);  // room for the end items
   return range;
 }
