@@ -16,7 +16,7 @@ class Dialogs {
   virtual ~Dialogs() = default;
   // A Yes/No question; only an explicit No gives false (closing the box counts as Yes).
   virtual bool ask(QWidget* parent, const QString& text) = 0;
-  // The chosen path, or nothing when cancelled. The spec's lastFileName is updated by the caller.
+  // The chosen path, or nothing when cancelled. The caller remembers the name in lastFileName.
   virtual std::optional<QString> openFile(QWidget* parent, const FileDialogSpec& spec) = 0;
   virtual std::optional<QString> saveFile(QWidget* parent, const FileDialogSpec& spec) = 0;
   // A multi-line text with an OK button.
