@@ -1,4 +1,5 @@
 // Data file reader against a bare from_chars loop over the same bytes; peak memory against the table.
+#include "process_memory.h"
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -188,15 +189,6 @@ void BM_ReaderVersusFloor(benchmark::State& state) {
   state.counters["reader_over_floor"] = bestReader / bestFloor;
 }
 
-long long statusKilobytes(const char* field) {
-  std::ifstream in("/proc/self/status");
-  std::string line;
-  std::size_t n = std::strlen(field);
-  while (std::getline(in, line))
-    if (line.compare(0, n, field) == 0) return std::atoll(line.c_str() + n + 1);
-  return -1;
-}
-
 // Reads the file in a child process, whose peak resident size then holds only this read.
 void BM_ReadPeakMemory(benchmark::State& state) {
   for (auto _ : state) {
@@ -208,13 +200,10 @@ void BM_ReadPeakMemory(benchmark::State& state) {
     pid_t pid = ::fork();
     if (pid == 0) {
       ::close(fds[0]);
-      {
-        std::ofstream reset("/proc/self/clear_refs");  // peak := current
-        reset << "5";
-      }
-      long long before = statusKilobytes("VmHWM:");
+      varno::bench::resetPeakResidentSize();
+      long long before = varno::bench::statusKilobytes("VmHWM:");
       varno::DataFileReadResult r = varno::readDataFile(gBigFile);
-      long long result[2] = {statusKilobytes("VmHWM:") - before,
+      long long result[2] = {varno::bench::statusKilobytes("VmHWM:") - before,
                              r.table ? static_cast<long long>(r.table->cellCount() * sizeof(float)) : 0};
       ssize_t written = ::write(fds[1], result, sizeof result);
       ::_exit(written == sizeof result ? 0 : 1);

@@ -1,4 +1,5 @@
 // The whole unattended report of a 1,000,000-row trace against only reading it; its peak memory against the table.
+#include "process_memory.h"
 #include <benchmark/benchmark.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -71,15 +72,6 @@ void BM_WholeReport(benchmark::State& state) {
   if (gReadSeconds > 0) state.counters["report_over_read"] = best / gReadSeconds;
 }
 
-long long statusKilobytes(const char* field) {
-  std::ifstream in("/proc/self/status");
-  std::string line;
-  const std::size_t n = std::strlen(field);
-  while (std::getline(in, line))
-    if (line.compare(0, n, field) == 0) return std::atoll(line.c_str() + n + 1);
-  return -1;
-}
-
 // The whole report in a child process, whose peak resident size then holds only this run.
 void BM_WholeReportPeakMemory(benchmark::State& state) {
   for (auto _ : state) {
@@ -91,13 +83,10 @@ void BM_WholeReportPeakMemory(benchmark::State& state) {
     const pid_t pid = ::fork();
     if (pid == 0) {
       ::close(fds[0]);
-      {
-        std::ofstream reset("/proc/self/clear_refs");  // peak := current
-        reset << "5";
-      }
-      const long long before = statusKilobytes("VmHWM:");
+      varno::bench::resetPeakResidentSize();
+      const long long before = varno::bench::statusKilobytes("VmHWM:");
       const varno::UnattendedResult r = varno::runUnattendedReport(reportOptions());
-      const long long grown = r.report ? statusKilobytes("VmHWM:") - before : -1;
+      const long long grown = r.report ? varno::bench::statusKilobytes("VmHWM:") - before : -1;
       const ssize_t written = ::write(fds[1], &grown, sizeof grown);
       ::_exit(written == sizeof grown ? 0 : 1);
     }

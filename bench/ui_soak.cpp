@@ -1,4 +1,5 @@
 // One window opening files of every kind 1,000 times: time per open and peak memory after 100 and 1,000 opens.
+#include "process_memory.h"
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -13,16 +14,6 @@
 
 namespace {
 
-// A field of /proc/self/status in kB (VmHWM: the peak resident size), or -1.
-long long statusKilobytes(const char* field) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  const std::size_t n = std::strlen(field);
-  while (std::getline(status, line))
-    if (line.compare(0, n, field) == 0) return std::atoll(line.c_str() + n);
-  return -1;
-}
-
 void BM_WindowSoak(benchmark::State& state) {
   const int cycles = static_cast<int>(state.range(0));
   const int early = cycles / 10;
@@ -34,15 +25,15 @@ void BM_WindowSoak(benchmark::State& state) {
     for (int i = 0; i < cycles; ++i) {
       if (!run.cycle(i)) ++failures;
       if (i + 1 == early) {
-        peakEarly = statusKilobytes("VmHWM:");
-        rssEarly = statusKilobytes("VmRSS:");
+        peakEarly = varno::bench::statusKilobytes("VmHWM:");
+        rssEarly = varno::bench::statusKilobytes("VmRSS:");
       }
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     state.counters["ms_per_open"] = seconds * 1000 / cycles;
   }
-  const long long peakEnd = statusKilobytes("VmHWM:");
-  const long long rssEnd = statusKilobytes("VmRSS:");
+  const long long peakEnd = varno::bench::statusKilobytes("VmHWM:");
+  const long long rssEnd = varno::bench::statusKilobytes("VmRSS:");
   state.counters["peak_MB_after_" + std::to_string(early)] = peakEarly / 1024.0;
   state.counters["peak_MB_after_" + std::to_string(cycles)] = peakEnd / 1024.0;
   state.counters["rss_MB_after_" + std::to_string(early)] = rssEarly / 1024.0;
