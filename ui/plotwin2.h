@@ -277,7 +277,8 @@ class TForm3 : public QMainWindow {
 
   Dialogs& dialogs_;
   bool loading_ = false;
-  bool inLoad_ = false;  // from the start of a load to the end of its summary
+  bool inLoad_ = false;
+  bool unattendedRun_ = false;  // while the command line's unattended run goes on  // from the start of a load to the end of its summary
   bool closeRequested_ = false;
   bool pageChangeFromCode_ = false;
   bool fittingRange_ = false;

@@ -51,7 +51,13 @@ void TForm3::actOnCommandLine(const QStringList& args) {
     return;
   }
 
-  // the unattended run: data file, factors file and an optional factor mode
+  // the unattended run: data file, factors file and an optional factor mode; what goes wrong is
+  // also said on standard error, for the pipeline that started it
+  unattendedRun_ = true;
+  const struct EndOfRun {
+    bool& flag;
+    ~EndOfRun() { flag = false; }
+  } endOfRun{unattendedRun_};
   state.factorFileName = args[1].toStdString();
   if (args.size() >= 3) state.factorMode = parseFactorModeArgument(args[2].toStdString());
   DetectFactorCount();
