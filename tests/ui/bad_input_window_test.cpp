@@ -1,5 +1,6 @@
 // Bad files opened over an open analysis: the analysis stays as it was and one error names the file.
 #include <QComboBox>
+#include <ostream>
 #include <QDir>
 #include <QTabWidget>
 
@@ -38,6 +39,9 @@ struct BadOpen {
   bool folder;
   Flow flow;
 };
+
+// Names the case in test listings instead of its bytes.
+void PrintTo(const BadOpen& open, std::ostream* out) { *out << open.name; }
 
 const QByteArray kHeader = "Iteration Sigma Loglik\n1 2 3\n";
 const QByteArray kUtf16 = QByteArray("\xFF\xFE" "1\0 \0" "2\0\r\0\n\0", 12);
