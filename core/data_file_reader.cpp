@@ -202,13 +202,16 @@ class Yielder {
     if (f_ && Clock::now() >= next_) now();
   }
   void now() {
-    f_();
+    f_(std::clamp(percent_.load(std::memory_order_relaxed), 0, 100));
     next_ = Clock::now() + kYieldInterval;
   }
+  // The share of the work done so far, as the passes count it.
+  void setPercent(int percent) { percent_.store(percent, std::memory_order_relaxed); }
 
  private:
   const YieldFunction& f_;
   Clock::time_point next_;
+  std::atomic<int> percent_{0};
 };
 
 // One thread's part of the file: the whole lines that begin in [from, to).
@@ -232,6 +235,20 @@ struct Context {
   std::size_t blockBytes;
   Yielder* yielder;                    // used by share 0 only, which runs on the calling thread
   std::atomic<std::size_t> firstStop;  // lowest share that stopped early; later ones give up
+  // progress of all shares: counting takes about a quarter of the time, filling the rest
+  std::atomic<long long> countedBytes{0};
+  std::atomic<long long> filledRows{0};
+  long long totalRows = 0;
+
+  void counted(long long bytes) {
+    const long long done = countedBytes.fetch_add(bytes, std::memory_order_relaxed) + bytes;
+    const long long all = std::max(1LL, fileSize - dataStart);
+    yielder->setPercent(static_cast<int>(25 * done / all));
+  }
+  void filled(long long rows) {
+    const long long done = filledRows.fetch_add(rows, std::memory_order_relaxed) + rows;
+    yielder->setPercent(25 + static_cast<int>(75 * done / std::max(1LL, totalRows)));
+  }
 };
 
 // Records that share k stopped early, unless an earlier share did.
@@ -305,6 +322,7 @@ void countShare(Context& ctx, std::size_t index, Share& s) {
     }
     at += got;
     s.end = at;
+    ctx.counted(got);
     if (!goOn()) return;
   }
 }
@@ -324,6 +342,11 @@ void fillShare(Context& ctx, std::size_t index, Share& s, SampleTable& table) {
   int col = 0;
   float* cell = nullptr;
   long long numbersSinceCheck = 0;
+  long long rowsReported = row;
+  auto reportRows = [&] {
+    ctx.filled(row - rowsReported);
+    rowsReported = row;
+  };
 
   auto stop = [&](std::string reason) {
     s.stopped = true;
@@ -337,6 +360,7 @@ void fillShare(Context& ctx, std::size_t index, Share& s, SampleTable& table) {
       if (p == in.lim) {  // end of the block
         if (!in.atEnd) {
           p = in.refill(p);
+          reportRows();
           if (!goOn()) break;
           continue;
         }
@@ -360,6 +384,7 @@ void fillShare(Context& ctx, std::size_t index, Share& s, SampleTable& table) {
         col = 0;
         if (numbersSinceCheck >= kNumbersPerCheckpoint) {
           numbersSinceCheck = 0;
+          reportRows();
           if (!goOn()) break;
         }
       }
@@ -553,7 +578,7 @@ DataFileReadResult read(const std::string& path, const YieldFunction& yield, con
   if (!first.fault.empty())
     return refused(name + " line " + std::to_string(first.line) + ": " + first.fault);
 
-  Context ctx{fd, start, fileSize, blockBytes, &yielder, {SIZE_MAX}};
+  Context ctx{fd, start, fileSize, blockBytes, &yielder, {SIZE_MAX}, {0}, {0}, 0};
 
   int threads = tuning.maxThreads > 0
                     ? tuning.maxThreads
@@ -576,6 +601,7 @@ DataFileReadResult read(const std::string& path, const YieldFunction& yield, con
     lines += s.lines;
     rows += s.rows;
   }
+  ctx.totalRows = rows;
   const std::string size =
       " (" + std::to_string(rows) + " rows x " + std::to_string(first.columns) + " columns)";
   if (rows > INT_MAX || first.columns > INT_MAX ||

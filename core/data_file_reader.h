@@ -25,8 +25,9 @@ struct DataFileReadResult {
 };
 
 // Called now and then from the calling thread while a long file is read (at most every few
-// milliseconds), so that a window can repaint.
-using YieldFunction = std::function<void()>;
+// milliseconds) with the percentage of the work done, so that a caller can show progress; it may
+// throw to stop the read (the exception reaches the caller of readDataFile).
+using YieldFunction = std::function<void(int percent)>;
 
 // How the file is cut into blocks and shares for the reading threads. The defaults suit large
 // files; tests shrink them to put block and thread seams inside small files.

@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   const std::string path = varno::fuzz::writeScratch("input.ml", bytes);
   int yields = 0;
-  const varno::DataFileReadResult plain = varno::readDataFile(path, [&yields] { ++yields; });
+  const varno::DataFileReadResult plain = varno::readDataFile(path, [&yields](int) { ++yields; });
   checkResult(plain, path, bytes);
   // blocks of 3 bytes over 3 threads put block and share seams inside every line
   const varno::DataFileReadResult seams = varno::readDataFile(path, {}, varno::ReadTuning{3, 1, 3});

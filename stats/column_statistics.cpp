@@ -17,19 +17,46 @@ long long hpdiWindowCount(long long n, int levelPercent) {
   return std::max(w, 1LL);
 }
 
-ColumnStatistics computeColumnStatistics(std::span<const double> rowOrderSample, int levelPercent,
-                                         double bandwidth, bool withDensityCurve) {
-  ColumnStatistics result;
+namespace {
+
+// The running mean, updated value by value in row order.
+double runningMeanOf(std::span<const double> rowOrderSample) {
   double mean = 0;
-  double min = 1.7e308;
-  double max = -1.7e308;
   long long count = 0;
   for (double v : rowOrderSample) {
     ++count;
     mean = ((count - 1) * mean + v) / count;
+  }
+  return mean;
+}
+
+double sumSquaresAbout(std::span<const double> rowOrderSample, double mean) {
+  double squares = 0;
+  for (double v : rowOrderSample) squares += (v - mean) * (v - mean);
+  return squares;
+}
+
+}  // namespace
+
+SampleMoments sampleMoments(std::span<const double> rowOrderSample) {
+  SampleMoments m;
+  m.n = static_cast<long long>(rowOrderSample.size());
+  m.mean = runningMeanOf(rowOrderSample);
+  if (m.n >= 2) m.sumSquares = sumSquaresAbout(rowOrderSample, m.mean);
+  return m;
+}
+
+ColumnStatistics computeColumnStatistics(std::span<const double> rowOrderSample, int levelPercent,
+                                         double bandwidth, bool withDensityCurve) {
+  ColumnStatistics result;
+  double min = 1.7e308;
+  double max = -1.7e308;
+  for (double v : rowOrderSample) {
     if (v > max) max = v;
     if (v < min) min = v;
   }
+  const long long count = static_cast<long long>(rowOrderSample.size());
+  const double mean = runningMeanOf(rowOrderSample);
   result.n = static_cast<int>(count);
   result.mean = mean;
   result.min = min;
@@ -37,8 +64,7 @@ ColumnStatistics computeColumnStatistics(std::span<const double> rowOrderSample,
   result.bandwidth = bandwidth;
   if (count < 2) return result;
 
-  double squares = 0;
-  for (double v : rowOrderSample) squares += (v - mean) * (v - mean);
+  const double squares = sumSquaresAbout(rowOrderSample, mean);
   result.sumSquares = squares;
   result.variance = squares / (count - 1);
 

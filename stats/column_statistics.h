@@ -24,6 +24,15 @@ struct ColumnStatistics {
   std::vector<double> density;
 };
 
+// The running mean of a sample in row order and its sum of squares about that mean: the same
+// arithmetic the statistics use, so a bandwidth chosen from it matches theirs.
+struct SampleMoments {
+  long long n = 0;
+  double mean = 0;
+  double sumSquares = 0;  // 0 when n < 2
+};
+SampleMoments sampleMoments(std::span<const double> rowOrderSample);
+
 // The statistics of a sample given in row order, with the HPDI at levelPercent (1..99, clamped)
 // and the kernel density of the given bandwidth. With fewer than two values only n, mean, min
 // and max are set.

@@ -140,12 +140,9 @@ std::optional<std::pair<long long, long long>> fitRangeToRows(long long burnIn,
   const long long room = std::max(rowCount, 2) - 2LL;  // burnIn + burnOut may not exceed it
   long long in = std::max(burnIn, 0LL);
   long long out = std::max(burnOut, 0LL);
-  if (in > room) {
-    in = room;
-    out = 0;
-  } else if (out > room - in) {
-    out = room - in;
-  }
+  // a range left from a longer file means nothing for this one: every row counts again, rather
+  // than the last few rows being taken for the posterior in silence
+  if (in > room || out > room - in) in = out = 0;
   if (in == burnIn && out == burnOut) return std::nullopt;
   return std::pair{in, out};
 }

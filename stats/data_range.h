@@ -43,10 +43,8 @@ std::string burnTextForPercentage(int p, int rowCount);
 
 // The burn values that fit a newly opened file of rowCount rows, or nullopt when they already fit
 // (both >= 0 and, for rowCount >= 2, burnIn + burnOut <= rowCount - 2; for rowCount < 2 both 0).
-// Negative values become 0; then the burn-in is kept when it leaves room for two rows and the
-// burn-out is reduced, otherwise the burn-in becomes rowCount - 2 and the burn-out 0: the same
-// limits the edit handlers keep, with the burn-in, which guards against an unconverged chain,
-// given priority.
+// Negative values become 0; a range that leaves fewer than two rows (or, for a table of fewer
+// than two rows, any rows cut off) becomes 0 and 0: the whole new table is retained.
 std::optional<std::pair<long long, long long>> fitRangeToRows(long long burnIn,
                                                               long long burnOut, int rowCount);
 

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <exception>
 #include <limits>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -42,16 +43,29 @@ void runInTwo(bool threaded, Part part) {
     part(1);
     return;
   }
-  std::exception_ptr failure;
-  std::thread other([&] {
-    try {
-      part(1);
-    } catch (...) {
-      failure = std::current_exception();
-    }
-  });
-  part(0);
+  std::exception_ptr failure, own;
+  std::thread other;
+  try {
+    other = std::thread([&] {
+      try {
+        part(1);
+      } catch (...) {
+        failure = std::current_exception();
+      }
+    });
+  } catch (const std::system_error&) {  // no second thread to be had: one does both
+    part(0);
+    part(1);
+    return;
+  }
+  // the other thread is joined on every path: a thread left running ends the program
+  try {
+    part(0);
+  } catch (...) {
+    own = std::current_exception();
+  }
   other.join();
+  if (own) std::rethrow_exception(own);
   if (failure) std::rethrow_exception(failure);
 }
 

@@ -7,6 +7,7 @@ struct RowRange {
   int begin = 0;
   int end = 0;
   int count() const { return end > begin ? end - begin : 0; }
+  bool operator==(const RowRange&) const = default;
 };
 
 }  // namespace varno

@@ -1,5 +1,7 @@
 // The data range controls: burn-in and burn-out edits with their track bars.
+#include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPalette>
 #include <QToolTip>
 
@@ -46,15 +48,34 @@ void TForm3::applyBurnEditOutcome(QLineEdit* edit, QLineEdit* other, TrackBar* b
   replotIfRangeChanged();
 }
 
-// A typed value takes effect at once, whenever it changes the retained rows.
+// A typed value takes effect at once, whenever it changes the retained rows; a request equal to
+// the one last made computes nothing.
 void TForm3::replotIfRangeChanged() {
   if (fittingRange_ || !state.table) return;
-  const auto rows = retainedRowRange();
-  if (!rows) return;
-  if (plottedRange_ && plottedRange_->begin == rows->begin && plottedRange_->end == rows->end)
+  updateRetainedRowsText();
+  if (!retainedRowRange()) {
+    showFiguresUpdating(true);  // the figures no longer describe what the edits say
+    analysisChanged();
     return;
+  }
   ReplotCurrentColumn();
+  analysisChanged();
 }
+
+QString TForm3::retainedRowsText() const {
+  if (!state.table) return {};
+  const auto burnIn = parseWholeNumber(Cutin->text().toStdString());
+  const auto burnOut = parseWholeNumber(Cutout->text().toStdString());
+  if (!burnIn || !burnOut) return "data range not valid";
+  const RowRange rows = retainedRows(*burnIn, *burnOut, state.rowCount);
+  const QLocale english(QLocale::English);
+  if (rows.count() == 0) return QString("no rows of %1 retained").arg(english.toString(state.rowCount));
+  return QString("rows %1–%2 of %3 retained")
+      .arg(english.toString(rows.begin + 1), english.toString(rows.end),
+           english.toString(state.rowCount));
+}
+
+void TForm3::updateRetainedRowsText() { rowsLabel_->setText(retainedRowsText()); }
 
 void TForm3::CutinChange() { applyBurnEditOutcome(Cutin, Cutout, Tburnin); }
 
@@ -73,18 +94,23 @@ void TForm3::TburnoutChange() {
   replotIfRangeChanged();
 }
 
-void TForm3::fitDataRangeToRows(int rowCount) {
+std::optional<QString> TForm3::fitDataRangeToRows(int rowCount) {
   const auto burnIn = parseWholeNumber(Cutin->text().toStdString());
   const auto burnOut = parseWholeNumber(Cutout->text().toStdString());
-  if (!burnIn || !burnOut) return;  // an invalid text stays marked until the user mends it
+  if (!burnIn || !burnOut) return std::nullopt;  // an invalid text stays marked until mended
   const auto fitted = fitRangeToRows(*burnIn, *burnOut, rowCount);
-  if (!fitted) return;
+  if (!fitted) return std::nullopt;
+  const QLocale english(QLocale::English);
+  const QString said =
+      QString("burn-in %1 and burn-out %2 did not fit the %3 rows read: both set to 0")
+          .arg(english.toString(*burnIn), english.toString(*burnOut), english.toString(rowCount));
   fittingRange_ = true;
   Cutin->setText(QString::number(fitted->first));
   Cutout->setText(QString::number(fitted->second));
   Tburnin->setPosition(burnPercentage(static_cast<double>(fitted->first), rowCount));
   Tburnout->setPosition(burnPercentage(static_cast<double>(fitted->second), rowCount));
   fittingRange_ = false;
+  return said;
 }
 
 }  // namespace varno

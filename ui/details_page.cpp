@@ -14,6 +14,7 @@
 #include "stats/running_mean.h"
 #include "stats/statistics_texts.h"
 #include "ui/chart_setup.h"
+#include "ui/job_runner.h"
 #include "ui/plotwin2.h"
 #include "ui/track_bar.h"
 #include "ui/up_down.h"
@@ -22,41 +23,105 @@ namespace varno {
 
 namespace {
 
-QVector<QCPGraphData> points(std::span<const double> xs, std::span<const double> ys) {
-  QVector<QCPGraphData> data(static_cast<qsizetype>(ys.size()));
-  for (std::size_t i = 0; i < ys.size(); ++i) data[i] = QCPGraphData(xs.empty() ? i : xs[i], ys[i]);
+// The points of a line plot, built on the worker so that the window only swaps them in.
+QSharedPointer<QCPGraphDataContainer> lineData(const ColumnFigures& figures) {
+  auto data = QSharedPointer<QCPGraphDataContainer>::create();
+  if (figures.bars) return data;
+  QVector<QCPGraphData> points(static_cast<qsizetype>(figures.y.size()));
+  for (std::size_t i = 0; i < figures.y.size(); ++i)
+    points[static_cast<qsizetype>(i)] =
+        QCPGraphData(figures.x.empty() ? static_cast<double>(i) : figures.x[i], figures.y[i]);
+  data->set(points, true);
   return data;
 }
 
 }  // namespace
 
-void TForm3::PlotColumn(int column) {
-  // an invalid data range text recomputes nothing: the edit is marked and the last results stay
+void TForm3::PlotColumn(int column) { requestColumnFigures(column, false); }
+
+void TForm3::requestColumnFigures(int column, bool defaultBandwidth) {
+  // an invalid data range text recomputes nothing: the edit is marked and the last results stay,
+  // shown as no longer current
   const auto rows = retainedRowRange();
-  if (!rows) return;
-  state.sampleCount = 0;
-  state.sampleSumSquares = 0;
-  Serie->data()->clear();
-  histogram->data()->clear();
+  if (!rows) {
+    showFiguresUpdating(true);
+    return;
+  }
   if (!state.table) {
+    figuresShown_.reset();
+    figuresWanted_.reset();
+    state.sampleCount = 0;
+    state.sampleSumSquares = 0;
+    Serie->data()->clear();
+    histogram->data()->clear();
     Chart1->replot();
     return;
   }
-  const int modelColumn = state.kind() == FileKind::fst ? state.populationCount + 3 : -1;
-  const std::vector<double> sample =
-      gatherColumnSample(*state.table, column - 1, *rows, state.modelFilter, modelColumn);
-  plottedRange_ = rows;
-  state.sampleCount = static_cast<int>(sample.size());
-  if (sample.size() <= 1) {
-    Chart1->replot();
-    return;
+  ColumnFiguresInput input;
+  input.table = state.table;
+  input.column = column;
+  input.rows = *rows;
+  input.modelFilter = state.modelFilter;
+  input.modelColumn = state.kind() == FileKind::fst ? state.populationCount + 3 : -1;
+  input.levelPercent = Cpc->position();
+  if (!defaultBandwidth) input.bandwidthPosition = lambda_dens->position();
+  input.keptBandwidthPosition = lambda_dens->position();
+  input.plotType = histo->isChecked()     ? PlotType::histogram
+                   : mean->isChecked()    ? PlotType::runningMean
+                   : density->isChecked() ? PlotType::density
+                                          : PlotType::trace;
+  input.classCount = nb_histo->position();
+  if (figuresWanted_ && *figuresWanted_ == input) return;  // asked for already
+  figuresWanted_ = input;
+  showFiguresUpdating(true);
+
+  JobRunner::Job job;
+  job.title = "Computing the statistics";
+  job.work = [this, input](JobControl&) -> JobRunner::Apply {
+    auto figures = std::make_shared<ColumnFigures>(computeColumnFigures(input));
+    auto line = lineData(*figures);
+    return [this, input, figures, line] {
+      if (applyColumnFigures(input, *figures) && figures->sampleCount > 1 && !figures->bars) {
+        Serie->setData(line);
+        fitAxesToData(Chart1);
+        Chart1->replot();
+      }
+    };
+  };
+  job.failed = [this](const std::string& error) {
+    reportError("The statistics cannot be computed: " + QString::fromStdString(error));
+  };
+  jobs_->start(JobRunner::Lane::figures, std::move(job));
+}
+
+bool TForm3::applyColumnFigures(const ColumnFiguresInput& input, const ColumnFigures& figures) {
+  // a newer request supersedes this result: its figures would describe other inputs
+  if (!figuresWanted_ || !(*figuresWanted_ == input)) return false;
+  figuresShown_ = input;
+  showFiguresUpdating(false);
+  state.sampleCount = figures.sampleCount;
+  state.sampleSumSquares = figures.sumSquares;
+  if (!input.bandwidthPosition && figures.sampleCount > 1) {
+    // the default bandwidth was chosen with the figures: the track bar shows it, and the request
+    // it would make is the one just answered
+    ColumnFiguresInput shown = input;
+    shown.bandwidthPosition = figures.bandwidthPosition;
+    shown.keptBandwidthPosition = figures.bandwidthPosition;
+    figuresWanted_ = figuresShown_ = shown;
+    lambda_dens->setPosition(figures.bandwidthPosition);
+    Vlambda->setText(QString::fromStdString(figures.texts.lambda));
   }
 
-  const double bandwidth = bandwidthOfPosition(lambda_dens->position());
-  const ColumnStatistics statistics =
-      computeColumnStatistics(sample, Cpc->position(), bandwidth, density->isChecked());
-  state.sampleSumSquares = statistics.sumSquares;
-  const StatisticsTexts texts = statisticsTexts(statistics);
+  Serie->data()->clear();
+  histogram->data()->clear();
+  const std::initializer_list<QLineEdit*> boxes = {min, max, m, var_edit, HPDI, width, accuracy, mode};
+  if (figures.sampleCount <= 1) {
+    // too few values for any figure: nothing of the previous column may stay
+    for (QLineEdit* e : boxes) e->clear();
+    Chart1->replot();
+    return true;
+  }
+  const StatisticsTexts& texts = figures.texts;
   min->setText(QString::fromStdString(texts.min));
   max->setText(QString::fromStdString(texts.max));
   m->setText(QString::fromStdString(texts.mean));
@@ -67,30 +132,27 @@ void TForm3::PlotColumn(int column) {
   mode->setText(QString::fromStdString(texts.mode));
   Vlambda->setText(QString::fromStdString(texts.lambda));
 
-  const bool bars = histo->isChecked();
-  Serie->setVisible(!bars);
-  histogram->setVisible(bars);
-  if (normal->isChecked()) {
-    Serie->data()->set(points({}, sample), true);
-  } else if (mean->isChecked()) {
-    Serie->data()->set(points({}, runningMean(sample)), true);
-  } else if (histo->isChecked()) {
-    const Histogram h = histogramOf(sample, statistics.min, statistics.max, nb_histo->position());
-    QVector<double> keys, values;
-    for (const auto& [x, height] : histogramBars(h)) {
-      keys << x;
-      values << height;
-    }
-    // bars are as wide as their class, centred on its lower edge; a single class gets a visible width
-    const double barWidth =
-        h.classWidth > 0 ? h.classWidth : (statistics.min == 0 ? 1.0 : std::abs(statistics.min) * 0.1);
-    histogram->setWidth(barWidth);
-    histogram->setData(keys, values, true);
-  } else if (density->isChecked()) {
-    Serie->data()->set(points(statistics.gridX, statistics.density), true);
+  Serie->setVisible(!figures.bars);
+  histogram->setVisible(figures.bars);
+  if (figures.bars) {
+    histogram->setWidth(figures.barWidth);
+    histogram->setData(QVector<double>(figures.x.begin(), figures.x.end()),
+                       QVector<double>(figures.y.begin(), figures.y.end()), true);
+    fitAxesToData(Chart1);
+    Chart1->replot();
   }
-  fitAxesToData(Chart1);
-  Chart1->replot();
+  return true;
+}
+
+void TForm3::showFiguresUpdating(bool updating) {
+  // the last figures stay readable but grey until figures of the current inputs replace them
+  const QColor text = updating ? QColor(150, 150, 150) : palette().color(QPalette::Text);
+  for (QLineEdit* e : {min, max, m, var_edit, HPDI, width, accuracy, mode}) {
+    QPalette p = e->palette();
+    p.setColor(QPalette::Text, text);
+    e->setPalette(p);
+  }
+  Stats->setToolTip(updating ? "Updating: these figures describe the previous settings" : QString());
 }
 
 void TForm3::ReplotCurrentColumn() {
@@ -102,14 +164,16 @@ void TForm3::ReplotCurrentColumn() {
 }
 
 void TForm3::SetDefaultBandwidth() {
+  // figures still being computed: the bandwidth comes with them, from the sample they use
+  if (!figuresShown_ || !(figuresShown_ == figuresWanted_)) {
+    if (figuresWanted_) requestColumnFigures(figuresWanted_->column, true);
+    return;
+  }
   if (const auto position = defaultBandwidthPosition(state.sampleCount, state.sampleSumSquares))
     lambda_dens->setPosition(*position);
 }
 
-void TForm3::xiChange() {
-  PlotColumn(xi->currentIndex() + 1);
-  SetDefaultBandwidth();
-}
+void TForm3::xiChange() { requestColumnFigures(xi->currentIndex() + 1, true); }
 
 void TForm3::LocusChange() {
   Allele->clear();

@@ -37,12 +37,15 @@ void TForm3::PlotFstAgainstFactors() {
   const int g1 = Combo_G1->currentIndex();
   // with no factor chosen there is no value to plot against: the chart stays empty
   if (g1 >= 0) setTitle(G1_graph, factorChartTitle(g1, state.hasInteraction));
-  plotPoints(G1_graph, G1_serie, factorPlotPoints(state.fstSummary.mean, state.factorValues, g1, logit));
+  // the mean Fst of a summary of other rows or factors is not plotted against these factors
+  const std::vector<double> noMeans;
+  const std::vector<double>& means = summaryIsCurrent() ? state.fstSummary.mean : noMeans;
+  plotPoints(G1_graph, G1_serie, factorPlotPoints(means, state.factorValues, g1, logit));
   if (state.factorCount > 1) {
     const int g2 = Combo_G2->currentIndex();
     if (g2 >= 0) setTitle(G2_graph, factorChartTitle(g2, state.hasInteraction));
     plotPoints(G2_graph, G2_serie,
-               factorPlotPoints(state.fstSummary.mean, state.factorValues, g2, logit));
+               factorPlotPoints(means, state.factorValues, g2, logit));
   } else {
     G2_graph->replot();
   }

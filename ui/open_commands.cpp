@@ -6,6 +6,7 @@
 
 #include "ui/dialogs.h"
 #include "ui/file_dialog_spec.h"
+#include "ui/job_runner.h"
 #include "ui/open_flow_snapshot.h"
 #include "ui/plotwin2.h"
 
@@ -23,13 +24,17 @@ void sizeCoefficientArrays(AnalysisState& state) {
 
 }  // namespace
 
-bool TForm3::isBusy() const { return loading_ || summarizing_; }
+bool TForm3::isBusy() const { return jobs_->busy(JobRunner::Lane::analysis); }
 
 bool TForm3::refuseWhileBusy() {
   if (!isBusy()) return false;
-  setStatus(loading_ ? "Still reading the data file: the command was ignored."
-                     : "Still computing the summary: the command was ignored.");
+  setStatus(jobs_->analysisTitle() + " ... : the command was ignored (Esc cancels).");
   return true;
+}
+
+void TForm3::cancelJob() {
+  afterSummary_.clear();
+  jobs_->cancel(JobRunner::Lane::analysis);
 }
 
 void TForm3::finishOpenFlow() {
@@ -45,15 +50,14 @@ void TForm3::finishOpenFlow() {
 
 void TForm3::OpenClick() {
   if (refuseWhileBusy()) return;
-  const OpenFlowSnapshot before(*this);
+  auto before = std::make_shared<const OpenFlowSnapshot>(*this);
   state.factorMode = -1;
   OpenDialog->filter = "Fst file (*.fst)|*.fst|Frequences file (*.frq)|*.frq|Other(*.*)|*.*";
   const auto chosen = dialogs_.openFile(this, *OpenDialog);
   if (!chosen) return;
   OpenDialog->lastFileName = *chosen;
-  setDataFile(*chosen, "Plot: ");
-  if (state.dataExtension == ".fst") {
-    state.modelFilter = 0;  // the first summary of a new file covers all models
+  const bool fst = lowerCasedExtension(chosen->toStdString()) == ".fst";
+  if (fst) {
     if (!askQuestion("Did you include environmental factors ?")) {
       state.factorCount = 0;
       state.hasInteraction = false;
@@ -62,31 +66,20 @@ void TForm3::OpenClick() {
       runFactorsDialog();  // cancelled: the factors file chosen earlier, if any, counts
       DetectFactorCount();
     }
-    selectPage(1);
   }
-  if (!LoadDataFile()) {
-    before.restore(*this);
-    return;
-  }
-  finishOpenFlow();
+  LoadDataFile({*chosen, "Plot: ", fst ? 1 : -1, true, [this] { finishOpenFlow(); }}, before);
 }
 
 void TForm3::DropFiles(const QStringList& paths) {
   if (paths.isEmpty() || refuseWhileBusy()) return;
-  const OpenFlowSnapshot before(*this);
+  auto before = std::make_shared<const OpenFlowSnapshot>(*this);
+  const QString path = paths.front();  // the first dropped file; the others are ignored
   state.factorMode = -1;
-  state.factorCount = 0;
-  setDataFile(paths.front(), "Plot: ");  // the first dropped file; the others are ignored
-  if (state.dataExtension != ".fst") {
-    if (!LoadDataFile()) {
-      before.restore(*this);
-      return;
-    }
-    selectPage(0);
+  if (lowerCasedExtension(path.toStdString()) != ".fst") {
+    state.factorCount = 0;
+    LoadDataFile({path, "Plot: ", 0, true, {}}, before);
     return;
   }
-  state.modelFilter = 0;
-  selectPage(1);
   bool detected = false;
   if (askQuestion("Did you include environmental factors ?") && runFactorsDialog()) {
     DetectFactorCount();
@@ -97,27 +90,25 @@ void TForm3::DropFiles(const QStringList& paths) {
     state.hasInteraction = false;
     state.coefficientSummary.reset(1);
   }
-  if (!LoadDataFile()) {
-    before.restore(*this);
-    return;
-  }
-  finishOpenFlow();
+  LoadDataFile({path, "Plot: ", 1, true, [this] { finishOpenFlow(); }}, before);
 }
 
 void TForm3::OpenfactorfileClick() {
   // the summary in progress sizes its results by the factor count: not changed under it
   if (refuseWhileBusy()) return;
   if (!runFactorsDialog()) return;
-  if (Pages->currentIndex() != 1) return;  // remembered for the next flow
+  if (Pages->currentIndex() != 1) {  // remembered for the next flow
+    analysisChanged();
+    return;
+  }
   ReadFactorValues();
   if (state.factorCount == 2) {
     state.hasInteraction = askQuestion("Did you include interaction ?");
     state.factorCount = state.hasInteraction ? 3 : 2;
     sizeCoefficientArrays(state);
-    // the summary shown was made for the earlier factor count: a report needs a new one
-    if (state.hasInteraction) summarizedTable_.reset();
   }
   PlotFstAgainstFactors();
+  analysisChanged();  // a summary of the earlier factor decision no longer stands
 }
 
 void TForm3::Refresh1Click() {
@@ -126,22 +117,24 @@ void TForm3::Refresh1Click() {
     PlotFstAgainstFactors();
     return;
   }
-  state.reloading = true;
-  state.reloadColumnIndex = xi->currentIndex();
+  auto before = std::make_shared<const OpenFlowSnapshot>(*this);
   const int populations = state.populationCount;
   const int factors = state.factorCount;
-  auto factorValues = state.factorValues;
-  const bool loaded = LoadDataFile();
-  if (loaded && state.kind() == FileKind::fst) {
-    // the catalogue made the factor rows anew: the same file shape keeps its values
-    if (state.populationCount == populations && state.factorCount == factors) {
-      state.factorValues = std::move(factorValues);
-    } else if (!state.factorFileName.empty()) {
-      ReadFactorValues();
-    }
-  }
-  PlotFstAgainstFactors();
-  state.reloading = false;
+  auto factorValues = std::make_shared<std::vector<std::vector<float>>>(state.factorValues);
+  const int column = xi->currentIndex();
+  const QString path = QString::fromStdString(state.dataFileName);
+  LoadPlan plan{path, {}, -1, false, [this, populations, factors, factorValues] {
+                  if (state.kind() == FileKind::fst) {
+                    // the catalogue made the factor rows anew: the same file shape keeps its values
+                    if (state.populationCount == populations && state.factorCount == factors) {
+                      state.factorValues = *factorValues;
+                    } else if (!state.factorFileName.empty()) {
+                      ReadFactorValues();
+                    }
+                  }
+                  PlotFstAgainstFactors();
+                }, column};
+  LoadDataFile(std::move(plan), before);
 }
 
 }  // namespace varno

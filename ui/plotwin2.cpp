@@ -8,6 +8,9 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QShortcut>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -23,20 +26,91 @@
 #include "ui/dialogs.h"
 #include "ui/file_dialog_spec.h"
 #include "ui/guarded.h"
-#include "ui/model_summary_run.h"
+#include "ui/job_runner.h"
 #include "ui/track_bar.h"
 #include "ui/up_down.h"
 
 namespace varno {
 
-TForm3::TForm3(Dialogs& dialogs, QWidget* parent) : QMainWindow(parent), dialogs_(dialogs) {
+namespace {
+
+bool isEditingShortcut(const QKeyEvent* key) {
+  for (auto standard : {QKeySequence::Copy, QKeySequence::Cut, QKeySequence::Paste, QKeySequence::Undo,
+                        QKeySequence::Redo, QKeySequence::SelectAll, QKeySequence::Delete,
+                        QKeySequence::DeleteStartOfWord, QKeySequence::DeleteEndOfWord,
+                        QKeySequence::DeleteEndOfLine, QKeySequence::DeleteCompleteLine,
+                        QKeySequence::MoveToStartOfLine, QKeySequence::MoveToEndOfLine,
+                        QKeySequence::MoveToNextWord, QKeySequence::MoveToPreviousWord,
+                        QKeySequence::SelectNextWord, QKeySequence::SelectPreviousWord,
+                        QKeySequence::SelectStartOfLine, QKeySequence::SelectEndOfLine})
+    if (key->matches(standard)) return true;
+  return false;
+}
+
+}  // namespace
+
+TForm3::TForm3(Dialogs& dialogs, QWidget* parent)
+    : QMainWindow(parent), dialogs_(dialogs), jobs_(std::make_unique<JobRunner>()) {
   setObjectName("Form3");
   createControls();
+  createJobControls();
   connectHandlers();
   FormCreate();
 }
 
-TForm3::~TForm3() = default;
+// the workers stop and are joined before any control they report to goes away
+TForm3::~TForm3() { jobs_.reset(); }
+
+void TForm3::createJobControls() {
+  rowsLabel_ = new QLabel(this);
+  rowsLabel_->setObjectName("retainedRows");
+  jobGauge_ = new QProgressBar(this);
+  jobGauge_->setObjectName("jobGauge");
+  jobGauge_->setRange(0, 100);
+  jobGauge_->setMaximumWidth(160);
+  jobGauge_->hide();
+  cancelButton_ = new QPushButton("Cancel", this);
+  cancelButton_->setObjectName("cancelJob");
+  cancelButton_->setToolTip("Stop reading or summarising (Esc); the analysis open before is kept");
+  cancelButton_->hide();
+  statusBar()->addPermanentWidget(rowsLabel_);
+  statusBar()->addPermanentWidget(jobGauge_);
+  statusBar()->addPermanentWidget(cancelButton_);
+  connect(cancelButton_, &QPushButton::clicked, this, [this] { cancelJob(); });
+  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  connect(escape, &QShortcut::activated, this, [this] {
+    if (isBusy()) cancelJob();
+  });
+
+  // the gauge follows the running job; a timer reads it, the window's thread is never held
+  auto* gaugeTimer = new QTimer(this);
+  gaugeTimer->setInterval(50);
+  connect(gaugeTimer, &QTimer::timeout, this, [this] { showJobProgress(); });
+  connect(jobs_.get(), &JobRunner::analysisStarted, this, [this, gaugeTimer] {
+    jobGauge_->setValue(0);
+    jobGauge_->show();
+    cancelButton_->show();
+    for (QAction* a : {Open, Openfactorfile, Refresh1, save_res, Save, g1_save, g2_save, hpdi_save,
+                       model_save, Print})
+      a->setEnabled(false);
+    gaugeTimer->start();
+  });
+  connect(jobs_.get(), &JobRunner::analysisEnded, this, [this, gaugeTimer] {
+    gaugeTimer->stop();
+    jobGauge_->hide();
+    cancelButton_->hide();
+    for (QAction* a : {Open, Refresh1, save_res, Save, g1_save, g2_save, hpdi_save, model_save, Print})
+      a->setEnabled(true);
+    Openfactorfile->setEnabled(state.kind() == FileKind::fst || state.dataFileName.empty());
+    unattendedRun_ = false;  // its last job has ended
+  });
+}
+
+void TForm3::showJobProgress() {
+  const int percent = jobs_->analysisPercent();
+  jobGauge_->setValue(percent);
+  if (jobs_->analysisTitle() == "Computing the summary") progress->setValue(percent);
+}
 
 void TForm3::FormCreate() { setAcceptDrops(true); }
 
@@ -53,6 +127,8 @@ void TForm3::connectHandlers() {
     guarded(this, dialogs_, [&] { allow = PagesChanging(index); });
     if (allow) {
       currentPage_ = index;
+      // the Summary page describes the current rows: computed first when it does not
+      guarded(this, dialogs_, [&] { analysisChanged(); });
     } else {
       selectPage(currentPage_);
     }
@@ -137,8 +213,10 @@ bool TForm3::eventFilter(QObject* watched, QEvent* event) {
   }
   if ((watched == Cutin || watched == Cutout) && event->type() == QEvent::ShortcutOverride) {
     auto* key = static_cast<QKeyEvent*>(event);
-    if (key->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)) {
-      event->accept();  // keep the edit's own clipboard shortcuts from running
+    // the edit's own clipboard and editing shortcuts are kept from running; the menus' shortcuts
+    // (Ctrl+O, Ctrl+S, ...) pass on to the menus
+    if (isEditingShortcut(key)) {
+      event->accept();
       return true;
     }
   }
@@ -197,13 +275,9 @@ void TForm3::reportError(const QString& text) {
 // ---- window events ----
 
 void TForm3::closeEvent(QCloseEvent* event) {
-  // a load or summary running below this event still uses the window: close when it ends
-  if (loading_ || isSummarizing()) {
-    closeRequested_ = true;
-    if (summaryRun_) summaryRun_->cancel();
-    event->ignore();
-    return;
-  }
+  // what runs is stopped: its result would have nowhere to go
+  jobs_->cancel(JobRunner::Lane::analysis);
+  jobs_->cancel(JobRunner::Lane::figures);
   QMainWindow::closeEvent(event);
 }
 

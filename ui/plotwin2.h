@@ -4,12 +4,15 @@
 
 #include <QMainWindow>
 #include <QStringList>
-#include <atomic>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "core/analysis_state.h"
+#include "stats/column_figures.h"
 #include "stats/row_range.h"
+#include "ui/result_inputs.h"
 
 class QAction;
 class QActionGroup;
@@ -33,9 +36,11 @@ namespace varno {
 class Dialogs;
 class FileDialogSpec;
 class IntervalSeries;
+class JobRunner;
+class OpenFlowSnapshot;
 class TrackBar;
 class UpDown;
-class ModelSummaryRun;
+struct DataFileReadResult;
 struct ModelSummaryResult;
 
 class TForm3 : public QMainWindow {
@@ -211,8 +216,19 @@ class TForm3 : public QMainWindow {
   void model_helpClick();
 
   // ---- shared operations ----
-  // Reads dataFileName; replaces the table only when the file was read. False when refused.
-  bool LoadDataFile();
+  // What an open flow does once its file is read and in place.
+  struct LoadPlan {
+    QString path;
+    QString captionPrefix;
+    int page = -1;                  // the page to show then; -1 keeps the current one
+    bool newAnalysis = true;        // false for a reload: caption and model filter are kept
+    std::function<void()> then;     // the rest of the flow
+    int reloadColumnIndex = 0;      // a reload shows this entry of the column chooser again
+  };
+  // Reads plan.path as a background job; the table, file name and caption are replaced only when
+  // the file was read and accepted. Otherwise `before` is put back and the user told why. False
+  // when a job was running (the command is then refused).
+  bool LoadDataFile(LoadPlan plan, std::shared_ptr<const OpenFlowSnapshot> before);
   // False (and the user told why) when the table read cannot be catalogued as its kind.
   bool catalogueAccepts(const SampleTable& table);
   void BuildColumnCatalogue();
@@ -223,7 +239,11 @@ class TForm3 : public QMainWindow {
   void ReadFactorValues();
   // "All" and one entry per model in both model choosers, "All" chosen, no filter.
   void fillModelChoosers();
-  void ComputeModelSummary();
+  // Computes the summary of the current rows, filter and factor decision as a background job and
+  // shows it; `then` runs once it is shown (not when it failed or was cancelled).
+  void ComputeModelSummary(std::function<void()> then = {});
+  // Runs `then` once the summary describes the current inputs, computing it first when needed.
+  void withCurrentSummary(std::function<void()> then);
   void PlotFstAgainstFactors();
 
   // ---- common steps of the flows ----
@@ -233,24 +253,28 @@ class TForm3 : public QMainWindow {
   void clearFactorDisplay();
   void selectPage(int index);  // raises no page-change request
 
-  // True while a data file is being read: open, drop and reload are ignored meanwhile.
-  bool isLoading() const { return loading_; }
-  // True while a file is read or a summary computed: the open commands wait for neither.
+  // The background jobs: tests wait for them to be idle.
+  const JobRunner& jobs() const { return *jobs_; }
+  // True while a file is read or a summary computed: the commands that read or replace the
+  // analysis are refused meanwhile.
   bool isBusy() const;
   // When busy, says so in the status line and returns true: the command is then ignored.
   bool refuseWhileBusy();
-  // True while a model summary is being computed.
-  bool isSummarizing() const;
-  // Waits (keeping the window responsive) until a running summary has finished.
-  void waitForSummary();
+  // Stops the running load or summary; the analysis stays as it was.
+  void cancelJob();
+  // True when the summary in the state and on the Summary page describes the current inputs.
+  bool summaryIsCurrent() const;
   QString statusText() const;
+  // The status line's permanent part: the rows retained of the table.
+  QString retainedRowsText() const;
 
   // The retained rows read from the texts of Cutin and Cutout, clamped to the table; nothing
   // while either text is not a whole number (the edit is then marked invalid). `problem` gets a
   // message naming the text.
   std::optional<RowRange> retainedRowRange(QString* problem = nullptr);
-  // Brings the burn-in and burn-out of the edits within a newly read table of rowCount rows.
-  void fitDataRangeToRows(int rowCount);
+  // Brings the burn-in and burn-out of the edits within a newly read table of rowCount rows;
+  // says what it changed, if anything.
+  std::optional<QString> fitDataRangeToRows(int rowCount);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -266,29 +290,46 @@ class TForm3 : public QMainWindow {
   void createMenus();
   void createChartPopupMenu();
   void connectHandlers();
+  void createJobControls();
   void setStatus(const QString& text);
   void replotIfRangeChanged();
+  void dataFileRead(const LoadPlan& plan, const OpenFlowSnapshot& before, DataFileReadResult& read);
   void applyModelSummary(const ModelSummaryResult& result);
   void finishOpenFlow();
   void modelChosen(QComboBox* chooser, QComboBox* twin);
   void markRangeEdit(QLineEdit* edit, bool valid);
   void applyBurnEditOutcome(QLineEdit* edit, QLineEdit* other, TrackBar* bar);
   void reportError(const QString& text);
+  void warn(const QString& text);  // status line, and standard error in an unattended run
+  // The plot column's figures: requested as a job, applied when they still describe the inputs.
+  void requestColumnFigures(int column, bool defaultBandwidth);
+  // False when a newer request superseded the figures: nothing was shown.
+  bool applyColumnFigures(const ColumnFiguresInput& input, const ColumnFigures& figures);
+  void showFiguresUpdating(bool updating);
+  // Inputs the summary would be computed from now; nothing while the data range is invalid.
+  std::optional<SummaryInputs> currentSummaryInputs() const;
+  // After anything the summary depends on changed: empties a Summary page that no longer
+  // describes the inputs and, on that page, computes it anew.
+  void analysisChanged();
+  void clearSummaryDisplay();
+  void updateRetainedRowsText();
+  void showJobProgress();
 
   Dialogs& dialogs_;
-  bool loading_ = false;
-  bool inLoad_ = false;
-  bool unattendedRun_ = false;  // while the command line's unattended run goes on  // from the start of a load to the end of its summary
-  bool closeRequested_ = false;
+  std::unique_ptr<JobRunner> jobs_;
+  bool unattendedRun_ = false;  // while the command line's unattended run goes on
   bool pageChangeFromCode_ = false;
   bool fittingRange_ = false;
-  bool summarizing_ = false;
-  bool summaryRestart_ = false;
-  std::optional<RowRange> plottedRange_;
-  std::shared_ptr<const SampleTable> summarizedTable_;
-  std::shared_ptr<const SampleTable> summaryTable_;  // the table of the summary in progress  // the table the shown summary describes  // the rows of the last Details computation
   int currentPage_ = 1;
-  std::unique_ptr<ModelSummaryRun> summaryRun_;
+  // what the figures on screen describe, and the latest request made
+  std::optional<ColumnFiguresInput> figuresShown_;
+  std::optional<ColumnFiguresInput> figuresWanted_;
+  // what the summary in the state and on the Summary page describes
+  std::optional<SummaryInputs> summaryShown_;
+  std::vector<std::function<void()>> afterSummary_;  // waiting for the summary being computed
+  QProgressBar* jobGauge_ = nullptr;
+  QPushButton* cancelButton_ = nullptr;
+  QLabel* rowsLabel_ = nullptr;
 };
 
 }  // namespace varno

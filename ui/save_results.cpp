@@ -20,17 +20,20 @@ void TForm3::save_resClick() {
     reportError("There are no results to save: open an .fst file first.");
     return;
   }
-  if (summarizedTable_ != state.table) {
-    reportError(
-        "There are no results to save yet: the summary is computed on the Summary page "
-        "(choose a model there, or reload the file while it is showing).");
-    return;
-  }
+  if (refuseWhileBusy()) return;
   const auto burnIn = parseWholeNumber(Cutin->text().toStdString());
   const auto burnOut = parseWholeNumber(Cutout->text().toStdString());
   if (!burnIn || !burnOut) {
     reportError(QString("The results were not saved: the %1 \"%2\" is not a whole number.")
                     .arg(!burnIn ? "burn-in" : "burn-out", !burnIn ? Cutin->text() : Cutout->text()));
+    return;
+  }
+  // the report gives the summary of the rows, filter and factors chosen now: computed first when
+  // the one in hand describes anything else
+  if (!summaryIsCurrent()) {
+    ComputeModelSummary([this] {
+      if (summaryIsCurrent()) save_resClick();
+    });
     return;
   }
   const ReportInputs inputs =

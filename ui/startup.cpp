@@ -25,17 +25,14 @@ void TForm3::actOnCommandLine(const QStringList& args) {
 
   show();
   for (QWidget* w : std::initializer_list<QWidget*>{Allele, Locus, Lallele, Llocus}) w->hide();
-  const OpenFlowSnapshot before(*this);
-  setDataFile(args[0], "Pot: ");
+  auto before = std::make_shared<const OpenFlowSnapshot>(*this);
+  const QString path = args[0];
 
-  if (state.dataExtension != ".fst") {
-    selectPage(0);
-    if (!LoadDataFile()) before.restore(*this);
+  if (lowerCasedExtension(path.toStdString()) != ".fst") {
+    LoadDataFile({path, "Pot: ", 0, true, {}}, before);
     return;
   }
 
-  // the first summary of a newly opened file covers all models
-  state.modelFilter = 0;
   if (args.size() == 1) {
     if (!askQuestion("Did you include environmental factors ?")) {
       state.factorCount = 0;
@@ -43,45 +40,43 @@ void TForm3::actOnCommandLine(const QStringList& args) {
       runFactorsDialog();
     }
     DetectFactorCount();
-    if (!LoadDataFile()) {
-      before.restore(*this);
-      return;
-    }
-    finishOpenFlow();
+    LoadDataFile({path, "Pot: ", -1, true, [this] { finishOpenFlow(); }}, before);
     return;
   }
 
   // the unattended run: data file, factors file and an optional factor mode; what goes wrong is
-  // also said on standard error, for the pipeline that started it
+  // also said on standard error, for the pipeline that started it, and no report is written
   unattendedRun_ = true;
-  const struct EndOfRun {
-    bool& flag;
-    ~EndOfRun() { flag = false; }
-  } endOfRun{unattendedRun_};
   state.factorFileName = args[1].toStdString();
-  if (args.size() >= 3) state.factorMode = parseFactorModeArgument(args[2].toStdString());
-  DetectFactorCount();
-  if (!LoadDataFile()) {
-    before.restore(*this);
+  std::string unreadable;
+  if (!readTextFile(state.factorFileName, &unreadable)) {
+    reportError(QString::fromStdString(unreadable) + "; no report was written.");
+    setStatus(QString::fromStdString(unreadable) + "; no report was written.");
+    unattendedRun_ = false;
     return;
   }
-  // the user may have turned to the Details page while the file was read; the report still
-  // needs the summary of this file
-  if (Pages->currentIndex() != 1) {
-    selectPage(1);
-    ComputeModelSummary();
-  }
-  ReadFactorValues();
-  PlotFstAgainstFactors();
-  selectPage(1);
-  state.batchMode = true;
-  try {
-    save_resClick();
-  } catch (...) {
-    state.batchMode = false;
-    throw;
-  }
-  state.batchMode = false;
+  if (args.size() >= 3) state.factorMode = parseFactorModeArgument(args[2].toStdString());
+  DetectFactorCount();
+  // the run ends when its last job has (see createJobControls)
+  const bool started = LoadDataFile(
+      {path, "Pot: ", 1, true,
+       [this] {
+         ReadFactorValues();
+         PlotFstAgainstFactors();
+         // the user may have turned to the Details page while the file was read; the report
+         // still needs the summary of this file
+         withCurrentSummary([this] {
+           selectPage(1);
+           state.batchMode = true;
+           const struct EndOfRun {
+             bool& flag;
+             ~EndOfRun() { flag = false; }
+           } endOfRun{state.batchMode};
+           save_resClick();
+         });
+       }},
+      before);
+  if (!started) unattendedRun_ = false;
 }
 
 }  // namespace varno

@@ -1,88 +1,134 @@
 // The Summary page: the model summary, the model choosers, the page rule and the model help.
 #include <QComboBox>
-#include <QEventLoop>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QTabWidget>
-#include <QTimer>
+#include <stdexcept>
 #include <qcustomplot.h>
 
 #include "core/model_help.h"
 #include "ui/chart_setup.h"
 #include "ui/dialogs.h"
+#include "stats/data_range.h"
+#include "stats/model_summary.h"
+#include "stats/text_numbers.h"
 #include "ui/interval_series.h"
-#include "ui/model_summary_run.h"
+#include "ui/job_runner.h"
 #include "ui/plotwin2.h"
 
 namespace varno {
 
-bool TForm3::isSummarizing() const { return summarizing_; }
-
-void TForm3::waitForSummary() {
-  // a summary running further up this thread's stack finishes when control returns to it; a
-  // load started meanwhile is refused by the open commands, so nothing needs to wait here
+std::optional<SummaryInputs> TForm3::currentSummaryInputs() const {
+  if (!state.table || state.kind() != FileKind::fst) return std::nullopt;
+  const auto burnIn = parseWholeNumber(Cutin->text().toStdString());
+  const auto burnOut = parseWholeNumber(Cutout->text().toStdString());
+  if (!burnIn || !burnOut) return std::nullopt;
+  SummaryInputs inputs;
+  inputs.table = state.table;
+  inputs.rows = retainedRows(*burnIn, *burnOut, state.rowCount);
+  inputs.modelFilter = state.modelFilter;
+  inputs.populationCount = state.populationCount;
+  inputs.factorCount = state.factorCount;
+  inputs.hasInteraction = state.hasInteraction;
+  inputs.factorFileName = state.factorFileName;
+  return inputs;
 }
 
-void TForm3::ComputeModelSummary() {
-  if (summarizing_) {
-    // a new choice while a summary runs: the running one restarts with it
-    summaryRestart_ = true;
-    if (summaryRun_) summaryRun_->cancel();
+bool TForm3::summaryIsCurrent() const {
+  const auto current = currentSummaryInputs();
+  return current && summaryShown_ && *summaryShown_ == *current;
+}
+
+void TForm3::analysisChanged() {
+  updateRetainedRowsText();
+  if (summaryIsCurrent()) return;
+  if (summaryShown_) {
+    summaryShown_.reset();
+    clearSummaryDisplay();
+  }
+  if (Pages->currentIndex() == 1 && !isBusy() && currentSummaryInputs()) ComputeModelSummary();
+}
+
+void TForm3::clearSummaryDisplay() {
+  model->data()->clear();
+  hpdis->clear();
+  mModel->clear();
+  G1_serie->data()->clear();
+  G2_serie->data()->clear();
+  Chart3->replot();
+  Chart4->replot();
+  G1_graph->replot();
+  G2_graph->replot();
+}
+
+void TForm3::withCurrentSummary(std::function<void()> then) {
+  if (summaryIsCurrent()) {
+    then();
     return;
   }
+  ComputeModelSummary(std::move(then));
+}
+
+void TForm3::ComputeModelSummary(std::function<void()> then) {
   if (!state.table || state.kind() != FileKind::fst) return;
-  summarizing_ = true;
-  do {
-    summaryRestart_ = false;
-    QString problem;
-    const auto rows = retainedRowRange(&problem);
-    if (!rows) {
-      summarizing_ = false;
-      reportError("The summary cannot be computed: " + problem);
-      return;
-    }
-    ModelSummaryInput input;
-    input.table = state.table;
-    summaryTable_ = state.table;
-    input.populationCount = state.populationCount;
-    input.factorCount = state.factorCount;
-    input.hasInteraction = state.hasInteraction;
-    input.rows = *rows;
-    input.modelFilter = state.modelFilter;
-    input.fstSummary = state.fstSummary;
-    input.coefficientSummary = state.coefficientSummary;
-    input.sigmaSummary = state.sigmaSummary;
+  if (then) afterSummary_.push_back(std::move(then));
+  if (jobs_->busy(JobRunner::Lane::analysis)) return;  // the waiting steps run after it
+  QString problem;
+  const auto rows = retainedRowRange(&problem);
+  const auto inputs = currentSummaryInputs();
+  if (!rows || !inputs) {
+    afterSummary_.clear();
+    reportError("The summary cannot be computed: " + problem);
+    return;
+  }
+  ModelSummaryInput input;
+  input.table = state.table;
+  input.populationCount = state.populationCount;
+  input.factorCount = state.factorCount;
+  input.hasInteraction = state.hasInteraction;
+  input.rows = *rows;
+  input.modelFilter = state.modelFilter;
+  // entries a run does not write keep the values of this analysis' earlier runs, never those of
+  // another file: the arrays are emptied whenever a table is read
+  input.fstSummary = state.fstSummary;
+  input.coefficientSummary = state.coefficientSummary;
+  input.sigmaSummary = state.sigmaSummary;
 
-    model->data()->clear();
-    hpdis->clear();
-    mModel->hide();
-    progress->setValue(0);
-    Chart3->replot();
-    Chart4->replot();
+  summaryShown_.reset();
+  clearSummaryDisplay();
+  progress->setValue(0);
 
-    QEventLoop loop;
-    QTimer gauge;
-    summaryRun_ = std::make_unique<ModelSummaryRun>(std::move(input), [&loop] {
-      QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-    });
-    connect(&gauge, &QTimer::timeout, this, [this] { progress->setValue(summaryRun_->percent()); });
-    gauge.start(50);
-    if (!summaryRun_->done()) loop.exec();  // the window stays responsive meanwhile
-    gauge.stop();
-    const ModelSummaryResult result = summaryRun_->result();
-    summaryRun_.reset();
-    if (summaryRestart_ && !closeRequested_) continue;
-    if (!result.error.empty()) {
-      reportError(QString("The summary of \"%1\" cannot be computed: %2")
-                      .arg(QString::fromStdString(state.dataFileName),
-                           QString::fromStdString(result.error)));
-    } else if (!result.cancelled) {
-      applyModelSummary(result);
-    }
-  } while (summaryRestart_ && !closeRequested_);
-  summarizing_ = false;
-  mModel->show();
-  if (closeRequested_) QTimer::singleShot(0, this, &QWidget::close);
+  JobRunner::Job job;
+  job.title = "Computing the summary";
+  job.work = [this, input = std::move(input), inputs = *inputs](JobControl& control) -> JobRunner::Apply {
+    auto result = std::make_shared<ModelSummaryResult>(
+        computeModelSummary(input, [&control](int p) { control.setPercent(p); }, control.cancelFlag()));
+    if (result->cancelled) throw JobCancelled{};
+    if (!result->error.empty()) throw std::runtime_error(result->error);
+    return [this, result, inputs] {
+      // the rows or filter changed while it ran: it describes nothing on screen any more
+      if (currentSummaryInputs() != inputs) {
+        analysisChanged();
+        if (!afterSummary_.empty() && !isBusy()) ComputeModelSummary();
+        return;
+      }
+      summaryShown_ = inputs;
+      applyModelSummary(*result);
+      auto waiting = std::move(afterSummary_);
+      afterSummary_.clear();
+      for (auto& step : waiting) step();
+    };
+  };
+  job.failed = [this](const std::string& error) {
+    afterSummary_.clear();
+    reportError(QString("The summary of \"%1\" cannot be computed: %2")
+                    .arg(QString::fromStdString(state.dataFileName), QString::fromStdString(error)));
+  };
+  job.cancelled = [this] {
+    afterSummary_.clear();
+    setStatus("The summary was cancelled.");
+  };
+  jobs_->start(JobRunner::Lane::analysis, std::move(job));
 }
 
 void TForm3::applyModelSummary(const ModelSummaryResult& result) {
@@ -91,7 +137,6 @@ void TForm3::applyModelSummary(const ModelSummaryResult& result) {
   state.coefficientSummary = result.coefficientSummary;
   state.sigmaSummary = result.sigmaSummary;
   state.fstSummary = result.fstSummary;
-  summarizedTable_ = summaryTable_;
 
   QVector<double> keys, heights;
   for (const ModelBar& bar : result.modelBars) {
@@ -120,25 +165,26 @@ void TForm3::applyModelSummary(const ModelSummaryResult& result) {
   mModel->setPlainText(QString::fromStdString(result.memoLines[0] + "\n" + result.memoLines[1] +
                                               "\n" + result.memoLines[2]));
   progress->setValue(100);
+  PlotFstAgainstFactors();  // the mean Fst of every population is new
 }
 
-bool TForm3::PagesChanging(int) { return state.dataExtension == ".fst"; }
+bool TForm3::PagesChanging(int requestedPage) {
+  if (state.dataExtension != ".fst") return false;
+  // the Summary page reads the analysis: not while a file is read or a summary computed
+  if (requestedPage == 1 && refuseWhileBusy()) return false;
+  return true;
+}
 
 void TForm3::modelChosen(QComboBox* chooser, QComboBox* twin) {
-  // the open flow in progress sets the choosers back to "All" when it has read the factors: a
-  // choice now would filter a summary the choosers no longer show
-  if (inLoad_ || loading_) {
+  // the summary running, or the file being read, was asked for with the filter as it was
+  if (refuseWhileBusy()) {
     chooser->setCurrentIndex(state.modelFilter);
-    setStatus("Still reading the data file: choose the model when it is loaded.");
     return;
   }
   state.modelFilter = std::max(0, chooser->currentIndex());
   twin->setCurrentIndex(chooser->currentIndex());
   ReplotCurrentColumn();
-  if (Pages->currentIndex() == 1) {
-    ComputeModelSummary();
-    PlotFstAgainstFactors();
-  }
+  analysisChanged();
 }
 
 void TForm3::Model_onlyChange() { modelChosen(Model_only, Model_only2); }

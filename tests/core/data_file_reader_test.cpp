@@ -396,13 +396,17 @@ TEST(DataFileReader, YieldsNowAndThenAndMayReadAnotherFileMeanwhile) {
   for (const Tuning& tuning : {Tuning{"default", ReadTuning{}}, Tuning{"2 threads", ReadTuning{1 << 16, 1, 2}}}) {
     SCOPED_TRACE(tuning.name);
     int calls = 0;
+    int lastPercent = 0;
     Clock::duration shortestGap = Clock::duration::max();
     Clock::time_point lastReturn = Clock::now();
     bool otherReadWell = true;
     DataFileReadResult r = readDataFile(
         path,
-        [&] {
+        [&](int percent) {
           ++calls;
+          EXPECT_GE(percent, lastPercent) << "progress never goes back";
+          EXPECT_LE(percent, 100);
+          lastPercent = percent;
           shortestGap = std::min(shortestGap, Clock::now() - lastReturn);
           DataFileReadResult o = readDataFile(other);
           otherReadWell = otherReadWell && o.table && rowsOf(*o.table) == Rows{{1, 2}, {3, 4}};
@@ -434,7 +438,7 @@ TEST(DataFileReader, FileCutShortWhileItIsReadGivesOnlyWholeRows) {
     bool cut = false;
     DataFileReadResult r = readDataFile(
         path,
-        [&] {
+        [&](int) {
           if (!cut) {
             ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(cutAt)), 0);
           }

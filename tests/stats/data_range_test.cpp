@@ -144,7 +144,7 @@ TEST(BurnTextForPercentage, RoundsUpExactly) {
   }
 }
 
-TEST(FitRangeToRows, KeepsTwoRowsAndPrefersTheBurnIn) {
+TEST(FitRangeToRows, ARangeThatDoesNotFitTheNewTableStartsOverAtZero) {
   using Fit = std::optional<std::pair<long long, long long>>;
   struct Case {
     long long burnIn, burnOut;
@@ -154,10 +154,10 @@ TEST(FitRangeToRows, KeepsTwoRowsAndPrefersTheBurnIn) {
   const Case cases[] = {
       {100, 50, 1000, std::nullopt},        {998, 0, 1000, std::nullopt},
       {0, 998, 1000, std::nullopt},         {0, 0, 1, std::nullopt},
-      {0, 0, 0, std::nullopt},              {500, 998, 1000, Fit({500, 498})},
-      {0, 998, 100, Fit({0, 98})},          {5000, 20, 1000, Fit({998, 0})},
+      {0, 0, 0, std::nullopt},              {500, 998, 1000, Fit({0, 0})},
+      {0, 998, 100, Fit({0, 0})},           {50000, 0, 3000, Fit({0, 0})},
       {1, 0, 1, Fit({0, 0})},               {3, 4, 0, Fit({0, 0})},
-      {-5, 10, 100, Fit({0, 10})},          {LLONG_MAX, LLONG_MAX, 10, Fit({8, 0})},
+      {-5, 10, 100, Fit({0, 10})},          {LLONG_MAX, LLONG_MAX, 10, Fit({0, 0})},
       {0, 0, 2, std::nullopt},              {1, 0, 2, Fit({0, 0})},
   };
   for (const Case& c : cases) {

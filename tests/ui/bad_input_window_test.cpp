@@ -56,7 +56,7 @@ class BadInputWindow : public WindowFixture, public ::testing::WithParamInterfac
     dialogs.files = {data, factors};
     dialogs.answers = {true, false};
     form->OpenClick();
-    form->waitForSummary();
+    idle();
     ASSERT_EQ(form->state.factorCount, 2);
     ASSERT_EQ(form->state.populationCount, 3);
     ASSERT_EQ(form->state.rowCount, 40);
@@ -86,19 +86,23 @@ TEST_P(BadInputWindow, LeavesTheOpenAnalysisIntactAndShowsOneErrorNamingTheFile)
       dialogs.files = {path};
       dialogs.answers = {false};  // no environmental factors for an fst file
       form->OpenClick();
+      idle();
       break;
     case Flow::Drop:
       dialogs.answers = {false};
       form->DropFiles({path});
+      idle();
       break;
     case Flow::CommandLine:
       form->actOnCommandLine({path});
+      idle();
       break;
     case Flow::Reload:
       form->Refresh1Click();
+      idle();
       break;
   }
-  form->waitForSummary();
+  idle();
 
   ASSERT_EQ(dialogs.errors.size(), 1) << dialogs.errors.join("\n").toStdString();
   EXPECT_TRUE(dialogs.errors.front().contains(path)) << dialogs.errors.front().toStdString();

@@ -26,6 +26,7 @@ QByteArray oneToHundred() {
 struct DetailsPage : WindowFixture {
   void openOther(const QByteArray& content, const char* name = "trace.ml") {
     form->actOnCommandLine({write(name, content)});
+    idle();
   }
 };
 
@@ -53,13 +54,17 @@ TEST_F(DetailsPage, OtherFileListsNumberedColumnsAndShowsTheFirstOnTheDetailsPag
 TEST_F(DetailsPage, LevelEditLimitsAndReplots) {
   openOther(oneToHundred());
   form->Cpc2->setText("1");
+  idle();
   EXPECT_EQ(form->Cpc->position(), 1);
   EXPECT_EQ(form->HPDI->text(), "[1 ; 2]");  // the narrowest gap, the lowest on ties
   form->Cpc2->setText("150");
+  idle();
   EXPECT_EQ(form->Cpc2->text(), "99");
   form->Cpc2->setText("x");
+  idle();
   EXPECT_EQ(form->Cpc2->text(), "1");
   form->Cpc2->setText("95.5");
+  idle();
   EXPECT_EQ(form->Cpc->position(), 95);
   EXPECT_EQ(form->HPDI->text(), "[1 ; 96]");
 }
@@ -72,6 +77,7 @@ TEST_F(DetailsPage, BurnInFromTheTrackBarAndTypedValuesRecomputeAtOnce) {
   // the user moves the track bar
   form->Tburnin->triggerAction(QAbstractSlider::SliderMove);
   form->Tburnin->setSliderPosition(25);
+  idle();
   EXPECT_EQ(form->Cutin->text(), "250");
   EXPECT_EQ(form->Tburnin->position(), 25);
   EXPECT_EQ(form->min->text(), "250");
@@ -79,17 +85,22 @@ TEST_F(DetailsPage, BurnInFromTheTrackBarAndTypedValuesRecomputeAtOnce) {
 
   // a typed burn-in counts at once, even when the percentage stays the same
   form->Cutin->setText("251");
+  idle();
   EXPECT_EQ(form->Tburnin->position(), 25);
   EXPECT_EQ(form->min->text(), "251");
 
   form->Cutin->setText("500");
+  idle();
   form->Cutout->setText("600");
+  idle();
   EXPECT_EQ(form->Cutout->text(), "498");
   EXPECT_EQ(form->Tburnout->position(), 49);
   EXPECT_EQ(form->max->text(), "501");
 
   form->Cutout->setText("0");
+  idle();
   form->Cutin->setText("1000");
+  idle();
   EXPECT_EQ(form->Cutin->text(), "998");
   EXPECT_EQ(form->Tburnin->position(), 99);
   EXPECT_EQ(form->min->text(), "998");
@@ -108,13 +119,17 @@ TEST_F(DetailsPage, KeyFilterLetsOnlyDigitsAndBackspaceThrough) {
 TEST_F(DetailsPage, AnEmptiedBurnEditIsMarkedAndRecomputesNothing) {
   openOther(oneToHundred());
   form->Cutout->setText("10");
+  idle();
   EXPECT_EQ(form->max->text(), "90");
   form->Cutout->setText("");
+  idle();
   EXPECT_TRUE(dialogs.errors.isEmpty());  // no box in the middle of typing
   EXPECT_FALSE(form->Cutout->toolTip().isEmpty());
   form->Cpc2->setText("50");
+  idle();
   EXPECT_EQ(form->max->text(), "90");  // unchanged: nothing was recomputed
   form->Cutout->setText("20");
+  idle();
   EXPECT_TRUE(form->Cutout->toolTip().isEmpty());
   EXPECT_EQ(form->max->text(), "80");
 }
@@ -122,20 +137,24 @@ TEST_F(DetailsPage, AnEmptiedBurnEditIsMarkedAndRecomputesNothing) {
 TEST_F(DetailsPage, PlotTypesFillOneSeriesAndLeaveTheOtherEmpty) {
   openOther("2 0\n4 1\n6 0\n");
   form->mean->click();
+  idle();
   ASSERT_EQ(form->Serie->data()->size(), 3);
   EXPECT_EQ(form->Serie->data()->at(1)->value, 3.0);
   EXPECT_EQ(form->Serie->data()->at(2)->value, 4.0);
   EXPECT_FALSE(form->nb_histo->isEnabled());
   form->histo->click();
+  idle();
   EXPECT_TRUE(form->nb_histo->isEnabled());
   EXPECT_TRUE(form->histogram->visible());
   EXPECT_FALSE(form->Serie->visible());
   EXPECT_EQ(form->Serie->data()->size(), 0);
   EXPECT_EQ(form->histogram->data()->size(), 30);
   form->density->click();
+  idle();
   EXPECT_EQ(form->Serie->data()->size(), 200);
   EXPECT_EQ(form->histogram->data()->size(), 0);
   form->normal->click();
+  idle();
   EXPECT_EQ(form->Serie->data()->size(), 3);
 }
 
@@ -151,6 +170,7 @@ TEST_F(DetailsPage, AZeroMeanShowsAnInfiniteAccuracyAndTheRestOfTheUpdateRuns) {
 
 TEST_F(DetailsPage, FrqFileOffersLociAndAllelesAndPlotsTheChosenAllele) {
   form->actOnCommandLine({write("f.frq", "0 3 0.2 0.3 0.5 2 0.4 0.6\n1 3 0.1 0.2 0.7 2 0.5 0.5\n")});
+  idle();
   EXPECT_FALSE(form->xi->isVisibleTo(form.get()));
   EXPECT_TRUE(form->Locus->isVisibleTo(form.get()));
   EXPECT_EQ(form->Locus->count(), 2);
@@ -158,10 +178,12 @@ TEST_F(DetailsPage, FrqFileOffersLociAndAllelesAndPlotsTheChosenAllele) {
   EXPECT_EQ(form->m->text(), "0.15");  // column 3 (1-based): locus 1, allele 1
   form->Locus->setCurrentIndex(1);
   form->LocusChange();
+  idle();
   EXPECT_EQ(form->Allele->count(), 2);
   EXPECT_EQ(form->m->text(), "0.45");  // column 7
   form->Allele->setCurrentIndex(1);
   form->AlleleChange();
+  idle();
   EXPECT_EQ(form->m->text(), "0.55");
 }
 
@@ -171,6 +193,7 @@ TEST_F(DetailsPage, FstFileWithTooFewColumnsForItsFactorsIsRefusedAndTheOpenAnal
   const QString caption = form->windowTitle();
   dialogs.files.push_back(write("factors.txt", "g[1]=1 2\ng[2]=3 4\ng[3]=5 6\n"));
   form->actOnCommandLine({write("short.fst", "1 2 3 4 5 6\n1 2 3 4 5 6\n")});
+  idle();
   ASSERT_EQ(dialogs.errors.size(), 1);
   EXPECT_TRUE(dialogs.errors[0].contains("short.fst"));
   EXPECT_EQ(form->state.table, table);
@@ -179,16 +202,22 @@ TEST_F(DetailsPage, FstFileWithTooFewColumnsForItsFactorsIsRefusedAndTheOpenAnal
   EXPECT_EQ(form->state.factorCount, 0);
 }
 
-TEST_F(DetailsPage, ShorterFileFitsTheRangeLeftInTheEdits) {
+TEST_F(DetailsPage, ARangeThatDoesNotFitAShorterFileStartsOverAndSaysSo) {
   QByteArray text;
   for (int v = 0; v < 1000; ++v) text += QByteArray::number(v) + "\n";
   openOther(text);
   form->Cutin->setText("900");
+  idle();
   form->actOnCommandLine({write("short.ml", oneToHundred())});
-  EXPECT_EQ(form->Cutin->text(), "98");
+  idle();
+  // the 900 rows of burn-in meant nothing for 100 rows: all of them count, and the user is told
+  EXPECT_EQ(form->Cutin->text(), "0");
   EXPECT_EQ(form->Cutout->text(), "0");
-  EXPECT_EQ(form->Tburnin->position(), 98);
-  EXPECT_EQ(form->Serie->data()->size(), 2);
+  EXPECT_EQ(form->Tburnin->position(), 0);
+  EXPECT_EQ(form->Serie->data()->size(), 100);
+  EXPECT_TRUE(form->statusText().contains("burn-in 900 and burn-out 0 did not fit the 100 rows read"))
+      << form->statusText().toStdString();
+  EXPECT_EQ(form->retainedRowsText(), "rows 1\u2013100 of 100 retained");
 }
 
 }  // namespace

@@ -31,6 +31,7 @@ struct FactorPlots : WindowFixture {
     dialogs.answers = answers;
     dialogs.files = {write("factors.txt", factorsFile)};
     form->actOnCommandLine({write("t.fst", table(factors))});
+    idle();
     ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
   }
 
@@ -139,6 +140,7 @@ TEST_F(FactorPlots, OneFactorLeavesTheSecondChartEmptyAndItsTitleAsItWas) {
   dialogs.files = {write("one.fst", table(1)), write("one.txt", "g[1]=3 4\n")};
   dialogs.answers = {true};
   form->OpenClick();
+  idle();
   ASSERT_EQ(form->state.factorCount, 1);
   EXPECT_EQ(form->Combo_G2->currentIndex(), -1);
   form->Combo_G2Change();
@@ -151,6 +153,7 @@ TEST_F(FactorPlots, OneFactorLeavesTheSecondChartEmptyAndItsTitleAsItWas) {
 TEST_F(FactorPlots, WithoutAFactorsFileTheChartsStayEmpty) {
   dialogs.answers = {false};
   form->actOnCommandLine({write("t.fst", table(0))});
+  idle();
   form->logFstClick();
   form->Combo_G1Change();
   form->Combo_G2Change();
@@ -170,6 +173,7 @@ TEST_F(FactorPlots, FactorLinesAreFoundByTheirClosingBracketAndStoredWithinTheir
   // ("x]" is too short to be a factor line; the piece after it ends with "g[3]")
   const QString three = write("three.txt", "npop=2\ng[1]=1 2\ng[2]=3 4\nx]=9\ng[3]=5 6\n");
   form->actOnCommandLine({write("t.fst", table(2)), three, "0"});
+  idle();
   EXPECT_EQ(form->state.factorValues[0], (std::vector<float>{1, 3, 5}));
   EXPECT_EQ(form->state.factorValues[1], (std::vector<float>{2, 4, 6}));
   EXPECT_EQ(form->Model_only->count(), 5);
@@ -178,6 +182,7 @@ TEST_F(FactorPlots, FactorLinesAreFoundByTheirClosingBracketAndStoredWithinTheir
   dialogs.files = {write("many.txt", "a[1]=1 1\na[2]=2 2\na[3]=3 3\na[4]=4 4\na[5]=5 5\n")};
   dialogs.answers = {false};  // no interaction
   form->OpenfactorfileClick();
+  idle();
   EXPECT_EQ(form->state.factorValues[1], (std::vector<float>{1, 2, 3}));
   EXPECT_EQ(form->Combo_G1->count(), 3);
   EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();

@@ -12,6 +12,7 @@
 #include "scripted_dialogs.h"
 #include "tools/trace_generator.h"
 #include "ui/plotwin2.h"
+#include "wait_idle.h"
 
 namespace varno::testing {
 
@@ -101,7 +102,7 @@ class SoakRun {
 
   // The summary finished and the objects the window let go of deleted.
   void settle() {
-    form_->waitForSummary();
+    waitUntilIdle(*form_);
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }

@@ -58,6 +58,7 @@ TEST_F(UnattendedWindow, WritesTheReportOfTheHeadlessRunNextToTheDataFile) {
     QStringList args{data, factors};
     if (c.modeArgument) args << *c.modeArgument;
     form->actOnCommandLine(args);
+    idle();
 
     EXPECT_EQ(dialogs.questions, c.questions);
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
@@ -88,10 +89,12 @@ TEST_F(UnattendedWindow, ASecondRunReplacesTheReport) {
   const QString factors = write("f.txt", QByteArray::fromStdString(factorsText(spec)));
   const QString report = write("lake_res.txt", "an older report\n");
   form->actOnCommandLine({data, factors, "0"});
+  idle();
   const QByteArray first = readAll(report);
   EXPECT_TRUE(first.startsWith("       Fst statistics:"));
   form = std::make_unique<TForm3>(dialogs);
   form->actOnCommandLine({data, factors, "0"});
+  idle();
   EXPECT_EQ(readAll(report), first);
   EXPECT_TRUE(dialogs.questions.isEmpty());
   // nothing but the data, the factors and the report in the folder
@@ -108,10 +111,11 @@ TEST_F(UnattendedWindow, TheReportIsWrittenEvenWhenTheUserTurnsToTheDetailsPageD
   bool clicked = false;
   // the window is shown while it reads, and the reader lets the user act
   QTimer::singleShot(0, form.get(), [&] {
-    clicked = form->isLoading();
+    clicked = form->isBusy();
     form->Pages->setCurrentIndex(0);
   });
   form->actOnCommandLine({data, factors, "0"});
+  idle();
   if (!clicked) GTEST_SKIP() << "the click did not come during the load";
   UnattendedOptions options;
   options.dataPath = data.toStdString();

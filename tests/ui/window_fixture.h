@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "scripted_dialogs.h"
+#include "wait_idle.h"
 #include "ui/plotwin2.h"
 
 namespace varno::testing {
@@ -16,6 +17,8 @@ struct WindowFixture : ::testing::Test {
   QTemporaryDir dir;
   ScriptedDialogs dialogs;
   std::unique_ptr<TForm3> form = std::make_unique<TForm3>(dialogs);
+
+  void idle() { EXPECT_TRUE(waitUntilIdle(*form)) << "the window's jobs did not finish"; }
 
   QString write(const QString& name, const QByteArray& content) {
     const QString path = dir.filePath(name);

@@ -1,0 +1,50 @@
+// Everything the Details page shows for one column: the statistics of its retained sample and the
+// points of the chosen plot type, computed in one go off the window's thread.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "core/sample_table.h"
+#include "stats/column_statistics.h"
+#include "stats/row_range.h"
+#include "stats/statistics_texts.h"
+
+namespace varno {
+
+enum class PlotType { trace, runningMean, histogram, density };
+
+// The inputs of one computation; two requests with equal inputs give equal figures.
+struct ColumnFiguresInput {
+  std::shared_ptr<const SampleTable> table;
+  int column = 1;  // 1-based
+  RowRange rows;
+  int modelFilter = 0;
+  int modelColumn = -1;  // 0-based; -1 when the file has no model column
+  int levelPercent = 95;
+  // The bandwidth track bar's position; nothing asks for the rule-of-thumb bandwidth of this
+  // sample, with keptBandwidthPosition used where the rule gives none.
+  std::optional<int> bandwidthPosition;
+  int keptBandwidthPosition = 0;
+  PlotType plotType = PlotType::trace;
+  int classCount = 10;
+
+  bool operator==(const ColumnFiguresInput&) const = default;
+};
+
+struct ColumnFigures {
+  int sampleCount = 0;
+  double sumSquares = 0;      // of the sample about its mean, for the default bandwidth
+  int bandwidthPosition = 0;  // the position the statistics were computed with
+  ColumnStatistics statistics;
+  StatisticsTexts texts;      // meaningful only when sampleCount >= 2
+  // Plot points; x empty means the row index within the sample (0, 1, 2, ...).
+  std::vector<double> x, y;
+  bool bars = false;  // histogram: x are the lower class edges, y the heights
+  double barWidth = 0;
+};
+
+ColumnFigures computeColumnFigures(const ColumnFiguresInput& input);
+
+}  // namespace varno

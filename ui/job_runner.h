@@ -1,0 +1,87 @@
+// The window's background work. A job's work runs on a worker thread and hands back the step
+// that applies its result; that step runs on the window's thread. Two lanes:
+// - analysis: work that reads or replaces the analysis (a file being read, a model summary),
+//   one at a time; while it runs the window refuses the commands that would touch the analysis;
+// - figures: the Details page's and the diagnostics' figures, where the latest request wins: a
+//   request made while one runs replaces any queued one.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <array>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+
+namespace varno {
+
+// Thrown by a job's work when it was cancelled; the runner drops that job quietly.
+struct JobCancelled {};
+
+// What a job's work sees of the runner: a cancel request to honour and a gauge to move.
+class JobControl {
+ public:
+  bool cancelled() const { return cancelled_.load(std::memory_order_relaxed); }
+  void throwIfCancelled() const {
+    if (cancelled()) throw JobCancelled{};
+  }
+  void setPercent(int percent) { percent_.store(percent, std::memory_order_relaxed); }
+  int percent() const { return percent_.load(std::memory_order_relaxed); }
+  void cancel() { cancelled_.store(true); }
+  const std::atomic<bool>* cancelFlag() const { return &cancelled_; }
+
+ private:
+  std::atomic<bool> cancelled_{false};
+  std::atomic<int> percent_{0};
+};
+
+class JobRunner : public QObject {
+  Q_OBJECT
+ public:
+  enum class Lane { analysis, figures };
+
+  using Apply = std::function<void()>;
+  struct Job {
+    QString title;                                  // for the status line: "Reading ...", ...
+    std::function<Apply(JobControl&)> work;         // on the worker; may throw
+    std::function<void(const std::string&)> failed; // on the window's thread: what the work threw
+    std::function<void()> cancelled;                // on the window's thread, when cancel() stopped it
+  };
+
+  explicit JobRunner(QObject* parent = nullptr);
+  // Cancels what runs and waits for it: no worker outlives the runner.
+  ~JobRunner() override;
+
+  // The analysis lane refuses a job while one runs (false); the figures lane always takes it.
+  bool start(Lane lane, Job job);
+  bool busy(Lane lane) const;
+  bool idle() const { return !busy(Lane::analysis) && !busy(Lane::figures); }
+  // Asks the running job of the lane to stop and drops a queued one.
+  void cancel(Lane lane);
+  // The title and gauge of the running analysis job.
+  QString analysisTitle() const;
+  int analysisPercent() const;
+
+ signals:
+  void analysisStarted();
+  void analysisEnded();
+  void becameIdle();
+
+ private:
+  struct Running;
+  struct LaneState {
+    std::unique_ptr<Running> running;
+    std::unique_ptr<Job> queued;  // figures lane only
+  };
+  void launch(Lane lane, Job job);
+  void finished(Lane lane, std::uint64_t id, Apply apply, std::string error, bool cancelled);
+  LaneState& of(Lane lane) { return lanes_[static_cast<int>(lane)]; }
+  const LaneState& of(Lane lane) const { return lanes_[static_cast<int>(lane)]; }
+
+  std::array<LaneState, 2> lanes_;
+  std::uint64_t nextId_ = 1;
+};
+
+}  // namespace varno

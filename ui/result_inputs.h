@@ -1,0 +1,25 @@
+// What a summary shown in the window was computed from. A result is shown only while these are
+// the window's current inputs; anything else would be the numbers of another file or range.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "core/sample_table.h"
+#include "stats/row_range.h"
+
+namespace varno {
+
+struct SummaryInputs {
+  std::shared_ptr<const SampleTable> table;
+  RowRange rows;
+  int modelFilter = 0;
+  int populationCount = 0;
+  int factorCount = 0;
+  bool hasInteraction = false;
+  std::string factorFileName;
+
+  bool operator==(const SummaryInputs&) const = default;
+};
+
+}  // namespace varno
