@@ -17,6 +17,7 @@ struct SummaryArrays {
     high.assign(n, 0.0);
   }
   std::size_t size() const { return mean.size(); }
+  bool operator==(const SummaryArrays&) const = default;
 };
 
 }  // namespace varno

@@ -48,13 +48,7 @@ void TForm3::requestColumnFigures(int column, bool defaultBandwidth) {
     return;
   }
   if (!state.table) {
-    figuresShown_.reset();
-    figuresWanted_.reset();
-    state.sampleCount = 0;
-    state.sampleSumSquares = 0;
-    Serie->data()->clear();
-    histogram->data()->clear();
-    Chart1->replot();
+    clearColumnFigures();
     return;
   }
   ColumnFiguresInput input;
@@ -92,6 +86,18 @@ void TForm3::requestColumnFigures(int column, bool defaultBandwidth) {
     reportError("The statistics cannot be computed: " + QString::fromStdString(error));
   };
   jobs_->start(JobRunner::Lane::figures, std::move(job));
+}
+
+void TForm3::clearColumnFigures() {
+  figuresShown_.reset();
+  figuresWanted_.reset();
+  state.sampleCount = 0;
+  state.sampleSumSquares = 0;
+  for (QLineEdit* e : {min, max, m, var_edit, HPDI, width, accuracy, mode}) e->clear();
+  showFiguresUpdating(false);
+  Serie->data()->clear();
+  histogram->data()->clear();
+  Chart1->replot();
 }
 
 bool TForm3::applyColumnFigures(const ColumnFiguresInput& input, const ColumnFigures& figures) {
@@ -185,7 +191,11 @@ void TForm3::LocusChange() {
 
 void TForm3::AlleleChange() {
   const int column = frqColumn(state.alleleCounts, Locus->currentIndex(), Allele->currentIndex());
-  if (column > 0) PlotColumn(column);
+  if (column > 0) {
+    PlotColumn(column);
+  } else {
+    clearColumnFigures();  // a locus without alleles has no figures, least of all another's
+  }
 }
 
 void TForm3::normalClick() {

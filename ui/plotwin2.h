@@ -306,6 +306,7 @@ class TForm3 : public QMainWindow {
   // False when a newer request superseded the figures: nothing was shown.
   bool applyColumnFigures(const ColumnFiguresInput& input, const ColumnFigures& figures);
   void showFiguresUpdating(bool updating);
+  void clearColumnFigures();
   // Inputs the summary would be computed from now; nothing while the data range is invalid.
   std::optional<SummaryInputs> currentSummaryInputs() const;
   // After anything the summary depends on changed: empties a Summary page that no longer

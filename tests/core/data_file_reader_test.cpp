@@ -459,3 +459,25 @@ TEST(DataFileReader, FileCutShortWhileItIsReadGivesOnlyWholeRows) {
 
 }  // namespace
 }  // namespace varno
+
+// A caller stops a long read by throwing from its yield function; the read ends at once and the
+// exception reaches the caller, with every reading thread joined.
+TEST(DataFileReader, AThrowingYieldStopsTheReadAndReachesTheCaller) {
+  std::string text;
+  for (int r = 0; r < 300'000; ++r) text += std::to_string(r) + " 0.5\n";
+  TempDir dir;
+  const std::string path = dir.write("long.ml", text);
+  struct Stop {};
+  for (const ReadTuning& tuning : {ReadTuning{}, ReadTuning{1 << 16, 1, 3}}) {
+    bool yielded = false;
+    EXPECT_THROW(readDataFile(
+                     path,
+                     [&](int) {
+                       yielded = true;
+                       throw Stop{};
+                     },
+                     tuning),
+                 Stop);
+    if (!yielded) GTEST_SKIP() << "the read ended before its first yield";
+  }
+}

@@ -2,6 +2,7 @@
 #include <QComboBox>
 #include <ostream>
 #include <QDir>
+#include <QPlainTextEdit>
 #include <QTabWidget>
 
 #include "window_fixture.h"
@@ -14,18 +15,24 @@ using testing::WindowFixture;
 // What a refused file must leave untouched.
 struct AnalysisView {
   const SampleTable* table;
-  int rowCount, columnCount, populationCount, factorCount, modelFilter, page, columnEntries;
+  int rowCount, columnCount, populationCount, factorCount, factorMode, modelFilter, page, columnEntries;
   bool hasInteraction;
   std::string dataFileName, dataExtension, factorFileName;
-  QString caption;
+  QString caption, memo;
   std::vector<std::vector<float>> factorValues;
-  std::vector<double> fstMeans;
+  SummaryArrays fst, coefficients;
+  std::array<double, 4> sigma;
+  std::array<double, kModelSlots> modelProbabilities;
+  int bestModel;
+  bool summaryCurrent;
 
   static AnalysisView of(const TForm3& f) {
     const AnalysisState& s = f.state;
-    return {s.table.get(), s.rowCount, s.columnCount, s.populationCount, s.factorCount, s.modelFilter,
-            f.Pages->currentIndex(), f.xi->count(), s.hasInteraction, s.dataFileName, s.dataExtension,
-            s.factorFileName, f.windowTitle(), s.factorValues, s.fstSummary.mean};
+    return {s.table.get(), s.rowCount, s.columnCount, s.populationCount, s.factorCount, s.factorMode,
+            s.modelFilter, f.Pages->currentIndex(), f.xi->count(), s.hasInteraction, s.dataFileName,
+            s.dataExtension, s.factorFileName, f.windowTitle(), f.mModel->toPlainText(), s.factorValues,
+            s.fstSummary, s.coefficientSummary, s.sigmaSummary, s.modelProbabilities, s.bestModel,
+            f.summaryIsCurrent()};
   }
   bool operator==(const AnalysisView&) const = default;
 };

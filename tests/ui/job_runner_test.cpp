@@ -1,0 +1,126 @@
+// The window's job runner: errors come back instead of ending the program, the analysis lane runs
+// one job at a time, the figures lane keeps only the latest request, cancel drops a result.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <atomic>
+#include <new>
+#include <stdexcept>
+
+#include "ui/job_runner.h"
+
+namespace varno {
+namespace {
+
+using Lane = JobRunner::Lane;
+
+void waitIdle(const JobRunner& runner) {
+  const QDeadlineTimer deadline(60'000);
+  while (!runner.idle() && !deadline.hasExpired())
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+  ASSERT_TRUE(runner.idle());
+}
+
+TEST(JobRunner, AnErrorOnTheWorkerReachesTheWindowThreadAsAMessage) {
+  const struct {
+    const char* name;
+    std::function<void()> fault;
+    const char* said;
+  } cases[] = {
+      {"allocation failure", [] { throw std::bad_alloc(); }, "not enough memory"},
+      {"runtime error", [] { throw std::runtime_error("the table has 9 columns"); }, "the table has 9 columns"},
+      {"anything else", [] { throw 42; }, "unexpected"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    JobRunner runner;
+    std::string failure;
+    bool applied = false;
+    JobRunner::Job job;
+    job.work = [&c, &applied](JobControl&) -> JobRunner::Apply {
+      c.fault();
+      return [&applied] { applied = true; };
+    };
+    job.failed = [&failure](const std::string& e) { failure = e; };
+    ASSERT_TRUE(runner.start(Lane::analysis, std::move(job)));
+    waitIdle(runner);
+    EXPECT_NE(failure.find(c.said), std::string::npos) << failure;
+    EXPECT_FALSE(applied);
+  }
+}
+
+TEST(JobRunner, TheAnalysisLaneRefusesASecondJobWhileOneRuns) {
+  JobRunner runner;
+  int applied = 0;
+  auto job = [&applied] {
+    JobRunner::Job j;
+    j.work = [&applied](JobControl&) -> JobRunner::Apply { return [&applied] { ++applied; }; };
+    return j;
+  };
+  ASSERT_TRUE(runner.start(Lane::analysis, job()));
+  EXPECT_TRUE(runner.busy(Lane::analysis));
+  EXPECT_FALSE(runner.start(Lane::analysis, job()));
+  EXPECT_TRUE(runner.start(Lane::figures, job()));  // the other lane is free
+  waitIdle(runner);
+  EXPECT_EQ(applied, 2);
+  EXPECT_TRUE(runner.start(Lane::analysis, job()));
+  waitIdle(runner);
+  EXPECT_EQ(applied, 3);
+}
+
+TEST(JobRunner, TheFiguresLaneRunsOnlyTheLatestOfTheRequestsMadeWhileOneRuns) {
+  JobRunner runner;
+  std::vector<int> applied;
+  std::atomic<int> ran{0};
+  auto job = [&](int n) {
+    JobRunner::Job j;
+    j.work = [&applied, &ran, n](JobControl&) -> JobRunner::Apply {
+      ++ran;
+      return [&applied, n] { applied.push_back(n); };
+    };
+    return j;
+  };
+  for (int n = 1; n <= 4; ++n) runner.start(Lane::figures, job(n));
+  waitIdle(runner);
+  EXPECT_EQ(applied, (std::vector<int>{1, 4}));
+  EXPECT_EQ(ran.load(), 2);
+}
+
+TEST(JobRunner, ACancelledJobIsDroppedAndSaysSo) {
+  JobRunner runner;
+  bool applied = false, cancelled = false, failed = false;
+  JobRunner::Job job;
+  job.work = [&applied](JobControl& control) -> JobRunner::Apply {
+    while (!control.cancelled()) {
+    }
+    return [&applied] { applied = true; };  // a result that comes anyway is not applied
+  };
+  job.cancelled = [&cancelled] { cancelled = true; };
+  job.failed = [&failed](const std::string&) { failed = true; };
+  ASSERT_TRUE(runner.start(Lane::analysis, std::move(job)));
+  runner.cancel(Lane::analysis);
+  waitIdle(runner);
+  EXPECT_TRUE(cancelled);
+  EXPECT_FALSE(applied);
+  EXPECT_FALSE(failed);
+}
+
+TEST(JobRunner, ARunnerDestroyedWhileAJobRunsStopsAndJoinsIt) {
+  std::atomic<bool> stopped{false};
+  {
+    JobRunner runner;
+    JobRunner::Job job;
+    job.work = [&stopped](JobControl& control) -> JobRunner::Apply {
+      while (!control.cancelled()) {
+      }
+      stopped = true;
+      return {};
+    };
+    runner.start(Lane::figures, std::move(job));
+  }
+  EXPECT_TRUE(stopped);
+}
+
+}  // namespace
+}  // namespace varno
