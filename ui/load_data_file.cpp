@@ -1,10 +1,14 @@
 // Reading the data file into the analysis: the table is replaced only when the file was read.
 #include <QCoreApplication>
-#include <QLocale>
+#include <QLineEdit>
 #include <QTabWidget>
 #include <QTimer>
 
 #include "core/data_file_reader.h"
+#include "core/factors_file.h"
+#include "core/read_notes.h"
+#include "stats/data_range.h"
+#include "stats/model_column_check.h"
 #include "ui/model_summary_run.h"
 #include "ui/plotwin2.h"
 
@@ -12,7 +16,16 @@ namespace varno {
 
 namespace {
 
-QString grouped(long long n) { return QLocale(QLocale::English).toString(n); }
+// What to check when the factor decision does not fit the data file.
+std::string factorDecisionHint(const AnalysisState& state) {
+  const std::string text = state.factorFileName.empty() ? std::string() : readTextFile(state.factorFileName).value_or("");
+  if (state.factorCount == 0 && (state.factorFileName.empty() || countFactorLines(text) > 0))
+    return "it was opened without environmental factors; if it was written with them, open it again and choose "
+           "its factors file";
+  if (state.factorMode != -1)
+    return "the factor mode of the command line does not fit it; was the data file written with another one?";
+  return factorsFileHint(state.factorFileName, text);
+}
 
 }  // namespace
 
@@ -34,6 +47,21 @@ bool TForm3::LoadDataFile() {
     return false;
   }
   if (!catalogueAccepts(*result.table)) return false;
+  // the factor decision places the model column: fractions there mean it does not fit the file
+  ModelColumnCheck models;
+  if (fileKindOf(lowerCasedExtension(state.dataFileName)) == FileKind::fst) {
+    models = checkModelColumn(
+        *result.table, result.table->columnCount() - state.factorCount - 5, {state.factorCount, state.hasInteraction},
+        retainedRowsOnOpen(Cutin->text().toStdString(), Cutout->text().toStdString(), result.table->rowCount()));
+    if (models.mismatch) {
+      const QString text = QString("\"%1\": %2: %3")
+                               .arg(path, QString::fromStdString(*models.mismatch),
+                                    QString::fromStdString(factorDecisionHint(state)));
+      setStatus("Not read: " + text);
+      reportError(text);
+      return false;
+    }
+  }
 
   std::shared_ptr<const SampleTable> table = std::move(result.table);
   state.table = table;
@@ -41,13 +69,12 @@ bool TForm3::LoadDataFile() {
   state.columnCount = table->columnCount();
   fitDataRangeToRows(state.rowCount);
 
-  QString status = QString("%1: %2 rows \u00D7 %3 columns")
-                       .arg(path, grouped(state.rowCount), grouped(state.columnCount));
-  if (result.stoppedEarly) {
-    status += QString("; reading stopped at line %1: %2")
-                  .arg(grouped(result.stoppedEarly->line),
-                       QString::fromStdString(result.stoppedEarly->reason));
-  }
+  QString status = QString("%1: %2 \u00D7 %3")
+                       .arg(path, QString::fromStdString(groupedCount(state.rowCount, "row", "rows")),
+                            QString::fromStdString(groupedCount(state.columnCount, "column", "columns")));
+  std::vector<std::string> notes = readNotes(result);
+  if (models.rowsOutsideModels > 0) notes.push_back(rowsOutsideModelsNote(models.rowsOutsideModels, models.modelCount));
+  for (const std::string& note : notes) status += "; " + QString::fromStdString(note);
   setStatus(status);
 
   inLoad_ = true;
