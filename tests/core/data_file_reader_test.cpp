@@ -140,6 +140,35 @@ struct TokenCase {
 
 constexpr char kOutOfRange[] = "is out of range (a number must lie between -3.4e38 and 3.4e38)";
 
+// Rows joined on one line are read as one row; the rows with extra numbers are counted across
+// every block and thread seam, but not after the line where reading stopped.
+TEST(DataFileReader, CountsRowsWithMoreNumbersThanTheFirst) {
+  const struct {
+    const char* name;
+    std::string content;
+    std::optional<ExtraNumbers> extra;
+    int rows;
+  } cases[] = {
+      {"none", "1 2\n3 4\n5 6\n", std::nullopt, 3},
+      {"two rows joined", "1 2\n3 4 5 6\n7 8\n", ExtraNumbers{2, 1}, 3},
+      {"several, after blank lines", "1 2\n\n3 4 9\n5 6\n\n7 8 9 9 9\n9 9 x\n", ExtraNumbers{3, 3}, 5},
+      {"not past the stop", "1 2\n3 4 5\n6\n7 8 9\n", ExtraNumbers{2, 1}, 2},
+  };
+  TempDir dir;
+  for (const Tuning& tuning : kTunings) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(std::string(c.name) + " / " + tuning.name);
+      const DataFileReadResult r = readDataFile(dir.write("data.ml", c.content), {}, tuning.tuning);
+      ASSERT_TRUE(r.table);
+      EXPECT_EQ(r.table->rowCount(), c.rows);
+      ASSERT_EQ(r.extraNumbers.has_value(), c.extra.has_value());
+      if (!c.extra) continue;
+      EXPECT_EQ(r.extraNumbers->firstLine, c.extra->firstLine);
+      EXPECT_EQ(r.extraNumbers->rows, c.extra->rows);
+    }
+  }
+}
+
 TEST(DataFileReader, AcceptsOnlyWholeNumbersInFloatRange) {
   const TokenCase cases[] = {
       {"+1.5", true, 1.5f},
