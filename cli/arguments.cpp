@@ -247,8 +247,9 @@ std::string usageText() {
          "  --help                    show this text and exit\n"
          "  --version                 show the version and exit\n"
          "\n"
-         "Exit status: 0 on success, 1 when a file cannot be read, is refused or cannot be\n"
-         "written, 2 when the arguments are wrong.\n";
+         "Exit status: 0 on success (warnings go to standard error), 1 when a file cannot be\n"
+         "read, is refused or cannot be written, 2 when the arguments are wrong: options that\n"
+         "conflict, a model the factors do not have, or an output that is an input file.\n";
 }
 
 std::string versionText() { return "varno-report 2.0.0 (VARNO v2.0 Plot Window)\n"; }

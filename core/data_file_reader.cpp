@@ -21,6 +21,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/read_notes.h"
 #include "core/shown_text.h"
 
 namespace varno {
@@ -582,7 +583,7 @@ DataFileReadResult read(const std::string& path, const YieldFunction& yield, con
     rows += s.rows;
   }
   const std::string size =
-      " (" + std::to_string(rows) + " rows x " + std::to_string(first.columns) + " columns)";
+      " (" + groupedCount(rows, "row", "rows") + " x " + groupedCount(first.columns, "column", "columns") + ")";
   if (rows > INT_MAX || first.columns > INT_MAX ||
       static_cast<std::size_t>(rows) > physicalMemory() / sizeof(float) / static_cast<std::size_t>(first.columns))
     return refused(name + " is too large to read" + size);

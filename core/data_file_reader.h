@@ -45,8 +45,8 @@ struct ReadTuning {
 };
 
 // The number of columns is the count of numbers on the first non-blank line; every later line
-// must begin with that many numbers (more are ignored, and extraNumbers counts such rows). A line that does not ends the table,
-// and stoppedEarly says where. Blank lines are skipped everywhere. A number is the whole token:
+// must begin with that many numbers (more are ignored, and extraNumbers counts such rows). A
+// line that does not ends the table, and stoppedEarly says where. Blank lines are skipped everywhere. A number is the whole token:
 // optional sign, digits with an optional "." and an optional exponent, within float range.
 // The file is refused when it cannot be opened, holds no data, its first data line is not all
 // numbers, or its table would not fit in memory.

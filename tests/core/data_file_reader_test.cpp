@@ -1,5 +1,6 @@
 // Tests of the data file reader: table shape, where reading stops, refusals, block and thread seams.
 #include "core/data_file_reader.h"
+#include "core/read_notes.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -418,7 +419,7 @@ TEST(DataFileReader, RefusesATableLargerThanMemory) {
   std::string path = dir.write("huge.ml", text);
   DataFileReadResult r = readDataFile(path);
   EXPECT_FALSE(r.table);
-  EXPECT_EQ(r.error, "\"" + path + "\" is too large to read (" + std::to_string(rows) + " rows x 100000 columns)");
+  EXPECT_EQ(r.error, "\"" + path + "\" is too large to read (" + groupedCount(rows, "row", "rows") + " x 100,000 columns)");
 }
 
 TEST(DataFileReader, YieldsNowAndThenAndMayReadAnotherFileMeanwhile) {
