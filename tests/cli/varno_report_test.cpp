@@ -387,8 +387,12 @@ TEST_F(VarnoReport, FactorsFilesThatDoNotFitTheTraceAreNamed) {
     const std::string file = folder.write("f.txt", c.text);
     const ToolRun result = runTool(folder, {data, file, "--interaction", "no"});
     EXPECT_EQ(result.status, c.status) << result.err;
-    if (c.status != 0) EXPECT_EQ(newlines(result.err), 1) << result.err;
-    if (c.pieces.empty()) EXPECT_EQ(result.err, "");
+    if (c.status != 0) {
+      EXPECT_EQ(newlines(result.err), 1) << result.err;
+    }
+    if (c.pieces.empty()) {
+      EXPECT_EQ(result.err, "");
+    }
     for (const std::string& piece : c.pieces) EXPECT_NE(result.err.find(piece), std::string::npos) << result.err;
     EXPECT_EQ(readWhole(file), c.text);
     std::filesystem::remove(folder.path("lake_res.txt"));
