@@ -236,7 +236,8 @@ std::string usageText() {
          "                            includes their interaction (needed with MODE -1 then)\n"
          "  --burn-in N               leave out the first N rows (default 0)\n"
          "  --burn-out N              leave out the last N rows (default 0)\n"
-         "  --output PATH             write the report to PATH\n"
+         "  --output PATH             write the report to PATH (\"-\": standard output);\n"
+         "                            never to the data or factors file\n"
          "  --column N                the column to summarise, counted from 1\n"
          "  --level L                 HPDI level in percent, 1 to 99 (default 95)\n"
          "  --bandwidth-position P    kernel bandwidth e^(P/100), P from -1000 to 300\n"
@@ -246,8 +247,9 @@ std::string usageText() {
          "  --help                    show this text and exit\n"
          "  --version                 show the version and exit\n"
          "\n"
-         "Exit status: 0 on success, 1 when a file cannot be read, is refused or cannot be\n"
-         "written, 2 when the arguments are wrong.\n";
+         "Exit status: 0 on success (warnings go to standard error), 1 when a file cannot be\n"
+         "read, is refused or cannot be written, 2 when the arguments are wrong: options that\n"
+         "conflict, a model the factors do not have, or an output that is an input file.\n";
 }
 
 std::string versionText() { return "varno-report 2.0.0 (VARNO v2.0 Plot Window)\n"; }

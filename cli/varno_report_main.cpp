@@ -30,10 +30,17 @@ int failure(const varno::RunError& error) {
 }
 
 int runReport(const varno::UnattendedOptions& options) {
-  varno::UnattendedResult result = varno::runUnattendedReport(options);
+  // "-": the report itself goes to standard output, in place of its path
+  const bool toStandardOutput = options.outputPath && *options.outputPath == "-";
+  varno::UnattendedResult result =
+      toStandardOutput ? varno::buildUnattendedReport(options) : varno::runUnattendedReport(options);
   if (result.error) return failure(*result.error);
   printWarnings(result.report->warnings);
-  std::printf("%s\n", result.report->path.c_str());
+  if (toStandardOutput) {
+    std::fwrite(result.report->text.data(), 1, result.report->text.size(), stdout);
+  } else {
+    std::printf("%s\n", result.report->path.c_str());
+  }
   return kOk;
 }
 

@@ -21,6 +21,9 @@
 #include <thread>
 #include <vector>
 
+#include "core/read_notes.h"
+#include "core/shown_text.h"
+
 namespace varno {
 namespace {
 
@@ -46,22 +49,18 @@ std::string quoted(const std::string& s) { return "\"" + s + "\""; }
 
 std::string errnoText(int err) { return std::generic_category().message(err); }
 
-// A token as shown in a message: cut short, control bytes (binary files) made visible.
-std::string shownToken(const char* b, const char* e) {
-  std::size_t n = static_cast<std::size_t>(e - b);
-  bool cut = n > kTokenShown;
-  if (cut) {
-    n = kTokenShown;
-    // do not split a UTF-8 sequence
-    while (n > 0 && (static_cast<unsigned char>(b[n]) & 0xC0) == 0x80) --n;
-  }
-  std::string s(b, n);
-  for (char& c : s)
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
-  return "\"" + s + (cut ? "...\"" : "\"");
+// Why a token that readNumber refused is no number: a number beyond the float range is written
+// correctly but cannot be stored.
+std::string notANumber(const char* b, const char* e) {
+  const std::string shown = shownText(std::string_view(b, static_cast<std::size_t>(e - b)), kTokenShown);
+  const char* from = b + (b < e && *b == '+');
+  double wide = 0;
+  const auto [end, ec] = std::from_chars(from, e, wide);
+  if (b < e && startsNumber(*(b + (*b == '+' || *b == '-'))) && end == e &&
+      (ec == std::errc() || ec == std::errc::result_out_of_range))
+    return shown + " is out of range (a number must lie between -3.4e38 and 3.4e38)";
+  return shown + " is not a number";
 }
-
-std::string notANumber(const char* b, const char* e) { return shownToken(b, e) + " is not a number"; }
 
 std::string tooFewNumbers(long long found, long long expected) {
   return std::to_string(found) + (found == 1 ? " number where " : " numbers where ") +
@@ -226,6 +225,7 @@ struct Share {
   bool stopped = false;
   long long stopLine = 0;
   std::string reason;
+  long long extraRows = 0, firstExtraLine = 0;  // rows with more numbers than columns
 };
 
 struct Context {
@@ -347,6 +347,7 @@ void fillShare(Context& ctx, std::size_t index, Share& s, SampleTable& table) {
     ctx.filled(row - rowsReported);
     rowsReported = row;
   };
+  bool rowHasExtra = false;
 
   auto stop = [&](std::string reason) {
     s.stopped = true;
@@ -382,6 +383,7 @@ void fillShare(Context& ctx, std::size_t index, Share& s, SampleTable& table) {
         ++row;
         numbersSinceCheck += col;
         col = 0;
+        rowHasExtra = false;
         if (numbersSinceCheck >= kNumbersPerCheckpoint) {
           numbersSinceCheck = 0;
           reportRows();
@@ -393,7 +395,11 @@ void fillShare(Context& ctx, std::size_t index, Share& s, SampleTable& table) {
       ++line;
       continue;
     }
-    if (col == columns) {  // numbers beyond the table's columns are not looked at
+    if (col == columns) {  // numbers beyond the table's columns are not looked at, only counted
+      if (!rowHasExtra) {
+        rowHasExtra = true;
+        if (s.extraRows++ == 0) s.firstExtraLine = line;
+      }
       const void* nl = std::memchr(p, '\n', static_cast<std::size_t>(in.lim - p));
       p = nl ? static_cast<const char*>(nl) : in.lim;
       continue;
@@ -603,7 +609,7 @@ DataFileReadResult read(const std::string& path, const YieldFunction& yield, con
   }
   ctx.totalRows = rows;
   const std::string size =
-      " (" + std::to_string(rows) + " rows x " + std::to_string(first.columns) + " columns)";
+      " (" + groupedCount(rows, "row", "rows") + " x " + groupedCount(first.columns, "column", "columns") + ")";
   if (rows > INT_MAX || first.columns > INT_MAX ||
       static_cast<std::size_t>(rows) > physicalMemory() / sizeof(float) / static_cast<std::size_t>(first.columns))
     return refused(name + " is too large to read" + size);
@@ -621,6 +627,10 @@ DataFileReadResult read(const std::string& path, const YieldFunction& yield, con
   long long kept = 0;
   for (const Share& s : shares) {
     kept = s.firstRow + s.rowsRead;
+    if (s.extraRows > 0) {
+      if (!result.extraNumbers) result.extraNumbers = ExtraNumbers{s.firstExtraLine, 0};
+      result.extraNumbers->rows += s.extraRows;
+    }
     if (s.stopped) {
       result.stoppedEarly = ReadStop{s.stopLine, s.reason};
       break;

@@ -17,11 +17,19 @@ struct ReadStop {
   std::string reason;   // e.g. "\"nan\" is not a number", "2 numbers where 5 are expected"
 };
 
+// Rows that hold more numbers than the first row (two rows joined on one line, say): they are
+// read as rows, their extra numbers are not.
+struct ExtraNumbers {
+  long long firstLine = 0;  // 1-based line of the first such row
+  long long rows = 0;       // how many rows have extra numbers
+};
+
 struct DataFileReadResult {
   // The table read; null when the file was refused (then error says why).
   std::shared_ptr<SampleTable> table;
   std::string error;                   // empty on success; names the file and the fault
   std::optional<ReadStop> stoppedEarly;  // set when rows were read but the file went on
+  std::optional<ExtraNumbers> extraNumbers;  // set when rows of the table had extra numbers
 };
 
 // Called now and then from the calling thread while a long file is read (at most every few
@@ -38,8 +46,8 @@ struct ReadTuning {
 };
 
 // The number of columns is the count of numbers on the first non-blank line; every later line
-// must begin with that many numbers (more are ignored). A line that does not ends the table,
-// and stoppedEarly says where. Blank lines are skipped everywhere. A number is the whole token:
+// must begin with that many numbers (more are ignored, and extraNumbers counts such rows). A
+// line that does not ends the table, and stoppedEarly says where. Blank lines are skipped everywhere. A number is the whole token:
 // optional sign, digits with an optional "." and an optional exponent, within float range.
 // The file is refused when it cannot be opened, holds no data, its first data line is not all
 // numbers, or its table would not fit in memory.

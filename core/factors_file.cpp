@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "core/analysis_state.h"
+#include "core/shown_text.h"
 #include "core/model_numbering.h"
 
 namespace varno {
@@ -30,27 +31,45 @@ std::string textModeView(std::string_view text) {
 
 bool isFactorLine(std::string_view piece) { return piece.size() >= 4 && piece.back() == ']'; }
 
-// Calls onFactorLine(rest) for each factor line, rest being the remainder of its text line.
-template <class F>
-void scanFactorLines(std::string_view text, F&& onFactorLine) {
+// Calls onFactorLine(line, rest) for each factor line, rest being the remainder of its text line,
+// and onOtherPiece(line, piece, rest) for every other piece that ends in "=", rest being the text
+// after that "=" to the end of its line; line is the 1-based line of that "=".
+template <class F, class G>
+void scanPieces(std::string_view text, F&& onFactorLine, G&& onOtherPiece) {
   const std::string s = textModeView(text);
   const std::string_view all(s);
   std::size_t pos = 0;
+  std::size_t counted = 0;  // newlines before `counted` are in `line`
+  long long line = 1;
+  auto lineAt = [&](std::size_t at) {
+    for (; counted < at; ++counted) line += all[counted] == '\n';
+    return line;
+  };
   while (pos < all.size()) {
     const std::size_t eq = all.find('=', pos);
     if (eq == std::string_view::npos) {
       // The text after the last "=" is a piece too; a factor line there has nothing after it.
-      if (isFactorLine(all.substr(pos))) onFactorLine(std::string_view());
+      if (isFactorLine(all.substr(pos))) onFactorLine(lineAt(all.size()), std::string_view());
       return;
     }
     const std::string_view piece = all.substr(pos, eq - pos);
     pos = eq + 1;
-    if (!isFactorLine(piece)) continue;  // its line goes on into the next piece
+    if (!isFactorLine(piece)) {  // its line goes on into the next piece
+      onOtherPiece(lineAt(eq), piece, all.substr(pos, std::min(all.find('\n', pos), all.size()) - pos));
+      continue;
+    }
     const std::size_t lf = all.find('\n', pos);
     const std::size_t end = lf == std::string_view::npos ? all.size() : lf;
-    onFactorLine(all.substr(pos, end - pos));
+    onFactorLine(lineAt(eq), all.substr(pos, end - pos));
     pos = lf == std::string_view::npos ? all.size() : lf + 1;
   }
+}
+
+template <class F>
+void scanFactorLines(std::string_view text, F&& onFactorLine) {
+  scanPieces(
+      text, [&](long long, std::string_view rest) { onFactorLine(rest); },
+      [](long long, std::string_view, std::string_view) {});
 }
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
@@ -132,6 +151,119 @@ std::vector<std::vector<float>> readFactorLineValues(std::string_view text, int 
     lines.push_back(std::move(values));
   });
   return lines;
+}
+
+namespace {
+
+std::string decimal(long long n) {
+  char digits[24];
+  return std::string(digits, std::to_chars(digits, digits + sizeof digits, n).ptr);
+}
+
+bool isLineBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+
+std::string_view trimmed(std::string_view text) {
+  while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+// The last line of a piece: what a reader sees before the "=".
+std::string_view lastLine(std::string_view piece) {
+  const std::size_t lf = piece.rfind('\n');
+  return lf == std::string_view::npos ? piece : piece.substr(lf + 1);
+}
+
+// A piece that only blanks keep from being a factor line ("g[1] =").
+bool looksLikeFactorLine(std::string_view piece) {
+  std::string_view text = piece;
+  while (!text.empty() && isLineBlank(text.back())) text.remove_suffix(1);
+  return text.size() < piece.size() && isFactorLine(text);
+}
+
+// Why the token at the start of text (blanks skipped) cannot be a factor value.
+std::string badValue(std::string_view text) {
+  while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+  std::size_t n = 0;
+  while (n < text.size() && !isBlank(text[n])) ++n;
+  const std::string_view token = text.substr(0, n);
+  double wide = 0;
+  const std::string_view unsigned_ = !token.empty() && token[0] == '+' ? token.substr(1) : token;
+  const auto [end, ec] = std::from_chars(unsigned_.data(), unsigned_.data() + unsigned_.size(), wide);
+  if (!unsigned_.empty() && end == unsigned_.data() + unsigned_.size() &&
+      (ec == std::errc() || ec == std::errc::result_out_of_range) &&
+      (isDigit(unsigned_[0]) || unsigned_[0] == '.' || unsigned_[0] == '-'))
+    return shownText(token) + " is out of range";
+  return shownText(token) + " is not a number";
+}
+
+}  // namespace
+
+std::vector<FactorsFileNote> checkFactorsFile(std::string_view text, int populationCount) {
+  std::vector<FactorsFileNote> notes;
+  int factor = 0;
+  scanPieces(
+      text,
+      [&](long long line, std::string_view rest) {
+        ++factor;
+        std::string_view left = rest;
+        float value = 0;
+        int read = 0;
+        while (read < populationCount && extractFloat(left, value)) ++read;
+        if (read == populationCount) return;
+        const std::string populations =
+            decimal(populationCount) + (populationCount == 1 ? " population" : " populations");
+        if (trimmed(left).empty()) {
+          notes.push_back({line, "the factor line of G" + decimal(factor) + " has " + decimal(read) +
+                                     (read == 1 ? " value" : " values") + " for the " + populations +
+                                     " of the data file",
+                           true});
+        } else {
+          notes.push_back({line, "value " + decimal(read + 1) + " of G" + decimal(factor) + ": " + badValue(left), true});
+        }
+      },
+      [&](long long line, std::string_view piece, std::string_view rest) {
+        if (looksLikeFactorLine(piece)) {
+          const std::string name(trimmed(lastLine(piece)));
+          notes.push_back({line, shownText(name + " =") + " looks like a factor line but was not counted: a factor "
+                                     "line has no blank before \"=\" (write " + shownText(name + "=") + ")",
+                           false});
+          return;
+        }
+        // the last word before the "=" names the setting
+        std::string_view word = trimmed(piece);
+        const std::size_t blank = word.find_last_of(" \t\n\r\v\f");
+        if (blank != std::string_view::npos) word.remove_prefix(blank + 1);
+        std::string name(word);
+        for (char& c : name) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        if (name != "npop") return;
+        std::string_view value = trimmed(rest);
+        value = value.substr(0, std::min(value.find_first_of(" \t\r\v\f"), value.size()));
+        long long npop = 0;
+        const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), npop);
+        if (value.empty() || ec != std::errc() || end != value.data() + value.size()) {
+          notes.push_back({line, "npop= is followed by " + shownText(value) + ", not a number of populations", true});
+        } else if (npop != populationCount) {
+          notes.push_back({line, "npop=" + decimal(npop) + ", but the data file has " + decimal(populationCount) +
+                                     (populationCount == 1 ? " population" : " populations"),
+                           true});
+        }
+      });
+  return notes;
+}
+
+std::string factorsFileNoteText(const std::string& path, const FactorsFileNote& note) {
+  return "\"" + path + "\" line " + decimal(note.line) + ": " + note.reason;
+}
+
+std::string factorsFileHint(const std::string& path, std::string_view text) {
+  const int lines = countFactorLines(text);
+  std::string hint = "the factors file \"" + path + "\" has " + decimal(lines) +
+                     (lines == 1 ? " factor line" : " factor lines");
+  for (const FactorsFileNote& note : checkFactorsFile(text, 0)) {
+    if (!note.fault) hint += " (line " + decimal(note.line) + " looks like one but has a blank before \"=\")";
+  }
+  return hint + "; does it belong to this data file?";
 }
 
 void storeFactorValues(std::vector<std::vector<float>>& factorValues, const std::vector<std::vector<float>>& lines,

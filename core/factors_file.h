@@ -27,6 +27,27 @@ std::vector<std::vector<float>> readFactorLineValues(std::string_view text, int 
 void storeFactorValues(std::vector<std::vector<float>>& factorValues, const std::vector<std::vector<float>>& lines,
                        bool hasInteraction);
 
+// Something a factors file holds that does not fit the data file, or may not be what was meant.
+struct FactorsFileNote {
+  long long line = 0;  // 1-based line of the factors file
+  std::string reason;
+  bool fault = true;   // true: the file does not fit (the headless tool stops); false: a warning
+};
+
+// The notes on a factors file read for populationCount populations, in the order of their lines:
+// an "npop=" line whose value is not populationCount; a factor line with fewer values than
+// populations, or with a value among the first populationCount that is not a number (faults);
+// a line that would be a factor line but for blanks before its "=", so that it is not counted
+// (a warning).
+std::vector<FactorsFileNote> checkFactorsFile(std::string_view text, int populationCount);
+
+// "\"f.txt\" line 3: reason".
+std::string factorsFileNoteText(const std::string& path, const FactorsFileNote& note);
+
+// What to ask when a factor count taken from the factors file does not fit the data file: its
+// number of factor lines, and the lines that look like factor lines but were not counted.
+std::string factorsFileHint(const std::string& path, std::string_view text);
+
 struct FactorDecision {
   int factorCount = 0;
   bool hasInteraction = false;

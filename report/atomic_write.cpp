@@ -8,14 +8,17 @@
 #include <atomic>
 #include <cerrno>
 #include <charconv>
+#include <climits>
 #include <cstring>
 
 namespace varno {
 
 namespace {
 
-std::string failure(const std::string& path, const char* what, int error) {
-  return "cannot " + std::string(what) + " " + path + ": " + std::strerror(error);
+std::string quoted(const std::string& path) { return "\"" + path + "\""; }
+
+std::string failure(const std::string& path, const std::string& reason) {
+  return "cannot write " + quoted(path) + ": " + reason;
 }
 
 std::string decimal(unsigned long long value) {
@@ -23,71 +26,175 @@ std::string decimal(unsigned long long value) {
   return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
 }
 
+// The folder part of a path, with its final "/" ("" for a bare name).
+std::string folderPart(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// The folder as a name that can be opened and shown: "." for a bare name, "/" for the root.
+std::string folderOf(const std::string& path) {
+  const std::string folder = folderPart(path);
+  if (folder.empty()) return ".";
+  return folder.size() == 1 ? folder : folder.substr(0, folder.size() - 1);
+}
+
 // A name beside the target that no other writer uses: the process and a counter tell apart
 // writers of this machine.
 std::string temporaryName(const std::string& path, unsigned attempt) {
   static std::atomic<unsigned long long> counter{0};
-  const std::size_t slash = path.rfind('/');
-  const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
-  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  return folder + "." + name + ".tmp-" + decimal(static_cast<unsigned long long>(getpid())) + "-" +
-         decimal(counter.fetch_add(1)) + "-" + decimal(attempt);
+  const std::string folder = folderPart(path);
+  return folder + "." + path.substr(folder.size()) + ".tmp-" +
+         decimal(static_cast<unsigned long long>(getpid())) + "-" + decimal(counter.fetch_add(1)) + "-" +
+         decimal(attempt);
 }
 
-}  // namespace
+// The super-user may write anything, so for him a file or folder that nobody may write counts as
+// read-only; for anyone else the system decides.
+bool lacksWritePermission(const std::string& path, const struct stat& st) {
+  if (geteuid() == 0) return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+  return faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 && (errno == EACCES || errno == EROFS);
+}
 
-std::optional<std::string> writeFileAtomically(const std::string& path, std::string_view bytes) {
-  if (path.empty() || path.back() == '/') return failure(path, "write", EISDIR);
-
-  // The target must not be a folder: rename would otherwise fail only after all the writing.
-  struct stat target {};
-  const bool replacing = stat(path.c_str(), &target) == 0;
-  if (replacing && S_ISDIR(target.st_mode)) return failure(path, "write", EISDIR);
-
-  std::string temporary;
-  int fd = -1;
-  for (unsigned attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temporary = temporaryName(path, attempt);
-    // 0666 so that the umask gives the report the permissions of any new file
-    fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) return failure(path, "create a file beside", errno);
+// Follows symbolic links from `path` to the name of the file they lead to, which need not exist.
+// Nothing (and errno set) when a link cannot be read or the chain does not end.
+std::optional<std::string> followLinks(const std::string& path) {
+  std::string current = path;
+  for (int hops = 0;; ++hops) {
+    struct stat st {};
+    if (lstat(current.c_str(), &st) != 0) {
+      // a new file, or a link to one; a folder that is not there is named further on
+      if (errno == ENOENT || errno == ENOTDIR) return current;
+      return std::nullopt;
+    }
+    if (!S_ISLNK(st.st_mode)) return current;
+    if (hops == 40) {
+      errno = ELOOP;
+      return std::nullopt;
+    }
+    char target[PATH_MAX];
+    const ssize_t n = readlink(current.c_str(), target, sizeof target);
+    if (n < 0) return std::nullopt;
+    if (static_cast<std::size_t>(n) == sizeof target) {
+      errno = ENAMETOOLONG;
+      return std::nullopt;
+    }
+    const std::string next(target, static_cast<std::size_t>(n));
+    current = next.front() == '/' ? next : folderPart(current) + next;
   }
-  if (fd < 0) return failure(path, "create a file beside", EEXIST);
+}
 
-  auto abandon = [&](const char* what, int error) {
-    close(fd);
-    unlink(temporary.c_str());
-    return failure(path, what, error);
-  };
-
-  // a replaced report keeps the permissions it had
-  if (replacing && fchmod(fd, target.st_mode & 07777) != 0) return abandon("write", errno);
-
+// Writes all of bytes to fd; 0 or the errno of the failure.
+int writeAll(int fd, std::string_view bytes) {
   const char* data = bytes.data();
   std::size_t left = bytes.size();
   while (left > 0) {
     const ssize_t written = write(fd, data, left);
     if (written < 0) {
       if (errno == EINTR) continue;
-      return abandon("write", errno);
+      return errno;
     }
     data += written;
     left -= static_cast<std::size_t>(written);
   }
-  if (fsync(fd) != 0) return abandon("write", errno);
+  return 0;
+}
+
+const char* kindOf(mode_t mode) {
+  if (S_ISFIFO(mode)) return "a FIFO";
+  if (S_ISSOCK(mode)) return "a socket";
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+  return "not a regular file";
+}
+
+// A device or FIFO is written in place: replacing it would put a regular file where it was.
+std::optional<std::string> writeInPlace(const std::string& shown, const std::string& target, mode_t mode,
+                                        std::string_view bytes) {
+  // not blocking: a FIFO that nobody reads would otherwise hold the program forever
+  const int fd = open(target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    if (errno == ENXIO) return failure(shown, std::string("it is ") + kindOf(mode) + " that no program reads");
+    return failure(shown, std::string("it is ") + kindOf(mode) + " that cannot be opened for writing (" +
+                              std::strerror(errno) + ")");
+  }
+  const int flags = fcntl(fd, F_GETFL);
+  if (flags >= 0) fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+  const int error = writeAll(fd, bytes);
+  if (close(fd) != 0 && error == 0) return failure(shown, std::strerror(errno));
+  if (error != 0) return failure(shown, std::strerror(error));
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::string> writeFileAtomically(const std::string& path, std::string_view bytes) {
+  if (path.empty()) return failure(path, "no file name");
+  if (path.back() == '/') return failure(path, "it is a folder");
+
+  const std::optional<std::string> resolved = followLinks(path);
+  if (!resolved) return failure(path, std::strerror(errno));
+  const std::string& target = *resolved;
+  // the file named when a link led elsewhere
+  const std::string which = target == path ? "the file" : "the file " + quoted(target);
+
+  struct stat existing {};
+  const bool replacing = stat(target.c_str(), &existing) == 0;
+  if (!replacing && errno != ENOENT && errno != ENOTDIR) return failure(path, std::strerror(errno));
+  if (replacing && S_ISDIR(existing.st_mode)) return failure(path, "it is a folder");
+  if (replacing && !S_ISREG(existing.st_mode)) return writeInPlace(path, target, existing.st_mode, bytes);
+  if (replacing && lacksWritePermission(target, existing)) return failure(path, which + " is read-only");
+
+  // the new file is made in the folder, so the folder must be there and writable
+  const std::string folder = folderOf(target);
+  struct stat folderStat {};
+  if (stat(folder.c_str(), &folderStat) != 0) {
+    if (errno == ENOENT) return failure(path, "the folder " + quoted(folder) + " does not exist");
+    if (errno == ENOTDIR) return failure(path, quoted(folder) + " is not a folder");
+    return failure(path, "the folder " + quoted(folder) + " cannot be used: " + std::strerror(errno));
+  }
+  if (!S_ISDIR(folderStat.st_mode)) return failure(path, quoted(folder) + " is not a folder");
+  if (lacksWritePermission(folder, folderStat))
+    return failure(path, "the folder " + quoted(folder) + " is not writable");
+
+  std::string temporary;
+  int fd = -1;
+  for (unsigned attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    temporary = temporaryName(target, attempt);
+    // 0666 so that the umask gives the report the permissions of any new file
+    fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) {
+      if (errno == EACCES || errno == EROFS)
+        return failure(path, "the folder " + quoted(folder) + " is not writable (" + std::strerror(errno) + ")");
+      return failure(path, "cannot create a file in the folder " + quoted(folder) + ": " + std::strerror(errno));
+    }
+  }
+  if (fd < 0) return failure(path, "cannot create a file in the folder " + quoted(folder));
+
+  auto abandon = [&](int error) {
+    close(fd);
+    unlink(temporary.c_str());
+    return failure(path, std::strerror(error));
+  };
+
+  if (replacing) {
+    // a replaced file keeps its owner (when the user may give it) and its permissions
+    if (existing.st_uid != geteuid() || existing.st_gid != getegid())
+      (void)!fchown(fd, existing.st_uid, existing.st_gid);
+    if (fchmod(fd, existing.st_mode & 07777) != 0) return abandon(errno);
+  }
+  if (const int error = writeAll(fd, bytes)) return abandon(error);
+  if (fsync(fd) != 0) return abandon(errno);
   if (close(fd) != 0) {
     const int error = errno;
     unlink(temporary.c_str());
-    return failure(path, "write", error);
+    return failure(path, std::strerror(error));
   }
-  if (rename(temporary.c_str(), path.c_str()) != 0) {
+  if (rename(temporary.c_str(), target.c_str()) != 0) {
     const int error = errno;
     unlink(temporary.c_str());
-    return failure(path, "replace", error);
+    return failure(path, std::strerror(error));
   }
   // make the rename itself durable; the file is in place either way
-  const std::size_t slash = path.rfind('/');
-  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
   const int folderFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (folderFd >= 0) {
     fsync(folderFd);

@@ -3,8 +3,9 @@
 
 #include <QBuffer>
 #include <QDir>
-#include <QSaveFile>
 #include <qcustomplot.h>
+
+#include "report/atomic_write.h"
 
 namespace varno {
 
@@ -21,25 +22,22 @@ QImage renderChart(QCustomPlot* chart, QSize size) {
   return image;
 }
 
+QString bmpFileName(const QString& chosen) {
+  if (chosen.isEmpty() || chosen.endsWith(".bmp", Qt::CaseInsensitive)) return chosen;
+  return chosen + ".bmp";
+}
+
 std::optional<QString> writeBmp(const QImage& image, const QString& path) {
-  const QString shown = QDir::toNativeSeparators(path);
   QByteArray bytes;
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
   if (image.isNull() || !image.save(&buffer, "BMP")) {
-    return QString("Cannot write the image %1: the chart has no area to draw").arg(shown);
+    return QString("Cannot write the image %1: the chart has no area to draw")
+        .arg(QDir::toNativeSeparators(path));
   }
-
-  // the file appears only once complete: a failed write leaves no half image behind
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) {
-    return QString("Cannot write the image %1: %2").arg(shown, file.errorString());
-  }
-  if (file.write(bytes) != bytes.size() || !file.commit()) {
-    const QString reason = file.errorString();
-    file.cancelWriting();
-    return QString("Cannot write the image %1: %2").arg(shown, reason);
-  }
+  // the same writer as the report: whole or nothing, links followed, devices never replaced
+  if (auto error = writeFileAtomically(path.toStdString(), std::string_view(bytes.constData(), bytes.size())))
+    return "The image was not saved: " + QString::fromStdString(*error);
   return std::nullopt;
 }
 

@@ -6,11 +6,15 @@
 
 #include "core/column_catalogue.h"
 #include "core/file_kind.h"
+#include "core/model_numbering.h"
+#include "core/read_notes.h"
 #include "report/atomic_write.h"
+#include "report/output_target.h"
 #include "report/results_report.h"
 #include "stats/column_sample.h"
 #include "stats/column_statistics.h"
 #include "stats/default_bandwidth.h"
+#include "stats/model_column_check.h"
 #include "stats/model_summary.h"
 
 namespace varno {
@@ -44,16 +48,12 @@ std::optional<RunError> readFactorsText(const std::string& path, std::string& te
   return std::nullopt;
 }
 
-// The data file read into a table; rows after a line that ends the table are dropped with a warning.
+// The data file read into a table; a partial read and rows with extra numbers are warnings.
 std::optional<RunError> readTable(const std::string& path, const RunHooks& hooks,
                                   std::shared_ptr<const SampleTable>& table, std::vector<std::string>& warnings) {
   DataFileReadResult read = readDataFile(path, hooks.yield);
   if (!read.table) return fileError(read.error);
-  if (read.stoppedEarly) {
-    warnings.push_back(quoted(path) + " line " + decimal(read.stoppedEarly->line) + ": " +
-                       read.stoppedEarly->reason + "; only the " +
-                       counted(read.table->rowCount(), "row", "rows") + " before it are used");
-  }
+  for (const std::string& note : readNotes(read)) warnings.push_back(quoted(path) + ": " + note);
   table = std::move(read.table);
   return std::nullopt;
 }
@@ -75,14 +75,60 @@ std::optional<RunError> factorsOf(const std::string& factorsPath, std::optional<
   return std::nullopt;
 }
 
+// What to check when the factor decision does not fit the data file: the factors file when its
+// lines were counted, otherwise the mode that set the count.
+std::string decisionHint(std::optional<int> factorMode, const std::string& factorsPath, std::string_view factorsText) {
+  if (factorMode.value_or(-1) == -1) return factorsFileHint(factorsPath, factorsText);
+  const int mode = *factorMode;
+  return "MODE " + decimal(mode) +
+         (mode == 0   ? " sets two factors"
+          : mode == 1 ? " sets two factors and their interaction"
+                      : " sets no factors") +
+         "; was the data file written with them?";
+}
+
+// The fst table against the factor decision and the factors file: a model column that holds no
+// model numbers or a factors file that does not fit stops the run; rows of unknown models and
+// doubtful factor lines are warnings.
+std::optional<RunError> checkFstAgainstFactors(const std::string& dataPath, const SampleTable& table,
+                                               const FactorDecision& decision, RowRange rows,
+                                               std::optional<int> factorMode, const std::string& factorsPath,
+                                               std::string_view factorsText, std::vector<std::string>& warnings) {
+  const int populationCount = table.columnCount() - decision.factorCount - 5;
+  const ModelColumnCheck models = checkModelColumn(table, populationCount, decision, rows);
+  if (models.mismatch) {
+    return fileError(quoted(dataPath) + ": " + *models.mismatch + ": " +
+                     decisionHint(factorMode, factorsPath, factorsText));
+  }
+  if (models.rowsOutsideModels > 0)
+    warnings.push_back(quoted(dataPath) + ": " + rowsOutsideModelsNote(models.rowsOutsideModels, models.modelCount));
+  for (const FactorsFileNote& note : checkFactorsFile(factorsText, populationCount)) {
+    if (note.fault) return fileError(factorsFileNoteText(factorsPath, note));
+    warnings.push_back(factorsFileNoteText(factorsPath, note));
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 std::optional<RunError> decideFactors(std::optional<int> factorMode, std::string_view factorsText,
                                       std::optional<bool> interaction, const std::function<bool()>& askInteraction,
                                       FactorDecision& decision) {
+  const int mode = factorMode.value_or(-1);
+  // an answer about the interaction that the mode or the file contradicts is a usage fault
+  if (interaction && mode != -1) {
+    if (*interaction != (mode == 1)) {
+      const std::string modeText = mode == 0   ? " (two factors without their interaction)"
+                                   : mode == 1 ? " (two factors and their interaction)"
+                                               : " (no factors)";
+      return argumentError("is read with MODE " + decimal(mode) + modeText + ", which conflicts with --interaction " +
+                           (*interaction ? "yes" : "no"));
+    }
+  }
   bool unanswered = false;
+  int lineCount = -1;  // stays -1 when the mode sets the count
   decision = decideFactorCount(
-      factorMode.value_or(-1), [&] { return countFactorLines(factorsText); },
+      mode, [&] { return lineCount = countFactorLines(factorsText); },
       [&] {
         if (interaction) return *interaction;
         if (askInteraction) return askInteraction();
@@ -93,6 +139,10 @@ std::optional<RunError> decideFactors(std::optional<int> factorMode, std::string
     return argumentError(
         "holds two factor lines: pass --interaction yes|no to say whether the model includes their "
         "interaction G1*G2");
+  }
+  if (interaction && *interaction && lineCount >= 0 && lineCount != 2) {
+    return argumentError("holds " + counted(lineCount, "factor line", "factor lines") +
+                         ", which conflicts with --interaction yes: the interaction G1*G2 needs exactly two");
   }
   return std::nullopt;
 }
@@ -179,6 +229,9 @@ UnattendedResult buildUnattendedReport(const UnattendedOptions& options, const R
     error->message = quoted(options.dataPath) + ": " + error->message;
     return fail(std::move(*error));
   }
+  if (auto error = checkFstAgainstFactors(options.dataPath, *table, decision, rows, options.factorMode,
+                                          options.factorsPath, factorsText, report.warnings))
+    return fail(std::move(*error));
   if (auto error = buildReportText(table, decision, factorsText, rows, hooks, report.text)) {
     error->message = quoted(options.dataPath) + ": " + error->message;
     return fail(std::move(*error));
@@ -189,6 +242,13 @@ UnattendedResult buildUnattendedReport(const UnattendedOptions& options, const R
 }
 
 UnattendedResult runUnattendedReport(const UnattendedOptions& options, const RunHooks& hooks) {
+  // refused before any reading: nothing the run finds could make that target right
+  const std::string target = options.outputPath ? *options.outputPath : batchReportName(options.dataPath);
+  if (auto why = inputFileTargeted(target, {{"data file", options.dataPath}, {"factors file", options.factorsPath}})) {
+    UnattendedResult refused;
+    refused.error = argumentError(*why);
+    return refused;
+  }
   UnattendedResult result = buildUnattendedReport(options, hooks);
   if (!result.report) return result;
   if (auto why = writeFileAtomically(result.report->path, result.report->text)) {
@@ -214,11 +274,17 @@ ColumnStatisticsResult runColumnStatistics(const ColumnStatisticsOptions& option
 
   // An fst file without a factors file is read as having no factors, as when the user says so.
   FactorDecision decision;
+  std::string factorsText;
   if (kind == FileKind::fst && !options.factorsPath.empty()) {
-    std::string factorsText;
     if (auto error = factorsOf(options.factorsPath, options.factorMode, options.interaction, hooks, decision,
                                factorsText))
       return fail(std::move(*error));
+    const int models = modelCount(decision.factorCount, decision.hasInteraction);
+    if (options.modelFilter > models) {
+      return fail(argumentError("--model " + decimal(options.modelFilter) + " is not a model of " +
+                                quoted(options.factorsPath) + ": its factors give models 1 to " + decimal(models) +
+                                " (0 takes all models)"));
+    }
   } else if (kind == FileKind::fst && options.factorMode) {
     decision = decideFactorCount(*options.factorMode, [] { return 0; }, [] { return false; });
   } else if (kind != FileKind::fst && !options.factorsPath.empty()) {
@@ -248,6 +314,12 @@ ColumnStatisticsResult runColumnStatistics(const ColumnStatisticsOptions& option
   if (auto error = checkedRetainedRows(options.burnIn, options.burnOut, table->rowCount(), rows)) {
     error->message = quoted(options.dataPath) + ": " + error->message;
     return fail(std::move(*error));
+  }
+  // the layout matters only where the factors file says what the columns are
+  if (kind == FileKind::fst && !options.factorsPath.empty()) {
+    if (auto error = checkFstAgainstFactors(options.dataPath, *table, decision, rows, options.factorMode,
+                                            options.factorsPath, factorsText, result.warnings))
+      return fail(std::move(*error));
   }
 
   const std::vector<double> sample =

@@ -74,7 +74,8 @@ std::optional<RunError> buildReportText(const std::shared_ptr<const SampleTable>
 // The whole run except writing: factor decision, data file, layout, range, summary, report.
 UnattendedResult buildUnattendedReport(const UnattendedOptions& options, const RunHooks& hooks = {});
 
-// buildUnattendedReport, then the report written whole (or not at all) to its path.
+// buildUnattendedReport, then the report written whole (or not at all) to its path. A path that
+// is the data or factors file (under any name) is refused as an argument error before reading.
 UnattendedResult runUnattendedReport(const UnattendedOptions& options, const RunHooks& hooks = {});
 
 struct ColumnStatisticsOptions {

@@ -1,8 +1,10 @@
 // The factors file in the window: how many factors, their values, the factor and model choosers.
 #include <QComboBox>
+#include <cstdio>
 #include <qcustomplot.h>
 
 #include "core/factors_file.h"
+#include "ui/dialogs.h"
 #include "ui/plotwin2.h"
 
 namespace varno {
@@ -51,6 +53,23 @@ void TForm3::ReadFactorValues() {
     Combo_G2->addItem(entry);
   }
   storeFactorValues(state.factorValues, lines, state.hasInteraction);
+  // the file is used as it is, but what does not fit the data file is said: in a box and, after
+  // what the load said, on the status line
+  if (const std::vector<FactorsFileNote> notes = checkFactorsFile(text, state.populationCount); !notes.empty()) {
+    const QString file = QString::fromStdString(state.factorFileName);
+    QString box = QString("The factors file \"%1\" was read as it is, but:").arg(file);
+    QString status = QString("factors file \"%1\"").arg(file);
+    for (const FactorsFileNote& note : notes) {
+      const QString line = QString("line %1: %2").arg(note.line).arg(QString::fromStdString(note.reason));
+      box += "\n" + line;
+      status += "; " + line;
+    }
+    const QString before = statusText();
+    setStatus(before.isEmpty() ? status : before + "; " + status);
+    if (state.batchMode || unattendedRun_)
+      std::fprintf(stderr, "varno-plot: warning: %s\n", box.toLocal8Bit().constData());
+    dialogs_.inform(this, box);
+  }
   if (state.hasInteraction) {
     Combo_G1->addItem("G1*G2");
     Combo_G2->addItem("G1*G2");

@@ -2,6 +2,7 @@
 #include <qcustomplot.h>
 
 #include "report/graph_export.h"
+#include "report/output_target.h"
 #include "ui/dialogs.h"
 #include "ui/file_dialog_spec.h"
 #include "ui/plotwin2.h"
@@ -22,8 +23,12 @@ void saveChartImage(TForm3& form, Dialogs& dialogs, QCustomPlot* chart, int scal
 
   const std::optional<QString> chosen = dialogs.saveFile(&form, dialog);
   if (!chosen) return;
-  const QString path = withDefaultExtension(*chosen, dialog.defaultExt);
+  const QString path = bmpFileName(*chosen);
   dialog.lastFileName = path;
+  if (const auto input = inputFileTargeted(path.toStdString(), analysisInputs(form.state))) {
+    dialogs.error(&form, "The image was not saved: " + QString::fromStdString(*input) + ".");
+    return;
+  }
   if (const auto error = writeBmp(image, path)) dialogs.error(&form, *error);
 }
 

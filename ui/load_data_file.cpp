@@ -1,11 +1,14 @@
 // Reading the data file into the analysis, as a background job: the table, file name and caption
 // are replaced only when the file was read and accepted.
-#include <QLocale>
+#include <QLineEdit>
 #include <QTabWidget>
 #include <cstdio>
 
 #include "core/data_file_reader.h"
+#include "core/factors_file.h"
+#include "core/read_notes.h"
 #include "stats/data_range.h"
+#include "stats/model_column_check.h"
 #include "ui/job_runner.h"
 #include "ui/open_flow_snapshot.h"
 #include "ui/plotwin2.h"
@@ -14,20 +17,46 @@ namespace varno {
 
 namespace {
 
-QString grouped(long long n) { return QLocale(QLocale::English).toString(n); }
+// What to check when the factor decision does not fit the data file.
+std::string factorDecisionHint(const AnalysisState& state) {
+  const std::string text = state.factorFileName.empty() ? std::string() : readTextFile(state.factorFileName).value_or("");
+  if (state.factorCount == 0 && (state.factorFileName.empty() || countFactorLines(text) > 0))
+    return "it was opened without environmental factors; if it was written with them, open it again and choose "
+           "its factors file";
+  if (state.factorMode != -1)
+    return "the factor mode of the command line does not fit it; was the data file written with another one?";
+  return factorsFileHint(state.factorFileName, text);
+}
+
+// A file read on the worker, with what the window needs to know about it before accepting it.
+struct FileRead {
+  DataFileReadResult read;
+  ModelColumnCheck models;
+};
 
 }  // namespace
 
 bool TForm3::LoadDataFile(LoadPlan plan, std::shared_ptr<const OpenFlowSnapshot> before) {
   const std::string path = plan.path.toStdString();
+  // the factor decision places the model column: fractions there mean it does not fit the file
+  const bool fst = lowerCasedExtension(path) == ".fst";
+  const FactorDecision decision{state.factorCount, state.hasInteraction};
+  const std::string burnIn = Cutin->text().toStdString(), burnOut = Cutout->text().toStdString();
+
   JobRunner::Job job;
   job.title = "Reading " + plan.path;
-  job.work = [this, path, plan, before](JobControl& control) -> JobRunner::Apply {
-    auto read = std::make_shared<DataFileReadResult>(readDataFile(path, [&control](int percent) {
+  job.work = [this, path, plan, before, fst, decision, burnIn, burnOut](JobControl& control) -> JobRunner::Apply {
+    auto file = std::make_shared<FileRead>();
+    file->read = readDataFile(path, [&control](int percent) {
       control.setPercent(percent);
       control.throwIfCancelled();
-    }));
-    return [this, plan, before, read] { dataFileRead(plan, *before, *read); };
+    });
+    if (fst && file->read.table) {
+      const SampleTable& table = *file->read.table;
+      file->models = checkModelColumn(table, table.columnCount() - decision.factorCount - 5, decision,
+                                      retainedRowsOnOpen(burnIn, burnOut, table.rowCount()));
+    }
+    return [this, plan, before, file] { dataFileRead(plan, *before, file->read, file->models); };
   };
   job.failed = [this, before, plan](const std::string& error) {
     before->restore(*this);
@@ -48,21 +77,25 @@ bool TForm3::LoadDataFile(LoadPlan plan, std::shared_ptr<const OpenFlowSnapshot>
   return true;
 }
 
-void TForm3::dataFileRead(const LoadPlan& plan, const OpenFlowSnapshot& before,
-                          DataFileReadResult& read) {
-  if (!read.table) {
+void TForm3::dataFileRead(const LoadPlan& plan, const OpenFlowSnapshot& before, DataFileReadResult& read,
+                          const ModelColumnCheck& models) {
+  const auto refuse = [&](const QString& text) {
     before.restore(*this);
-    setStatus("Not read: " + QString::fromStdString(read.error));
-    reportError(QString::fromStdString(read.error));
+    setStatus("Not read: " + text);
+    reportError(text);
     analysisChanged();
-    return;
-  }
+  };
+  if (!read.table) return refuse(QString::fromStdString(read.error));
   if (plan.newAnalysis) setDataFile(plan.path, plan.captionPrefix);
   if (!catalogueAccepts(*read.table)) {
     before.restore(*this);
     analysisChanged();
     return;
   }
+  if (models.mismatch)
+    return refuse(QString("\"%1\": %2: %3")
+                      .arg(plan.path, QString::fromStdString(*models.mismatch),
+                           QString::fromStdString(factorDecisionHint(state))));
 
   std::shared_ptr<const SampleTable> table = std::move(read.table);
   state.table = table;
@@ -79,15 +112,16 @@ void TForm3::dataFileRead(const LoadPlan& plan, const OpenFlowSnapshot& before,
   figuresWanted_.reset();
   if (plan.newAnalysis) state.modelFilter = 0;
 
-  QString status = QString("%1: %2 rows \u00D7 %3 columns")
-                       .arg(plan.path, grouped(state.rowCount), grouped(state.columnCount));
-  if (read.stoppedEarly) {
-    const QString stop = QString("reading stopped at line %1: %2")
-                             .arg(grouped(read.stoppedEarly->line),
-                                  QString::fromStdString(read.stoppedEarly->reason));
-    status += "; " + stop;
+  QString status = QString("%1: %2 \u00D7 %3")
+                       .arg(plan.path, QString::fromStdString(groupedCount(state.rowCount, "row", "rows")),
+                            QString::fromStdString(groupedCount(state.columnCount, "column", "columns")));
+  std::vector<std::string> notes = readNotes(read);
+  if (models.rowsOutsideModels > 0) notes.push_back(rowsOutsideModelsNote(models.rowsOutsideModels, models.modelCount));
+  for (const std::string& note : notes) {
+    status += "; " + QString::fromStdString(note);
+    // a pipeline that started the window reads its standard error, not a status line
     if (unattendedRun_ || state.batchMode)
-      std::fprintf(stderr, "varno-plot: warning: %s: %s\n", plan.path.toLocal8Bit().constData(), stop.toLocal8Bit().constData());
+      std::fprintf(stderr, "varno-plot: warning: %s: %s\n", plan.path.toLocal8Bit().constData(), note.c_str());
   }
   if (const auto cleared = fitDataRangeToRows(state.rowCount)) status += "; " + *cleared;
   setStatus(status);

@@ -41,6 +41,7 @@ class OpenFlowSnapshot;
 class TrackBar;
 class UpDown;
 struct DataFileReadResult;
+struct ModelColumnCheck;
 struct ModelSummaryResult;
 
 class TForm3 : public QMainWindow {
@@ -293,7 +294,8 @@ class TForm3 : public QMainWindow {
   void createJobControls();
   void setStatus(const QString& text);
   void replotIfRangeChanged();
-  void dataFileRead(const LoadPlan& plan, const OpenFlowSnapshot& before, DataFileReadResult& read);
+  void dataFileRead(const LoadPlan& plan, const OpenFlowSnapshot& before, DataFileReadResult& read,
+                    const ModelColumnCheck& models);
   void applyModelSummary(const ModelSummaryResult& result);
   void finishOpenFlow();
   void modelChosen(QComboBox* chooser, QComboBox* twin);

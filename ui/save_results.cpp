@@ -3,6 +3,7 @@
 #include <QLineEdit>
 
 #include "report/atomic_write.h"
+#include "report/output_target.h"
 #include "report/results_report.h"
 #include "stats/text_numbers.h"
 #include "ui/dialogs.h"
@@ -51,6 +52,10 @@ void TForm3::save_resClick() {
     if (!chosen) return;
     SaveDialog->lastFileName = *chosen;
     path = withDefaultExtension(*chosen, SaveDialog->defaultExt).toStdString();
+  }
+  if (const auto input = inputFileTargeted(path, analysisInputs(state))) {
+    reportError("The results were not saved: " + QString::fromStdString(*input) + ".");
+    return;
   }
   if (const auto error = writeFileAtomically(path, buildResultsReport(inputs))) {
     reportError(QString::fromStdString(*error));

@@ -99,7 +99,8 @@ TEST_F(UnattendedRun, RunWritesTheBuiltTextToTheChosenPath) {
 }
 
 // Two factor lines for two populations, and a trace of ten columns: with the interaction it has
-// three factors and two populations, without it two factors and three populations.
+// three factors and two populations, without it two factors and three populations. Columns 6 and 7
+// hold whole numbers, so that both readings find model numbers where they look for them.
 TEST_F(UnattendedRun, TwoFactorLinesNeedTheInteractionAnswer) {
   struct Case {
     const char* name;
@@ -120,9 +121,9 @@ TEST_F(UnattendedRun, TwoFactorLinesNeedTheInteractionAnswer) {
   };
   UnattendedOptions o;
   o.dataPath = folder.write("two.fst",
-                            "0 0.05 -10 0.1 0.2 0.3 4 1 2 3\n"
-                            "1 0.06 -11 0.2 0.3 0.4 4 1 2 3\n"
-                            "2 0.07 -12 0.3 0.4 0.5 4 1 2 3\n");
+                            "0 0.05 -10 0.1 0.2 1 4 1 2 3\n"
+                            "1 0.06 -11 0.2 0.3 1 4 1 2 3\n"
+                            "2 0.07 -12 0.3 0.4 1 4 1 2 3\n");
   o.factorsPath = folder.write("two.txt", "g[1]=0.1 0.5 0.9\ng[2]=12 15 11\n");
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -1,5 +1,6 @@
 // The varno-report program run on small generated files: its outputs, files and exit statuses.
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -247,6 +248,176 @@ TEST_F(VarnoReport, ModelFilterTakesOnlyTheRowsOfThatModel) {
   EXPECT_EQ(newlines(model2.err), 1) << model2.err;
   EXPECT_NE(model2.err.find("1 value"), std::string::npos) << model2.err;
   EXPECT_NE(model2.err.find("at least two"), std::string::npos) << model2.err;
+}
+
+// Every way of naming an input as the output, and outputs that are not plain files: the exit
+// status, the message, and the inputs byte for byte as they were.
+TEST_F(VarnoReport, NoOutputDestroysAnInputOrTurnsIntoAPlainFile) {
+  const std::string dataBytes = readWhole(data), factorsBytes = readWhole(factors);
+  ASSERT_EQ(link(data.c_str(), folder.path("hard.fst").c_str()), 0);
+  std::filesystem::create_symlink(factors, folder.path("soft.txt"));
+  ASSERT_EQ(mkfifo(folder.path("unread").c_str(), 0600), 0);
+  const std::string readOnly = folder.write("old_res.txt", "old report");
+  ASSERT_EQ(chmod(readOnly.c_str(), 0444), 0);
+  const std::string three = folder.write("three.txt", factorsText(spec) + "g[3]=1 2 3 4\n");
+  const std::string threeBytes = readWhole(three);
+  struct Case {
+    const char* name;
+    std::vector<std::string> args;
+    int status;
+    std::string piece;  // expected on standard error
+  };
+  const std::vector<std::string> run = {data, factors, "--interaction", "no", "--output"};
+  auto to = [&](const std::string& target) {
+    std::vector<std::string> args = run;
+    args.push_back(target);
+    return args;
+  };
+  const Case cases[] = {
+      {"the data file", to(data), 2, "\"" + data + "\" is the data file of the analysis"},
+      {"the factors file", to(factors), 2, "is the factors file of the analysis"},
+      {"the data file by another path", to(folder.path("./lake.fst")), 2, "is the data file"},
+      {"a hard link to the data file", to(folder.path("hard.fst")), 2, "(\"" + data + "\" under another name)"},
+      {"a symbolic link to the factors file", to(folder.path("soft.txt")), 2, "is the factors file"},
+      {"a FIFO nobody reads", to(folder.path("unread")), 1, "it is a FIFO that no program reads"},
+      {"a read-only file", to(readOnly), 1, "the file is read-only"},
+      {"a missing folder", to(folder.path("nonexist/r.txt")), 1,
+       "the folder \"" + folder.path("nonexist") + "\" does not exist"},
+      {"MODE 1 and no interaction", {data, factors, "1", "--interaction", "no"}, 2,
+       "MODE 1 (two factors and their interaction), which conflicts with --interaction no"},
+      {"MODE 0 and the interaction", {data, factors, "0", "--interaction", "yes"}, 2,
+       "conflicts with --interaction yes"},
+      {"the interaction with three factor lines", {data, three, "--interaction", "yes"}, 2,
+       "holds 3 factor lines, which conflicts with --interaction yes"},
+      {"a model beyond the factors", {data, factors, "0", "--column", "2", "--model", "5"}, 2,
+       "--model 5 is not a model of"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const ToolRun result = runTool(folder, c.args);
+    EXPECT_EQ(result.status, c.status) << result.err;
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(newlines(result.err), 1) << result.err;
+    EXPECT_NE(result.err.find(c.piece), std::string::npos) << result.err;
+    EXPECT_EQ(readWhole(data), dataBytes);
+    EXPECT_EQ(readWhole(factors), factorsBytes);
+    EXPECT_EQ(readWhole(three), threeBytes);
+  }
+  EXPECT_EQ(readWhole(readOnly), "old report");
+  EXPECT_TRUE(std::filesystem::is_symlink(folder.path("soft.txt")));
+  EXPECT_TRUE(std::filesystem::is_fifo(folder.path("unread")));
+  EXPECT_FALSE(std::filesystem::exists(folder.path("lake_res.txt")));
+}
+
+TEST_F(VarnoReport, OutputDashAndLinksAndFifosReceiveTheReport) {
+  const ToolRun toFile = runTool(folder, {data, factors, "--interaction", "no"});
+  ASSERT_EQ(toFile.status, 0) << toFile.err;
+  const std::string report = readWhole(folder.path("lake_res.txt"));
+  ASSERT_FALSE(report.empty());
+
+  const ToolRun dash = runTool(folder, {data, factors, "--interaction", "no", "--output", "-"});
+  EXPECT_EQ(dash.status, 0) << dash.err;
+  EXPECT_EQ(dash.out, report);
+
+  // a link is followed and stays a link
+  std::filesystem::create_directory(folder.path("kept"));
+  const std::string linkTarget = folder.write("kept/r.txt", "old");
+  std::filesystem::create_symlink(linkTarget, folder.path("link.txt"));
+  const ToolRun viaLink = runTool(folder, {data, factors, "--interaction", "no", "--output", folder.path("link.txt")});
+  EXPECT_EQ(viaLink.status, 0) << viaLink.err;
+  EXPECT_TRUE(std::filesystem::is_symlink(folder.path("link.txt")));
+  EXPECT_EQ(readWhole(linkTarget), report);
+
+  // a FIFO with a reader is written in place; the reader is there before the tool starts and the
+  // report fits in the pipe, so nothing waits
+  const std::string fifo = folder.path("pipe");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  ASSERT_LT(report.size(), 65536u);
+  const ToolRun viaFifo = runTool(folder, {data, factors, "--interaction", "no", "--output", fifo});
+  std::string got(report.size() + 1, '\0');
+  const ssize_t n = read(reader, got.data(), got.size());
+  close(reader);
+  EXPECT_EQ(viaFifo.status, 0) << viaFifo.err;
+  EXPECT_EQ(got.substr(0, n > 0 ? static_cast<std::size_t>(n) : 0), report);
+  EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+}
+
+// Factors files against one trace of two factors and four populations (eleven columns).
+TEST_F(VarnoReport, FactorsFilesThatDoNotFitTheTraceAreNamed) {
+  const std::vector<std::vector<double>> values = factorFileValues(spec);
+  auto lineOf = [&](int f) {
+    std::string text = "g[" + std::to_string(f + 1) + "]=";
+    for (double v : values[static_cast<std::size_t>(f % 2)]) text += std::to_string(v) + " ";
+    return text + "\n";
+  };
+  const std::string g1 = lineOf(0), g2 = lineOf(1);
+  struct Case {
+    const char* name;
+    std::string text;
+    int status;
+    std::vector<std::string> pieces;  // expected on standard error
+  };
+  const Case cases[] = {
+      {"no factor line", "npop=4\n", 1,
+       {"column 10 should hold model number 1 (no factors) but holds ", " in row 1: the factors file",
+        "has 0 factor lines; does it belong to this data file?"}},
+      {"one factor line", "npop=4\n" + g1, 1,
+       {"column 9 should hold model numbers 1 to 2 (1 factor)", "has 1 factor line;"}},
+      {"two factor lines", "npop=4\n" + g1 + g2, 0, {}},
+      {"three factor lines", "npop=4\n" + g1 + g2 + lineOf(2), 1,
+       {"column 7 should hold model numbers 1 to 8 (3 factors)", "has 3 factor lines;"}},
+      {"four factor lines", "npop=4\n" + g1 + g2 + lineOf(2) + lineOf(3), 1,
+       {"column 6 should hold model numbers 1 to 16 (4 factors)", "has 4 factor lines;"}},
+      {"a short factor line", "npop=4\n" + g1 + "g[2]=12 15 11\n", 1,
+       {"line 3: the factor line of G2 has 3 values for the 4 populations of the data file"}},
+      {"a word among the values", "npop=4\n" + g1 + "g[2]=12 15 twelve 11\n", 1,
+       {"line 3: value 3 of G2: \"twelve\" is not a number"}},
+      {"a value out of range", "npop=4\n" + g1 + "g[2]=12 15 1e39 11\n", 1,
+       {"line 3: value 3 of G2: \"1e39\" is out of range"}},
+      {"npop that differs", "npop=5\n" + g1 + g2, 1, {"line 1: npop=5, but the data file has 4 populations"}},
+      {"a blank before \"=\"", "npop=4\n" + g1 + "g[2] = 12 15 11 14\n", 1,
+       {"has 1 factor line (line 3 looks like one but has a blank before \"=\")"}},
+      {"a third line with a blank before \"=\"", "npop=4\n" + g1 + g2 + "g[3] = 1 2 3 4\n", 0,
+       {"warning: \"", "line 4: \"g[3] =\" looks like a factor line but was not counted"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string file = folder.write("f.txt", c.text);
+    const ToolRun result = runTool(folder, {data, file, "--interaction", "no"});
+    EXPECT_EQ(result.status, c.status) << result.err;
+    if (c.status != 0) {
+      EXPECT_EQ(newlines(result.err), 1) << result.err;
+    }
+    if (c.pieces.empty()) {
+      EXPECT_EQ(result.err, "");
+    }
+    for (const std::string& piece : c.pieces) EXPECT_NE(result.err.find(piece), std::string::npos) << result.err;
+    EXPECT_EQ(readWhole(file), c.text);
+    std::filesystem::remove(folder.path("lake_res.txt"));
+  }
+}
+
+// Rows of unknown models, a row joined to the next and a partial read are said, and the report written.
+TEST_F(VarnoReport, ReadingNotesAreWarningsOfASuccessfulRun) {
+  const std::string trace = folder.write("odd.fst",
+                                         "0 0.5 -1 0.10 0.3 1 1 2\n"
+                                         "1 0.6 -1 0.20 0.3 7 1 2 2 0.6 -1 0.20 0.3 1 1 2\n"
+                                         "3 0.8 -1 0.30 0.3 0 1 2\n"
+                                         "4 0.9 -1 0.40 0.3 2 1 2\n"
+                                         "5 0.9 -1 0.40 oops\n");
+  const std::string oneFactor = folder.write("odd.txt", "g[1]=1 2\n");
+  const ToolRun result = runTool(folder, {trace, oneFactor});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.out, folder.path("odd_res.txt") + "\n");
+  EXPECT_EQ(result.err,
+            "varno-report: warning: \"" + trace + "\": reading stopped at line 5: \"oops\" is not a number; "
+            "only the 4 rows before it are used\n"
+            "varno-report: warning: \"" + trace + "\": 1 row holds more numbers than the first row, at line 2; "
+            "its extra numbers are not read\n"
+            "varno-report: warning: \"" + trace + "\": 2 rows carry model numbers outside 1..2 and are not "
+            "counted\n");
 }
 
 }  // namespace

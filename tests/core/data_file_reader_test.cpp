@@ -1,5 +1,6 @@
 // Tests of the data file reader: table shape, where reading stops, refusals, block and thread seams.
 #include "core/data_file_reader.h"
+#include "core/read_notes.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -106,7 +107,7 @@ TEST(DataFileReader, ReadsRowsAndStopsAtTheFirstBadLine) {
       {"long token is cut in the message", "1 2\n3 " + std::string(100, 'a') + "\n", {{1, 2}}, ReadStop{2,
        "\"" + std::string(40, 'a') + "...\" is not a number"}},
       {"NUL byte is not a number", std::string("1 2\n3 4\n5 \0\n", 11), {{1, 2}, {3, 4}}, ReadStop{3,
-       "\"?\" is not a number"}},
+       "\"\\x00\" is not a number"}},
       {"single column", "1\n2\n\n3\n", {{1}, {2}, {3}}, {}},
       {"byte order mark", "\xEF\xBB\xBF" "1 2 3\n4 5 6\n7 8 9\n", k3x3, {}},
       {"byte order mark on a blank first line", "\xEF\xBB\xBF\n1 2\n3\n", {{1, 2}}, ReadStop{3,
@@ -135,7 +136,39 @@ struct TokenCase {
   const char* token;
   bool isNumber;
   float value = 0;
+  const char* fault = "is not a number";
 };
+
+constexpr char kOutOfRange[] = "is out of range (a number must lie between -3.4e38 and 3.4e38)";
+
+// Rows joined on one line are read as one row; the rows with extra numbers are counted across
+// every block and thread seam, but not after the line where reading stopped.
+TEST(DataFileReader, CountsRowsWithMoreNumbersThanTheFirst) {
+  const struct {
+    const char* name;
+    std::string content;
+    std::optional<ExtraNumbers> extra;
+    int rows;
+  } cases[] = {
+      {"none", "1 2\n3 4\n5 6\n", std::nullopt, 3},
+      {"two rows joined", "1 2\n3 4 5 6\n7 8\n", ExtraNumbers{2, 1}, 3},
+      {"several, after blank lines", "1 2\n\n3 4 9\n5 6\n\n7 8 9 9 9\n9 9 x\n", ExtraNumbers{3, 3}, 5},
+      {"not past the stop", "1 2\n3 4 5\n6\n7 8 9\n", ExtraNumbers{2, 1}, 2},
+  };
+  TempDir dir;
+  for (const Tuning& tuning : kTunings) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(std::string(c.name) + " / " + tuning.name);
+      const DataFileReadResult r = readDataFile(dir.write("data.ml", c.content), {}, tuning.tuning);
+      ASSERT_TRUE(r.table);
+      EXPECT_EQ(r.table->rowCount(), c.rows);
+      ASSERT_EQ(r.extraNumbers.has_value(), c.extra.has_value());
+      if (!c.extra) continue;
+      EXPECT_EQ(r.extraNumbers->firstLine, c.extra->firstLine);
+      EXPECT_EQ(r.extraNumbers->rows, c.extra->rows);
+    }
+  }
+}
 
 TEST(DataFileReader, AcceptsOnlyWholeNumbersInFloatRange) {
   const TokenCase cases[] = {
@@ -158,9 +191,10 @@ TEST(DataFileReader, AcceptsOnlyWholeNumbersInFloatRange) {
       {"inf", false},
       {"-inf", false},
       {"infinity", false},
-      {"1e400", false},
-      {"1e39", false},
-      {"-1e39", false},
+      {"1e400", false, 0, kOutOfRange},
+      {"1e39", false, 0, kOutOfRange},
+      {"-1e39", false, 0, kOutOfRange},
+      {"+3.5e38", false, 0, kOutOfRange},
       {"0x10", false},
       {"1e", false},
       {"1.5e+", false},
@@ -188,7 +222,7 @@ TEST(DataFileReader, AcceptsOnlyWholeNumbersInFloatRange) {
         EXPECT_EQ(r.table->rowCount(), 1);
         ASSERT_TRUE(r.stoppedEarly);
         EXPECT_EQ(r.stoppedEarly->line, 2);
-        EXPECT_EQ(r.stoppedEarly->reason, "\"" + std::string(c.token) + "\" is not a number");
+        EXPECT_EQ(r.stoppedEarly->reason, "\"" + std::string(c.token) + "\" " + c.fault);
       }
     }
   }
@@ -217,7 +251,9 @@ TEST(DataFileReader, RefusesFilesWithoutAFirstRowOfNumbers) {
       {"header after blank lines", "\n\nIteration 1\n1 2\n", "\"{path}\" line 3: \"Iteration\" is not a number"},
       {"first line partly numbers", "1 2 x3\n1 2 3\n", "\"{path}\" line 1: \"x3\" is not a number"},
       {"binary file", std::string("\x7f" "ELF\x02\x01\0\x03 more\n", 14),
-       "\"{path}\" line 1: \"?ELF????\" is not a number"},
+       "\"{path}\" line 1: \"\\x7fELF\\x02\\x01\\x00\\x03\" is not a number"},
+      {"Latin-1 bytes are escaped, UTF-8 is kept", "\xB5m \xC2\xB5m\n1 2\n",
+       "\"{path}\" line 1: \"\\xb5m\" is not a number"},
   };
   TempDir dir;
   for (const Tuning& tuning : kTunings) {
@@ -383,7 +419,7 @@ TEST(DataFileReader, RefusesATableLargerThanMemory) {
   std::string path = dir.write("huge.ml", text);
   DataFileReadResult r = readDataFile(path);
   EXPECT_FALSE(r.table);
-  EXPECT_EQ(r.error, "\"" + path + "\" is too large to read (" + std::to_string(rows) + " rows x 100000 columns)");
+  EXPECT_EQ(r.error, "\"" + path + "\" is too large to read (" + groupedCount(rows, "row", "rows") + " x 100,000 columns)");
 }
 
 TEST(DataFileReader, YieldsNowAndThenAndMayReadAnotherFileMeanwhile) {

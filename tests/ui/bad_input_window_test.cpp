@@ -129,6 +129,13 @@ INSTANTIATE_TEST_SUITE_P(
                       BadOpen{"FolderByOpen", "runs.ml", "", true, Flow::Open},
                       BadOpen{"TooFewColumnsForTheFactorsByOpen", "narrow.fst", "1 2 3\n4 5 6\n", false, Flow::Open},
                       BadOpen{"NoLocusByDrop", "zero.frq", "1 0 0.5\n2 0 0.5\n", false, Flow::Drop},
+                      // two factors read as none: the model column holds coefficients
+                      BadOpen{"TraceOfTwoFactorsOpenedWithoutFactorsByOpen", "other.fst",
+                              testing::fstRows(40, 3, 2, [](int r) { return 1 + r % 4; }), false, Flow::Open},
+                      BadOpen{"TraceOfTwoFactorsOpenedWithoutFactorsByDrop", "other.fst",
+                              testing::fstRows(40, 3, 2, [](int r) { return 1 + r % 4; }), false, Flow::Drop},
+                      BadOpen{"OverwrittenWithThreeFactorsByReload", "",
+                              testing::fstRows(40, 3, 3, [](int r) { return 1 + r % 8; }), false, Flow::Reload},
                       BadOpen{"OverwrittenWithWordsByReload", "", kHeader, false, Flow::Reload},
                       BadOpen{"OverwrittenEmptyByReload", "", "", false, Flow::Reload}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -188,5 +188,27 @@ TEST_F(FactorPlots, FactorLinesAreFoundByTheirClosingBracketAndStoredWithinTheir
   EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
 }
 
+TEST_F(FactorPlots, AFactorsFileThatDoesNotFitIsReadAsItIsAndItsFaultsShown) {
+  start(2, "npop=3\ng[1]=0.1 0.5\ng[2]=12 x\ng[3] = 1 2\n", {false});
+  EXPECT_EQ(form->state.factorCount, 2);
+  EXPECT_EQ(form->state.factorValues[0], (std::vector<float>{0.1f, 12, 0}));
+  EXPECT_EQ(form->state.factorValues[1], (std::vector<float>{0.5f, 0, 0}));
+  const QString file = dir.filePath("factors.txt");
+  ASSERT_EQ(dialogs.messages.size(), 1) << dialogs.messages.join("\n").toStdString();
+  EXPECT_EQ(dialogs.messages.front(),
+            "The factors file \"" + file + "\" was read as it is, but:\n"
+            "line 1: npop=3, but the data file has 2 populations\n"
+            "line 3: value 2 of G2: \"x\" is not a number\n"
+            "line 4: \"g[3] =\" looks like a factor line but was not counted: a factor line has no blank before "
+            "\"=\" (write \"g[3]=\")");
+  EXPECT_TRUE(form->statusText().endsWith("; factors file \"" + file + "\"; line 1: npop=3, but the data file has 2 "
+                                          "populations; line 3: value 2 of G2: \"x\" is not a number; line 4: \"g[3] =\" "
+                                          "looks like a factor line but was not counted: a factor line has no blank "
+                                          "before \"=\" (write \"g[3]=\")"))
+      << form->statusText().toStdString();
+  EXPECT_TRUE(form->statusText().startsWith(dir.filePath("t.fst") + ": 5 rows \u00D7 9 columns"))
+      << form->statusText().toStdString();
+}
+
 }  // namespace
 }  // namespace varno

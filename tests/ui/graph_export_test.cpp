@@ -131,6 +131,40 @@ TEST_F(GraphExportTest, AFileThatCannotBeWrittenIsReportedOnceByPath) {
   }
 }
 
+// Until other formats exist, every image carries ".bmp"; an input of the analysis is never replaced.
+TEST_F(GraphExportTest, ImagesAreNamedBmpAndNeverReplaceAnInput) {
+  QFile data(path("trace.fst"));
+  ASSERT_TRUE(data.open(QIODevice::WriteOnly));
+  data.write("0 1 2\n");
+  data.close();
+  form.state.dataFileName = path("trace.fst").toStdString();
+  const struct {
+    QString chosen, saved;
+  } names[] = {{path("chart.png"), path("chart.png.bmp")},
+               {path("chart.BMP"), path("chart.BMP")},
+               {path("chart"), path("chart.bmp")}};
+  for (const auto& n : names) {
+    SCOPED_TRACE(n.chosen.toStdString());
+    dialogs.files.push_back(n.chosen);
+    form.model_saveClick();
+    EXPECT_EQ(form.SaveDialog->lastFileName, n.saved);
+    QImage image;
+    EXPECT_TRUE(image.load(n.saved, "BMP"));
+  }
+  EXPECT_FALSE(QFile::exists(path("chart.png")));
+  EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
+
+  // named .bmp through a link, the data file would be replaced
+  ASSERT_TRUE(QFile::link(path("trace.fst"), path("trace.bmp")));
+  dialogs.files.push_back(path("trace.bmp"));
+  form.g1_saveClick();
+  ASSERT_EQ(dialogs.errors.size(), 1);
+  EXPECT_TRUE(dialogs.errors[0].contains("is the data file of the analysis")) << dialogs.errors[0].toStdString();
+  QFile kept(path("trace.fst"));
+  ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+  EXPECT_EQ(kept.readAll(), "0 1 2\n");
+}
+
 TEST_F(GraphExportTest, PrintDoesNothing) {
   leaveReportSettings();
   form.PrintClick();

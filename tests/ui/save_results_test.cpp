@@ -1,6 +1,8 @@
 // "Save results as...": when it is refused, the save dialog, and failures that must not hurt.
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <unistd.h>
 #include <QLineEdit>
 
 #include "tools/trace_generator.h"
@@ -125,6 +127,38 @@ TEST_F(SaveResults, AnUnwritablePathIsNamedAndTheExistingReportKept) {
     EXPECT_EQ(files(), before);  // no partial or temporary file left behind
     EXPECT_EQ(readAll(batchReport), report);
   }
+}
+
+// The data and factors files under any name: refused by name, not one byte changed.
+TEST_F(SaveResults, TheFilesOfTheAnalysisAreNeverTheTarget) {
+  openAnalysis();
+  const QByteArray dataBytes = readAll(data), factorsBytes = readAll(factors);
+  ASSERT_TRUE(QFile::link(data, dir.filePath("link.txt")));
+  ASSERT_EQ(::link(factors.toLocal8Bit().constData(), dir.filePath("hard.txt").toLocal8Bit().constData()), 0);
+  const struct {
+    QString target;
+    QString piece;
+  } cases[] = {
+      {data, "\"" + data + "\" is the data file of the analysis"},
+      {factors, "is the factors file of the analysis"},
+      {dir.path() + "/./lake.fst", "is the data file of the analysis (\"" + data + "\" under another name)"},
+      {dir.filePath("link.txt"), "is the data file"},
+      {dir.filePath("hard.txt"), "is the factors file"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.target.toStdString());
+    dialogs.errors.clear();
+    const QStringList before = files();
+    dialogs.files = {c.target};
+    form->save_resClick();
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_TRUE(dialogs.errors.front().startsWith("The results were not saved: "));
+    EXPECT_TRUE(dialogs.errors.front().contains(c.piece)) << dialogs.errors.front().toStdString();
+    EXPECT_EQ(readAll(data), dataBytes);
+    EXPECT_EQ(readAll(factors), factorsBytes);
+    EXPECT_EQ(files(), before);
+  }
+  EXPECT_TRUE(QFileInfo(dir.filePath("link.txt")).isSymLink());
 }
 
 }  // namespace

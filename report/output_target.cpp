@@ -1,0 +1,27 @@
+// Telling whether an output would land on an input file, by device and inode.
+#include "report/output_target.h"
+
+#include <sys/stat.h>
+
+namespace varno {
+
+std::vector<InputFile> analysisInputs(const AnalysisState& state) {
+  return {{"data file", state.dataFileName}, {"factors file", state.factorFileName}};
+}
+
+std::optional<std::string> inputFileTargeted(const std::string& target, const std::vector<InputFile>& inputs) {
+  struct stat out {};
+  // stat follows links, as the writing does
+  if (target.empty() || stat(target.c_str(), &out) != 0) return std::nullopt;
+  for (const InputFile& input : inputs) {
+    struct stat in {};
+    if (input.path.empty() || stat(input.path.c_str(), &in) != 0) continue;
+    if (in.st_dev != out.st_dev || in.st_ino != out.st_ino) continue;
+    std::string message = "\"" + target + "\" is the " + input.role + " of the analysis";
+    if (input.path != target) message += " (\"" + input.path + "\" under another name)";
+    return message + ": writing there would destroy it; choose another name";
+  }
+  return std::nullopt;
+}
+
+}  // namespace varno

@@ -1,0 +1,25 @@
+// Whether a file about to be written is one of the files the analysis was read from.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/analysis_state.h"
+
+namespace varno {
+
+struct InputFile {
+  std::string role;  // what the file is to the analysis: "data file", "factors file"
+  std::string path;  // empty: no such file
+};
+
+// The data file and the factors file of the open analysis.
+std::vector<InputFile> analysisInputs(const AnalysisState& state);
+
+// A message naming the input when writing `target` would replace it: the same file under any
+// name (another path, a hard link, a symbolic link), told by its device and inode. Nothing when
+// the target is none of them or does not exist yet.
+std::optional<std::string> inputFileTargeted(const std::string& target, const std::vector<InputFile>& inputs);
+
+}  // namespace varno
