@@ -1,0 +1,125 @@
+// How long the window's thread is kept from its events: the longest gap a 1 ms timer sees while
+// the window opens a 1 GB .fst file with its factors and summarises it on the Summary page, and
+// while the burn-in track bar is dragged across 50 positions over a 10,000,000-row column.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "tests/ui/scripted_dialogs.h"
+#include "tools/trace_generator.h"
+#include "ui/job_runner.h"
+#include "ui/plotwin2.h"
+#include "ui/track_bar.h"
+
+namespace {
+
+bool windowIdle(const varno::TForm3& form) { return form.jobs().idle(); }
+
+// Records the longest time between two turns of the event loop.
+class GapProbe {
+ public:
+  GapProbe() {
+    timer_.setInterval(1);
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      const qint64 now = clock_.nsecsElapsed();
+      longest_ = std::max(longest_, now - last_);
+      last_ = now;
+    });
+  }
+  void start() {
+    longest_ = 0;
+    clock_.start();
+    last_ = 0;
+    timer_.start();
+  }
+  double stopMs() {
+    timer_.stop();
+    return static_cast<double>(longest_) / 1e6;
+  }
+
+ private:
+  QTimer timer_;
+  QElapsedTimer clock_;
+  qint64 last_ = 0, longest_ = 0;
+};
+
+// Runs the event loop until `done`; the probe sees every turn.
+template <class Done>
+void runUntil(Done done) {
+  while (!done()) QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 5);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  QTemporaryDir dir;
+  GapProbe probe;
+
+  // 1,000,000 rows x 100 populations x 2 factors: about 1 GB
+  varno::FstSpec spec;
+  spec.rows = argc > 1 ? std::atoll(argv[1]) : 1'000'000;
+  spec.populations = 100;
+  const std::string data = dir.filePath("big.fst").toStdString();
+  const std::string factors = dir.filePath("big.txt").toStdString();
+  varno::writeFstFile(spec, data);
+  {
+    QFile f(QString::fromStdString(factors));
+    f.open(QIODevice::WriteOnly);
+    f.write(QByteArray::fromStdString(varno::factorsText(spec)));
+  }
+  {
+    varno::testing::ScriptedDialogs dialogs;
+    varno::TForm3 form(dialogs);
+    form.show();
+    dialogs.files = {QString::fromStdString(data), QString::fromStdString(factors)};
+    dialogs.answers = {true, false};
+    QElapsedTimer total;
+    probe.start();
+    total.start();
+    form.OpenClick();
+    runUntil([&] { return windowIdle(form) && !form.mModel->toPlainText().isEmpty(); });
+    const double gap = probe.stopMs();
+    std::printf("open and summarise %lld rows x %d populations: %.0f ms in all, longest gap %.1f ms\n",
+                static_cast<long long>(spec.rows), spec.populations, total.elapsed() * 1.0, gap);
+  }
+  QFile::remove(QString::fromStdString(data));
+
+  // one 10,000,000-row column on the Details page, the burn-in dragged over 50 positions
+  varno::MlSpec ml;
+  ml.rows = argc > 2 ? std::atoll(argv[2]) : 10'000'000;
+  ml.columns = 2;
+  const std::string trace = dir.filePath("long.ml").toStdString();
+  varno::writeMlFile(ml, trace);
+  {
+    varno::testing::ScriptedDialogs dialogs;
+    varno::TForm3 form(dialogs);
+    form.actOnCommandLine({QString::fromStdString(trace)});
+    runUntil([&] { return windowIdle(form); });
+    int position = 0;
+    QTimer drag;
+    drag.setInterval(16);  // a drag moves the bar about once a frame
+    QObject::connect(&drag, &QTimer::timeout, [&] {
+      ++position;
+      form.Tburnin->triggerAction(QAbstractSlider::SliderMove);
+      form.Tburnin->setSliderPosition(position);
+      if (position == 50) drag.stop();
+    });
+    QElapsedTimer total;
+    probe.start();
+    total.start();
+    drag.start();
+    runUntil([&] { return position == 50 && windowIdle(form); });
+    const double gap = probe.stopMs();
+    std::printf("drag over %lld rows: %.0f ms until the last figures showed, longest gap %.1f ms\n",
+                static_cast<long long>(ml.rows), total.elapsed() * 1.0, gap);
+  }
+  return 0;
+}
