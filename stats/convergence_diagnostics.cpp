@@ -39,19 +39,20 @@ class SplitDraws {
     all_.reserve(m_ * n_);
     for (auto c : chains) all_.insert(all_.end(), c.begin(), c.end());
     for (double v : all_) hasNaN_ = hasNaN_ || std::isnan(v);
+    slots_.assign(all_.size(), -1);
+    long long slot = 0;
+    for (std::size_t c = 0; c < m_; ++c) {
+      for (std::size_t p = 0; p < half_; ++p) slots_[c * n_ + p] = slot++;
+      if (n_ > 1)
+        for (std::size_t p = n_ - half_; p < n_; ++p) slots_[c * n_ + p] = slot++;
+    }
   }
 
   bool valid() const { return valid_; }
   std::size_t kept() const { return splitCount_ * half_; }
 
   // Where draw i (chain-major) goes among the split draws, or -1 when it is left out.
-  long long slotOf(std::size_t i) const {
-    if (n_ == 1) return static_cast<long long>(i);
-    const std::size_t c = i / n_, p = i % n_;
-    if (p < half_) return static_cast<long long>(2 * c * half_ + p);
-    if (p >= n_ - half_) return static_cast<long long>((2 * c + 1) * half_ + p - (n_ - half_));
-    return -1;
-  }
+  long long slotOf(std::size_t i) const { return slots_[i]; }
 
   // The split chains of an array laid out by slot.
   std::vector<std::span<const double>> chainsOf(const std::vector<double>& bySlot) const {
@@ -89,6 +90,7 @@ class SplitDraws {
  private:
   ChainDraws chains_;
   std::vector<double> all_;
+  std::vector<long long> slots_;  // by draw
   std::unique_ptr<std::vector<OrderedDraw>> ordered_;
   std::size_t n_ = 0, m_ = 0, half_ = 0, splitCount_ = 0;
   bool valid_ = false, hasNaN_ = false;

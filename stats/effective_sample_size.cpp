@@ -32,43 +32,50 @@ class ChainAutocovariance {
   explicit ChainAutocovariance(std::span<const double> x) : centred_(x.size()), products_(centred_) {
     const double mean = referenceMean(x);
     for (std::size_t i = 0; i < x.size(); ++i) centred_[i] = x[i] - mean;
-    const double variance = referenceVariance(x, mean);
-    const double n = static_cast<double>(x.size());
-    if (variance != 0) scale_ = variance * (n - 1) / n;
   }
+  // The reference scales its FFT sums by var(x) (n - 1) / n, which is the lag 0 sum over n.
   double at(std::size_t lag) {
-    if (scale_ == 0) return 0;
-    if (lag == 0) return scale_;
-    return products_.at(lag) / products_.at(0) * scale_;
+    const double zeroLag = products_.at(0);
+    if (zeroLag == 0) return 0;
+    const double scale = zeroLag / static_cast<double>(centred_.size());
+    return lag == 0 ? scale : products_.at(lag) / zeroLag * scale;
   }
 
  private:
   std::vector<double> centred_;
   LaggedProducts products_;
-  double scale_ = 0;
 };
+
+// A sum in four interleaved parts: as exact as one running sum, and not held up by its latency.
+template <class Term>
+double sumOf(std::size_t n, Term term) {
+  double s[4] = {0, 0, 0, 0};
+  std::size_t i = 0;
+  for (; i + 4 <= n; i += 4) {
+    s[0] += term(i);
+    s[1] += term(i + 1);
+    s[2] += term(i + 2);
+    s[3] += term(i + 3);
+  }
+  for (; i < n; ++i) s[0] += term(i);
+  return (s[0] + s[1]) + (s[2] + s[3]);
+}
 
 }  // namespace
 
 double referenceMean(std::span<const double> values) {
   if (values.empty()) return kNaN;
-  long double sum = 0;
-  for (double v : values) sum += v;
-  const long double n = static_cast<long double>(values.size());
-  long double mean = sum / n;
-  if (std::isfinite(static_cast<double>(mean))) {
-    long double residual = 0;
-    for (double v : values) residual += v - mean;
-    mean += residual / n;
-  }
-  return static_cast<double>(mean);
+  const double n = static_cast<double>(values.size());
+  const double mean = sumOf(values.size(), [&](std::size_t i) { return values[i]; }) / n;
+  if (!std::isfinite(mean)) return mean;
+  // a second pass takes back most of the rounding of the first
+  return mean + sumOf(values.size(), [&](std::size_t i) { return values[i] - mean; }) / n;
 }
 
 double referenceVariance(std::span<const double> values, double mean) {
   if (values.size() < 2) return kNaN;
-  long double sum = 0;
-  for (double v : values) sum += (static_cast<long double>(v) - mean) * (static_cast<long double>(v) - mean);
-  return static_cast<double>(sum / static_cast<long double>(values.size() - 1));
+  const double squares = sumOf(values.size(), [&](std::size_t i) { return (values[i] - mean) * (values[i] - mean); });
+  return squares / static_cast<double>(values.size() - 1);
 }
 
 bool degenerateDraws(std::span<const std::span<const double>> chains) {

@@ -28,8 +28,7 @@ std::optional<double> potentialScaleReduction(std::span<const std::span<const do
 // Whether any draw is non-finite or all draws lie within one double epsilon of each other.
 bool degenerateDraws(std::span<const std::span<const double>> chains);
 
-// Mean and sample variance (divisor n - 1) as the reference computes them: an extended
-// precision sum, refined by a second pass.
+// Mean (refined by a second pass) and sample variance (divisor n - 1).
 double referenceMean(std::span<const double> values);
 double referenceVariance(std::span<const double> values, double mean);
 

@@ -7,6 +7,8 @@
 #include <array>
 #include <memory>
 #include <mutex>
+#include <utility>
+#include <vector>
 
 namespace varno {
 
@@ -21,36 +23,53 @@ struct FftwFree {
   void operator()(void* p) const { fftw_free(p); }
 };
 
-// The smallest size at least n whose only prime factors are 2, 3 and 5: fast for FFTW.
-std::size_t smoothSize(std::size_t n) {
-  for (std::size_t m = std::max<std::size_t>(n, 1);; ++m) {
-    std::size_t r = m;
-    for (std::size_t p : {2, 3, 5})
-      while (r % p == 0) r /= p;
-    if (r == 1) return m;
-  }
+// The smallest power of two at least n: FFTW's fastest sizes without measured plans.
+std::size_t transformSize(std::size_t n) {
+  std::size_t m = 1;
+  while (m < n) m *= 2;
+  return m;
 }
 
-// A plan made and destroyed under the planning lock; executing it needs none.
-class Plan {
- public:
-  template <class Make>
-  explicit Plan(Make make) {
+// The two plans of one transform size. Made and destroyed under the planning lock; executing
+// them on other arrays of the same size and alignment (fftw_malloc's) needs no lock.
+struct Plans {
+  fftw_plan forward = nullptr;
+  fftw_plan backward = nullptr;
+  ~Plans() {
+    if (!forward && !backward) return;
     const std::lock_guard<std::mutex> lock(fftwPlanning());
-    plan_ = make();
+    if (forward) fftw_destroy_plan(forward);
+    if (backward) fftw_destroy_plan(backward);
   }
-  ~Plan() {
-    const std::lock_guard<std::mutex> lock(fftwPlanning());
-    if (plan_) fftw_destroy_plan(plan_);
-  }
-  Plan(const Plan&) = delete;
-  Plan& operator=(const Plan&) = delete;
-  void execute() const { fftw_execute(plan_); }
-  explicit operator bool() const { return plan_ != nullptr; }
-
- private:
-  fftw_plan plan_ = nullptr;
 };
+
+// Plans kept for the last few sizes: making one computes all its twiddle factors, which costs
+// about as much as the transforms themselves, and every column of a table has the same size.
+std::shared_ptr<const Plans> plansFor(std::size_t m, double* real, fftw_complex* spectrum) {
+  constexpr std::size_t kKept = 4;
+  static std::vector<std::pair<std::size_t, std::shared_ptr<const Plans>>> kept;
+  std::shared_ptr<const Plans> dropped;  // destroyed after the lock is released: it takes the lock
+  const std::lock_guard<std::mutex> lock(fftwPlanning());
+  for (const auto& [size, plans] : kept)
+    if (size == m) return plans;
+  auto plans = std::make_shared<Plans>();
+  const int size = static_cast<int>(m);
+  // Estimated plans: measuring would cost more than the transforms of many columns.
+  plans->forward = fftw_plan_dft_r2c_1d(size, real, spectrum, FFTW_ESTIMATE);
+  plans->backward = fftw_plan_dft_c2r_1d(size, spectrum, real, FFTW_ESTIMATE);
+  if (!plans->forward || !plans->backward) {
+    // destroyed here, under the lock this thread holds, rather than by ~Plans
+    if (plans->forward) fftw_destroy_plan(std::exchange(plans->forward, nullptr));
+    if (plans->backward) fftw_destroy_plan(std::exchange(plans->backward, nullptr));
+    throw std::bad_alloc();
+  }
+  if (kept.size() == kKept) {
+    dropped = std::move(kept.front().second);
+    kept.erase(kept.begin());
+  }
+  kept.emplace_back(m, plans);
+  return plans;
+}
 
 constexpr std::size_t kLagBlock = 8;
 
@@ -86,26 +105,23 @@ void directBlock(std::span<const double> y, std::size_t first, double* out) {
 std::vector<double> laggedProductsByFft(std::span<const double> centred) {
   const std::size_t n = centred.size();
   if (n == 0) return {};
-  const std::size_t m = smoothSize(2 * n);
+  const std::size_t m = transformSize(2 * n);
   const std::size_t bins = m / 2 + 1;
   std::unique_ptr<double[], FftwFree> real(fftw_alloc_real(m));
   std::unique_ptr<fftw_complex[], FftwFree> spectrum(fftw_alloc_complex(bins));
   if (!real || !spectrum) throw std::bad_alloc();
-  const int size = static_cast<int>(m);
-  // Estimated plans: measuring would cost more than the transforms of one column.
-  const Plan forward([&] { return fftw_plan_dft_r2c_1d(size, real.get(), spectrum.get(), FFTW_ESTIMATE); });
-  const Plan backward([&] { return fftw_plan_dft_c2r_1d(size, spectrum.get(), real.get(), FFTW_ESTIMATE); });
-  if (!forward || !backward) throw std::bad_alloc();
+  // the plans' arrays and these are both from fftw_malloc, so alike in alignment
+  const std::shared_ptr<const Plans> plans = plansFor(m, real.get(), spectrum.get());
 
   std::copy(centred.begin(), centred.end(), real.get());
   std::fill(real.get() + n, real.get() + m, 0.0);
-  forward.execute();
+  fftw_execute_dft_r2c(plans->forward, real.get(), spectrum.get());
   for (std::size_t k = 0; k < bins; ++k) {
     const double re = spectrum[k][0], im = spectrum[k][1];
     spectrum[k][0] = re * re + im * im;
     spectrum[k][1] = 0;
   }
-  backward.execute();
+  fftw_execute_dft_c2r(plans->backward, spectrum.get(), real.get());
   // the backward transform is not normalised: every sum comes out m times too large
   std::vector<double> sums(real.get(), real.get() + n);
   for (double& s : sums) s /= static_cast<double>(m);
