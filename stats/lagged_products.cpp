@@ -134,9 +134,9 @@ void LaggedProducts::extend(std::size_t lag) {
     sums_ = laggedProductsByFft(y_);
     return;
   }
-  // Blocks of eight lags up to the one asked for, doubling what is known so an estimator that
-  // goes on asks rarely.
-  const std::size_t wanted = std::min({std::max(lag + 1, 2 * sums_.size()), kDirectLags, n});
+  // Blocks of eight lags up to the one asked for and a block beyond, since the estimator asks
+  // for lags in pairs.
+  const std::size_t wanted = std::min({lag + 1 + kLagBlock, kDirectLags, n});
   std::size_t first = sums_.size();
   const std::size_t blocks = (wanted - first + kLagBlock - 1) / kLagBlock;
   sums_.resize(first + blocks * kLagBlock);
