@@ -12,14 +12,18 @@ namespace {
 
 struct OptionInfo {
   const char* name;
-  const char* uses;  // which use the option belongs to: "report", "column" or "both"
+  const char* uses;  // the uses the option belongs to: "report", "column", "summary", or "both" for all
 };
 
 constexpr OptionInfo kOptions[] = {
     {"--interaction", "both"}, {"--burn-in", "both"}, {"--burn-out", "both"},
-    {"--output", "report"},    {"--column", "column"}, {"--level", "column"},
-    {"--bandwidth-position", "column"}, {"--model", "column"},
+    {"--output", "report"},    {"--column", "column"}, {"--level", "column summary"},
+    {"--bandwidth-position", "column"}, {"--model", "column summary"},
+    {"--summary", "summary"},  {"--format", "summary"},
 };
+
+// Options that are flags: they take no value.
+bool isFlag(std::string_view name) { return name == "--summary"; }
 
 const OptionInfo* findOption(std::string_view name) {
   for (const OptionInfo& option : kOptions) {
@@ -89,6 +93,11 @@ class Parser {
       const std::string name = arg.substr(0, equals);
       const OptionInfo* option = findOption(name);
       if (!option) return fail("unknown option " + name);
+      if (isFlag(name)) {
+        if (equals != std::string::npos) return fail(name + " takes no value");
+        if (!values_.emplace(name, "").second) return fail(name + " is given more than once");
+        continue;
+      }
       std::string value;
       if (equals != std::string::npos) {
         value = arg.substr(equals + 1);
@@ -139,10 +148,19 @@ class Parser {
   CliParse build() {
     CliArguments a;
     const bool columnUse = has("--column");
+    if (has("--summary")) {
+      if (!columnUse) return summary();
+      fail("--summary and --column cannot be given together");
+      return failed();
+    }
     a.action = columnUse ? CliAction::column : CliAction::report;
     for (const auto& [name, value] : values_) {
       const std::string_view uses = findOption(name)->uses;
-      if (uses == "column" && !columnUse) {
+      if (uses == "summary") {
+        fail(name + " can be given only with --summary");
+        return failed();
+      }
+      if (uses.starts_with("column") && !columnUse) {
         fail(name + " can be given only with --column");
         return failed();
       }
@@ -202,6 +220,53 @@ class Parser {
     return CliParse{a, {}};
   }
 
+  // The summary table of every column.
+  CliParse summary() {
+    CliArguments a;
+    a.action = CliAction::summary;
+    for (const auto& [name, value] : values_) {
+      const std::string_view uses = findOption(name)->uses;
+      if (uses != "both" && uses.find("summary") == std::string_view::npos) {
+        fail(name + " cannot be given with --summary");
+        return failed();
+      }
+    }
+    if (positional_.empty()) {
+      fail("no data file given");
+      return failed();
+    }
+    if (positional_.size() > 3) {
+      fail("too many arguments: \"" + positional_[3] + "\"");
+      return failed();
+    }
+    SummaryTableOptions& s = a.summary;
+    s.dataPath = positional_[0];
+    if (!common(s.factorsPath, s.factorMode, s.interaction, s.burnIn, s.burnOut)) return failed();
+    long long level = 95, model = 0;
+    if (!number("--level", 1, 99, "a whole percentage from 1 to 99", level) ||
+        !number("--model", 0, std::numeric_limits<int>::max(), "a model number (0 for all models)", model))
+      return failed();
+    s.levelPercent = static_cast<int>(level);
+    s.modelFilter = static_cast<int>(model);
+    if (has("--model") && s.factorsPath.empty()) {
+      fail("--model needs the factors file of the .fst data file");
+      return failed();
+    }
+    if (auto found = values_.find("--format"); found != values_.end()) {
+      if (found->second == "tsv") {
+        s.format = SummaryFormat::tsv;
+      } else if (found->second == "csv") {
+        s.format = SummaryFormat::csv;
+      } else if (found->second == "json") {
+        s.format = SummaryFormat::json;
+      } else {
+        fail("--format needs tsv, csv or json, not \"" + found->second + "\"");
+        return failed();
+      }
+    }
+    return CliParse{a, {}};
+  }
+
   const std::vector<std::string>& args_;
   std::vector<std::string> positional_;
   std::map<std::string, std::string> values_;
@@ -223,6 +288,10 @@ std::string usageText() {
          "               [--bandwidth-position P] [--model M] [--burn-in N] [--burn-out N]\n"
          "      Prints the Statistics box of column N of any data file, one figure a line:\n"
          "      name, a tab, the text the window shows.\n"
+         "  varno-report DATA [FACTORS.txt [MODE]] --summary [--format tsv|csv|json]\n"
+         "               [--level L] [--model M] [--burn-in N] [--burn-out N]\n"
+         "      Prints one row per column of the data file: column, name, n, mean, sd, mode,\n"
+         "      hpdi_low, hpdi_high, ess_bulk, ess_tail, rhat, mcse_mean (NA where undefined).\n"
          "\n"
          "Arguments:\n"
          "  DATA                      the sampler's output: .fst, .frq or any other table\n"
@@ -244,6 +313,8 @@ std::string usageText() {
          "                            (default: the rule of thumb for the column)\n"
          "  --model M                 only the rows of model M (needs FACTORS.txt;\n"
          "                            0, the default, takes all models)\n"
+         "  --summary                 print the summary table of every column\n"
+         "  --format tsv|csv|json     the summary table's format (default tsv)\n"
          "  --help                    show this text and exit\n"
          "  --version                 show the version and exit\n"
          "\n"

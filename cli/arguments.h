@@ -1,20 +1,22 @@
-// The command line of varno-report: its two uses, their options, and the usage text.
+// The command line of varno-report: its three uses, their options, and the usage text.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "report/summary_table.h"
 #include "report/unattended_run.h"
 
 namespace varno {
 
-enum class CliAction { report, column, help, version };
+enum class CliAction { report, column, summary, help, version };
 
 struct CliArguments {
   CliAction action = CliAction::help;
   UnattendedOptions report;          // for CliAction::report
   ColumnStatisticsOptions column;    // for CliAction::column
+  SummaryTableOptions summary;       // for CliAction::summary
 };
 
 struct CliParse {

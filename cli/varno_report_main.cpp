@@ -1,4 +1,4 @@
-// varno-report: the plot window's results report and Statistics box, without the window.
+// varno-report: the plot window's results report, Statistics box and summary table, without the window.
 #include <cstdio>
 #include <exception>
 #include <new>
@@ -60,6 +60,14 @@ int runColumn(const varno::ColumnStatisticsOptions& options) {
   return kOk;
 }
 
+int runSummary(const varno::SummaryTableOptions& options) {
+  varno::SummaryTableResult result = varno::runSummaryTable(options);
+  printWarnings(result.warnings);
+  if (result.error) return failure(*result.error);
+  std::fputs(result.text->c_str(), stdout);
+  return kOk;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -83,6 +91,9 @@ int main(int argc, char** argv) {
         break;
       case varno::CliAction::column:
         status = runColumn(parse.arguments->column);
+        break;
+      case varno::CliAction::summary:
+        status = runSummary(parse.arguments->summary);
         break;
     }
     // A full disk or a closed pipe on standard output must not pass for success.

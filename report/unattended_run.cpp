@@ -21,9 +21,6 @@ namespace varno {
 
 namespace {
 
-// The bandwidth position the window is designed with, before any file sets its default.
-constexpr int kDesignedBandwidthPosition = -500;
-
 std::string decimal(long long value) {
   char text[24];
   const auto end = std::to_chars(text, text + sizeof text, value).ptr;
@@ -258,19 +255,15 @@ UnattendedResult runUnattendedReport(const UnattendedOptions& options, const Run
   return result;
 }
 
-ColumnStatisticsResult runColumnStatistics(const ColumnStatisticsOptions& options, const RunHooks& hooks) {
-  ColumnStatisticsResult result;
-  auto fail = [&](RunError error) {
-    result.error = std::move(error);
-    return result;
-  };
+std::optional<RunError> openColumnData(const ColumnDataOptions& options, const RunHooks& hooks, ColumnData& data,
+                                       std::vector<std::string>& warnings) {
   const FileKind kind = fileKindOf(lowerCasedExtension(options.dataPath));
   const bool factorsKnown = !options.factorsPath.empty() || options.factorMode.has_value();
   if (options.modelFilter != 0 && (kind != FileKind::fst || !factorsKnown))
-    return fail(argumentError("a model can be chosen only for an .fst file with its factors file"));
-  if (options.modelFilter < 0) return fail(argumentError("the model number must not be negative"));
+    return argumentError("a model can be chosen only for an .fst file with its factors file");
+  if (options.modelFilter < 0) return argumentError("the model number must not be negative");
   if (options.levelPercent < 1 || options.levelPercent > 99)
-    return fail(argumentError("the HPDI level must be a whole percentage from 1 to 99"));
+    return argumentError("the HPDI level must be a whole percentage from 1 to 99");
 
   // An fst file without a factors file is read as having no factors, as when the user says so.
   FactorDecision decision;
@@ -278,50 +271,64 @@ ColumnStatisticsResult runColumnStatistics(const ColumnStatisticsOptions& option
   if (kind == FileKind::fst && !options.factorsPath.empty()) {
     if (auto error = factorsOf(options.factorsPath, options.factorMode, options.interaction, hooks, decision,
                                factorsText))
-      return fail(std::move(*error));
+      return error;
     const int models = modelCount(decision.factorCount, decision.hasInteraction);
     if (options.modelFilter > models) {
-      return fail(argumentError("--model " + decimal(options.modelFilter) + " is not a model of " +
-                                quoted(options.factorsPath) + ": its factors give models 1 to " + decimal(models) +
-                                " (0 takes all models)"));
+      return argumentError("--model " + decimal(options.modelFilter) + " is not a model of " +
+                           quoted(options.factorsPath) + ": its factors give models 1 to " + decimal(models) +
+                           " (0 takes all models)");
     }
   } else if (kind == FileKind::fst && options.factorMode) {
     decision = decideFactorCount(*options.factorMode, [] { return 0; }, [] { return false; });
   } else if (kind != FileKind::fst && !options.factorsPath.empty()) {
-    result.warnings.push_back("the factors file is used only with .fst data files; " +
-                              quoted(options.factorsPath) + " is not read");
+    warnings.push_back("the factors file is used only with .fst data files; " + quoted(options.factorsPath) +
+                       " is not read");
   }
 
   std::shared_ptr<const SampleTable> table;
-  if (auto error = readTable(options.dataPath, hooks, table, result.warnings)) return fail(std::move(*error));
+  if (auto error = readTable(options.dataPath, hooks, table, warnings)) return error;
 
   int modelColumn = -1;
   if (kind == FileKind::fst) {
-    if (auto error = checkFstLayout(options.dataPath, *table, decision.factorCount)) return fail(std::move(*error));
+    if (auto error = checkFstLayout(options.dataPath, *table, decision.factorCount)) return error;
     modelColumn = table->columnCount() - decision.factorCount - 5 + 3;
   } else if (kind == FileKind::frq) {
     if (auto why = frqLayoutError(table->rowCount(), frqAlleleCounts(*table)))
-      return fail(fileError(quoted(options.dataPath) + ": " + *why));
+      return fileError(quoted(options.dataPath) + ": " + *why);
   } else if (auto why = otherLayoutError(table->columnCount())) {
-    return fail(fileError(quoted(options.dataPath) + ": " + *why));
-  }
-  if (options.column < 1 || options.column > table->columnCount()) {
-    return fail(argumentError("column " + decimal(options.column) + " does not exist: " + quoted(options.dataPath) +
-                              " has " + counted(table->columnCount(), "column", "columns")));
+    return fileError(quoted(options.dataPath) + ": " + *why);
   }
 
   RowRange rows;
   if (auto error = checkedRetainedRows(options.burnIn, options.burnOut, table->rowCount(), rows)) {
     error->message = quoted(options.dataPath) + ": " + error->message;
-    return fail(std::move(*error));
+    return error;
   }
   // the layout matters only where the factors file says what the columns are
   if (kind == FileKind::fst && !options.factorsPath.empty()) {
     if (auto error = checkFstAgainstFactors(options.dataPath, *table, decision, rows, options.factorMode,
-                                            options.factorsPath, factorsText, result.warnings))
-      return fail(std::move(*error));
+                                            options.factorsPath, factorsText, warnings))
+      return error;
   }
+  data = ColumnData{std::move(table), kind, decision, modelColumn, rows};
+  return std::nullopt;
+}
 
+ColumnStatisticsResult runColumnStatistics(const ColumnStatisticsOptions& options, const RunHooks& hooks) {
+  ColumnStatisticsResult result;
+  auto fail = [&](RunError error) {
+    result.error = std::move(error);
+    return result;
+  };
+  ColumnData data;
+  if (auto error = openColumnData(options, hooks, data, result.warnings)) return fail(std::move(*error));
+  const SampleTable* table = data.table.get();
+  const RowRange rows = data.rows;
+  const int modelColumn = data.modelColumn;
+  if (options.column < 1 || options.column > table->columnCount()) {
+    return fail(argumentError("column " + decimal(options.column) + " does not exist: " + quoted(options.dataPath) +
+                              " has " + counted(table->columnCount(), "column", "columns")));
+  }
   const std::vector<double> sample =
       gatherColumnSample(*table, options.column - 1, rows, options.modelFilter, modelColumn);
   result.sampleCount = static_cast<int>(sample.size());

@@ -11,6 +11,7 @@
 
 #include "core/data_file_reader.h"
 #include "core/factors_file.h"
+#include "core/file_kind.h"
 #include "core/sample_table.h"
 #include "stats/row_range.h"
 #include "stats/statistics_texts.h"
@@ -78,17 +79,35 @@ UnattendedResult buildUnattendedReport(const UnattendedOptions& options, const R
 // is the data or factors file (under any name) is refused as an argument error before reading.
 UnattendedResult runUnattendedReport(const UnattendedOptions& options, const RunHooks& hooks = {});
 
-struct ColumnStatisticsOptions {
+// What the figures of columns are computed over: the data file, its factors, the rows and the model.
+struct ColumnDataOptions {
   std::string dataPath;
   std::string factorsPath;  // empty: an fst file has no factors
   std::optional<int> factorMode;
   std::optional<bool> interaction;
-  int column = 1;          // 1-based
   int levelPercent = 95;   // 1 .. 99
-  std::optional<int> bandwidthPosition;  // nothing: the default position after a fresh choice
   int modelFilter = 0;     // fst files with their factors only
   long long burnIn = 0, burnOut = 0;
 };
+
+struct ColumnStatisticsOptions : ColumnDataOptions {
+  int column = 1;          // 1-based
+  std::optional<int> bandwidthPosition;  // nothing: the default position after a fresh choice
+};
+
+// A data file read for the figures of its columns.
+struct ColumnData {
+  std::shared_ptr<const SampleTable> table;
+  FileKind kind = FileKind::other;
+  FactorDecision decision;  // fst files: the factors the file was read with
+  int modelColumn = -1;     // fst files: the 0-based model column
+  RowRange rows;            // the retained rows
+};
+
+// Checks the options, decides the factors, reads the data file and checks its layout and the
+// retained rows, as the Statistics box of one column does.
+std::optional<RunError> openColumnData(const ColumnDataOptions& options, const RunHooks& hooks, ColumnData& data,
+                                       std::vector<std::string>& warnings);
 
 struct ColumnStatisticsResult {
   std::optional<StatisticsTexts> texts;  // set on success

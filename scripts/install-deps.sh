@@ -6,6 +6,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libqcustomplot-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  libfftw3-dev libboost-math-dev
   clang libclang-rt-14-dev
   locales xvfb xauth
 )

@@ -2,10 +2,11 @@
 #include "stats/column_sample.h"
 
 #include <algorithm>
-#include <cmath>
 #include <array>
-#include <bit>
+#include <cmath>
 #include <cstdint>
+
+#include "stats/ordered_key.h"
 
 namespace varno {
 
@@ -35,17 +36,6 @@ namespace {
 
 // Below this size a comparison sort wins over the passes of a radix sort.
 constexpr std::size_t kRadixSortSize = 512;
-
-// Unsigned keys that order like the doubles: positives get the sign bit set, negatives are
-// inverted whole (so -0 comes just before +0).
-std::uint64_t orderedKey(double v) {
-  const std::uint64_t bits = std::bit_cast<std::uint64_t>(v);
-  return bits >> 63 ? ~bits : bits | (std::uint64_t{1} << 63);
-}
-
-double fromOrderedKey(std::uint64_t key) {
-  return std::bit_cast<double>(key >> 63 ? key & ~(std::uint64_t{1} << 63) : ~key);
-}
 
 // Least-significant-digit radix sort, one byte per pass; passes in which every key has the
 // same byte are skipped (values widened from floats have their low three bytes all zero).

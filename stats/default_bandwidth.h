@@ -5,6 +5,9 @@
 
 namespace varno {
 
+// The bandwidth position the window is designed with, before any file sets its default.
+inline constexpr int kDesignedBandwidthPosition = -500;
+
 // With n = sampleCount >= 2 and s2 = sampleSumSquares / (n - 1) > 0: trunc(100 ln(1.06 sqrt(s2)
 // n^-0.2)) limited to the track bar's -1000..300. Otherwise (or for a NaN sum) nullopt: the track
 // bar keeps its position.

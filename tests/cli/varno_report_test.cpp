@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "report/summary_table.h"
 #include "report/unattended_run.h"
 #include "temp_folder.h"
 #include "tools/trace_generator.h"
@@ -418,6 +419,57 @@ TEST_F(VarnoReport, ReadingNotesAreWarningsOfASuccessfulRun) {
             "its extra numbers are not read\n"
             "varno-report: warning: \"" + trace + "\": 2 rows carry model numbers outside 1..2 and are not "
             "counted\n");
+}
+
+}  // namespace
+}  // namespace varno
+
+namespace varno {
+namespace {
+
+TEST_F(VarnoReport, SummaryPrintsTheSharedTableInEachFormat) {
+  SummaryTableOptions options;
+  options.dataPath = data;
+  options.factorsPath = factors;
+  options.interaction = false;
+  options.burnIn = 40;
+  options.levelPercent = 90;
+  options.modelFilter = 2;
+  for (const auto& [name, format] : {std::pair{"tsv", SummaryFormat::tsv}, std::pair{"csv", SummaryFormat::csv},
+                                     std::pair{"json", SummaryFormat::json}}) {
+    options.format = format;
+    const SummaryTableResult expected = runSummaryTable(options);
+    ASSERT_TRUE(expected.text);
+    const ToolRun run = runTool(folder, {data, factors, "--summary", "--format", name, "--interaction=no",
+                                         "--burn-in", "40", "--level", "90", "--model", "2"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, *expected.text) << name;
+    EXPECT_EQ(run.err, "");
+  }
+  const ToolRun plain = runTool(folder, {data, "--summary"});
+  ASSERT_EQ(plain.status, 0) << plain.err;
+  EXPECT_EQ(plain.out.rfind("column\tname\tn\tmean\tsd\tmode\thpdi_low\thpdi_high\tess_bulk\tess_tail\trhat\tmcse_mean\n"
+                            "1\tIteration\t400\t", 0),
+            0u)
+      << plain.out;
+}
+
+TEST_F(VarnoReport, SummaryRefusesOptionsOfTheOtherUses) {
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{data, "--summary", "--column", "2"}, "--summary and --column cannot be given together"},
+      {{data, "--summary", "--format", "xml"}, "--format needs tsv, csv or json, not \"xml\""},
+      {{data, "--summary=yes"}, "--summary takes no value"},
+      {{data, "--summary", "--output", "x"}, "--output cannot be given with --summary"},
+      {{data, "--summary", "--bandwidth-position", "3"}, "--bandwidth-position cannot be given with --summary"},
+      {{data, factors, "--format", "csv"}, "--format can be given only with --summary"},
+      {{data, "--summary", "--model", "2"}, "--model needs the factors file"},
+  };
+  for (const auto& [args, piece] : cases) {
+    const ToolRun run = runTool(folder, args);
+    EXPECT_EQ(run.status, 2) << piece;
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find(piece), std::string::npos) << run.err;
+  }
 }
 
 }  // namespace

@@ -1,0 +1,87 @@
+// varno-report --summary of a 1,000,000-row trace (about 1 GB) against only reading it.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <limits>
+#include <string>
+
+#include "core/data_file_reader.h"
+#include "report/summary_table.h"
+#include "tools/trace_generator.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr long long kRows = 1'000'000;
+constexpr int kPopulations = 100;
+constexpr int kFactors = 2;
+
+std::string gData, gFactors;
+double gReadSeconds = 0, gSummarySeconds = 0;
+
+void BM_ReadOnly(benchmark::State& state) {
+  double best = std::numeric_limits<double>::max();
+  for (auto _ : state) {
+    const auto start = Clock::now();
+    varno::DataFileReadResult r = varno::readDataFile(gData);
+    best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
+    if (!r.table || r.table->rowCount() != kRows) state.SkipWithError("the file was not read whole");
+  }
+  gReadSeconds = best;
+}
+
+// The whole tool run: read, every column's figures and diagnostics on both cores, the text.
+void BM_Summary(benchmark::State& state) {
+  varno::SummaryTableOptions options;
+  options.dataPath = gData;
+  options.factorsPath = gFactors;
+  options.interaction = false;
+  double best = std::numeric_limits<double>::max();
+  for (auto _ : state) {
+    const auto start = Clock::now();
+    const varno::SummaryTableResult r = varno::runSummaryTable(options);
+    best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
+    if (!r.text) state.SkipWithError(r.error ? r.error->message.c_str() : "no table");
+  }
+  gSummarySeconds = best;
+  if (gReadSeconds > 0) state.counters["summary_over_read"] = best / gReadSeconds;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  char pattern[] = "/tmp/varno_bench_summary_XXXXXX";
+  if (!::mkdtemp(pattern)) return 1;
+  const std::string dir = pattern;
+  gData = dir + "/trace.fst";
+  gFactors = dir + "/trace.txt";
+  varno::FstSpec spec;
+  spec.rows = kRows;
+  spec.populations = kPopulations;
+  spec.factors = kFactors;
+  int status = 0;
+  try {
+    varno::writeFstFile(spec, gData);
+    varno::writeFactorsFile(spec, gFactors);
+    std::printf("generated %s: %.1f MB\n", gData.c_str(), static_cast<double>(std::filesystem::file_size(gData)) / 1e6);
+    benchmark::RegisterBenchmark("read_only", BM_ReadOnly)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+    benchmark::RegisterBenchmark("summary", BM_Summary)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    if (gReadSeconds > 0 && gSummarySeconds > 0)
+      std::printf("summary %.0f ms, read %.0f ms: summary/read = %.2f (target <= 5)\n", gSummarySeconds * 1e3,
+                  gReadSeconds * 1e3, gSummarySeconds / gReadSeconds);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+    status = 1;
+  }
+  std::error_code ec;
+  std::filesystem::remove_all(dir, ec);
+  return status;
+}

@@ -1,0 +1,81 @@
+// The summary table: every column's figures and convergence diagnostics, and its three texts.
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/sample_table.h"
+#include "report/unattended_run.h"
+#include "stats/convergence_diagnostics.h"
+#include "stats/diagnostic_draws.h"
+#include "stats/row_range.h"
+
+namespace varno {
+
+// One row of the table: the column's draws (diagnosticDraws) and their figures. A figure is
+// nothing where it is undefined: the mean without draws, sd, mode and HPDI with fewer than two,
+// the diagnostics where the estimators give none or the column is not a quantity, and any figure
+// that is not a finite number.
+struct SummaryRow {
+  int column = 0;  // 1-based
+  std::string name;
+  ColumnKind kind = ColumnKind::quantity;
+  int n = 0;
+  std::optional<double> mean, sd, mode, hpdiLow, hpdiHigh;
+  ConvergenceDiagnostics diagnostics;
+};
+
+struct SummaryTableInput {
+  std::shared_ptr<const SampleTable> table;
+  TableLayout layout;
+  RowRange rows;
+  int modelFilter = 0;
+  int levelPercent = 95;
+};
+
+// Hooks of a caller that shows progress or may stop the work; both may be left empty.
+struct SummaryTableHooks {
+  // Columns done so far of all; called from the working threads, one call at a time.
+  std::function<void(int done, int total)> progress;
+  const std::atomic<bool>* cancel = nullptr;  // checked between columns
+};
+
+// The names the column choosers show: fst labels, "Locus L allele A" (and "Locus L alleles"
+// for a count) in frq files, "Column N" otherwise and for frq columns of no locus.
+std::vector<std::string> summaryColumnNames(const SampleTable& table, const TableLayout& layout);
+
+// Every column in file order, computed on up to `threads` threads. The mode is the Details
+// page's: at the default bandwidth of the column's draws (the designed one when they have
+// none). Returns fewer rows only when cancelled.
+std::vector<SummaryRow> computeSummaryTable(const SummaryTableInput& input, int threads = 2,
+                                            const SummaryTableHooks& hooks = {});
+
+enum class SummaryFormat { tsv, csv, json };
+
+// The header the three texts share, in order.
+const std::vector<std::string>& summaryTableHeader();
+
+// tsv: tab-separated with a header line; csv: RFC 4180 (CRLF, quoted where needed) with a header
+// row; json: an array of objects with the header's keys. Numbers are the shortest texts that read
+// back as the same doubles; undefined figures are "NA" (null in json).
+std::string formatSummaryTable(const std::vector<SummaryRow>& rows, SummaryFormat format);
+
+struct SummaryTableOptions : ColumnDataOptions {
+  SummaryFormat format = SummaryFormat::tsv;
+};
+
+struct SummaryTableResult {
+  std::optional<std::string> text;  // set on success
+  std::vector<std::string> warnings;
+  std::optional<RunError> error;
+};
+
+// The headless tool's summary: the data file opened as for the Statistics box of one column,
+// then every column's row, formatted.
+SummaryTableResult runSummaryTable(const SummaryTableOptions& options, const RunHooks& hooks = {});
+
+}  // namespace varno

@@ -1,0 +1,255 @@
+// Convergence diagnostics from one ordering of the draws: normal scores of the ranks, of the
+// ranks of the folded draws, quantile indicators and the split chains themselves.
+#include "stats/convergence_diagnostics.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <vector>
+
+#include "stats/ascending_order.h"
+#include "stats/effective_sample_size.h"
+#include "stats/normal_scores.h"
+
+namespace varno {
+
+namespace {
+
+std::optional<double> finite(double v) {
+  if (!std::isfinite(v)) return std::nullopt;
+  return v;
+}
+
+// The draws of m chains of n, and the split chains made of them: each chain's first and last
+// floor(n / 2) draws (the middle draw of an odd chain belongs to neither half; a chain of one
+// draw stays whole). Split chains are laid out one after the other in the arrays built here.
+class SplitDraws {
+ public:
+  explicit SplitDraws(ChainDraws chains) : chains_(chains) {
+    if (chains.empty()) return;
+    n_ = chains[0].size();
+    for (auto c : chains)
+      if (c.size() != n_) return;
+    if (n_ == 0) return;
+    valid_ = true;
+    m_ = chains.size();
+    half_ = n_ == 1 ? 1 : n_ / 2;
+    splitCount_ = n_ == 1 ? m_ : 2 * m_;
+    all_.reserve(m_ * n_);
+    for (auto c : chains) all_.insert(all_.end(), c.begin(), c.end());
+    for (double v : all_) hasNaN_ = hasNaN_ || std::isnan(v);
+    slots_.assign(all_.size(), -1);
+    long long slot = 0;
+    for (std::size_t c = 0; c < m_; ++c) {
+      for (std::size_t p = 0; p < half_; ++p) slots_[c * n_ + p] = slot++;
+      if (n_ > 1)
+        for (std::size_t p = n_ - half_; p < n_; ++p) slots_[c * n_ + p] = slot++;
+    }
+  }
+
+  bool valid() const { return valid_; }
+  std::size_t kept() const { return splitCount_ * half_; }
+
+  // Where draw i (chain-major) goes among the split draws, or -1 when it is left out.
+  long long slotOf(std::size_t i) const { return slots_[i]; }
+
+  // The split chains of an array laid out by slot.
+  std::vector<std::span<const double>> chainsOf(const std::vector<double>& bySlot) const {
+    std::vector<std::span<const double>> split;
+    for (std::size_t s = 0; s < splitCount_; ++s) split.emplace_back(bySlot.data() + s * half_, half_);
+    return split;
+  }
+
+  // The split chains of the draws themselves, without copying them.
+  std::vector<std::span<const double>> splitChains() const {
+    if (n_ == 1) return {chains_.begin(), chains_.end()};
+    std::vector<std::span<const double>> split;
+    for (auto c : chains_) {
+      split.push_back(c.first(half_));
+      split.push_back(c.last(half_));
+    }
+    return split;
+  }
+
+  bool anyNaN() const { return hasNaN_; }
+  bool keptNaN() const {
+    for (std::size_t i = 0; i < all_.size(); ++i)
+      if (std::isnan(all_[i]) && slotOf(i) >= 0) return true;
+    return false;
+  }
+  const std::vector<double>& all() const { return all_; }
+  ChainDraws chains() const { return chains_; }
+
+  // All draws ascending (NaNs left out), computed once.
+  const std::vector<OrderedDraw>& ordered() {
+    if (!ordered_) ordered_ = std::make_unique<std::vector<OrderedDraw>>(ascendingOrder(all_));
+    return *ordered_;
+  }
+
+ private:
+  ChainDraws chains_;
+  std::vector<double> all_;
+  std::vector<long long> slots_;  // by draw
+  std::unique_ptr<std::vector<OrderedDraw>> ordered_;
+  std::size_t n_ = 0, m_ = 0, half_ = 0, splitCount_ = 0;
+  bool valid_ = false, hasNaN_ = false;
+};
+
+// Normal scores of the ranks of the split draws, laid out by slot. `order` holds draws (and
+// values compared for ties) in ascending order; draws left out of the split take no rank.
+// Equal values share the average of their ranks.
+std::vector<double> normalScoresBySlot(const SplitDraws& split, const std::vector<OrderedDraw>& order) {
+  const std::size_t count = split.kept();
+  std::vector<double> scores(count);
+  std::vector<long long> slots;
+  slots.reserve(order.size());
+  for (const OrderedDraw& d : order) slots.push_back(split.slotOf(d.index));
+
+  std::size_t groups = 0;
+  for (std::size_t i = 0; i < order.size(); ++i)
+    if (i == 0 || order[i].value != order[i - 1].value) ++groups;
+  // With few distinct values a score per tie is cheaper than a table of every rank.
+  std::shared_ptr<const std::vector<double>> table;
+  if (groups > count / 8) table = normalScoreTable(count);
+
+  long long ranked = 0;  // ranks given so far
+  for (std::size_t i = 0; i < order.size();) {
+    std::size_t j = i;
+    long long members = 0;
+    while (j < order.size() && order[j].value == order[i].value) members += slots[j++] >= 0;
+    if (members > 0) {
+      const long long twiceRank = 2 * ranked + 1 + members;  // first + last rank of the tie
+      const double score = table && twiceRank % 2 == 0 ? (*table)[twiceRank / 2 - 1] : normalScore(twiceRank, count);
+      for (std::size_t k = i; k < j; ++k)
+        if (slots[k] >= 0) scores[slots[k]] = score;
+      ranked += members;
+    }
+    i = j;
+  }
+  return scores;
+}
+
+// The median of sorted values, averaged as the reference averages two values.
+double sortedMedian(const std::vector<OrderedDraw>& order) {
+  const std::size_t n = order.size();
+  if (n % 2 == 1) return order[n / 2].value;
+  const double pair[] = {order[n / 2 - 1].value, order[n / 2].value};
+  return referenceMean(pair);
+}
+
+// |x - median| of every draw, ascending: the two sides of the median merged outward.
+std::vector<OrderedDraw> foldedOrder(const std::vector<OrderedDraw>& order, double median) {
+  std::vector<OrderedDraw> folded;
+  folded.reserve(order.size());
+  const auto split = std::lower_bound(order.begin(), order.end(), median,
+                                      [](const OrderedDraw& d, double m) { return d.value < m; });
+  std::ptrdiff_t left = split - order.begin() - 1;
+  std::size_t right = static_cast<std::size_t>(split - order.begin());
+  while (left >= 0 || right < order.size()) {
+    const double l = left >= 0 ? std::abs(order[left].value - median) : std::numeric_limits<double>::infinity();
+    const double r = right < order.size() ? std::abs(order[right].value - median)
+                                          : std::numeric_limits<double>::infinity();
+    if (right < order.size() && (left < 0 || r <= l)) {
+      folded.push_back({r, order[right++].index});
+    } else {
+      folded.push_back({l, order[left--].index});
+    }
+  }
+  return folded;
+}
+
+// The type 7 quantile of sorted values: 1 + (n - 1) p, interpolated as the reference does.
+double sortedQuantile(const std::vector<OrderedDraw>& order, double p) {
+  const double index = 1 + static_cast<double>(order.size() - 1) * p;
+  const double lo = std::floor(index), hi = std::ceil(index);
+  const double low = order[static_cast<std::size_t>(lo) - 1].value;
+  const double high = order[static_cast<std::size_t>(hi) - 1].value;
+  if (!(index > lo && high != low)) return low;
+  const double h = index - lo;
+  return (1 - h) * low + h * high;
+}
+
+class Diagnostician {
+ public:
+  explicit Diagnostician(ChainDraws chains) : split_(chains) {}
+
+  std::optional<double> essBulk() {
+    if (!split_.valid() || split_.keptNaN()) return std::nullopt;
+    const auto chains = split_.chainsOf(bulkScores());
+    return effectiveSampleSize(chains).ess;
+  }
+
+  std::optional<double> rhat() {
+    if (!split_.valid() || split_.anyNaN()) return std::nullopt;
+    const auto bulk = potentialScaleReduction(split_.chainsOf(bulkScores()));
+    if (!bulk) return std::nullopt;
+    const std::vector<OrderedDraw>& order = split_.ordered();
+    const double median = sortedMedian(order);
+    if (!std::isfinite(median)) return std::nullopt;  // folding would meet inf - inf
+    const std::vector<double> foldedScores = normalScoresBySlot(split_, foldedOrder(order, median));
+    const auto tail = potentialScaleReduction(split_.chainsOf(foldedScores));
+    if (!tail) return std::nullopt;
+    return std::max(*bulk, *tail);
+  }
+
+  std::optional<double> essTail() {
+    const std::span<const double> all[] = {split_.all()};
+    if (!split_.valid() || degenerateDraws(all)) return std::nullopt;
+    const std::vector<OrderedDraw>& order = split_.ordered();
+    std::vector<double> indicator(split_.kept());
+    std::optional<double> smallest;
+    for (double p : {0.05, 0.95}) {
+      const double q = sortedQuantile(order, p);
+      for (std::size_t i = 0; i < split_.all().size(); ++i) {
+        const long long slot = split_.slotOf(i);
+        if (slot >= 0) indicator[slot] = split_.all()[i] <= q ? 1 : 0;
+      }
+      const auto ess = effectiveSampleSize(split_.chainsOf(indicator)).ess;
+      if (!ess) return std::nullopt;
+      smallest = smallest ? std::min(*smallest, *ess) : *ess;
+    }
+    return smallest;
+  }
+
+  std::optional<double> mcseMean() {
+    if (!split_.valid()) return std::nullopt;
+    const auto ess = effectiveSampleSize(split_.splitChains()).ess;
+    if (!ess) return std::nullopt;
+    const std::vector<double>& all = split_.all();
+    return finite(std::sqrt(referenceVariance(all, referenceMean(all))) / std::sqrt(*ess));
+  }
+
+ private:
+  const std::vector<double>& bulkScores() {
+    if (!bulk_) bulk_ = std::make_unique<std::vector<double>>(normalScoresBySlot(split_, split_.ordered()));
+    return *bulk_;
+  }
+
+  SplitDraws split_;
+  std::unique_ptr<std::vector<double>> bulk_;
+};
+
+}  // namespace
+
+ConvergenceDiagnostics convergenceDiagnostics(ChainDraws chains) {
+  Diagnostician d(chains);
+  ConvergenceDiagnostics result;
+  result.essBulk = d.essBulk();
+  result.essTail = d.essTail();
+  result.rhat = d.rhat();
+  result.mcseMean = d.mcseMean();
+  return result;
+}
+
+ConvergenceDiagnostics convergenceDiagnostics(std::span<const double> oneChain) {
+  const std::span<const double> chains[] = {oneChain};
+  return convergenceDiagnostics(chains);
+}
+
+std::optional<double> essBulk(ChainDraws chains) { return Diagnostician(chains).essBulk(); }
+std::optional<double> essTail(ChainDraws chains) { return Diagnostician(chains).essTail(); }
+std::optional<double> rhat(ChainDraws chains) { return Diagnostician(chains).rhat(); }
+std::optional<double> mcseMean(ChainDraws chains) { return Diagnostician(chains).mcseMean(); }
+
+}  // namespace varno

@@ -1,0 +1,43 @@
+// Convergence diagnostics of Markov chain draws: bulk and tail effective sample sizes,
+// rank-normalised split R-hat and the Monte Carlo standard error of the mean.
+#pragma once
+
+#include <optional>
+#include <span>
+
+namespace varno {
+
+// Several chains of one quantity, each the draws of one run in order.
+using ChainDraws = std::span<const std::span<const double>>;
+
+// Every figure is nothing where it is undefined (the reference's NA): fewer than 3 draws in a
+// split chain (fewer than 2 for R-hat), draws that are all equal, a non-finite draw (ranks still
+// order infinite draws, so ess_bulk and rhat stay defined for them), a quantile indicator that
+// is constant, or chains of different lengths. It is never 0 or infinite.
+struct ConvergenceDiagnostics {
+  std::optional<double> essBulk;
+  std::optional<double> essTail;
+  std::optional<double> rhat;
+  std::optional<double> mcseMean;
+};
+
+// All four, sharing one ordering of the draws.
+ConvergenceDiagnostics convergenceDiagnostics(ChainDraws chains);
+ConvergenceDiagnostics convergenceDiagnostics(std::span<const double> oneChain);
+
+// Effective sample size of the rank-normalised split chains (ranks of ties averaged, normal
+// scores at (r - 3/8) / (S + 1/4)).
+std::optional<double> essBulk(ChainDraws chains);
+
+// The smaller effective sample size of the split indicators of the draws at or below their 5%
+// and their 95% quantile (type 7: interpolated between order statistics).
+std::optional<double> essTail(ChainDraws chains);
+
+// The larger rank-normalised split R-hat of the draws and of the draws folded about their median.
+std::optional<double> rhat(ChainDraws chains);
+
+// Standard deviation of all draws over the square root of the effective sample size of the split
+// (not rank-normalised) chains.
+std::optional<double> mcseMean(ChainDraws chains);
+
+}  // namespace varno

@@ -1,0 +1,290 @@
+// The summary table on the bundled example, its three texts read back, and undefined figures.
+#include "report/summary_table.h"
+
+#include <gtest/gtest.h>
+
+#include <charconv>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace varno {
+namespace {
+
+using Table = std::vector<std::vector<std::string>>;
+
+Table splitLines(const std::string& text, char separator, const std::string& end) {
+  Table table;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const std::size_t stop = text.find(end, start);
+    EXPECT_NE(stop, std::string::npos) << "the last line has no line end";
+    if (stop == std::string::npos) break;
+    std::vector<std::string> fields;
+    const std::string line = text.substr(start, stop - start);
+    for (std::size_t f = 0;;) {
+      const std::size_t next = line.find(separator, f);
+      fields.push_back(line.substr(f, next - f));
+      if (next == std::string::npos) break;
+      f = next + 1;
+    }
+    table.push_back(fields);
+    start = stop + end.size();
+  }
+  return table;
+}
+
+// RFC 4180: CRLF lines, fields quoted when they hold a comma, a quote or a line end.
+Table parseCsv(const std::string& text) {
+  Table table(1);
+  std::string field;
+  bool quoted = false, fresh = true;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (quoted) {
+      if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
+        field += '"';
+        ++i;
+      } else if (c == '"') {
+        quoted = false;
+      } else {
+        field += c;
+      }
+    } else if (c == '"' && fresh) {
+      quoted = true;
+      fresh = false;
+    } else if (c == ',') {
+      table.back().push_back(field);
+      field.clear();
+      fresh = true;
+    } else if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+      table.back().push_back(field);
+      field.clear();
+      fresh = true;
+      ++i;
+      table.emplace_back();
+    } else {
+      EXPECT_NE(c, '\n') << "a bare line feed at " << i;
+      field += c;
+      fresh = false;
+    }
+  }
+  EXPECT_TRUE(table.back().empty() && field.empty()) << "the last row has no CRLF";
+  table.pop_back();
+  return table;
+}
+
+// The json the table writes: an array of flat objects whose values are strings, numbers or null.
+// Values come back as their texts, null as "NA", so the three formats compare alike.
+class JsonReader {
+ public:
+  explicit JsonReader(const std::string& text) : t_(text) {}
+
+  std::optional<std::pair<std::vector<std::string>, Table>> read() {
+    std::vector<std::string> keys;
+    Table rows;
+    if (!take('[')) return std::nullopt;
+    if (take(']')) return finish(keys, rows);
+    do {
+      if (!take('{')) return std::nullopt;
+      std::vector<std::string> row, rowKeys;
+      do {
+        auto key = string();
+        if (!key || !take(':')) return std::nullopt;
+        rowKeys.push_back(*key);
+        auto value = peek() == '"' ? string() : bare();
+        if (!value) return std::nullopt;
+        row.push_back(*value);
+      } while (take(','));
+      if (!take('}')) return std::nullopt;
+      if (keys.empty()) keys = rowKeys;
+      if (rowKeys != keys) return std::nullopt;
+      rows.push_back(row);
+    } while (take(','));
+    if (!take(']')) return std::nullopt;
+    return finish(keys, rows);
+  }
+
+ private:
+  std::optional<std::pair<std::vector<std::string>, Table>> finish(std::vector<std::string>& keys, Table& rows) {
+    skip();
+    if (i_ != t_.size()) return std::nullopt;
+    return std::make_pair(keys, rows);
+  }
+  void skip() {
+    while (i_ < t_.size() && (t_[i_] == ' ' || t_[i_] == '\n')) ++i_;
+  }
+  char peek() {
+    skip();
+    return i_ < t_.size() ? t_[i_] : '\0';
+  }
+  bool take(char c) {
+    if (peek() != c) return false;
+    ++i_;
+    return true;
+  }
+  std::optional<std::string> string() {
+    if (!take('"')) return std::nullopt;
+    std::string s;
+    while (i_ < t_.size() && t_[i_] != '"') {
+      if (t_[i_] == '\\') ++i_;
+      if (i_ < t_.size()) s += t_[i_++];
+    }
+    if (i_ == t_.size()) return std::nullopt;
+    ++i_;
+    return s;
+  }
+  std::optional<std::string> bare() {
+    const std::size_t start = i_;
+    while (i_ < t_.size() && std::string_view("-+.0123456789eEnul").find(t_[i_]) != std::string_view::npos) ++i_;
+    const std::string text = t_.substr(start, i_ - start);
+    if (text == "null") return "NA";
+    double v;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return text;
+  }
+  const std::string& t_;
+  std::size_t i_ = 0;
+};
+
+std::vector<std::optional<double>> figuresOf(const SummaryRow& r) {
+  const ConvergenceDiagnostics& d = r.diagnostics;
+  return {r.mean, r.sd, r.mode, r.hpdiLow, r.hpdiHigh, d.essBulk, d.essTail, d.rhat, d.mcseMean};
+}
+
+// Every field read back gives the row it was written from, every number the same double.
+void expectRowsReadBack(const Table& fields, const std::vector<SummaryRow>& rows, const std::string& format) {
+  ASSERT_EQ(fields.size(), rows.size()) << format;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const std::vector<std::string>& f = fields[i];
+    ASSERT_EQ(f.size(), summaryTableHeader().size()) << format << " row " << i;
+    EXPECT_EQ(f[0], std::to_string(rows[i].column)) << format;
+    EXPECT_EQ(f[1], rows[i].name) << format;
+    EXPECT_EQ(f[2], std::to_string(rows[i].n)) << format;
+    const auto figures = figuresOf(rows[i]);
+    for (std::size_t k = 0; k < figures.size(); ++k) {
+      const std::string& text = f[3 + k];
+      if (!figures[k]) {
+        EXPECT_EQ(text, "NA") << format << " row " << i << " " << summaryTableHeader()[3 + k];
+        continue;
+      }
+      double v = 0;
+      const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+      EXPECT_TRUE(ec == std::errc() && end == text.data() + text.size()) << text;
+      EXPECT_EQ(v, *figures[k]) << format << " row " << i << " " << summaryTableHeader()[3 + k];
+    }
+  }
+}
+
+SummaryTableOptions lakeOptions() {
+  SummaryTableOptions o;
+  o.dataPath = VARNO_SOURCE_DIR "/examples/lake.fst";
+  o.factorsPath = VARNO_SOURCE_DIR "/examples/lake_factors.txt";
+  o.interaction = false;
+  o.burnIn = 500;
+  return o;
+}
+
+class SummaryOfTheExample : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ColumnData data;
+    std::vector<std::string> warnings;
+    ASSERT_FALSE(openColumnData(lakeOptions(), {}, data, warnings));
+    input.table = data.table;
+    input.layout = {FileKind::fst, data.modelColumn - 3, data.decision.factorCount, data.decision.hasInteraction};
+    input.rows = data.rows;
+    rows = computeSummaryTable(input);
+    ASSERT_EQ(rows.size(), 13u);
+  }
+  SummaryTableInput input;
+  std::vector<SummaryRow> rows;
+};
+
+TEST_F(SummaryOfTheExample, EveryFormatReadsBackToTheSameFigures) {
+  const std::vector<std::string>& header = summaryTableHeader();
+  const Table tsv = splitLines(formatSummaryTable(rows, SummaryFormat::tsv), '\t', "\n");
+  ASSERT_FALSE(tsv.empty());
+  EXPECT_EQ(tsv[0], header);
+  expectRowsReadBack(Table(tsv.begin() + 1, tsv.end()), rows, "tsv");
+
+  const Table csv = parseCsv(formatSummaryTable(rows, SummaryFormat::csv));
+  ASSERT_FALSE(csv.empty());
+  EXPECT_EQ(csv[0], header);
+  expectRowsReadBack(Table(csv.begin() + 1, csv.end()), rows, "csv");
+
+  const auto json = JsonReader(formatSummaryTable(rows, SummaryFormat::json)).read();
+  ASSERT_TRUE(json) << "the json does not read back";
+  EXPECT_EQ(json->first, header);
+  expectRowsReadBack(json->second, rows, "json");
+
+  // and the headless tool's run writes the same text
+  SummaryTableOptions options = lakeOptions();
+  options.format = SummaryFormat::csv;
+  const SummaryTableResult run = runSummaryTable(options);
+  ASSERT_TRUE(run.text);
+  EXPECT_EQ(*run.text, formatSummaryTable(rows, SummaryFormat::csv));
+}
+
+TEST_F(SummaryOfTheExample, CountersAndLabelsHaveNoDiagnosticsAndCoefficientsTheirModelsRows) {
+  const int retained = input.rows.count();
+  for (const SummaryRow& r : rows) {
+    const bool diagnosed = r.name != "Iteration" && r.name != "Model";
+    EXPECT_EQ(r.diagnostics.essBulk.has_value(), diagnosed) << r.name;
+    EXPECT_EQ(r.diagnostics.rhat.has_value(), diagnosed) << r.name;
+    EXPECT_TRUE(r.mean && r.sd && r.mode && r.hpdiLow && r.hpdiHigh) << r.name;
+    if (r.name == "alpha1" || r.name == "alpha2") {
+      EXPECT_LT(r.n, retained) << r.name;  // only the rows of models holding the factor
+      EXPECT_GT(r.n, 0) << r.name;
+    } else {
+      EXPECT_EQ(r.n, retained) << r.name;
+    }
+  }
+  // the factor's coefficient is never 0 in the models that hold it
+  EXPECT_NE(*rows[11].hpdiLow, 0.0);
+}
+
+TEST(SummaryTableText, UndefinedFiguresAndQuotedNames) {
+  SummaryRow empty;
+  empty.column = 3;
+  empty.name = "a, \"b\"";
+  SummaryRow one;
+  one.column = 4;
+  one.name = "x";
+  one.n = 1;
+  one.mean = 0.1;
+  one.diagnostics.rhat = 1.0;
+  const std::vector<SummaryRow> rows{empty, one};
+  EXPECT_EQ(formatSummaryTable(rows, SummaryFormat::tsv),
+            "column\tname\tn\tmean\tsd\tmode\thpdi_low\thpdi_high\tess_bulk\tess_tail\trhat\tmcse_mean\n"
+            "3\ta, \"b\"\t0\tNA\tNA\tNA\tNA\tNA\tNA\tNA\tNA\tNA\n"
+            "4\tx\t1\t0.1\tNA\tNA\tNA\tNA\tNA\tNA\t1\tNA\n");
+  const std::string csv = formatSummaryTable(rows, SummaryFormat::csv);
+  EXPECT_NE(csv.find("\r\n3,\"a, \"\"b\"\"\",0,NA,"), std::string::npos) << csv;
+  const std::string json = formatSummaryTable(rows, SummaryFormat::json);
+  EXPECT_NE(json.find("\"name\": \"a, \\\"b\\\"\", \"n\": 0, \"mean\": null"), std::string::npos) << json;
+  EXPECT_NE(json.find("\"mean\": 0.1, \"sd\": null"), std::string::npos) << json;
+  EXPECT_EQ(formatSummaryTable({}, SummaryFormat::json), "[]\n");
+}
+
+TEST(SummaryTable, ColumnsTooShortOrConstantGetNoDiagnostics) {
+  auto table = std::make_shared<SampleTable>(3, 4);
+  const float values[3][4] = {{5, 6, 7, 8}, {1, 1, 1, 1}, {0.5f, 2, 1, 4}};
+  for (int c = 0; c < 3; ++c)
+    for (int r = 0; r < 4; ++r) table->cell(c, r) = values[c][r];
+  SummaryTableInput input;
+  input.table = table;
+  input.rows = {0, 4};
+  const std::vector<SummaryRow> rows = computeSummaryTable(input, 1);
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[0].kind, ColumnKind::counter);
+  EXPECT_EQ(rows[1].name, "Column 2");
+  EXPECT_EQ(rows[1].sd, 0.0);  // a constant column has figures but no diagnostics
+  EXPECT_FALSE(rows[1].diagnostics.essBulk || rows[1].diagnostics.rhat || rows[1].diagnostics.mcseMean);
+  EXPECT_FALSE(rows[2].diagnostics.essBulk);  // 2 draws per split chain
+  EXPECT_TRUE(rows[2].diagnostics.rhat);      // R-hat needs only 2
+}
+
+}  // namespace
+}  // namespace varno

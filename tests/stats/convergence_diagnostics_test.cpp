@@ -1,0 +1,197 @@
+// Convergence diagnostics against the reference's values (fixtures/convergence_reference.R).
+#include "stats/convergence_diagnostics.h"
+
+#include <gtest/gtest.h>
+
+#include <charconv>
+#include <cmath>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "stats/autocorrelation.h"
+#include "stats/lagged_products.h"
+
+namespace varno {
+namespace {
+
+const std::string kFixtures = VARNO_SOURCE_DIR "/tests/stats/fixtures/";
+
+std::vector<std::vector<std::string>> tsvRows(const std::string& name) {
+  std::ifstream in(kFixtures + name);
+  EXPECT_TRUE(in) << "cannot read " << name;
+  std::vector<std::vector<std::string>> rows;
+  for (std::string line; std::getline(in, line);) {
+    if (line.empty() || line[0] == '#') continue;
+    std::vector<std::string> fields;
+    std::istringstream fieldsIn(line);
+    for (std::string f; std::getline(fieldsIn, f, '\t');) fields.push_back(f);
+    rows.push_back(fields);
+  }
+  return rows;
+}
+
+// A number of the fixtures: "NA" is nothing; "NaN", "Inf" and "-Inf" are read as such.
+std::optional<double> number(const std::string& text) {
+  if (text == "NA") return std::nullopt;
+  if (text == "NaN") return std::nan("");
+  if (text == "Inf") return INFINITY;
+  if (text == "-Inf") return -INFINITY;
+  double v = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+  EXPECT_TRUE(ec == std::errc() && end == text.data() + text.size()) << text;
+  return v;
+}
+
+using Cases = std::map<std::string, std::vector<std::vector<double>>>;
+
+const Cases& drawCases() {
+  static const Cases cases = [] {
+    Cases c;
+    for (const auto& row : tsvRows("convergence_draws.tsv")) {
+      auto& chains = c[row.at(0)];
+      const std::size_t chain = static_cast<std::size_t>(std::stoi(row.at(1)));
+      if (chains.size() < chain) chains.resize(chain);
+      chains[chain - 1].push_back(*number(row.at(2)));
+    }
+    return c;
+  }();
+  return cases;
+}
+
+std::vector<std::span<const double>> spans(const std::vector<std::vector<double>>& chains) {
+  return {chains.begin(), chains.end()};
+}
+
+void expectMatches(const std::optional<double>& actual, const std::optional<double>& expected, const std::string& what) {
+  if (!expected) {
+    EXPECT_FALSE(actual) << what << " should be undefined, is " << *actual;
+    return;
+  }
+  ASSERT_TRUE(actual) << what << " should be " << *expected;
+  EXPECT_NEAR(*actual, *expected, 1e-9 * std::abs(*expected)) << what;
+}
+
+TEST(ConvergenceDiagnostics, MatchTheReferenceInEveryCase) {
+  const auto reference = tsvRows("convergence_reference.tsv");
+  ASSERT_GE(reference.size(), 20u);
+  for (const auto& row : reference) {
+    const std::string& name = row.at(0);
+    ASSERT_TRUE(drawCases().count(name)) << name;
+    const auto chains = spans(drawCases().at(name));
+    const ConvergenceDiagnostics all = convergenceDiagnostics(chains);
+    expectMatches(all.essBulk, number(row.at(1)), name + " ess_bulk");
+    expectMatches(all.essTail, number(row.at(2)), name + " ess_tail");
+    expectMatches(all.rhat, number(row.at(3)), name + " rhat");
+    expectMatches(all.mcseMean, number(row.at(4)), name + " mcse_mean");
+    // each alone gives what all together give
+    EXPECT_EQ(essBulk(chains), all.essBulk) << name;
+    EXPECT_EQ(essTail(chains), all.essTail) << name;
+    EXPECT_EQ(rhat(chains), all.rhat) << name;
+    EXPECT_EQ(mcseMean(chains), all.mcseMean) << name;
+  }
+}
+
+TEST(ConvergenceDiagnostics, ChainsOfDifferentLengthsOrNoneAreUndefined) {
+  const std::vector<double> a{1, 2, 3, 4, 5, 6}, b{2, 1, 4, 3, 6};
+  const std::span<const double> uneven[] = {a, b};
+  const std::vector<std::span<const double>> none;
+  for (const ConvergenceDiagnostics& d : {convergenceDiagnostics(uneven), convergenceDiagnostics(none)}) {
+    EXPECT_FALSE(d.essBulk);
+    EXPECT_FALSE(d.essTail);
+    EXPECT_FALSE(d.rhat);
+    EXPECT_FALSE(d.mcseMean);
+  }
+}
+
+// A chain that mixes slowly enough that Geyer's sequence runs past the directly summed lags.
+std::vector<double> slowChain(std::size_t n, double phi, unsigned seed) {
+  std::vector<double> x(n);
+  std::uint64_t state = seed;
+  double level = 0;
+  for (double& v : x) {
+    state = state * 6364136223846793005ull + 1442695040888963407ull;
+    const double u = static_cast<double>(state >> 11) * 0x1p-53 - 0.5;
+    level = phi * level + u;
+    v = level;
+  }
+  return x;
+}
+
+TEST(LaggedProducts, DirectSumsAgreeWithTheFft) {
+  std::vector<double> y = slowChain(3000, 0.99, 5);
+  double mean = 0;
+  for (double v : y) mean += v / y.size();
+  for (double& v : y) v -= mean;
+  const std::vector<double> fft = laggedProductsByFft(y);
+  ASSERT_EQ(fft.size(), y.size());
+  LaggedProducts lazy(y);
+  for (std::size_t lag : {0u, 1u, 7u, 8u, 40u, 63u, 64u, 255u, 256u, 500u, 2999u}) {
+    double direct = 0;
+    for (std::size_t i = 0; i + lag < y.size(); ++i) direct += y[i] * y[i + lag];
+    EXPECT_NEAR(fft[lag], direct, 1e-10 * fft[0]) << "lag " << lag;
+    EXPECT_NEAR(lazy.at(lag), direct, 1e-10 * fft[0]) << "lag " << lag;
+  }
+}
+
+TEST(ConvergenceDiagnostics, WorkerThreadsGetWhatOneThreadGets) {
+  // Slow chains take the FFT (whose planning is shared) and ties-free ranks take the shared
+  // table of normal scores.
+  std::vector<std::vector<double>> columns;
+  for (unsigned s = 0; s < 6; ++s) columns.push_back(slowChain(4000 + 1000 * (s % 2), 0.995, s));
+  std::vector<ConvergenceDiagnostics> alone, together(columns.size());
+  for (const auto& c : columns) alone.push_back(convergenceDiagnostics(c));
+  std::vector<std::thread> threads;
+  for (std::size_t i = 0; i < columns.size(); ++i)
+    threads.emplace_back([&, i] { together[i] = convergenceDiagnostics(columns[i]); });
+  for (auto& t : threads) t.join();
+  for (std::size_t i = 0; i < columns.size(); ++i) {
+    ASSERT_TRUE(alone[i].essBulk);
+    EXPECT_EQ(together[i].essBulk, alone[i].essBulk) << i;
+    EXPECT_EQ(together[i].essTail, alone[i].essTail) << i;
+    EXPECT_EQ(together[i].rhat, alone[i].rhat) << i;
+    EXPECT_EQ(together[i].mcseMean, alone[i].mcseMean) << i;
+  }
+}
+
+TEST(Autocorrelation, MatchesTheReferenceForTheFirstLags) {
+  std::map<std::string, std::vector<double>> expected;
+  for (const auto& row : tsvRows("autocorrelation_reference.tsv")) expected[row.at(0)].push_back(*number(row.at(2)));
+  ASSERT_EQ(expected.size(), 2u);
+  for (const auto& [name, lags] : expected) {
+    const std::vector<double>& draws = drawCases().at(name).at(0);
+    const Autocorrelation acf = autocorrelation(draws);
+    ASSERT_EQ(acf.values.size(), draws.size()) << name;
+    for (std::size_t k = 0; k < lags.size(); ++k) EXPECT_NEAR(acf.values[k], lags[k], 1e-9) << name << " lag " << k;
+  }
+}
+
+TEST(Autocorrelation, PlotLagsRunToTheTruncationWithinTheirBounds) {
+  // AR(1) with 0.9: about 20 lags carry weight, the truncation goes beyond them.
+  const Autocorrelation ar1 = autocorrelation(drawCases().at("ar1").at(0));
+  EXPECT_GT(ar1.truncationLag, 20u);
+  EXPECT_LT(ar1.truncationLag, 1000u);
+  EXPECT_EQ(ar1.lastPlotLag(), std::max<std::size_t>(ar1.truncationLag, 50));
+
+  const Autocorrelation slow = autocorrelation(slowChain(5000, 0.998, 3));
+  EXPECT_GT(slow.truncationLag, LaggedProducts::kDirectLags);  // past the direct sums
+  EXPECT_EQ(slow.lastPlotLag(), slow.truncationLag);
+
+  const std::vector<double> ten{3, 1, 4, 1, 5, 9, 2, 6, 5, 3};
+  EXPECT_EQ(autocorrelation(ten).lastPlotLag(), 9u);  // at most n - 1
+
+  for (const std::vector<double>& undefined :
+       {std::vector<double>{}, std::vector<double>{1}, std::vector<double>(30, 2.0), std::vector<double>{1, INFINITY, 2}}) {
+    const Autocorrelation acf = autocorrelation(undefined);
+    EXPECT_TRUE(acf.values.empty());
+    EXPECT_EQ(acf.truncationLag, 0u);
+    EXPECT_EQ(acf.lastPlotLag(), 0u);
+  }
+}
+
+}  // namespace
+}  // namespace varno
