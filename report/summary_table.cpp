@@ -32,13 +32,13 @@ SummaryRow summaryRow(const SummaryTableInput& input, int column) {
   row.n = static_cast<int>(draws.values.size());
   if (draws.values.empty()) return row;
 
-  // The Details page plots a column at the bandwidth in place, then moves to the column's default.
-  ColumnStatistics s = computeColumnStatistics(draws.values, input.levelPercent,
-                                               bandwidthOfPosition(kDesignedBandwidthPosition));
+  // The Details page shows a newly chosen column at its default bandwidth, or at the designed one
+  // where the rule gives none; the moments that choose it are those the statistics use.
+  const SampleMoments moments = sampleMoments(draws.values);
+  const int position = defaultBandwidthPosition(row.n, moments.sumSquares).value_or(kDesignedBandwidthPosition);
+  const ColumnStatistics s = computeColumnStatistics(draws.values, input.levelPercent, bandwidthOfPosition(position));
   row.mean = finite(s.mean);
   if (row.n >= 2) {
-    if (const auto position = defaultBandwidthPosition(s.n, s.sumSquares); position && *position != kDesignedBandwidthPosition)
-      s = computeColumnStatistics(draws.values, input.levelPercent, bandwidthOfPosition(*position));
     row.sd = finite(std::sqrt(s.variance));
     row.mode = finite(s.mode);
     row.hpdiLow = finite(s.hpdiLow);
