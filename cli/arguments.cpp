@@ -122,7 +122,20 @@ class Parser {
     return true;
   }
 
-  // The options both uses share: factors file, mode, interaction and data range.
+  // DATA [FACTORS.txt [MODE]]: false (and the fault said) without a data file or with more.
+  bool dataAndFactorArguments() {
+    if (positional_.empty()) {
+      fail("no data file given");
+      return false;
+    }
+    if (positional_.size() > 3) {
+      fail("too many arguments: \"" + positional_[3] + "\"");
+      return false;
+    }
+    return true;
+  }
+
+  // The options the uses share: factors file, mode, interaction and data range.
   bool common(std::string& factorsPath, std::optional<int>& factorMode, std::optional<bool>& interaction,
               long long& burnIn, long long& burnOut) {
     if (positional_.size() >= 2) factorsPath = positional_[1];
@@ -192,14 +205,7 @@ class Parser {
       return CliParse{a, {}};
     }
 
-    if (positional_.empty()) {
-      fail("no data file given");
-      return failed();
-    }
-    if (positional_.size() > 3) {
-      fail("too many arguments: \"" + positional_[3] + "\"");
-      return failed();
-    }
+    if (!dataAndFactorArguments()) return failed();
     ColumnStatisticsOptions& c = a.column;
     c.dataPath = positional_[0];
     if (!common(c.factorsPath, c.factorMode, c.interaction, c.burnIn, c.burnOut)) return failed();
@@ -231,14 +237,7 @@ class Parser {
         return failed();
       }
     }
-    if (positional_.empty()) {
-      fail("no data file given");
-      return failed();
-    }
-    if (positional_.size() > 3) {
-      fail("too many arguments: \"" + positional_[3] + "\"");
-      return failed();
-    }
+    if (!dataAndFactorArguments()) return failed();
     SummaryTableOptions& s = a.summary;
     s.dataPath = positional_[0];
     if (!common(s.factorsPath, s.factorMode, s.interaction, s.burnIn, s.burnOut)) return failed();
