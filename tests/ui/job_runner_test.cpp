@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QTimer>
 #include <atomic>
 #include <new>
 #include <stdexcept>
+#include <thread>
 
 #include "ui/job_runner.h"
 
@@ -16,9 +18,12 @@ namespace {
 using Lane = JobRunner::Lane;
 
 void waitIdle(const JobRunner& runner) {
-  const QDeadlineTimer deadline(60'000);
-  while (!runner.idle() && !deadline.hasExpired())
-    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+  if (!runner.idle()) {
+    QEventLoop loop;
+    QObject::connect(&runner, &JobRunner::becameIdle, &loop, &QEventLoop::quit);
+    QTimer::singleShot(60'000, &loop, &QEventLoop::quit);
+    loop.exec();
+  }
   ASSERT_TRUE(runner.idle());
 }
 
@@ -104,6 +109,25 @@ TEST(JobRunner, ACancelledJobIsDroppedAndSaysSo) {
   EXPECT_TRUE(cancelled);
   EXPECT_FALSE(applied);
   EXPECT_FALSE(failed);
+}
+
+// The work may already have ended when the user cancels: its result is still not applied.
+TEST(JobRunner, ACancelAfterTheWorkEndedStillDropsTheResult) {
+  JobRunner runner;
+  bool applied = false, cancelled = false;
+  std::atomic<bool> workDone{false};
+  JobRunner::Job job;
+  job.work = [&applied, &workDone](JobControl&) -> JobRunner::Apply {
+    workDone = true;
+    return [&applied] { applied = true; };
+  };
+  job.cancelled = [&cancelled] { cancelled = true; };
+  ASSERT_TRUE(runner.start(Lane::analysis, std::move(job)));
+  while (!workDone) std::this_thread::yield();  // the result waits in the window thread's queue
+  runner.cancel(Lane::analysis);
+  waitIdle(runner);
+  EXPECT_TRUE(cancelled);
+  EXPECT_FALSE(applied);
 }
 
 TEST(JobRunner, ARunnerDestroyedWhileAJobRunsStopsAndJoinsIt) {

@@ -2,7 +2,8 @@
 #pragma once
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QTimer>
 
 #include "ui/job_runner.h"
 #include "ui/plotwin2.h"
@@ -13,9 +14,13 @@ namespace varno::testing {
 // false when they were not done after two minutes. The deadline only keeps a broken test from
 // hanging the suite.
 inline bool waitUntilIdle(const TForm3& form) {
-  const QDeadlineTimer deadline(120'000);
-  while (!form.jobs().idle() && !deadline.hasExpired())
-    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+  if (!form.jobs().idle()) {
+    // sleeps until the runner says it is idle: a spinning wait would take a core from the jobs
+    QEventLoop loop;
+    QObject::connect(&form.jobs(), &JobRunner::becameIdle, &loop, &QEventLoop::quit);
+    QTimer::singleShot(120'000, &loop, &QEventLoop::quit);
+    loop.exec();
+  }
   QCoreApplication::processEvents();
   return form.jobs().idle();
 }
