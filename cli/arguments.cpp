@@ -19,6 +19,7 @@ constexpr OptionInfo kOptions[] = {
     {"--interaction", "both"}, {"--burn-in", "both"}, {"--burn-out", "both"},
     {"--output", "report"},    {"--column", "column"}, {"--level", "column"},
     {"--bandwidth-position", "column"}, {"--model", "column"},
+    {"--figures", "report"}, {"--figure-format", "report"}, {"--figure-scale", "report"},
 };
 
 const OptionInfo* findOption(std::string_view name) {
@@ -138,9 +139,16 @@ class Parser {
 
   CliParse build() {
     CliArguments a;
-    const bool columnUse = has("--column");
+    // with --figures, --column picks the column of the main chart's figure
+    const bool figuresUse = has("--figures");
+    const bool columnUse = has("--column") && !figuresUse;
     a.action = columnUse ? CliAction::column : CliAction::report;
     for (const auto& [name, value] : values_) {
+      if (figuresUse && name == "--column") continue;
+      if (!figuresUse && name.rfind("--figure-", 0) == 0) {
+        fail(name + " can be given only with --figures");
+        return failed();
+      }
       const std::string_view uses = findOption(name)->uses;
       if (uses == "column" && !columnUse) {
         fail(name + " can be given only with --column");
@@ -171,6 +179,7 @@ class Parser {
         }
         r.outputPath = found->second;
       }
+      if (figuresUse && !figureOptions(a)) return failed();
       return CliParse{a, {}};
     }
 
@@ -202,6 +211,25 @@ class Parser {
     return CliParse{a, {}};
   }
 
+  bool figureOptions(CliArguments& a) {
+    FigureOptions f;
+    f.folder = values_.at("--figures");
+    if (f.folder.empty()) return fail("--figures needs a folder");
+    if (auto found = values_.find("--figure-format"); found != values_.end()) {
+      if (found->second != "png" && found->second != "svg" && found->second != "pdf")
+        return fail("--figure-format needs png, svg or pdf, not \"" + found->second + "\"");
+      f.format = found->second;
+    }
+    long long scale = f.scale, column = 0;
+    if (!number("--figure-scale", 1, 2, "1 or 2", scale) ||
+        !number("--column", 1, std::numeric_limits<int>::max(), "a column number (1 or more)", column))
+      return false;
+    f.scale = static_cast<int>(scale);
+    if (has("--column")) f.column = static_cast<int>(column);
+    a.figures = std::move(f);
+    return true;
+  }
+
   const std::vector<std::string>& args_;
   std::vector<std::string> positional_;
   std::map<std::string, std::string> values_;
@@ -219,6 +247,12 @@ std::string usageText() {
          "      Writes the results report of an .fst trace, as the plot window's unattended run\n"
          "      does, and prints its path. The report goes next to the data file as\n"
          "      DATA_res.txt unless --output is given.\n"
+         "  varno-report DATA.fst FACTORS.txt [MODE] --figures DIR [--figure-format png|svg|pdf]\n"
+         "               [--figure-scale 1|2] [--column N] [report options]\n"
+         "      Also writes the Summary page's four charts and the main chart of column N (a\n"
+         "      trace; default: column 2) into DIR, drawn as the window draws them, named\n"
+         "      DATA_fst_g1, DATA_fst_g2, DATA_fst_hpdi, DATA_model_probability and\n"
+         "      DATA_column_N; needs no display.\n"
          "  varno-report DATA [FACTORS.txt [MODE]] --column N [--level L]\n"
          "               [--bandwidth-position P] [--model M] [--burn-in N] [--burn-out N]\n"
          "      Prints the Statistics box of column N of any data file, one figure a line:\n"
@@ -244,6 +278,9 @@ std::string usageText() {
          "                            (default: the rule of thumb for the column)\n"
          "  --model M                 only the rows of model M (needs FACTORS.txt;\n"
          "                            0, the default, takes all models)\n"
+         "  --figures DIR             also write the figures into DIR (made when missing)\n"
+         "  --figure-format F         png (the default), svg or pdf\n"
+         "  --figure-scale S          pixels a point of a PNG figure: 1 or 2 (the default)\n"
          "  --help                    show this text and exit\n"
          "  --version                 show the version and exit\n"
          "\n"

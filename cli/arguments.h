@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/figure_options.h"
 #include "report/unattended_run.h"
 
 namespace varno {
@@ -15,6 +16,7 @@ struct CliArguments {
   CliAction action = CliAction::help;
   UnattendedOptions report;          // for CliAction::report
   ColumnStatisticsOptions column;    // for CliAction::column
+  std::optional<FigureOptions> figures;  // for CliAction::report with --figures
 };
 
 struct CliParse {

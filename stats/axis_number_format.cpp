@@ -1,16 +1,46 @@
-// Axis labels of the main chart.
+// Axis labels of the charts.
 #include "stats/axis_number_format.h"
 
 #include <charconv>
 #include <cmath>
+#include <set>
 
 namespace varno {
 
-std::string groupedAxisNumber(double value) {
+namespace {
+
+constexpr int kDesignedDecimals = 4;
+constexpr int kMostFixedDecimals = 8;
+
+bool allDistinct(const std::vector<std::string>& labels) {
+  return std::set<std::string>(labels.begin(), labels.end()).size() == labels.size();
+}
+
+// "1.2300e-05" -> "1.23e-05": trailing zeros of the mantissa carry nothing.
+std::string exponentForm(double value, int significantDigits) {
+  if (value == 0) return "0";
+  char buffer[64];
+  const auto res = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific,
+                                 significantDigits - 1);
+  std::string text(buffer, res.ptr);
+  const auto e = text.find('e');
+  std::string mantissa = text.substr(0, e);
+  if (mantissa.find('.') != std::string::npos) {
+    while (mantissa.back() == '0') mantissa.pop_back();
+    if (mantissa.back() == '.') mantissa.pop_back();
+  }
+  return mantissa + text.substr(e);
+}
+
+}  // namespace
+
+std::string groupedAxisNumber(double value) { return groupedAxisNumber(value, kDesignedDecimals); }
+
+std::string groupedAxisNumber(double value, int decimals) {
   if (std::isnan(value)) return "NAN";
   if (std::isinf(value)) return value > 0 ? "INF" : "-INF";
   char buffer[400];
-  const auto res = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 4);
+  const auto res = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
   std::string text(buffer, res.ptr);
   // drop trailing zeros of the fraction, and the point when nothing follows it
   if (const auto point = text.find('.'); point != std::string::npos) {
@@ -29,6 +59,19 @@ std::string groupedAxisNumber(double value) {
     grouped += whole[i];
   }
   return (negative ? "-" : "") + grouped + fraction;
+}
+
+std::vector<std::string> distinctAxisLabels(const std::vector<double>& ticks) {
+  std::vector<std::string> labels(ticks.size());
+  for (int decimals = kDesignedDecimals; decimals <= kMostFixedDecimals; ++decimals) {
+    for (std::size_t i = 0; i < ticks.size(); ++i) labels[i] = groupedAxisNumber(ticks[i], decimals);
+    if (allDistinct(labels)) return labels;
+  }
+  for (int digits = 1; digits <= 17; ++digits) {
+    for (std::size_t i = 0; i < ticks.size(); ++i) labels[i] = exponentForm(ticks[i], digits);
+    if (allDistinct(labels)) return labels;
+  }
+  return labels;  // equal ticks: equal labels are then the truth
 }
 
 }  // namespace varno

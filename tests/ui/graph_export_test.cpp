@@ -7,7 +7,7 @@
 #include <QTemporaryDir>
 #include <qcustomplot.h>
 
-#include "report/graph_export.h"
+#include "charts/chart_export.h"
 #include "scripted_dialogs.h"
 #include "ui/file_dialog_spec.h"
 #include "ui/plotwin2.h"

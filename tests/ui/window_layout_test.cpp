@@ -16,7 +16,7 @@
 
 #include "scripted_dialogs.h"
 #include "ui/file_dialog_spec.h"
-#include "ui/interval_series.h"
+#include "charts/interval_series.h"
 #include "ui/plotwin2.h"
 #include "ui/track_bar.h"
 #include "ui/up_down.h"
