@@ -3,6 +3,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <algorithm>
 #include <set>
 
 namespace varno {
@@ -62,16 +63,37 @@ std::string groupedAxisNumber(double value, int decimals) {
 }
 
 std::vector<std::string> distinctAxisLabels(const std::vector<double>& ticks) {
+  std::vector<double> sorted;
+  for (double t : ticks) {
+    if (std::isfinite(t)) sorted.push_back(t);
+  }
+  std::sort(sorted.begin(), sorted.end());
+  double gap = 0, largest = 0;
+  for (std::size_t i = 0; i < sorted.size(); ++i) {
+    largest = std::max(largest, std::abs(sorted[i]));
+    const double d = i > 0 ? sorted[i] - sorted[i - 1] : 0;
+    if (d > 0 && (gap == 0 || d < gap)) gap = d;
+  }
   std::vector<std::string> labels(ticks.size());
-  for (int decimals = kDesignedDecimals; decimals <= kMostFixedDecimals; ++decimals) {
-    for (std::size_t i = 0; i < ticks.size(); ++i) labels[i] = groupedAxisNumber(ticks[i], decimals);
-    if (allDistinct(labels)) return labels;
+  auto fill = [&](auto format) {
+    for (std::size_t i = 0; i < ticks.size(); ++i) labels[i] = format(ticks[i]);
+    return allDistinct(labels);
+  };
+  // a label must resolve the step between ticks, not merely differ from its neighbours by luck
+  constexpr double kSlack = 1e-9;
+  const int neededDecimals = gap > 0 ? static_cast<int>(std::ceil(-std::log10(gap) - kSlack)) : 0;
+  for (int decimals = std::max(kDesignedDecimals, neededDecimals); decimals <= kMostFixedDecimals; ++decimals) {
+    if (fill([decimals](double t) { return groupedAxisNumber(t, decimals); })) return labels;
   }
-  for (int digits = 1; digits <= 17; ++digits) {
-    for (std::size_t i = 0; i < ticks.size(); ++i) labels[i] = exponentForm(ticks[i], digits);
-    if (allDistinct(labels)) return labels;
+  if (gap > 0) {
+    const int needed = static_cast<int>(std::floor(std::log10(largest)) - std::floor(std::log10(gap) + kSlack)) + 1;
+    for (int digits = std::clamp(needed, 1, 17); digits <= 17; ++digits) {
+      if (fill([digits](double t) { return exponentForm(t, digits); })) return labels;
+    }
   }
-  return labels;  // equal ticks: equal labels are then the truth
+  // equal ticks: equal labels are then the truth, in the designed style
+  fill([](double t) { return groupedAxisNumber(t); });
+  return labels;
 }
 
 }  // namespace varno

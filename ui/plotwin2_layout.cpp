@@ -14,6 +14,7 @@
 #include <QTabWidget>
 #include <qcustomplot.h>
 
+#include "charts/chart_export.h"
 #include "charts/chart_setup.h"
 #include "charts/window_charts.h"
 #include "ui/file_dialog_spec.h"
@@ -116,8 +117,8 @@ void TForm3::createControls() {
       "(*.ml)|*.ml|Factors file (*.txt)|*.txt|Other (*.*)|*.*";
   OpenDialog->mustExist = true;
   SaveDialog = new FileDialogSpec("SaveDialog", this);
-  SaveDialog->defaultExt = ".bmp";
-  SaveDialog->filter = "BMP image|*.bmp";
+  SaveDialog->defaultExt = ".png";
+  SaveDialog->filter = chartFileFilter();
   SaveDialog->overwritePrompt = true;
 
   statusBar()->setObjectName("StatusBar");
