@@ -91,6 +91,8 @@ void JobRunner::finished(Lane lane, std::uint64_t id, Apply apply, std::string e
   std::unique_ptr<Running> done = std::move(state.running);
   if (done->thread.joinable()) done->thread.join();
 
+  // a cancel asked for after the work ended, but before its result is applied here, still wins
+  cancelled = cancelled || done->control.cancelled();
   // the lane is free again before the result is applied, so a continuation may start a new job
   try {
     if (cancelled) {
