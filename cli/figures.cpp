@@ -12,6 +12,7 @@
 #include "charts/window_charts.h"
 #include "report/output_target.h"
 #include "stats/column_figures.h"
+#include "stats/column_sample.h"
 #include "stats/factor_plot.h"
 
 namespace varno {
@@ -75,14 +76,10 @@ FiguresResult writeFigures(const UnattendedCharts& charts, const UnattendedOptio
     showFactorPoints(chart, factorPlotPoints(charts.fstMeans, charts.factorValues, index, true));
   }
 
-  ColumnFiguresInput input;
-  input.table = charts.table;
-  input.column = column;
-  input.rows = charts.rows;
-  input.modelColumn = charts.populationCount + 3;
-  input.plotType = PlotType::trace;
-  const ColumnFigures figures = computeColumnFigures(input);
-  if (figures.sampleCount > 1) showColumnLine(main, columnLineData(figures));
+  // a trace shows the column's sample in row order: none of the statistics are drawn
+  ColumnFigures trace;
+  trace.y = gatherColumnSample(*charts.table, column - 1, charts.rows, 0, charts.populationCount + 3);
+  if (trace.y.size() > 1) showColumnLine(main, columnLineData(trace));
 
   if (!QDir().mkpath(QString::fromStdString(options.folder)))
     return fail("cannot make the folder \"" + options.folder + "\" for the figures", false);
