@@ -17,7 +17,7 @@ namespace varno {
 namespace {
 
 // The "Scale" choice: PNG images at the designed sizes or at twice their pixels.
-const QStringList kScaleChoices = {"1x (designed size)", "2x (twice the pixels)"};
+const QStringList kScaleChoices = {"1× (designed size)", "2× (twice the pixels)"};
 
 }  // namespace
 
