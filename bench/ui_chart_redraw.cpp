@@ -5,7 +5,7 @@
 #include <cmath>
 #include <qcustomplot.h>
 
-#include "ui/chart_setup.h"
+#include "charts/chart_setup.h"
 
 namespace {
 

@@ -20,6 +20,7 @@ constexpr OptionInfo kOptions[] = {
     {"--output", "report"},    {"--column", "column"}, {"--level", "column summary"},
     {"--bandwidth-position", "column"}, {"--model", "column summary"},
     {"--summary", "summary"},  {"--format", "summary"},
+    {"--figures", "report"}, {"--figure-format", "report"}, {"--figure-scale", "report"},
 };
 
 // Options that are flags: they take no value.
@@ -160,14 +161,21 @@ class Parser {
 
   CliParse build() {
     CliArguments a;
-    const bool columnUse = has("--column");
     if (has("--summary")) {
-      if (!columnUse) return summary();
+      if (!has("--column")) return summary();
       fail("--summary and --column cannot be given together");
       return failed();
     }
+    // with --figures, --column picks the column of the main chart's figure
+    const bool figuresUse = has("--figures");
+    const bool columnUse = has("--column") && !figuresUse;
     a.action = columnUse ? CliAction::column : CliAction::report;
     for (const auto& [name, value] : values_) {
+      if (figuresUse && name == "--column") continue;
+      if (!figuresUse && name.rfind("--figure-", 0) == 0) {
+        fail(name + " can be given only with --figures");
+        return failed();
+      }
       const std::string_view uses = findOption(name)->uses;
       if (uses == "summary") {
         fail(name + " can be given only with --summary");
@@ -202,6 +210,7 @@ class Parser {
         }
         r.outputPath = found->second;
       }
+      if (figuresUse && !figureOptions(a)) return failed();
       return CliParse{a, {}};
     }
 
@@ -266,6 +275,25 @@ class Parser {
     return CliParse{a, {}};
   }
 
+  bool figureOptions(CliArguments& a) {
+    FigureOptions f;
+    f.folder = values_.at("--figures");
+    if (f.folder.empty()) return fail("--figures needs a folder");
+    if (auto found = values_.find("--figure-format"); found != values_.end()) {
+      if (found->second != "png" && found->second != "svg" && found->second != "pdf")
+        return fail("--figure-format needs png, svg or pdf, not \"" + found->second + "\"");
+      f.format = found->second;
+    }
+    long long scale = f.scale, column = 0;
+    if (!number("--figure-scale", 1, 2, "1 or 2", scale) ||
+        !number("--column", 1, std::numeric_limits<int>::max(), "a column number (1 or more)", column))
+      return false;
+    f.scale = static_cast<int>(scale);
+    if (has("--column")) f.column = static_cast<int>(column);
+    a.figures = std::move(f);
+    return true;
+  }
+
   const std::vector<std::string>& args_;
   std::vector<std::string> positional_;
   std::map<std::string, std::string> values_;
@@ -283,6 +311,12 @@ std::string usageText() {
          "      Writes the results report of an .fst trace, as the plot window's unattended run\n"
          "      does, and prints its path. The report goes next to the data file as\n"
          "      DATA_res.txt unless --output is given.\n"
+         "  varno-report DATA.fst FACTORS.txt [MODE] --figures DIR [--figure-format png|svg|pdf]\n"
+         "               [--figure-scale 1|2] [--column N] [report options]\n"
+         "      Also writes the Summary page's four charts and the main chart of column N (a\n"
+         "      trace; default: column 2) into DIR, drawn as the window draws them, named\n"
+         "      DATA_fst_g1, DATA_fst_g2, DATA_fst_hpdi, DATA_model_probability and\n"
+         "      DATA_column_N; needs no display.\n"
          "  varno-report DATA [FACTORS.txt [MODE]] --column N [--level L]\n"
          "               [--bandwidth-position P] [--model M] [--burn-in N] [--burn-out N]\n"
          "      Prints the Statistics box of column N of any data file, one figure a line:\n"
@@ -314,6 +348,9 @@ std::string usageText() {
          "                            0, the default, takes all models)\n"
          "  --summary                 print the summary table of every column\n"
          "  --format tsv|csv|json     the summary table's format (default tsv)\n"
+         "  --figures DIR             also write the figures into DIR (made when missing)\n"
+         "  --figure-format F         png (the default), svg or pdf\n"
+         "  --figure-scale S          pixels a point of a PNG figure: 1 or 2 (the default)\n"
          "  --help                    show this text and exit\n"
          "  --version                 show the version and exit\n"
          "\n"

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "report/summary_table.h"
+#include "cli/figure_options.h"
 #include "report/unattended_run.h"
 
 namespace varno {
@@ -17,6 +18,7 @@ struct CliArguments {
   UnattendedOptions report;          // for CliAction::report
   ColumnStatisticsOptions column;    // for CliAction::column
   SummaryTableOptions summary;       // for CliAction::summary
+  std::optional<FigureOptions> figures;  // for CliAction::report with --figures
 };
 
 struct CliParse {

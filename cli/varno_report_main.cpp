@@ -7,6 +7,9 @@
 
 #include "cli/arguments.h"
 #include "report/unattended_run.h"
+#ifdef VARNO_WITH_FIGURES
+#include "cli/figures.h"
+#endif
 
 namespace {
 
@@ -29,7 +32,24 @@ int failure(const varno::RunError& error) {
   return kFileFault;
 }
 
-int runReport(const varno::UnattendedOptions& options) {
+// The figures of a run whose report is written; the Qt part of the tool starts only here.
+int runFigures(const varno::UnattendedReport& report, const varno::UnattendedOptions& options,
+               const varno::FigureOptions& figures, bool printPaths) {
+#ifdef VARNO_WITH_FIGURES
+  const varno::FiguresResult written = varno::writeFigures(*report.charts, options, figures);
+  if (written.error) return failure(*written.error);
+  if (printPaths) {
+    for (const std::string& path : written.paths) std::printf("%s\n", path.c_str());
+  }
+  return kOk;
+#else
+  (void)report, (void)options, (void)figures, (void)printPaths;
+  printError("this build of varno-report cannot draw figures");
+  return kFileFault;
+#endif
+}
+
+int runReport(const varno::UnattendedOptions& options, const std::optional<varno::FigureOptions>& figures) {
   // "-": the report itself goes to standard output, in place of its path
   const bool toStandardOutput = options.outputPath && *options.outputPath == "-";
   varno::UnattendedResult result =
@@ -41,6 +61,7 @@ int runReport(const varno::UnattendedOptions& options) {
   } else {
     std::printf("%s\n", result.report->path.c_str());
   }
+  if (figures) return runFigures(*result.report, options, *figures, !toStandardOutput);
   return kOk;
 }
 
@@ -87,7 +108,7 @@ int main(int argc, char** argv) {
         std::fputs(varno::versionText().c_str(), stdout);
         break;
       case varno::CliAction::report:
-        status = runReport(parse.arguments->report);
+        status = runReport(parse.arguments->report, parse.arguments->figures);
         break;
       case varno::CliAction::column:
         status = runColumn(parse.arguments->column);

@@ -162,7 +162,8 @@ std::optional<RunError> checkedRetainedRows(long long burnIn, long long burnOut,
 
 std::optional<RunError> buildReportText(const std::shared_ptr<const SampleTable>& table,
                                         const FactorDecision& decision, std::string_view factorsText,
-                                        RowRange rows, const RunHooks& hooks, std::string& text) {
+                                        RowRange rows, const RunHooks& hooks, std::string& text,
+                                        UnattendedCharts* charts) {
   const int populationCount = table->columnCount() - decision.factorCount - 5;
   if (populationCount < 0) return fileError("the table has too few columns for the factors");
 
@@ -196,6 +197,16 @@ std::optional<RunError> buildReportText(const std::shared_ptr<const SampleTable>
   in.burnOut = table->rowCount() - rows.end;
   if (auto missing = reportPrecondition(in)) return fileError("the report cannot be written: " + *missing);
   text = buildResultsReport(in);
+  if (charts) {
+    charts->table = table;
+    charts->rows = rows;
+    charts->decision = decision;
+    charts->populationCount = populationCount;
+    charts->modelBars = std::move(summary.modelBars);
+    charts->hpdis = std::move(summary.hpdis);
+    charts->fstMeans = in.fstSummary.mean;
+    charts->factorValues = in.factorValues;
+  }
   return std::nullopt;
 }
 
@@ -229,10 +240,12 @@ UnattendedResult buildUnattendedReport(const UnattendedOptions& options, const R
   if (auto error = checkFstAgainstFactors(options.dataPath, *table, decision, rows, options.factorMode,
                                           options.factorsPath, factorsText, report.warnings))
     return fail(std::move(*error));
-  if (auto error = buildReportText(table, decision, factorsText, rows, hooks, report.text)) {
+  auto charts = std::make_shared<UnattendedCharts>();
+  if (auto error = buildReportText(table, decision, factorsText, rows, hooks, report.text, charts.get())) {
     error->message = quoted(options.dataPath) + ": " + error->message;
     return fail(std::move(*error));
   }
+  report.charts = std::move(charts);
   report.path = options.outputPath ? *options.outputPath : batchReportName(options.dataPath);
   result.report = std::move(report);
   return result;

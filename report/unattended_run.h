@@ -13,6 +13,7 @@
 #include "core/factors_file.h"
 #include "core/file_kind.h"
 #include "core/sample_table.h"
+#include "stats/model_summary.h"
 #include "stats/row_range.h"
 #include "stats/statistics_texts.h"
 
@@ -42,10 +43,23 @@ struct UnattendedOptions {
   std::optional<std::string> outputPath;  // nothing: batchReportName(dataPath)
 };
 
+// What the run's Summary page would show, for figures drawn from the same run.
+struct UnattendedCharts {
+  std::shared_ptr<const SampleTable> table;
+  RowRange rows;
+  FactorDecision decision;
+  int populationCount = 0;
+  std::vector<ModelBar> modelBars;
+  std::vector<HpdiInterval> hpdis;
+  std::vector<double> fstMeans;
+  std::vector<std::vector<float>> factorValues;  // populationCount rows of factorCount + 1
+};
+
 struct UnattendedReport {
   std::string path;  // where the report goes
   std::string text;  // its bytes
   std::vector<std::string> warnings;  // things the user should know that did not stop the run
+  std::shared_ptr<const UnattendedCharts> charts;  // what the charts of the run show
 };
 
 struct UnattendedResult {
@@ -70,7 +84,8 @@ std::optional<RunError> checkedRetainedRows(long long burnIn, long long burnOut,
 // table must hold at least factorCount + 5 columns.
 std::optional<RunError> buildReportText(const std::shared_ptr<const SampleTable>& table,
                                         const FactorDecision& decision, std::string_view factorsText,
-                                        RowRange rows, const RunHooks& hooks, std::string& text);
+                                        RowRange rows, const RunHooks& hooks, std::string& text,
+                                        UnattendedCharts* charts = nullptr);
 
 // The whole run except writing: factor decision, data file, layout, range, summary, report.
 UnattendedResult buildUnattendedReport(const UnattendedOptions& options, const RunHooks& hooks = {});

@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev libqcustomplot-dev libgl-dev
+  qt6-base-dev qt6-svg-dev libqcustomplot-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libfftw3-dev libboost-math-dev
   clang libclang-rt-14-dev

@@ -8,6 +8,7 @@
 #include <array>
 #include <qcustomplot.h>
 
+#include "charts/chart_setup.h"
 #include "ui/plotwin2.h"
 
 namespace varno {
@@ -55,7 +56,7 @@ void applySeriesColour(TForm3& f, QAction* item, const QColor& colour) {
 void applyBackground(TForm3& f, QAction* item, const QColor& colour) {
   item->setChecked(true);
   for (QCustomPlot* chart : allCharts(f)) {
-    chart->setBackground(colour);
+    setChartBackground(chart, colour);
     for (QCPAxisRect* rect : chart->axisRects()) {
       // a plot area painted on its own would hide the chart's colour
       if (rect->backgroundBrush().style() != Qt::NoBrush) rect->setBackground(QBrush(colour));

@@ -13,29 +13,13 @@
 #include "stats/number_format.h"
 #include "stats/running_mean.h"
 #include "stats/statistics_texts.h"
-#include "ui/chart_setup.h"
+#include "charts/window_charts.h"
 #include "ui/job_runner.h"
 #include "ui/plotwin2.h"
 #include "ui/track_bar.h"
 #include "ui/up_down.h"
 
 namespace varno {
-
-namespace {
-
-// The points of a line plot, built on the worker so that the window only swaps them in.
-QSharedPointer<QCPGraphDataContainer> lineData(const ColumnFigures& figures) {
-  auto data = QSharedPointer<QCPGraphDataContainer>::create();
-  if (figures.bars) return data;
-  QVector<QCPGraphData> points(static_cast<qsizetype>(figures.y.size()));
-  for (std::size_t i = 0; i < figures.y.size(); ++i)
-    points[static_cast<qsizetype>(i)] =
-        QCPGraphData(figures.x.empty() ? static_cast<double>(i) : figures.x[i], figures.y[i]);
-  data->set(points, true);
-  return data;
-}
-
-}  // namespace
 
 void TForm3::PlotColumn(int column) { requestColumnFigures(column, false); }
 
@@ -73,12 +57,10 @@ void TForm3::requestColumnFigures(int column, bool defaultBandwidth) {
   job.title = "Computing the statistics";
   job.work = [this, input](JobControl&) -> JobRunner::Apply {
     auto figures = std::make_shared<ColumnFigures>(computeColumnFigures(input));
-    auto line = lineData(*figures);
+    auto line = columnLineData(*figures);
     return [this, input, figures, line] {
       if (applyColumnFigures(input, *figures) && figures->sampleCount > 1 && !figures->bars) {
-        Serie->setData(line);
-        fitAxesToData(Chart1);
-        Chart1->replot();
+        showColumnLine(MainChart{Chart1, Serie, histogram}, line);
       }
     };
   };
@@ -140,13 +122,7 @@ bool TForm3::applyColumnFigures(const ColumnFiguresInput& input, const ColumnFig
 
   Serie->setVisible(!figures.bars);
   histogram->setVisible(figures.bars);
-  if (figures.bars) {
-    histogram->setWidth(figures.barWidth);
-    histogram->setData(QVector<double>(figures.x.begin(), figures.x.end()),
-                       QVector<double>(figures.y.begin(), figures.y.end()), true);
-    fitAxesToData(Chart1);
-    Chart1->replot();
-  }
+  if (figures.bars) showColumnBars(MainChart{Chart1, Serie, histogram}, figures);
   return true;
 }
 

@@ -5,6 +5,7 @@
 #include <QString>
 #include <optional>
 
+class QPrinter;
 class QWidget;
 
 namespace varno {
@@ -17,8 +18,11 @@ class Dialogs {
   // A Yes/No question; only an explicit No gives false (closing the box counts as Yes).
   virtual bool ask(QWidget* parent, const QString& text) = 0;
   // The chosen path, or nothing when cancelled. The caller remembers the name in lastFileName.
+  // A confirmed save leaves the chosen filter and choice in spec.selectedFilter and spec.choice.
   virtual std::optional<QString> openFile(QWidget* parent, const FileDialogSpec& spec) = 0;
-  virtual std::optional<QString> saveFile(QWidget* parent, const FileDialogSpec& spec) = 0;
+  virtual std::optional<QString> saveFile(QWidget* parent, FileDialogSpec& spec) = 0;
+  // The print dialog: false when cancelled; the printer is set up as the user chose.
+  virtual bool choosePrinter(QWidget* parent, QPrinter& printer) = 0;
   // A multi-line text with an OK button.
   virtual void inform(QWidget* parent, const QString& text) = 0;
   // Something went wrong; the text says what and where.
@@ -30,7 +34,8 @@ class QtDialogs : public Dialogs {
  public:
   bool ask(QWidget* parent, const QString& text) override;
   std::optional<QString> openFile(QWidget* parent, const FileDialogSpec& spec) override;
-  std::optional<QString> saveFile(QWidget* parent, const FileDialogSpec& spec) override;
+  std::optional<QString> saveFile(QWidget* parent, FileDialogSpec& spec) override;
+  bool choosePrinter(QWidget* parent, QPrinter& printer) override;
   void inform(QWidget* parent, const QString& text) override;
   void error(QWidget* parent, const QString& text) override;
 };

@@ -6,17 +6,44 @@
 
 namespace varno {
 
-QString toolkitFilter(const QString& designFilter) {
+namespace {
+
+struct FilterEntry {
+  QString description;  // as designed
+  QString toolkit;      // as the toolkit shows it
+};
+
+std::vector<FilterEntry> filterEntries(const QString& designFilter) {
   const QStringList parts = designFilter.split('|');
-  QStringList entries;
+  std::vector<FilterEntry> entries;
   for (int i = 0; i + 1 < parts.size(); i += 2) {
     const QString description = parts[i].trimmed();
     QString patterns = parts[i + 1].trimmed();
     patterns.replace(';', ' ');
     // the toolkit reads the patterns from the last parentheses of an entry
-    entries << description + " (" + patterns + ")";
+    QString compact = description;
+    compact.remove(' ');
+    QString wanted = "(" + patterns + ")";
+    wanted.remove(' ');
+    const bool shown = compact.endsWith(wanted);
+    entries.push_back({description, shown ? description : description + " (" + patterns + ")"});
   }
+  return entries;
+}
+
+}  // namespace
+
+QString toolkitFilter(const QString& designFilter) {
+  QStringList entries;
+  for (const FilterEntry& e : filterEntries(designFilter)) entries << e.toolkit;
   return entries.join(";;");
+}
+
+QString designDescription(const QString& designFilter, const QString& toolkitEntry) {
+  for (const FilterEntry& e : filterEntries(designFilter)) {
+    if (e.toolkit == toolkitEntry) return e.description;
+  }
+  return toolkitEntry;
 }
 
 QString withDefaultExtension(const QString& path, const QString& defaultExt) {

@@ -1,7 +1,12 @@
-// The commands that save a chart as an image, and "Print graph".
+// The commands that save a chart as a figure (PNG, SVG, PDF or BMP), and "Print graph".
+#include <QApplication>
+#include <QCursor>
+#include <QPrinter>
 #include <qcustomplot.h>
 
-#include "report/graph_export.h"
+#include "charts/chart_export.h"
+#include "charts/chart_print.h"
+#include "charts/window_charts.h"
 #include "report/output_target.h"
 #include "ui/dialogs.h"
 #include "ui/file_dialog_spec.h"
@@ -11,36 +16,88 @@ namespace varno {
 
 namespace {
 
-// The image is made before the dialog opens, so it shows the chart as it was when the command
-// was chosen; the Summary charts are saved at twice their size.
-void saveChartImage(TForm3& form, Dialogs& dialogs, QCustomPlot* chart, int scale) {
-  FileDialogSpec& dialog = *form.SaveDialog;
-  // the results report leaves its own text settings on the shared dialog
-  dialog.filter = "BMP image|*.bmp";
-  dialog.defaultExt = ".bmp";
-
-  const QImage image = renderChart(chart, chart->size() * scale);
-
-  const std::optional<QString> chosen = dialogs.saveFile(&form, dialog);
-  if (!chosen) return;
-  const QString path = bmpFileName(*chosen);
-  dialog.lastFileName = path;
-  if (const auto input = inputFileTargeted(path.toStdString(), analysisInputs(form.state))) {
-    dialogs.error(&form, "The image was not saved: " + QString::fromStdString(*input) + ".");
-    return;
-  }
-  if (const auto error = writeBmp(image, path)) dialogs.error(&form, *error);
-}
+// The "Scale" choice: PNG images at the designed sizes or at twice their pixels.
+const QStringList kScaleChoices = {"1× (designed size)", "2× (twice the pixels)"};
 
 }  // namespace
 
-void TForm3::SaveClick() { saveChartImage(*this, dialogs_, Chart1, 1); }
-void TForm3::g1_saveClick() { saveChartImage(*this, dialogs_, G1_graph, 2); }
-void TForm3::g2_saveClick() { saveChartImage(*this, dialogs_, G2_graph, 2); }
-void TForm3::hpdi_saveClick() { saveChartImage(*this, dialogs_, Chart4, 2); }
-void TForm3::model_saveClick() { saveChartImage(*this, dialogs_, Chart3, 2); }
+// The figure is laid out before the dialog opens, so it shows the chart as it was when the
+// command was chosen; the Summary charts are laid out at twice their size.
+void TForm3::saveChartFigure(QCustomPlot* chart, int sizeFactor, const QString& figureName) {
+  FileDialogSpec& dialog = *SaveDialog;
+  // the results report leaves its own settings on the shared dialog
+  dialog.filter = chartFileFilter();
+  const ChartFormat lastFormat = formatOfFilter(graphFilter_).value_or(ChartFormat::png);
+  dialog.defaultExt = QString(".") + chartFormatInfo(lastFormat).extension;
+  dialog.selectedFilter = graphFilter_;
+  dialog.lastFileName = figureFileName(QString::fromStdString(state.dataFileName), figureName, lastFormat);
+  dialog.choiceLabel = "Scale:";
+  dialog.choices = kScaleChoices;
+  dialog.choice = graphScale_;
+  dialogFolders_.prepare(dialog, DialogPurpose::saveGraph, QString::fromStdString(state.dataFileName));
 
-// Printing is offered in the menu but does nothing.
-void TForm3::PrintClick() {}
+  const QSize size = chart->size() * sizeFactor;
+  // the vectors and the pixels are drawn now; only the chosen one is kept
+  struct Drawn {
+    ChartFormat format;
+    double ratio;
+    QByteArray bytes;
+  };
+  std::vector<Drawn> drawn;
+  for (const ChartFormatInfo& info : chartFormats()) {
+    if (info.format == ChartFormat::png) {
+      for (double ratio : {1.0, 2.0}) drawn.push_back({info.format, ratio, chartBytes(chart, info.format, size, ratio)});
+    } else {
+      drawn.push_back({info.format, 1.0, chartBytes(chart, info.format, size)});
+    }
+  }
+
+  const std::optional<QString> chosen = dialogs_.saveFile(this, dialog);
+  dialog.choices.clear();
+  if (!chosen) return;
+  graphScale_ = std::clamp(dialog.choice, 0, static_cast<int>(kScaleChoices.size()) - 1);
+  const ChartTarget target = chartTarget(*chosen, dialog.selectedFilter);
+  graphFilter_ = chartFormatInfo(target.format).description;
+  dialog.lastFileName = target.path;
+  dialogFolders_.remember(DialogPurpose::saveGraph, target.path);
+  if (const auto input = inputFileTargeted(target.path.toStdString(), analysisInputs(state))) {
+    dialogs_.error(this, "The image was not saved: " + QString::fromStdString(*input) + ".");
+    return;
+  }
+  const double ratio = target.format == ChartFormat::png && graphScale_ == 1 ? 2.0 : 1.0;
+  for (const Drawn& d : drawn) {
+    if (d.format != target.format || d.ratio != ratio) continue;
+    if (const auto error = writeChartFile(d.bytes, target.path)) dialogs_.error(this, *error);
+    return;
+  }
+}
+
+void TForm3::SaveClick() {
+  const int column = figuresShown_ ? figuresShown_->column : xi->currentIndex() + 1;
+  saveChartFigure(Chart1, 1, columnFigureName(column));
+}
+void TForm3::g1_saveClick() { saveChartFigure(G1_graph, 2, kG1FigureName); }
+void TForm3::g2_saveClick() { saveChartFigure(G2_graph, 2, kG2FigureName); }
+void TForm3::hpdi_saveClick() { saveChartFigure(Chart4, 2, kHpdiFigureName); }
+void TForm3::model_saveClick() { saveChartFigure(Chart3, 2, kModelFigureName); }
+
+QCustomPlot* TForm3::chartToPrint() const {
+  // the chart under the mouse, when it is one of the window's and on show
+  for (QWidget* w = QApplication::widgetAt(QCursor::pos()); w; w = w->parentWidget()) {
+    for (QCustomPlot* chart : {Chart1, G1_graph, G2_graph, Chart4, Chart3}) {
+      if (w == chart && chart->isVisible()) return chart;
+    }
+  }
+  return Chart1;
+}
+
+void TForm3::PrintClick() {
+  QCustomPlot* chart = chartToPrint();
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setDocName(chart->objectName());
+  if (!dialogs_.choosePrinter(this, printer)) return;
+  if (!printChart(chart, printer))
+    dialogs_.error(this, "The graph was not printed: the printer could not be started.");
+}
 
 }  // namespace varno

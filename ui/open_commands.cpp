@@ -53,9 +53,11 @@ void TForm3::OpenClick() {
   auto before = std::make_shared<const OpenFlowSnapshot>(*this);
   state.factorMode = -1;
   OpenDialog->filter = "Fst file (*.fst)|*.fst|Frequences file (*.frq)|*.frq|Other(*.*)|*.*";
+  dialogFolders_.prepare(*OpenDialog, DialogPurpose::openData, QString::fromStdString(state.dataFileName));
   const auto chosen = dialogs_.openFile(this, *OpenDialog);
   if (!chosen) return;
   OpenDialog->lastFileName = *chosen;
+  dialogFolders_.remember(DialogPurpose::openData, *chosen);
   const bool fst = lowerCasedExtension(chosen->toStdString()) == ".fst";
   if (fst) {
     if (!askQuestion("Did you include environmental factors ?")) {
@@ -63,7 +65,7 @@ void TForm3::OpenClick() {
       state.hasInteraction = false;
       state.coefficientSummary.reset(1);
     } else {
-      runFactorsDialog();  // cancelled: the factors file chosen earlier, if any, counts
+      runFactorsDialog(*chosen);  // cancelled: the factors file chosen earlier, if any, counts
       DetectFactorCount();
     }
   }
@@ -81,7 +83,7 @@ void TForm3::DropFiles(const QStringList& paths) {
     return;
   }
   bool detected = false;
-  if (askQuestion("Did you include environmental factors ?") && runFactorsDialog()) {
+  if (askQuestion("Did you include environmental factors ?") && runFactorsDialog(path)) {
     DetectFactorCount();
     detected = true;
   }

@@ -231,11 +231,14 @@ bool TForm3::CutinKeyPress(QChar key) {
 
 bool TForm3::askQuestion(const QString& text) { return dialogs_.ask(this, text); }
 
-bool TForm3::runFactorsDialog() {
+bool TForm3::runFactorsDialog(const QString& dataFile) {
   OpenDialog->filter = "Factors file (*.txt)|*.txt";
+  dialogFolders_.prepare(*OpenDialog, DialogPurpose::openFactors,
+                         dataFile.isEmpty() ? QString::fromStdString(state.dataFileName) : dataFile);
   const auto chosen = dialogs_.openFile(this, *OpenDialog);
   if (!chosen) return false;
   OpenDialog->lastFileName = *chosen;
+  dialogFolders_.remember(DialogPurpose::openFactors, *chosen);
   state.factorFileName = chosen->toStdString();
   return true;
 }

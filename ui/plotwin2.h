@@ -12,6 +12,7 @@
 #include "core/analysis_state.h"
 #include "stats/column_figures.h"
 #include "stats/row_range.h"
+#include "ui/dialog_folders.h"
 #include "ui/result_inputs.h"
 
 class QAction;
@@ -249,7 +250,8 @@ class TForm3 : public QMainWindow {
 
   // ---- common steps of the flows ----
   bool askQuestion(const QString& text);
-  bool runFactorsDialog();  // true when a file was chosen
+  // True when a file was chosen; the dialog first opens next to `dataFile` (default: the open one).
+  bool runFactorsDialog(const QString& dataFile = QString());
   void setDataFile(const QString& path, const QString& captionPrefix);
   void clearFactorDisplay();
   void selectPage(int index);  // raises no page-change request
@@ -317,6 +319,11 @@ class TForm3 : public QMainWindow {
   void clearSummaryDisplay();
   void updateRetainedRowsText();
   void showJobProgress();
+  // Saves the chart laid out at sizeFactor times its size, offered as figureName in the data's
+  // folder.
+  void saveChartFigure(QCustomPlot* chart, int sizeFactor, const QString& figureName);
+  // "Print graph" prints the chart under the mouse, otherwise Chart1.
+  QCustomPlot* chartToPrint() const;
 
   Dialogs& dialogs_;
   std::unique_ptr<JobRunner> jobs_;
@@ -333,6 +340,10 @@ class TForm3 : public QMainWindow {
   QProgressBar* jobGauge_ = nullptr;
   QPushButton* cancelButton_ = nullptr;
   QLabel* rowsLabel_ = nullptr;
+  DialogFolders dialogFolders_;
+  QString graphFilter_ = "PNG image";  // the format of the last graph saved
+  int graphScale_ = 0;                 // the "Scale" choice of the last graph saved
+  QString reportName_;                 // the last name the results report was saved under
 };
 
 }  // namespace varno

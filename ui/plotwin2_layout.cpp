@@ -14,9 +14,10 @@
 #include <QTabWidget>
 #include <qcustomplot.h>
 
-#include "ui/chart_setup.h"
+#include "charts/chart_export.h"
+#include "charts/chart_setup.h"
+#include "charts/window_charts.h"
 #include "ui/file_dialog_spec.h"
-#include "ui/interval_series.h"
 #include "ui/plotwin2.h"
 #include "ui/track_bar.h"
 #include "ui/up_down.h"
@@ -87,9 +88,7 @@ QAction* radioItem(QMenu* menu, QActionGroup* group, const QString& name, const 
 
 void TForm3::createControls() {
   setWindowTitle("VARNO v2.0 Plot Window");
-  QFont font = this->font();
-  font.setPointSize(8);
-  setFont(font);
+  useWindowFont(this);
 
   auto* client = new QWidget(this);
   client->setObjectName("client");
@@ -118,8 +117,8 @@ void TForm3::createControls() {
       "(*.ml)|*.ml|Factors file (*.txt)|*.txt|Other (*.*)|*.*";
   OpenDialog->mustExist = true;
   SaveDialog = new FileDialogSpec("SaveDialog", this);
-  SaveDialog->defaultExt = ".bmp";
-  SaveDialog->filter = "BMP image|*.bmp";
+  SaveDialog->defaultExt = ".png";
+  SaveDialog->filter = chartFileFilter();
   SaveDialog->overwritePrompt = true;
 
   statusBar()->setObjectName("StatusBar");
@@ -203,22 +202,10 @@ void TForm3::createDetailsPage() {
   Cpc->setGeometry(102, y + 1, 16, 21);
   label("Llevel_unit", "%", Stats, 122, y + 5);
 
-  Chart1 = makeChart("Chart1", page);
-  Chart1->setGeometry(24, 188, 609, 545);
-  enableZoomAndPan(Chart1);
-  useGroupedAxisNumbers(Chart1);
-  Serie = Chart1->addGraph();
-  Serie->setObjectName("Serie");
-  Serie->setName("Serie");
-  Serie->setPen(QPen(QColor(255, 0, 0)));
-  Serie->setLineStyle(QCPGraph::lsLine);
-  Serie->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssNone));
-  histogram = new QCPBars(Chart1->xAxis, Chart1->yAxis);
-  histogram->setObjectName("histogram");
-  histogram->setName("hist");
-  histogram->setPen(QPen(QColor(255, 0, 0)));
-  histogram->setBrush(Qt::white);
-  histogram->setWidthType(QCPBars::wtPlotCoords);
+  const MainChart main = makeMainChart(page);
+  Chart1 = main.chart;
+  Serie = main.serie;
+  histogram = main.histogram;
 }
 
 void TForm3::createSummaryPage() {
@@ -232,53 +219,22 @@ void TForm3::createSummaryPage() {
   progress->setRange(0, 100);
   progress->setValue(0);
 
-  auto summaryChart = [&](const QString& name, QRect geometry, const QString& title,
-                          int titlePoints = 12) {
-    QCustomPlot* chart = makeChart(name, page);
-    chart->setGeometry(geometry);
-    chart->plotLayout()->insertRow(0);
-    auto* t = new QCPTextElement(chart, title, QFont(font().family(), titlePoints));
-    t->setObjectName(name + "_title");
-    t->setTextColor(Qt::black);
-    chart->plotLayout()->addElement(0, 0, t);
-    return chart;
-  };
-
-  G1_graph = summaryChart("G1_graph", QRect(3, 89, 389, 310), "Fst against G1");
-  G1_graph->xAxis->setLabel("G1");
-  G1_graph->yAxis->setLabel("ln(Fst/1-Fst)");
-  enableZoomAndPan(G1_graph);
-  G2_graph = summaryChart("G2_graph", QRect(396, 89, 389, 310), "Fst against G2");
-  G2_graph->xAxis->setLabel("G2");
-  G2_graph->yAxis->setLabel("ln(Fst/1-Fst)");
-  enableZoomAndPan(G2_graph);
-  for (auto [chart, name, filled] : {std::tuple{G1_graph, "G1_serie", false},
-                                     std::tuple{G2_graph, "G2_serie", true}}) {
-    QCPGraph* g = chart->addGraph();
-    g->setObjectName(name);
-    g->setName(name);
-    g->setLineStyle(QCPGraph::lsNone);
-    QPen pen(QColor(255, 0, 0), 2);
-    g->setPen(pen);
-    g->setScatterStyle(filled ? QCPScatterStyle(QCPScatterStyle::ssCross, pen, QBrush(Qt::red), 8)
-                              : QCPScatterStyle(QCPScatterStyle::ssCross, pen, Qt::NoBrush, 8));
-    (chart == G1_graph ? G1_serie : G2_serie) = g;
-  }
+  const FactorChart g1 = makeFactorChart(page, 1);
+  G1_graph = g1.chart;
+  G1_serie = g1.serie;
+  const FactorChart g2 = makeFactorChart(page, 2);
+  G2_graph = g2.chart;
+  G2_serie = g2.serie;
   Combo_G1 = dropDown("Combo_G1", page, QRect(191, 372, 80, 22), 10);
   Combo_G2 = dropDown("Combo_G2", page, QRect(583, 372, 80, 22), 10);
 
-  Chart4 = summaryChart("Chart4", QRect(1, 405, 389, 321), "95% HPDI for Fst coefficients", 10);
-  enableZoomAndPan(Chart4);
-  hpdis = new IntervalSeries("hpdis", Chart4->xAxis, Chart4->yAxis);
+  const HpdiChart hpdi = makeHpdiChart(page);
+  Chart4 = hpdi.chart;
+  hpdis = hpdi.hpdis;
 
-  Chart3 = summaryChart("Chart3", QRect(394, 405, 389, 321), "Posterior model probability", 10);
-  model = new QCPBars(Chart3->xAxis, Chart3->yAxis);
-  model->setObjectName("model");
-  model->setName("model");
-  model->setWidthType(QCPBars::wtPlotCoords);
-  model->setWidth(1.0);
-  model->setPen(QPen(QColor(255, 0, 0)));
-  model->setBrush(QColor(255, 0, 0));
+  const ModelChart models = makeModelChart(page);
+  Chart3 = models.chart;
+  model = models.model;
   model_help = named(new QPushButton("Help !", Chart3), "model_help");
   model_help->setGeometry(296, 8, 75, 23);
 

@@ -1,5 +1,6 @@
 // "Save results as...": the results report, chosen in the save dialog or named after the data file
 // in the unattended run.
+#include <QFileInfo>
 #include <QLineEdit>
 
 #include "report/atomic_write.h"
@@ -48,9 +49,16 @@ void TForm3::save_resClick() {
   if (state.batchMode) {
     path = batchReportName(state.dataFileName);
   } else {
+    // offered under the name it was last saved under, never a graph's
+    SaveDialog->lastFileName =
+        reportName_.isEmpty() ? QFileInfo(QString::fromStdString(batchReportName(state.dataFileName))).fileName()
+                              : reportName_;
+    SaveDialog->selectedFilter.clear();
+    dialogFolders_.prepare(*SaveDialog, DialogPurpose::saveResults, QString::fromStdString(state.dataFileName));
     const auto chosen = dialogs_.saveFile(this, *SaveDialog);
     if (!chosen) return;
-    SaveDialog->lastFileName = *chosen;
+    SaveDialog->lastFileName = reportName_ = *chosen;
+    dialogFolders_.remember(DialogPurpose::saveResults, *chosen);
     path = withDefaultExtension(*chosen, SaveDialog->defaultExt).toStdString();
   }
   if (const auto input = inputFileTargeted(path, analysisInputs(state))) {

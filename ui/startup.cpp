@@ -37,7 +37,7 @@ void TForm3::actOnCommandLine(const QStringList& args) {
     if (!askQuestion("Did you include environmental factors ?")) {
       state.factorCount = 0;
     } else {
-      runFactorsDialog();
+      runFactorsDialog(path);
     }
     DetectFactorCount();
     LoadDataFile({path, "Pot: ", -1, true, [this] { finishOpenFlow(); }}, before);

@@ -7,12 +7,12 @@
 #include <qcustomplot.h>
 
 #include "core/model_help.h"
-#include "ui/chart_setup.h"
+#include "charts/window_charts.h"
 #include "ui/dialogs.h"
 #include "stats/data_range.h"
 #include "stats/model_summary.h"
 #include "stats/text_numbers.h"
-#include "ui/interval_series.h"
+#include "charts/interval_series.h"
 #include "ui/job_runner.h"
 #include "ui/plotwin2.h"
 
@@ -138,29 +138,8 @@ void TForm3::applyModelSummary(const ModelSummaryResult& result) {
   state.sigmaSummary = result.sigmaSummary;
   state.fstSummary = result.fstSummary;
 
-  QVector<double> keys, heights;
-  for (const ModelBar& bar : result.modelBars) {
-    keys << bar.x;
-    heights << bar.height;
-  }
-  model->setData(keys, heights, true);
-  Chart3->xAxis->setRange(0.5, keys.size() + 0.5);
-  Chart3->yAxis->setRange(0, 1.05);
-  Chart3->replot();
-
-  std::vector<IntervalSeries::Item> items;
-  items.reserve(result.hpdis.size());
-  for (const HpdiInterval& h : result.hpdis) {
-    items.push_back({h.low, h.high, h.y, QString::fromStdString(h.label),
-                     QColor(h.colour.red, h.colour.green, h.colour.blue)});
-  }
-  hpdis->setItems(std::move(items));
-  fitAxesToData(Chart4, 0.03);
-  // room on the right for the labels
-  const QCPRange x = Chart4->xAxis->range();
-  Chart4->xAxis->setRange(x.lower, x.upper + x.size() * 0.15);
-  Chart4->yAxis->setRange(0, state.populationCount + 2);
-  Chart4->replot();
+  showModelBars(ModelChart{Chart3, model}, result.modelBars);
+  showHpdis(HpdiChart{Chart4, hpdis}, result.hpdis, state.populationCount);
 
   mModel->setPlainText(QString::fromStdString(result.memoLines[0] + "\n" + result.memoLines[1] +
                                               "\n" + result.memoLines[2]));

@@ -17,6 +17,7 @@
 #include "report/summary_table.h"
 #include "report/unattended_run.h"
 #include "temp_folder.h"
+#include "tool_run.h"
 #include "tools/trace_generator.h"
 
 namespace varno {
@@ -24,36 +25,8 @@ namespace {
 
 using testing::TempFolder;
 using testing::readWhole;
-
-struct ToolRun {
-  int status = -1;
-  std::string out, err;
-};
-
-// Runs the built program with the arguments, its outputs caught in files of the folder.
-ToolRun runTool(const TempFolder& folder, const std::vector<std::string>& args) {
-  const std::string program = VARNO_BINARY_DIR "/varno-report";
-  const std::string outPath = folder.path("stdout"), errPath = folder.path("stderr");
-  std::vector<char*> argv;
-  argv.push_back(const_cast<char*>(program.c_str()));
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  const pid_t pid = fork();
-  if (pid == 0) {
-    const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0) _exit(126);
-    execv(program.c_str(), argv.data());
-    _exit(127);
-  }
-  ToolRun run;
-  int status = 0;
-  if (pid < 0 || waitpid(pid, &status, 0) != pid) return run;
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  run.out = readWhole(outPath);
-  run.err = readWhole(errPath);
-  return run;
-}
+using testing::runTool;
+using testing::ToolRun;
 
 std::map<std::string, std::string> figures(const std::string& out) {
   std::map<std::string, std::string> result;

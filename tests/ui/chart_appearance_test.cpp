@@ -7,9 +7,9 @@
 #include <QTabWidget>
 #include <qcustomplot.h>
 
-#include "report/graph_export.h"
+#include "charts/chart_export.h"
 #include "scripted_dialogs.h"
-#include "ui/interval_series.h"
+#include "charts/interval_series.h"
 #include "ui/plotwin2.h"
 
 namespace varno {

@@ -12,7 +12,7 @@
 
 #include "report/unattended_run.h"
 #include "tools/trace_generator.h"
-#include "ui/interval_series.h"
+#include "charts/interval_series.h"
 #include "window_fixture.h"
 
 namespace varno {

@@ -1,13 +1,15 @@
-// Saving charts as BMP images: sizes, the dialog's settings, cancel, write failures, and "Print".
+// Saving charts as figures: each format's bytes and sizes, extension and filter agreement, the
+// dialog's settings, cancel, write failures, and printing.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QDir>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
 #include <qcustomplot.h>
 
-#include "report/graph_export.h"
+#include "charts/chart_export.h"
 #include "scripted_dialogs.h"
 #include "ui/file_dialog_spec.h"
 #include "ui/plotwin2.h"
@@ -17,6 +19,25 @@ namespace {
 
 using testing::ScriptedDialogs;
 using Handler = void (TForm3::*)();
+
+QByteArray bytesOf(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The size an SVG file declares on its root element; empty when the root is not <svg>.
+QSize svgSize(const QByteArray& bytes) {
+  QXmlStreamReader xml(bytes);
+  while (!xml.atEnd()) {
+    if (xml.readNext() == QXmlStreamReader::StartElement) {
+      if (xml.name() != QLatin1String("svg")) return {};
+      // QSvgGenerator writes millimetres; the view box carries the size in points
+      const QStringList box = xml.attributes().value("viewBox").toString().split(' ');
+      return box.size() == 4 ? QSize(box[2].toInt(), box[3].toInt()) : QSize();
+    }
+  }
+  return {};
+}
 
 struct GraphExportTest : ::testing::Test {
   ScriptedDialogs dialogs;
@@ -32,33 +53,79 @@ struct GraphExportTest : ::testing::Test {
   }
 };
 
-TEST_F(GraphExportTest, EachCommandSavesItsChartAtItsSizeWithTheBitmapSettings) {
+// Each format's own bytes at its size: PNG at the designed size and at twice its pixels, BMP at
+// the designed size whatever the scale, SVG and PDF as vectors.
+TEST_F(GraphExportTest, EachFormatWritesItsOwnBytesAtItsSize) {
   const struct {
     Handler command;
-    const char* name;
-    QSize size;  // empty: the main chart's current size
-  } cases[] = {{&TForm3::SaveClick, "main", {}},
-               {&TForm3::g1_saveClick, "g1", {778, 620}},
-               {&TForm3::g2_saveClick, "g2", {778, 620}},
-               {&TForm3::hpdi_saveClick, "hpdi", {778, 642}},
-               {&TForm3::model_saveClick, "model", {778, 642}}};
+    QString filter;
+    int scale;  // the "Scale" choice
+    QString name;
+    const char* magic;  // the file's first bytes
+    QSize pixels;       // of the raster formats; of the SVG view box
+  } cases[] = {
+      {&TForm3::hpdi_saveClick, "PNG image", 0, "hpdi1", "\x89PNG\r\n\x1a\n", {778, 642}},
+      {&TForm3::hpdi_saveClick, "PNG image", 1, "hpdi2", "\x89PNG\r\n\x1a\n", {1556, 1284}},
+      {&TForm3::g1_saveClick, "PNG image", 1, "g1", "\x89PNG\r\n\x1a\n", {1556, 1240}},
+      {&TForm3::g2_saveClick, "BMP image", 1, "g2", "BM", {778, 620}},
+      {&TForm3::model_saveClick, "BMP image", 0, "model", "BM", {778, 642}},
+      {&TForm3::model_saveClick, "SVG image", 1, "model", "<?xml", {778, 642}},
+      {&TForm3::g1_saveClick, "PDF document", 0, "g1", "%PDF-", {}},
+  };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+    const QString ext = chartFormatInfo(*formatOfFilter(c.filter)).extension;
+    SCOPED_TRACE((c.name + "." + ext + " scale " + QString::number(c.scale)).toStdString());
     leaveReportSettings();
-    dialogs.saveFilters.clear();
-    dialogs.saveExtensions.clear();
     dialogs.files.push_back(path(c.name));  // typed without an extension
+    dialogs.nextFilter = c.filter;
+    dialogs.nextChoice = c.scale;
     (form.*c.command)();
 
-    const QString saved = path(QString(c.name) + ".bmp");
-    EXPECT_EQ(dialogs.saveFilters, QStringList{"BMP image|*.bmp"});
-    EXPECT_EQ(dialogs.saveExtensions, QStringList{".bmp"});
+    const QString saved = path(c.name + "." + ext);
+    EXPECT_EQ(dialogs.saveFilters.last(), "PNG image|*.png|SVG image|*.svg|PDF document|*.pdf|BMP image|*.bmp");
     EXPECT_EQ(form.SaveDialog->lastFileName, saved);
-    QImage image;
-    ASSERT_TRUE(image.load(saved, "BMP"));
-    EXPECT_EQ(image.size(), c.size.isEmpty() ? form.Chart1->size() : c.size);
+    const QByteArray bytes = bytesOf(saved);
+    ASSERT_TRUE(bytes.startsWith(c.magic)) << bytes.left(16).toStdString();
+    if (ext == "png" || ext == "bmp") {
+      QImage image;
+      ASSERT_TRUE(image.loadFromData(bytes, ext.toUpper().toLatin1()));
+      EXPECT_EQ(image.size(), c.pixels);
+    } else if (ext == "svg") {
+      EXPECT_EQ(svgSize(bytes), c.pixels);
+    }
   }
   EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
+}
+
+// The typed extension decides the format when it names one; otherwise the chosen filter does and
+// its extension is added. The next dialog offers the last format and scale.
+TEST_F(GraphExportTest, TheFileGetsTheFormatOfItsExtensionOrOfTheChosenFilter) {
+  const struct {
+    QString typed, filter, saved;
+    const char* magic;
+  } cases[] = {{"a.svg", "PNG image", "a.svg", "<?xml"},
+               {"b.PNG", "PDF document", "b.PNG", "\x89PNG"},
+               {"c", "PDF document", "c.pdf", "%PDF-"},
+               {"d.txt", "BMP image", "d.txt.bmp", "BM"},
+               {"e.", "SVG image", "e.svg", "<?xml"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typed.toStdString());
+    dialogs.files.push_back(path(c.typed));
+    dialogs.nextFilter = c.filter;
+    form.model_saveClick();
+    EXPECT_TRUE(bytesOf(path(c.saved)).startsWith(c.magic)) << files().join(" ").toStdString();
+  }
+  EXPECT_EQ(files().size(), std::size(cases));
+
+  dialogs.files.push_back(path("f.png"));
+  dialogs.nextChoice = 1;
+  form.hpdi_saveClick();
+  dialogs.files.push_back(std::nullopt);
+  form.hpdi_saveClick();
+  EXPECT_EQ(form.SaveDialog->choice, 1) << "the scale is remembered";
+  EXPECT_EQ(form.SaveDialog->selectedFilter, "PNG image");
+  EXPECT_EQ(form.SaveDialog->defaultExt, ".png");
+  EXPECT_EQ(QImage(path("f.png")).size(), QSize(1556, 1284));
 }
 
 TEST_F(GraphExportTest, TheMainChartIsSavedAtItsSizeAfterAResize) {
@@ -69,6 +136,10 @@ TEST_F(GraphExportTest, TheMainChartIsSavedAtItsSizeAfterAResize) {
   dialogs.files.push_back(path("main.bmp"));
   form.SaveClick();
   EXPECT_EQ(QImage(path("main.bmp")).size(), form.Chart1->size());
+  dialogs.files.push_back(path("main.png"));
+  dialogs.nextChoice = 1;
+  form.SaveClick();
+  EXPECT_EQ(QImage(path("main.png")).size(), form.Chart1->size() * 2);
 }
 
 TEST_F(GraphExportTest, ImagesStartWhiteAndShowTheChartsOwnBackground) {
@@ -112,8 +183,8 @@ TEST_F(GraphExportTest, CancelWritesNothing) {
   form.hpdi_saveClick();
   EXPECT_TRUE(files().isEmpty());
   EXPECT_TRUE(dialogs.errors.isEmpty());
-  EXPECT_EQ(form.SaveDialog->filter, "BMP image|*.bmp");
-  EXPECT_EQ(form.SaveDialog->defaultExt, ".bmp");
+  EXPECT_EQ(form.SaveDialog->filter, chartFileFilter());
+  EXPECT_EQ(form.SaveDialog->defaultExt, ".png");
 }
 
 TEST_F(GraphExportTest, AFileThatCannotBeWrittenIsReportedOnceByPath) {
@@ -131,50 +202,34 @@ TEST_F(GraphExportTest, AFileThatCannotBeWrittenIsReportedOnceByPath) {
   }
 }
 
-// Until other formats exist, every image carries ".bmp"; an input of the analysis is never replaced.
-TEST_F(GraphExportTest, ImagesAreNamedBmpAndNeverReplaceAnInput) {
+// An input of the analysis is never replaced, not even through a link named as a figure.
+TEST_F(GraphExportTest, AFigureNeverReplacesAnInput) {
   QFile data(path("trace.fst"));
   ASSERT_TRUE(data.open(QIODevice::WriteOnly));
   data.write("0 1 2\n");
   data.close();
   form.state.dataFileName = path("trace.fst").toStdString();
-  const struct {
-    QString chosen, saved;
-  } names[] = {{path("chart.png"), path("chart.png.bmp")},
-               {path("chart.BMP"), path("chart.BMP")},
-               {path("chart"), path("chart.bmp")}};
-  for (const auto& n : names) {
-    SCOPED_TRACE(n.chosen.toStdString());
-    dialogs.files.push_back(n.chosen);
-    form.model_saveClick();
-    EXPECT_EQ(form.SaveDialog->lastFileName, n.saved);
-    QImage image;
-    EXPECT_TRUE(image.load(n.saved, "BMP"));
-  }
-  EXPECT_FALSE(QFile::exists(path("chart.png")));
-  EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
-
-  // named .bmp through a link, the data file would be replaced
-  ASSERT_TRUE(QFile::link(path("trace.fst"), path("trace.bmp")));
-  dialogs.files.push_back(path("trace.bmp"));
+  ASSERT_TRUE(QFile::link(path("trace.fst"), path("trace.png")));
+  dialogs.files.push_back(path("trace.png"));
   form.g1_saveClick();
   ASSERT_EQ(dialogs.errors.size(), 1);
   EXPECT_TRUE(dialogs.errors[0].contains("is the data file of the analysis")) << dialogs.errors[0].toStdString();
-  QFile kept(path("trace.fst"));
-  ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
-  EXPECT_EQ(kept.readAll(), "0 1 2\n");
+  EXPECT_EQ(bytesOf(path("trace.fst")), "0 1 2\n");
 }
 
-TEST_F(GraphExportTest, PrintDoesNothing) {
-  leaveReportSettings();
-  form.PrintClick();
+// "Print graph" prints Chart1 (no chart under the mouse) scaled to the page, here to a PDF file;
+// a cancelled print dialog prints nothing.
+TEST_F(GraphExportTest, PrintGraphPrintsTheChartOrNothingWhenCancelled) {
   form.Print->trigger();
+  EXPECT_EQ(dialogs.printDialogs, 1);
+  EXPECT_TRUE(files().isEmpty());
+
+  dialogs.printToPdf = path("printed.pdf");
+  form.PrintClick();
+  EXPECT_EQ(dialogs.printDialogs, 2);
+  EXPECT_TRUE(bytesOf(path("printed.pdf")).startsWith("%PDF-"));
+  EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
   EXPECT_TRUE(dialogs.saveFilters.isEmpty());
-  EXPECT_TRUE(dialogs.openFilters.isEmpty());
-  EXPECT_TRUE(dialogs.messages.isEmpty());
-  EXPECT_TRUE(dialogs.errors.isEmpty());
-  EXPECT_TRUE(dialogs.questions.isEmpty());
-  EXPECT_EQ(form.SaveDialog->filter, "Text file |*.txt");
 }
 
 }  // namespace

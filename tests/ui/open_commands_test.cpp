@@ -4,7 +4,7 @@
 #include <QTabWidget>
 #include <qcustomplot.h>
 
-#include "ui/interval_series.h"
+#include "charts/interval_series.h"
 #include "window_fixture.h"
 
 namespace varno {

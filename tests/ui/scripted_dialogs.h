@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QPrinter>
 #include <QStringList>
 #include <deque>
 #include <optional>
@@ -17,6 +18,13 @@ class ScriptedDialogs : public Dialogs {
   std::deque<std::optional<QString>> files;     // chosen paths; nullopt = cancel; none left = cancel
   QStringList questions, messages, errors;
   QStringList openFilters, saveFilters, saveExtensions;
+  QStringList titles, startFolders, offeredNames;  // of every file dialog, in order
+  // what the next confirmed save chooses besides its path: a filter description, a choice
+  std::optional<QString> nextFilter;
+  std::optional<int> nextChoice;
+  // the print dialog: when set, prints to this PDF file; otherwise cancelled
+  std::optional<QString> printToPdf;
+  int printDialogs = 0;
 
   bool ask(QWidget*, const QString& text) override {
     questions << text;
@@ -27,17 +35,38 @@ class ScriptedDialogs : public Dialogs {
   }
   std::optional<QString> openFile(QWidget*, const FileDialogSpec& spec) override {
     openFilters << spec.filter;
+    recordDialog(spec);
     return next();
   }
-  std::optional<QString> saveFile(QWidget*, const FileDialogSpec& spec) override {
+  std::optional<QString> saveFile(QWidget*, FileDialogSpec& spec) override {
     saveFilters << spec.filter;
     saveExtensions << spec.defaultExt;
-    return next();
+    recordDialog(spec);
+    auto chosen = next();
+    if (chosen) {
+      if (nextFilter) spec.selectedFilter = *nextFilter;
+      if (nextChoice) spec.choice = *nextChoice;
+    }
+    nextFilter.reset();
+    nextChoice.reset();
+    return chosen;
+  }
+  bool choosePrinter(QWidget*, QPrinter& printer) override {
+    ++printDialogs;
+    if (!printToPdf) return false;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(*printToPdf);
+    return true;
   }
   void inform(QWidget*, const QString& text) override { messages << text; }
   void error(QWidget*, const QString& text) override { errors << text; }
 
  private:
+  void recordDialog(const FileDialogSpec& spec) {
+    titles << spec.title;
+    startFolders << spec.startFolder;
+    offeredNames << spec.lastFileName;
+  }
   std::optional<QString> next() {
     if (files.empty()) return std::nullopt;
     const bool cancel = !files.front().has_value();

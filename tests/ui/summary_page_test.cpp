@@ -10,7 +10,7 @@
 #include <qcustomplot.h>
 
 #include "tools/trace_generator.h"
-#include "ui/interval_series.h"
+#include "charts/interval_series.h"
 #include "window_fixture.h"
 
 namespace varno {

@@ -16,7 +16,7 @@
 
 #include "scripted_dialogs.h"
 #include "ui/file_dialog_spec.h"
-#include "ui/interval_series.h"
+#include "charts/interval_series.h"
 #include "ui/plotwin2.h"
 #include "ui/track_bar.h"
 #include "ui/up_down.h"
@@ -164,11 +164,27 @@ TEST_F(WindowTest, DialogsHaveTheirDesignedFilters) {
             "Fst file (*.fst)|*.fst|Frequences file (*.frq)|*.frq|Fst Maximum Likelihood file "
             "(*.ml)|*.ml|Factors file (*.txt)|*.txt|Other (*.*)|*.*");
   EXPECT_TRUE(form.OpenDialog->mustExist);
-  EXPECT_EQ(form.SaveDialog->filter, "BMP image|*.bmp");
-  EXPECT_EQ(form.SaveDialog->defaultExt, ".bmp");
+  EXPECT_EQ(form.SaveDialog->filter, "PNG image|*.png|SVG image|*.svg|PDF document|*.pdf|BMP image|*.bmp");
+  EXPECT_EQ(form.SaveDialog->defaultExt, ".png");
   EXPECT_TRUE(form.SaveDialog->overwritePrompt);
-  EXPECT_EQ(toolkitFilter("Fst file (*.fst)|*.fst|Other(*.*)|*.*"),
-            "Fst file (*.fst) (*.fst);;Other(*.*) (*.*)");
+}
+
+// Each filter is shown once: a description that names its patterns is not given them again.
+TEST(ToolkitFilter, ShowsEachFilterOnceAndGivesBackItsDescription) {
+  const struct {
+    QString design, toolkit;
+  } cases[] = {
+      {"Fst file (*.fst)|*.fst|Other(*.*)|*.*", "Fst file (*.fst);;Other(*.*)"},
+      {"Fst Maximum Likelihood file (*.ml)|*.ml", "Fst Maximum Likelihood file (*.ml)"},
+      {"Text file |*.txt", "Text file (*.txt)"},
+      {"PNG image|*.png|BMP image|*.bmp", "PNG image (*.png);;BMP image (*.bmp)"},
+      {"Both (*.fst *.frq)|*.fst;*.frq", "Both (*.fst *.frq)"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(toolkitFilter(c.design), c.toolkit) << c.design.toStdString();
+    const QString first = c.toolkit.section(";;", 0, 0);
+    EXPECT_EQ(designDescription(c.design, first), c.design.section('|', 0, 0).trimmed());
+  }
 }
 
 TEST_F(WindowTest, StartWithoutArgumentsDisablesTheDataControlsAndReadsNothing) {

@@ -1,8 +1,12 @@
 // A chart series of horizontal intervals (start, end, height, label, colour) with rectangle end
-// markers and visible labels; one plottable draws all items, so hundreds of intervals stay cheap.
+// markers and labels; one plottable draws all items, so hundreds of intervals stay cheap. Labels
+// that would overlap are thinned to every k-th interval; a colour equal to the chart's background
+// is drawn in a mid grey.
 #pragma once
 
 #include <QColor>
+#include <QFontMetricsF>
+#include <QRectF>
 #include <QString>
 #include <qcustomplot.h>
 #include <vector>
@@ -32,6 +36,21 @@ class IntervalSeries : public QCPAbstractPlottable {
   int markerHeight = 10;
   bool labelsVisible = true;
 
+  // Where each drawn label goes: the item it names and its rectangle in pixels, for the chart as
+  // it is laid out now.
+  struct LabelPlacement {
+    std::size_t item;
+    QRectF rect;
+  };
+  std::vector<LabelPlacement> labelPlacements(const QFontMetricsF& metrics) const;
+  QFont labelFont() const;  // the chart's font
+
+  // The item whose line passes within a few pixels of `pixel`, or -1.
+  int itemAt(const QPointF& pixel) const;
+
+  // The colour an item is drawn in on the current background.
+  QColor drawnColour(const Item& item) const;
+
   double selectTest(const QPointF& pos, bool onlySelectable, QVariant* details) const override;
   QCPRange getKeyRange(bool& foundRange, QCP::SignDomain inSignDomain) const override;
   QCPRange getValueRange(bool& foundRange, QCP::SignDomain inSignDomain,
@@ -42,6 +61,9 @@ class IntervalSeries : public QCPAbstractPlottable {
   void drawLegendIcon(QCPPainter* painter, const QRectF& rect) const override;
 
  private:
+  // The label's rectangle for an item whose right end is at `right` and line at `y`, in pixels.
+  QRectF labelRect(const Item& item, const QFontMetricsF& metrics) const;
+
   std::vector<Item> items_;
 };
 

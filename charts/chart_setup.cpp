@@ -1,9 +1,10 @@
 // Designed settings shared by the window's charts.
-#include "ui/chart_setup.h"
+#include "charts/chart_setup.h"
 
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPalette>
+#include <QSet>
 #include <qcustomplot.h>
 
 #include "stats/axis_number_format.h"
@@ -12,12 +13,32 @@ namespace varno {
 
 namespace {
 
-class GroupedNumberTicker : public QCPAxisTicker {
+// Tick labels that always differ from each other: the axis' own style while it separates the
+// ticks, otherwise as many digits as it takes.
+class DistinctLabelTicker : public QCPAxisTicker {
+ public:
+  explicit DistinctLabelTicker(bool grouped) : grouped_(grouped) {}
+
  protected:
-  QString getTickLabel(double tick, const QLocale&, QChar, int) override {
-    return QString::fromStdString(groupedAxisNumber(tick));
+  QVector<QString> createLabelVector(const QVector<double>& ticks, const QLocale& locale, QChar formatChar,
+                                     int precision) override {
+    QVector<QString> labels;
+    if (grouped_) {
+      for (double tick : ticks) labels << QString::fromStdString(groupedAxisNumber(tick));
+    } else {
+      labels = QCPAxisTicker::createLabelVector(ticks, locale, formatChar, precision);
+    }
+    if (QSet<QString>(labels.begin(), labels.end()).size() == labels.size()) return labels;
+    const std::vector<std::string> distinct = distinctAxisLabels(std::vector<double>(ticks.begin(), ticks.end()));
+    for (qsizetype i = 0; i < labels.size(); ++i) labels[i] = QString::fromStdString(distinct[i]);
+    return labels;
   }
+
+ private:
+  bool grouped_;
 };
+
+constexpr const char* kBackgroundProperty = "varnoBackground";
 
 // Pans a chart while the middle button is held.
 class MiddleButtonPan : public QObject {
@@ -70,12 +91,20 @@ class MiddleButtonPan : public QObject {
 
 }  // namespace
 
+void useWindowFont(QWidget* widget) {
+  QFont font = widget->font();
+  font.setPointSize(8);
+  widget->setFont(font);
+}
+
 QCustomPlot* makeChart(const QString& name, QWidget* parent) {
   auto* chart = new QCustomPlot(parent);
   chart->setObjectName(name);
   chart->legend->setVisible(false);
   chart->setAutoAddPlottableToLegend(false);
-  chart->setBackground(QApplication::palette().color(QPalette::Window));
+  setChartBackground(chart, QApplication::palette().color(QPalette::Window));
+  for (QCPAxis* axis : {chart->xAxis, chart->yAxis})
+    axis->setTicker(QSharedPointer<QCPAxisTicker>(new DistinctLabelTicker(false)));
   chart->xAxis->grid()->setVisible(true);
   chart->yAxis->grid()->setVisible(true);
   chart->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -89,7 +118,16 @@ void enableZoomAndPan(QCustomPlot* chart) {
 }
 
 void useGroupedAxisNumbers(QCustomPlot* chart) {
-  chart->yAxis->setTicker(QSharedPointer<QCPAxisTicker>(new GroupedNumberTicker));
+  chart->yAxis->setTicker(QSharedPointer<QCPAxisTicker>(new DistinctLabelTicker(true)));
+}
+
+void setChartBackground(QCustomPlot* chart, const QColor& colour) {
+  chart->setBackground(colour);
+  chart->setProperty(kBackgroundProperty, colour);
+}
+
+QColor chartBackground(const QCustomPlot* chart) {
+  return chart->property(kBackgroundProperty).value<QColor>();
 }
 
 void fitAxesToData(QCustomPlot* chart, double margin) {

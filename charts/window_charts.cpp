@@ -1,0 +1,202 @@
+// The window's charts: their designed look and how results are put into them.
+#include "charts/window_charts.h"
+
+#include <QColor>
+#include <QEvent>
+#include <QHelpEvent>
+#include <QToolTip>
+#include <qcustomplot.h>
+
+#include "charts/chart_setup.h"
+#include "charts/interval_series.h"
+#include "stats/number_format.h"
+
+namespace varno {
+
+namespace {
+
+QCustomPlot* titledChart(const QString& name, QWidget* parent, QRect geometry, const QString& title,
+                         int titlePoints) {
+  QCustomPlot* chart = makeChart(name, parent);
+  chart->setGeometry(geometry);
+  chart->plotLayout()->insertRow(0);
+  auto* t = new QCPTextElement(chart, title, QFont(parent->font().family(), titlePoints));
+  t->setObjectName(name + "_title");
+  t->setTextColor(Qt::black);
+  chart->plotLayout()->addElement(0, 0, t);
+  return chart;
+}
+
+// The tooltip under the mouse names the interval there, whether or not its label is drawn.
+class IntervalToolTips : public QObject {
+ public:
+  IntervalToolTips(QCustomPlot* chart, IntervalSeries* series) : QObject(chart), chart_(chart), series_(series) {}
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() != QEvent::ToolTip) return false;
+    auto* help = static_cast<QHelpEvent*>(event);
+    const int i = series_->itemAt(help->pos());
+    if (i < 0) {
+      QToolTip::hideText();
+      event->ignore();
+      return true;
+    }
+    QToolTip::showText(help->globalPos(), intervalText(series_->items()[static_cast<std::size_t>(i)]), chart_);
+    return true;
+  }
+
+ private:
+  static QString intervalText(const IntervalSeries::Item& item) {
+    return QString("%1: %2 to %3")
+        .arg(item.label, QString::fromStdString(generalFormat(item.start, 4)),
+             QString::fromStdString(generalFormat(item.end, 4)));
+  }
+
+  QCustomPlot* chart_;
+  IntervalSeries* series_;
+};
+
+}  // namespace
+
+QString columnFigureName(int column) { return "column_" + QString::number(column); }
+
+MainChart makeMainChart(QWidget* parent) {
+  MainChart main;
+  main.chart = makeChart("Chart1", parent);
+  main.chart->setGeometry(24, 188, 609, 545);
+  enableZoomAndPan(main.chart);
+  useGroupedAxisNumbers(main.chart);
+  main.serie = main.chart->addGraph();
+  main.serie->setObjectName("Serie");
+  main.serie->setName("Serie");
+  main.serie->setPen(QPen(QColor(255, 0, 0)));
+  main.serie->setLineStyle(QCPGraph::lsLine);
+  main.serie->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssNone));
+  main.histogram = new QCPBars(main.chart->xAxis, main.chart->yAxis);
+  main.histogram->setObjectName("histogram");
+  main.histogram->setName("hist");
+  main.histogram->setPen(QPen(QColor(255, 0, 0)));
+  main.histogram->setBrush(Qt::white);
+  main.histogram->setWidthType(QCPBars::wtPlotCoords);
+  return main;
+}
+
+FactorChart makeFactorChart(QWidget* parent, int factor) {
+  const bool first = factor == 1;
+  const QString g = first ? "G1" : "G2";
+  FactorChart f;
+  f.chart = titledChart(g + "_graph", parent, first ? QRect(3, 89, 389, 310) : QRect(396, 89, 389, 310),
+                        "Fst against " + g, 12);
+  f.chart->xAxis->setLabel(g);
+  f.chart->yAxis->setLabel(factorValueAxisName(true));
+  enableZoomAndPan(f.chart);
+  f.serie = f.chart->addGraph();
+  f.serie->setObjectName(g + "_serie");
+  f.serie->setName(g + "_serie");
+  f.serie->setLineStyle(QCPGraph::lsNone);
+  QPen pen(QColor(255, 0, 0), 2);
+  f.serie->setPen(pen);
+  // the second chart's crosses are filled
+  f.serie->setScatterStyle(first ? QCPScatterStyle(QCPScatterStyle::ssCross, pen, Qt::NoBrush, 8)
+                                 : QCPScatterStyle(QCPScatterStyle::ssCross, pen, QBrush(Qt::red), 8));
+  return f;
+}
+
+HpdiChart makeHpdiChart(QWidget* parent) {
+  HpdiChart h;
+  h.chart = titledChart("Chart4", parent, QRect(1, 405, 389, 321), "95% HPDI for Fst coefficients", 10);
+  enableZoomAndPan(h.chart);
+  h.hpdis = new IntervalSeries("hpdis", h.chart->xAxis, h.chart->yAxis);
+  h.chart->installEventFilter(new IntervalToolTips(h.chart, h.hpdis));
+  return h;
+}
+
+ModelChart makeModelChart(QWidget* parent) {
+  ModelChart m;
+  m.chart = titledChart("Chart3", parent, QRect(394, 405, 389, 321), "Posterior model probability", 10);
+  m.model = new QCPBars(m.chart->xAxis, m.chart->yAxis);
+  m.model->setObjectName("model");
+  m.model->setName("model");
+  m.model->setWidthType(QCPBars::wtPlotCoords);
+  m.model->setWidth(1.0);
+  m.model->setPen(QPen(QColor(255, 0, 0)));
+  m.model->setBrush(QColor(255, 0, 0));
+  return m;
+}
+
+QSharedPointer<QCPGraphDataContainer> columnLineData(const ColumnFigures& figures) {
+  auto data = QSharedPointer<QCPGraphDataContainer>::create();
+  if (figures.bars) return data;
+  QVector<QCPGraphData> points(static_cast<qsizetype>(figures.y.size()));
+  for (std::size_t i = 0; i < figures.y.size(); ++i)
+    points[static_cast<qsizetype>(i)] =
+        QCPGraphData(figures.x.empty() ? static_cast<double>(i) : figures.x[i], figures.y[i]);
+  data->set(points, true);
+  return data;
+}
+
+void showColumnLine(const MainChart& main, const QSharedPointer<QCPGraphDataContainer>& line) {
+  main.histogram->setVisible(false);
+  main.serie->setVisible(true);
+  main.serie->setData(line);
+  fitAxesToData(main.chart);
+  main.chart->replot();
+}
+
+void showColumnBars(const MainChart& main, const ColumnFigures& figures) {
+  main.serie->setVisible(false);
+  main.histogram->setVisible(true);
+  main.histogram->setWidth(figures.barWidth);
+  main.histogram->setData(QVector<double>(figures.x.begin(), figures.x.end()),
+                          QVector<double>(figures.y.begin(), figures.y.end()), true);
+  fitAxesToData(main.chart);
+  main.chart->replot();
+}
+
+void showModelBars(const ModelChart& chart, const std::vector<ModelBar>& bars) {
+  QVector<double> keys, heights;
+  for (const ModelBar& bar : bars) {
+    keys << bar.x;
+    heights << bar.height;
+  }
+  chart.model->setData(keys, heights, true);
+  chart.chart->xAxis->setRange(0.5, keys.size() + 0.5);
+  chart.chart->yAxis->setRange(0, 1.05);
+  chart.chart->replot();
+}
+
+void showHpdis(const HpdiChart& chart, const std::vector<HpdiInterval>& hpdis, int populationCount) {
+  std::vector<IntervalSeries::Item> items;
+  items.reserve(hpdis.size());
+  for (const HpdiInterval& h : hpdis) {
+    items.push_back({h.low, h.high, h.y, QString::fromStdString(h.label),
+                     QColor(h.colour.red, h.colour.green, h.colour.blue)});
+  }
+  chart.hpdis->setItems(std::move(items));
+  fitAxesToData(chart.chart, 0.03);
+  // room on the right for the labels
+  const QCPRange x = chart.chart->xAxis->range();
+  chart.chart->xAxis->setRange(x.lower, x.upper + x.size() * 0.15);
+  chart.chart->yAxis->setRange(0, populationCount + 2);
+  chart.chart->replot();
+}
+
+void setChartTitle(QCustomPlot* chart, const QString& title) {
+  if (auto* t = chart->findChild<QCPTextElement*>(chart->objectName() + "_title")) t->setText(title);
+}
+
+QString factorValueAxisName(bool logit) { return logit ? "ln(Fst/1-Fst)" : "Fst"; }
+
+void showFactorPoints(const FactorChart& chart, const std::vector<std::pair<double, double>>& points) {
+  QVector<double> x, y;
+  for (const auto& [px, py] : points) {
+    x << px;
+    y << py;
+  }
+  chart.serie->setData(x, y);
+  fitAxesToData(chart.chart, 0.05);  // room for the markers at the ends
+  chart.chart->replot();
+}
+
+}  // namespace varno

@@ -1,0 +1,69 @@
+// The window's five charts, built and filled by the same code on screen and in the headless tool,
+// so that a figure written by either looks the same.
+#pragma once
+
+#include <QSharedPointer>
+#include <QString>
+#include <qcustomplot.h>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "stats/column_figures.h"
+#include "stats/model_summary.h"
+
+namespace varno {
+
+class IntervalSeries;
+
+// `Chart1` of the Details page with its line series `Serie` and bar series `histogram`.
+struct MainChart {
+  QCustomPlot* chart = nullptr;
+  QCPGraph* serie = nullptr;
+  QCPBars* histogram = nullptr;
+};
+// `G1_graph` or `G2_graph`: the mean Fst of each population against a factor.
+struct FactorChart {
+  QCustomPlot* chart = nullptr;
+  QCPGraph* serie = nullptr;
+};
+// `Chart4`: the HPD intervals of the Fst coefficients.
+struct HpdiChart {
+  QCustomPlot* chart = nullptr;
+  IntervalSeries* hpdis = nullptr;
+};
+// `Chart3`: the posterior model probabilities.
+struct ModelChart {
+  QCustomPlot* chart = nullptr;
+  QCPBars* model = nullptr;
+};
+
+// The names the charts' figures are saved under (before the extension, after the data file's name).
+inline const QString kG1FigureName = "fst_g1";
+inline const QString kG2FigureName = "fst_g2";
+inline const QString kHpdiFigureName = "fst_hpdi";
+inline const QString kModelFigureName = "model_probability";
+QString columnFigureName(int column);  // the main chart of a 1-based column: "column_3"
+
+// Each at its designed place and size in `parent`, with its designed series, titles and axes.
+MainChart makeMainChart(QWidget* parent);
+FactorChart makeFactorChart(QWidget* parent, int factor);  // factor 1 or 2
+HpdiChart makeHpdiChart(QWidget* parent);
+ModelChart makeModelChart(QWidget* parent);
+
+// The points of a line plot of column figures; built off the window's thread, then swapped in.
+QSharedPointer<QCPGraphDataContainer> columnLineData(const ColumnFigures& figures);
+// The column's line (trace, running mean, density) or its histogram, the axes fitted.
+void showColumnLine(const MainChart& main, const QSharedPointer<QCPGraphDataContainer>& line);
+void showColumnBars(const MainChart& main, const ColumnFigures& figures);
+
+void showModelBars(const ModelChart& chart, const std::vector<ModelBar>& bars);
+void showHpdis(const HpdiChart& chart, const std::vector<HpdiInterval>& hpdis, int populationCount);
+
+// The title above a chart made here.
+void setChartTitle(QCustomPlot* chart, const QString& title);
+// The left axis name of the factor charts: the logit of Fst or Fst itself.
+QString factorValueAxisName(bool logit);
+void showFactorPoints(const FactorChart& chart, const std::vector<std::pair<double, double>>& points);
+
+}  // namespace varno

@@ -1,0 +1,108 @@
+// The tool's figures, drawn exactly as the window draws its charts, without a display.
+#include "cli/figures.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QWidget>
+#include <cstdio>
+#include <qcustomplot.h>
+
+#include "charts/chart_export.h"
+#include "charts/chart_setup.h"
+#include "charts/window_charts.h"
+#include "report/output_target.h"
+#include "stats/column_figures.h"
+#include "stats/column_sample.h"
+#include "stats/factor_plot.h"
+
+namespace varno {
+
+namespace {
+
+std::string decimal(int value) { return QString::number(value).toStdString(); }
+
+}  // namespace
+
+FiguresResult writeFigures(const UnattendedCharts& charts, const UnattendedOptions& run,
+                           const FigureOptions& options) {
+  FiguresResult result;
+  auto fail = [&](std::string message, bool fromArguments) {
+    result.error = RunError{std::move(message), fromArguments};
+    return result;
+  };
+  const int columnCount = charts.table->columnCount();
+  // the window's first choice for an .fst file: the second column
+  const int column = options.column.value_or(std::min(2, columnCount));
+  if (column < 1 || column > columnCount) {
+    return fail("--column " + decimal(column) + " is not a column of \"" + run.dataPath + "\": it has " +
+                    decimal(columnCount) + " columns",
+                true);
+  }
+  const ChartFormat format = options.format == "svg"   ? ChartFormat::svg
+                             : options.format == "pdf" ? ChartFormat::pdf
+                                                       : ChartFormat::png;
+
+  // figures need no display: the offscreen platform draws them, whatever the environment says
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  // the toolkit's notes about its environment (no runtime folder, no fonts cache) are no concern
+  // of a pipeline: the tool's own messages say what went wrong
+  qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+      std::fprintf(stderr, "varno-report: %s\n", message.toLocal8Bit().constData());
+  });
+  int argc = 1;
+  char name[] = "varno-report";
+  char* argv[] = {name, nullptr};
+  QApplication application(argc, argv);
+
+  QWidget host;
+  useWindowFont(&host);
+  const MainChart main = makeMainChart(&host);
+  const FactorChart g1 = makeFactorChart(&host, 1);
+  const FactorChart g2 = makeFactorChart(&host, 2);
+  const HpdiChart hpdi = makeHpdiChart(&host);
+  const ModelChart model = makeModelChart(&host);
+
+  showModelBars(model, charts.modelBars);
+  showHpdis(hpdi, charts.hpdis, charts.populationCount);
+  const bool hasInteraction = charts.decision.hasInteraction;
+  const int factorCount = charts.decision.factorCount;
+  for (const auto& [chart, index] : {std::pair{g1, 0}, std::pair{g2, 1}}) {
+    if (index >= factorCount) {
+      chart.chart->replot();  // no factor to plot against: the chart stays empty
+      continue;
+    }
+    setChartTitle(chart.chart, QString::fromStdString(factorChartTitle(index, hasInteraction)));
+    showFactorPoints(chart, factorPlotPoints(charts.fstMeans, charts.factorValues, index, true));
+  }
+
+  // a trace shows the column's sample in row order: none of the statistics are drawn
+  ColumnFigures trace;
+  trace.y = gatherColumnSample(*charts.table, column - 1, charts.rows, 0, charts.populationCount + 3);
+  if (trace.y.size() > 1) showColumnLine(main, columnLineData(trace));
+
+  if (!QDir().mkpath(QString::fromStdString(options.folder)))
+    return fail("cannot make the folder \"" + options.folder + "\" for the figures", false);
+  const QDir folder(QString::fromStdString(options.folder));
+  const QString data = QString::fromStdString(run.dataPath);
+  const struct {
+    QCustomPlot* chart;
+    QString name;
+    int sizeFactor;  // the Summary charts are laid out at twice their size, as the window saves them
+  } figuresToWrite[] = {{g1.chart, kG1FigureName, 2},
+                        {g2.chart, kG2FigureName, 2},
+                        {hpdi.chart, kHpdiFigureName, 2},
+                        {model.chart, kModelFigureName, 2},
+                        {main.chart, columnFigureName(column), 1}};
+  for (const auto& f : figuresToWrite) {
+    const QString path = folder.filePath(figureFileName(data, f.name, format));
+    if (auto why = inputFileTargeted(path.toStdString(), {{"data file", run.dataPath}, {"factors file", run.factorsPath}}))
+      return fail(*why, true);
+    const QByteArray bytes = chartBytes(f.chart, format, f.chart->size() * f.sizeFactor, options.scale);
+    if (auto error = writeChartFile(bytes, path)) return fail(error->toStdString(), false);
+    result.paths.push_back(path.toStdString());
+  }
+  return result;
+}
+
+}  // namespace varno

@@ -1,0 +1,110 @@
+// varno-report --figures: the five charts written without a display, in each format, never onto
+// an input; the options it refuses.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "temp_folder.h"
+#include "tool_run.h"
+#include "tools/trace_generator.h"
+
+namespace varno {
+namespace {
+
+using testing::readWhole;
+using testing::runTool;
+using testing::TempFolder;
+using testing::ToolRun;
+
+// Width and height from a PNG's header chunk.
+std::pair<int, int> pngSize(const std::string& bytes) {
+  auto big = [&](std::size_t at) {
+    return (static_cast<unsigned char>(bytes[at]) << 24) | (static_cast<unsigned char>(bytes[at + 1]) << 16) |
+           (static_cast<unsigned char>(bytes[at + 2]) << 8) | static_cast<unsigned char>(bytes[at + 3]);
+  };
+  if (bytes.size() < 24) return {0, 0};
+  return {static_cast<int>(big(16)), static_cast<int>(big(20))};
+}
+
+class Figures : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(folder.ok());
+    spec.rows = 300;
+    spec.populations = 5;
+    spec.factors = 2;
+    spec.seed = 11;
+    data = folder.write("lake.fst", fstText(spec));
+    factors = folder.write("lake.txt", factorsText(spec));
+  }
+  std::string figure(const std::string& name) const { return folder.path("figs/lake_" + name); }
+
+  TempFolder folder;
+  FstSpec spec;
+  std::string data, factors;
+};
+
+TEST_F(Figures, WritesTheFiveChartsWithoutADisplayBesidesTheReport) {
+  const ToolRun run =
+      runTool(folder, {data, factors, "--interaction", "no", "--figures", folder.path("figs")}, true);
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  const std::string names[] = {"fst_g1.png", "fst_g2.png", "fst_hpdi.png", "model_probability.png", "column_2.png"};
+  std::string expectedOut = folder.path("lake_res.txt") + "\n";
+  for (const std::string& name : names) expectedOut += figure(name) + "\n";
+  EXPECT_EQ(run.out, expectedOut);
+  // the Summary charts laid out at twice their size, the main chart at its own, all at 2x pixels
+  const std::pair<int, int> sizes[] = {{1556, 1240}, {1556, 1240}, {1556, 1284}, {1556, 1284}, {1218, 1090}};
+  for (std::size_t i = 0; i < std::size(names); ++i) {
+    const std::string bytes = readWhole(figure(names[i]));
+    EXPECT_EQ(bytes.rfind("\x89PNG\r\n\x1a\n", 0), 0u) << names[i];
+    EXPECT_EQ(pngSize(bytes), sizes[i]) << names[i];
+  }
+}
+
+TEST_F(Figures, EachFormatAndColumnAsAsked) {
+  const struct {
+    std::vector<std::string> options;
+    std::string name, magic;
+  } cases[] = {{{"--figure-format", "svg"}, "fst_hpdi.svg", "<?xml"},
+               {{"--figure-format=pdf", "--column", "4"}, "column_4.pdf", "%PDF-"},
+               {{"--figure-scale", "1"}, "model_probability.png", "\x89PNG"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::string> args = {data, factors, "0", "--figures", folder.path("figs")};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    const ToolRun run = runTool(folder, args, true);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(readWhole(figure(c.name)).rfind(c.magic, 0), 0u);
+  }
+  EXPECT_EQ(pngSize(readWhole(figure("model_probability.png"))), std::make_pair(778, 642));
+}
+
+TEST_F(Figures, RefusesWhatItCannotDoWithoutTouchingAnInput) {
+  // a figure named as the factors file would replace it
+  const std::string linkedFactors = folder.path("figs/lake_fst_g1.png");
+  std::filesystem::create_directory(folder.path("figs"));
+  std::filesystem::create_symlink(factors, linkedFactors);
+  const std::string before = readWhole(factors);
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    std::string message;
+  } cases[] = {
+      {{data, factors, "0", "--figures", folder.path("figs")}, 2, "factors file"},
+      {{data, factors, "0", "--figures", folder.path("other"), "--column", "99"}, 2, "--column 99 is not a column"},
+      {{data, factors, "0", "--figure-format", "svg"}, 2, "--figure-format can be given only with --figures"},
+      {{data, factors, "0", "--figures", folder.path("other"), "--figure-format", "jpg"}, 2, "png, svg or pdf"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.message);
+    const ToolRun run = runTool(folder, c.args, true);
+    EXPECT_EQ(run.status, c.status) << run.err;
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+  }
+  EXPECT_EQ(readWhole(factors), before);
+}
+
+}  // namespace
+}  // namespace varno

@@ -1,0 +1,28 @@
+// What each file dialog is for, its title, and the folder it opens in: the open data file's
+// folder the first time, then the folder the user last went to for that purpose.
+#pragma once
+
+#include <QString>
+#include <map>
+
+namespace varno {
+
+class FileDialogSpec;
+
+enum class DialogPurpose { openData, openFactors, saveResults, saveGraph, saveDiagnostics, addChain };
+
+// "Open data file", "Save graph as", ...
+QString dialogTitle(DialogPurpose purpose);
+
+class DialogFolders {
+ public:
+  // Gives the dialog its title and start folder for `purpose`.
+  void prepare(FileDialogSpec& spec, DialogPurpose purpose, const QString& dataFile) const;
+  // The folder of a path chosen for `purpose` is where its dialog opens next time.
+  void remember(DialogPurpose purpose, const QString& chosen);
+
+ private:
+  std::map<DialogPurpose, QString> last_;
+};
+
+}  // namespace varno
