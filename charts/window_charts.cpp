@@ -125,22 +125,33 @@ ModelChart makeModelChart(QWidget* parent) {
   return m;
 }
 
-QSharedPointer<QCPGraphDataContainer> columnLineData(const ColumnFigures& figures) {
-  auto data = QSharedPointer<QCPGraphDataContainer>::create();
-  if (figures.bars) return data;
+ColumnLine columnLineData(const ColumnFigures& figures) {
+  ColumnLine line;
+  line.data = QSharedPointer<QCPGraphDataContainer>::create();
+  if (figures.bars || figures.y.empty()) return line;
   QVector<QCPGraphData> points(static_cast<qsizetype>(figures.y.size()));
-  for (std::size_t i = 0; i < figures.y.size(); ++i)
-    points[static_cast<qsizetype>(i)] =
-        QCPGraphData(figures.x.empty() ? static_cast<double>(i) : figures.x[i], figures.y[i]);
-  data->set(points, true);
-  return data;
+  double low = figures.y.front(), high = figures.y.front();
+  for (std::size_t i = 0; i < figures.y.size(); ++i) {
+    const double y = figures.y[i];
+    points[static_cast<qsizetype>(i)] = QCPGraphData(figures.x.empty() ? static_cast<double>(i) : figures.x[i], y);
+    if (y < low) low = y;
+    if (y > high) high = y;
+  }
+  line.keys = QCPRange(points.front().key, points.back().key);
+  line.values = QCPRange(low, high);
+  line.data->set(points, true);
+  return line;
 }
 
-void showColumnLine(const MainChart& main, const QSharedPointer<QCPGraphDataContainer>& line) {
+void showColumnLine(const MainChart& main, const ColumnLine& line) {
   main.histogram->setVisible(false);
   main.serie->setVisible(true);
-  main.serie->setData(line);
-  fitAxesToData(main.chart);
+  main.serie->setData(line.data);
+  // the ranges come with the points: the same fit as fitAxesToData without a pass over them
+  for (auto [axis, range] : {std::pair{main.chart->xAxis, line.keys}, std::pair{main.chart->yAxis, line.values}}) {
+    const double pad = range.size() > 0 ? 0 : (range.lower == 0 ? 1 : std::abs(range.lower) * 0.05);
+    axis->setRange(range.lower - pad, range.upper + pad);
+  }
   main.chart->replot();
 }
 

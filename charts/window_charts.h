@@ -51,10 +51,15 @@ FactorChart makeFactorChart(QWidget* parent, int factor);  // factor 1 or 2
 HpdiChart makeHpdiChart(QWidget* parent);
 ModelChart makeModelChart(QWidget* parent);
 
-// The points of a line plot of column figures; built off the window's thread, then swapped in.
-QSharedPointer<QCPGraphDataContainer> columnLineData(const ColumnFigures& figures);
+// The points of a line plot of column figures with their ranges; built off the window's thread,
+// then swapped in, so that the window does no pass over millions of points but the drawing.
+struct ColumnLine {
+  QSharedPointer<QCPGraphDataContainer> data;
+  QCPRange keys, values;
+};
+ColumnLine columnLineData(const ColumnFigures& figures);
 // The column's line (trace, running mean, density) or its histogram, the axes fitted.
-void showColumnLine(const MainChart& main, const QSharedPointer<QCPGraphDataContainer>& line);
+void showColumnLine(const MainChart& main, const ColumnLine& line);
 void showColumnBars(const MainChart& main, const ColumnFigures& figures);
 
 void showModelBars(const ModelChart& chart, const std::vector<ModelBar>& bars);
