@@ -1,5 +1,7 @@
 // The Details page: statistics of the chosen column and the main chart.
+#include <QAction>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <qcustomplot.h>
@@ -7,6 +9,7 @@
 #include "core/column_catalogue.h"
 #include "stats/column_sample.h"
 #include "stats/column_statistics.h"
+#include "stats/convergence_marks.h"
 #include "stats/default_bandwidth.h"
 #include "stats/edit_limits.h"
 #include "stats/histogram.h"
@@ -24,13 +27,11 @@ namespace varno {
 namespace {
 
 // The points of a line plot, built on the worker so that the window only swaps them in.
-QSharedPointer<QCPGraphDataContainer> lineData(const ColumnFigures& figures) {
+QSharedPointer<QCPGraphDataContainer> lineData(const std::vector<double>& x, const std::vector<double>& y) {
   auto data = QSharedPointer<QCPGraphDataContainer>::create();
-  if (figures.bars) return data;
-  QVector<QCPGraphData> points(static_cast<qsizetype>(figures.y.size()));
-  for (std::size_t i = 0; i < figures.y.size(); ++i)
-    points[static_cast<qsizetype>(i)] =
-        QCPGraphData(figures.x.empty() ? static_cast<double>(i) : figures.x[i], figures.y[i]);
+  QVector<QCPGraphData> points(static_cast<qsizetype>(y.size()));
+  for (std::size_t i = 0; i < y.size(); ++i)
+    points[static_cast<qsizetype>(i)] = QCPGraphData(x.empty() ? static_cast<double>(i) : x[i], y[i]);
   data->set(points, true);
   return data;
 }
@@ -57,14 +58,17 @@ void TForm3::requestColumnFigures(int column, bool defaultBandwidth) {
   input.rows = *rows;
   input.modelFilter = state.modelFilter;
   input.modelColumn = state.kind() == FileKind::fst ? state.populationCount + 3 : -1;
+  input.layout = {state.kind(), state.populationCount, state.factorCount, state.hasInteraction};
   input.levelPercent = Cpc->position();
   if (!defaultBandwidth) input.bandwidthPosition = lambda_dens->position();
   input.keptBandwidthPosition = lambda_dens->position();
   input.plotType = histo->isChecked()     ? PlotType::histogram
                    : mean->isChecked()    ? PlotType::runningMean
                    : density->isChecked() ? PlotType::density
-                                          : PlotType::trace;
+                   : autocorr->isChecked()  ? PlotType::autocorrelation
+                                            : PlotType::trace;
   input.classCount = nb_histo->position();
+  input.wholeColumn = input.plotType == PlotType::trace && showBurnIn->isChecked();
   if (figuresWanted_ && *figuresWanted_ == input) return;  // asked for already
   figuresWanted_ = input;
   showFiguresUpdating(true);
@@ -73,11 +77,25 @@ void TForm3::requestColumnFigures(int column, bool defaultBandwidth) {
   job.title = "Computing the statistics";
   job.work = [this, input](JobControl&) -> JobRunner::Apply {
     auto figures = std::make_shared<ColumnFigures>(computeColumnFigures(input));
-    auto line = lineData(*figures);
-    return [this, input, figures, line] {
-      if (applyColumnFigures(input, *figures) && figures->sampleCount > 1 && !figures->bars) {
-        Serie->setData(line);
+    const bool line = !figures->bars;
+    auto points = line ? lineData(figures->x, figures->y) : nullptr;
+    auto outside = line ? lineData(figures->outsideX, figures->outsideY) : nullptr;
+    return [this, input, figures, points, outside] {
+      if (applyColumnFigures(input, *figures) && figures->sampleCount > 1 && points) {
+        Serie->setData(points);
+        // the y axis fits the sample; the rows outside it only widen the x axis to the whole column
+        burnSerie->setVisible(false);
         fitAxesToData(Chart1);
+        if (figures->tableRows > 0) {
+          burnSerie->setData(outside);
+          burnSerie->setLineStyle(Serie->lineStyle());
+          QCPScatterStyle marks = Serie->scatterStyle();
+          if (marks.isPenDefined()) marks.setPen(burnSerie->pen());
+          burnSerie->setScatterStyle(marks);
+          burnSerie->setVisible(true);
+          const double pad = figures->tableRows * 0.02;
+          Chart1->xAxis->setRange(1 - pad, figures->tableRows + pad);
+        }
         Chart1->replot();
       }
     };
@@ -94,8 +112,10 @@ void TForm3::clearColumnFigures() {
   state.sampleCount = 0;
   state.sampleSumSquares = 0;
   for (QLineEdit* e : {min, max, m, var_edit, HPDI, width, accuracy, mode}) e->clear();
+  convergence->clear();
   showFiguresUpdating(false);
   Serie->data()->clear();
+  burnSerie->data()->clear();
   histogram->data()->clear();
   Chart1->replot();
 }
@@ -120,7 +140,12 @@ bool TForm3::applyColumnFigures(const ColumnFiguresInput& input, const ColumnFig
 
   Serie->data()->clear();
   histogram->data()->clear();
+  burnSerie->data()->clear();
+  burnSerie->setVisible(false);
   const std::initializer_list<QLineEdit*> boxes = {min, max, m, var_edit, HPDI, width, accuracy, mode};
+  convergence->setText(figures.diagnostics && figures.sampleCount > 1
+                           ? QString::fromStdString(convergenceLine(*figures.diagnostics))
+                           : QString());
   if (figures.sampleCount <= 1) {
     // too few values for any figure: nothing of the previous column may stay
     for (QLineEdit* e : boxes) e->clear();
@@ -158,6 +183,9 @@ void TForm3::showFiguresUpdating(bool updating) {
     p.setColor(QPalette::Text, text);
     e->setPalette(p);
   }
+  QPalette p = convergence->palette();
+  p.setColor(QPalette::WindowText, updating ? text : palette().color(QPalette::WindowText));
+  convergence->setPalette(p);
   Stats->setToolTip(updating ? "Updating: these figures describe the previous settings" : QString());
 }
 
@@ -212,6 +240,13 @@ void TForm3::densityClick() {
   nb_histo->setEnabled(false);
   ReplotCurrentColumn();
 }
+
+void TForm3::autocorrClick() {
+  nb_histo->setEnabled(false);
+  ReplotCurrentColumn();
+}
+
+void TForm3::showBurnInClick() { ReplotCurrentColumn(); }
 
 void TForm3::histoClick() {
   nb_histo->setEnabled(true);

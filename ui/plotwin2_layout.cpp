@@ -12,9 +12,11 @@
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QVBoxLayout>
 #include <qcustomplot.h>
 
 #include "ui/chart_setup.h"
+#include "ui/diagnostics_table.h"
 #include "ui/file_dialog_spec.h"
 #include "ui/interval_series.h"
 #include "ui/plotwin2.h"
@@ -102,6 +104,8 @@ void TForm3::createControls() {
   Summary = named(new QWidget, "Summary");
   Pages->addTab(Details, "Details");
   Pages->addTab(Summary, "Summary");
+  Diagnostics = named(new QWidget, "Diagnostics");
+  Pages->addTab(Diagnostics, "Diagnostics");
   pageChangeFromCode_ = true;
   Pages->setCurrentIndex(1);  // designed active page
   pageChangeFromCode_ = false;
@@ -109,6 +113,7 @@ void TForm3::createControls() {
 
   createDetailsPage();
   createSummaryPage();
+  createDiagnosticsPage();
   createMenus();
   createChartPopupMenu();
 
@@ -175,6 +180,10 @@ void TForm3::createDetailsPage() {
   lambda_default->setGeometry(92, 85, 56, 23);
   lambda_dens = new TrackBar("lambda_dens", -1000, 300, 30, -500, Plot_type);
   lambda_dens->setGeometry(6, 112, 144, 28);
+  // the fifth plot type sits beside the first, in the room the box had to its right
+  autocorr = named(new QRadioButton("Autocorrelation", Plot_type), "autocorr");
+  const QSize autocorrSize = autocorr->sizeHint();
+  autocorr->setGeometry(Plot_type->width() - 4 - autocorrSize.width(), 18, autocorrSize.width(), 18);
   Llambda = label("Llambda", "Lambda=", Plot_type, 10, 150);
   Vlambda = display("Vlambda", Plot_type, QRect(62, 148, 86, 18));
 
@@ -202,6 +211,11 @@ void TForm3::createDetailsPage() {
   Cpc = new UpDown("Cpc", Cpc2, 1, 99, 95, Stats);
   Cpc->setGeometry(102, y + 1, 16, 21);
   label("Llevel_unit", "%", Stats, 122, y + 5);
+  convergence = named(new QLabel(page), "convergence");
+  convergence->setGeometry(506, 167, 280, 16);
+  convergence->setToolTip(
+      "Effective sample sizes of the bulk and the tails, and split R-hat, of the draws shown "
+      "(retained rows and model filter)");
 
   Chart1 = makeChart("Chart1", page);
   Chart1->setGeometry(24, 188, 609, 545);
@@ -219,6 +233,21 @@ void TForm3::createDetailsPage() {
   histogram->setPen(QPen(QColor(255, 0, 0)));
   histogram->setBrush(Qt::white);
   histogram->setWidthType(QCPBars::wtPlotCoords);
+  burnSerie = Chart1->addGraph();
+  burnSerie->setObjectName("burnSerie");
+  burnSerie->setName("burnSerie");
+  burnSerie->setPen(QPen(QColor(170, 170, 170)));
+  burnSerie->setVisible(false);
+}
+
+void TForm3::createDiagnosticsPage() {
+  auto* column = new QVBoxLayout(Diagnostics);
+  column->setContentsMargins(6, 6, 6, 6);
+  diagnosticsNote = named(new QLabel(Diagnostics), "diagnosticsNote");
+  diagnosticsNote->setWordWrap(true);
+  column->addWidget(diagnosticsNote);
+  diagnosticsTable = named(new DiagnosticsTable(Diagnostics), "diagnosticsTable");
+  column->addWidget(diagnosticsTable, 1);
 }
 
 void TForm3::createSummaryPage() {
@@ -301,6 +330,7 @@ void TForm3::createMenus() {
   Open = item(File, "Open", "Open data file", QKeySequence("Ctrl+O"));
   Openfactorfile = item(File, "Openfactorfile", "Open factor file", QKeySequence("Ctrl+F"));
   save_res = item(File, "save_res", "Save results as...", QKeySequence("Ctrl+R"));
+  diag_save = item(File, "diag_save", "Save diagnostics table...");
   Save = item(File, "Save", "Save main graph as...", QKeySequence("Ctrl+S"));
   g1_save = item(File, "g1_save", "Save G1 graph as...");
   g2_save = item(File, "g2_save", "Save G2 graph as...");
@@ -314,6 +344,9 @@ void TForm3::createMenus() {
   Alwaysontop = item(Options, "Alwaysontop", "Always on top", QKeySequence("Ctrl+T"));
   Alwaysontop->setCheckable(true);
   Alwaysontop->setChecked(false);
+  showBurnIn = item(Options, "showBurnIn", "Show burn-in rows");
+  showBurnIn->setCheckable(true);
+  showBurnIn->setChecked(false);
   Refresh1 = named(MainMenu1->addAction("Reload (F5)"), "Refresh1");
   Refresh1->setShortcut(QKeySequence(Qt::Key_F5));
 }
