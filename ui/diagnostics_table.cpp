@@ -3,6 +3,7 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -29,8 +30,18 @@ class FigureItem : public QTableWidgetItem {
   }
 };
 
-QTableWidgetItem* figure(const std::optional<double>& value, int digits = 6) {
-  auto* item = new FigureItem(value ? QString::fromStdString(generalFormat(*value, digits)) : QString("\u2013"));
+// On screen figures are short, to keep every column in sight; the copied and saved texts are exact.
+// Effective sample sizes get one decimal (digits < 0), so that 99.96 does not read as a fine 100.
+QTableWidgetItem* figure(const std::optional<double>& value, int digits = 5) {
+  QString text("\u2013");
+  if (value && digits > 0) {
+    text = QString::fromStdString(generalFormat(*value, digits));
+  } else if (value) {
+    char buffer[64];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, *value, std::chars_format::fixed, -digits);
+    if (end.ec == std::errc{}) text = QString::fromLatin1(buffer, static_cast<qsizetype>(end.ptr - buffer));
+  }
+  auto* item = new FigureItem(text);
   item->setData(kSortKey, value ? *value : std::numeric_limits<double>::quiet_NaN());
   item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
   return item;
@@ -81,7 +92,8 @@ void DiagnosticsTable::setRows(const std::vector<SummaryRow>& rows, int chains) 
     setItem(r, 6, figure(row.hpdiLow));
     setItem(r, 7, figure(row.hpdiHigh));
     const ConvergenceDiagnostics& d = row.diagnostics;
-    QTableWidgetItem* cells[] = {figure(d.essBulk, 5), figure(d.essTail, 5), figure(d.rhat, 4), figure(d.mcseMean, 4)};
+    QTableWidgetItem* cells[] = {figure(d.essBulk, -1), figure(d.essTail, -1), figure(d.rhat, 4),
+                                 figure(d.mcseMean, 3)};
     for (int c = 0; c < 4; ++c) setItem(r, 8 + c, cells[c]);
     const ConvergenceMarks marks = convergenceMarks(d, chains);
     mark(cells[0], marks.essBulk);

@@ -1,5 +1,6 @@
 // The window's controls in their designed places, names, captions, ranges and defaults.
 #include <QActionGroup>
+#include <algorithm>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -180,10 +181,22 @@ void TForm3::createDetailsPage() {
   lambda_default->setGeometry(92, 85, 56, 23);
   lambda_dens = new TrackBar("lambda_dens", -1000, 300, 30, -500, Plot_type);
   lambda_dens->setGeometry(6, 112, 144, 28);
-  // the fifth plot type sits beside the first, in the room the box had to its right
+  // the fifth plot type sits beside the first; the box keeps its place and may widen into the
+  // gap before the Statistics box to hold it
   autocorr = named(new QRadioButton("Autocorrelation", Plot_type), "autocorr");
-  const QSize autocorrSize = autocorr->sizeHint();
-  autocorr->setGeometry(Plot_type->width() - 4 - autocorrSize.width(), 18, autocorrSize.width(), 18);
+  const int traceWidth = std::min(normal->width(), normal->sizeHint().width());
+  const int autocorrX = normal->x() + traceWidth + 2;
+  const int roomToStats = 502 - 3 - Plot_type->x();
+  // a wide system font gets a smaller caption rather than a clipped one
+  QFont autocorrFont = autocorr->font();
+  while (autocorrX + autocorr->sizeHint().width() + 2 > roomToStats && autocorrFont.pointSizeF() > 6) {
+    autocorrFont.setPointSizeF(autocorrFont.pointSizeF() - 0.5);
+    autocorr->setFont(autocorrFont);
+  }
+  const int autocorrWidth = autocorr->sizeHint().width();
+  normal->resize(traceWidth, normal->height());
+  autocorr->setGeometry(autocorrX, 18, autocorrWidth, 18);
+  Plot_type->resize(std::clamp(autocorrX + autocorrWidth + 2, Plot_type->width(), roomToStats), Plot_type->height());
   Llambda = label("Llambda", "Lambda=", Plot_type, 10, 150);
   Vlambda = display("Vlambda", Plot_type, QRect(62, 148, 86, 18));
 
