@@ -3,6 +3,7 @@
 
 #include <QString>
 
+class QCPAbstractPlottable;
 class QCustomPlot;
 class QWidget;
 
@@ -19,6 +20,8 @@ void useGroupedAxisNumbers(QCustomPlot* chart);
 
 // Sets both axes to the range of the points shown (a small margin for a flat series), widened by
 // `margin` of the range on each side so markers at the ends are not cut.
+// A plottable marked as context widens the x axis only: the y axis fits the others.
 void fitAxesToData(QCustomPlot* chart, double margin = 0);
+void markAsContext(QCPAbstractPlottable* plottable);
 
 }  // namespace varno

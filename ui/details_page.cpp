@@ -83,19 +83,16 @@ void TForm3::requestColumnFigures(int column, bool defaultBandwidth) {
     return [this, input, figures, points, outside] {
       if (applyColumnFigures(input, *figures) && figures->sampleCount > 1 && points) {
         Serie->setData(points);
-        // the y axis fits the sample; the rows outside it only widen the x axis to the whole column
-        burnSerie->setVisible(false);
-        fitAxesToData(Chart1);
         if (figures->tableRows > 0) {
+          // the rows outside the sample, in the series' style: they widen the x axis only
           burnSerie->setData(outside);
           burnSerie->setLineStyle(Serie->lineStyle());
           QCPScatterStyle marks = Serie->scatterStyle();
           if (marks.isPenDefined()) marks.setPen(burnSerie->pen());
           burnSerie->setScatterStyle(marks);
           burnSerie->setVisible(true);
-          const double pad = figures->tableRows * 0.02;
-          Chart1->xAxis->setRange(1 - pad, figures->tableRows + pad);
         }
+        fitAxesToData(Chart1);
         Chart1->replot();
       }
     };

@@ -251,6 +251,7 @@ void TForm3::createDetailsPage() {
   burnSerie->setName("burnSerie");
   burnSerie->setPen(QPen(QColor(170, 170, 170)));
   burnSerie->setVisible(false);
+  markAsContext(burnSerie);
 }
 
 void TForm3::createDiagnosticsPage() {
