@@ -62,7 +62,7 @@ ColumnFigures computeColumnFigures(const ColumnFiguresInput& input) {
   figures.sumSquares = figures.statistics.sumSquares;
   figures.texts = statisticsTexts(figures.statistics);
   const ColumnKind kind = columnKind(*input.table, input.column - 1, input.layout, input.rows);
-  if (kind != ColumnKind::counter && kind != ColumnKind::modelLabel)
+  if (input.diagnose && kind != ColumnKind::counter && kind != ColumnKind::modelLabel)
     figures.diagnostics = convergenceDiagnostics(std::span<const double>(sample));
 
   const ColumnStatistics& s = figures.statistics;
@@ -107,6 +107,11 @@ ColumnFigures computeColumnFigures(const ColumnFiguresInput& input) {
     }
   }
   return figures;
+}
+
+bool sameSample(const ColumnFiguresInput& a, const ColumnFiguresInput& b) {
+  return a.table == b.table && a.column == b.column && a.rows == b.rows && a.modelFilter == b.modelFilter &&
+         a.modelColumn == b.modelColumn && a.layout == b.layout;
 }
 
 }  // namespace varno

@@ -34,6 +34,9 @@ struct ColumnFiguresInput {
   int classCount = 10;
   // The trace over the whole column, x in row numbers, with the rows outside the sample apart.
   bool wholeColumn = false;
+  // False when the caller holds the diagnostics of this very sample already (they cost more than
+  // all the other figures together on a long column): figures.diagnostics is then left empty.
+  bool diagnose = true;
 
   bool operator==(const ColumnFiguresInput&) const = default;
 };
@@ -57,5 +60,9 @@ struct ColumnFigures {
 };
 
 ColumnFigures computeColumnFigures(const ColumnFiguresInput& input);
+
+// True when both inputs draw the same sample (table, column, rows, model filter, layout): its
+// diagnostics are then the same whatever the plot, level or bandwidth.
+bool sameSample(const ColumnFiguresInput& a, const ColumnFiguresInput& b);
 
 }  // namespace varno

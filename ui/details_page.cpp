@@ -69,18 +69,36 @@ void TForm3::requestColumnFigures(int column, bool defaultBandwidth) {
                                             : PlotType::trace;
   input.classCount = nb_histo->position();
   input.wholeColumn = input.plotType == PlotType::trace && showBurnIn->isChecked();
-  if (figuresWanted_ && *figuresWanted_ == input) return;  // asked for already
+  if (figuresWanted_) {
+    ColumnFiguresInput asked = input;
+    asked.diagnose = figuresWanted_->diagnose;  // where the diagnostics come from changes no figure
+    if (*figuresWanted_ == asked) return;       // asked for already
+  }
+  std::shared_ptr<const SampleDiagnostics> known;
+  if (sampleDiagnostics_) {
+    ColumnFiguresInput sample = sampleDiagnostics_->sample;
+    sample.table = sampleDiagnostics_->table.lock();
+    if (sample.table && sameSample(sample, input)) known = sampleDiagnostics_;
+  }
+  input.diagnose = !known;
   figuresWanted_ = input;
   showFiguresUpdating(true);
 
   JobRunner::Job job;
   job.title = "Computing the statistics";
-  job.work = [this, input](JobControl&) -> JobRunner::Apply {
+  job.work = [this, input, known](JobControl&) -> JobRunner::Apply {
     auto figures = std::make_shared<ColumnFigures>(computeColumnFigures(input));
+    if (known) figures->diagnostics = known->diagnostics;
     const bool line = !figures->bars;
     auto points = line ? lineData(figures->x, figures->y) : nullptr;
     auto outside = line ? lineData(figures->outsideX, figures->outsideY) : nullptr;
     return [this, input, figures, points, outside] {
+      if (input.diagnose && figures->sampleCount > 1) {
+        ColumnFiguresInput sample = input;
+        sample.table.reset();
+        sampleDiagnostics_ =
+            std::make_shared<const SampleDiagnostics>(SampleDiagnostics{input.table, sample, figures->diagnostics});
+      }
       if (applyColumnFigures(input, *figures) && figures->sampleCount > 1 && points) {
         Serie->setData(points);
         if (figures->tableRows > 0) {

@@ -357,6 +357,13 @@ class TForm3 : public QMainWindow {
   // what the figures on screen describe, and the latest request made
   std::optional<ColumnFiguresInput> figuresShown_;
   std::optional<ColumnFiguresInput> figuresWanted_;
+  // the diagnostics of the last sample diagnosed, kept while only the plot or its settings change
+  struct SampleDiagnostics {
+    std::weak_ptr<const SampleTable> table;  // never keeps a closed file's table in memory
+    ColumnFiguresInput sample;               // its table left empty
+    std::optional<ConvergenceDiagnostics> diagnostics;
+  };
+  std::shared_ptr<const SampleDiagnostics> sampleDiagnostics_;
   // what the summary in the state and on the Summary page describes
   std::optional<SummaryInputs> summaryShown_;
   std::vector<std::function<void()>> afterSummary_;  // waiting for the summary being computed

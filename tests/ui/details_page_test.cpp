@@ -183,6 +183,11 @@ TEST_F(DetailsPage, AutocorrelationBarsReachTheTruncationLagAndTheLineGivesTheSa
   EXPECT_DOUBLE_EQ(form->histogram->data()->at(0)->value, 1.0);
   EXPECT_NEAR(form->histogram->data()->at(1)->value, -0.99, 1e-12);  // biased: -(n - 1) / n
   EXPECT_FALSE(form->nb_histo->isEnabled());
+  // another plot of the same sample keeps its diagnostics; other rows get their own
+  EXPECT_EQ(form->convergence->text(), "ESS 50 bulk \u00B7 \u2013 tail \u00B7 R-hat \u2013");
+  form->Cutin->setText("60");
+  idle();
+  EXPECT_TRUE(form->convergence->text().startsWith("ESS 20 bulk")) << form->convergence->text().toStdString();
 }
 
 TEST_F(DetailsPage, ShowBurnInRowsDrawsTheWholeColumnInRowNumbersWithTheAxisFittedToTheRetainedRows) {

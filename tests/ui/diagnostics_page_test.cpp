@@ -80,6 +80,32 @@ TEST_F(DiagnosticsPage, EveryColumnIsDiagnosedAndLowFiguresAreMarkedWithTheirRea
   EXPECT_TRUE(table().item(rowOf(2), 10)->toolTip().contains("above 1.01"));
   EXPECT_TRUE(table().item(rowOf(3), 8)->toolTip().isEmpty());
   EXPECT_TRUE(form->diagnosticsNote->text().contains("split R-hat cannot see a second mode"));
+  EXPECT_FALSE(form->diagnosticsNote->text().contains("visits"));  // no filter, no factors
+  // the Summary page stays closed to other files; the Details page is reached back
+  form->Pages->setCurrentIndex(1);
+  EXPECT_EQ(form->Pages->currentIndex(), 2);
+  form->Pages->setCurrentIndex(0);
+  EXPECT_EQ(form->Pages->currentIndex(), 0);
+}
+
+TEST_F(DiagnosticsPage, UnderAModelFilterTheTableUsesItsVisitsAndSaysSo) {
+  dialogs.answers = {true, false};
+  dialogs.files = {QString(VARNO_SOURCE_DIR) + "/examples/lake_factors.txt"};
+  form->actOnCommandLine({QString(VARNO_SOURCE_DIR) + "/examples/lake.fst"});
+  idle();
+  form->Pages->setCurrentIndex(2);
+  idle();
+  ASSERT_EQ(table().rowCount(), 13);
+  EXPECT_TRUE(form->diagnosticsNote->text().contains("coefficients of the factors"));
+  const int allRows = cell(4, "n").toInt();
+  form->Model_only->setCurrentIndex(2);
+  form->Model_onlyChange();
+  idle();
+  ASSERT_EQ(table().rowCount(), 13);
+  EXPECT_TRUE(form->diagnosticsNote->text().contains("Under the filter on model 2")) << form->diagnosticsNote->text().toStdString();
+  EXPECT_TRUE(form->diagnosticsNote->text().contains("lags count visits, not iterations"));
+  EXPECT_LT(cell(4, "n").toInt(), allRows);
+  EXPECT_GT(cell(4, "n").toInt(), 0);
 }
 
 TEST_F(DiagnosticsPage, ATableOfOtherRowsIsNeverShownAndIsComputedAgainForTheCurrentOnes) {
