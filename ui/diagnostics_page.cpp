@@ -24,7 +24,6 @@ namespace varno {
 
 namespace {
 
-constexpr int kDiagnosticsPage = 2;
 // One run of the chain per file until several can be opened together.
 constexpr int kChains = 1;
 
@@ -94,8 +93,10 @@ void TForm3::withCurrentDiagnostics(std::function<void()> then) {
 
 void TForm3::ComputeDiagnostics(std::function<void()> then) {
   if (!state.table) return;
+  // the commands that ask for it are refused while the lane is busy; a step left waiting here
+  // would have nothing to run it
+  if (jobs_->busy(JobRunner::Lane::analysis)) return;
   if (then) afterDiagnostics_.push_back(std::move(then));
-  if (jobs_->busy(JobRunner::Lane::analysis)) return;  // the waiting steps run after it
   QString problem;
   const auto rows = retainedRowRange(&problem);
   const auto inputs = currentDiagnosticsInputs();

@@ -57,6 +57,8 @@ class TForm3 : public QMainWindow {
 
   AnalysisState state;
 
+  static constexpr int kDiagnosticsPage = 2;  // after Details (0) and Summary (1)
+
   // ---- controls, under their designed names ----
   QTabWidget* Pages = nullptr;
   QWidget* Details = nullptr;

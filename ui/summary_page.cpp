@@ -170,7 +170,6 @@ void TForm3::applyModelSummary(const ModelSummaryResult& result) {
 }
 
 bool TForm3::PagesChanging(int requestedPage) {
-  constexpr int kDiagnosticsPage = 2;
   if (requestedPage == kDiagnosticsPage) {
     // every kind of file has diagnostics, once there is one
     if (!state.table) return false;
