@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPalette>
 #include <QSet>
+#include <vector>
 #include <qcustomplot.h>
 
 #include "stats/axis_number_format.h"
@@ -130,8 +131,31 @@ QColor chartBackground(const QCustomPlot* chart) {
   return chart->property(kBackgroundProperty).value<QColor>();
 }
 
+namespace {
+constexpr char kContextProperty[] = "varnoContextOnly";
+}
+
+void markAsContext(QCPAbstractPlottable* plottable) { plottable->setProperty(kContextProperty, true); }
+
 void fitAxesToData(QCustomPlot* chart, double margin) {
+  std::vector<QCPAbstractPlottable*> context;
+  for (int i = 0; i < chart->plottableCount(); ++i) {
+    QCPAbstractPlottable* p = chart->plottable(i);
+    if (p->visible() && p->property(kContextProperty).toBool()) {
+      context.push_back(p);
+      p->setVisible(false);
+    }
+  }
   chart->rescaleAxes(true);
+  for (QCPAbstractPlottable* p : context) {
+    p->setVisible(true);
+    bool found = false;
+    const QCPRange keys = p->getKeyRange(found);
+    if (!found) continue;
+    QCPRange x = chart->xAxis->range();
+    x.expand(keys);
+    chart->xAxis->setRange(x);
+  }
   for (QCPAxis* axis : {chart->xAxis, chart->yAxis}) {
     const QCPRange r = axis->range();
     const double pad = r.size() > 0 ? r.size() * margin : (r.lower == 0 ? 1 : std::abs(r.lower) * 0.05);

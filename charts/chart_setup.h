@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QString>
 
+class QCPAbstractPlottable;
 class QCustomPlot;
 class QWidget;
 
@@ -28,6 +29,8 @@ QColor chartBackground(const QCustomPlot* chart);
 
 // Sets both axes to the range of the points shown (a small margin for a flat series), widened by
 // `margin` of the range on each side so markers at the ends are not cut.
+// A plottable marked as context widens the x axis only: the y axis fits the others.
 void fitAxesToData(QCustomPlot* chart, double margin = 0);
+void markAsContext(QCPAbstractPlottable* plottable);
 
 }  // namespace varno

@@ -126,14 +126,19 @@ ModelChart makeModelChart(QWidget* parent) {
 }
 
 ColumnLine columnLineData(const ColumnFigures& figures) {
+  if (figures.bars) return columnLineData({}, {});
+  return columnLineData(figures.x, figures.y);
+}
+
+ColumnLine columnLineData(const std::vector<double>& x, const std::vector<double>& ys) {
   ColumnLine line;
   line.data = QSharedPointer<QCPGraphDataContainer>::create();
-  if (figures.bars || figures.y.empty()) return line;
-  QVector<QCPGraphData> points(static_cast<qsizetype>(figures.y.size()));
-  double low = figures.y.front(), high = figures.y.front();
-  for (std::size_t i = 0; i < figures.y.size(); ++i) {
-    const double y = figures.y[i];
-    points[static_cast<qsizetype>(i)] = QCPGraphData(figures.x.empty() ? static_cast<double>(i) : figures.x[i], y);
+  if (ys.empty()) return line;
+  QVector<QCPGraphData> points(static_cast<qsizetype>(ys.size()));
+  double low = ys.front(), high = ys.front();
+  for (std::size_t i = 0; i < ys.size(); ++i) {
+    const double y = ys[i];
+    points[static_cast<qsizetype>(i)] = QCPGraphData(x.empty() ? static_cast<double>(i) : x[i], y);
     if (y < low) low = y;
     if (y > high) high = y;
   }
@@ -143,12 +148,14 @@ ColumnLine columnLineData(const ColumnFigures& figures) {
   return line;
 }
 
-void showColumnLine(const MainChart& main, const ColumnLine& line) {
+void showColumnLine(const MainChart& main, const ColumnLine& line, std::optional<QCPRange> contextKeys) {
   main.histogram->setVisible(false);
   main.serie->setVisible(true);
   main.serie->setData(line.data);
   // the ranges come with the points: the same fit as fitAxesToData without a pass over them
-  for (auto [axis, range] : {std::pair{main.chart->xAxis, line.keys}, std::pair{main.chart->yAxis, line.values}}) {
+  QCPRange keys = line.keys;
+  if (contextKeys) keys.expand(*contextKeys);
+  for (auto [axis, range] : {std::pair{main.chart->xAxis, keys}, std::pair{main.chart->yAxis, line.values}}) {
     const double pad = range.size() > 0 ? 0 : (range.lower == 0 ? 1 : std::abs(range.lower) * 0.05);
     axis->setRange(range.lower - pad, range.upper + pad);
   }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QSharedPointer>
+#include <optional>
 #include <QString>
 #include <qcustomplot.h>
 #include <string>
@@ -58,8 +59,11 @@ struct ColumnLine {
   QCPRange keys, values;
 };
 ColumnLine columnLineData(const ColumnFigures& figures);
-// The column's line (trace, running mean, density) or its histogram, the axes fitted.
-void showColumnLine(const MainChart& main, const ColumnLine& line);
+ColumnLine columnLineData(const std::vector<double>& x, const std::vector<double>& y);  // x empty: 0, 1, ...
+// The column's line (trace, running mean, density) or its histogram, the axes fitted: y to the
+// line, x to the line and contextKeys (rows drawn around it) when given.
+void showColumnLine(const MainChart& main, const ColumnLine& line,
+                    std::optional<QCPRange> contextKeys = std::nullopt);
 void showColumnBars(const MainChart& main, const ColumnFigures& figures);
 
 void showModelBars(const ModelChart& chart, const std::vector<ModelBar>& bars);

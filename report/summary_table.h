@@ -35,6 +35,8 @@ struct SummaryTableInput {
   RowRange rows;
   int modelFilter = 0;
   int levelPercent = 95;
+
+  bool operator==(const SummaryTableInput&) const = default;
 };
 
 // Hooks of a caller that shows progress or may stop the work; both may be left empty.

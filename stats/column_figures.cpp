@@ -2,13 +2,46 @@
 #include "stats/column_figures.h"
 
 #include <cmath>
+#include <limits>
 
+#include "stats/autocorrelation.h"
 #include "stats/column_sample.h"
 #include "stats/default_bandwidth.h"
 #include "stats/histogram.h"
 #include "stats/running_mean.h"
 
 namespace varno {
+
+namespace {
+
+// The whole column: rows in the sample (retained and of the filtered model) to x, y; the others
+// to outsideX, outsideY, a NaN closing every run so that no line joins two runs.
+void wholeColumnTrace(const ColumnFiguresInput& input, ColumnFigures& figures) {
+  const SampleTable& table = *input.table;
+  const std::span<const float> values = table.column(input.column - 1);
+  const bool filtered = input.modelFilter != 0 && input.modelColumn >= 0 && input.modelColumn < table.columnCount();
+  const std::span<const float> models = filtered ? table.column(input.modelColumn) : std::span<const float>{};
+  figures.tableRows = table.rowCount();
+  bool outside = false;
+  for (int r = 0; r < table.rowCount(); ++r) {
+    const bool inSample = r >= input.rows.begin && r < input.rows.end &&
+                          (!filtered || static_cast<double>(models[r]) == input.modelFilter);
+    if (inSample) {
+      if (outside) {
+        figures.outsideX.push_back(r + 0.5);
+        figures.outsideY.push_back(std::numeric_limits<double>::quiet_NaN());
+      }
+      figures.x.push_back(r + 1);
+      figures.y.push_back(values[r]);
+    } else {
+      figures.outsideX.push_back(r + 1);
+      figures.outsideY.push_back(values[r]);
+    }
+    outside = !inSample;
+  }
+}
+
+}  // namespace
 
 ColumnFigures computeColumnFigures(const ColumnFiguresInput& input) {
   ColumnFigures figures;
@@ -28,11 +61,18 @@ ColumnFigures computeColumnFigures(const ColumnFiguresInput& input) {
                                                input.plotType == PlotType::density);
   figures.sumSquares = figures.statistics.sumSquares;
   figures.texts = statisticsTexts(figures.statistics);
+  const ColumnKind kind = columnKind(*input.table, input.column - 1, input.layout, input.rows);
+  if (input.diagnose && kind != ColumnKind::counter && kind != ColumnKind::modelLabel)
+    figures.diagnostics = convergenceDiagnostics(std::span<const double>(sample));
 
   const ColumnStatistics& s = figures.statistics;
   switch (input.plotType) {
     case PlotType::trace:
-      figures.y = std::move(sample);
+      if (input.wholeColumn) {
+        wholeColumnTrace(input, figures);
+      } else {
+        figures.y = std::move(sample);
+      }
       break;
     case PlotType::runningMean:
       figures.y = runningMean(sample);
@@ -53,8 +93,25 @@ ColumnFigures computeColumnFigures(const ColumnFiguresInput& input) {
       figures.x = s.gridX;
       figures.y = s.density;
       break;
+    case PlotType::autocorrelation: {
+      const Autocorrelation acf = autocorrelation(sample);
+      if (!acf.values.empty()) {
+        for (std::size_t lag = 0; lag <= acf.lastPlotLag(); ++lag) {
+          figures.x.push_back(static_cast<double>(lag));
+          figures.y.push_back(acf.values[lag]);
+        }
+      }
+      figures.bars = true;
+      figures.barWidth = 0.8;
+      break;
+    }
   }
   return figures;
+}
+
+bool sameSample(const ColumnFiguresInput& a, const ColumnFiguresInput& b) {
+  return a.table == b.table && a.column == b.column && a.rows == b.rows && a.modelFilter == b.modelFilter &&
+         a.modelColumn == b.modelColumn && a.layout == b.layout;
 }
 
 }  // namespace varno

@@ -8,12 +8,14 @@
 
 #include "core/sample_table.h"
 #include "stats/column_statistics.h"
+#include "stats/convergence_diagnostics.h"
+#include "stats/diagnostic_draws.h"
 #include "stats/row_range.h"
 #include "stats/statistics_texts.h"
 
 namespace varno {
 
-enum class PlotType { trace, runningMean, histogram, density };
+enum class PlotType { trace, runningMean, histogram, density, autocorrelation };
 
 // The inputs of one computation; two requests with equal inputs give equal figures.
 struct ColumnFiguresInput {
@@ -22,6 +24,7 @@ struct ColumnFiguresInput {
   RowRange rows;
   int modelFilter = 0;
   int modelColumn = -1;  // 0-based; -1 when the file has no model column
+  TableLayout layout;    // tells the counter and model columns, which get no diagnostics
   int levelPercent = 95;
   // The bandwidth track bar's position; nothing asks for the rule-of-thumb bandwidth of this
   // sample, with keptBandwidthPosition used where the rule gives none.
@@ -29,6 +32,11 @@ struct ColumnFiguresInput {
   int keptBandwidthPosition = 0;
   PlotType plotType = PlotType::trace;
   int classCount = 10;
+  // The trace over the whole column, x in row numbers, with the rows outside the sample apart.
+  bool wholeColumn = false;
+  // False when the caller holds the diagnostics of this very sample already (they cost more than
+  // all the other figures together on a long column): figures.diagnostics is then left empty.
+  bool diagnose = true;
 
   bool operator==(const ColumnFiguresInput&) const = default;
 };
@@ -39,12 +47,22 @@ struct ColumnFigures {
   int bandwidthPosition = 0;  // the position the statistics were computed with
   ColumnStatistics statistics;
   StatisticsTexts texts;      // meaningful only when sampleCount >= 2
+  // ess_bulk, ess_tail and rhat of the sample taken as one chain; nothing for the counter and
+  // model columns.
+  std::optional<ConvergenceDiagnostics> diagnostics;
   // Plot points; x empty means the row index within the sample (0, 1, 2, ...).
   std::vector<double> x, y;
-  bool bars = false;  // histogram: x are the lower class edges, y the heights
+  bool bars = false;  // histogram: x are the lower class edges, y the heights; autocorrelation: lags
   double barWidth = 0;
+  // The whole-column trace: the 1-based rows outside the sample, runs parted by a NaN value.
+  std::vector<double> outsideX, outsideY;
+  int tableRows = 0;  // of the whole-column trace, for its x axis
 };
 
 ColumnFigures computeColumnFigures(const ColumnFiguresInput& input);
+
+// True when both inputs draw the same sample (table, column, rows, model filter, layout): its
+// diagnostics are then the same whatever the plot, level or bandwidth.
+bool sameSample(const ColumnFiguresInput& a, const ColumnFiguresInput& b);
 
 }  // namespace varno

@@ -23,6 +23,8 @@ struct TableLayout {
   int populationCount = 0;
   int factorCount = 0;
   bool hasInteraction = false;
+
+  bool operator==(const TableLayout&) const = default;
 };
 
 // The kind of 0-based column `column`. In fst files the columns are told by their place; in

@@ -35,7 +35,7 @@ bool TForm3::catalogueAccepts(const SampleTable& table) {
 
 void TForm3::BuildColumnCatalogue() {
   xi->clear();
-  for (QWidget* w : std::initializer_list<QWidget*>{xi, mean, histo, density, normal, Cutin,
+  for (QWidget* w : std::initializer_list<QWidget*>{xi, mean, histo, density, autocorr, normal, Cutin,
                                                     Cutout, Tburnin, Tburnout, Locus, Allele,
                                                     Model_only2})
     w->setEnabled(true);

@@ -1,5 +1,7 @@
 // The Details page: statistics of the chosen column and the main chart.
+#include <QAction>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <qcustomplot.h>
@@ -7,6 +9,7 @@
 #include "core/column_catalogue.h"
 #include "stats/column_sample.h"
 #include "stats/column_statistics.h"
+#include "stats/convergence_marks.h"
 #include "stats/default_bandwidth.h"
 #include "stats/edit_limits.h"
 #include "stats/histogram.h"
@@ -41,26 +44,60 @@ void TForm3::requestColumnFigures(int column, bool defaultBandwidth) {
   input.rows = *rows;
   input.modelFilter = state.modelFilter;
   input.modelColumn = state.kind() == FileKind::fst ? state.populationCount + 3 : -1;
+  input.layout = {state.kind(), state.populationCount, state.factorCount, state.hasInteraction};
   input.levelPercent = Cpc->position();
   if (!defaultBandwidth) input.bandwidthPosition = lambda_dens->position();
   input.keptBandwidthPosition = lambda_dens->position();
   input.plotType = histo->isChecked()     ? PlotType::histogram
                    : mean->isChecked()    ? PlotType::runningMean
                    : density->isChecked() ? PlotType::density
-                                          : PlotType::trace;
+                   : autocorr->isChecked()  ? PlotType::autocorrelation
+                                            : PlotType::trace;
   input.classCount = nb_histo->position();
-  if (figuresWanted_ && *figuresWanted_ == input) return;  // asked for already
+  input.wholeColumn = input.plotType == PlotType::trace && showBurnIn->isChecked();
+  if (figuresWanted_) {
+    ColumnFiguresInput asked = input;
+    asked.diagnose = figuresWanted_->diagnose;  // where the diagnostics come from changes no figure
+    if (*figuresWanted_ == asked) return;       // asked for already
+  }
+  std::shared_ptr<const SampleDiagnostics> known;
+  if (sampleDiagnostics_) {
+    ColumnFiguresInput sample = sampleDiagnostics_->sample;
+    sample.table = sampleDiagnostics_->table.lock();
+    if (sample.table && sameSample(sample, input)) known = sampleDiagnostics_;
+  }
+  input.diagnose = !known;
   figuresWanted_ = input;
   showFiguresUpdating(true);
 
   JobRunner::Job job;
   job.title = "Computing the statistics";
-  job.work = [this, input](JobControl&) -> JobRunner::Apply {
+  job.work = [this, input, known](JobControl&) -> JobRunner::Apply {
     auto figures = std::make_shared<ColumnFigures>(computeColumnFigures(input));
-    auto line = columnLineData(*figures);
-    return [this, input, figures, line] {
+    if (known) figures->diagnostics = known->diagnostics;
+    auto line = std::make_shared<const ColumnLine>(columnLineData(*figures));
+    auto outside = std::make_shared<const ColumnLine>(
+        figures->bars ? ColumnLine{} : columnLineData(figures->outsideX, figures->outsideY));
+    return [this, input, figures, line, outside] {
+      if (input.diagnose && figures->sampleCount > 1) {
+        ColumnFiguresInput sample = input;
+        sample.table.reset();
+        sampleDiagnostics_ =
+            std::make_shared<const SampleDiagnostics>(SampleDiagnostics{input.table, sample, figures->diagnostics});
+      }
       if (applyColumnFigures(input, *figures) && figures->sampleCount > 1 && !figures->bars) {
-        showColumnLine(MainChart{Chart1, Serie, histogram}, line);
+        std::optional<QCPRange> contextKeys;
+        if (figures->tableRows > 0 && outside->data && !outside->data->isEmpty()) {
+          // the rows outside the sample, in the series' style: they widen the x axis only
+          burnSerie->setData(outside->data);
+          burnSerie->setLineStyle(Serie->lineStyle());
+          QCPScatterStyle marks = Serie->scatterStyle();
+          if (marks.isPenDefined()) marks.setPen(burnSerie->pen());
+          burnSerie->setScatterStyle(marks);
+          burnSerie->setVisible(true);
+          contextKeys = outside->keys;
+        }
+        showColumnLine(MainChart{Chart1, Serie, histogram}, *line, contextKeys);
       }
     };
   };
@@ -76,8 +113,10 @@ void TForm3::clearColumnFigures() {
   state.sampleCount = 0;
   state.sampleSumSquares = 0;
   for (QLineEdit* e : {min, max, m, var_edit, HPDI, width, accuracy, mode}) e->clear();
+  convergence->clear();
   showFiguresUpdating(false);
   Serie->data()->clear();
+  burnSerie->data()->clear();
   histogram->data()->clear();
   Chart1->replot();
 }
@@ -102,7 +141,12 @@ bool TForm3::applyColumnFigures(const ColumnFiguresInput& input, const ColumnFig
 
   Serie->data()->clear();
   histogram->data()->clear();
+  burnSerie->data()->clear();
+  burnSerie->setVisible(false);
   const std::initializer_list<QLineEdit*> boxes = {min, max, m, var_edit, HPDI, width, accuracy, mode};
+  convergence->setText(figures.diagnostics && figures.sampleCount > 1
+                           ? QString::fromStdString(convergenceLine(*figures.diagnostics))
+                           : QString());
   if (figures.sampleCount <= 1) {
     // too few values for any figure: nothing of the previous column may stay
     for (QLineEdit* e : boxes) e->clear();
@@ -134,6 +178,9 @@ void TForm3::showFiguresUpdating(bool updating) {
     p.setColor(QPalette::Text, text);
     e->setPalette(p);
   }
+  QPalette p = convergence->palette();
+  p.setColor(QPalette::WindowText, updating ? text : palette().color(QPalette::WindowText));
+  convergence->setPalette(p);
   Stats->setToolTip(updating ? "Updating: these figures describe the previous settings" : QString());
 }
 
@@ -188,6 +235,13 @@ void TForm3::densityClick() {
   nb_histo->setEnabled(false);
   ReplotCurrentColumn();
 }
+
+void TForm3::autocorrClick() {
+  nb_histo->setEnabled(false);
+  ReplotCurrentColumn();
+}
+
+void TForm3::showBurnInClick() { ReplotCurrentColumn(); }
 
 void TForm3::histoClick() {
   nb_histo->setEnabled(true);

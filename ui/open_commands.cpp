@@ -34,6 +34,7 @@ bool TForm3::refuseWhileBusy() {
 
 void TForm3::cancelJob() {
   afterSummary_.clear();
+  afterDiagnostics_.clear();
   jobs_->cancel(JobRunner::Lane::analysis);
 }
 

@@ -23,6 +23,7 @@
 #include <qcustomplot.h>
 
 #include "core/file_kind.h"
+#include "ui/diagnostics_table.h"
 #include "ui/dialogs.h"
 #include "ui/file_dialog_spec.h"
 #include "ui/guarded.h"
@@ -71,7 +72,7 @@ void TForm3::createJobControls() {
   jobGauge_->hide();
   cancelButton_ = new QPushButton("Cancel", this);
   cancelButton_->setObjectName("cancelJob");
-  cancelButton_->setToolTip("Stop reading or summarising (Esc); the analysis open before is kept");
+  cancelButton_->setToolTip("Stop reading, summarising or diagnosing (Esc); the analysis open before is kept");
   cancelButton_->hide();
   statusBar()->addPermanentWidget(rowsLabel_);
   statusBar()->addPermanentWidget(jobGauge_);
@@ -90,7 +91,7 @@ void TForm3::createJobControls() {
     jobGauge_->setValue(0);
     jobGauge_->show();
     cancelButton_->show();
-    for (QAction* a : {Open, Openfactorfile, Refresh1, save_res, Save, g1_save, g2_save, hpdi_save,
+    for (QAction* a : {Open, Openfactorfile, Refresh1, save_res, diag_save, Save, g1_save, g2_save, hpdi_save,
                        model_save, Print})
       a->setEnabled(false);
     gaugeTimer->start();
@@ -99,7 +100,7 @@ void TForm3::createJobControls() {
     gaugeTimer->stop();
     jobGauge_->hide();
     cancelButton_->hide();
-    for (QAction* a : {Open, Refresh1, save_res, Save, g1_save, g2_save, hpdi_save, model_save, Print})
+    for (QAction* a : {Open, Refresh1, save_res, diag_save, Save, g1_save, g2_save, hpdi_save, model_save, Print})
       a->setEnabled(true);
     Openfactorfile->setEnabled(state.kind() == FileKind::fst || state.dataFileName.empty());
     unattendedRun_ = false;  // its last job has ended
@@ -138,6 +139,8 @@ void TForm3::connectHandlers() {
   connect(Openfactorfile, &QAction::triggered, this, on(&TForm3::OpenfactorfileClick));
   connect(Refresh1, &QAction::triggered, this, on(&TForm3::Refresh1Click));
   connect(save_res, &QAction::triggered, this, on(&TForm3::save_resClick));
+  connect(diag_save, &QAction::triggered, this, on(&TForm3::diag_saveClick));
+  connect(showBurnIn, &QAction::triggered, this, on(&TForm3::showBurnInClick));
   connect(Save, &QAction::triggered, this, on(&TForm3::SaveClick));
   connect(g1_save, &QAction::triggered, this, on(&TForm3::g1_saveClick));
   connect(g2_save, &QAction::triggered, this, on(&TForm3::g2_saveClick));
@@ -180,6 +183,10 @@ void TForm3::connectHandlers() {
   connect(mean, &QRadioButton::clicked, this, on(&TForm3::meanClick));
   connect(histo, &QRadioButton::clicked, this, on(&TForm3::histoClick));
   connect(density, &QRadioButton::clicked, this, on(&TForm3::densityClick));
+  connect(autocorr, &QRadioButton::clicked, this, on(&TForm3::autocorrClick));
+  connect(diagnosticsTable, &QTableWidget::cellDoubleClicked, this,
+          [this](int row, int) { guarded(this, dialogs_, [&] { diagnosticsRowDoubleClicked(row); }); });
+  connect(diagnosticsTable, &DiagnosticsTable::copyRequested, this, on(&TForm3::copyDiagnostics));
   connect(lambda_default, &QPushButton::clicked, this, on(&TForm3::lambda_defaultClick));
   connect(model_help, &QPushButton::clicked, this, on(&TForm3::model_helpClick));
 

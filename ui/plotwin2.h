@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/analysis_state.h"
+#include "report/summary_table.h"
 #include "stats/column_figures.h"
 #include "stats/row_range.h"
 #include "ui/dialog_folders.h"
@@ -35,6 +36,7 @@ class QTabWidget;
 namespace varno {
 
 class Dialogs;
+class DiagnosticsTable;
 class FileDialogSpec;
 class IntervalSeries;
 class JobRunner;
@@ -56,10 +58,13 @@ class TForm3 : public QMainWindow {
 
   AnalysisState state;
 
+  static constexpr int kDiagnosticsPage = 2;  // after Details (0) and Summary (1)
+
   // ---- controls, under their designed names ----
   QTabWidget* Pages = nullptr;
   QWidget* Details = nullptr;
   QWidget* Summary = nullptr;
+  QWidget* Diagnostics = nullptr;
 
   // Details page: plot
   QGroupBox* plot = nullptr;
@@ -87,6 +92,7 @@ class TForm3 : public QMainWindow {
   QLineEdit* nb_histo2 = nullptr;
   UpDown* nb_histo = nullptr;
   QRadioButton* density = nullptr;
+  QRadioButton* autocorr = nullptr;
   QPushButton* lambda_default = nullptr;
   TrackBar* lambda_dens = nullptr;
   QLabel* Llambda = nullptr;
@@ -103,10 +109,12 @@ class TForm3 : public QMainWindow {
   QLineEdit* width = nullptr;
   QLineEdit* Cpc2 = nullptr;
   UpDown* Cpc = nullptr;
+  QLabel* convergence = nullptr;  // ess_bulk, ess_tail and rhat of the sample, under the box
   // Details page: main chart
   QCustomPlot* Chart1 = nullptr;
   QCPGraph* Serie = nullptr;
   QCPBars* histogram = nullptr;
+  QCPGraph* burnSerie = nullptr;  // the rows outside the sample, with "Show burn-in rows"
 
   // Summary page
   QLabel* LModel_choice = nullptr;
@@ -126,12 +134,17 @@ class TForm3 : public QMainWindow {
   QCPBars* model = nullptr;
   QPushButton* model_help = nullptr;
 
+  // Diagnostics page
+  QLabel* diagnosticsNote = nullptr;
+  DiagnosticsTable* diagnosticsTable = nullptr;
+
   // menus
   QMenuBar* MainMenu1 = nullptr;
   QMenu* File = nullptr;
   QAction* Open = nullptr;
   QAction* Openfactorfile = nullptr;
   QAction* save_res = nullptr;
+  QAction* diag_save = nullptr;
   QAction* Save = nullptr;
   QAction* g1_save = nullptr;
   QAction* g2_save = nullptr;
@@ -141,6 +154,7 @@ class TForm3 : public QMainWindow {
   QMenu* Options = nullptr;
   QAction* logFst = nullptr;
   QAction* Alwaysontop = nullptr;
+  QAction* showBurnIn = nullptr;
   QAction* Refresh1 = nullptr;
   QMenu* PopupMenu1 = nullptr;
   QMenu* Color = nullptr;
@@ -174,6 +188,7 @@ class TForm3 : public QMainWindow {
   void Refresh1Click();
   void DropFiles(const QStringList& paths);
   void save_resClick();
+  void diag_saveClick();
   void SaveClick();
   void g1_saveClick();
   void g2_saveClick();
@@ -182,6 +197,7 @@ class TForm3 : public QMainWindow {
   void PrintClick();
   void logFstClick();
   void AlwaysontopClick();
+  void showBurnInClick();
   void Line_RedClick();
   void Line_BlackClick();
   void Line_BlueClick();
@@ -204,6 +220,7 @@ class TForm3 : public QMainWindow {
   void meanClick();
   void histoClick();
   void densityClick();
+  void autocorrClick();
   void nb_histo2Change();
   void lambda_densChange();
   void lambda_defaultClick();
@@ -216,6 +233,8 @@ class TForm3 : public QMainWindow {
   void Combo_G1Change();
   void Combo_G2Change();
   void model_helpClick();
+  void diagnosticsRowDoubleClicked(int row);
+  void copyDiagnostics();
 
   // ---- shared operations ----
   // What an open flow does once its file is read and in place.
@@ -247,6 +266,13 @@ class TForm3 : public QMainWindow {
   // Runs `then` once the summary describes the current inputs, computing it first when needed.
   void withCurrentSummary(std::function<void()> then);
   void PlotFstAgainstFactors();
+  // Computes the diagnostics table of the current rows, filter and factor decision as a
+  // background job and shows it; `then` runs once it is shown.
+  void ComputeDiagnostics(std::function<void()> then = {});
+  // Runs `then` once the Diagnostics page describes the current inputs, computing it when needed.
+  void withCurrentDiagnostics(std::function<void()> then);
+  // True when the Diagnostics page describes the current inputs.
+  bool diagnosticsIsCurrent() const;
 
   // ---- common steps of the flows ----
   bool askQuestion(const QString& text);
@@ -290,6 +316,7 @@ class TForm3 : public QMainWindow {
   void createControls();
   void createDetailsPage();
   void createSummaryPage();
+  void createDiagnosticsPage();
   void createMenus();
   void createChartPopupMenu();
   void connectHandlers();
@@ -317,6 +344,11 @@ class TForm3 : public QMainWindow {
   // describes the inputs and, on that page, computes it anew.
   void analysisChanged();
   void clearSummaryDisplay();
+  // The diagnostics' counterparts of the summary's.
+  std::optional<SummaryTableInput> currentDiagnosticsInputs() const;
+  void diagnosticsChanged();
+  void applyDiagnostics(const SummaryTableInput& inputs, std::vector<SummaryRow> rows);
+  void clearDiagnosticsDisplay();
   void updateRetainedRowsText();
   void showJobProgress();
   // Saves the chart laid out at sizeFactor times its size, offered as figureName in the data's
@@ -334,9 +366,20 @@ class TForm3 : public QMainWindow {
   // what the figures on screen describe, and the latest request made
   std::optional<ColumnFiguresInput> figuresShown_;
   std::optional<ColumnFiguresInput> figuresWanted_;
+  // the diagnostics of the last sample diagnosed, kept while only the plot or its settings change
+  struct SampleDiagnostics {
+    std::weak_ptr<const SampleTable> table;  // never keeps a closed file's table in memory
+    ColumnFiguresInput sample;               // its table left empty
+    std::optional<ConvergenceDiagnostics> diagnostics;
+  };
+  std::shared_ptr<const SampleDiagnostics> sampleDiagnostics_;
   // what the summary in the state and on the Summary page describes
   std::optional<SummaryInputs> summaryShown_;
   std::vector<std::function<void()>> afterSummary_;  // waiting for the summary being computed
+  // what the Diagnostics page describes, and its rows in file order
+  std::optional<SummaryTableInput> diagnosticsShown_;
+  std::vector<SummaryRow> diagnosticsRows_;
+  std::vector<std::function<void()>> afterDiagnostics_;
   QProgressBar* jobGauge_ = nullptr;
   QPushButton* cancelButton_ = nullptr;
   QLabel* rowsLabel_ = nullptr;

@@ -1,5 +1,6 @@
 // The window's controls in their designed places, names, captions, ranges and defaults.
 #include <QActionGroup>
+#include <algorithm>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -12,11 +13,13 @@
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QVBoxLayout>
 #include <qcustomplot.h>
 
 #include "charts/chart_export.h"
 #include "charts/chart_setup.h"
 #include "charts/window_charts.h"
+#include "ui/diagnostics_table.h"
 #include "ui/file_dialog_spec.h"
 #include "ui/plotwin2.h"
 #include "ui/track_bar.h"
@@ -101,6 +104,8 @@ void TForm3::createControls() {
   Summary = named(new QWidget, "Summary");
   Pages->addTab(Details, "Details");
   Pages->addTab(Summary, "Summary");
+  Diagnostics = named(new QWidget, "Diagnostics");
+  Pages->addTab(Diagnostics, "Diagnostics");
   pageChangeFromCode_ = true;
   Pages->setCurrentIndex(1);  // designed active page
   pageChangeFromCode_ = false;
@@ -108,6 +113,7 @@ void TForm3::createControls() {
 
   createDetailsPage();
   createSummaryPage();
+  createDiagnosticsPage();
   createMenus();
   createChartPopupMenu();
 
@@ -174,6 +180,22 @@ void TForm3::createDetailsPage() {
   lambda_default->setGeometry(92, 85, 56, 23);
   lambda_dens = new TrackBar("lambda_dens", -1000, 300, 30, -500, Plot_type);
   lambda_dens->setGeometry(6, 112, 144, 28);
+  // the fifth plot type sits beside the first; the box keeps its place and may widen into the
+  // gap before the Statistics box to hold it
+  autocorr = named(new QRadioButton("Autocorrelation", Plot_type), "autocorr");
+  const int traceWidth = std::min(normal->width(), normal->sizeHint().width());
+  const int autocorrX = normal->x() + traceWidth + 2;
+  const int roomToStats = 502 - 3 - Plot_type->x();
+  // a wide system font gets a smaller caption rather than a clipped one
+  QFont autocorrFont = autocorr->font();
+  while (autocorrX + autocorr->sizeHint().width() + 2 > roomToStats && autocorrFont.pointSizeF() > 6) {
+    autocorrFont.setPointSizeF(autocorrFont.pointSizeF() - 0.5);
+    autocorr->setFont(autocorrFont);
+  }
+  const int autocorrWidth = autocorr->sizeHint().width();
+  normal->resize(traceWidth, normal->height());
+  autocorr->setGeometry(autocorrX, 18, autocorrWidth, 18);
+  Plot_type->resize(std::clamp(autocorrX + autocorrWidth + 2, Plot_type->width(), roomToStats), Plot_type->height());
   Llambda = label("Llambda", "Lambda=", Plot_type, 10, 150);
   Vlambda = display("Vlambda", Plot_type, QRect(62, 148, 86, 18));
 
@@ -201,11 +223,32 @@ void TForm3::createDetailsPage() {
   Cpc = new UpDown("Cpc", Cpc2, 1, 99, 95, Stats);
   Cpc->setGeometry(102, y + 1, 16, 21);
   label("Llevel_unit", "%", Stats, 122, y + 5);
+  convergence = named(new QLabel(page), "convergence");
+  convergence->setGeometry(506, 167, 280, 16);
+  convergence->setToolTip(
+      "Effective sample sizes of the bulk and the tails, and split R-hat, of the draws shown "
+      "(retained rows and model filter)");
 
   const MainChart main = makeMainChart(page);
   Chart1 = main.chart;
   Serie = main.serie;
   histogram = main.histogram;
+  burnSerie = Chart1->addGraph();
+  burnSerie->setObjectName("burnSerie");
+  burnSerie->setName("burnSerie");
+  burnSerie->setPen(QPen(QColor(170, 170, 170)));
+  burnSerie->setVisible(false);
+  markAsContext(burnSerie);
+}
+
+void TForm3::createDiagnosticsPage() {
+  auto* column = new QVBoxLayout(Diagnostics);
+  column->setContentsMargins(6, 6, 6, 6);
+  diagnosticsNote = named(new QLabel(Diagnostics), "diagnosticsNote");
+  diagnosticsNote->setWordWrap(true);
+  column->addWidget(diagnosticsNote);
+  diagnosticsTable = named(new DiagnosticsTable(Diagnostics), "diagnosticsTable");
+  column->addWidget(diagnosticsTable, 1);
 }
 
 void TForm3::createSummaryPage() {
@@ -257,6 +300,7 @@ void TForm3::createMenus() {
   Open = item(File, "Open", "Open data file", QKeySequence("Ctrl+O"));
   Openfactorfile = item(File, "Openfactorfile", "Open factor file", QKeySequence("Ctrl+F"));
   save_res = item(File, "save_res", "Save results as...", QKeySequence("Ctrl+R"));
+  diag_save = item(File, "diag_save", "Save diagnostics table...");
   Save = item(File, "Save", "Save main graph as...", QKeySequence("Ctrl+S"));
   g1_save = item(File, "g1_save", "Save G1 graph as...");
   g2_save = item(File, "g2_save", "Save G2 graph as...");
@@ -270,6 +314,9 @@ void TForm3::createMenus() {
   Alwaysontop = item(Options, "Alwaysontop", "Always on top", QKeySequence("Ctrl+T"));
   Alwaysontop->setCheckable(true);
   Alwaysontop->setChecked(false);
+  showBurnIn = item(Options, "showBurnIn", "Show burn-in rows");
+  showBurnIn->setCheckable(true);
+  showBurnIn->setChecked(false);
   Refresh1 = named(MainMenu1->addAction("Reload (F5)"), "Refresh1");
   Refresh1->setShortcut(QKeySequence(Qt::Key_F5));
 }

@@ -15,7 +15,7 @@ namespace varno {
 
 void TForm3::actOnCommandLine(const QStringList& args) {
   if (args.isEmpty()) {
-    for (QWidget* w : std::initializer_list<QWidget*>{xi, mean, histo, density, normal, Cutin,
+    for (QWidget* w : std::initializer_list<QWidget*>{xi, mean, histo, density, autocorr, normal, Cutin,
                                                       Cutout, Tburnin, Tburnout, Locus, Allele})
       w->setEnabled(false);
     for (QWidget* w : std::initializer_list<QWidget*>{Allele, Locus, Lallele, Llocus}) w->hide();

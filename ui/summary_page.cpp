@@ -41,6 +41,7 @@ bool TForm3::summaryIsCurrent() const {
 
 void TForm3::analysisChanged() {
   updateRetainedRowsText();
+  diagnosticsChanged();
   if (summaryIsCurrent()) return;
   if (summaryShown_) {
     summaryShown_.reset();
@@ -148,9 +149,15 @@ void TForm3::applyModelSummary(const ModelSummaryResult& result) {
 }
 
 bool TForm3::PagesChanging(int requestedPage) {
-  if (state.dataExtension != ".fst") return false;
-  // the Summary page reads the analysis: not while a file is read or a summary computed
-  if (requestedPage == 1 && refuseWhileBusy()) return false;
+  if (requestedPage == kDiagnosticsPage) {
+    // every kind of file has diagnostics, once there is one
+    if (!state.table) return false;
+  } else if (state.dataExtension != ".fst" && !(requestedPage == 0 && currentPage_ == kDiagnosticsPage)) {
+    return false;
+  }
+  // the Summary and Diagnostics pages read the analysis: not while a file is read or one of
+  // them computed
+  if (requestedPage != 0 && refuseWhileBusy()) return false;
   return true;
 }
 

@@ -1,5 +1,7 @@
 // The Details page driven through its controls: catalogue, statistics texts, data range, plot types.
+#include <QAction>
 #include <QComboBox>
+#include <cmath>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -8,6 +10,7 @@
 #include <QTest>
 #include <qcustomplot.h>
 
+#include "stats/autocorrelation.h"
 #include "ui/track_bar.h"
 #include "ui/up_down.h"
 #include "window_fixture.h"
@@ -156,6 +159,60 @@ TEST_F(DetailsPage, PlotTypesFillOneSeriesAndLeaveTheOtherEmpty) {
   form->normal->click();
   idle();
   EXPECT_EQ(form->Serie->data()->size(), 3);
+}
+
+TEST_F(DetailsPage, AutocorrelationBarsReachTheTruncationLagAndTheLineGivesTheSamplesDiagnostics) {
+  openOther(oneToHundred());
+  EXPECT_TRUE(form->convergence->text().isEmpty());  // the counter of an other file
+  form->xi->setCurrentIndex(1);
+  form->xiChange();
+  idle();
+  // 1, 0, 1, 0, ...: the reference gives ess_bulk 50 and no tail ESS or R-hat
+  EXPECT_EQ(form->convergence->text(), "ESS 50 bulk \u00B7 \u2013 tail \u00B7 R-hat \u2013");
+
+  form->autocorr->click();
+  idle();
+  std::vector<double> draws;
+  for (int v = 1; v <= 100; ++v) draws.push_back(v % 2);
+  const Autocorrelation expected = autocorrelation(draws);
+  EXPECT_TRUE(form->histogram->visible());
+  EXPECT_FALSE(form->Serie->visible());
+  ASSERT_EQ(form->histogram->data()->size(), static_cast<int>(expected.lastPlotLag()) + 1);
+  ASSERT_GE(form->histogram->data()->size(), 51);
+  EXPECT_EQ(form->histogram->data()->at(0)->key, 0.0);
+  EXPECT_DOUBLE_EQ(form->histogram->data()->at(0)->value, 1.0);
+  EXPECT_NEAR(form->histogram->data()->at(1)->value, -0.99, 1e-12);  // biased: -(n - 1) / n
+  EXPECT_FALSE(form->nb_histo->isEnabled());
+  // another plot of the same sample keeps its diagnostics; other rows get their own
+  EXPECT_EQ(form->convergence->text(), "ESS 50 bulk \u00B7 \u2013 tail \u00B7 R-hat \u2013");
+  form->Cutin->setText("60");
+  idle();
+  EXPECT_TRUE(form->convergence->text().startsWith("ESS 20 bulk")) << form->convergence->text().toStdString();
+}
+
+TEST_F(DetailsPage, ShowBurnInRowsDrawsTheWholeColumnInRowNumbersWithTheAxisFittedToTheRetainedRows) {
+  openOther(oneToHundred());
+  form->Cutin->setText("20");
+  form->Cutout->setText("10");
+  idle();
+  EXPECT_EQ(form->Serie->data()->at(0)->key, 0.0);  // off: the designed trace of the sample
+  EXPECT_FALSE(form->burnSerie->visible());
+  form->showBurnIn->trigger();
+  idle();
+  ASSERT_EQ(form->Serie->data()->size(), 70);
+  EXPECT_EQ(form->Serie->data()->at(0)->key, 21.0);
+  EXPECT_EQ(form->Serie->data()->at(0)->value, 21.0);
+  EXPECT_TRUE(form->burnSerie->visible());
+  EXPECT_EQ(form->burnSerie->data()->size(), 31);  // 20 rows, a break, 10 rows
+  EXPECT_TRUE(std::isnan(form->burnSerie->data()->at(20)->value));
+  EXPECT_LE(form->Chart1->xAxis->range().lower, 1.0);
+  EXPECT_GE(form->Chart1->xAxis->range().upper, 100.0);
+  EXPECT_GT(form->Chart1->yAxis->range().lower, 15.0);
+  EXPECT_LT(form->Chart1->yAxis->range().upper, 95.0);
+  form->showBurnIn->trigger();
+  idle();
+  EXPECT_EQ(form->Serie->data()->at(0)->key, 0.0);
+  EXPECT_FALSE(form->burnSerie->visible());
 }
 
 TEST_F(DetailsPage, AZeroMeanShowsAnInfiniteAccuracyAndTheRestOfTheUpdateRuns) {

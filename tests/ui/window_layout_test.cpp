@@ -66,6 +66,8 @@ TEST_F(WindowTest, CaptionsAndDefaultsAreAsDesigned) {
   EXPECT_EQ(form.Pages->currentWidget(), form.Summary);
   EXPECT_EQ(form.Pages->tabText(0), "Details");
   EXPECT_EQ(form.Pages->tabText(1), "Summary");
+  EXPECT_EQ(form.Pages->tabText(2), "Diagnostics");
+  EXPECT_EQ(form.autocorr->text(), "Autocorrelation");
   EXPECT_EQ(form.plot->title(), " Plot: ");
   EXPECT_EQ(form.InOut->title(), " Data range: ");
   EXPECT_EQ(form.Plot_type->title(), " Plot type: ");
@@ -128,13 +130,17 @@ TEST_F(WindowTest, MenusHaveTheirCaptionsShortcutsAndChecks) {
                {form.Print, "Print graph", "Ctrl+P"},
                {form.logFst, "log(Fst/1-Fst)", "Ctrl+L"},
                {form.Alwaysontop, "Always on top", "Ctrl+T"},
-               {form.Refresh1, "Reload (F5)", "F5"}};
+               {form.Refresh1, "Reload (F5)", "F5"},
+               {form.diag_save, "Save diagnostics table...", ""},
+               {form.showBurnIn, "Show burn-in rows", ""}};
   for (const Case& c : cases) {
     EXPECT_EQ(c.action->text(), c.caption);
     EXPECT_EQ(c.action->shortcut().toString(), c.shortcut) << c.caption;
   }
   EXPECT_TRUE(form.logFst->isChecked());
   EXPECT_FALSE(form.Alwaysontop->isChecked());
+  EXPECT_TRUE(form.showBurnIn->isCheckable());
+  EXPECT_FALSE(form.showBurnIn->isChecked());  // the designed trace plot by default
 
   struct Radio {
     QAction* action;
@@ -205,6 +211,8 @@ TEST_F(WindowTest, StartWithoutArgumentsDisablesTheDataControlsAndReadsNothing) 
 
 TEST_F(WindowTest, PageChangesAreRefusedWhileNoFstFileIsOpen) {
   form.Pages->setCurrentIndex(0);  // as a click on the tab asks
+  EXPECT_EQ(form.Pages->currentIndex(), 1);
+  form.Pages->setCurrentIndex(2);  // no data, no diagnostics
   EXPECT_EQ(form.Pages->currentIndex(), 1);
   form.selectPage(0);  // a page selected by the program asks nothing
   EXPECT_EQ(form.Pages->currentIndex(), 0);

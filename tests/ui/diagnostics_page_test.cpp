@@ -1,0 +1,194 @@
+// The Diagnostics page: its table and marks, the identity rule, double click, Ctrl+C and saving.
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QTest>
+#include <cmath>
+
+#include "report/summary_table.h"
+#include "ui/diagnostics_table.h"
+#include "window_fixture.h"
+#include <qcustomplot.h>
+
+namespace varno {
+namespace {
+
+using testing::WindowFixture;
+
+constexpr int kRows = 2000;
+
+// Column 1 counts the rows (no diagnostics), column 2 drifts slowly (few effective draws, its
+// halves disagree), column 3 is well mixed (a linear congruential sequence).
+QByteArray threeColumns() {
+  QByteArray text;
+  unsigned state = 12345;
+  for (int r = 0; r < kRows; ++r) {
+    state = state * 1103515245u + 12345u;
+    const double mixed = ((state >> 8) & 0xFFFF) / 65536.0;
+    text += QByteArray::number(r + 1) + " " + QByteArray::number(std::sin(r / 300.0) + r / 1000.0, 'g', 9) + " " +
+            QByteArray::number(mixed, 'g', 9) + "\n";
+  }
+  return text;
+}
+
+struct DiagnosticsPage : WindowFixture {
+  QString data;
+
+  void openAndShowThePage() {
+    data = write("trace.ml", threeColumns());
+    form->actOnCommandLine({data});
+    idle();
+    form->Pages->setCurrentIndex(2);  // as a click on the tab asks
+    idle();
+  }
+  DiagnosticsTable& table() { return *form->diagnosticsTable; }
+  // The table row showing data column `column`.
+  int rowOf(int column) {
+    for (int r = 0; r < table().rowCount(); ++r)
+      if (table().item(r, 0)->text() == QString::number(column)) return r;
+    return -1;
+  }
+  QString cell(int column, const char* header) {
+    const auto& names = summaryTableHeader();
+    const int c = static_cast<int>(std::find(names.begin(), names.end(), header) - names.begin());
+    return table().item(rowOf(column), c)->text();
+  }
+  bool marked(int column, int c) {
+    return table().item(rowOf(column), c)->background().color() == DiagnosticsTable::markColour();
+  }
+};
+
+TEST_F(DiagnosticsPage, EveryColumnIsDiagnosedAndLowFiguresAreMarkedWithTheirReason) {
+  openAndShowThePage();
+  EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
+  ASSERT_EQ(form->Pages->currentIndex(), 2);  // not an .fst file, and still shown
+  ASSERT_EQ(table().rowCount(), 3);
+  EXPECT_EQ(cell(2, "n"), QString::number(kRows));
+  // the counter: figures, but no diagnostics and no marks
+  EXPECT_EQ(cell(1, "mean"), "1000.5");
+  for (const char* h : {"ess_bulk", "ess_tail", "rhat", "mcse_mean"}) EXPECT_EQ(cell(1, h), "\u2013") << h;
+  for (int c : {8, 9, 10}) {
+    EXPECT_FALSE(marked(1, c));
+    EXPECT_TRUE(marked(2, c)) << c;
+    EXPECT_FALSE(marked(3, c)) << c << " " << cell(3, "ess_bulk").toStdString() << " "
+                               << cell(3, "rhat").toStdString();
+  }
+  EXPECT_TRUE(table().item(rowOf(2), 8)->toolTip().contains("below 100"));
+  EXPECT_TRUE(table().item(rowOf(2), 10)->toolTip().contains("above 1.01"));
+  EXPECT_TRUE(table().item(rowOf(3), 8)->toolTip().isEmpty());
+  EXPECT_TRUE(form->diagnosticsNote->text().contains("split R-hat cannot see a second mode"));
+  EXPECT_FALSE(form->diagnosticsNote->text().contains("visits"));  // no filter, no factors
+  // the Summary page stays closed to other files; the Details page is reached back
+  form->Pages->setCurrentIndex(1);
+  EXPECT_EQ(form->Pages->currentIndex(), 2);
+  form->Pages->setCurrentIndex(0);
+  EXPECT_EQ(form->Pages->currentIndex(), 0);
+}
+
+TEST_F(DiagnosticsPage, UnderAModelFilterTheTableUsesItsVisitsAndSaysSo) {
+  dialogs.answers = {true, false};
+  dialogs.files = {QString(VARNO_SOURCE_DIR) + "/examples/lake_factors.txt"};
+  form->actOnCommandLine({QString(VARNO_SOURCE_DIR) + "/examples/lake.fst"});
+  idle();
+  form->Pages->setCurrentIndex(2);
+  idle();
+  ASSERT_EQ(table().rowCount(), 13);
+  EXPECT_TRUE(form->diagnosticsNote->text().contains("coefficients of the factors"));
+  const int allRows = cell(4, "n").toInt();
+  form->Model_only->setCurrentIndex(2);
+  form->Model_onlyChange();
+  idle();
+  ASSERT_EQ(table().rowCount(), 13);
+  EXPECT_TRUE(form->diagnosticsNote->text().contains("Under the filter on model 2")) << form->diagnosticsNote->text().toStdString();
+  EXPECT_TRUE(form->diagnosticsNote->text().contains("lags count visits, not iterations"));
+  EXPECT_LT(cell(4, "n").toInt(), allRows);
+  EXPECT_GT(cell(4, "n").toInt(), 0);
+}
+
+TEST_F(DiagnosticsPage, ATableOfOtherRowsIsNeverShownAndIsComputedAgainForTheCurrentOnes) {
+  openAndShowThePage();
+  ASSERT_EQ(cell(2, "n"), QString::number(kRows));
+  // away from the page, a new burn-in leaves no table of the old rows behind
+  form->selectPage(0);
+  form->Cutin->setText("100");
+  idle();
+  EXPECT_EQ(table().rowCount(), 0);
+  form->Pages->setCurrentIndex(2);
+  idle();
+  ASSERT_EQ(table().rowCount(), 3);
+  EXPECT_EQ(cell(2, "n"), QString::number(kRows - 100));
+
+  // the rows change while the table is computed: the result describes nothing on screen and the
+  // table of the new rows replaces it
+  form->selectPage(0);
+  form->Cutin->setText("200");
+  idle();
+  form->Pages->setCurrentIndex(2);
+  ASSERT_TRUE(form->isBusy());
+  form->Cutin->setText("300");
+  idle();
+  ASSERT_EQ(table().rowCount(), 3);
+  EXPECT_EQ(cell(2, "n"), QString::number(kRows - 300));
+}
+
+TEST_F(DiagnosticsPage, DoubleClickShowsThatColumnOnTheDetailsPage) {
+  openAndShowThePage();
+  table().sortByColumn(0, Qt::DescendingOrder);  // the click finds the column, not the row number
+  const int row = rowOf(2);
+  ASSERT_EQ(row, 1);
+  const QRect cellRect = table().visualItemRect(table().item(row, 1));
+  // a double click begins with a press, as the mouse gives it
+  QTest::mousePress(table().viewport(), Qt::LeftButton, {}, cellRect.center());
+  QTest::mouseDClick(table().viewport(), Qt::LeftButton, {}, cellRect.center());
+  idle();
+  EXPECT_EQ(form->Pages->currentIndex(), 0);
+  EXPECT_EQ(form->xi->currentIndex(), 1);
+  EXPECT_EQ(form->Serie->data()->size(), kRows);
+  EXPECT_NE(form->m->text(), "1000.5");  // not the counter's figures
+  EXPECT_TRUE(form->convergence->text().startsWith("ESS "));
+}
+
+TEST_F(DiagnosticsPage, CtrlCCopiesTheSelectedRowsAsTabSeparatedTextWithTheHeader) {
+  openAndShowThePage();
+  table().sortByColumn(0, Qt::DescendingOrder);
+  table().selectRow(rowOf(3));
+  table().selectionModel()->select(table().model()->index(rowOf(1), 0),
+                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
+  QApplication::clipboard()->clear();
+  QTest::keyClick(&table(), Qt::Key_C, Qt::ControlModifier);
+  const QStringList lines = QApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
+  ASSERT_EQ(lines.size(), 3);
+  EXPECT_TRUE(lines[0].startsWith("column\tname\tn\tmean\tsd\tmode\thpdi_low\thpdi_high\tess_bulk"));
+  // in the order shown, every figure exact, undefined as NA
+  EXPECT_TRUE(lines[1].startsWith("3\tColumn 3\t2000\t"));
+  EXPECT_TRUE(lines[2].startsWith("1\tColumn 1\t2000\t1000.5\t"));
+  EXPECT_TRUE(lines[2].endsWith("\tNA\tNA\tNA\tNA"));
+}
+
+TEST_F(DiagnosticsPage, SaveWritesCsvAndRefusesToWriteOverTheDataFile) {
+  openAndShowThePage();
+  const QString target = dir.filePath("diagnostics");
+  dialogs.files = {data, target};
+  form->diag_save->trigger();
+  idle();
+  ASSERT_EQ(dialogs.errors.size(), 1);
+  EXPECT_TRUE(dialogs.errors[0].contains("not saved")) << dialogs.errors[0].toStdString();
+  QFile original(data);
+  ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+  EXPECT_EQ(original.readAll(), threeColumns());
+
+  form->diag_save->trigger();
+  idle();
+  EXPECT_EQ(dialogs.saveExtensions.last(), ".csv");
+  QFile saved(target + ".csv");
+  ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+  const QByteArray csv = saved.readAll();
+  EXPECT_TRUE(csv.startsWith("column,name,n,mean,sd,mode,hpdi_low,hpdi_high,ess_bulk,ess_tail,rhat,mcse_mean\r\n"));
+  EXPECT_EQ(csv.count("\r\n"), 4);
+}
+
+}  // namespace
+}  // namespace varno

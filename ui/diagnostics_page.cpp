@@ -1,0 +1,219 @@
+// The Diagnostics page: every column's figures and convergence diagnostics, computed as a
+// background job, shown only while they describe the current rows, filter and factor decision.
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <stdexcept>
+
+#include "core/column_catalogue.h"
+#include "report/atomic_write.h"
+#include "report/output_target.h"
+#include "stats/data_range.h"
+#include "stats/text_numbers.h"
+#include "ui/diagnostics_table.h"
+#include "ui/dialogs.h"
+#include "ui/file_dialog_spec.h"
+#include "ui/job_runner.h"
+#include "ui/plotwin2.h"
+#include "ui/up_down.h"
+
+namespace varno {
+
+namespace {
+
+// One run of the chain per file until several can be opened together.
+constexpr int kChains = 1;
+
+QString noteFor(const SummaryTableInput& inputs) {
+  QString note =
+      "With one chain, split R-hat cannot see a second mode that the chain never visited; several "
+      "runs of the chain can.";
+  const bool filtered = inputs.modelFilter != 0;
+  const bool factorRule = inputs.layout.kind == FileKind::fst && inputs.layout.factorCount > 0;
+  if (filtered && factorRule) {
+    note += QString(" Under the filter on model %1, and for the coefficients of the factors over the models "
+                    "that hold them, the diagnostics are conditional on the visits to those models: their "
+                    "lags count visits, not iterations.")
+                .arg(inputs.modelFilter);
+  } else if (filtered) {
+    note += QString(" Under the filter on model %1 the diagnostics are conditional on the visits to that "
+                    "model: their lags count visits, not iterations.")
+                .arg(inputs.modelFilter);
+  } else if (factorRule) {
+    note += " The coefficients of the factors use the visits to the models that hold their factor: their "
+            "diagnostics are conditional on those visits, and their lags count visits, not iterations.";
+  }
+  return note;
+}
+
+}  // namespace
+
+std::optional<SummaryTableInput> TForm3::currentDiagnosticsInputs() const {
+  if (!state.table) return std::nullopt;
+  const auto burnIn = parseWholeNumber(Cutin->text().toStdString());
+  const auto burnOut = parseWholeNumber(Cutout->text().toStdString());
+  if (!burnIn || !burnOut) return std::nullopt;
+  SummaryTableInput inputs;
+  inputs.table = state.table;
+  inputs.layout = {state.kind(), state.populationCount, state.factorCount, state.hasInteraction};
+  inputs.rows = retainedRows(*burnIn, *burnOut, state.rowCount);
+  inputs.modelFilter = state.kind() == FileKind::fst ? state.modelFilter : 0;
+  inputs.levelPercent = Cpc->position();
+  return inputs;
+}
+
+bool TForm3::diagnosticsIsCurrent() const {
+  const auto current = currentDiagnosticsInputs();
+  return current && diagnosticsShown_ && *diagnosticsShown_ == *current;
+}
+
+void TForm3::diagnosticsChanged() {
+  if (diagnosticsIsCurrent()) return;
+  if (diagnosticsShown_) clearDiagnosticsDisplay();
+  if (Pages->currentIndex() == kDiagnosticsPage && !isBusy() && currentDiagnosticsInputs()) ComputeDiagnostics();
+}
+
+void TForm3::clearDiagnosticsDisplay() {
+  diagnosticsShown_.reset();
+  diagnosticsRows_.clear();
+  diagnosticsTable->clearRows();
+  diagnosticsNote->clear();
+}
+
+void TForm3::withCurrentDiagnostics(std::function<void()> then) {
+  if (diagnosticsIsCurrent()) {
+    then();
+    return;
+  }
+  ComputeDiagnostics(std::move(then));
+}
+
+void TForm3::ComputeDiagnostics(std::function<void()> then) {
+  if (!state.table) return;
+  // the commands that ask for it are refused while the lane is busy; a step left waiting here
+  // would have nothing to run it
+  if (jobs_->busy(JobRunner::Lane::analysis)) return;
+  if (then) afterDiagnostics_.push_back(std::move(then));
+  QString problem;
+  const auto rows = retainedRowRange(&problem);
+  const auto inputs = currentDiagnosticsInputs();
+  if (!rows || !inputs) {
+    afterDiagnostics_.clear();
+    reportError("The diagnostics cannot be computed: " + problem);
+    return;
+  }
+  clearDiagnosticsDisplay();
+  diagnosticsNote->setText("Computing the diagnostics...");
+
+  JobRunner::Job job;
+  job.title = "Computing the diagnostics";
+  job.work = [this, inputs = *inputs](JobControl& control) -> JobRunner::Apply {
+    SummaryTableHooks hooks;
+    hooks.progress = [&control](int done, int total) { control.setPercent(total > 0 ? done * 100 / total : 100); };
+    hooks.cancel = control.cancelFlag();
+    auto rows = std::make_shared<std::vector<SummaryRow>>(computeSummaryTable(inputs, 2, hooks));
+    control.throwIfCancelled();
+    return [this, rows, inputs] {
+      // the rows, filter or factors changed while it ran: it describes nothing on screen any more
+      if (currentDiagnosticsInputs() != inputs) {
+        diagnosticsNote->clear();
+        analysisChanged();
+        if (!afterDiagnostics_.empty() && !isBusy()) ComputeDiagnostics();
+        return;
+      }
+      applyDiagnostics(inputs, std::move(*rows));
+      auto waiting = std::move(afterDiagnostics_);
+      afterDiagnostics_.clear();
+      for (auto& step : waiting) step();
+    };
+  };
+  job.failed = [this](const std::string& error) {
+    afterDiagnostics_.clear();
+    diagnosticsNote->clear();
+    reportError(QString("The diagnostics of \"%1\" cannot be computed: %2")
+                    .arg(QString::fromStdString(state.dataFileName), QString::fromStdString(error)));
+  };
+  job.cancelled = [this] {
+    afterDiagnostics_.clear();
+    diagnosticsNote->clear();
+    setStatus("The diagnostics were cancelled.");
+  };
+  jobs_->start(JobRunner::Lane::analysis, std::move(job));
+}
+
+void TForm3::applyDiagnostics(const SummaryTableInput& inputs, std::vector<SummaryRow> rows) {
+  diagnosticsShown_ = inputs;
+  diagnosticsRows_ = std::move(rows);
+  diagnosticsTable->setRows(diagnosticsRows_, kChains);
+  diagnosticsNote->setText(noteFor(inputs));
+}
+
+void TForm3::diagnosticsRowDoubleClicked(int row) {
+  const int index = diagnosticsTable->summaryIndexOf(row);
+  if (index < 0 || index >= static_cast<int>(diagnosticsRows_.size())) return;
+  const int column = diagnosticsRows_[static_cast<std::size_t>(index)].column;
+  if (state.kind() == FileKind::frq) {
+    // the choosers name alleles: find the locus and allele of the column, if it is one
+    for (int locus = 0; locus < static_cast<int>(state.alleleCounts.size()); ++locus) {
+      for (int allele = 0; allele < state.alleleCounts[static_cast<std::size_t>(locus)]; ++allele) {
+        if (frqColumn(state.alleleCounts, locus, allele) != column) continue;
+        selectPage(0);
+        Locus->setCurrentIndex(locus);
+        LocusChange();
+        Allele->setCurrentIndex(allele);
+        AlleleChange();
+        return;
+      }
+    }
+    setStatus(QString("Column %1 holds an allele count: the Details page shows frequencies only.").arg(column));
+    return;
+  }
+  if (column < 1 || column > xi->count()) return;
+  selectPage(0);
+  xi->setCurrentIndex(column - 1);
+  xiChange();
+}
+
+void TForm3::copyDiagnostics() {
+  std::vector<SummaryRow> selected;
+  for (int index : diagnosticsTable->selectedSummaryIndexes())
+    if (index >= 0 && index < static_cast<int>(diagnosticsRows_.size()))
+      selected.push_back(diagnosticsRows_[static_cast<std::size_t>(index)]);
+  if (selected.empty()) return;
+  QApplication::clipboard()->setText(QString::fromStdString(formatSummaryTable(selected, SummaryFormat::tsv)));
+}
+
+void TForm3::diag_saveClick() {
+  if (!state.table) {
+    reportError("There is no diagnostics table to save: open a data file first.");
+    return;
+  }
+  if (refuseWhileBusy()) return;
+  // the file gives the diagnostics of the rows, filter and factors chosen now
+  if (!diagnosticsIsCurrent()) {
+    ComputeDiagnostics([this] {
+      if (diagnosticsIsCurrent()) diag_saveClick();
+    });
+    return;
+  }
+  SaveDialog->defaultExt = ".csv";
+  SaveDialog->filter = "CSV file (*.csv)|*.csv";
+  const auto chosen = dialogs_.saveFile(this, *SaveDialog);
+  if (!chosen) return;
+  SaveDialog->lastFileName = *chosen;
+  const std::string path = withDefaultExtension(*chosen, SaveDialog->defaultExt).toStdString();
+  if (const auto input = inputFileTargeted(path, analysisInputs(state))) {
+    reportError("The diagnostics table was not saved: " + QString::fromStdString(*input) + ".");
+    return;
+  }
+  if (const auto error = writeFileAtomically(path, formatSummaryTable(diagnosticsRows_, SummaryFormat::csv))) {
+    reportError(QString::fromStdString(*error));
+    return;
+  }
+  setStatus("Diagnostics table written to " + QString::fromStdString(path));
+}
+
+}  // namespace varno
