@@ -43,6 +43,21 @@ void wholeColumnTrace(const ColumnFiguresInput& input, ColumnFigures& figures) {
 
 }  // namespace
 
+std::optional<ConvergenceDiagnostics> sampleDiagnostics(const ColumnFiguresInput& input,
+                                                        std::span<const double> sample) {
+  if (!input.table || sample.size() <= 1) return std::nullopt;
+  const ColumnKind kind = columnKind(*input.table, input.column - 1, input.layout, input.rows);
+  if (kind == ColumnKind::counter || kind == ColumnKind::modelLabel) return std::nullopt;
+  return convergenceDiagnostics(sample);
+}
+
+std::optional<ConvergenceDiagnostics> sampleDiagnostics(const ColumnFiguresInput& input) {
+  if (!input.table) return std::nullopt;
+  const std::vector<double> sample = gatherColumnSample(*input.table, input.column - 1, input.rows,
+                                                        input.modelFilter, input.modelColumn);
+  return sampleDiagnostics(input, sample);
+}
+
 ColumnFigures computeColumnFigures(const ColumnFiguresInput& input) {
   ColumnFigures figures;
   if (!input.table) return figures;
@@ -61,9 +76,7 @@ ColumnFigures computeColumnFigures(const ColumnFiguresInput& input) {
                                                input.plotType == PlotType::density);
   figures.sumSquares = figures.statistics.sumSquares;
   figures.texts = statisticsTexts(figures.statistics);
-  const ColumnKind kind = columnKind(*input.table, input.column - 1, input.layout, input.rows);
-  if (input.diagnose && kind != ColumnKind::counter && kind != ColumnKind::modelLabel)
-    figures.diagnostics = convergenceDiagnostics(std::span<const double>(sample));
+  if (input.diagnose) figures.diagnostics = sampleDiagnostics(input, sample);
 
   const ColumnStatistics& s = figures.statistics;
   switch (input.plotType) {

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "core/sample_table.h"
@@ -60,6 +61,12 @@ struct ColumnFigures {
 };
 
 ColumnFigures computeColumnFigures(const ColumnFiguresInput& input);
+
+// The convergence diagnostics of the input's sample (given, or gathered here); nothing for the
+// counter and model columns and for fewer than two values.
+std::optional<ConvergenceDiagnostics> sampleDiagnostics(const ColumnFiguresInput& input,
+                                                        std::span<const double> sample);
+std::optional<ConvergenceDiagnostics> sampleDiagnostics(const ColumnFiguresInput& input);
 
 // True when both inputs draw the same sample (table, column, rows, model filter, layout): its
 // diagnostics are then the same whatever the plot, level or bandwidth.

@@ -66,7 +66,8 @@ void TForm3::requestColumnFigures(int column, bool defaultBandwidth) {
     sample.table = sampleDiagnostics_->table.lock();
     if (sample.table && sameSample(sample, input)) known = sampleDiagnostics_;
   }
-  input.diagnose = !known;
+  // the diagnostics come with the figures only when known already; otherwise their own job follows
+  input.diagnose = false;
   figuresWanted_ = input;
   showFiguresUpdating(true);
 
@@ -78,14 +79,14 @@ void TForm3::requestColumnFigures(int column, bool defaultBandwidth) {
     auto line = std::make_shared<const ColumnLine>(columnLineData(*figures));
     auto outside = std::make_shared<const ColumnLine>(
         figures->bars ? ColumnLine{} : columnLineData(figures->outsideX, figures->outsideY));
-    return [this, input, figures, line, outside] {
-      if (input.diagnose && figures->sampleCount > 1) {
-        ColumnFiguresInput sample = input;
-        sample.table.reset();
-        sampleDiagnostics_ =
-            std::make_shared<const SampleDiagnostics>(SampleDiagnostics{input.table, sample, figures->diagnostics});
-      }
-      if (applyColumnFigures(input, *figures) && figures->sampleCount > 1 && !figures->bars) {
+    if (!figures->bars) {
+      // the points live on in the lines: their memory is given back here, not on the window's thread
+      for (auto* v : {&figures->x, &figures->y, &figures->outsideX, &figures->outsideY}) std::vector<double>().swap(*v);
+    }
+    return [this, input, figures, line, outside, diagnosed = static_cast<bool>(known)] {
+      const bool shown = applyColumnFigures(input, *figures);
+      if (shown && !diagnosed && figures->sampleCount > 1) requestSampleDiagnostics(input);
+      if (shown && figures->sampleCount > 1 && !figures->bars) {
         std::optional<QCPRange> contextKeys;
         if (figures->tableRows > 0 && outside->data && !outside->data->isEmpty()) {
           // the rows outside the sample, in the series' style: they widen the x axis only
@@ -105,6 +106,27 @@ void TForm3::requestColumnFigures(int column, bool defaultBandwidth) {
     reportError("The statistics cannot be computed: " + QString::fromStdString(error));
   };
   jobs_->start(JobRunner::Lane::figures, std::move(job));
+}
+
+void TForm3::requestSampleDiagnostics(const ColumnFiguresInput& input) {
+  JobRunner::Job job;
+  job.title = "Computing the convergence diagnostics";
+  job.work = [this, input](JobControl&) -> JobRunner::Apply {
+    auto diagnostics = std::make_shared<const std::optional<ConvergenceDiagnostics>>(sampleDiagnostics(input));
+    return [this, input, diagnostics] {
+      ColumnFiguresInput sample = input;
+      sample.table.reset();
+      sampleDiagnostics_ =
+          std::make_shared<const SampleDiagnostics>(SampleDiagnostics{input.table, sample, *diagnostics});
+      // shown only under the figures of this very sample
+      if (figuresShown_ && figuresShown_ == figuresWanted_ && sameSample(*figuresShown_, input))
+        convergence->setText(*diagnostics ? QString::fromStdString(convergenceLine(**diagnostics)) : QString());
+    };
+  };
+  job.failed = [this](const std::string& error) {
+    reportError("The convergence diagnostics cannot be computed: " + QString::fromStdString(error));
+  };
+  jobs_->start(JobRunner::Lane::diagnostics, std::move(job));
 }
 
 void TForm3::clearColumnFigures() {

@@ -108,7 +108,7 @@ void JobRunner::finished(Lane lane, std::uint64_t id, Apply apply, std::string e
     if (done->job.failed) done->job.failed("an unexpected error stopped it");
   }
 
-  if (lane == Lane::figures && !state.running && state.queued) {
+  if (lane != Lane::analysis && !state.running && state.queued) {
     std::unique_ptr<Job> next = std::move(state.queued);
     launch(lane, std::move(*next));
   }

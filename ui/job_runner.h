@@ -2,8 +2,11 @@
 // that applies its result; that step runs on the window's thread. Two lanes:
 // - analysis: work that reads or replaces the analysis (a file being read, a model summary),
 //   one at a time; while it runs the window refuses the commands that would touch the analysis;
-// - figures: the Details page's and the diagnostics' figures, where the latest request wins: a
-//   request made while one runs replaces any queued one.
+// - figures: the Details page's figures, where the latest request wins: a request made while one
+//   runs replaces any queued one;
+// - diagnostics: the convergence diagnostics of the Details page's sample, which on a long column
+//   take longer than all its other figures, latest request wins as well, so that the figures
+//   never wait for them.
 #pragma once
 
 #include <QObject>
@@ -40,7 +43,7 @@ class JobControl {
 class JobRunner : public QObject {
   Q_OBJECT
  public:
-  enum class Lane { analysis, figures };
+  enum class Lane { analysis, figures, diagnostics };
 
   using Apply = std::function<void()>;
   struct Job {
@@ -57,7 +60,9 @@ class JobRunner : public QObject {
   // The analysis lane refuses a job while one runs (false); the figures lane always takes it.
   bool start(Lane lane, Job job);
   bool busy(Lane lane) const;
-  bool idle() const { return !busy(Lane::analysis) && !busy(Lane::figures); }
+  bool idle() const {
+    return !busy(Lane::analysis) && !busy(Lane::figures) && !busy(Lane::diagnostics);
+  }
   // Asks the running job of the lane to stop and drops a queued one.
   void cancel(Lane lane);
   // The title and gauge of the running analysis job.
@@ -73,14 +78,14 @@ class JobRunner : public QObject {
   struct Running;
   struct LaneState {
     std::unique_ptr<Running> running;
-    std::unique_ptr<Job> queued;  // figures lane only
+    std::unique_ptr<Job> queued;  // the lanes where the latest request wins
   };
   void launch(Lane lane, Job job);
   void finished(Lane lane, std::uint64_t id, Apply apply, std::string error, bool cancelled);
   LaneState& of(Lane lane) { return lanes_[static_cast<int>(lane)]; }
   const LaneState& of(Lane lane) const { return lanes_[static_cast<int>(lane)]; }
 
-  std::array<LaneState, 2> lanes_;
+  std::array<LaneState, 3> lanes_;
   std::uint64_t nextId_ = 1;
 };
 

@@ -288,6 +288,7 @@ void TForm3::closeEvent(QCloseEvent* event) {
   // what runs is stopped: its result would have nowhere to go
   jobs_->cancel(JobRunner::Lane::analysis);
   jobs_->cancel(JobRunner::Lane::figures);
+  jobs_->cancel(JobRunner::Lane::diagnostics);
   QMainWindow::closeEvent(event);
 }
 

@@ -336,6 +336,8 @@ class TForm3 : public QMainWindow {
   void requestColumnFigures(int column, bool defaultBandwidth);
   // False when a newer request superseded the figures: nothing was shown.
   bool applyColumnFigures(const ColumnFiguresInput& input, const ColumnFigures& figures);
+  // The ESS line of a sample whose figures are shown: its own job, as it takes longer than they.
+  void requestSampleDiagnostics(const ColumnFiguresInput& input);
   void showFiguresUpdating(bool updating);
   void clearColumnFigures();
   // Inputs the summary would be computed from now; nothing while the data range is invalid.
