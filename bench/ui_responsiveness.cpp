@@ -119,7 +119,7 @@ int main(int argc, char** argv) {
     drag.start();
     runUntil([&] { return position == 50 && windowIdle(form); });
     const double gap = probe.stopMs();
-    std::printf("drag over %lld rows: %.0f ms until the last figures showed, longest gap %.1f ms\n",
+    std::printf("drag over %lld rows: %.0f ms until the last figures and diagnostics showed, longest gap %.1f ms\n",
                 static_cast<long long>(ml.rows), total.elapsed() * 1.0, gap);
   }
   return 0;
