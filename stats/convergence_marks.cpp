@@ -20,9 +20,13 @@ std::string fixed(double value, int decimals) {
 
 // A whole number with a comma between groups of three digits: 1234.6 -> "1,235".
 std::string groupedWhole(double value) {
-  std::string digits = fixed(std::abs(value), 0);
-  for (int i = static_cast<int>(digits.size()) - 3; i > 0; i -= 3) digits.insert(static_cast<std::size_t>(i), ",");
-  return (value < 0 && digits != "0" ? "-" : "") + digits;
+  const std::string digits = fixed(std::abs(value), 0);
+  std::string grouped = value < 0 && digits != "0" ? "-" : "";
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0) grouped += ',';
+    grouped += digits[i];
+  }
+  return grouped;
 }
 
 std::optional<std::string> lowEss(const std::optional<double>& ess, const char* name, const char* part,
