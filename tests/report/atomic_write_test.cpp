@@ -79,13 +79,18 @@ TEST_F(AtomicWrite, ReportsPathAndReasonWhenTheTargetCannotBeWritten) {
     fs::path target;
     std::string reason;
   };
+  const auto inQuotes = [](const fs::path& p) {
+    std::string text = "\"";
+    text += p.string();
+    return text += '"';
+  };
   const Case cases[] = {
       {folder_ / "sub", "it is a folder"},
-      {folder_ / "missing" / "r.txt", "the folder \"" + (folder_ / "missing").string() + "\" does not exist"},
-      {file / "r.txt", "\"" + file.string() + "\" is not a folder"},
+      {folder_ / "missing" / "r.txt", "the folder " + inQuotes(folder_ / "missing") + " does not exist"},
+      {file / "r.txt", inQuotes(file) + " is not a folder"},
       // the mode says no, whatever the system would let this user do
       {readOnly, "the file is read-only"},
-      {folder_ / "link to kept", "the file \"" + readOnly.string() + "\" is read-only"},
+      {folder_ / "link to kept", "the file " + inQuotes(readOnly) + " is read-only"},
       // opened without waiting: a FIFO without a reader would hold the program forever
       {fifo, "it is a FIFO that no program reads"},
   };
