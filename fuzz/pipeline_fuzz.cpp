@@ -64,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool answer = options & 1;
   int asked = 0;
   hooks.askInteraction = [&] { return ++asked, answer; };
-  hooks.yield = [] {};
+  hooks.yield = [](int) {};
 
   const varno::UnattendedResult result = varno::buildUnattendedReport(run, hooks);
   check(bool(result.report) != bool(result.error));
