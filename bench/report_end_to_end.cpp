@@ -16,17 +16,15 @@
 
 #include "core/data_file_reader.h"
 #include "report/unattended_run.h"
-#include "tools/trace_generator.h"
+#include "large_trace.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr long long kRows = 1'000'000;
-constexpr int kPopulations = 100;
-constexpr int kFactors = 2;
-// iteration, Sigma², log likelihood, the Fst columns, model, a0 .. aK
-constexpr int kColumns = 3 + kPopulations + 1 + kFactors + 1;
+using varno::bench::LargeTrace;
+constexpr long long kRows = LargeTrace::kRows;
+constexpr int kColumns = LargeTrace::kColumns;
 
 std::string gData, gFactors, gReport;
 double gReadSeconds = 0;
@@ -110,23 +108,14 @@ void BM_WholeReportPeakMemory(benchmark::State& state) {
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  char pattern[] = "/tmp/varno_bench_report_XXXXXX";
-  if (!::mkdtemp(pattern)) return 1;
-  const std::string dir = pattern;
-  gData = dir + "/trace.fst";
-  gFactors = dir + "/trace.txt";
-  gReport = dir + "/trace_res.txt";
-
-  varno::FstSpec spec;
-  spec.rows = kRows;
-  spec.populations = kPopulations;
-  spec.factors = kFactors;
   int exitStatus = 0;
   try {
-    varno::writeFstFile(spec, gData);
-    varno::writeFactorsFile(spec, gFactors);
-    std::printf("generated %s: %.1f MB, %lld rows x %d columns, table %.1f MB\n", gData.c_str(),
-                static_cast<double>(std::filesystem::file_size(gData)) / 1e6, kRows, kColumns, gTableBytes / 1e6);
+    const LargeTrace trace("report");
+    gData = trace.data;
+    gFactors = trace.factors;
+    gReport = trace.dir + "/trace_res.txt";
+    trace.generate();
+    std::printf("table %.1f MB\n", gTableBytes / 1e6);
 
     benchmark::RegisterBenchmark("read_only", BM_ReadOnly)->Iterations(2)->Unit(benchmark::kMillisecond)->UseRealTime();
     benchmark::RegisterBenchmark("whole_report", BM_WholeReport)->Iterations(2)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -146,7 +135,5 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s\n", e.what());
     exitStatus = 1;
   }
-  std::error_code ec;
-  std::filesystem::remove_all(dir, ec);
   return exitStatus;
 }

@@ -11,15 +11,13 @@
 
 #include "core/data_file_reader.h"
 #include "report/summary_table.h"
-#include "tools/trace_generator.h"
+#include "large_trace.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr long long kRows = 1'000'000;
-constexpr int kPopulations = 100;
-constexpr int kFactors = 2;
+using varno::bench::LargeTrace;
 
 std::string gData, gFactors;
 double gReadSeconds = 0, gSummarySeconds = 0;
@@ -30,7 +28,7 @@ void BM_ReadOnly(benchmark::State& state) {
     const auto start = Clock::now();
     varno::DataFileReadResult r = varno::readDataFile(gData);
     best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
-    if (!r.table || r.table->rowCount() != kRows) state.SkipWithError("the file was not read whole");
+    if (!r.table || r.table->rowCount() != LargeTrace::kRows) state.SkipWithError("the file was not read whole");
   }
   gReadSeconds = best;
 }
@@ -56,20 +54,12 @@ void BM_Summary(benchmark::State& state) {
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  char pattern[] = "/tmp/varno_bench_summary_XXXXXX";
-  if (!::mkdtemp(pattern)) return 1;
-  const std::string dir = pattern;
-  gData = dir + "/trace.fst";
-  gFactors = dir + "/trace.txt";
-  varno::FstSpec spec;
-  spec.rows = kRows;
-  spec.populations = kPopulations;
-  spec.factors = kFactors;
   int status = 0;
   try {
-    varno::writeFstFile(spec, gData);
-    varno::writeFactorsFile(spec, gFactors);
-    std::printf("generated %s: %.1f MB\n", gData.c_str(), static_cast<double>(std::filesystem::file_size(gData)) / 1e6);
+    const LargeTrace trace("summary");
+    gData = trace.data;
+    gFactors = trace.factors;
+    trace.generate();
     benchmark::RegisterBenchmark("read_only", BM_ReadOnly)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
     benchmark::RegisterBenchmark("summary", BM_Summary)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
     benchmark::RunSpecifiedBenchmarks();
@@ -81,7 +71,5 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s\n", e.what());
     status = 1;
   }
-  std::error_code ec;
-  std::filesystem::remove_all(dir, ec);
   return status;
 }

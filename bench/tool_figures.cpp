@@ -14,15 +14,11 @@
 #include <string>
 #include <vector>
 
-#include "tools/trace_generator.h"
+#include "large_trace.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-constexpr long long kRows = 1'000'000;
-constexpr int kPopulations = 100;
-constexpr int kFactors = 2;
 
 std::string gData, gFactors, gReport, gFigures;
 double gReportSeconds = 0;
@@ -76,23 +72,14 @@ void BM_ReportAndFigures(benchmark::State& state) {
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  char pattern[] = "/tmp/varno_bench_figures_XXXXXX";
-  if (!::mkdtemp(pattern)) return 1;
-  const std::string dir = pattern;
-  gData = dir + "/trace.fst";
-  gFactors = dir + "/trace.txt";
-  gReport = dir + "/trace_res.txt";
-  gFigures = dir + "/figures";
-
-  varno::FstSpec spec;
-  spec.rows = kRows;
-  spec.populations = kPopulations;
-  spec.factors = kFactors;
   int exitStatus = 0;
   try {
-    varno::writeFstFile(spec, gData);
-    varno::writeFactorsFile(spec, gFactors);
-    std::printf("generated %s: %.1f MB\n", gData.c_str(), static_cast<double>(std::filesystem::file_size(gData)) / 1e6);
+    const varno::bench::LargeTrace trace("figures");
+    gData = trace.data;
+    gFactors = trace.factors;
+    gReport = trace.dir + "/trace_res.txt";
+    gFigures = trace.dir + "/figures";
+    trace.generate();
 
     benchmark::RegisterBenchmark("report_alone", BM_ReportAlone)->Iterations(2)->Unit(benchmark::kMillisecond)->UseRealTime();
     benchmark::RegisterBenchmark("report_and_five_png_figures_2x", BM_ReportAndFigures)
@@ -107,7 +94,5 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s\n", e.what());
     exitStatus = 1;
   }
-  std::error_code ec;
-  std::filesystem::remove_all(dir, ec);
   return exitStatus;
 }
