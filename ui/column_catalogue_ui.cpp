@@ -60,7 +60,7 @@ void TForm3::BuildColumnCatalogue() {
       state.fstSummary.reset(static_cast<std::size_t>(state.populationCount));
       state.factorValues.assign(static_cast<std::size_t>(state.populationCount),
                                 std::vector<float>(static_cast<std::size_t>(state.factorCount) + 1, 0.0f));
-      PlotColumn(entry + 1);
+      requestColumnFigures(entry + 1, true);  // at the bandwidth of its own sample
       break;
     }
     case FileKind::frq: {
@@ -94,7 +94,7 @@ void TForm3::BuildColumnCatalogue() {
       for (const std::string& label : otherColumnLabels(state.columnCount))
         xi->addItem(QString::fromStdString(label));
       xi->setCurrentIndex(0);
-      PlotColumn(1);
+      requestColumnFigures(1, true);
       break;
     }
   }
