@@ -3,6 +3,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <mutex>
 #include <thread>
 
@@ -36,7 +37,14 @@ SummaryRow summaryRow(const SummaryTableInput& input, int column) {
   // where the rule gives none; the moments that choose it are those the statistics use.
   const SampleMoments moments = sampleMoments(draws.values);
   const int position = defaultBandwidthPosition(row.n, moments.sumSquares).value_or(kDesignedBandwidthPosition);
-  const ColumnStatistics s = computeColumnStatistics(draws.values, input.levelPercent, bandwidthOfPosition(position));
+  // One sort of the draws serves the HPDI, the density and the ranks of the diagnostics.
+  std::vector<OrderedDraw> order = ascendingOrder(draws.values);
+  std::vector<double> sorted;
+  sorted.reserve(draws.values.size());
+  for (const OrderedDraw& d : order) sorted.push_back(d.value);
+  sorted.resize(draws.values.size(), std::numeric_limits<double>::quiet_NaN());  // NaNs last
+  const ColumnStatistics s =
+      computeColumnStatistics(draws.values, sorted, input.levelPercent, bandwidthOfPosition(position));
   row.mean = finite(s.mean);
   if (row.n >= 2) {
     row.sd = finite(std::sqrt(s.variance));
@@ -44,7 +52,7 @@ SummaryRow summaryRow(const SummaryTableInput& input, int column) {
     row.hpdiLow = finite(s.hpdiLow);
     row.hpdiHigh = finite(s.hpdiHigh);
   }
-  if (draws.diagnosed()) row.diagnostics = convergenceDiagnostics(draws.values);
+  if (draws.diagnosed()) row.diagnostics = convergenceDiagnostics(draws.values, std::move(order));
   return row;
 }
 

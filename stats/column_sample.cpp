@@ -71,8 +71,9 @@ void sortSample(std::span<double> values) {
   // NaNs have no place in the order: set them aside at the end.
   const auto numbers = std::partition(values.begin(), values.end(), [](double v) { return !std::isnan(v); });
   const std::span<double> ordered(values.begin(), numbers);
+  // -0 before +0 on both paths, as every other ordering of draws has them
   if (ordered.size() < kRadixSortSize)
-    std::sort(ordered.begin(), ordered.end());
+    std::sort(ordered.begin(), ordered.end(), [](double a, double b) { return orderedKey(a) < orderedKey(b); });
   else
     radixSort(ordered);
 }

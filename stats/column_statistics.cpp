@@ -48,6 +48,13 @@ SampleMoments sampleMoments(std::span<const double> rowOrderSample) {
 
 ColumnStatistics computeColumnStatistics(std::span<const double> rowOrderSample, int levelPercent,
                                          double bandwidth, bool withDensityCurve) {
+  std::vector<double> sorted(rowOrderSample.begin(), rowOrderSample.end());
+  sortSample(sorted);
+  return computeColumnStatistics(rowOrderSample, sorted, levelPercent, bandwidth, withDensityCurve);
+}
+
+ColumnStatistics computeColumnStatistics(std::span<const double> rowOrderSample, std::span<const double> sorted,
+                                         int levelPercent, double bandwidth, bool withDensityCurve) {
   ColumnStatistics result;
   double min = 1.7e308;
   double max = -1.7e308;
@@ -68,8 +75,6 @@ ColumnStatistics computeColumnStatistics(std::span<const double> rowOrderSample,
   result.sumSquares = squares;
   result.variance = squares / (count - 1);
 
-  std::vector<double> sorted(rowOrderSample.begin(), rowOrderSample.end());
-  sortSample(sorted);
   const SortedInterval hpdi =
       narrowestWindow(sorted, static_cast<std::size_t>(hpdiWindowCount(count, levelPercent)));
   result.hpdiLow = hpdi.low;

@@ -39,20 +39,23 @@ class SplitDraws {
     all_.reserve(m_ * n_);
     for (auto c : chains) all_.insert(all_.end(), c.begin(), c.end());
     for (double v : all_) hasNaN_ = hasNaN_ || std::isnan(v);
-    slots_.assign(all_.size(), -1);
-    long long slot = 0;
-    for (std::size_t c = 0; c < m_; ++c) {
-      for (std::size_t p = 0; p < half_; ++p) slots_[c * n_ + p] = slot++;
-      if (n_ > 1)
-        for (std::size_t p = n_ - half_; p < n_; ++p) slots_[c * n_ + p] = slot++;
-    }
   }
 
   bool valid() const { return valid_; }
   std::size_t kept() const { return splitCount_ * half_; }
 
-  // Where draw i (chain-major) goes among the split draws, or -1 when it is left out.
-  long long slotOf(std::size_t i) const { return slots_[i]; }
+  // Where draw i (chain-major) goes among the split draws, or -1 when it is left out: each
+  // chain's two halves in turn. Worked out rather than looked up: a table of slots would be read
+  // in the random order of the ranks.
+  long long slotOf(std::size_t i) const {
+    const std::size_t chain = m_ == 1 ? 0 : i / n_;
+    const std::size_t position = i - chain * n_;
+    if (n_ == 1) return static_cast<long long>(chain);
+    const std::size_t first = chain * 2 * half_;
+    if (position < half_) return static_cast<long long>(first + position);
+    if (position >= n_ - half_) return static_cast<long long>(first + position - (n_ - 2 * half_));
+    return -1;
+  }
 
   // The split chains of an array laid out by slot.
   std::vector<std::span<const double>> chainsOf(const std::vector<double>& bySlot) const {
@@ -81,7 +84,10 @@ class SplitDraws {
   const std::vector<double>& all() const { return all_; }
   ChainDraws chains() const { return chains_; }
 
-  // All draws ascending (NaNs left out), computed once.
+  // All draws ascending (NaNs left out), computed once or given.
+  void setOrdered(std::vector<OrderedDraw> order) {
+    ordered_ = std::make_unique<std::vector<OrderedDraw>>(std::move(order));
+  }
   const std::vector<OrderedDraw>& ordered() {
     if (!ordered_) ordered_ = std::make_unique<std::vector<OrderedDraw>>(ascendingOrder(all_));
     return *ordered_;
@@ -90,7 +96,6 @@ class SplitDraws {
  private:
   ChainDraws chains_;
   std::vector<double> all_;
-  std::vector<long long> slots_;  // by draw
   std::unique_ptr<std::vector<OrderedDraw>> ordered_;
   std::size_t n_ = 0, m_ = 0, half_ = 0, splitCount_ = 0;
   bool valid_ = false, hasNaN_ = false;
@@ -102,27 +107,24 @@ class SplitDraws {
 std::vector<double> normalScoresBySlot(const SplitDraws& split, const std::vector<OrderedDraw>& order) {
   const std::size_t count = split.kept();
   std::vector<double> scores(count);
-  std::vector<long long> slots;
-  slots.reserve(order.size());
-  for (const OrderedDraw& d : order) slots.push_back(split.slotOf(d.index));
 
   std::size_t groups = 0;
   for (std::size_t i = 0; i < order.size(); ++i)
     if (i == 0 || order[i].value != order[i - 1].value) ++groups;
   // With few distinct values a score per tie is cheaper than a table of every rank.
-  std::shared_ptr<const std::vector<double>> table;
-  if (groups > count / 8) table = normalScoreTable(count);
+  std::shared_ptr<const NormalScoreTable> table;
+  if (groups > count / 8) table = normalScoreTable(count, groups < order.size());
 
   long long ranked = 0;  // ranks given so far
   for (std::size_t i = 0; i < order.size();) {
     std::size_t j = i;
     long long members = 0;
-    while (j < order.size() && order[j].value == order[i].value) members += slots[j++] >= 0;
+    while (j < order.size() && order[j].value == order[i].value) members += split.slotOf(order[j++].index) >= 0;
     if (members > 0) {
       const long long twiceRank = 2 * ranked + 1 + members;  // first + last rank of the tie
-      const double score = table && twiceRank % 2 == 0 ? (*table)[twiceRank / 2 - 1] : normalScore(twiceRank, count);
+      const double score = table ? table->at(twiceRank) : normalScore(twiceRank, count);
       for (std::size_t k = i; k < j; ++k)
-        if (slots[k] >= 0) scores[slots[k]] = score;
+        if (const long long slot = split.slotOf(order[k].index); slot >= 0) scores[slot] = score;
       ranked += members;
     }
     i = j;
@@ -173,6 +175,9 @@ double sortedQuantile(const std::vector<OrderedDraw>& order, double p) {
 class Diagnostician {
  public:
   explicit Diagnostician(ChainDraws chains) : split_(chains) {}
+  Diagnostician(ChainDraws chains, std::vector<OrderedDraw> order) : split_(chains) {
+    split_.setOrdered(std::move(order));
+  }
 
   std::optional<double> essBulk() {
     if (!split_.valid() || split_.keptNaN()) return std::nullopt;
@@ -232,14 +237,28 @@ class Diagnostician {
 
 }  // namespace
 
-ConvergenceDiagnostics convergenceDiagnostics(ChainDraws chains) {
-  Diagnostician d(chains);
+namespace {
+
+ConvergenceDiagnostics allFour(Diagnostician& d) {
   ConvergenceDiagnostics result;
   result.essBulk = d.essBulk();
   result.essTail = d.essTail();
   result.rhat = d.rhat();
   result.mcseMean = d.mcseMean();
   return result;
+}
+
+}  // namespace
+
+ConvergenceDiagnostics convergenceDiagnostics(ChainDraws chains) {
+  Diagnostician d(chains);
+  return allFour(d);
+}
+
+ConvergenceDiagnostics convergenceDiagnostics(std::span<const double> oneChain, std::vector<OrderedDraw> order) {
+  const std::span<const double> chains[] = {oneChain};
+  Diagnostician d(chains, std::move(order));
+  return allFour(d);
 }
 
 ConvergenceDiagnostics convergenceDiagnostics(std::span<const double> oneChain) {

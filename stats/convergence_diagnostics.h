@@ -4,6 +4,9 @@
 
 #include <optional>
 #include <span>
+#include <vector>
+
+#include "stats/ascending_order.h"
 
 namespace varno {
 
@@ -24,6 +27,9 @@ struct ConvergenceDiagnostics {
 // All four, sharing one ordering of the draws.
 ConvergenceDiagnostics convergenceDiagnostics(ChainDraws chains);
 ConvergenceDiagnostics convergenceDiagnostics(std::span<const double> oneChain);
+// The same from the draws' ascending order (`ascendingOrder(oneChain)`), for a caller that has
+// sorted them already for other figures.
+ConvergenceDiagnostics convergenceDiagnostics(std::span<const double> oneChain, std::vector<OrderedDraw> order);
 
 // Effective sample size of the rank-normalised split chains (ranks of ties averaged, normal
 // scores at (r - 3/8) / (S + 1/4)).

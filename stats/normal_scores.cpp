@@ -12,10 +12,11 @@ namespace {
 // Double precision throughout: the long double promotion costs time and no digit that matters.
 using Policy = boost::math::policies::policy<boost::math::policies::promote_double<false>>;
 
+// A table and the flags that fill each of its halves once, by whichever thread comes first.
 struct TableEntry {
   std::size_t count = 0;
-  std::once_flag filled;
-  std::shared_ptr<std::vector<double>> scores;
+  std::once_flag wholeFilled, halfFilled;
+  NormalScoreTable table;
 };
 
 constexpr std::size_t kKeptTables = 8;
@@ -28,7 +29,7 @@ double normalScore(long long twiceRank, std::size_t count) {
   return boost::math::quantile(boost::math::normal_distribution<double, Policy>(), p);
 }
 
-std::shared_ptr<const std::vector<double>> normalScoreTable(std::size_t count) {
+std::shared_ptr<const NormalScoreTable> normalScoreTable(std::size_t count, bool withHalfRanks) {
   static std::mutex mutex;
   static std::vector<std::shared_ptr<TableEntry>> recent;  // most recently asked last
   std::shared_ptr<TableEntry> entry;
@@ -45,13 +46,20 @@ std::shared_ptr<const std::vector<double>> normalScoreTable(std::size_t count) {
     }
     recent.push_back(entry);
   }
-  // Filled outside the lock, once, by whichever thread comes first; the others wait for it.
-  std::call_once(entry->filled, [&] {
-    auto scores = std::make_shared<std::vector<double>>(count);
-    for (std::size_t r = 1; r <= count; ++r) (*scores)[r - 1] = normalScore(2 * static_cast<long long>(r), count);
-    entry->scores = std::move(scores);
+  // Filled outside the lock; a thread that finds a half being filled waits for it.
+  NormalScoreTable& table = entry->table;
+  std::call_once(entry->wholeFilled, [&] {
+    table.whole_.resize(count);
+    for (std::size_t r = 1; r <= count; ++r) table.whole_[r - 1] = normalScore(2 * static_cast<long long>(r), count);
   });
-  return entry->scores;
+  if (withHalfRanks) {
+    std::call_once(entry->halfFilled, [&] {
+      table.half_.resize(count > 0 ? count - 1 : 0);
+      for (std::size_t r = 1; r < count; ++r) table.half_[r - 1] = normalScore(2 * static_cast<long long>(r) + 1, count);
+    });
+  }
+  // shares the entry's ownership, so the table outlives its eviction from the recent ones
+  return {entry, &entry->table};
 }
 
 }  // namespace varno

@@ -12,9 +12,24 @@ namespace varno {
 // highest rank finite.
 double normalScore(long long twiceRank, std::size_t count);
 
-// The scores of the whole ranks 1 .. count (entry r - 1 for rank r), computed once per count and
-// shared: every column of a table without ties has the same ranks. Safe to call from several
-// threads; a few recent counts are kept.
-std::shared_ptr<const std::vector<double>> normalScoreTable(std::size_t count);
+// The scores of every rank among `count` values, computed once per count and shared: every
+// column of a table has the same ranks. The half ranks (the average rank of a tie of an even
+// number of values) are computed only for a table that asked for them.
+class NormalScoreTable {
+ public:
+  // 2r for a rank r from 1 to count, or for a half rank from 1.5 to count - 0.5 when the table
+  // was asked for with half ranks.
+  double at(long long twiceRank) const {
+    return twiceRank % 2 == 0 ? whole_[twiceRank / 2 - 1] : half_[(twiceRank - 3) / 2];
+  }
+
+ private:
+  friend std::shared_ptr<const NormalScoreTable> normalScoreTable(std::size_t count, bool withHalfRanks);
+  std::vector<double> whole_;  // rank r at r - 1
+  std::vector<double> half_;   // rank r + 1/2 at r - 1
+};
+
+// Safe to call from several threads; the tables of a few recent counts are kept.
+std::shared_ptr<const NormalScoreTable> normalScoreTable(std::size_t count, bool withHalfRanks);
 
 }  // namespace varno
