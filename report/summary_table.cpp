@@ -44,7 +44,7 @@ SummaryRow summaryRow(const SummaryTableInput& input, int column) {
   for (const OrderedDraw& d : order) sorted.push_back(d.value);
   sorted.resize(draws.values.size(), std::numeric_limits<double>::quiet_NaN());  // NaNs last
   const ColumnStatistics s =
-      computeColumnStatistics(draws.values, sorted, input.levelPercent, bandwidthOfPosition(position));
+      computeColumnStatistics(draws.values, sorted, moments, input.levelPercent, bandwidthOfPosition(position));
   row.mean = finite(s.mean);
   if (row.n >= 2) {
     row.sd = finite(std::sqrt(s.variance));

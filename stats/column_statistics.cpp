@@ -50,11 +50,13 @@ ColumnStatistics computeColumnStatistics(std::span<const double> rowOrderSample,
                                          double bandwidth, bool withDensityCurve) {
   std::vector<double> sorted(rowOrderSample.begin(), rowOrderSample.end());
   sortSample(sorted);
-  return computeColumnStatistics(rowOrderSample, sorted, levelPercent, bandwidth, withDensityCurve);
+  return computeColumnStatistics(rowOrderSample, sorted, sampleMoments(rowOrderSample), levelPercent, bandwidth,
+                                 withDensityCurve);
 }
 
 ColumnStatistics computeColumnStatistics(std::span<const double> rowOrderSample, std::span<const double> sorted,
-                                         int levelPercent, double bandwidth, bool withDensityCurve) {
+                                         const SampleMoments& moments, int levelPercent, double bandwidth,
+                                         bool withDensityCurve) {
   ColumnStatistics result;
   double min = 1.7e308;
   double max = -1.7e308;
@@ -62,8 +64,8 @@ ColumnStatistics computeColumnStatistics(std::span<const double> rowOrderSample,
     if (v > max) max = v;
     if (v < min) min = v;
   }
-  const long long count = static_cast<long long>(rowOrderSample.size());
-  const double mean = runningMeanOf(rowOrderSample);
+  const long long count = moments.n;
+  const double mean = moments.mean;
   result.n = static_cast<int>(count);
   result.mean = mean;
   result.min = min;
@@ -71,7 +73,7 @@ ColumnStatistics computeColumnStatistics(std::span<const double> rowOrderSample,
   result.bandwidth = bandwidth;
   if (count < 2) return result;
 
-  const double squares = sumSquaresAbout(rowOrderSample, mean);
+  const double squares = moments.sumSquares;
   result.sumSquares = squares;
   result.variance = squares / (count - 1);
 

@@ -38,9 +38,11 @@ SampleMoments sampleMoments(std::span<const double> rowOrderSample);
 // and max are set.
 ColumnStatistics computeColumnStatistics(std::span<const double> rowOrderSample, int levelPercent,
                                          double bandwidth, bool withDensityCurve = false);
-// The same from the sample sorted already as `sortSample` sorts it (ascending, NaNs last).
+// The same from what the caller has already: the sample sorted as `sortSample` sorts it
+// (ascending, NaNs last) and its `sampleMoments`.
 ColumnStatistics computeColumnStatistics(std::span<const double> rowOrderSample, std::span<const double> sorted,
-                                         int levelPercent, double bandwidth, bool withDensityCurve = false);
+                                         const SampleMoments& moments, int levelPercent, double bandwidth,
+                                         bool withDensityCurve = false);
 
 // The number of HPDI windows, ceil(n (100 - L) / 100) in whole numbers, at least 1.
 long long hpdiWindowCount(long long n, int levelPercent);

@@ -3,6 +3,7 @@
 #include "stats/convergence_diagnostics.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -36,6 +37,8 @@ class SplitDraws {
     m_ = chains.size();
     half_ = n_ == 1 ? 1 : n_ / 2;
     splitCount_ = n_ == 1 ? m_ : 2 * m_;
+    chainSlots_ = n_ == 1 ? 1 : 2 * half_;
+    gap_ = n_ == 1 ? 0 : n_ - 2 * half_;
     all_.reserve(m_ * n_);
     for (auto c : chains) all_.insert(all_.end(), c.begin(), c.end());
     for (double v : all_) hasNaN_ = hasNaN_ || std::isnan(v);
@@ -45,16 +48,15 @@ class SplitDraws {
   std::size_t kept() const { return splitCount_ * half_; }
 
   // Where draw i (chain-major) goes among the split draws, or -1 when it is left out: each
-  // chain's two halves in turn. Worked out rather than looked up: a table of slots would be read
-  // in the random order of the ranks.
+  // chain's two halves in turn. Worked out without branches rather than looked up, since the
+  // ranks ask for draws in random order.
   long long slotOf(std::size_t i) const {
     const std::size_t chain = m_ == 1 ? 0 : i / n_;
     const std::size_t position = i - chain * n_;
-    if (n_ == 1) return static_cast<long long>(chain);
-    const std::size_t first = chain * 2 * half_;
-    if (position < half_) return static_cast<long long>(first + position);
-    if (position >= n_ - half_) return static_cast<long long>(first + position - (n_ - 2 * half_));
-    return -1;
+    // the middle draw of an odd chain is left out and the second half closes up over it
+    const bool second = position >= half_;
+    const long long slot = static_cast<long long>(chain * chainSlots_ + position - (second ? gap_ : 0));
+    return !second || position >= n_ - half_ ? slot : -1;
   }
 
   // The split chains of an array laid out by slot.
@@ -98,6 +100,7 @@ class SplitDraws {
   std::vector<double> all_;
   std::unique_ptr<std::vector<OrderedDraw>> ordered_;
   std::size_t n_ = 0, m_ = 0, half_ = 0, splitCount_ = 0;
+  std::size_t chainSlots_ = 0, gap_ = 0;  // slots of a chain; draws left out of it (0 or 1)
   bool valid_ = false, hasNaN_ = false;
 };
 
@@ -106,28 +109,37 @@ class SplitDraws {
 // Equal values share the average of their ranks.
 std::vector<double> normalScoresBySlot(const SplitDraws& split, const std::vector<OrderedDraw>& order) {
   const std::size_t count = split.kept();
+  const std::size_t size = order.size();
   std::vector<double> scores(count);
-
+  // Passes without a branch on whether a draw has equals: in a column read from text about
+  // every other draw has one, which no branch predictor guesses.
+  // Forward: the ranks given before each draw's tie (a draw without equals is a tie of one).
+  std::vector<std::uint32_t> before(size);
   std::size_t groups = 0;
-  for (std::size_t i = 0; i < order.size(); ++i)
-    if (i == 0 || order[i].value != order[i - 1].value) ++groups;
+  long long ranked = 0, base = 0;
+  for (std::size_t k = 0; k < size; ++k) {
+    const bool starts = k == 0 || order[k].value != order[k - 1].value;
+    groups += starts;
+    base = starts ? ranked : base;
+    before[k] = static_cast<std::uint32_t>(base);
+    ranked += split.slotOf(order[k].index) >= 0;
+  }
   // With few distinct values a score per tie is cheaper than a table of every rank.
   std::shared_ptr<const NormalScoreTable> table;
-  if (groups > count / 8) table = normalScoreTable(count, groups < order.size());
+  if (groups > count / 8) table = normalScoreTable(count, groups < size);
 
-  long long ranked = 0;  // ranks given so far
-  for (std::size_t i = 0; i < order.size();) {
-    std::size_t j = i;
-    long long members = 0;
-    while (j < order.size() && order[j].value == order[i].value) members += split.slotOf(order[j++].index) >= 0;
-    if (members > 0) {
-      const long long twiceRank = 2 * ranked + 1 + members;  // first + last rank of the tie
-      const double score = table ? table->at(twiceRank) : normalScore(twiceRank, count);
-      for (std::size_t k = i; k < j; ++k)
-        if (const long long slot = split.slotOf(order[k].index); slot >= 0) scores[slot] = score;
-      ranked += members;
-    }
-    i = j;
+  // Backward: the last rank of each draw's tie, and the score of the average rank.
+  long long through = ranked;  // ranks given up to and including draw k
+  long long last = 0;
+  double score = 0;
+  for (std::size_t k = size; k-- > 0;) {
+    const bool ends = k + 1 == size || order[k].value != order[k + 1].value;
+    last = ends ? through : last;
+    const long long twiceRank = before[k] + 1 + last;  // first + last rank of the tie
+    if (!table && ends) score = normalScore(twiceRank, count);
+    const long long slot = split.slotOf(order[k].index);
+    if (slot >= 0) scores[slot] = table ? table->at(twiceRank) : score;
+    through -= slot >= 0;
   }
   return scores;
 }
@@ -148,16 +160,16 @@ std::vector<OrderedDraw> foldedOrder(const std::vector<OrderedDraw>& order, doub
                                       [](const OrderedDraw& d, double m) { return d.value < m; });
   std::ptrdiff_t left = split - order.begin() - 1;
   std::size_t right = static_cast<std::size_t>(split - order.begin());
-  while (left >= 0 || right < order.size()) {
-    const double l = left >= 0 ? std::abs(order[left].value - median) : std::numeric_limits<double>::infinity();
-    const double r = right < order.size() ? std::abs(order[right].value - median)
-                                          : std::numeric_limits<double>::infinity();
-    if (right < order.size() && (left < 0 || r <= l)) {
-      folded.push_back({r, order[right++].index});
-    } else {
-      folded.push_back({l, order[left--].index});
-    }
+  // both sides at once, without a branch on the side that comes next
+  while (left >= 0 && right < order.size()) {
+    const double l = std::abs(order[left].value - median), r = std::abs(order[right].value - median);
+    const bool takeRight = r <= l;
+    folded.push_back(takeRight ? OrderedDraw{r, order[right].index} : OrderedDraw{l, order[left].index});
+    right += takeRight;
+    left -= !takeRight;
   }
+  for (; right < order.size(); ++right) folded.push_back({std::abs(order[right].value - median), order[right].index});
+  for (; left >= 0; --left) folded.push_back({std::abs(order[left].value - median), order[left].index});
   return folded;
 }
 

@@ -20,13 +20,16 @@ class NormalScoreTable {
   // 2r for a rank r from 1 to count, or for a half rank from 1.5 to count - 0.5 when the table
   // was asked for with half ranks.
   double at(long long twiceRank) const {
-    return twiceRank % 2 == 0 ? whole_[twiceRank / 2 - 1] : half_[(twiceRank - 3) / 2];
+    // rank r at whole_[r - 1], rank r + 1/2 at half_[r - 1]; chosen without a branch, since ties
+    // come in no order a predictor could learn
+    const double* scores = twiceRank % 2 == 0 ? whole_.data() : half_.data();
+    return scores[twiceRank / 2 - 1];
   }
 
  private:
   friend std::shared_ptr<const NormalScoreTable> normalScoreTable(std::size_t count, bool withHalfRanks);
-  std::vector<double> whole_;  // rank r at r - 1
-  std::vector<double> half_;   // rank r + 1/2 at r - 1
+  std::vector<double> whole_;
+  std::vector<double> half_;
 };
 
 // Safe to call from several threads; the tables of a few recent counts are kept.
