@@ -29,10 +29,11 @@ std::optional<double> finite(double v) {
 // divisor n (all zero for a constant chain).
 class ChainAutocovariance {
  public:
-  explicit ChainAutocovariance(std::span<const double> x) : centred_(x.size()), products_(centred_) {
-    const double mean = referenceMean(x);
-    for (std::size_t i = 0; i < x.size(); ++i) centred_[i] = x[i] - mean;
+  explicit ChainAutocovariance(std::span<const double> x)
+      : centred_(x.size()), products_(centred_), mean_(referenceMean(x)) {
+    for (std::size_t i = 0; i < x.size(); ++i) centred_[i] = x[i] - mean_;
   }
+  double mean() const { return mean_; }
   // The reference scales its FFT sums by var(x) (n - 1) / n, which is the lag 0 sum over n.
   double at(std::size_t lag) {
     const double zeroLag = products_.at(0);
@@ -44,6 +45,7 @@ class ChainAutocovariance {
  private:
   std::vector<double> centred_;
   LaggedProducts products_;
+  double mean_;
 };
 
 // A sum in four interleaved parts: as exact as one running sum, and not held up by its latency.
@@ -80,14 +82,16 @@ double referenceVariance(std::span<const double> values, double mean) {
 
 bool degenerateDraws(std::span<const std::span<const double>> chains) {
   double low = std::numeric_limits<double>::infinity(), high = -low;
+  bool nonFinite = false;
   for (auto chain : chains) {
+    // no early return: a loop without one runs in vector registers
     for (double v : chain) {
-      if (!std::isfinite(v)) return true;
-      low = std::min(low, v);
-      high = std::max(high, v);
+      nonFinite |= !(std::abs(v) <= std::numeric_limits<double>::max());
+      low = v < low ? v : low;
+      high = v > high ? v : high;
     }
   }
-  return !(std::abs(high - low) >= DBL_EPSILON);
+  return nonFinite || !(std::abs(high - low) >= DBL_EPSILON);
 }
 
 EffectiveSampleSize effectiveSampleSize(std::span<const std::span<const double>> chains) {
@@ -111,7 +115,7 @@ EffectiveSampleSize effectiveSampleSize(std::span<const std::span<const double>>
   double varPlus = meanVar * (nd - 1) / nd;
   if (m > 1) {
     std::vector<double> means(m);
-    for (std::size_t c = 0; c < m; ++c) means[c] = referenceMean(chains[c]);
+    for (std::size_t c = 0; c < m; ++c) means[c] = acov[c].mean();
     varPlus += referenceVariance(means, referenceMean(means));
   }
   auto rho = [&](std::size_t lag) { return 1 - (meanVar - meanAcov(lag)) / varPlus; };

@@ -73,38 +73,36 @@ std::shared_ptr<const Plans> plansFor(std::size_t m, double* real, fftw_complex*
 
 constexpr std::size_t kLagBlock = 8;
 
-// The eight sums of a block side by side, in one vector register where the machine has one wide
-// enough (the build forbids fusing a product into its sum, so every machine rounds alike).
-typedef double LagLanes __attribute__((vector_size(kLagBlock * sizeof(double))));
+// Eight rows side by side, in one vector register where the machine has one wide enough (the
+// build forbids fusing a product into its sum, so every machine rounds alike).
+typedef double RowLanes __attribute__((vector_size(kLagBlock * sizeof(double))));
 
-// Lags first .. first + 7 in one pass over the chain. Rows are summed in four interleaved parts,
-// which keeps four additions in flight instead of waiting on each one, as exact as one running sum.
+// Lags first .. first + 7 in one pass over the chain. Each lag's sum is split by row into eight
+// lanes, added up in a fixed order at the end: eight rows load once for all eight lags, and
+// eight sums in flight keep the adder busy. As exact as one running sum.
 __attribute__((target_clones("avx512f", "avx2", "default")))
 void directBlock(std::span<const double> y, std::size_t first, double* out) {
   const std::size_t n = y.size();
   const double* p = y.data();
-  LagLanes s[4] = {};
-  auto add = [&](LagLanes& sum, std::size_t i) {
-    LagLanes partners;
-    std::memcpy(&partners, p + i + first, sizeof partners);
-    sum += p[i] * partners;
-  };
+  RowLanes sums[kLagBlock] = {};
   const std::size_t last = first + kLagBlock - 1;
   // rows where every lag of the block has a partner
   const std::size_t full = n > last ? n - last : 0;
   std::size_t i = 0;
-  for (; i + 4 <= full; i += 4) {
-    add(s[0], i);
-    add(s[1], i + 1);
-    add(s[2], i + 2);
-    add(s[3], i + 3);
+  for (; i + kLagBlock <= full; i += kLagBlock) {
+    RowLanes rows;
+    std::memcpy(&rows, p + i, sizeof rows);
+    for (std::size_t k = 0; k < kLagBlock; ++k) {
+      RowLanes partners;
+      std::memcpy(&partners, p + i + first + k, sizeof partners);
+      sums[k] += rows * partners;
+    }
   }
-  for (; i < full; ++i) add(s[0], i);
-  const LagLanes total = (s[0] + s[1]) + (s[2] + s[3]);
   for (std::size_t k = 0; k < kLagBlock; ++k) {
+    const RowLanes& s = sums[k];
+    double sum = ((s[0] + s[1]) + (s[2] + s[3])) + ((s[4] + s[5]) + (s[6] + s[7]));
     const std::size_t lag = first + k;
-    double sum = total[k];
-    for (std::size_t r = full; r + lag < n; ++r) sum += p[r] * p[r + lag];
+    for (std::size_t r = i; r + lag < n; ++r) sum += p[r] * p[r + lag];
     out[k] = sum;
   }
 }
