@@ -39,10 +39,19 @@ class SplitDraws {
     splitCount_ = n_ == 1 ? m_ : 2 * m_;
     chainSlots_ = n_ == 1 ? 1 : 2 * half_;
     gap_ = n_ == 1 ? 0 : n_ - 2 * half_;
-    all_.reserve(m_ * n_);
-    for (auto c : chains) all_.insert(all_.end(), c.begin(), c.end());
+    // one chain is its own concatenation: no copy
+    if (m_ == 1) {
+      all_ = chains[0];
+    } else {
+      joined_.reserve(m_ * n_);
+      for (auto c : chains) joined_.insert(joined_.end(), c.begin(), c.end());
+      all_ = joined_;
+    }
     for (double v : all_) hasNaN_ = hasNaN_ || std::isnan(v);
   }
+
+  SplitDraws(const SplitDraws&) = delete;  // all_ may point into joined_
+  SplitDraws& operator=(const SplitDraws&) = delete;
 
   bool valid() const { return valid_; }
   std::size_t kept() const { return splitCount_ * half_; }
@@ -83,7 +92,7 @@ class SplitDraws {
       if (std::isnan(all_[i]) && slotOf(i) >= 0) return true;
     return false;
   }
-  const std::vector<double>& all() const { return all_; }
+  std::span<const double> all() const { return all_; }
   ChainDraws chains() const { return chains_; }
 
   // All draws ascending (NaNs left out), computed once or given.
@@ -97,7 +106,8 @@ class SplitDraws {
 
  private:
   ChainDraws chains_;
-  std::vector<double> all_;
+  std::span<const double> all_;  // every draw, chain after chain
+  std::vector<double> joined_;    // their copy when there are several chains
   std::unique_ptr<std::vector<OrderedDraw>> ordered_;
   std::size_t n_ = 0, m_ = 0, half_ = 0, splitCount_ = 0;
   std::size_t chainSlots_ = 0, gap_ = 0;  // slots of a chain; draws left out of it (0 or 1)
@@ -233,7 +243,7 @@ class Diagnostician {
     if (!split_.valid()) return std::nullopt;
     const auto ess = effectiveSampleSize(split_.splitChains()).ess;
     if (!ess) return std::nullopt;
-    const std::vector<double>& all = split_.all();
+    const std::span<const double> all = split_.all();
     return finite(std::sqrt(referenceVariance(all, referenceMean(all))) / std::sqrt(*ess));
   }
 
