@@ -5,8 +5,10 @@
 #include <cfloat>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <vector>
 
+#include "stats/indicator_lagged_products.h"
 #include "stats/lagged_products.h"
 
 namespace varno {
@@ -27,25 +29,40 @@ std::optional<double> finite(double v) {
 
 // One chain's autocovariances: lagged products scaled so that lag 0 is its variance with
 // divisor n (all zero for a constant chain).
+// A chain of zeros and ones (a quantile indicator) has its products counted instead.
 class ChainAutocovariance {
  public:
-  explicit ChainAutocovariance(std::span<const double> x)
-      : centred_(x.size()), products_(centred_), mean_(referenceMean(x)) {
+  explicit ChainAutocovariance(std::span<const double> x) : n_(x.size()), mean_(referenceMean(x)) {
+    if (IndicatorLaggedProducts::fits(x)) {
+      indicator_.emplace(x, mean_);
+      return;
+    }
+    centred_.resize(x.size());
     for (std::size_t i = 0; i < x.size(); ++i) centred_[i] = x[i] - mean_;
+    products_.emplace(centred_);
   }
+  // products_ views centred_, whose buffer a move keeps and a copy would not
+  ChainAutocovariance(ChainAutocovariance&&) = default;
+  ChainAutocovariance(const ChainAutocovariance&) = delete;
+  ChainAutocovariance& operator=(const ChainAutocovariance&) = delete;
+
   double mean() const { return mean_; }
   // The reference scales its FFT sums by var(x) (n - 1) / n, which is the lag 0 sum over n.
   double at(std::size_t lag) {
-    const double zeroLag = products_.at(0);
+    const double zeroLag = products(0);
     if (zeroLag == 0) return 0;
-    const double scale = zeroLag / static_cast<double>(centred_.size());
-    return lag == 0 ? scale : products_.at(lag) / zeroLag * scale;
+    const double scale = zeroLag / static_cast<double>(n_);
+    return lag == 0 ? scale : products(lag) / zeroLag * scale;
   }
 
  private:
-  std::vector<double> centred_;
-  LaggedProducts products_;
+  double products(std::size_t lag) { return indicator_ ? indicator_->at(lag) : products_->at(lag); }
+
+  std::size_t n_;
   double mean_;
+  std::optional<IndicatorLaggedProducts> indicator_;
+  std::vector<double> centred_;
+  std::optional<LaggedProducts> products_;
 };
 
 // A sum in four interleaved parts: as exact as one running sum, and not held up by its latency.

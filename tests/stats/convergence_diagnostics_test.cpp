@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "stats/autocorrelation.h"
+#include "stats/indicator_lagged_products.h"
 #include "stats/lagged_products.h"
 
 namespace varno {
@@ -136,6 +137,34 @@ TEST(LaggedProducts, DirectSumsAgreeWithTheFft) {
     EXPECT_NEAR(fft[lag], direct, 1e-10 * fft[0]) << "lag " << lag;
     EXPECT_NEAR(lazy.at(lag), direct, 1e-10 * fft[0]) << "lag " << lag;
   }
+}
+
+TEST(IndicatorLaggedProducts, CountsAgreeWithTheCentredProducts) {
+  struct Case {
+    std::size_t n;
+    double share;  // of ones
+  };
+  for (const Case c : {Case{1000, 0.05}, Case{64, 0.5}, Case{129, 0.95}, Case{5, 0.4}}) {
+    std::vector<double> x(c.n);
+    std::uint64_t state = 7;
+    for (double& v : x) {
+      state = state * 6364136223846793005ull + 1442695040888963407ull;
+      v = static_cast<double>(state >> 11) * 0x1p-53 < c.share ? 1 : 0;
+    }
+    double mean = 0;
+    for (double v : x) mean += v;
+    mean /= static_cast<double>(c.n);
+    ASSERT_TRUE(IndicatorLaggedProducts::fits(x));
+    const IndicatorLaggedProducts counted(x, mean);
+    for (std::size_t lag : {0ul, 1ul, 2ul, 63ul, 64ul, 65ul, 128ul, c.n - 1}) {
+      if (lag >= c.n) continue;
+      double direct = 0;
+      for (std::size_t i = 0; i + lag < c.n; ++i) direct += (x[i] - mean) * (x[i + lag] - mean);
+      EXPECT_NEAR(counted.at(lag), direct, 1e-11 * static_cast<double>(c.n)) << "n " << c.n << ", lag " << lag;
+    }
+  }
+  EXPECT_FALSE(IndicatorLaggedProducts::fits(std::vector<double>{0, 1, 0.5}));
+  EXPECT_FALSE(IndicatorLaggedProducts::fits(std::vector<double>{1, -0.0, 2}));
 }
 
 TEST(ConvergenceDiagnostics, WorkerThreadsGetWhatOneThreadGets) {

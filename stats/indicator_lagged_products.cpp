@@ -1,0 +1,47 @@
+// Lagged products of indicator chains by counting pairs of ones, a word of draws at a time.
+#include "stats/indicator_lagged_products.h"
+
+#include <algorithm>
+#include <bit>
+
+namespace varno {
+
+bool IndicatorLaggedProducts::fits(std::span<const double> x) {
+  bool fits = true;
+  for (double v : x) fits &= v == 0 || v == 1;  // no early return: the loop runs in vector registers
+  return fits;
+}
+
+IndicatorLaggedProducts::IndicatorLaggedProducts(std::span<const double> x, double mean)
+    : n_(x.size()), mean_(mean), bits_(x.size() / 64 + 1, 0), onesBefore_(bits_.size() + 1, 0) {
+  for (std::size_t i = 0; i < x.size(); ++i) bits_[i / 64] |= static_cast<std::uint64_t>(x[i] == 1) << (i % 64);
+  for (std::size_t w = 0; w < bits_.size(); ++w) onesBefore_[w + 1] = onesBefore_[w] + std::popcount(bits_[w]);
+}
+
+long long IndicatorLaggedProducts::onesBefore(std::size_t position) const {
+  const std::size_t word = position / 64, bit = position % 64;
+  const std::uint64_t below = bit == 0 ? 0 : bits_[word] & (~std::uint64_t{0} >> (64 - bit));
+  return onesBefore_[word] + std::popcount(below);
+}
+
+double IndicatorLaggedProducts::at(std::size_t lag) const {
+  // pairs (i, i + lag) of ones: word w against the bits lag further on; bits past the end are
+  // zeros, so no pair runs over it
+  const std::size_t shift = lag / 64, offset = lag % 64;
+  const std::size_t words = bits_.size();
+  long long pairs = 0;
+  for (std::size_t w = 0; w + shift < words; ++w) {
+    std::uint64_t partner = bits_[w + shift] >> offset;
+    if (offset != 0 && w + shift + 1 < words) partner |= bits_[w + shift + 1] << (64 - offset);
+    pairs += std::popcount(bits_[w] & partner);
+  }
+  const long long total = onesBefore_.back();
+  const long long first = onesBefore(n_ - lag);          // ones among draws 0 .. n - lag - 1
+  const long long last = total - onesBefore(lag);        // ones among draws lag .. n - 1
+  const long double p = mean_;
+  const long double sum = static_cast<long double>(pairs) - p * static_cast<long double>(first + last) +
+                          static_cast<long double>(n_ - lag) * p * p;
+  return static_cast<double>(sum);
+}
+
+}  // namespace varno
