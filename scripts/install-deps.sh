@@ -9,7 +9,7 @@ packages=(
   libfftw3-dev libboost-math-dev libssl-dev
   clang libclang-rt-14-dev
   locales xvfb xauth
-  dpkg-dev desktop-file-utils
+  dpkg-dev desktop-file-utils snakemake
 )
 
 missing=()
