@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # cpack -G DEB: the package is built, its Depends field (from the shared libraries the programs
-# link) is not empty and names the toolkit, and it holds the installed files under /usr.
+# link) is not empty and names the toolkit, it holds the installed files under /usr, and its
+# programs run.
 # Usage: deb_package_test.sh BUILD_DIR SOURCE_DIR
 set -euo pipefail
 build=$1 source=$2
@@ -29,4 +30,9 @@ if ! diff -u "$work/expected" "$work/listed"; then
   echo "FAIL: the package's files differ from tests/install/installed_files.txt under usr/"
   status=1
 fi
+# the programs in the package run from its tree (a file packed empty or half written would not)
+dpkg-deb -x "$deb" "$work/root"
+for program in varno-plot varno-report varno-gen; do
+  "$work/root/usr/bin/$program" --help >/dev/null 2>&1 || { echo "FAIL: the packaged $program does not run"; status=1; }
+done
 exit $status
