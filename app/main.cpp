@@ -2,24 +2,40 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
+#include <QSettings>
 #include <cstdio>
+#include <string>
 #include <exception>
+#include <memory>
 
 #include "ui/dialogs.h"
 #include "ui/plotwin2.h"
 #include "ui/varno_application.h"
+#include "ui/window_command_line.h"
 
 int main(int argc, char** argv) {
   try {
+    // --help and --version need no display: answered before the toolkit starts
+    QStringList raw;
+    for (int i = 1; i < argc; ++i) raw.append(QString::fromLocal8Bit(argv[i]));
+    const varno::WindowCommandLine line = varno::parseWindowCommandLine(raw);
+    if (line.help || line.version) {
+      const std::string text = line.help ? varno::windowUsageText() : varno::windowVersionText();
+      std::fputs(text.c_str(), stdout);
+      return std::fflush(stdout) == 0 ? 0 : 1;
+    }
     varno::VarnoApplication app(argc, argv);
     varno::QtDialogs dialogs;
     QStringList args = app.arguments();
     args.removeFirst();
+    args = varno::parseWindowCommandLine(args).files;
     try {
       varno::TForm3 Form3(dialogs);
       // opened centred on the desktop
       if (const QScreen* screen = QGuiApplication::primaryScreen())
         Form3.move(screen->availableGeometry().center() - Form3.rect().center());
+      // the place and size of the last run, when there was one, replace the centred place
+      if (!line.noSettings) Form3.rememberIn(std::make_unique<QSettings>("VARNO", "varno-plot"));
       Form3.actOnCommandLine(args);
       Form3.show();
       return app.exec();

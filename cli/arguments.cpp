@@ -6,6 +6,8 @@
 #include <map>
 #include <string_view>
 
+#include "report/program_version.h"
+
 namespace varno {
 
 namespace {
@@ -21,6 +23,7 @@ constexpr OptionInfo kOptions[] = {
     {"--bandwidth-position", "column"}, {"--model", "column summary"},
     {"--summary", "summary"},  {"--format", "summary"},
     {"--figures", "report"}, {"--figure-format", "report"}, {"--figure-scale", "report"},
+    {"--record", "report"},
 };
 
 // Options that are flags: they take no value.
@@ -211,6 +214,17 @@ class Parser {
         r.outputPath = found->second;
       }
       if (figuresUse && !figureOptions(a)) return failed();
+      if (auto found = values_.find("--record"); found != values_.end()) {
+        if (found->second.empty() || found->second == "-") {
+          fail("--record needs the path of a file");
+          return failed();
+        }
+        if (r.outputPath && *r.outputPath == "-") {
+          fail("--record cannot be given with --output -: the record names the report's file");
+          return failed();
+        }
+        a.record = found->second;
+      }
       return CliParse{a, {}};
     }
 
@@ -307,7 +321,7 @@ CliParse parseCliArguments(const std::vector<std::string>& args) { return Parser
 std::string usageText() {
   return "Usage:\n"
          "  varno-report DATA.fst FACTORS.txt [MODE] [--interaction yes|no]\n"
-         "               [--burn-in N] [--burn-out N] [--output PATH]\n"
+         "               [--burn-in N] [--burn-out N] [--output PATH] [--record PATH]\n"
          "      Writes the results report of an .fst trace, as the plot window's unattended run\n"
          "      does, and prints its path. The report goes next to the data file as\n"
          "      DATA_res.txt unless --output is given.\n"
@@ -351,6 +365,9 @@ std::string usageText() {
          "  --figures DIR             also write the figures into DIR (made when missing)\n"
          "  --figure-format F         png (the default), svg or pdf\n"
          "  --figure-scale S          pixels a point of a PNG figure: 1 or 2 (the default)\n"
+         "  --record PATH             also write a JSON record of how the report was made:\n"
+         "                            program, inputs with size and SHA-256, rows, factors\n"
+         "                            and the varno-report command that makes it again\n"
          "  --help                    show this text and exit\n"
          "  --version                 show the version and exit\n"
          "\n"
@@ -359,6 +376,6 @@ std::string usageText() {
          "conflict, a model the factors do not have, or an output that is an input file.\n";
 }
 
-std::string versionText() { return "varno-report 2.0.0 (VARNO v2.0 Plot Window)\n"; }
+std::string versionText() { return std::string("varno-report ") + kProgramVersion + " (VARNO v2.0 Plot Window)\n"; }
 
 }  // namespace varno

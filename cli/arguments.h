@@ -19,6 +19,7 @@ struct CliArguments {
   ColumnStatisticsOptions column;    // for CliAction::column
   SummaryTableOptions summary;       // for CliAction::summary
   std::optional<FigureOptions> figures;  // for CliAction::report with --figures
+  std::optional<std::string> record;     // for CliAction::report with --record: the record's path
 };
 
 struct CliParse {

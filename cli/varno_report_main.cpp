@@ -2,10 +2,16 @@
 #include <cstdio>
 #include <exception>
 #include <new>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/arguments.h"
+#include "report/atomic_write.h"
+#include "report/json_text.h"
+#include "report/output_target.h"
+#include "report/report_record.h"
+#include "report/results_report.h"
 #include "report/unattended_run.h"
 #ifdef VARNO_WITH_FIGURES
 #include "cli/figures.h"
@@ -34,22 +40,64 @@ int failure(const varno::RunError& error) {
 
 // The figures of a run whose report is written; the Qt part of the tool starts only here.
 int runFigures(const varno::UnattendedReport& report, const varno::UnattendedOptions& options,
-               const varno::FigureOptions& figures, bool printPaths) {
+               const varno::FigureOptions& figures, bool printPaths, std::vector<std::string>& paths) {
 #ifdef VARNO_WITH_FIGURES
-  const varno::FiguresResult written = varno::writeFigures(*report.charts, options, figures);
+  varno::FiguresResult written = varno::writeFigures(*report.charts, options, figures);
   if (written.error) return failure(*written.error);
   if (printPaths) {
     for (const std::string& path : written.paths) std::printf("%s\n", path.c_str());
   }
+  paths = std::move(written.paths);
   return kOk;
 #else
-  (void)report, (void)options, (void)figures, (void)printPaths;
+  (void)report, (void)options, (void)figures, (void)printPaths, (void)paths;
   printError("this build of varno-report cannot draw figures");
   return kFileFault;
 #endif
 }
 
-int runReport(const varno::UnattendedOptions& options, const std::optional<varno::FigureOptions>& figures) {
+// Refused before any reading: a record that would land on an input or on the report itself.
+std::optional<varno::RunError> recordTargetFault(const varno::UnattendedOptions& options, const std::string& record) {
+  const std::string report = options.outputPath ? *options.outputPath : varno::batchReportName(options.dataPath);
+  if (varno::absolutePath(record) == varno::absolutePath(report))
+    return varno::RunError{"--record must name another file than the report", true};
+  if (auto why = varno::inputFileTargeted(
+          record, {{"data file", options.dataPath}, {"factors file", options.factorsPath}, {"report", report}}))
+    return varno::RunError{"--record: " + *why, true};
+  return std::nullopt;
+}
+
+// The record of a report (and its figures) that were written.
+int writeRecord(const std::string& recordPath, const varno::UnattendedOptions& options,
+                const varno::UnattendedReport& report, const std::optional<varno::FigureOptions>& figures,
+                const std::vector<std::string>& figurePaths) {
+  varno::ReportRun run;
+  run.program = "varno-report";
+  run.options = options;
+  run.reportPath = report.path;
+  run.rowCount = report.charts->table->rowCount();
+  run.decision = report.charts->decision;
+  std::string why;
+  std::optional<varno::ProvenanceRecord> record = varno::reportRecord(run, &why);
+  if (!record) return failure(varno::RunError{why + "; no record was written"});
+  if (figures) {
+    record->command.insert(record->command.end(),
+                           {"--figures", varno::absolutePath(figures->folder), "--figure-format", figures->format,
+                            "--figure-scale", varno::jsonNumber(figures->scale)});
+    if (figures->column) record->command.insert(record->command.end(), {"--column", varno::jsonNumber(*figures->column)});
+    for (const std::string& path : figurePaths) record->outputs.push_back(varno::absolutePath(path));
+  }
+  if (auto error = varno::writeFileAtomically(recordPath, varno::provenanceJson(*record)))
+    return failure(varno::RunError{*error});
+  std::printf("%s\n", recordPath.c_str());
+  return kOk;
+}
+
+int runReport(const varno::UnattendedOptions& options, const std::optional<varno::FigureOptions>& figures,
+              const std::optional<std::string>& record) {
+  if (record) {
+    if (auto fault = recordTargetFault(options, *record)) return failure(*fault);
+  }
   // "-": the report itself goes to standard output, in place of its path
   const bool toStandardOutput = options.outputPath && *options.outputPath == "-";
   varno::UnattendedResult result =
@@ -61,7 +109,12 @@ int runReport(const varno::UnattendedOptions& options, const std::optional<varno
   } else {
     std::printf("%s\n", result.report->path.c_str());
   }
-  if (figures) return runFigures(*result.report, options, *figures, !toStandardOutput);
+  std::vector<std::string> figurePaths;
+  if (figures) {
+    if (const int status = runFigures(*result.report, options, *figures, !toStandardOutput, figurePaths); status != kOk)
+      return status;
+  }
+  if (record) return writeRecord(*record, options, *result.report, figures, figurePaths);
   return kOk;
 }
 
@@ -108,7 +161,7 @@ int main(int argc, char** argv) {
         std::fputs(varno::versionText().c_str(), stdout);
         break;
       case varno::CliAction::report:
-        status = runReport(parse.arguments->report, parse.arguments->figures);
+        status = runReport(parse.arguments->report, parse.arguments->figures, parse.arguments->record);
         break;
       case varno::CliAction::column:
         status = runColumn(parse.arguments->column);

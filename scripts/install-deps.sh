@@ -6,9 +6,10 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-svg-dev libqcustomplot-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libfftw3-dev libboost-math-dev
+  libfftw3-dev libboost-math-dev libssl-dev
   clang libclang-rt-14-dev
   locales xvfb xauth
+  dpkg-dev desktop-file-utils snakemake
 )
 
 missing=()

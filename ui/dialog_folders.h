@@ -21,6 +21,10 @@ class DialogFolders {
   // The folder of a path chosen for `purpose` is where its dialog opens next time.
   void remember(DialogPurpose purpose, const QString& chosen);
 
+  // The folders remembered so far, and one put back as it was remembered in an earlier run.
+  const std::map<DialogPurpose, QString>& folders() const { return last_; }
+  void setFolder(DialogPurpose purpose, const QString& folder) { last_[purpose] = folder; }
+
  private:
   std::map<DialogPurpose, QString> last_;
 };

@@ -126,6 +126,7 @@ void TForm3::dataFileRead(const LoadPlan& plan, const OpenFlowSnapshot& before, 
   if (const auto cleared = fitDataRangeToRows(state.rowCount)) status += "; " + *cleared;
   setStatus(status);
 
+  if (plan.newAnalysis) rememberRecentFile();
   state.reloading = !plan.newAnalysis;
   state.reloadColumnIndex = plan.reloadColumnIndex;
   BuildColumnCatalogue();

@@ -16,6 +16,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -28,8 +29,10 @@
 #include "ui/file_dialog_spec.h"
 #include "ui/guarded.h"
 #include "ui/job_runner.h"
+#include "ui/recent_files.h"
 #include "ui/track_bar.h"
 #include "ui/up_down.h"
+#include "ui/window_settings.h"
 
 namespace varno {
 
@@ -51,7 +54,10 @@ bool isEditingShortcut(const QKeyEvent* key) {
 }  // namespace
 
 TForm3::TForm3(Dialogs& dialogs, QWidget* parent)
-    : QMainWindow(parent), dialogs_(dialogs), jobs_(std::make_unique<JobRunner>()) {
+    : QMainWindow(parent),
+      dialogs_(dialogs),
+      jobs_(std::make_unique<JobRunner>()),
+      recentFiles_(std::make_unique<RecentFiles>()) {
   setObjectName("Form3");
   createControls();
   createJobControls();
@@ -284,11 +290,23 @@ void TForm3::reportError(const QString& text) {
 
 // ---- window events ----
 
+void TForm3::rememberIn(std::unique_ptr<QSettings> settings) {
+  settings_ = std::move(settings);
+  if (!settings_) return;
+  restoreWindowSettings(*settings_, *this, dialogFolders_);
+  recentFiles_->load(*settings_);
+  fillRecentFilesMenu();
+}
+
 void TForm3::closeEvent(QCloseEvent* event) {
   // what runs is stopped: its result would have nowhere to go
   jobs_->cancel(JobRunner::Lane::analysis);
   jobs_->cancel(JobRunner::Lane::figures);
   jobs_->cancel(JobRunner::Lane::diagnostics);
+  if (settings_) {
+    recentFiles_->save(*settings_);
+    saveWindowSettings(*settings_, *this, dialogFolders_);
+  }
   QMainWindow::closeEvent(event);
 }
 

@@ -31,6 +31,7 @@ class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
+class QSettings;
 class QTabWidget;
 
 namespace varno {
@@ -41,6 +42,7 @@ class FileDialogSpec;
 class IntervalSeries;
 class JobRunner;
 class OpenFlowSnapshot;
+class RecentFiles;
 class TrackBar;
 class UpDown;
 struct DataFileReadResult;
@@ -55,6 +57,11 @@ class TForm3 : public QMainWindow {
 
   // Acts on the command-line arguments (the program name excluded), as window creation does.
   void actOnCommandLine(const QStringList& args);
+
+  // Puts back the window, chart appearance, folders and recent files kept in `settings`, and keeps
+  // them there from now on (the recent files as they change, the rest at close). A window never
+  // given settings starts with the designed defaults and remembers nothing between runs.
+  void rememberIn(std::unique_ptr<QSettings> settings);
 
   AnalysisState state;
 
@@ -358,6 +365,14 @@ class TForm3 : public QMainWindow {
   void saveChartFigure(QCustomPlot* chart, int sizeFactor, const QString& figureName);
   // "Print graph" prints the chart under the mouse, otherwise Chart1.
   QCustomPlot* chartToPrint() const;
+  // File > "Recent files": its menu, an entry made for the file just opened, and opening one.
+  void createRecentFilesMenu();
+  void fillRecentFilesMenu();
+  void rememberRecentFile();
+  void openRecentFile(std::size_t index);
+  void saveRecentFiles();
+  // Options > "Write a record with each report": the record beside a report just saved.
+  void writeReportRecord(const std::string& reportPath, long long burnIn, long long burnOut);
 
   Dialogs& dialogs_;
   std::unique_ptr<JobRunner> jobs_;
@@ -389,6 +404,10 @@ class TForm3 : public QMainWindow {
   QString graphFilter_ = "PNG image";  // the format of the last graph saved
   int graphScale_ = 0;                 // the "Scale" choice of the last graph saved
   QString reportName_;                 // the last name the results report was saved under
+  std::unique_ptr<QSettings> settings_;  // none: nothing is remembered between runs
+  std::unique_ptr<RecentFiles> recentFiles_;
+  QMenu* recentFilesMenu_ = nullptr;
+  QAction* writeRecord_ = nullptr;
 };
 
 }  // namespace varno

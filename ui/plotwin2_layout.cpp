@@ -299,6 +299,7 @@ void TForm3::createMenus() {
   File = named(MainMenu1->addMenu("File"), "File");
   Open = item(File, "Open", "Open data file", QKeySequence("Ctrl+O"));
   Openfactorfile = item(File, "Openfactorfile", "Open factor file", QKeySequence("Ctrl+F"));
+  createRecentFilesMenu();
   save_res = item(File, "save_res", "Save results as...", QKeySequence("Ctrl+R"));
   diag_save = item(File, "diag_save", "Save diagnostics table...");
   Save = item(File, "Save", "Save main graph as...", QKeySequence("Ctrl+S"));
@@ -317,6 +318,9 @@ void TForm3::createMenus() {
   showBurnIn = item(Options, "showBurnIn", "Show burn-in rows");
   showBurnIn->setCheckable(true);
   showBurnIn->setChecked(false);
+  writeRecord_ = item(Options, "writeRecord", "Write a record with each report");
+  writeRecord_->setCheckable(true);
+  writeRecord_->setChecked(false);
   Refresh1 = named(MainMenu1->addAction("Reload (F5)"), "Refresh1");
   Refresh1->setShortcut(QKeySequence(Qt::Key_F5));
 }

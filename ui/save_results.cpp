@@ -5,11 +5,13 @@
 
 #include "report/atomic_write.h"
 #include "report/output_target.h"
+#include "report/provenance_record.h"
 #include "report/results_report.h"
 #include "stats/text_numbers.h"
 #include "ui/dialogs.h"
 #include "ui/file_dialog_spec.h"
 #include "ui/plotwin2.h"
+#include "ui/window_report_record.h"
 
 namespace varno {
 
@@ -69,7 +71,22 @@ void TForm3::save_resClick() {
     reportError(QString::fromStdString(*error));
     return;
   }
+  if (writeRecord_->isChecked()) writeReportRecord(path, *burnIn, *burnOut);
   if (state.batchMode) setStatus("Report written to " + QString::fromStdString(path));
+}
+
+void TForm3::writeReportRecord(const std::string& reportPath, long long burnIn, long long burnOut) {
+  const std::string recordPath = recordPathBeside(reportPath);
+  const auto fault = [&](const std::string& why) {
+    reportError("The report was saved, but not its record: " + QString::fromStdString(why));
+  };
+  if (absolutePath(recordPath) == absolutePath(reportPath))
+    return fault("a report named .json would be replaced by its record; save it under another extension.");
+  if (const auto input = inputFileTargeted(recordPath, analysisInputs(state))) return fault(*input + ".");
+  std::string why;
+  const std::optional<ProvenanceRecord> record = windowReportRecord(state, burnIn, burnOut, reportPath, &why);
+  if (!record) return fault(why + ".");
+  if (const auto error = writeFileAtomically(recordPath, provenanceJson(*record))) fault(*error);
 }
 
 }  // namespace varno

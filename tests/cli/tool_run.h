@@ -19,8 +19,8 @@ struct ToolRun {
 };
 
 // withoutDisplay: the program runs as on a server, with no display and no toolkit platform named.
-inline ToolRun runTool(const TempFolder& folder, const std::vector<std::string>& args, bool withoutDisplay = false) {
-  const std::string program = VARNO_BINARY_DIR "/varno-report";
+inline ToolRun runProgram(const TempFolder& folder, const std::string& program, const std::vector<std::string>& args,
+                          bool withoutDisplay = false) {
   const std::string outPath = folder.path("stdout"), errPath = folder.path("stderr");
   std::vector<char*> argv;
   argv.push_back(const_cast<char*>(program.c_str()));
@@ -44,6 +44,10 @@ inline ToolRun runTool(const TempFolder& folder, const std::vector<std::string>&
   run.out = readWhole(outPath);
   run.err = readWhole(errPath);
   return run;
+}
+
+inline ToolRun runTool(const TempFolder& folder, const std::vector<std::string>& args, bool withoutDisplay = false) {
+  return runProgram(folder, VARNO_BINARY_DIR "/varno-report", args, withoutDisplay);
 }
 
 }  // namespace varno::testing

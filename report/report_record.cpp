@@ -1,0 +1,53 @@
+// The record of a results report.
+#include "report/report_record.h"
+
+#include "report/json_text.h"
+#include "report/program_version.h"
+
+namespace varno {
+
+std::vector<std::string> reportCommandWords(const UnattendedOptions& options, const std::string& reportPath) {
+  std::vector<std::string> words = {"varno-report", absolutePath(options.dataPath), absolutePath(options.factorsPath)};
+  if (options.factorMode) words.push_back(jsonNumber(*options.factorMode));
+  if (options.interaction) {
+    words.push_back("--interaction");
+    words.push_back(*options.interaction ? "yes" : "no");
+  }
+  if (options.burnIn != 0) {
+    words.push_back("--burn-in");
+    words.push_back(jsonNumber(options.burnIn));
+  }
+  if (options.burnOut != 0) {
+    words.push_back("--burn-out");
+    words.push_back(jsonNumber(options.burnOut));
+  }
+  words.push_back("--output");
+  words.push_back(absolutePath(reportPath));
+  return words;
+}
+
+std::optional<ProvenanceRecord> reportRecord(const ReportRun& run, std::string* why) {
+  ProvenanceRecord record;
+  record.program = run.program;
+  record.version = kProgramVersion;
+  for (const auto& [role, path] : {std::pair{"data", run.options.dataPath}, std::pair{"factors", run.options.factorsPath}}) {
+    if (path.empty()) continue;
+    std::optional<RecordedInput> input = recordedInput(role, path, why);
+    if (!input) return std::nullopt;
+    record.inputs.push_back(std::move(*input));
+  }
+  record.rowCount = run.rowCount;
+  record.burnIn = run.options.burnIn;
+  record.burnOut = run.options.burnOut;
+  record.modelFilter = run.modelFilter;
+  record.factorMode = run.options.factorMode.value_or(-1);
+  record.decision = run.decision;
+  record.levelPercent = 95;  // the report's HPDIs
+  record.outputs.push_back(absolutePath(run.reportPath));
+  // varno-report makes reports of the whole trace with its factors file only
+  if (!run.options.factorsPath.empty() && run.modelFilter == 0)
+    record.command = reportCommandWords(run.options, run.reportPath);
+  return record;
+}
+
+}  // namespace varno

@@ -1,0 +1,31 @@
+// The record of a results report: what provenanceJson needs, gathered from the run's options.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "report/provenance_record.h"
+#include "report/unattended_run.h"
+
+namespace varno {
+
+// The varno-report command that writes the same report: absolute paths, MODE and --interaction
+// as given, burn-in and burn-out when not 0, and --output naming the report.
+std::vector<std::string> reportCommandWords(const UnattendedOptions& options, const std::string& reportPath);
+
+struct ReportRun {
+  std::string program;  // "varno-report" or "varno-plot"
+  UnattendedOptions options;
+  std::string reportPath;
+  long long rowCount = 0;
+  FactorDecision decision;
+  int modelFilter = 0;
+};
+
+// The record of the report, with the data and factors files digested now; nothing, and `why`,
+// when one of them cannot be read. Its command is left empty where varno-report cannot make the
+// same report: without a factors file, or from the rows of one model only.
+std::optional<ProvenanceRecord> reportRecord(const ReportRun& run, std::string* why);
+
+}  // namespace varno

@@ -1,0 +1,95 @@
+// Options > "Write a record with each report": off, Save results writes the report only; on, it
+// writes NAME_res.json beside it, whose command makes the same report with varno-report.
+#include <QAction>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLineEdit>
+
+#include "report/file_digest.h"
+#include "tests/cli/tool_run.h"
+#include "tools/trace_generator.h"
+#include "window_fixture.h"
+
+namespace varno {
+namespace {
+
+using testing::WindowFixture;
+
+QByteArray readAll(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+struct ReportRecord : WindowFixture {
+  QString data, factors;
+  void openTrace() {
+    FstSpec spec;
+    spec.rows = 150;
+    spec.populations = 3;
+    data = write("lake.fst", QByteArray::fromStdString(fstText(spec)));
+    factors = write("lake_factors.txt", QByteArray::fromStdString(factorsText(spec)));
+    // factors included, no interaction
+    dialogs.files = {data, factors};
+    dialogs.answers = {true, false};
+    form->findChild<QAction*>("Open")->trigger();
+    idle();
+  }
+  void saveResults(const QString& path) {
+    dialogs.files = {path};
+    form->findChild<QAction*>("save_res")->trigger();
+    idle();
+  }
+};
+
+TEST_F(ReportRecord, OffByDefaultOnItsCommandMakesTheSameReport) {
+  openTrace();
+  form->findChild<QLineEdit*>("Cutin")->setText("30");
+  idle();
+  QAction* option = form->findChild<QAction*>("writeRecord");
+  ASSERT_TRUE(option);
+  EXPECT_FALSE(option->isChecked());
+  saveResults(dir.filePath("first_res.txt"));
+  ASSERT_TRUE(QFile::exists(dir.filePath("first_res.txt")));
+  EXPECT_FALSE(QFile::exists(dir.filePath("first_res.json")));
+
+  option->trigger();
+  saveResults(dir.filePath("lake_res.txt"));
+  ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
+  const QByteArray report = readAll(dir.filePath("lake_res.txt"));
+  const QJsonObject record = QJsonDocument::fromJson(readAll(dir.filePath("lake_res.json"))).object();
+  ASSERT_FALSE(record.isEmpty());
+  EXPECT_EQ(record["program"].toString(), "varno-plot");
+  const QJsonArray inputs = record["inputs"].toArray();
+  ASSERT_EQ(inputs.size(), 2);
+  EXPECT_EQ(inputs[0].toObject()["path"].toString(), data);
+  EXPECT_EQ(inputs[0].toObject()["sha256"].toString().toStdString(), digestFile(data.toStdString())->sha256);
+  EXPECT_EQ(inputs[1].toObject()["path"].toString(), factors);
+  EXPECT_EQ(record["rows"].toObject()["retained"].toInt(), 120);
+  EXPECT_EQ(record["factors"].toObject()["count"].toInt(), 2);
+
+  // the answers given in dialogs, said on varno-report's command line, give the same bytes
+  QFile::remove(dir.filePath("lake_res.txt"));
+  std::vector<std::string> args;
+  for (const QJsonValue& word : record["command"].toArray()) args.push_back(word.toString().toStdString());
+  ASSERT_GT(args.size(), 1u);
+  EXPECT_EQ(args.front(), "varno-report");
+  args.erase(args.begin());
+  varno::testing::TempFolder scratch;
+  const varno::testing::ToolRun run = varno::testing::runTool(scratch, args);
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(readAll(dir.filePath("lake_res.txt")), report);
+}
+
+TEST_F(ReportRecord, AReportNamedLikeItsRecordKeepsTheReport) {
+  openTrace();
+  form->findChild<QAction*>("writeRecord")->trigger();
+  saveResults(dir.filePath("results.json"));
+  ASSERT_EQ(dialogs.errors.size(), 1);
+  EXPECT_TRUE(dialogs.errors.front().startsWith("The report was saved, but not its record:"));
+  EXPECT_TRUE(readAll(dir.filePath("results.json")).startsWith("       Fst statistics:"));
+}
+
+}  // namespace
+}  // namespace varno

@@ -1,0 +1,49 @@
+// The command line of varno-plot.
+#include "ui/window_command_line.h"
+
+namespace varno {
+
+WindowCommandLine parseWindowCommandLine(const QStringList& args) {
+  WindowCommandLine line;
+  bool optionsEnded = false;
+  for (const QString& arg : args) {
+    if (!optionsEnded && arg == "--") {
+      optionsEnded = true;
+    } else if (!optionsEnded && (arg == "--help" || arg == "-h")) {
+      line.help = true;
+    } else if (!optionsEnded && arg == "--version") {
+      line.version = true;
+    } else if (!optionsEnded && arg == "--no-settings") {
+      line.noSettings = true;
+    } else {
+      line.files.append(arg);
+    }
+  }
+  return line;
+}
+
+std::string windowUsageText() {
+  return "Usage:\n"
+         "  varno-plot [--no-settings] [DATA [FACTORS.txt [MODE]]]\n"
+         "      Opens the plot window. With DATA, opens the data file at start-up (an .fst trace\n"
+         "      asks for its factors). With DATA.fst and FACTORS.txt, runs the whole analysis\n"
+         "      unattended, writes the results report next to the data file as DATA_res.txt\n"
+         "      and stays open.\n"
+         "\n"
+         "Arguments:\n"
+         "  DATA                      the sampler's output: .fst, .frq or any other table\n"
+         "  FACTORS.txt               the factors file of an .fst trace\n"
+         "  MODE                      -1 (the default): as many factors as the factors file\n"
+         "                            has factor lines; 0: two factors; 1: two factors and\n"
+         "                            their interaction G1*G2; any other number: no factors\n"
+         "\n"
+         "Options:\n"
+         "  --no-settings             start with the designed defaults (window, chart\n"
+         "                            appearance, folders, recent files) and save nothing\n"
+         "  --help                    show this text and exit\n"
+         "  --version                 show the version and exit\n";
+}
+
+std::string windowVersionText() { return "varno-plot 2.0.0 (VARNO v2.0 Plot Window)\n"; }
+
+}  // namespace varno

@@ -1,0 +1,33 @@
+// The window's report record: the factor decision the user made in dialogs, said as varno-report
+// arguments.
+#include "ui/window_report_record.h"
+
+#include "core/analysis_state.h"
+
+namespace varno {
+
+std::optional<ProvenanceRecord> windowReportRecord(const AnalysisState& state, long long burnIn, long long burnOut,
+                                                   const std::string& reportPath, std::string* why) {
+  ReportRun run;
+  run.program = "varno-plot";
+  run.options.dataPath = state.dataFileName;
+  run.options.factorsPath = state.factorFileName;
+  if (state.factorMode != -1) {
+    run.options.factorMode = state.factorMode;
+  } else if (state.factorCount == 0) {
+    // "no factors" answered in a dialog, whatever lines the factors file has: a mode saying none
+    run.options.factorMode = 2;
+  }
+  // a count taken from a factors file of two lines came with the user's answer about the interaction
+  if (state.factorMode == -1 && (state.factorCount == 2 || state.hasInteraction))
+    run.options.interaction = state.hasInteraction;
+  run.options.burnIn = burnIn;
+  run.options.burnOut = burnOut;
+  run.reportPath = reportPath;
+  run.rowCount = state.rowCount;
+  run.decision = {state.factorCount, state.hasInteraction};
+  run.modelFilter = state.modelFilter;
+  return reportRecord(run, why);
+}
+
+}  // namespace varno
