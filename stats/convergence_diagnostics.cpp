@@ -114,59 +114,44 @@ class SplitDraws {
   bool valid_ = false, hasNaN_ = false;
 };
 
-// Normal scores of the ranks of the split draws, laid out by slot. The draws come `size` of
-// them in ascending order of the values compared for ties: `ascending()` gives the next from the
-// lowest on, `descending()` the next from the highest down (a tie's members may come in any
-// order). Draws left out of the split take no rank; equal values share the average of their
-// ranks.
-template <class Ascending, class Descending>
-std::vector<double> normalScoresBySlot(const SplitDraws& split, std::size_t size, Ascending ascending,
-                                       Descending descending) {
+// Normal scores of the ranks of the split draws, laid out by slot. `order` holds draws (and
+// values compared for ties) in ascending order; draws left out of the split take no rank.
+// Equal values share the average of their ranks.
+std::vector<double> normalScoresBySlot(const SplitDraws& split, const std::vector<OrderedDraw>& order) {
   const std::size_t count = split.kept();
+  const std::size_t size = order.size();
   std::vector<double> scores(count);
   // Passes without a branch on whether a draw has equals: in a column read from text about
   // every other draw has one, which no branch predictor guesses.
-  // Upwards: the ranks given before each draw's tie (a draw without equals is a tie of one).
+  // Forward: the ranks given before each draw's tie (a draw without equals is a tie of one).
   std::vector<std::uint32_t> before(size);
   std::size_t groups = 0;
   long long ranked = 0, base = 0;
-  double previous = 0;
   for (std::size_t k = 0; k < size; ++k) {
-    const OrderedDraw d = ascending();
-    const bool starts = k == 0 || d.value != previous;
-    previous = d.value;
+    const bool starts = k == 0 || order[k].value != order[k - 1].value;
     groups += starts;
     base = starts ? ranked : base;
     before[k] = static_cast<std::uint32_t>(base);
-    ranked += split.slotOf(d.index) >= 0;
+    ranked += split.slotOf(order[k].index) >= 0;
   }
   // With few distinct values a score per tie is cheaper than a table of every rank.
   std::shared_ptr<const NormalScoreTable> table;
   if (groups > count / 8) table = normalScoreTable(count, groups < size);
 
-  // Downwards: the last rank of each draw's tie, and the score of the average rank. A tie holds
-  // the same places both ways, so before[k] is its own whichever member comes k-th.
-  long long through = ranked;  // ranks given up to and including the k-th draw
+  // Backward: the last rank of each draw's tie, and the score of the average rank.
+  long long through = ranked;  // ranks given up to and including draw k
   long long last = 0;
   double score = 0;
   for (std::size_t k = size; k-- > 0;) {
-    const OrderedDraw d = descending();
-    const bool ends = k + 1 == size || d.value != previous;
-    previous = d.value;
+    const bool ends = k + 1 == size || order[k].value != order[k + 1].value;
     last = ends ? through : last;
     const long long twiceRank = before[k] + 1 + last;  // first + last rank of the tie
     if (!table && ends) score = normalScore(twiceRank, count);
-    const long long slot = split.slotOf(d.index);
+    const long long slot = split.slotOf(order[k].index);
     if (slot >= 0) scores[slot] = table ? table->at(twiceRank) : score;
     through -= slot >= 0;
   }
   return scores;
-}
-
-std::vector<double> normalScoresBySlot(const SplitDraws& split, const std::vector<OrderedDraw>& order) {
-  std::size_t up = 0, down = order.size();
-  return normalScoresBySlot(
-      split, order.size(), [&] { return order[up++]; }, [&] { return order[--down]; });
 }
 
 // The median of sorted values, averaged as the reference averages two values.
@@ -177,39 +162,25 @@ double sortedMedian(const std::vector<OrderedDraw>& order) {
   return referenceMean(pair);
 }
 
-// Normal scores of the ranks of |x - median|, by slot. The folded draws come from the draws
-// ascending: both sides of the median merged outward for the lowest first, inward from both ends
-// for the highest first, without a branch on the side that comes next.
-std::vector<double> foldedScoresBySlot(const SplitDraws& split, const std::vector<OrderedDraw>& order, double median) {
-  const std::ptrdiff_t size = static_cast<std::ptrdiff_t>(order.size());
-  // draws below the median are 0 .. middle - 1, the others middle .. size - 1
-  const std::ptrdiff_t middle = std::lower_bound(order.begin(), order.end(), median,
-                                                 [](const OrderedDraw& d, double m) { return d.value < m; }) -
-                                order.begin();
-  auto folded = [&](std::ptrdiff_t i) { return std::abs(order[std::clamp<std::ptrdiff_t>(i, 0, size - 1)].value - median); };
-  auto take = [&](std::ptrdiff_t i, double value) { return OrderedDraw{value, order[i].index}; };
-  constexpr double kNone = -1;  // below every folded value
-  std::ptrdiff_t innerLeft = middle - 1, innerRight = middle;
-  auto outward = [&] {
-    const double l = innerLeft >= 0 ? folded(innerLeft) : std::numeric_limits<double>::infinity();
-    const double r = innerRight < size ? folded(innerRight) : std::numeric_limits<double>::infinity();
-    const bool right = innerRight < size && (innerLeft < 0 || r <= l);
-    const OrderedDraw d = right ? take(innerRight, r) : take(innerLeft, l);
-    innerRight += right;
-    innerLeft -= !right;
-    return d;
-  };
-  std::ptrdiff_t outerLeft = 0, outerRight = size - 1;
-  auto inward = [&] {
-    const double l = outerLeft < middle ? folded(outerLeft) : kNone;
-    const double r = outerRight >= middle ? folded(outerRight) : kNone;
-    const bool left = l > r;
-    const OrderedDraw d = left ? take(outerLeft, l) : take(outerRight, r);
-    outerLeft += left;
-    outerRight -= !left;
-    return d;
-  };
-  return normalScoresBySlot(split, order.size(), outward, inward);
+// |x - median| of every draw, ascending: the two sides of the median merged outward.
+std::vector<OrderedDraw> foldedOrder(const std::vector<OrderedDraw>& order, double median) {
+  std::vector<OrderedDraw> folded;
+  folded.reserve(order.size());
+  const auto split = std::lower_bound(order.begin(), order.end(), median,
+                                      [](const OrderedDraw& d, double m) { return d.value < m; });
+  std::ptrdiff_t left = split - order.begin() - 1;
+  std::size_t right = static_cast<std::size_t>(split - order.begin());
+  // both sides at once, without a branch on the side that comes next
+  while (left >= 0 && right < order.size()) {
+    const double l = std::abs(order[left].value - median), r = std::abs(order[right].value - median);
+    const bool takeRight = r <= l;
+    folded.push_back(takeRight ? OrderedDraw{r, order[right].index} : OrderedDraw{l, order[left].index});
+    right += takeRight;
+    left -= !takeRight;
+  }
+  for (; right < order.size(); ++right) folded.push_back({std::abs(order[right].value - median), order[right].index});
+  for (; left >= 0; --left) folded.push_back({std::abs(order[left].value - median), order[left].index});
+  return folded;
 }
 
 // The type 7 quantile of sorted values: 1 + (n - 1) p, interpolated as the reference does.
@@ -243,7 +214,7 @@ class Diagnostician {
     const std::vector<OrderedDraw>& order = split_.ordered();
     const double median = sortedMedian(order);
     if (!std::isfinite(median)) return std::nullopt;  // folding would meet inf - inf
-    const std::vector<double> foldedScores = foldedScoresBySlot(split_, order, median);
+    const std::vector<double> foldedScores = normalScoresBySlot(split_, foldedOrder(order, median));
     const auto tail = potentialScaleReduction(split_.chainsOf(foldedScores));
     if (!tail) return std::nullopt;
     return std::max(*bulk, *tail);
