@@ -5,6 +5,7 @@
 #include <array>
 #include <bit>
 #include <cmath>
+#include <memory>
 #include <utility>
 
 #include "stats/ordered_key.h"
@@ -90,23 +91,26 @@ void sortPacked(std::span<const double> values, const KeyRange& range, int posit
   std::vector<std::array<std::size_t, kBuckets>> counts(static_cast<std::size_t>(digits));
   for (auto& c : counts) c.fill(0);
 
-  std::vector<std::uint64_t> words;
-  words.reserve(values.size());
+  // both written in full before they are read, so left uninitialised
+  auto words = std::make_unique_for_overwrite<std::uint64_t[]>(values.size());
+  auto spare = std::make_unique_for_overwrite<std::uint64_t[]>(values.size());
+  std::size_t n = 0;
   for (std::size_t i = 0; i < values.size(); ++i) {
     if (std::isnan(values[i])) continue;
     const std::uint64_t key = (packedKey(values[i]) - range.smallest) >> range.low;
-    words.push_back(key << positionBits | i);
+    words[n++] = key << positionBits | i;
     for (int d = 0; d < digits; ++d) ++counts[d][(key >> (kDigitBits * d)) & (kBuckets - 1)];
   }
-  const std::size_t n = words.size();
-  std::vector<std::uint64_t> spare(n);
   for (int d = 0; d < digits; ++d) {
     auto& count = counts[d];
     if (std::find(count.begin(), count.end(), n) != count.end()) continue;
     std::size_t offset = 0;
     for (std::size_t& c : count) offset += std::exchange(c, offset);
     const int shift = positionBits + kDigitBits * d;
-    for (std::uint64_t w : words) spare[count[(w >> shift) & (kBuckets - 1)]++] = w;
+    for (std::size_t i = 0; i < n; ++i) {
+      const std::uint64_t w = words[i];
+      spare[count[(w >> shift) & (kBuckets - 1)]++] = w;
+    }
     words.swap(spare);
   }
   const std::uint64_t positionMask = (std::uint64_t{1} << positionBits) - 1;

@@ -124,7 +124,7 @@ std::vector<double> normalScoresBySlot(const SplitDraws& split, const std::vecto
   // Passes without a branch on whether a draw has equals: in a column read from text about
   // every other draw has one, which no branch predictor guesses.
   // Forward: the ranks given before each draw's tie (a draw without equals is a tie of one).
-  std::vector<std::uint32_t> before(size);
+  const auto before = std::make_unique_for_overwrite<std::uint32_t[]>(size);  // every entry is written
   std::size_t groups = 0;
   long long ranked = 0, base = 0;
   for (std::size_t k = 0; k < size; ++k) {
