@@ -6,6 +6,7 @@
 #include <map>
 #include <string_view>
 
+#include "report/data_arguments_help.h"
 #include "report/program_version.h"
 
 namespace varno {
@@ -339,13 +340,8 @@ std::string usageText() {
          "               [--level L] [--model M] [--burn-in N] [--burn-out N]\n"
          "      Prints one row per column of the data file: column, name, n, mean, sd, mode,\n"
          "      hpdi_low, hpdi_high, ess_bulk, ess_tail, rhat, mcse_mean (NA where undefined).\n"
-         "\n"
-         "Arguments:\n"
-         "  DATA                      the sampler's output: .fst, .frq or any other table\n"
-         "  FACTORS.txt               the factors file of an .fst trace\n"
-         "  MODE                      -1 (the default): as many factors as the factors file\n"
-         "                            has factor lines; 0: two factors; 1: two factors and\n"
-         "                            their interaction G1*G2; any other number: no factors\n"
+         "\n" +
+         std::string(kDataArgumentsHelp) +
          "\n"
          "Options:\n"
          "  --interaction yes|no      whether a factors file of exactly two factor lines\n"

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "core/column_catalogue.h"
+#include "report/json_text.h"
 #include "stats/column_statistics.h"
 #include "stats/default_bandwidth.h"
 
@@ -70,24 +71,6 @@ std::string csvField(const std::string& text) {
     quoted += c;
   }
   return quoted + "\"";
-}
-
-std::string jsonString(const std::string& text) {
-  std::string out = "\"";
-  for (unsigned char c : text) {
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += static_cast<char>(c);
-    } else if (c < 0x20) {
-      static const char hex[] = "0123456789abcdef";
-      out += "\\u00";
-      out += hex[c >> 4];
-      out += hex[c & 15];
-    } else {
-      out += static_cast<char>(c);
-    }
-  }
-  return out + "\"";
 }
 
 }  // namespace

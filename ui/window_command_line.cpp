@@ -1,6 +1,10 @@
 // The command line of varno-plot.
 #include "ui/window_command_line.h"
 
+#include <string>
+
+#include "report/data_arguments_help.h"
+
 namespace varno {
 
 WindowCommandLine parseWindowCommandLine(const QStringList& args) {
@@ -29,13 +33,8 @@ std::string windowUsageText() {
          "      asks for its factors). With DATA.fst and FACTORS.txt, runs the whole analysis\n"
          "      unattended, writes the results report next to the data file as DATA_res.txt\n"
          "      and stays open.\n"
-         "\n"
-         "Arguments:\n"
-         "  DATA                      the sampler's output: .fst, .frq or any other table\n"
-         "  FACTORS.txt               the factors file of an .fst trace\n"
-         "  MODE                      -1 (the default): as many factors as the factors file\n"
-         "                            has factor lines; 0: two factors; 1: two factors and\n"
-         "                            their interaction G1*G2; any other number: no factors\n"
+         "\n" +
+         std::string(kDataArgumentsHelp) +
          "\n"
          "Options:\n"
          "  --no-settings             start with the designed defaults (window, chart\n"
