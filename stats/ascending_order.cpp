@@ -85,7 +85,7 @@ KeyRange keyRange(std::span<const double> values) {
 // draws, a byte at a time. The positions below the key keep equal keys in order.
 void sortPacked(std::span<const double> values, const KeyRange& range, int positionBits,
                 std::vector<OrderedDraw>& order) {
-  constexpr int kDigitBits = 11;
+  constexpr int kDigitBits = 8;
   constexpr std::size_t kBuckets = std::size_t{1} << kDigitBits;
   const int digits = (range.width + kDigitBits - 1) / kDigitBits;
   std::vector<std::array<std::size_t, kBuckets>> counts(static_cast<std::size_t>(digits));
