@@ -21,8 +21,10 @@
 #include <thread>
 #include <vector>
 
+#include "core/out_of_range_number.h"
 #include "core/read_notes.h"
 #include "core/shown_text.h"
+#include "core/text_pieces.h"
 
 namespace varno {
 namespace {
@@ -45,8 +47,6 @@ constexpr std::array<unsigned char, 256> kClass = makeClasses();
 inline unsigned char classOf(char c) { return kClass[static_cast<unsigned char>(c)]; }
 inline bool startsNumber(char c) { return (c >= '0' && c <= '9') || c == '.'; }
 
-std::string quoted(const std::string& s) { return "\"" + s + "\""; }
-
 std::string errnoText(int err) { return std::generic_category().message(err); }
 
 // Why a token that readNumber refused is no number: a number beyond the float range is written
@@ -67,27 +67,6 @@ std::string tooFewNumbers(long long found, long long expected) {
          std::to_string(expected) + " are expected";
 }
 
-// from_chars calls both overflow and underflow to zero out of range. Floats span about 1e-46
-// to 3.4e38, so the sign of the leading digit's decimal exponent tells the two apart.
-bool isUnderflow(const char* b, const char* e) {
-  if (b < e && (*b == '+' || *b == '-')) ++b;
-  const char* mantissaEnd = std::find_if(b, e, [](char c) { return c == 'e' || c == 'E'; });
-  const char* dot = std::find(b, mantissaEnd, '.');
-  const char* first = std::find_if(b, mantissaEnd, [](char c) { return c >= '1' && c <= '9'; });
-  if (first == mantissaEnd) return true;
-  long long exponent = first < dot ? dot - first - 1 : -(first - dot);
-  if (mantissaEnd < e) {
-    const char* q = mantissaEnd + 1;
-    bool negative = q < e && *q == '-';
-    if (q < e && (*q == '+' || *q == '-')) ++q;
-    long long x = 0;
-    for (; q < e; ++q)
-      if (x < 100'000'000'000'000'000LL) x = x * 10 + (*q - '0');
-    exponent += negative ? -x : x;
-  }
-  return exponent < 0;
-}
-
 // Reads the number at p (which is not a blank or line feed) up to lim. Returns the position
 // after it, or null when the token there is not wholly a number. *lim must be readable.
 inline const char* readNumber(const char* p, const char* lim, float& value) {
@@ -96,7 +75,7 @@ inline const char* readNumber(const char* p, const char* lim, float& value) {
   const char* from = p + (*p == '+');          // from_chars takes no "+"
   auto [end, ec] = std::from_chars(from, lim, value);
   if (ec == std::errc::result_out_of_range) [[unlikely]] {
-    if (!isUnderflow(from, end)) return nullptr;
+    if (isTooLarge(std::string_view(from, static_cast<std::size_t>(end - from)))) return nullptr;
     value = *p == '-' ? -0.0f : 0.0f;
   } else if (ec != std::errc{}) {
     return nullptr;

@@ -10,7 +10,7 @@ namespace varno {
 std::string modelHelpText(int factorCount, bool hasInteraction) {
   std::string text = "Factors included in the models:\n\n";
   // more factors than models can be counted would make an endless list
-  const int models = 1 << std::clamp(factorCount, 0, 11);
+  const int models = 1 << std::clamp(factorCount, 0, kMaxFactors);
   for (int j = 0; j < models; ++j) {
     if (hasInteraction && j >= 4 && j <= 6) continue;
     const bool interactionModel = hasInteraction && j == 7;

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "core/column_catalogue.h"
+#include "core/text_pieces.h"
 #include "stats/column_statistics.h"
 #include "stats/default_bandwidth.h"
 
@@ -17,11 +18,6 @@ namespace {
 std::optional<double> finite(double v) {
   if (!std::isfinite(v)) return std::nullopt;
   return v;
-}
-
-std::string decimal(long long v) {
-  char text[24];
-  return std::string(text, std::to_chars(text, text + sizeof text, v).ptr);
 }
 
 SummaryRow summaryRow(const SummaryTableInput& input, int column) {

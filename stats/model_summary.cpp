@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "core/model_numbering.h"
+#include "core/text_pieces.h"
 #include "stats/number_format.h"
 #include "stats/sample_summary.h"
 
@@ -31,20 +32,6 @@ const std::array<Rgb, 9> kHpdiColours = {{
 namespace {
 
 constexpr double kLevel = 0.95;
-// With more factors the models outnumber the count slots.
-constexpr int kMaxFactors = 11;
-
-std::string decimal(long long value) {
-  char text[24];
-  return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
-}
-
-template <class... Pieces>
-std::string concat(const Pieces&... pieces) {
-  std::string text;
-  (text.append(std::string_view(pieces)), ...);
-  return text;
-}
 
 // The model counted for a stored value: truncated toward zero; 0 for anything that is not a
 // model number 1 .. 2048 (NaN and infinities included).
@@ -172,13 +159,6 @@ class ParallelRun {
   std::exception_ptr failure_;
 };
 
-void resizeKeeping(SummaryArrays& a, std::size_t n) {
-  a.mean.resize(n, 0.0);
-  a.mode.resize(n, 0.0);
-  a.low.resize(n, 0.0);
-  a.high.resize(n, 0.0);
-}
-
 void store(SummaryArrays& a, std::size_t i, const PosteriorSummary& s) {
   a.mean[i] = s.mean;
   a.mode[i] = s.mode;
@@ -215,8 +195,8 @@ ModelSummaryResult computeModelSummary(const ModelSummaryInput& in, const std::f
   const int modelColumn = 3 + P;
   const RowRange rows{std::max(in.rows.begin, 0), std::min(in.rows.end, table.rowCount())};
   const std::span<const float> models = table.column(modelColumn);
-  resizeKeeping(result.fstSummary, static_cast<std::size_t>(P));
-  resizeKeeping(result.coefficientSummary, static_cast<std::size_t>(F) + 1);
+  result.fstSummary.resize(static_cast<std::size_t>(P));
+  result.coefficientSummary.resize(static_cast<std::size_t>(F) + 1);
   if (progress) progress(0);
 
   // Model counts over all retained rows; values that are no model number are not counted.

@@ -6,15 +6,11 @@
 #include <limits>
 #include <system_error>
 
+#include "core/out_of_range_number.h"
+#include "core/text_pieces.h"
+
 namespace varno {
 namespace {
-
-// The blanks strtod skips in the "C" locale.
-bool isBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 std::size_t skipBlanks(std::string_view text, std::size_t i) {
   while (i < text.size() && isBlank(text[i])) ++i;
@@ -46,22 +42,11 @@ double decimalReading(std::string_view text) {
   if (intEnd == start && fracEnd == fracBegin) return 0;  // no digit at all: "", "-", "."
   std::size_t end = fracEnd;
 
-  long long exponent = 0;
   if (end < text.size() && (text[end] == 'e' || text[end] == 'E')) {
     std::size_t j = end + 1;
-    bool negativeExponent = false;
-    if (j < text.size() && (text[j] == '+' || text[j] == '-')) {
-      negativeExponent = text[j] == '-';
-      ++j;
-    }
+    if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
     const std::size_t digitsEnd = skipDigits(text, j);
-    if (digitsEnd > j) {  // "1e" and "1e+" stop before the "e"
-      for (std::size_t k = j; k < digitsEnd; ++k) {
-        if (exponent < 1'000'000'000) exponent = exponent * 10 + (text[k] - '0');
-      }
-      if (negativeExponent) exponent = -exponent;
-      end = digitsEnd;
-    }
+    if (digitsEnd > j) end = digitsEnd;  // "1e" and "1e+" stop before the "e"
   }
 
   double value = 0;
@@ -69,22 +54,9 @@ double decimalReading(std::string_view text) {
   const char* last = text.data() + end;
   const auto result = std::from_chars(first, last, value, std::chars_format::general);
   if (result.ec == std::errc::result_out_of_range) {
-    // Overflow or underflow: tell them apart by the decimal magnitude of the first non-zero digit.
-    long long magnitude = 0;
-    bool found = false;
-    for (std::size_t k = start; k < intEnd && !found; ++k) {
-      if (text[k] != '0') {
-        magnitude = static_cast<long long>(intEnd - k) - 1;
-        found = true;
-      }
-    }
-    for (std::size_t k = fracBegin; k < fracEnd && !found; ++k) {
-      if (text[k] != '0') {
-        magnitude = -static_cast<long long>(k - fracBegin) - 1;
-        found = true;
-      }
-    }
-    value = found && magnitude + exponent > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+    value = isTooLarge(std::string_view(first, static_cast<std::size_t>(last - first)))
+                ? std::numeric_limits<double>::infinity()
+                : 0.0;
   } else if (result.ec != std::errc()) {
     value = 0;
   }
