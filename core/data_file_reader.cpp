@@ -12,16 +12,15 @@
 #include <charconv>
 #include <chrono>
 #include <climits>
-#include <condition_variable>
 #include <cstring>
 #include <exception>
-#include <mutex>
 #include <new>
 #include <system_error>
 #include <thread>
 #include <vector>
 
 #include "core/out_of_range_number.h"
+#include "core/parallel_for.h"
 #include "core/read_notes.h"
 #include "core/shown_text.h"
 #include "core/text_pieces.h"
@@ -411,64 +410,34 @@ void fillShare(Context& ctx, std::size_t index, Share& s, SampleTable& table) {
   if (s.stopped) markStopped(ctx, index);
 }
 
-// Runs work(index, share) for every share: the first on the calling thread, which yields while
-// it waits for the others.
+// Runs work(index, share) for every share, share 0 on the calling thread, which yields while it
+// waits for the others. A share that fails stops the later ones; the first failure is thrown.
 template <class Work>
 void runShares(std::vector<Share>& shares, Context& ctx, Work work) {
-  const std::size_t n = shares.size();
-  std::mutex m;
-  std::condition_variable done;
-  std::size_t pending = 0;
-  std::vector<std::exception_ptr> failures(n);
-  auto guarded = [&](std::size_t k) {
-    try {
-      work(k, shares[k]);
-    } catch (...) {
-      failures[k] = std::current_exception();
-      markStopped(ctx, k);
-    }
-  };
-  {
-    std::vector<std::jthread> threads;
-    threads.reserve(n);
-    std::size_t started = 1;
-    try {
-      for (; started < n; ++started) {
-        {
-          std::lock_guard lock(m);
-          ++pending;
-        }
-        threads.emplace_back([&, k = started] {
-          guarded(k);
-          std::lock_guard lock(m);
-          --pending;
-          done.notify_one();
-        });
+  std::vector<std::exception_ptr> failures(shares.size());
+  WhileWaiting yield;
+  if (ctx.yielder->active()) {
+    yield.every = kYieldInterval;
+    yield.call = [&ctx] {
+      try {
+        ctx.yielder->now();
+      } catch (...) {
+        ctx.firstStop.store(0);  // the others give up; the threads join on the way out
+        throw;
       }
-    } catch (const std::system_error&) {  // no more threads: the calling thread does the rest
-      std::lock_guard lock(m);
-      --pending;
-    }
-    guarded(0);
-    for (std::size_t k = started; k < n; ++k) guarded(k);
-    std::unique_lock lock(m);
-    while (pending > 0) {
-      if (!ctx.yielder->active()) {
-        done.wait(lock, [&] { return pending == 0; });
-        break;
-      }
-      if (!done.wait_for(lock, kYieldInterval, [&] { return pending == 0; })) {
-        lock.unlock();
-        try {
-          ctx.yielder->now();
-        } catch (...) {
-          ctx.firstStop.store(0);  // the others give up; the threads join on the way out
-          throw;
-        }
-        lock.lock();
-      }
-    }
+    };
   }
+  parallelFor(
+      shares.size(), static_cast<int>(shares.size()),
+      [&](std::size_t k) {
+        try {
+          work(k, shares[k]);
+        } catch (...) {
+          failures[k] = std::current_exception();
+          markStopped(ctx, k);
+        }
+      },
+      yield);
   for (auto& f : failures)
     if (f) std::rethrow_exception(f);
 }

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "core/column_catalogue.h"
+#include "core/parallel_for.h"
 #include "core/text_pieces.h"
 #include "stats/column_statistics.h"
 #include "stats/default_bandwidth.h"
@@ -108,24 +109,17 @@ std::vector<SummaryRow> computeSummaryTable(const SummaryTableInput& input, int 
   const int columns = input.table->columnCount();
   const std::vector<std::string> names = summaryColumnNames(*input.table, input.layout);
   std::vector<SummaryRow> rows(static_cast<std::size_t>(columns));
-  std::atomic<int> next{0};
   std::mutex progressMutex;
   int done = 0;
-  auto work = [&] {
-    for (int c; (c = next++) < columns;) {
-      if (hooks.cancel && hooks.cancel->load()) return;
-      rows[c] = summaryRow(input, c);
-      rows[c].name = names[c];
-      if (hooks.progress) {
-        const std::lock_guard<std::mutex> lock(progressMutex);
-        hooks.progress(++done, columns);
-      }
+  parallelFor(rows.size(), threads, [&](std::size_t c) {
+    if (hooks.cancel && hooks.cancel->load()) return;
+    rows[c] = summaryRow(input, static_cast<int>(c));
+    rows[c].name = names[c];
+    if (hooks.progress) {
+      const std::lock_guard<std::mutex> lock(progressMutex);
+      hooks.progress(++done, columns);
     }
-  };
-  std::vector<std::thread> workers;
-  for (int t = 1; t < std::min(threads, columns); ++t) workers.emplace_back(work);
-  work();
-  for (std::thread& w : workers) w.join();
+  });
   if (hooks.cancel && hooks.cancel->load()) return {};
   return rows;
 }

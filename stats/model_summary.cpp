@@ -4,13 +4,11 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <exception>
-#include <mutex>
 #include <string_view>
-#include <system_error>
 #include <thread>
 
 #include "core/model_numbering.h"
+#include "core/parallel_for.h"
 #include "core/text_pieces.h"
 #include "stats/number_format.h"
 #include "stats/sample_summary.h"
@@ -96,49 +94,27 @@ class ParallelRun {
 
   // Returns false when cancelled.
   bool run() {
+    const std::thread::id caller = std::this_thread::get_id();
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-    const std::size_t helpers = std::min<std::size_t>(cores, quantities_.size()) - (quantities_.empty() ? 0 : 1);
-    std::vector<std::thread> threads;
-    for (std::size_t t = 0; t < helpers; ++t) {
-      try {
-        threads.emplace_back([this] { work(false); });
-      } catch (const std::system_error&) {
-        break;  // fewer threads only make the run slower
+    parallelFor(quantities_.size(), static_cast<int>(cores), [&](std::size_t i) {
+      if (stopped_.load(std::memory_order_relaxed)) return;
+      if (cancel_ && cancel_->load(std::memory_order_relaxed)) {
+        stopped_.store(true);
+        return;
       }
-    }
-    work(true);
-    for (std::thread& t : threads) t.join();
-    if (failure_) std::rethrow_exception(failure_);
+      Quantity& q = quantities_[i];
+      std::vector<double> scratch;
+      gather(table_, q, scratch);
+      q.summary = SummarizeSample(std::span<double>(scratch), kLevel);
+      done_[i].store(true, std::memory_order_release);
+      if (std::this_thread::get_id() == caller) reportFinished();
+    });
     if (stopped_.load()) return false;
     reportFinished();
     return true;
   }
 
  private:
-  void work(bool caller) {
-    std::vector<double> scratch;
-    try {
-      for (;;) {
-        if (stopped_.load(std::memory_order_relaxed)) return;
-        if (cancel_ && cancel_->load(std::memory_order_relaxed)) {
-          stopped_.store(true);
-          return;
-        }
-        const std::size_t i = next_.fetch_add(1);
-        if (i >= quantities_.size()) return;
-        Quantity& q = quantities_[i];
-        gather(table_, q, scratch);
-        q.summary = SummarizeSample(std::span<double>(scratch), kLevel);
-        done_[i].store(true, std::memory_order_release);
-        if (caller) reportFinished();
-      }
-    } catch (...) {
-      std::lock_guard<std::mutex> lock(failureMutex_);
-      if (!failure_) failure_ = std::current_exception();
-      stopped_.store(true);
-    }
-  }
-
   // Shows the gauge of every quantity whose predecessors are all done.
   void reportFinished() {
     while (reported_ < quantities_.size() && done_[reported_].load(std::memory_order_acquire)) {
@@ -152,11 +128,8 @@ class ParallelRun {
   const std::function<void(int)>& progress_;
   const std::atomic<bool>* cancel_;
   std::unique_ptr<std::atomic<bool>[]> done_;
-  std::atomic<std::size_t> next_{0};
   std::atomic<bool> stopped_{false};
   std::size_t reported_ = 0;  // touched by the calling thread only
-  std::mutex failureMutex_;
-  std::exception_ptr failure_;
 };
 
 void store(SummaryArrays& a, std::size_t i, const PosteriorSummary& s) {
