@@ -34,8 +34,7 @@ struct ChartAppearanceTest : ::testing::Test {
 QString rgb(const QColor& c) { return c.name(); }
 
 TEST_F(ChartAppearanceTest, ColourCommandsRecolourEverySeriesButTheIntervals) {
-  form.hpdis->add({0.1, 0.4, 1, "1", QColor(10, 20, 30)});
-  form.hpdis->add({0.2, 0.6, 2, "2", QColor(40, 50, 60)});
+  form.hpdis->setItems({{0.1, 0.4, 1, "1", QColor(10, 20, 30)}, {0.2, 0.6, 2, "2", QColor(40, 50, 60)}});
   const QPen hpdisPen = form.hpdis->pen();
 
   // each step changes from the previous colour; "Red" comes back last, from "White"
