@@ -22,15 +22,19 @@ std::size_t skipDigits(std::string_view text, std::size_t i) {
   return i;
 }
 
+// Where the digits start, past the blanks and an optional sign; `negative` tells the sign.
+std::size_t signedStart(std::string_view text, bool& negative) {
+  std::size_t i = skipBlanks(text, 0);
+  negative = i < text.size() && text[i] == '-';
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  return i;
+}
+
 }  // namespace
 
 double decimalReading(std::string_view text) {
-  std::size_t i = skipBlanks(text, 0);
   bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-    negative = text[i] == '-';
-    ++i;
-  }
+  std::size_t i = signedStart(text, negative);
   const std::size_t start = i;
   const std::size_t intEnd = skipDigits(text, i);
   std::size_t fracBegin = intEnd;
@@ -64,12 +68,8 @@ double decimalReading(std::string_view text) {
 }
 
 std::optional<long long> parseWholeNumber(std::string_view text) {
-  std::size_t i = skipBlanks(text, 0);
   bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-    negative = text[i] == '-';
-    ++i;
-  }
+  std::size_t i = signedStart(text, negative);
   const std::size_t digitsEnd = skipDigits(text, i);
   if (digitsEnd == i || digitsEnd != text.size()) return std::nullopt;
   const long long limit = negative ? -static_cast<long long>(INT_MIN) : INT_MAX;
@@ -82,12 +82,8 @@ std::optional<long long> parseWholeNumber(std::string_view text) {
 }
 
 int leadingWholePart(std::string_view text) {
-  std::size_t i = skipBlanks(text, 0);
   bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-    negative = text[i] == '-';
-    ++i;
-  }
+  std::size_t i = signedStart(text, negative);
   const long long limit = negative ? -static_cast<long long>(INT_MIN) : INT_MAX;
   long long value = 0;
   for (; i < text.size() && isDigit(text[i]); ++i) {
