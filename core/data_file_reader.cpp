@@ -62,8 +62,8 @@ std::string notANumber(const char* b, const char* e) {
 }
 
 std::string tooFewNumbers(long long found, long long expected) {
-  return std::to_string(found) + (found == 1 ? " number where " : " numbers where ") +
-         std::to_string(expected) + " are expected";
+  return decimal(found) + (found == 1 ? " number where " : " numbers where ") +
+         decimal(expected) + " are expected";
 }
 
 // Reads the number at p (which is not a blank or line feed) up to lim. Returns the position
@@ -530,7 +530,7 @@ DataFileReadResult read(const std::string& path, const YieldFunction& yield, con
   if (first.readError) return refused("cannot read " + name + ": " + errnoText(first.readError));
   if (first.line == 0) return refused(name + " holds no numbers");
   if (!first.fault.empty())
-    return refused(name + " line " + std::to_string(first.line) + ": " + first.fault);
+    return refused(name + " line " + decimal(first.line) + ": " + first.fault);
 
   Context ctx{fd, start, fileSize, blockBytes, &yielder, {SIZE_MAX}, {0}, {0}, 0};
 
@@ -587,7 +587,7 @@ DataFileReadResult read(const std::string& path, const YieldFunction& yield, con
   if (kept == 0) {
     if (!result.stoppedEarly) return refused(name + " holds no numbers");
     const ReadStop& stop = *result.stoppedEarly;
-    return refused(name + " line " + std::to_string(stop.line) + ": " + stop.reason);
+    return refused(name + " line " + decimal(stop.line) + ": " + stop.reason);
   }
   table->truncateRows(static_cast<int>(kept));
   result.table = std::move(table);

@@ -232,7 +232,7 @@ std::vector<FactorsFileNote> checkFactorsFile(std::string_view text, int populat
 }
 
 std::string factorsFileNoteText(const std::string& path, const FactorsFileNote& note) {
-  return "\"" + path + "\" line " + decimal(note.line) + ": " + note.reason;
+  return quoted(path) + " line " + decimal(note.line) + ": " + note.reason;
 }
 
 std::string factorsFileHint(const std::string& path, std::string_view text) {
@@ -291,7 +291,7 @@ int parseFactorModeArgument(std::string_view arg) {
 
 std::optional<std::string> readTextFile(const std::string& path, std::string* error, std::size_t maxBytes) {
   auto fail = [&](const std::string& reason) -> std::optional<std::string> {
-    if (error) *error = "\"" + path + "\" cannot be read: " + reason;
+    if (error) *error = quoted(path) + " cannot be read: " + reason;
     return std::nullopt;
   };
   if (path.empty()) return fail("no file name");

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "core/model_numbering.h"
+#include "core/text_pieces.h"
 
 namespace varno {
 
@@ -14,7 +15,7 @@ std::string modelHelpText(int factorCount, bool hasInteraction) {
   for (int j = 0; j < models; ++j) {
     if (hasInteraction && j >= 4 && j <= 6) continue;
     const bool interactionModel = hasInteraction && j == 7;
-    text += interactionModel ? "Model 5: " : "Model " + std::to_string(j + 1) + ": ";
+    text += interactionModel ? "Model 5: " : "Model " + decimal(j + 1) + ": ";
     text += "Constant";
     // the interaction model holds all three factors, as code 8 decodes
     for (int f : factorsInModel(interactionModel ? 5 : j + 1, factorCount, hasInteraction))
