@@ -51,12 +51,9 @@ std::string errnoText(int err) { return std::generic_category().message(err); }
 // Why a token that readNumber refused is no number: a number beyond the float range is written
 // correctly but cannot be stored.
 std::string notANumber(const char* b, const char* e) {
-  const std::string shown = shownText(std::string_view(b, static_cast<std::size_t>(e - b)), kTokenShown);
-  const char* from = b + (b < e && *b == '+');
-  double wide = 0;
-  const auto [end, ec] = std::from_chars(from, e, wide);
-  if (b < e && startsNumber(*(b + (*b == '+' || *b == '-'))) && end == e &&
-      (ec == std::errc() || ec == std::errc::result_out_of_range))
+  const std::string_view token(b, static_cast<std::size_t>(e - b));
+  const std::string shown = shownText(token, kTokenShown);
+  if (isDecimalNumber(token))
     return shown + " is out of range (a number must lie between -3.4e38 and 3.4e38)";
   return shown + " is not a number";
 }

@@ -166,13 +166,7 @@ std::string badValue(std::string_view text) {
   std::size_t n = 0;
   while (n < text.size() && !isBlank(text[n])) ++n;
   const std::string_view token = text.substr(0, n);
-  double wide = 0;
-  const std::string_view unsigned_ = !token.empty() && token[0] == '+' ? token.substr(1) : token;
-  const auto [end, ec] = std::from_chars(unsigned_.data(), unsigned_.data() + unsigned_.size(), wide);
-  if (!unsigned_.empty() && end == unsigned_.data() + unsigned_.size() &&
-      (ec == std::errc() || ec == std::errc::result_out_of_range) &&
-      (isDigit(unsigned_[0]) || unsigned_[0] == '.' || unsigned_[0] == '-'))
-    return shownText(token) + " is out of range";
+  if (isDecimalNumber(token)) return shownText(token) + " is out of range";
   return shownText(token) + " is not a number";
 }
 

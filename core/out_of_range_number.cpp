@@ -1,7 +1,12 @@
-// Overflow or underflow of a decimal number, from the position of its first significant digit.
+// Decimal numbers beyond a type's range: written correctly, and overflow or underflow from the
+// position of their first significant digit.
 #include "core/out_of_range_number.h"
 
 #include <algorithm>
+#include <charconv>
+#include <system_error>
+
+#include "core/text_pieces.h"
 
 namespace varno {
 
@@ -28,6 +33,18 @@ bool isTooLarge(std::string_view number) {
     exponent += negative ? -e : e;
   }
   return exponent >= 0;
+}
+
+bool isDecimalNumber(std::string_view token) {
+  if (token.empty()) return false;
+  const std::size_t signs = token.front() == '+' || token.front() == '-' ? 1 : 0;
+  // a lone sign, nan, inf and words are no numbers, whatever from_chars makes of them
+  if (signs == token.size() || !(isDigit(token[signs]) || token[signs] == '.')) return false;
+  const char* from = token.data() + (token.front() == '+');  // from_chars takes no "+"
+  const char* end = token.data() + token.size();
+  double wide = 0;
+  const auto [stop, ec] = std::from_chars(from, end, wide);
+  return stop == end && (ec == std::errc() || ec == std::errc::result_out_of_range);
 }
 
 }  // namespace varno

@@ -1,4 +1,5 @@
-// Which way a decimal number that does not fit its type is out of range.
+// Decimal numbers that may not fit their type: whether a token is one, and which way it is out of
+// range.
 #pragma once
 
 #include <string_view>
@@ -11,5 +12,10 @@ namespace varno {
 // range ends more than a decade away from 1 on both sides, so the decimal exponent of the first
 // significant digit decides.
 bool isTooLarge(std::string_view number);
+
+// True when `token` is a decimal number written correctly ([sign] digits [. digits] [e [sign]
+// digits]), whether or not it fits a type: a token that was refused as a number is then out of
+// range rather than no number.
+bool isDecimalNumber(std::string_view token);
 
 }  // namespace varno

@@ -1,4 +1,5 @@
-// Out-of-range numbers: too large or too small, read from where their first significant digit stands.
+// Out-of-range numbers: written correctly, and too large or too small as their first significant
+// digit and exponent say.
 #include "core/out_of_range_number.h"
 
 #include <gtest/gtest.h>
@@ -25,6 +26,20 @@ TEST(OutOfRangeNumber, TellsOverflowFromUnderflow) {
       {"1E+39", true},
   };
   for (const Case& c : cases) EXPECT_EQ(isTooLarge(c.number), c.tooLarge) << c.number;
+}
+
+TEST(OutOfRangeNumber, TellsAWrittenNumberFromOtherWords) {
+  struct Case {
+    const char* token;
+    bool number;
+  };
+  const Case cases[] = {
+      {"1e39", true},   {"-1e-50", true}, {"+.5", true},   {"7.", true},    {"3e+2", true},
+      {"", false},      {"-", false},     {"+", false},    {"+-5", false},  {"-+5", false},
+      {"inf", false},   {"-inf", false},  {"nan", false},  {".", false},    {"1e", false},
+      {"1e+", false},   {"1.2.3", false}, {"12abc", false}, {"0x1p3", false}, {"e5", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(isDecimalNumber(c.token), c.number) << '"' << c.token << '"';
 }
 
 }  // namespace
