@@ -12,6 +12,7 @@
 #include <string>
 
 #include "tests/ui/scripted_dialogs.h"
+#include "tests/ui/window_parts.h"
 #include "tools/trace_generator.h"
 #include "ui/job_runner.h"
 #include "ui/plotwin2.h"
@@ -85,8 +86,11 @@ int main(int argc, char** argv) {
     QElapsedTimer total;
     probe.start();
     total.start();
-    form.OpenClick();
-    runUntil([&] { return windowIdle(form) && !form.mModel->toPlainText().isEmpty(); });
+    varno::testing::trigger(form, "Open");
+    runUntil([&] {
+      return windowIdle(form) &&
+             !varno::testing::part<QPlainTextEdit>(form, "mModel")->toPlainText().isEmpty();
+    });
     const double gap = probe.stopMs();
     std::printf("open and summarise %lld rows x %d populations: %.0f ms in all, longest gap %.1f ms\n",
                 static_cast<long long>(spec.rows), spec.populations, total.elapsed() * 1.0, gap);
@@ -109,8 +113,9 @@ int main(int argc, char** argv) {
     drag.setInterval(16);  // a drag moves the bar about once a frame
     QObject::connect(&drag, &QTimer::timeout, [&] {
       ++position;
-      form.Tburnin->triggerAction(QAbstractSlider::SliderMove);
-      form.Tburnin->setSliderPosition(position);
+      varno::testing::part<varno::TrackBar>(form, "Tburnin")
+          ->triggerAction(QAbstractSlider::SliderMove);
+      varno::testing::part<varno::TrackBar>(form, "Tburnin")->setSliderPosition(position);
       if (position == 50) drag.stop();
     });
     QElapsedTimer total;

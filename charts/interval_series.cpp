@@ -18,6 +18,10 @@ double IntervalSeries::selectTest(const QPointF&, bool, QVariant*) const { retur
 
 namespace {
 
+// end markers: 1 pixel wide, 10 pixels high
+constexpr int kMarkerWidth = 1;
+constexpr int kMarkerHeight = 10;
+
 // Widens `range` to hold v when v is finite and of the sign asked for.
 void include(QCPRange& range, bool& found, double v, QCP::SignDomain domain) {
   if (!std::isfinite(v)) return;
@@ -72,7 +76,7 @@ QRectF IntervalSeries::labelRect(const Item& item, const QFontMetricsF& metrics)
 
 std::vector<IntervalSeries::LabelPlacement> IntervalSeries::labelPlacements(const QFontMetricsF& metrics) const {
   std::vector<LabelPlacement> candidates;
-  if (!labelsVisible || !mKeyAxis || !mValueAxis) return {};
+  if (!mKeyAxis || !mValueAxis) return {};
   const QRect clip = clipRect();
   for (std::size_t i = 0; i < items_.size(); ++i) {
     const Item& item = items_[i];
@@ -135,20 +139,20 @@ void IntervalSeries::draw(QCPPainter* painter) {
     if (!std::isfinite(item.start) || !std::isfinite(item.end) || !std::isfinite(item.y)) continue;
     const QPointF a = coordsToPixels(item.start, item.y);
     const QPointF b = coordsToPixels(item.end, item.y);
-    if (std::max(a.y(), b.y()) < clip.top() - markerHeight ||
-        std::min(a.y(), b.y()) > clip.bottom() + markerHeight)
+    if (std::max(a.y(), b.y()) < clip.top() - kMarkerHeight ||
+        std::min(a.y(), b.y()) > clip.bottom() + kMarkerHeight)
       continue;
     QPen pen(drawnColour(item));
     pen.setWidthF(2);
     painter->setPen(pen);
     painter->drawLine(a, b);
     // rectangle end markers
-    pen.setWidthF(markerWidth);
+    pen.setWidthF(kMarkerWidth);
     painter->setPen(pen);
     painter->setBrush(pen.color());
     for (const QPointF& p : {a, b}) {
-      painter->drawRect(QRectF(p.x() - markerWidth / 2.0, p.y() - markerHeight / 2.0, markerWidth,
-                               markerHeight));
+      painter->drawRect(QRectF(p.x() - kMarkerWidth / 2.0, p.y() - kMarkerHeight / 2.0, kMarkerWidth,
+                               kMarkerHeight));
     }
   }
   painter->setPen(QPen(Qt::black));

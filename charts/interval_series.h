@@ -27,14 +27,8 @@ class IntervalSeries : public QCPAbstractPlottable {
   IntervalSeries(const QString& name, QCPAxis* keyAxis, QCPAxis* valueAxis);
 
   void clear() { items_.clear(); }
-  void add(const Item& item) { items_.push_back(item); }
   void setItems(std::vector<Item> items) { items_ = std::move(items); }
   const std::vector<Item>& items() const { return items_; }
-
-  // end markers: 1 pixel wide, 10 pixels high
-  int markerWidth = 1;
-  int markerHeight = 10;
-  bool labelsVisible = true;
 
   // Where each drawn label goes: the item it names and its rectangle in pixels, for the chart as
   // it is laid out now.

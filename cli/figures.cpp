@@ -10,18 +10,13 @@
 #include "charts/chart_export.h"
 #include "charts/chart_setup.h"
 #include "charts/window_charts.h"
+#include "core/text_pieces.h"
 #include "report/output_target.h"
 #include "stats/column_figures.h"
 #include "stats/column_sample.h"
 #include "stats/factor_plot.h"
 
 namespace varno {
-
-namespace {
-
-std::string decimal(int value) { return QString::number(value).toStdString(); }
-
-}  // namespace
 
 FiguresResult writeFigures(const UnattendedCharts& charts, const UnattendedOptions& run,
                            const FigureOptions& options) {

@@ -7,12 +7,11 @@
 #include <vector>
 
 #include "core/file_kind.h"
+#include "core/model_numbering.h"
 #include "core/sample_table.h"
 #include "core/summary_arrays.h"
 
 namespace varno {
-
-inline constexpr int kModelSlots = 2048;
 
 struct AnalysisState {
   // file identity

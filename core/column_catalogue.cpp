@@ -1,28 +1,18 @@
 // Column meanings of the three kinds of data file.
 #include "core/column_catalogue.h"
 
-#include <charconv>
 #include <cmath>
+
+#include "core/text_pieces.h"
 
 namespace varno {
 
 namespace {
 
-std::string withNumber(const char* prefix, long long n) {
-  std::string text(prefix);
-  char digits[24];
-  text.append(digits, std::to_chars(digits, digits + sizeof digits, n).ptr);
-  return text;
-}
-
-std::string counted(long long n, const char* one, const char* many) {
-  return withNumber("", n) + " " + (n == 1 ? one : many);
-}
-
 std::vector<std::string> numberedEntries(long long count) {
   std::vector<std::string> entries;
   if (count > 0) entries.reserve(static_cast<std::size_t>(count));
-  for (long long i = 1; i <= count; ++i) entries.push_back(withNumber("", i));
+  for (long long i = 1; i <= count; ++i) entries.push_back(decimal(i));
   return entries;
 }
 
@@ -31,9 +21,9 @@ std::vector<std::string> numberedEntries(long long count) {
 std::vector<std::string> fstColumnLabels(int columnCount, int factorCount) {
   std::vector<std::string> labels = {"Iteration", "Sigma \xC2\xB2", "Log likelihood"};
   const long long populations = static_cast<long long>(columnCount) - factorCount - 5;
-  for (long long i = 1; i <= populations; ++i) labels.push_back(withNumber("Fst", i));
+  for (long long i = 1; i <= populations; ++i) labels.push_back(concat("Fst", decimal(i)));
   labels.emplace_back("Model");
-  for (int j = 0; j <= factorCount; ++j) labels.push_back(withNumber("alpha", j));
+  for (int j = 0; j <= factorCount; ++j) labels.push_back(concat("alpha", decimal(j)));
   return labels;
 }
 
@@ -43,7 +33,7 @@ std::optional<std::string> fstLayoutError(int columnCount, int factorCount) {
   const long long needed = static_cast<long long>(factorCount) + 5;
   if (columnCount >= needed) return std::nullopt;
   return "The file has " + counted(columnCount, "column", "columns") + ", but a model with " +
-         counted(factorCount, "factor", "factors") + " needs at least " + withNumber("", needed) +
+         counted(factorCount, "factor", "factors") + " needs at least " + decimal(needed) +
          " (iteration, Sigma \xC2\xB2, log likelihood, model and " +
          counted(needed - 4, "coefficient", "coefficients") + ").";
 }

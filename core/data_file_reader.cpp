@@ -12,17 +12,18 @@
 #include <charconv>
 #include <chrono>
 #include <climits>
-#include <condition_variable>
 #include <cstring>
 #include <exception>
-#include <mutex>
 #include <new>
 #include <system_error>
 #include <thread>
 #include <vector>
 
+#include "core/out_of_range_number.h"
+#include "core/parallel_for.h"
 #include "core/read_notes.h"
 #include "core/shown_text.h"
+#include "core/text_pieces.h"
 
 namespace varno {
 namespace {
@@ -45,47 +46,21 @@ constexpr std::array<unsigned char, 256> kClass = makeClasses();
 inline unsigned char classOf(char c) { return kClass[static_cast<unsigned char>(c)]; }
 inline bool startsNumber(char c) { return (c >= '0' && c <= '9') || c == '.'; }
 
-std::string quoted(const std::string& s) { return "\"" + s + "\""; }
-
 std::string errnoText(int err) { return std::generic_category().message(err); }
 
 // Why a token that readNumber refused is no number: a number beyond the float range is written
 // correctly but cannot be stored.
 std::string notANumber(const char* b, const char* e) {
-  const std::string shown = shownText(std::string_view(b, static_cast<std::size_t>(e - b)), kTokenShown);
-  const char* from = b + (b < e && *b == '+');
-  double wide = 0;
-  const auto [end, ec] = std::from_chars(from, e, wide);
-  if (b < e && startsNumber(*(b + (*b == '+' || *b == '-'))) && end == e &&
-      (ec == std::errc() || ec == std::errc::result_out_of_range))
+  const std::string_view token(b, static_cast<std::size_t>(e - b));
+  const std::string shown = shownText(token, kTokenShown);
+  if (isDecimalNumber(token))
     return shown + " is out of range (a number must lie between -3.4e38 and 3.4e38)";
   return shown + " is not a number";
 }
 
 std::string tooFewNumbers(long long found, long long expected) {
-  return std::to_string(found) + (found == 1 ? " number where " : " numbers where ") +
-         std::to_string(expected) + " are expected";
-}
-
-// from_chars calls both overflow and underflow to zero out of range. Floats span about 1e-46
-// to 3.4e38, so the sign of the leading digit's decimal exponent tells the two apart.
-bool isUnderflow(const char* b, const char* e) {
-  if (b < e && (*b == '+' || *b == '-')) ++b;
-  const char* mantissaEnd = std::find_if(b, e, [](char c) { return c == 'e' || c == 'E'; });
-  const char* dot = std::find(b, mantissaEnd, '.');
-  const char* first = std::find_if(b, mantissaEnd, [](char c) { return c >= '1' && c <= '9'; });
-  if (first == mantissaEnd) return true;
-  long long exponent = first < dot ? dot - first - 1 : -(first - dot);
-  if (mantissaEnd < e) {
-    const char* q = mantissaEnd + 1;
-    bool negative = q < e && *q == '-';
-    if (q < e && (*q == '+' || *q == '-')) ++q;
-    long long x = 0;
-    for (; q < e; ++q)
-      if (x < 100'000'000'000'000'000LL) x = x * 10 + (*q - '0');
-    exponent += negative ? -x : x;
-  }
-  return exponent < 0;
+  return decimal(found) + (found == 1 ? " number where " : " numbers where ") +
+         decimal(expected) + " are expected";
 }
 
 // Reads the number at p (which is not a blank or line feed) up to lim. Returns the position
@@ -96,7 +71,7 @@ inline const char* readNumber(const char* p, const char* lim, float& value) {
   const char* from = p + (*p == '+');          // from_chars takes no "+"
   auto [end, ec] = std::from_chars(from, lim, value);
   if (ec == std::errc::result_out_of_range) [[unlikely]] {
-    if (!isUnderflow(from, end)) return nullptr;
+    if (isTooLarge(std::string_view(from, static_cast<std::size_t>(end - from)))) return nullptr;
     value = *p == '-' ? -0.0f : 0.0f;
   } else if (ec != std::errc{}) {
     return nullptr;
@@ -432,64 +407,34 @@ void fillShare(Context& ctx, std::size_t index, Share& s, SampleTable& table) {
   if (s.stopped) markStopped(ctx, index);
 }
 
-// Runs work(index, share) for every share: the first on the calling thread, which yields while
-// it waits for the others.
+// Runs work(index, share) for every share, share 0 on the calling thread, which yields while it
+// waits for the others. A share that fails stops the later ones; the first failure is thrown.
 template <class Work>
 void runShares(std::vector<Share>& shares, Context& ctx, Work work) {
-  const std::size_t n = shares.size();
-  std::mutex m;
-  std::condition_variable done;
-  std::size_t pending = 0;
-  std::vector<std::exception_ptr> failures(n);
-  auto guarded = [&](std::size_t k) {
-    try {
-      work(k, shares[k]);
-    } catch (...) {
-      failures[k] = std::current_exception();
-      markStopped(ctx, k);
-    }
-  };
-  {
-    std::vector<std::jthread> threads;
-    threads.reserve(n);
-    std::size_t started = 1;
-    try {
-      for (; started < n; ++started) {
-        {
-          std::lock_guard lock(m);
-          ++pending;
-        }
-        threads.emplace_back([&, k = started] {
-          guarded(k);
-          std::lock_guard lock(m);
-          --pending;
-          done.notify_one();
-        });
+  std::vector<std::exception_ptr> failures(shares.size());
+  WhileWaiting yield;
+  if (ctx.yielder->active()) {
+    yield.every = kYieldInterval;
+    yield.call = [&ctx] {
+      try {
+        ctx.yielder->now();
+      } catch (...) {
+        ctx.firstStop.store(0);  // the others give up; the threads join on the way out
+        throw;
       }
-    } catch (const std::system_error&) {  // no more threads: the calling thread does the rest
-      std::lock_guard lock(m);
-      --pending;
-    }
-    guarded(0);
-    for (std::size_t k = started; k < n; ++k) guarded(k);
-    std::unique_lock lock(m);
-    while (pending > 0) {
-      if (!ctx.yielder->active()) {
-        done.wait(lock, [&] { return pending == 0; });
-        break;
-      }
-      if (!done.wait_for(lock, kYieldInterval, [&] { return pending == 0; })) {
-        lock.unlock();
-        try {
-          ctx.yielder->now();
-        } catch (...) {
-          ctx.firstStop.store(0);  // the others give up; the threads join on the way out
-          throw;
-        }
-        lock.lock();
-      }
-    }
+    };
   }
+  parallelFor(
+      shares.size(), static_cast<int>(shares.size()),
+      [&](std::size_t k) {
+        try {
+          work(k, shares[k]);
+        } catch (...) {
+          failures[k] = std::current_exception();
+          markStopped(ctx, k);
+        }
+      },
+      yield);
   for (auto& f : failures)
     if (f) std::rethrow_exception(f);
 }
@@ -582,7 +527,7 @@ DataFileReadResult read(const std::string& path, const YieldFunction& yield, con
   if (first.readError) return refused("cannot read " + name + ": " + errnoText(first.readError));
   if (first.line == 0) return refused(name + " holds no numbers");
   if (!first.fault.empty())
-    return refused(name + " line " + std::to_string(first.line) + ": " + first.fault);
+    return refused(name + " line " + decimal(first.line) + ": " + first.fault);
 
   Context ctx{fd, start, fileSize, blockBytes, &yielder, {SIZE_MAX}, {0}, {0}, 0};
 
@@ -639,7 +584,7 @@ DataFileReadResult read(const std::string& path, const YieldFunction& yield, con
   if (kept == 0) {
     if (!result.stoppedEarly) return refused(name + " holds no numbers");
     const ReadStop& stop = *result.stoppedEarly;
-    return refused(name + " line " + std::to_string(stop.line) + ": " + stop.reason);
+    return refused(name + " line " + decimal(stop.line) + ": " + stop.reason);
   }
   table->truncateRows(static_cast<int>(kept));
   result.table = std::move(table);

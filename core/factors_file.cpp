@@ -10,9 +10,10 @@
 #include <limits>
 #include <system_error>
 
-#include "core/analysis_state.h"
 #include "core/shown_text.h"
 #include "core/model_numbering.h"
+#include "core/out_of_range_number.h"
+#include "core/text_pieces.h"
 
 namespace varno {
 
@@ -72,9 +73,6 @@ void scanFactorLines(std::string_view text, F&& onFactorLine) {
       [](long long, std::string_view, std::string_view) {});
 }
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
 // Extracts one float the way a "C"-locale stream does: blanks skipped, then the longest prefix
 // that forms a decimal number. Fails on anything else and on values beyond the float range.
 bool extractFloat(std::string_view& text, float& value) {
@@ -91,15 +89,11 @@ bool extractFloat(std::string_view& text, float& value) {
     if (intDigits + fracDigits > 0) i = j;
   }
   if (intDigits + fracDigits == 0) return false;
-  const std::size_t mantissaEnd = i;
-  long long exponent = 0;
   if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
     std::size_t j = i + 1;
-    bool negativeExponent = false;
-    if (j < text.size() && (text[j] == '+' || text[j] == '-')) negativeExponent = text[j++] == '-';
+    if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
     if (j < text.size() && isDigit(text[j])) {
-      for (; j < text.size() && isDigit(text[j]); ++j) exponent = std::min(exponent * 10 + (text[j] - '0'), 100000LL);
-      if (negativeExponent) exponent = -exponent;
+      while (j < text.size() && isDigit(text[j])) ++j;
       i = j;
     }
   }
@@ -110,19 +104,9 @@ bool extractFloat(std::string_view& text, float& value) {
   const auto [ptr, ec] = std::from_chars(first, last, magnitude, std::chars_format::general);
   if (ptr != last) return false;
   if (ec == std::errc::result_out_of_range) {
-    // Too small for a float reads as zero, as the stream does; too large fails. Tell them apart
-    // by the decimal magnitude: the position of the first significant digit plus the exponent.
-    const std::string_view mantissa(first, mantissaEnd - mantissaStart);
-    std::size_t k = 0;
-    while (k < mantissa.size() && (mantissa[k] == '0' || mantissa[k] == '.')) ++k;
-    if (k == mantissa.size()) {
-      magnitude = 0;
-    } else {
-      const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
-      const long long lead = k < point ? static_cast<long long>(point - k) : -static_cast<long long>(k - point) + 1;
-      if (lead + exponent > 0) return false;
-      magnitude = 0;
-    }
+    // too small for a float reads as zero, as the stream does; too large fails
+    if (isTooLarge(std::string_view(first, static_cast<std::size_t>(last - first)))) return false;
+    magnitude = 0;
   } else if (ec != std::errc()) {
     return false;
   }
@@ -155,11 +139,6 @@ std::vector<std::vector<float>> readFactorLineValues(std::string_view text, int 
 
 namespace {
 
-std::string decimal(long long n) {
-  char digits[24];
-  return std::string(digits, std::to_chars(digits, digits + sizeof digits, n).ptr);
-}
-
 bool isLineBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
 
 std::string_view trimmed(std::string_view text) {
@@ -187,13 +166,7 @@ std::string badValue(std::string_view text) {
   std::size_t n = 0;
   while (n < text.size() && !isBlank(text[n])) ++n;
   const std::string_view token = text.substr(0, n);
-  double wide = 0;
-  const std::string_view unsigned_ = !token.empty() && token[0] == '+' ? token.substr(1) : token;
-  const auto [end, ec] = std::from_chars(unsigned_.data(), unsigned_.data() + unsigned_.size(), wide);
-  if (!unsigned_.empty() && end == unsigned_.data() + unsigned_.size() &&
-      (ec == std::errc() || ec == std::errc::result_out_of_range) &&
-      (isDigit(unsigned_[0]) || unsigned_[0] == '.' || unsigned_[0] == '-'))
-    return shownText(token) + " is out of range";
+  if (isDecimalNumber(token)) return shownText(token) + " is out of range";
   return shownText(token) + " is not a number";
 }
 
@@ -253,7 +226,7 @@ std::vector<FactorsFileNote> checkFactorsFile(std::string_view text, int populat
 }
 
 std::string factorsFileNoteText(const std::string& path, const FactorsFileNote& note) {
-  return "\"" + path + "\" line " + decimal(note.line) + ": " + note.reason;
+  return quoted(path) + " line " + decimal(note.line) + ": " + note.reason;
 }
 
 std::string factorsFileHint(const std::string& path, std::string_view text) {
@@ -312,7 +285,7 @@ int parseFactorModeArgument(std::string_view arg) {
 
 std::optional<std::string> readTextFile(const std::string& path, std::string* error, std::size_t maxBytes) {
   auto fail = [&](const std::string& reason) -> std::optional<std::string> {
-    if (error) *error = "\"" + path + "\" cannot be read: " + reason;
+    if (error) *error = quoted(path) + " cannot be read: " + reason;
     return std::nullopt;
   };
   if (path.empty()) return fail("no file name");

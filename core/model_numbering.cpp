@@ -1,19 +1,22 @@
 // Model numbering: decodes a model number into the factors it holds.
 #include "core/model_numbering.h"
 
-#include <charconv>
+#include <limits>
+
+#include "core/text_pieces.h"
 
 namespace varno {
 
 namespace {
-// Factor counts above this have no meaning for a model number held in an int.
-constexpr int kMaxFactors = 30;
+// Factor counts above this have no meaning for a model number held in an int: its models would
+// not be numbered by one.
+constexpr int kIntFactorBits = std::numeric_limits<int>::digits - 1;
 }  // namespace
 
 int modelCount(int factorCount, bool hasInteraction) {
   if (hasInteraction) return 5;
   if (factorCount <= 0) return 1;
-  if (factorCount > kMaxFactors) factorCount = kMaxFactors;
+  if (factorCount > kIntFactorBits) factorCount = kIntFactorBits;
   return 1 << factorCount;
 }
 
@@ -23,7 +26,7 @@ int decodeCode(int model, bool hasInteraction) {
 
 std::vector<int> factorsInModel(int model, int factorCount, bool hasInteraction) {
   std::vector<int> factors;
-  if (factorCount > kMaxFactors) factorCount = kMaxFactors;
+  if (factorCount > kIntFactorBits) factorCount = kIntFactorBits;
   int code = decodeCode(model, hasInteraction);
   // Highest factor first: a factor is in when its weight is still below what is left.
   for (int f = factorCount; f >= 1; --f) {
@@ -46,15 +49,7 @@ bool FactorInModel(int model, int factor, int factorCount, bool hasInteraction) 
 
 std::string factorName(int factor, bool hasInteraction) {
   if (hasInteraction && factor == 3) return "G1*G2";
-  char text[16] = {'G'};
-  const auto end = std::to_chars(text + 1, text + sizeof text, factor).ptr;
-  return std::string(text, end);
-}
-
-std::vector<std::string> modelFactorNames(int model, int factorCount, bool hasInteraction) {
-  std::vector<std::string> names;
-  for (int f : factorsInModel(model, factorCount, hasInteraction)) names.push_back(factorName(f, hasInteraction));
-  return names;
+  return "G" + decimal(factor);
 }
 
 }  // namespace varno

@@ -6,6 +6,10 @@
 
 namespace varno {
 
+// The most factors a model summary takes: their 2^11 models fill the model count slots.
+inline constexpr int kMaxFactors = 11;
+inline constexpr int kModelSlots = 1 << kMaxFactors;
+
 // Number of models offered: 5 with the interaction, otherwise 2^factorCount.
 int modelCount(int factorCount, bool hasInteraction);
 
@@ -20,8 +24,5 @@ bool FactorInModel(int model, int factor, int factorCount, bool hasInteraction);
 
 // "G" + f, or "G1*G2" for factor 3 with the interaction.
 std::string factorName(int factor, bool hasInteraction);
-
-// Names of the factors of model m, highest first (for example "G1*G2", "G2", "G1").
-std::vector<std::string> modelFactorNames(int model, int factorCount, bool hasInteraction);
 
 }  // namespace varno

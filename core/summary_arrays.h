@@ -16,6 +16,13 @@ struct SummaryArrays {
     low.assign(n, 0.0);
     high.assign(n, 0.0);
   }
+  // Arrays of n entries keeping the first ones; new entries are zero.
+  void resize(std::size_t n) {
+    mean.resize(n, 0.0);
+    mode.resize(n, 0.0);
+    low.resize(n, 0.0);
+    high.resize(n, 0.0);
+  }
   std::size_t size() const { return mean.size(); }
   bool operator==(const SummaryArrays&) const = default;
 };

@@ -11,19 +11,14 @@
 #include <climits>
 #include <cstring>
 
+#include "core/text_pieces.h"
+
 namespace varno {
 
 namespace {
 
-std::string quoted(const std::string& path) { return "\"" + path + "\""; }
-
 std::string failure(const std::string& path, const std::string& reason) {
   return "cannot write " + quoted(path) + ": " + reason;
-}
-
-std::string decimal(unsigned long long value) {
-  char text[24];
-  return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
 }
 
 // The folder part of a path, with its final "/" ("" for a bare name).
@@ -45,8 +40,7 @@ std::string temporaryName(const std::string& path, unsigned attempt) {
   static std::atomic<unsigned long long> counter{0};
   const std::string folder = folderPart(path);
   return folder + "." + path.substr(folder.size()) + ".tmp-" +
-         decimal(static_cast<unsigned long long>(getpid())) + "-" + decimal(counter.fetch_add(1)) + "-" +
-         decimal(attempt);
+         decimal(getpid()) + "-" + decimal(static_cast<long long>(counter.fetch_add(1))) + "-" + decimal(attempt);
 }
 
 // The super-user may write anything, so for him a file or folder that nobody may write counts as

@@ -3,6 +3,8 @@
 
 #include <sys/stat.h>
 
+#include "core/text_pieces.h"
+
 namespace varno {
 
 std::vector<InputFile> analysisInputs(const AnalysisState& state) {
@@ -17,7 +19,7 @@ std::optional<std::string> inputFileTargeted(const std::string& target, const st
     struct stat in {};
     if (input.path.empty() || stat(input.path.c_str(), &in) != 0) continue;
     if (in.st_dev != out.st_dev || in.st_ino != out.st_ino) continue;
-    std::string message = "\"" + target + "\" is the " + input.role + " of the analysis";
+    std::string message = quoted(target) + " is the " + input.role + " of the analysis";
     if (input.path != target) message += " (\"" + input.path + "\" under another name)";
     return message + ": writing there would destroy it; choose another name";
   }

@@ -6,28 +6,12 @@
 #include <string_view>
 
 #include "core/model_numbering.h"
+#include "core/text_pieces.h"
 #include "stats/number_format.h"
 
 namespace varno {
 
 namespace {
-
-// With factor counts above this the models outnumber the count slots.
-constexpr int kMaxFactors = 11;
-
-std::string decimal(long long value) {
-  char text[24];
-  const auto end = std::to_chars(text, text + sizeof text, value).ptr;
-  return std::string(text, end);
-}
-
-// Pieces joined in one buffer (operator+ chains of literals draw false warnings from GCC 12).
-template <class... Pieces>
-std::string concat(const Pieces&... pieces) {
-  std::string text;
-  (text.append(std::string_view(pieces)), ...);
-  return text;
-}
 
 std::size_t shortest(const SummaryArrays& a) {
   return std::min({a.mean.size(), a.mode.size(), a.low.size(), a.high.size()});

@@ -8,6 +8,8 @@
 #include <thread>
 
 #include "core/column_catalogue.h"
+#include "core/parallel_for.h"
+#include "core/text_pieces.h"
 #include "report/json_text.h"
 #include "stats/column_statistics.h"
 #include "stats/default_bandwidth.h"
@@ -19,11 +21,6 @@ namespace {
 std::optional<double> finite(double v) {
   if (!std::isfinite(v)) return std::nullopt;
   return v;
-}
-
-std::string decimal(long long v) {
-  char text[24];
-  return std::string(text, std::to_chars(text, text + sizeof text, v).ptr);
 }
 
 SummaryRow summaryRow(const SummaryTableInput& input, int column) {
@@ -103,24 +100,17 @@ std::vector<SummaryRow> computeSummaryTable(const SummaryTableInput& input, int 
   const int columns = input.table->columnCount();
   const std::vector<std::string> names = summaryColumnNames(*input.table, input.layout);
   std::vector<SummaryRow> rows(static_cast<std::size_t>(columns));
-  std::atomic<int> next{0};
   std::mutex progressMutex;
   int done = 0;
-  auto work = [&] {
-    for (int c; (c = next++) < columns;) {
-      if (hooks.cancel && hooks.cancel->load()) return;
-      rows[c] = summaryRow(input, c);
-      rows[c].name = names[c];
-      if (hooks.progress) {
-        const std::lock_guard<std::mutex> lock(progressMutex);
-        hooks.progress(++done, columns);
-      }
+  parallelFor(rows.size(), threads, [&](std::size_t c) {
+    if (hooks.cancel && hooks.cancel->load()) return;
+    rows[c] = summaryRow(input, static_cast<int>(c));
+    rows[c].name = names[c];
+    if (hooks.progress) {
+      const std::lock_guard<std::mutex> lock(progressMutex);
+      hooks.progress(++done, columns);
     }
-  };
-  std::vector<std::thread> workers;
-  for (int t = 1; t < std::min(threads, columns); ++t) workers.emplace_back(work);
-  work();
-  for (std::thread& w : workers) w.join();
+  });
   if (hooks.cancel && hooks.cancel->load()) return {};
   return rows;
 }

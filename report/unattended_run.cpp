@@ -8,6 +8,7 @@
 #include "core/file_kind.h"
 #include "core/model_numbering.h"
 #include "core/read_notes.h"
+#include "core/text_pieces.h"
 #include "report/atomic_write.h"
 #include "report/output_target.h"
 #include "report/results_report.h"
@@ -20,18 +21,6 @@
 namespace varno {
 
 namespace {
-
-std::string decimal(long long value) {
-  char text[24];
-  const auto end = std::to_chars(text, text + sizeof text, value).ptr;
-  return std::string(text, end);
-}
-
-std::string quoted(const std::string& path) { return "\"" + path + "\""; }
-
-std::string counted(long long n, const char* one, const char* many) {
-  return decimal(n) + " " + (n == 1 ? one : many);
-}
 
 RunError fileError(std::string message) { return RunError{std::move(message), false}; }
 RunError argumentError(std::string message) { return RunError{std::move(message), true}; }

@@ -6,72 +6,18 @@
 #include <charconv>
 #include <cmath>
 
+#include "stats/number_format.h"
 #include "stats/text_numbers.h"
 
 namespace varno {
 namespace {
 
-// A finite burn value in the general format with 15 significant digits; whole numbers are plain
-// digits. Burn values never leave 0..INT_MAX, but any finite double is written correctly.
-std::string editNumberText(double value) {
-  constexpr int kDigits = 15;
-  if (value == 0) return "0";
-  if (value == std::trunc(value) && std::abs(value) < 1e15) {
-    std::array<char, 24> buf{};
-    const auto res = std::to_chars(buf.data(), buf.data() + buf.size(),
-                                   static_cast<long long>(value));
-    return std::string(buf.data(), res.ptr);
-  }
-  // d.dddddddddddddde+XX: the 15 rounded digits and the exponent.
-  std::array<char, 40> buf{};
-  const auto res = std::to_chars(buf.data(), buf.data() + buf.size(), std::abs(value),
-                                 std::chars_format::scientific, kDigits - 1);
-  const std::string_view sci(buf.data(), static_cast<std::size_t>(res.ptr - buf.data()));
-  const std::size_t ePos = sci.find('e');
-  std::string digits;
-  for (char c : sci.substr(0, ePos)) {
-    if (c != '.') digits += c;
-  }
-  while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
-  int exponent = 0;
-  std::string_view expText = sci.substr(ePos + 1);
-  if (!expText.empty() && expText.front() == '+') expText.remove_prefix(1);
-  std::from_chars(expText.data(), expText.data() + expText.size(), exponent);
-  const int e = exponent + 1;  // value = 0.d1d2... x 10^e
-
-  std::string out = value < 0 ? "-" : "";
-  if (e >= -3 && e <= kDigits) {
-    if (e <= 0) {
-      out += "0.";
-      out.append(static_cast<std::size_t>(-e), '0');
-      out += digits;
-    } else {
-      const auto whole = static_cast<std::size_t>(e);
-      if (digits.size() <= whole) {
-        out += digits;
-        out.append(whole - digits.size(), '0');
-      } else {
-        out += digits.substr(0, whole);
-        out += '.';
-        out += digits.substr(whole);
-      }
-    }
-  } else {
-    out += digits.front();
-    if (digits.size() > 1) {
-      out += '.';
-      out += digits.substr(1);
-    }
-    out += 'E';
-    std::array<char, 8> ebuf{};
-    const auto eres = std::to_chars(ebuf.data(), ebuf.data() + ebuf.size(), e - 1);
-    out.append(ebuf.data(), eres.ptr);
-  }
-  return out;
-}
+// Burn values in the edits are written in the general format with this many significant digits,
+// so whole numbers are plain digits.
+constexpr int kEditDigits = 15;
 
 std::optional<std::string> changedText(double value, std::string_view current) {
-  std::string text = editNumberText(value);
+  std::string text = generalFormat(value, kEditDigits);
   if (text == current) return std::nullopt;
   return text;
 }
@@ -122,7 +68,7 @@ BurnEditOutcome burnEditChanged(std::string_view text, std::string_view otherTex
   outcome.trackBarPosition = burnPercentage(a, rowCount);
   if (corrected) {
     outcome.rewriteText = changedText(a, text);
-    if (first && editNumberText(*first) != editNumberText(a)) {
+    if (first && generalFormat(*first, kEditDigits) != generalFormat(a, kEditDigits)) {
       outcome.firstRewriteText = changedText(*first, text);
     }
   }
@@ -132,7 +78,7 @@ BurnEditOutcome burnEditChanged(std::string_view text, std::string_view otherTex
 std::string burnTextForPercentage(int p, int rowCount) {
   const long long product = static_cast<long long>(std::max(rowCount, 0)) * std::clamp(p, 0, 100);
   const long long burn = (product + 99) / 100;  // ceiling of a non-negative quotient
-  return editNumberText(static_cast<double>(burn));
+  return generalFormat(static_cast<double>(burn), kEditDigits);
 }
 
 std::optional<std::pair<long long, long long>> fitRangeToRows(long long burnIn,

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "core/text_pieces.h"
 #include "stats/text_numbers.h"
 
 namespace varno {
@@ -12,9 +13,9 @@ LimitedEditOutcome limitEdit(std::string_view text, int low, int high) {
   const double v = decimalReading(text);
   LimitedEditOutcome outcome;
   if (v > high) {
-    outcome.rewriteText = std::to_string(high);
+    outcome.rewriteText = decimal(high);
   } else if (!(v > low - 1)) {
-    outcome.rewriteText = std::to_string(low);
+    outcome.rewriteText = decimal(low);
   }
   const std::string_view finalText = outcome.rewriteText ? *outcome.rewriteText : text;
   outcome.spinnerPosition = std::clamp(leadingWholePart(finalText), low, high);

@@ -3,11 +3,13 @@
 
 #include <cmath>
 
+#include "core/text_pieces.h"
+
 namespace varno {
 
 std::string factorChartTitle(int index, bool hasInteraction) {
   if (hasInteraction && index == 2) return "Fst against G1*G2";
-  return "Fst against G" + std::to_string(index + 1);
+  return "Fst against G" + decimal(index + 1);
 }
 
 std::vector<std::pair<double, double>> factorPlotPoints(

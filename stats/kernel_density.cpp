@@ -10,11 +10,11 @@
 #include <cmath>
 #include <cstddef>
 #include <cstring>
-#include <exception>
 #include <limits>
-#include <system_error>
 #include <thread>
 #include <vector>
+
+#include "core/parallel_for.h"
 
 namespace varno {
 
@@ -34,40 +34,6 @@ constexpr double kBinHalfWidth = 1.0 / 32;
 constexpr std::size_t kThreadedSize = 100000;
 
 bool useTwoThreads(std::size_t n) { return n >= kThreadedSize && std::thread::hardware_concurrency() >= 2; }
-
-// Runs part(0) and part(1), on two threads when asked; exceptions reach the caller.
-template <class Part>
-void runInTwo(bool threaded, Part part) {
-  if (!threaded) {
-    part(0);
-    part(1);
-    return;
-  }
-  std::exception_ptr failure, own;
-  std::thread other;
-  try {
-    other = std::thread([&] {
-      try {
-        part(1);
-      } catch (...) {
-        failure = std::current_exception();
-      }
-    });
-  } catch (const std::system_error&) {  // no second thread to be had: one does both
-    part(0);
-    part(1);
-    return;
-  }
-  // the other thread is joined on every path: a thread left running ends the program
-  try {
-    part(0);
-  } catch (...) {
-    own = std::current_exception();
-  }
-  other.join();
-  if (own) std::rethrow_exception(own);
-  if (failure) std::rethrow_exception(failure);
-}
 
 struct Window {
   std::size_t lo = 0;
@@ -167,7 +133,7 @@ Bins buildBinsOver(std::span<const double> sorted, const std::vector<Window>& ra
     pieces.push_back({middle, r.hi});
   }
   std::vector<Bins> parts(pieces.size());
-  runInTwo(threaded, [&](int part) {
+  parallelFor(2, threaded ? 2 : 1, [&](std::size_t part) {
     for (std::size_t p = part; p < pieces.size(); p += 2) buildBins(sorted, pieces[p].lo, pieces[p].hi, h, parts[p]);
   });
   Bins all;
@@ -269,8 +235,8 @@ KernelDensity kernelDensity(std::span<const double> sorted, std::span<const doub
 
   // exact[j]: the approximate sum is already the reference sum bit for bit.
   std::array<bool, kDensityGridSize> exact{};
-  runInTwo(threaded, [&](int part) {
-    for (int j = part; j < kDensityGridSize; j += 2) {
+  parallelFor(2, threaded ? 2 : 1, [&](std::size_t part) {
+    for (int j = static_cast<int>(part); j < kDensityGridSize; j += 2) {
       if (repeat[j]) continue;
       if (window[j].hi - window[j].lo > kDirectLimit) {
         result.sums[j] = binnedSum(bins, window[j], x[j], h);
@@ -313,7 +279,7 @@ KernelDensity kernelDensity(std::span<const double> sorted, std::span<const doub
     lowest[k] = w.hi > w.lo ? sorted[w.lo] : std::numeric_limits<double>::infinity();
     highest[k] = w.hi > w.lo ? sorted[w.hi - 1] : -std::numeric_limits<double>::infinity();
   }
-  runInTwo(threaded && count > 1, [&](int part) {
+  parallelFor(2, threaded && count > 1 ? 2 : 1, [&](std::size_t part) {
     for (std::size_t k = part; k < count; k += 2) {
       const int j = candidates[k];
       if (exact[j]) {

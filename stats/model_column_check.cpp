@@ -6,15 +6,11 @@
 #include <cmath>
 
 #include "core/model_numbering.h"
+#include "core/text_pieces.h"
 
 namespace varno {
 
 namespace {
-
-std::string decimal(long long n) {
-  char digits[24];
-  return std::string(digits, std::to_chars(digits, digits + sizeof digits, n).ptr);
-}
 
 std::string shortest(float value) {
   char digits[32];

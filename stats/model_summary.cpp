@@ -4,13 +4,12 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <exception>
-#include <mutex>
 #include <string_view>
-#include <system_error>
 #include <thread>
 
 #include "core/model_numbering.h"
+#include "core/parallel_for.h"
+#include "core/text_pieces.h"
 #include "stats/number_format.h"
 #include "stats/sample_summary.h"
 
@@ -31,20 +30,6 @@ const std::array<Rgb, 9> kHpdiColours = {{
 namespace {
 
 constexpr double kLevel = 0.95;
-// With more factors the models outnumber the count slots.
-constexpr int kMaxFactors = 11;
-
-std::string decimal(long long value) {
-  char text[24];
-  return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
-}
-
-template <class... Pieces>
-std::string concat(const Pieces&... pieces) {
-  std::string text;
-  (text.append(std::string_view(pieces)), ...);
-  return text;
-}
 
 // The model counted for a stored value: truncated toward zero; 0 for anything that is not a
 // model number 1 .. 2048 (NaN and infinities included).
@@ -109,49 +94,27 @@ class ParallelRun {
 
   // Returns false when cancelled.
   bool run() {
+    const std::thread::id caller = std::this_thread::get_id();
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-    const std::size_t helpers = std::min<std::size_t>(cores, quantities_.size()) - (quantities_.empty() ? 0 : 1);
-    std::vector<std::thread> threads;
-    for (std::size_t t = 0; t < helpers; ++t) {
-      try {
-        threads.emplace_back([this] { work(false); });
-      } catch (const std::system_error&) {
-        break;  // fewer threads only make the run slower
+    parallelFor(quantities_.size(), static_cast<int>(cores), [&](std::size_t i) {
+      if (stopped_.load(std::memory_order_relaxed)) return;
+      if (cancel_ && cancel_->load(std::memory_order_relaxed)) {
+        stopped_.store(true);
+        return;
       }
-    }
-    work(true);
-    for (std::thread& t : threads) t.join();
-    if (failure_) std::rethrow_exception(failure_);
+      Quantity& q = quantities_[i];
+      std::vector<double> scratch;
+      gather(table_, q, scratch);
+      q.summary = SummarizeSample(std::span<double>(scratch), kLevel);
+      done_[i].store(true, std::memory_order_release);
+      if (std::this_thread::get_id() == caller) reportFinished();
+    });
     if (stopped_.load()) return false;
     reportFinished();
     return true;
   }
 
  private:
-  void work(bool caller) {
-    std::vector<double> scratch;
-    try {
-      for (;;) {
-        if (stopped_.load(std::memory_order_relaxed)) return;
-        if (cancel_ && cancel_->load(std::memory_order_relaxed)) {
-          stopped_.store(true);
-          return;
-        }
-        const std::size_t i = next_.fetch_add(1);
-        if (i >= quantities_.size()) return;
-        Quantity& q = quantities_[i];
-        gather(table_, q, scratch);
-        q.summary = SummarizeSample(std::span<double>(scratch), kLevel);
-        done_[i].store(true, std::memory_order_release);
-        if (caller) reportFinished();
-      }
-    } catch (...) {
-      std::lock_guard<std::mutex> lock(failureMutex_);
-      if (!failure_) failure_ = std::current_exception();
-      stopped_.store(true);
-    }
-  }
-
   // Shows the gauge of every quantity whose predecessors are all done.
   void reportFinished() {
     while (reported_ < quantities_.size() && done_[reported_].load(std::memory_order_acquire)) {
@@ -165,19 +128,9 @@ class ParallelRun {
   const std::function<void(int)>& progress_;
   const std::atomic<bool>* cancel_;
   std::unique_ptr<std::atomic<bool>[]> done_;
-  std::atomic<std::size_t> next_{0};
   std::atomic<bool> stopped_{false};
   std::size_t reported_ = 0;  // touched by the calling thread only
-  std::mutex failureMutex_;
-  std::exception_ptr failure_;
 };
-
-void resizeKeeping(SummaryArrays& a, std::size_t n) {
-  a.mean.resize(n, 0.0);
-  a.mode.resize(n, 0.0);
-  a.low.resize(n, 0.0);
-  a.high.resize(n, 0.0);
-}
 
 void store(SummaryArrays& a, std::size_t i, const PosteriorSummary& s) {
   a.mean[i] = s.mean;
@@ -215,8 +168,8 @@ ModelSummaryResult computeModelSummary(const ModelSummaryInput& in, const std::f
   const int modelColumn = 3 + P;
   const RowRange rows{std::max(in.rows.begin, 0), std::min(in.rows.end, table.rowCount())};
   const std::span<const float> models = table.column(modelColumn);
-  resizeKeeping(result.fstSummary, static_cast<std::size_t>(P));
-  resizeKeeping(result.coefficientSummary, static_cast<std::size_t>(F) + 1);
+  result.fstSummary.resize(static_cast<std::size_t>(P));
+  result.coefficientSummary.resize(static_cast<std::size_t>(F) + 1);
   if (progress) progress(0);
 
   // Model counts over all retained rows; values that are no model number are not counted.

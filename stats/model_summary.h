@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/analysis_state.h"
+#include "core/model_numbering.h"
 #include "core/sample_table.h"
 #include "core/summary_arrays.h"
 #include "stats/row_range.h"

@@ -6,15 +6,11 @@
 #include <limits>
 #include <system_error>
 
+#include "core/out_of_range_number.h"
+#include "core/text_pieces.h"
+
 namespace varno {
 namespace {
-
-// The blanks strtod skips in the "C" locale.
-bool isBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 std::size_t skipBlanks(std::string_view text, std::size_t i) {
   while (i < text.size() && isBlank(text[i])) ++i;
@@ -26,15 +22,19 @@ std::size_t skipDigits(std::string_view text, std::size_t i) {
   return i;
 }
 
+// Where the digits start, past the blanks and an optional sign; `negative` tells the sign.
+std::size_t signedStart(std::string_view text, bool& negative) {
+  std::size_t i = skipBlanks(text, 0);
+  negative = i < text.size() && text[i] == '-';
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  return i;
+}
+
 }  // namespace
 
 double decimalReading(std::string_view text) {
-  std::size_t i = skipBlanks(text, 0);
   bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-    negative = text[i] == '-';
-    ++i;
-  }
+  std::size_t i = signedStart(text, negative);
   const std::size_t start = i;
   const std::size_t intEnd = skipDigits(text, i);
   std::size_t fracBegin = intEnd;
@@ -46,22 +46,11 @@ double decimalReading(std::string_view text) {
   if (intEnd == start && fracEnd == fracBegin) return 0;  // no digit at all: "", "-", "."
   std::size_t end = fracEnd;
 
-  long long exponent = 0;
   if (end < text.size() && (text[end] == 'e' || text[end] == 'E')) {
     std::size_t j = end + 1;
-    bool negativeExponent = false;
-    if (j < text.size() && (text[j] == '+' || text[j] == '-')) {
-      negativeExponent = text[j] == '-';
-      ++j;
-    }
+    if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
     const std::size_t digitsEnd = skipDigits(text, j);
-    if (digitsEnd > j) {  // "1e" and "1e+" stop before the "e"
-      for (std::size_t k = j; k < digitsEnd; ++k) {
-        if (exponent < 1'000'000'000) exponent = exponent * 10 + (text[k] - '0');
-      }
-      if (negativeExponent) exponent = -exponent;
-      end = digitsEnd;
-    }
+    if (digitsEnd > j) end = digitsEnd;  // "1e" and "1e+" stop before the "e"
   }
 
   double value = 0;
@@ -69,22 +58,9 @@ double decimalReading(std::string_view text) {
   const char* last = text.data() + end;
   const auto result = std::from_chars(first, last, value, std::chars_format::general);
   if (result.ec == std::errc::result_out_of_range) {
-    // Overflow or underflow: tell them apart by the decimal magnitude of the first non-zero digit.
-    long long magnitude = 0;
-    bool found = false;
-    for (std::size_t k = start; k < intEnd && !found; ++k) {
-      if (text[k] != '0') {
-        magnitude = static_cast<long long>(intEnd - k) - 1;
-        found = true;
-      }
-    }
-    for (std::size_t k = fracBegin; k < fracEnd && !found; ++k) {
-      if (text[k] != '0') {
-        magnitude = -static_cast<long long>(k - fracBegin) - 1;
-        found = true;
-      }
-    }
-    value = found && magnitude + exponent > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+    value = isTooLarge(std::string_view(first, static_cast<std::size_t>(last - first)))
+                ? std::numeric_limits<double>::infinity()
+                : 0.0;
   } else if (result.ec != std::errc()) {
     value = 0;
   }
@@ -92,12 +68,8 @@ double decimalReading(std::string_view text) {
 }
 
 std::optional<long long> parseWholeNumber(std::string_view text) {
-  std::size_t i = skipBlanks(text, 0);
   bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-    negative = text[i] == '-';
-    ++i;
-  }
+  std::size_t i = signedStart(text, negative);
   const std::size_t digitsEnd = skipDigits(text, i);
   if (digitsEnd == i || digitsEnd != text.size()) return std::nullopt;
   const long long limit = negative ? -static_cast<long long>(INT_MIN) : INT_MAX;
@@ -110,12 +82,8 @@ std::optional<long long> parseWholeNumber(std::string_view text) {
 }
 
 int leadingWholePart(std::string_view text) {
-  std::size_t i = skipBlanks(text, 0);
   bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-    negative = text[i] == '-';
-    ++i;
-  }
+  std::size_t i = signedStart(text, negative);
   const long long limit = negative ? -static_cast<long long>(INT_MIN) : INT_MAX;
   long long value = 0;
   for (; i < text.size() && isDigit(text[i]); ++i) {

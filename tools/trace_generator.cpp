@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "core/model_numbering.h"
+#include "core/text_pieces.h"
 
 namespace varno {
 
@@ -422,13 +423,8 @@ void fileOf(const Spec& spec, const std::string& path) {
   file.close();
 }
 
-std::string countText(long long value) {
-  char text[24];
-  return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
-}
-
 std::optional<std::string> rowsError(long long rows) {
-  if (rows < 2 || rows > kMaxRows) return "rows must be between 2 and " + countText(kMaxRows);
+  if (rows < 2 || rows > kMaxRows) return "rows must be between 2 and " + decimal(kMaxRows);
   return std::nullopt;
 }
 
@@ -437,7 +433,7 @@ std::optional<std::string> rowsError(long long rows) {
 std::optional<std::string> specError(const FstSpec& spec) {
   if (auto e = rowsError(spec.rows)) return e;
   if (spec.populations < 0 || spec.populations > kMaxPopulations)
-    return "populations must be between 0 and " + countText(kMaxPopulations);
+    return "populations must be between 0 and " + decimal(kMaxPopulations);
   if (spec.factors < 0 || spec.factors > 3) return std::string("factors must be between 0 and 3");
   if (spec.interaction && spec.factors != 3) return std::string("the interaction needs 3 factors");
   return std::nullopt;
@@ -445,16 +441,16 @@ std::optional<std::string> specError(const FstSpec& spec) {
 
 std::optional<std::string> specError(const FrqSpec& spec) {
   if (auto e = rowsError(spec.rows)) return e;
-  if (spec.loci < 1 || spec.loci > kMaxLoci) return "loci must be between 1 and " + countText(kMaxLoci);
+  if (spec.loci < 1 || spec.loci > kMaxLoci) return "loci must be between 1 and " + decimal(kMaxLoci);
   if (spec.maxAlleles < 1 || spec.maxAlleles > kMaxAlleles)
-    return "the maximum allele count must be between 1 and " + countText(kMaxAlleles);
+    return "the maximum allele count must be between 1 and " + decimal(kMaxAlleles);
   return std::nullopt;
 }
 
 std::optional<std::string> specError(const MlSpec& spec) {
   if (auto e = rowsError(spec.rows)) return e;
   if (spec.columns < 1 || spec.columns > kMaxColumns)
-    return "columns must be between 1 and " + countText(kMaxColumns);
+    return "columns must be between 1 and " + decimal(kMaxColumns);
   return std::nullopt;
 }
 
@@ -492,9 +488,9 @@ void writeMlFile(const MlSpec& spec, const std::string& path) { fileOf<MlChain>(
 std::string factorsText(const FstSpec& spec, bool withPopulationLine) {
   const auto values = factorFileValues(spec);
   std::string text;
-  if (withPopulationLine) text += "npop=" + countText(spec.populations) + "\n";
+  if (withPopulationLine) text += "npop=" + decimal(spec.populations) + "\n";
   for (std::size_t f = 0; f < values.size(); ++f) {
-    text += "g[" + countText(static_cast<long long>(f) + 1) + "]=";
+    text += "g[" + decimal(static_cast<long long>(f) + 1) + "]=";
     for (std::size_t p = 0; p < values[f].size(); ++p) {
       if (p) text += ' ';
       char number[32];

@@ -18,31 +18,33 @@ namespace {
 // Cross size of the main line's markers when they are shown.
 constexpr double kSerieMarkerSize = 6;
 
-std::array<QCustomPlot*, 5> allCharts(const TForm3& f) {
-  return {f.Chart1, f.G1_graph, f.G2_graph, f.Chart4, f.Chart3};
-}
-
 QPen recoloured(QPen pen, const QColor& colour) {
   pen.setColor(colour);
   return pen;
 }
 
+}  // namespace
+
+std::array<QCustomPlot*, 5> TForm3::allCharts() const {
+  return {Chart1, G1_graph, G2_graph, Chart4, Chart3};
+}
+
 // Recolours the data series in place: their points and their other settings are kept, so the
 // colour holds through every clear-and-refill. The interval chart keeps its own colours.
-void applySeriesColour(TForm3& f, QAction* item, const QColor& colour) {
+void TForm3::applySeriesColour(QAction* item, const QColor& colour) {
   item->setChecked(true);
 
-  f.Serie->setPen(recoloured(f.Serie->pen(), colour));
-  QCPScatterStyle marks = f.Serie->scatterStyle();
+  Serie->setPen(recoloured(Serie->pen(), colour));
+  QCPScatterStyle marks = Serie->scatterStyle();
   if (marks.isPenDefined()) {  // an own marker pen would otherwise keep the old colour
     marks.setPen(recoloured(marks.pen(), colour));
-    f.Serie->setScatterStyle(marks);
+    Serie->setScatterStyle(marks);
   }
-  f.histogram->setPen(recoloured(f.histogram->pen(), colour));  // the fill stays white
-  f.model->setPen(recoloured(f.model->pen(), colour));
-  f.model->setBrush(colour);
+  histogram->setPen(recoloured(histogram->pen(), colour));  // the fill stays white
+  model->setPen(recoloured(model->pen(), colour));
+  model->setBrush(colour);
 
-  for (QCPGraph* points : {f.G1_serie, f.G2_serie}) {
+  for (QCPGraph* points : {G1_serie, G2_serie}) {
     points->setPen(recoloured(points->pen(), colour));
     QCPScatterStyle style = points->scatterStyle();
     style.setPen(recoloured(style.pen(), colour));
@@ -50,12 +52,12 @@ void applySeriesColour(TForm3& f, QAction* item, const QColor& colour) {
     points->setScatterStyle(style);
   }
 
-  for (QCustomPlot* chart : {f.Chart1, f.Chart3, f.G1_graph, f.G2_graph}) chart->replot();
+  for (QCustomPlot* chart : {Chart1, Chart3, G1_graph, G2_graph}) chart->replot();
 }
 
-void applyBackground(TForm3& f, QAction* item, const QColor& colour) {
+void TForm3::applyBackground(QAction* item, const QColor& colour) {
   item->setChecked(true);
-  for (QCustomPlot* chart : allCharts(f)) {
+  for (QCustomPlot* chart : allCharts()) {
     setChartBackground(chart, colour);
     for (QCPAxisRect* rect : chart->axisRects()) {
       // a plot area painted on its own would hide the chart's colour
@@ -65,28 +67,26 @@ void applyBackground(TForm3& f, QAction* item, const QColor& colour) {
   }
 }
 
-void applyGrid(TForm3& f, QAction* item, bool visible) {
+void TForm3::applyGrid(QAction* item, bool visible) {
   item->setChecked(true);
-  for (QCustomPlot* chart : allCharts(f)) {
+  for (QCustomPlot* chart : allCharts()) {
     chart->xAxis->grid()->setVisible(visible);
     chart->yAxis->grid()->setVisible(visible);
     chart->replot();
   }
 }
 
-void applyStyle(TForm3& f, QAction* item, bool line, bool markers) {
+void TForm3::applyStyle(QAction* item, bool line, bool markers) {
   item->setChecked(true);
-  f.Serie->setLineStyle(line ? QCPGraph::lsLine : QCPGraph::lsNone);
+  Serie->setLineStyle(line ? QCPGraph::lsLine : QCPGraph::lsNone);
   // no pen of their own: the crosses take the line's colour, whatever it becomes later
-  f.Serie->setScatterStyle(markers ? QCPScatterStyle(QCPScatterStyle::ssCross, kSerieMarkerSize)
-                                   : QCPScatterStyle(QCPScatterStyle::ssNone));
+  Serie->setScatterStyle(markers ? QCPScatterStyle(QCPScatterStyle::ssCross, kSerieMarkerSize)
+                                 : QCPScatterStyle(QCPScatterStyle::ssNone));
   // thinning a long trace for its markers drops points, the extremes on the axis edges first:
   // every point gets its cross, while a bare line keeps the faster drawing
-  f.Serie->setAdaptiveSampling(!markers);
-  f.Chart1->replot();
+  Serie->setAdaptiveSampling(!markers);
+  Chart1->replot();
 }
-
-}  // namespace
 
 void TForm3::FormResize() {
   // W and H as an outer size whose frame, menu and status bar take 8 and 54 pixels: the page
@@ -108,23 +108,23 @@ void TForm3::AlwaysontopClick() {
   if (wasVisible) show();  // changing the flags hides the window
 }
 
-void TForm3::Line_RedClick() { applySeriesColour(*this, Line_Red, QColor(255, 0, 0)); }
-void TForm3::Line_BlackClick() { applySeriesColour(*this, Line_Black, QColor(0, 0, 0)); }
-void TForm3::Line_BlueClick() { applySeriesColour(*this, Line_Blue, QColor(0, 0, 255)); }
-void TForm3::Line_GreenClick() { applySeriesColour(*this, Line_Green, QColor(0, 128, 0)); }
-void TForm3::Line_GrayClick() { applySeriesColour(*this, Line_Gray, QColor(128, 128, 128)); }
-void TForm3::Line_WhiteClick() { applySeriesColour(*this, Line_White, QColor(255, 255, 255)); }
+void TForm3::Line_RedClick() { applySeriesColour(Line_Red, QColor(255, 0, 0)); }
+void TForm3::Line_BlackClick() { applySeriesColour(Line_Black, QColor(0, 0, 0)); }
+void TForm3::Line_BlueClick() { applySeriesColour(Line_Blue, QColor(0, 0, 255)); }
+void TForm3::Line_GreenClick() { applySeriesColour(Line_Green, QColor(0, 128, 0)); }
+void TForm3::Line_GrayClick() { applySeriesColour(Line_Gray, QColor(128, 128, 128)); }
+void TForm3::Line_WhiteClick() { applySeriesColour(Line_White, QColor(255, 255, 255)); }
 
 void TForm3::Back_GreyClick() {
-  applyBackground(*this, Back_Grey, QApplication::palette().color(QPalette::Window));
+  applyBackground(Back_Grey, QApplication::palette().color(QPalette::Window));
 }
-void TForm3::Back_WhiteClick() { applyBackground(*this, Back_White, QColor(255, 255, 255)); }
+void TForm3::Back_WhiteClick() { applyBackground(Back_White, QColor(255, 255, 255)); }
 
-void TForm3::Grid_OnClick() { applyGrid(*this, Grid_On, true); }
-void TForm3::Grid_OffClick() { applyGrid(*this, Grid_Off, false); }
+void TForm3::Grid_OnClick() { applyGrid(Grid_On, true); }
+void TForm3::Grid_OffClick() { applyGrid(Grid_Off, false); }
 
-void TForm3::LinesClick() { applyStyle(*this, Lines, true, false); }
-void TForm3::PointsClick() { applyStyle(*this, Points, false, true); }
-void TForm3::BothClick() { applyStyle(*this, Both, true, true); }
+void TForm3::LinesClick() { applyStyle(Lines, true, false); }
+void TForm3::PointsClick() { applyStyle(Points, false, true); }
+void TForm3::BothClick() { applyStyle(Both, true, true); }
 
 }  // namespace varno

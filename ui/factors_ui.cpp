@@ -1,5 +1,6 @@
 // The factors file in the window: how many factors, their values, the factor and model choosers.
 #include <QComboBox>
+#include <QStatusBar>
 #include <cstdio>
 #include <qcustomplot.h>
 
@@ -64,7 +65,7 @@ void TForm3::ReadFactorValues() {
       box += "\n" + line;
       status += "; " + line;
     }
-    const QString before = statusText();
+    const QString before = statusBar()->currentMessage();
     setStatus(before.isEmpty() ? status : before + "; " + status);
     if (state.batchMode || unattendedRun_)
       std::fprintf(stderr, "varno-plot: warning: %s\n", box.toLocal8Bit().constData());

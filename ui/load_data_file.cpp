@@ -108,6 +108,7 @@ void TForm3::dataFileRead(const LoadPlan& plan, const OpenFlowSnapshot& before, 
   state.fstSummary.reset(0);
   state.coefficientSummary.reset(static_cast<std::size_t>(state.factorCount) + 1);
   summaryShown_.reset();
+  clearSummaryDisplay();
   figuresShown_.reset();
   figuresWanted_.reset();
   if (plan.newAnalysis) state.modelFilter = 0;

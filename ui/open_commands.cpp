@@ -12,18 +12,6 @@
 
 namespace varno {
 
-namespace {
-
-// The coefficient arrays hold factorCount + 1 entries; entries already there are kept.
-void sizeCoefficientArrays(AnalysisState& state) {
-  const std::size_t n = static_cast<std::size_t>(state.factorCount) + 1;
-  for (auto* v : {&state.coefficientSummary.mean, &state.coefficientSummary.mode,
-                  &state.coefficientSummary.low, &state.coefficientSummary.high})
-    v->resize(n, 0.0);
-}
-
-}  // namespace
-
 bool TForm3::isBusy() const { return jobs_->busy(JobRunner::Lane::analysis); }
 
 bool TForm3::refuseWhileBusy() {
@@ -108,7 +96,7 @@ void TForm3::OpenfactorfileClick() {
   if (state.factorCount == 2) {
     state.hasInteraction = askQuestion("Did you include interaction ?");
     state.factorCount = state.hasInteraction ? 3 : 2;
-    sizeCoefficientArrays(state);
+    state.coefficientSummary.resize(static_cast<std::size_t>(state.factorCount) + 1);
   }
   PlotFstAgainstFactors();
   analysisChanged();  // a summary of the earlier factor decision no longer stands

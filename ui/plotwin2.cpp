@@ -281,8 +281,6 @@ void TForm3::selectPage(int index) {
 
 void TForm3::setStatus(const QString& text) { statusBar()->showMessage(text); }
 
-QString TForm3::statusText() const { return statusBar()->currentMessage(); }
-
 void TForm3::reportError(const QString& text) {
   if (state.batchMode || unattendedRun_) std::fprintf(stderr, "varno-plot: %s\n", text.toLocal8Bit().constData());
   dialogs_.error(this, text);

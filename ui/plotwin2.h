@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 #include <QStringList>
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -18,6 +19,7 @@
 
 class QAction;
 class QActionGroup;
+class QColor;
 class QComboBox;
 class QCPBars;
 class QCPGraph;
@@ -63,6 +65,24 @@ class TForm3 : public QMainWindow {
   // given settings starts with the designed defaults and remembers nothing between runs.
   void rememberIn(std::unique_ptr<QSettings> settings);
 
+  // The analysis open in the window; only the window's commands change it.
+  const AnalysisState& analysis() const { return state; }
+
+  // The background jobs: tests and benchmarks wait for them to be idle.
+  const JobRunner& jobs() const { return *jobs_; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // puts back what a refused open flow changed
+  friend class OpenFlowSnapshot;
+
+  // the one record of the analysis; others read it through analysis()
   AnalysisState state;
 
   static constexpr int kDiagnosticsPage = 2;  // after Details (0) and Summary (1)
@@ -289,8 +309,6 @@ class TForm3 : public QMainWindow {
   void clearFactorDisplay();
   void selectPage(int index);  // raises no page-change request
 
-  // The background jobs: tests wait for them to be idle.
-  const JobRunner& jobs() const { return *jobs_; }
   // True while a file is read or a summary computed: the commands that read or replace the
   // analysis are refused meanwhile.
   bool isBusy() const;
@@ -300,7 +318,6 @@ class TForm3 : public QMainWindow {
   void cancelJob();
   // True when the summary in the state and on the Summary page describes the current inputs.
   bool summaryIsCurrent() const;
-  QString statusText() const;
   // The status line's permanent part: the rows retained of the table.
   QString retainedRowsText() const;
 
@@ -312,14 +329,7 @@ class TForm3 : public QMainWindow {
   // says what it changed, if anything.
   std::optional<QString> fitDataRangeToRows(int rowCount);
 
- protected:
-  void closeEvent(QCloseEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
-  void dragEnterEvent(QDragEnterEvent* event) override;
-  void dropEvent(QDropEvent* event) override;
-  bool eventFilter(QObject* watched, QEvent* event) override;
-
- private:
+  // ---- building the window ----
   void createControls();
   void createDetailsPage();
   void createSummaryPage();
@@ -373,6 +383,12 @@ class TForm3 : public QMainWindow {
   void saveRecentFiles();
   // Options > "Write a record with each report": the record beside a report just saved.
   void writeReportRecord(const std::string& reportPath, long long burnIn, long long burnOut);
+  // The chart popup's commands: the chosen item checked, the charts changed and redrawn.
+  std::array<QCustomPlot*, 5> allCharts() const;
+  void applySeriesColour(QAction* item, const QColor& colour);
+  void applyBackground(QAction* item, const QColor& colour);
+  void applyGrid(QAction* item, bool visible);
+  void applyStyle(QAction* item, bool line, bool markers);
 
   Dialogs& dialogs_;
   std::unique_ptr<JobRunner> jobs_;

@@ -10,6 +10,13 @@
 namespace varno {
 namespace {
 
+// Names of the factors of model m, highest first, as the model texts list them.
+std::vector<std::string> modelFactorNames(int model, int factorCount, bool hasInteraction) {
+  std::vector<std::string> names;
+  for (int f : factorsInModel(model, factorCount, hasInteraction)) names.push_back(factorName(f, hasInteraction));
+  return names;
+}
+
 struct Case {
   int factorCount;
   bool interaction;

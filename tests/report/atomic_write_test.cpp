@@ -1,5 +1,6 @@
 // Whole-or-nothing report writing: replacing, refusing, and leaving the old file after a failure.
 #include "report/atomic_write.h"
+#include "tests/as_nobody.h"
 
 #include <gtest/gtest.h>
 
@@ -165,7 +166,8 @@ TEST_F(AtomicWrite, FailureHalfWayKeepsTheOldFile) {
   EXPECT_EQ(entries(), std::vector<std::string>{"r.txt"});
 }
 
-// Refused by its mode even for the super-user, whom the system would let write there.
+// Refused by its mode even for the super-user, whom the system would let write there; refused by
+// the system for anyone else, which the super-user sees by running the test again as "nobody".
 TEST_F(AtomicWrite, UnwritableFolderKeepsTheOldFile) {
   const fs::path report = folder_ / "r.txt";
   put(report, "old report");
@@ -175,6 +177,7 @@ TEST_F(AtomicWrite, UnwritableFolderKeepsTheOldFile) {
   EXPECT_EQ(*error, "cannot write \"" + report.string() + "\": the folder \"" + folder_.string() + "\" is not writable");
   EXPECT_EQ(read(report), "old report");
   EXPECT_EQ(entries(), std::vector<std::string>{"r.txt"});
+  if (geteuid() == 0) testing::runAgainAsNobody();
 }
 
 }  // namespace

@@ -228,19 +228,41 @@ TEST(ResultsReport, RefusesMissingSummaries) {
   }
 }
 
-TEST(ResultsReport, TakesItsInputsFromTheAnalysisState) {
-  const ReportInputs example = exampleWithoutInteraction();
+// An analysis state holding the summaries of `example` over `rows` rows.
+AnalysisState analysisHolding(const ReportInputs& example, int rows) {
   AnalysisState state;
   state.populationCount = example.populationCount;
   state.factorCount = example.factorCount;
+  state.hasInteraction = example.hasInteraction;
   state.fstSummary = example.fstSummary;
   state.factorValues = example.factorValues;
   state.modelProbabilities = example.modelProbabilities;
   state.bestModel = example.bestModel;
   state.coefficientSummary = example.coefficientSummary;
   state.sigmaSummary = example.sigmaSummary;
-  state.rowCount = 1500;
-  EXPECT_EQ(buildResultsReport(reportInputsFrom(state, 200, 300)), buildResultsReport(example));
+  state.rowCount = rows;
+  return state;
+}
+
+// The report of the window's analysis is the report of what the analysis holds, over the rows its
+// burn-in and burn-out leave.
+TEST(ResultsReport, ReportsTheAnalysisStateOverItsRetainedRows) {
+  for (const ReportInputs& example : {exampleWithoutInteraction(), exampleWithInteraction()}) {
+    SCOPED_TRACE(example.hasInteraction ? "with interaction" : "without interaction");
+    const AnalysisState state = analysisHolding(example, 1500);
+    EXPECT_EQ(buildResultsReport(reportInputsFrom(state, 200, 300)), buildResultsReport(example));
+    // other burn rows leave other retained rows, and the model probabilities change with them
+    EXPECT_NE(buildResultsReport(reportInputsFrom(state, 0, 300)), buildResultsReport(example));
+  }
+
+  // the interaction shows where the report names the third factor
+  AnalysisState state = analysisHolding(exampleWithInteraction(), 1500);
+  const std::string withInteraction = buildResultsReport(reportInputsFrom(state, 200, 300));
+  state.hasInteraction = false;
+  const std::string withoutInteraction = buildResultsReport(reportInputsFrom(state, 200, 300));
+  EXPECT_NE(withInteraction.find("G1*G2"), std::string::npos) << withInteraction;
+  EXPECT_EQ(withoutInteraction.find("G1*G2"), std::string::npos) << withoutInteraction;
+  EXPECT_NE(withoutInteraction.find("G3"), std::string::npos) << withoutInteraction;
 }
 
 TEST(BatchReportName, ReplacesTheExtension) {

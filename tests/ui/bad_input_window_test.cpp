@@ -1,14 +1,17 @@
 // Bad files opened over an open analysis: the analysis stays as it was and one error names the file.
 #include <QComboBox>
-#include <ostream>
 #include <QDir>
 #include <QPlainTextEdit>
 #include <QTabWidget>
+#include <ostream>
 
 #include "window_fixture.h"
+#include "window_parts.h"
 
 namespace varno {
 namespace {
+
+using namespace testing;
 
 using testing::WindowFixture;
 
@@ -27,12 +30,29 @@ struct AnalysisView {
   bool summaryCurrent;
 
   static AnalysisView of(const TForm3& f) {
-    const AnalysisState& s = f.state;
-    return {s.table.get(), s.rowCount, s.columnCount, s.populationCount, s.factorCount, s.factorMode,
-            s.modelFilter, f.Pages->currentIndex(), f.xi->count(), s.hasInteraction, s.dataFileName,
-            s.dataExtension, s.factorFileName, f.windowTitle(), f.mModel->toPlainText(), s.factorValues,
-            s.fstSummary, s.coefficientSummary, s.sigmaSummary, s.modelProbabilities, s.bestModel,
-            f.summaryIsCurrent()};
+    const AnalysisState& s = f.analysis();
+    return {s.table.get(),
+            s.rowCount,
+            s.columnCount,
+            s.populationCount,
+            s.factorCount,
+            s.factorMode,
+            s.modelFilter,
+            part<QTabWidget>(f, "Pages")->currentIndex(),
+            part<QComboBox>(f, "xi")->count(),
+            s.hasInteraction,
+            s.dataFileName,
+            s.dataExtension,
+            s.factorFileName,
+            f.windowTitle(),
+            part<QPlainTextEdit>(f, "mModel")->toPlainText(),
+            s.factorValues,
+            s.fstSummary,
+            s.coefficientSummary,
+            s.sigmaSummary,
+            s.modelProbabilities,
+            s.bestModel,
+            summaryShown(f)};
   }
   bool operator==(const AnalysisView&) const = default;
 };
@@ -62,11 +82,11 @@ class BadInputWindow : public WindowFixture, public ::testing::WithParamInterfac
     const QString factors = write("lake.txt", "npop=3\ng[1]=0.1 0.5 0.9\ng[2]=12 15 11\n");
     dialogs.files = {data, factors};
     dialogs.answers = {true, false};
-    form->OpenClick();
+    trigger(*form, "Open");
     idle();
-    ASSERT_EQ(form->state.factorCount, 2);
-    ASSERT_EQ(form->state.populationCount, 3);
-    ASSERT_EQ(form->state.rowCount, 40);
+    ASSERT_EQ(form->analysis().factorCount, 2);
+    ASSERT_EQ(form->analysis().populationCount, 3);
+    ASSERT_EQ(form->analysis().rowCount, 40);
     ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
   }
 };
@@ -92,12 +112,12 @@ TEST_P(BadInputWindow, LeavesTheOpenAnalysisIntactAndShowsOneErrorNamingTheFile)
     case Flow::Open:
       dialogs.files = {path};
       dialogs.answers = {false};  // no environmental factors for an fst file
-      form->OpenClick();
+      trigger(*form, "Open");
       idle();
       break;
     case Flow::Drop:
       dialogs.answers = {false};
-      form->DropFiles({path});
+      drop(*form, {path});
       idle();
       break;
     case Flow::CommandLine:
@@ -105,7 +125,7 @@ TEST_P(BadInputWindow, LeavesTheOpenAnalysisIntactAndShowsOneErrorNamingTheFile)
       idle();
       break;
     case Flow::Reload:
-      form->Refresh1Click();
+      trigger(*form, "Refresh1");
       idle();
       break;
   }
@@ -114,8 +134,8 @@ TEST_P(BadInputWindow, LeavesTheOpenAnalysisIntactAndShowsOneErrorNamingTheFile)
   ASSERT_EQ(dialogs.errors.size(), 1) << dialogs.errors.join("\n").toStdString();
   EXPECT_TRUE(dialogs.errors.front().contains(path)) << dialogs.errors.front().toStdString();
   EXPECT_TRUE(AnalysisView::of(*form) == before);
-  EXPECT_EQ(form->state.table->rowCount(), 40);
-  EXPECT_FALSE(form->isBusy());
+  EXPECT_EQ(form->analysis().table->rowCount(), 40);
+  EXPECT_FALSE(form->jobs().busy(JobRunner::Lane::analysis));
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -1,33 +1,25 @@
 // Change notifications: a program write runs the change handler at once and only on a real change;
-// a program selection in a drop-down raises no event; a spinner writes its position into its edit.
+// a program selection in a drop-down runs no handler; a spinner writes its position into its edit.
 #include <gtest/gtest.h>
+#include <qcustomplot.h>
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
 
+#include "ui/job_runner.h"
 #include "ui/track_bar.h"
 #include "ui/up_down.h"
+#include "window_fixture.h"
+#include "window_parts.h"
 
 namespace varno {
 namespace {
 
-TEST(ChangeNotification, EditTextWrittenByTheProgramNotifiesOnlyOnARealChange) {
-  QLineEdit edit("0");
-  int runs = 0;
-  QString seenInside;
-  QObject::connect(&edit, &QLineEdit::textChanged, [&] {
-    ++runs;
-    seenInside = edit.text();
-  });
-  edit.setText("250");
-  EXPECT_EQ(runs, 1);  // ran inside the setter
-  EXPECT_EQ(seenInside, "250");
-  edit.setText("250");
-  EXPECT_EQ(runs, 1);
-}
+using namespace testing;
 
 TEST(ChangeNotification, TrackBarNotifiesAtOnceOnARealChangeAndTellsWhoMovedIt) {
   QWidget parent;
@@ -60,15 +52,6 @@ TEST(ChangeNotification, NestedProgramWritesInsideAUserMoveAreSeenAsProgramWrite
   EXPECT_EQ(byUser, (std::vector<bool>{true, false}));
 }
 
-TEST(ChangeNotification, ProgramSelectionInADropDownRaisesNoUserEvent) {
-  QComboBox combo;
-  combo.addItems({"All", "1", "2"});
-  QSignalSpy activated(&combo, &QComboBox::activated);
-  combo.setCurrentIndex(2);
-  combo.clear();
-  EXPECT_EQ(activated.count(), 0);
-}
-
 TEST(ChangeNotification, SpinnerArrowsWritePositionIntoTheEditWithinTheRange) {
   QWidget parent;
   QLineEdit edit("30", &parent);
@@ -83,6 +66,53 @@ TEST(ChangeNotification, SpinnerArrowsWritePositionIntoTheEditWithinTheRange) {
   edit.setText("500");  // the edit accepts text outside the spinner's range
   EXPECT_EQ(edit.text(), "500");
   EXPECT_EQ(spinner.position(), 2);
+}
+
+// Our wiring of the toolkit's notices: a drop-down runs its handler only for the user's choice,
+// an edit runs its handler inside the program's write, once, and only on a real change.
+struct ChangeWiring : WindowFixture {
+  void openTwoColumns() {
+    QByteArray text;
+    for (int v = 1; v <= 100; ++v)
+      text += QByteArray::number(v) + " " + QByteArray::number(v % 2) + "\n";
+    form->actOnCommandLine({write("trace.ml", text)});
+    idle();
+  }
+  double lastPlotted() const {
+    return (part<QCPGraph>(*form, "Serie")->data()->constEnd() - 1)->value;
+  }
+};
+
+TEST_F(ChangeWiring, ASelectionMadeByTheProgramRunsNoHandlerAndTheUsersChoiceDoes) {
+  openTwoColumns();
+  QComboBox* xi = part<QComboBox>(*form, "xi");
+  ASSERT_EQ(xi->count(), 2);
+  ASSERT_EQ(lastPlotted(), 100);  // column 1 holds 1 .. 100
+  xi->setCurrentIndex(1);
+  EXPECT_TRUE(form->jobs().idle());
+  idle();
+  EXPECT_EQ(lastPlotted(), 100) << "the program's selection replotted the chart";
+  choose(xi, 1);
+  idle();
+  EXPECT_EQ(lastPlotted(), 0) << "the user's choice did not replot the chart";  // column 2: v % 2
+}
+
+TEST_F(ChangeWiring, AnEditWrittenByTheProgramRunsItsHandlerAtOnceOnARealChangeOnly) {
+  openTwoColumns();
+  QLineEdit* cutin = part<QLineEdit>(*form, "Cutin");
+  QLabel* rows = part<QLabel>(*form, "retainedRows");
+  QSignalSpy barMoves(part<TrackBar>(*form, "Tburnin"), &TrackBar::changed);
+  cutin->setText("50");
+  // inside the write: the handler has moved the bar once and asked for the figures of the new rows
+  EXPECT_EQ(rows->text(), "rows 51\u2013100 of 100 retained");
+  EXPECT_EQ(barMoves.count(), 1);
+  EXPECT_TRUE(form->jobs().busy(JobRunner::Lane::figures));
+  idle();
+  EXPECT_EQ(part<QCPGraph>(*form, "Serie")->data()->size(), 50);
+  cutin->setText("50");
+  EXPECT_FALSE(form->jobs().busy(JobRunner::Lane::figures))
+      << "the same text ran the handler again";
+  EXPECT_EQ(barMoves.count(), 1);
 }
 
 }  // namespace

@@ -3,9 +3,12 @@
 #include <clocale>
 
 #include "window_fixture.h"
+#include "window_parts.h"
 
 namespace varno {
 namespace {
+
+using namespace testing;
 
 struct CommaLocale : testing::WindowFixture {
   std::string previous = std::setlocale(LC_ALL, nullptr);
@@ -18,12 +21,12 @@ struct CommaLocale : testing::WindowFixture {
 TEST_F(CommaLocale, ReadsAndWritesDotDecimals) {
   form->actOnCommandLine({write("t.ml", "0.5\n1.25\n2.5\n")});
   idle();
-  EXPECT_EQ(form->m->text(), "1.41667");
-  EXPECT_EQ(form->min->text(), "0.5");
-  EXPECT_EQ(form->HPDI->text(), "[0.5 ; 2.5]");
-  form->Cpc2->setText("90.5");
+  EXPECT_EQ(part<QLineEdit>(*form, "m")->text(), "1.41667");
+  EXPECT_EQ(part<QLineEdit>(*form, "min")->text(), "0.5");
+  EXPECT_EQ(part<QLineEdit>(*form, "HPDI")->text(), "[0.5 ; 2.5]");
+  part<QLineEdit>(*form, "Cpc2")->setText("90.5");
   idle();
-  EXPECT_EQ(form->Cpc2->text(), "90.5");
+  EXPECT_EQ(part<QLineEdit>(*form, "Cpc2")->text(), "90.5");
 }
 
 }  // namespace

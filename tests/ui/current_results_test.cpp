@@ -1,5 +1,7 @@
 // What the window shows and saves describes the file, rows, filter and factors that are open:
 // never the numbers of an earlier file, range or half-finished load.
+#include <qcustomplot.h>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -8,15 +10,17 @@
 #include <QPlainTextEdit>
 #include <QTabWidget>
 #include <QTest>
-#include <qcustomplot.h>
 
+#include "charts/interval_series.h"
 #include "report/unattended_run.h"
 #include "tools/trace_generator.h"
-#include "charts/interval_series.h"
 #include "window_fixture.h"
+#include "window_parts.h"
 
 namespace varno {
 namespace {
+
+using namespace testing;
 
 using testing::WindowFixture;
 
@@ -33,10 +37,10 @@ struct CurrentResults : WindowFixture {
   void openWithFactors(const QString& data, const QString& factors) {
     dialogs.files = {data, factors};
     dialogs.answers = {true, false};
-    form->OpenClick();
+    trigger(*form, "Open");
     idle();
     ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
-    ASSERT_TRUE(form->summaryIsCurrent());
+    ASSERT_TRUE(summaryShown(*form));
   }
   // What the Summary page shows of a file opened in a window of its own, with the factors file
   // (two factors, no interaction) or without factors.
@@ -49,9 +53,9 @@ struct CurrentResults : WindowFixture {
       d.files.push_back(factors);
       d.answers = {true, false};
     }
-    fresh.OpenClick();
+    trigger(fresh, "Open");
     EXPECT_TRUE(testing::waitUntilIdle(fresh));
-    return fresh.mModel->toPlainText();
+    return part<QPlainTextEdit>(fresh, "mModel")->toPlainText();
   }
   std::string reportOf(const QString& data, const QString& factors, long long burnIn) {
     UnattendedOptions options;
@@ -69,8 +73,8 @@ struct CurrentResults : WindowFixture {
 // once it is read, the Summary page and the report are B's.
 TEST_F(CurrentResults, CommandsWaitForALoadAndTheSummaryAfterItDescribesTheNewFile) {
   openWithFactors(kExample, kExampleFactors);
-  const QString memoOfA = form->mModel->toPlainText();
-  form->selectPage(0);
+  const QString memoOfA = part<QPlainTextEdit>(*form, "mModel")->toPlainText();
+  showPage(*form, 0);
 
   FstSpec spec;
   spec.rows = 400;
@@ -79,31 +83,30 @@ TEST_F(CurrentResults, CommandsWaitForALoadAndTheSummaryAfterItDescribesTheNewFi
   const QString b = write("b.fst", QByteArray::fromStdString(fstText(spec)));
   dialogs.files = {b};
   dialogs.answers = {false};
-  form->OpenClick();
-  ASSERT_TRUE(form->isBusy());
+  trigger(*form, "Open");
+  ASSERT_TRUE(form->jobs().busy(JobRunner::Lane::analysis));
 
   // while B is read: save, the Summary tab, the model choosers and another open are refused
-  form->save_resClick();
+  EXPECT_FALSE(part<QAction>(*form, "save_res")->isEnabled());
+  trigger(*form, "save_res");
   EXPECT_TRUE(dialogs.saveFilters.isEmpty());
-  EXPECT_TRUE(form->statusText().contains("ignored")) << form->statusText().toStdString();
-  form->Pages->setCurrentIndex(1);
-  EXPECT_EQ(form->Pages->currentIndex(), 0);
-  form->Model_only2->setCurrentIndex(2);
-  form->Model_only2Change();
-  EXPECT_EQ(form->state.modelFilter, 0);
+  part<QTabWidget>(*form, "Pages")->setCurrentIndex(1);
+  EXPECT_EQ(part<QTabWidget>(*form, "Pages")->currentIndex(), 0);
+  choose(part<QComboBox>(*form, "Model_only2"), 2);
+  EXPECT_EQ(form->analysis().modelFilter, 0);
   dialogs.openFilters.clear();
-  form->OpenClick();
+  trigger(*form, "Open");
   EXPECT_TRUE(dialogs.openFilters.isEmpty());
-  EXPECT_FALSE(form->Open->isEnabled());
+  EXPECT_FALSE(part<QAction>(*form, "Open")->isEnabled());
   idle();
 
-  EXPECT_TRUE(form->Open->isEnabled());
-  EXPECT_EQ(form->state.dataFileName, b.toStdString());
-  EXPECT_EQ(form->Pages->currentIndex(), 1);
-  EXPECT_TRUE(form->summaryIsCurrent());
-  EXPECT_EQ(form->mModel->toPlainText(), memoOfFreshWindow(b));
-  EXPECT_NE(form->mModel->toPlainText(), memoOfA);
-  EXPECT_EQ(form->hpdis->items().size(), 3u);
+  EXPECT_TRUE(part<QAction>(*form, "Open")->isEnabled());
+  EXPECT_EQ(form->analysis().dataFileName, b.toStdString());
+  EXPECT_EQ(part<QTabWidget>(*form, "Pages")->currentIndex(), 1);
+  EXPECT_TRUE(summaryShown(*form));
+  EXPECT_EQ(part<QPlainTextEdit>(*form, "mModel")->toPlainText(), memoOfFreshWindow(b));
+  EXPECT_NE(part<QPlainTextEdit>(*form, "mModel")->toPlainText(), memoOfA);
+  EXPECT_EQ(part<IntervalSeries>(*form, "hpdis")->items().size(), 3u);
   EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
 }
 
@@ -111,15 +114,17 @@ TEST_F(CurrentResults, CommandsWaitForALoadAndTheSummaryAfterItDescribesTheNewFi
 // same burn-in, not counts of one range over the rows of another.
 TEST_F(CurrentResults, TheReportGivesTheRowsChosenOnTheDetailsPage) {
   openWithFactors(kExample, kExampleFactors);
-  form->selectPage(0);
-  form->Cutin->setText("1500");
+  showPage(*form, 0);
+  part<QLineEdit>(*form, "Cutin")->setText("1500");
   idle();
-  EXPECT_FALSE(form->summaryIsCurrent());
-  EXPECT_TRUE(form->mModel->toPlainText().isEmpty());  // the page no longer shows all rows' summary
-  EXPECT_EQ(form->retainedRowsText(), "rows 1,501\u20133,000 of 3,000 retained");
+  EXPECT_FALSE(summaryShown(*form));
+  EXPECT_TRUE(part<QPlainTextEdit>(*form, "mModel")
+                  ->toPlainText()
+                  .isEmpty());  // the page no longer shows all rows' summary
+  EXPECT_EQ(part<QLabel>(*form, "retainedRows")->text(), "rows 1,501\u20133,000 of 3,000 retained");
   const QString report = dir.filePath("r.txt");
   dialogs.files = {report};
-  form->save_resClick();
+  trigger(*form, "save_res");
   idle();
   ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
   EXPECT_EQ(readAll(report).toStdString(), reportOf(kExample, kExampleFactors, 1500));
@@ -130,17 +135,17 @@ TEST_F(CurrentResults, TheReportGivesTheRowsChosenOnTheDetailsPage) {
 TEST_F(CurrentResults, ASummaryIsNeverMadeOfTheResultsOfTheFileOpenedBefore) {
   const QString data = write("lake.fst", readAll(kExample));
   openWithFactors(data, kExampleFactors);
-  const QString memo = form->mModel->toPlainText();
+  const QString memo = part<QPlainTextEdit>(*form, "mModel")->toPlainText();
 
   // without factors its model column falls elsewhere: refused, and the page keeps its own summary
   dialogs.files = {data};
   dialogs.answers = {false};
-  form->OpenClick();
+  trigger(*form, "Open");
   idle();
   ASSERT_EQ(dialogs.errors.size(), 1);
   EXPECT_TRUE(dialogs.errors.front().contains("without environmental factors")) << dialogs.errors.front().toStdString();
-  EXPECT_TRUE(form->summaryIsCurrent());
-  EXPECT_EQ(form->mModel->toPlainText(), memo);
+  EXPECT_TRUE(summaryShown(*form));
+  EXPECT_EQ(part<QPlainTextEdit>(*form, "mModel")->toPlainText(), memo);
   dialogs.errors.clear();
 
   // the file replaced by one of two populations, then reloaded
@@ -148,20 +153,24 @@ TEST_F(CurrentResults, ASummaryIsNeverMadeOfTheResultsOfTheFileOpenedBefore) {
   spec.rows = 200;
   spec.populations = 2;
   write("lake.fst", QByteArray::fromStdString(fstText(spec)));
-  form->Refresh1Click();
+  trigger(*form, "Refresh1");
   idle();
   for (const QString& e : dialogs.errors) EXPECT_FALSE(e.contains("Not read")) << e.toStdString();
-  EXPECT_EQ(form->state.populationCount, 2);
-  EXPECT_TRUE(form->summaryIsCurrent());
-  EXPECT_EQ(form->mModel->toPlainText(), memoOfFreshWindow(data, kExampleFactors));
-  EXPECT_NE(form->mModel->toPlainText(), memo);
+  EXPECT_EQ(form->analysis().populationCount, 2);
+  EXPECT_TRUE(summaryShown(*form));
+  EXPECT_EQ(part<QPlainTextEdit>(*form, "mModel")->toPlainText(),
+            memoOfFreshWindow(data, kExampleFactors));
+  EXPECT_NE(part<QPlainTextEdit>(*form, "mModel")->toPlainText(), memo);
 }
 
 // A selection of fewer than two values empties the statistics box: the figures of the column
 // shown before are not left standing under the new one.
 TEST_F(CurrentResults, TheStatisticsBoxIsEmptiedWhenTheSelectionHasFewerThanTwoValues) {
-  const std::initializer_list<QLineEdit*> box = {form->m, form->var_edit, form->min, form->max,
-                                                 form->mode, form->HPDI, form->width, form->accuracy};
+  const std::initializer_list<QLineEdit*> box = {
+      part<QLineEdit>(*form, "m"),     part<QLineEdit>(*form, "var_edit"),
+      part<QLineEdit>(*form, "min"),   part<QLineEdit>(*form, "max"),
+      part<QLineEdit>(*form, "mode"),  part<QLineEdit>(*form, "HPDI"),
+      part<QLineEdit>(*form, "width"), part<QLineEdit>(*form, "accuracy")};
   const struct {
     const char* name;
     QByteArray file;
@@ -174,11 +183,12 @@ TEST_F(CurrentResults, TheStatisticsBoxIsEmptiedWhenTheSelectionHasFewerThanTwoV
     SCOPED_TRACE(c.name);
     form->actOnCommandLine({write("full.ml", "1 2\n3 4\n5 6\n")});
     idle();
-    ASSERT_EQ(form->m->text(), "3");
+    ASSERT_EQ(part<QLineEdit>(*form, "m")->text(), "3");
     form->actOnCommandLine({write(c.fileName, c.file)});
     idle();
     for (QLineEdit* e : box) EXPECT_TRUE(e->text().isEmpty()) << e->objectName().toStdString();
-    EXPECT_EQ(form->Serie->data()->size(), form->state.sampleCount > 1 ? form->state.sampleCount : 0);
+    EXPECT_EQ(part<QCPGraph>(*form, "Serie")->data()->size(),
+              form->analysis().sampleCount > 1 ? form->analysis().sampleCount : 0);
   }
 
   // a model filter that leaves one row: model 2 is visited once
@@ -186,12 +196,11 @@ TEST_F(CurrentResults, TheStatisticsBoxIsEmptiedWhenTheSelectionHasFewerThanTwoV
                                  "1 0.08 -11 0.20 0.35 4 0.02 1.3 -0.5\n"
                                  "2 0.07 -12 0.15 0.40 2 0.03 1.1 -0.6\n"),
                   write("m.txt", "g[1]=0.1 0.5\ng[2]=12 15\n"));
-  form->selectPage(0);
-  ASSERT_FALSE(form->m->text().isEmpty());
-  form->Model_only2->setCurrentIndex(2);
-  form->Model_only2Change();
+  showPage(*form, 0);
+  ASSERT_FALSE(part<QLineEdit>(*form, "m")->text().isEmpty());
+  choose(part<QComboBox>(*form, "Model_only2"), 2);
   idle();
-  ASSERT_EQ(form->state.sampleCount, 1);
+  ASSERT_EQ(form->analysis().sampleCount, 1);
   for (QLineEdit* e : box) EXPECT_TRUE(e->text().isEmpty()) << e->objectName().toStdString();
 }
 
@@ -201,12 +210,12 @@ TEST_F(CurrentResults, MenuShortcutsWorkWhileABurnEditHasTheFocus) {
   idle();
   form->show();
   QApplication::setActiveWindow(form.get());
-  form->Cutin->setFocus();
+  part<QLineEdit>(*form, "Cutin")->setFocus();
   QApplication::clipboard()->setText("77");
-  QTest::keyClick(form->Cutin, Qt::Key_V, Qt::ControlModifier);
-  EXPECT_EQ(form->Cutin->text(), "0");
+  QTest::keyClick(part<QLineEdit>(*form, "Cutin"), Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(part<QLineEdit>(*form, "Cutin")->text(), "0");
   dialogs.files = {std::nullopt};
-  QTest::keyClick(form->Cutin, Qt::Key_O, Qt::ControlModifier);
+  QTest::keyClick(part<QLineEdit>(*form, "Cutin"), Qt::Key_O, Qt::ControlModifier);
   EXPECT_EQ(dialogs.openFilters.size(), 1);
 }
 
@@ -220,8 +229,9 @@ TEST_F(CurrentResults, AnUnattendedRunWithAnUnreadableFactorsFileWritesNoReport)
   const std::string err = ::testing::internal::GetCapturedStderr();
   EXPECT_FALSE(QFile::exists(dir.filePath("lake_res.txt")));
   EXPECT_NE(err.find("missing.txt"), std::string::npos) << err;
-  EXPECT_TRUE(form->statusText().contains("no report was written")) << form->statusText().toStdString();
-  EXPECT_FALSE(form->state.table);
+  EXPECT_TRUE(form->statusBar()->currentMessage().contains("no report was written"))
+      << form->statusBar()->currentMessage().toStdString();
+  EXPECT_FALSE(form->analysis().table);
 }
 
 // A file that ends early says so on standard error in the unattended run, and still gets its
@@ -241,20 +251,21 @@ TEST_F(CurrentResults, AnUnattendedRunSaysOnStandardErrorWhereReadingStopped) {
 // Cancel stops a load and leaves the analysis open before as it was.
 TEST_F(CurrentResults, ACancelledLoadLeavesTheOpenAnalysis) {
   openWithFactors(kExample, kExampleFactors);
-  const auto table = form->state.table;
-  const QString memo = form->mModel->toPlainText();
+  const auto table = form->analysis().table;
+  const QString memo = part<QPlainTextEdit>(*form, "mModel")->toPlainText();
   const QString caption = form->windowTitle();
   dialogs.files = {write("other.ml", "1 2\n3 4\n")};
-  form->OpenClick();
-  ASSERT_TRUE(form->isBusy());
-  form->cancelJob();
+  trigger(*form, "Open");
+  ASSERT_TRUE(form->jobs().busy(JobRunner::Lane::analysis));
+  part<QPushButton>(*form, "cancelJob")->click();
   idle();
-  EXPECT_EQ(form->state.table, table);
+  EXPECT_EQ(form->analysis().table, table);
   EXPECT_EQ(form->windowTitle(), caption);
-  EXPECT_EQ(form->state.dataFileName, kExample.toStdString());
-  EXPECT_TRUE(form->summaryIsCurrent());
-  EXPECT_EQ(form->mModel->toPlainText(), memo);
-  EXPECT_TRUE(form->statusText().contains("cancelled")) << form->statusText().toStdString();
+  EXPECT_EQ(form->analysis().dataFileName, kExample.toStdString());
+  EXPECT_TRUE(summaryShown(*form));
+  EXPECT_EQ(part<QPlainTextEdit>(*form, "mModel")->toPlainText(), memo);
+  EXPECT_TRUE(form->statusBar()->currentMessage().contains("cancelled"))
+      << form->statusBar()->currentMessage().toStdString();
   EXPECT_TRUE(dialogs.errors.isEmpty());
 }
 

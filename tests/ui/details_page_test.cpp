@@ -1,22 +1,26 @@
 // The Details page driven through its controls: catalogue, statistics texts, data range, plot types.
+#include <qcustomplot.h>
+
 #include <QAction>
 #include <QComboBox>
-#include <cmath>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
-#include <qcustomplot.h>
+#include <cmath>
 
 #include "stats/autocorrelation.h"
 #include "ui/track_bar.h"
 #include "ui/up_down.h"
 #include "window_fixture.h"
+#include "window_parts.h"
 
 namespace varno {
 namespace {
+
+using namespace testing;
 
 using testing::WindowFixture;
 
@@ -36,245 +40,251 @@ struct DetailsPage : WindowFixture {
 TEST_F(DetailsPage, OtherFileListsNumberedColumnsAndShowsTheFirstOnTheDetailsPage) {
   openOther(oneToHundred());
   EXPECT_EQ(form->windowTitle(), "Pot: " + dir.filePath("trace.ml"));
-  EXPECT_EQ(form->Pages->currentIndex(), 0);
-  ASSERT_EQ(form->xi->count(), 2);
-  EXPECT_EQ(form->xi->itemText(0), "1");
-  EXPECT_EQ(form->xi->currentIndex(), 0);
+  EXPECT_EQ(part<QTabWidget>(*form, "Pages")->currentIndex(), 0);
+  ASSERT_EQ(part<QComboBox>(*form, "xi")->count(), 2);
+  EXPECT_EQ(part<QComboBox>(*form, "xi")->itemText(0), "1");
+  EXPECT_EQ(part<QComboBox>(*form, "xi")->currentIndex(), 0);
   EXPECT_TRUE(dialogs.questions.isEmpty());
-  EXPECT_EQ(form->m->text(), "50.5");
-  EXPECT_EQ(form->min->text(), "1");
-  EXPECT_EQ(form->max->text(), "100");
-  EXPECT_EQ(form->HPDI->text(), "[1 ; 96]");
-  EXPECT_EQ(form->width->text(), "95");
-  EXPECT_EQ(form->var_edit->text(), "841.667");
-  EXPECT_EQ(form->Serie->data()->size(), 100);
-  EXPECT_TRUE(form->statusText().contains("100 rows \u00D7 2 columns"));
+  EXPECT_EQ(part<QLineEdit>(*form, "m")->text(), "50.5");
+  EXPECT_EQ(part<QLineEdit>(*form, "min")->text(), "1");
+  EXPECT_EQ(part<QLineEdit>(*form, "max")->text(), "100");
+  EXPECT_EQ(part<QLineEdit>(*form, "HPDI")->text(), "[1 ; 96]");
+  EXPECT_EQ(part<QLineEdit>(*form, "width")->text(), "95");
+  EXPECT_EQ(part<QLineEdit>(*form, "var_edit")->text(), "841.667");
+  EXPECT_EQ(part<QCPGraph>(*form, "Serie")->data()->size(), 100);
+  EXPECT_TRUE(form->statusBar()->currentMessage().contains("100 rows \u00D7 2 columns"));
   // the default bandwidth was set from this column: 100 ln(1.06 * 29.011 * 100^-0.2) = 250.49
-  EXPECT_EQ(form->lambda_dens->position(), 250);
-  EXPECT_EQ(form->Vlambda->text(), "12.1825");
+  EXPECT_EQ(part<TrackBar>(*form, "lambda_dens")->position(), 250);
+  EXPECT_EQ(part<QLineEdit>(*form, "Vlambda")->text(), "12.1825");
 }
 
 TEST_F(DetailsPage, LevelEditLimitsAndReplots) {
   openOther(oneToHundred());
-  form->Cpc2->setText("1");
+  part<QLineEdit>(*form, "Cpc2")->setText("1");
   idle();
-  EXPECT_EQ(form->Cpc->position(), 1);
-  EXPECT_EQ(form->HPDI->text(), "[1 ; 2]");  // the narrowest gap, the lowest on ties
-  form->Cpc2->setText("150");
+  EXPECT_EQ(part<UpDown>(*form, "Cpc")->position(), 1);
+  EXPECT_EQ(part<QLineEdit>(*form, "HPDI")->text(),
+            "[1 ; 2]");  // the narrowest gap, the lowest on ties
+  part<QLineEdit>(*form, "Cpc2")->setText("150");
   idle();
-  EXPECT_EQ(form->Cpc2->text(), "99");
-  form->Cpc2->setText("x");
+  EXPECT_EQ(part<QLineEdit>(*form, "Cpc2")->text(), "99");
+  part<QLineEdit>(*form, "Cpc2")->setText("x");
   idle();
-  EXPECT_EQ(form->Cpc2->text(), "1");
-  form->Cpc2->setText("95.5");
+  EXPECT_EQ(part<QLineEdit>(*form, "Cpc2")->text(), "1");
+  part<QLineEdit>(*form, "Cpc2")->setText("95.5");
   idle();
-  EXPECT_EQ(form->Cpc->position(), 95);
-  EXPECT_EQ(form->HPDI->text(), "[1 ; 96]");
+  EXPECT_EQ(part<UpDown>(*form, "Cpc")->position(), 95);
+  EXPECT_EQ(part<QLineEdit>(*form, "HPDI")->text(), "[1 ; 96]");
 }
 
 TEST_F(DetailsPage, BurnInFromTheTrackBarAndTypedValuesRecomputeAtOnce) {
   QByteArray text;
   for (int v = 0; v < 1000; ++v) text += QByteArray::number(v) + "\n";
   openOther(text);
-  form->Tburnin->setFocus();
+  part<TrackBar>(*form, "Tburnin")->setFocus();
   // the user moves the track bar
-  form->Tburnin->triggerAction(QAbstractSlider::SliderMove);
-  form->Tburnin->setSliderPosition(25);
+  part<TrackBar>(*form, "Tburnin")->triggerAction(QAbstractSlider::SliderMove);
+  part<TrackBar>(*form, "Tburnin")->setSliderPosition(25);
   idle();
-  EXPECT_EQ(form->Cutin->text(), "250");
-  EXPECT_EQ(form->Tburnin->position(), 25);
-  EXPECT_EQ(form->min->text(), "250");
-  EXPECT_EQ(form->Serie->data()->size(), 750);
+  EXPECT_EQ(part<QLineEdit>(*form, "Cutin")->text(), "250");
+  EXPECT_EQ(part<TrackBar>(*form, "Tburnin")->position(), 25);
+  EXPECT_EQ(part<QLineEdit>(*form, "min")->text(), "250");
+  EXPECT_EQ(part<QCPGraph>(*form, "Serie")->data()->size(), 750);
 
   // a typed burn-in counts at once, even when the percentage stays the same
-  form->Cutin->setText("251");
+  part<QLineEdit>(*form, "Cutin")->setText("251");
   idle();
-  EXPECT_EQ(form->Tburnin->position(), 25);
-  EXPECT_EQ(form->min->text(), "251");
+  EXPECT_EQ(part<TrackBar>(*form, "Tburnin")->position(), 25);
+  EXPECT_EQ(part<QLineEdit>(*form, "min")->text(), "251");
 
-  form->Cutin->setText("500");
+  part<QLineEdit>(*form, "Cutin")->setText("500");
   idle();
-  form->Cutout->setText("600");
+  part<QLineEdit>(*form, "Cutout")->setText("600");
   idle();
-  EXPECT_EQ(form->Cutout->text(), "498");
-  EXPECT_EQ(form->Tburnout->position(), 49);
-  EXPECT_EQ(form->max->text(), "501");
+  EXPECT_EQ(part<QLineEdit>(*form, "Cutout")->text(), "498");
+  EXPECT_EQ(part<TrackBar>(*form, "Tburnout")->position(), 49);
+  EXPECT_EQ(part<QLineEdit>(*form, "max")->text(), "501");
 
-  form->Cutout->setText("0");
+  part<QLineEdit>(*form, "Cutout")->setText("0");
   idle();
-  form->Cutin->setText("1000");
+  part<QLineEdit>(*form, "Cutin")->setText("1000");
   idle();
-  EXPECT_EQ(form->Cutin->text(), "998");
-  EXPECT_EQ(form->Tburnin->position(), 99);
-  EXPECT_EQ(form->min->text(), "998");
+  EXPECT_EQ(part<QLineEdit>(*form, "Cutin")->text(), "998");
+  EXPECT_EQ(part<TrackBar>(*form, "Tburnin")->position(), 99);
+  EXPECT_EQ(part<QLineEdit>(*form, "min")->text(), "998");
 }
 
 TEST_F(DetailsPage, KeyFilterLetsOnlyDigitsAndBackspaceThrough) {
   openOther(oneToHundred());
-  form->Cutin->setFocus();
-  form->Cutin->selectAll();
-  QTest::keyClicks(form->Cutin, "1a-. 2");
-  EXPECT_EQ(form->Cutin->text(), "12");
-  QTest::keyClick(form->Cutin, Qt::Key_Backspace);
-  EXPECT_EQ(form->Cutin->text(), "1");
+  part<QLineEdit>(*form, "Cutin")->setFocus();
+  part<QLineEdit>(*form, "Cutin")->selectAll();
+  QTest::keyClicks(part<QLineEdit>(*form, "Cutin"), "1a-. 2");
+  EXPECT_EQ(part<QLineEdit>(*form, "Cutin")->text(), "12");
+  QTest::keyClick(part<QLineEdit>(*form, "Cutin"), Qt::Key_Backspace);
+  EXPECT_EQ(part<QLineEdit>(*form, "Cutin")->text(), "1");
 }
 
 TEST_F(DetailsPage, AnEmptiedBurnEditIsMarkedAndRecomputesNothing) {
   openOther(oneToHundred());
-  form->Cutout->setText("10");
+  part<QLineEdit>(*form, "Cutout")->setText("10");
   idle();
-  EXPECT_EQ(form->max->text(), "90");
-  form->Cutout->setText("");
+  EXPECT_EQ(part<QLineEdit>(*form, "max")->text(), "90");
+  part<QLineEdit>(*form, "Cutout")->setText("");
   idle();
   EXPECT_TRUE(dialogs.errors.isEmpty());  // no box in the middle of typing
-  EXPECT_FALSE(form->Cutout->toolTip().isEmpty());
-  form->Cpc2->setText("50");
+  EXPECT_FALSE(part<QLineEdit>(*form, "Cutout")->toolTip().isEmpty());
+  part<QLineEdit>(*form, "Cpc2")->setText("50");
   idle();
-  EXPECT_EQ(form->max->text(), "90");  // unchanged: nothing was recomputed
-  form->Cutout->setText("20");
+  EXPECT_EQ(part<QLineEdit>(*form, "max")->text(), "90");  // unchanged: nothing was recomputed
+  part<QLineEdit>(*form, "Cutout")->setText("20");
   idle();
-  EXPECT_TRUE(form->Cutout->toolTip().isEmpty());
-  EXPECT_EQ(form->max->text(), "80");
+  EXPECT_TRUE(part<QLineEdit>(*form, "Cutout")->toolTip().isEmpty());
+  EXPECT_EQ(part<QLineEdit>(*form, "max")->text(), "80");
 }
 
 TEST_F(DetailsPage, PlotTypesFillOneSeriesAndLeaveTheOtherEmpty) {
   openOther("2 0\n4 1\n6 0\n");
-  form->mean->click();
+  part<QRadioButton>(*form, "mean")->click();
   idle();
-  ASSERT_EQ(form->Serie->data()->size(), 3);
-  EXPECT_EQ(form->Serie->data()->at(1)->value, 3.0);
-  EXPECT_EQ(form->Serie->data()->at(2)->value, 4.0);
-  EXPECT_FALSE(form->nb_histo->isEnabled());
-  form->histo->click();
+  ASSERT_EQ(part<QCPGraph>(*form, "Serie")->data()->size(), 3);
+  EXPECT_EQ(part<QCPGraph>(*form, "Serie")->data()->at(1)->value, 3.0);
+  EXPECT_EQ(part<QCPGraph>(*form, "Serie")->data()->at(2)->value, 4.0);
+  EXPECT_FALSE(part<UpDown>(*form, "nb_histo")->isEnabled());
+  part<QRadioButton>(*form, "histo")->click();
   idle();
-  EXPECT_TRUE(form->nb_histo->isEnabled());
-  EXPECT_TRUE(form->histogram->visible());
-  EXPECT_FALSE(form->Serie->visible());
-  EXPECT_EQ(form->Serie->data()->size(), 0);
-  EXPECT_EQ(form->histogram->data()->size(), 30);
-  form->density->click();
+  EXPECT_TRUE(part<UpDown>(*form, "nb_histo")->isEnabled());
+  EXPECT_TRUE(part<QCPBars>(*form, "histogram")->visible());
+  EXPECT_FALSE(part<QCPGraph>(*form, "Serie")->visible());
+  EXPECT_EQ(part<QCPGraph>(*form, "Serie")->data()->size(), 0);
+  EXPECT_EQ(part<QCPBars>(*form, "histogram")->data()->size(), 30);
+  part<QRadioButton>(*form, "density")->click();
   idle();
-  EXPECT_EQ(form->Serie->data()->size(), 200);
-  EXPECT_EQ(form->histogram->data()->size(), 0);
-  form->normal->click();
+  EXPECT_EQ(part<QCPGraph>(*form, "Serie")->data()->size(), 200);
+  EXPECT_EQ(part<QCPBars>(*form, "histogram")->data()->size(), 0);
+  part<QRadioButton>(*form, "normal")->click();
   idle();
-  EXPECT_EQ(form->Serie->data()->size(), 3);
+  EXPECT_EQ(part<QCPGraph>(*form, "Serie")->data()->size(), 3);
 }
 
 TEST_F(DetailsPage, AutocorrelationBarsReachTheTruncationLagAndTheLineGivesTheSamplesDiagnostics) {
   openOther(oneToHundred());
-  EXPECT_TRUE(form->convergence->text().isEmpty());  // the counter of an other file
-  form->xi->setCurrentIndex(1);
-  form->xiChange();
+  EXPECT_TRUE(
+      part<QLabel>(*form, "convergence")->text().isEmpty());  // the counter of an other file
+  choose(part<QComboBox>(*form, "xi"), 1);
   idle();
   // 1, 0, 1, 0, ...: the reference gives ess_bulk 50 and no tail ESS or R-hat
-  EXPECT_EQ(form->convergence->text(), "ESS 50 bulk \u00B7 \u2013 tail \u00B7 R-hat \u2013");
+  EXPECT_EQ(part<QLabel>(*form, "convergence")->text(),
+            "ESS 50 bulk \u00B7 \u2013 tail \u00B7 R-hat \u2013");
 
-  form->autocorr->click();
+  part<QRadioButton>(*form, "autocorr")->click();
   idle();
   std::vector<double> draws;
   for (int v = 1; v <= 100; ++v) draws.push_back(v % 2);
   const Autocorrelation expected = autocorrelation(draws);
-  EXPECT_TRUE(form->histogram->visible());
-  EXPECT_FALSE(form->Serie->visible());
-  ASSERT_EQ(form->histogram->data()->size(), static_cast<int>(expected.lastPlotLag()) + 1);
-  ASSERT_GE(form->histogram->data()->size(), 51);
-  EXPECT_EQ(form->histogram->data()->at(0)->key, 0.0);
-  EXPECT_DOUBLE_EQ(form->histogram->data()->at(0)->value, 1.0);
-  EXPECT_NEAR(form->histogram->data()->at(1)->value, -0.99, 1e-12);  // biased: -(n - 1) / n
-  EXPECT_FALSE(form->nb_histo->isEnabled());
+  EXPECT_TRUE(part<QCPBars>(*form, "histogram")->visible());
+  EXPECT_FALSE(part<QCPGraph>(*form, "Serie")->visible());
+  ASSERT_EQ(part<QCPBars>(*form, "histogram")->data()->size(),
+            static_cast<int>(expected.lastPlotLag()) + 1);
+  ASSERT_GE(part<QCPBars>(*form, "histogram")->data()->size(), 51);
+  EXPECT_EQ(part<QCPBars>(*form, "histogram")->data()->at(0)->key, 0.0);
+  EXPECT_DOUBLE_EQ(part<QCPBars>(*form, "histogram")->data()->at(0)->value, 1.0);
+  EXPECT_NEAR(part<QCPBars>(*form, "histogram")->data()->at(1)->value, -0.99,
+              1e-12);  // biased: -(n - 1) / n
+  EXPECT_FALSE(part<UpDown>(*form, "nb_histo")->isEnabled());
   // another plot of the same sample keeps its diagnostics; other rows get their own
-  EXPECT_EQ(form->convergence->text(), "ESS 50 bulk \u00B7 \u2013 tail \u00B7 R-hat \u2013");
-  form->Cutin->setText("60");
+  EXPECT_EQ(part<QLabel>(*form, "convergence")->text(),
+            "ESS 50 bulk \u00B7 \u2013 tail \u00B7 R-hat \u2013");
+  part<QLineEdit>(*form, "Cutin")->setText("60");
   idle();
-  EXPECT_TRUE(form->convergence->text().startsWith("ESS 20 bulk")) << form->convergence->text().toStdString();
+  EXPECT_TRUE(part<QLabel>(*form, "convergence")->text().startsWith("ESS 20 bulk"))
+      << part<QLabel>(*form, "convergence")->text().toStdString();
 }
 
 TEST_F(DetailsPage, ShowBurnInRowsDrawsTheWholeColumnInRowNumbersWithTheAxisFittedToTheRetainedRows) {
   openOther(oneToHundred());
-  form->Cutin->setText("20");
-  form->Cutout->setText("10");
+  part<QLineEdit>(*form, "Cutin")->setText("20");
+  part<QLineEdit>(*form, "Cutout")->setText("10");
   idle();
-  EXPECT_EQ(form->Serie->data()->at(0)->key, 0.0);  // off: the designed trace of the sample
-  EXPECT_FALSE(form->burnSerie->visible());
-  form->showBurnIn->trigger();
+  EXPECT_EQ(part<QCPGraph>(*form, "Serie")->data()->at(0)->key,
+            0.0);  // off: the designed trace of the sample
+  EXPECT_FALSE(part<QCPGraph>(*form, "burnSerie")->visible());
+  part<QAction>(*form, "showBurnIn")->trigger();
   idle();
-  ASSERT_EQ(form->Serie->data()->size(), 70);
-  EXPECT_EQ(form->Serie->data()->at(0)->key, 21.0);
-  EXPECT_EQ(form->Serie->data()->at(0)->value, 21.0);
-  EXPECT_TRUE(form->burnSerie->visible());
-  EXPECT_EQ(form->burnSerie->data()->size(), 31);  // 20 rows, a break, 10 rows
-  EXPECT_TRUE(std::isnan(form->burnSerie->data()->at(20)->value));
-  EXPECT_LE(form->Chart1->xAxis->range().lower, 1.0);
-  EXPECT_GE(form->Chart1->xAxis->range().upper, 100.0);
-  EXPECT_GT(form->Chart1->yAxis->range().lower, 15.0);
-  EXPECT_LT(form->Chart1->yAxis->range().upper, 95.0);
-  form->showBurnIn->trigger();
+  ASSERT_EQ(part<QCPGraph>(*form, "Serie")->data()->size(), 70);
+  EXPECT_EQ(part<QCPGraph>(*form, "Serie")->data()->at(0)->key, 21.0);
+  EXPECT_EQ(part<QCPGraph>(*form, "Serie")->data()->at(0)->value, 21.0);
+  EXPECT_TRUE(part<QCPGraph>(*form, "burnSerie")->visible());
+  EXPECT_EQ(part<QCPGraph>(*form, "burnSerie")->data()->size(), 31);  // 20 rows, a break, 10 rows
+  EXPECT_TRUE(std::isnan(part<QCPGraph>(*form, "burnSerie")->data()->at(20)->value));
+  EXPECT_LE(part<QCustomPlot>(*form, "Chart1")->xAxis->range().lower, 1.0);
+  EXPECT_GE(part<QCustomPlot>(*form, "Chart1")->xAxis->range().upper, 100.0);
+  EXPECT_GT(part<QCustomPlot>(*form, "Chart1")->yAxis->range().lower, 15.0);
+  EXPECT_LT(part<QCustomPlot>(*form, "Chart1")->yAxis->range().upper, 95.0);
+  part<QAction>(*form, "showBurnIn")->trigger();
   idle();
-  EXPECT_EQ(form->Serie->data()->at(0)->key, 0.0);
-  EXPECT_FALSE(form->burnSerie->visible());
+  EXPECT_EQ(part<QCPGraph>(*form, "Serie")->data()->at(0)->key, 0.0);
+  EXPECT_FALSE(part<QCPGraph>(*form, "burnSerie")->visible());
 }
 
 TEST_F(DetailsPage, AZeroMeanShowsAnInfiniteAccuracyAndTheRestOfTheUpdateRuns) {
   openOther("-1 5\n1 6\n-2 7\n2 9\n");
-  EXPECT_EQ(form->m->text(), "0");
-  EXPECT_EQ(form->accuracy->text(), "INF");
-  EXPECT_EQ(form->HPDI->text(), "[-2 ; 2]");
-  EXPECT_FALSE(form->mode->text().isEmpty());
-  EXPECT_FALSE(form->Vlambda->text().isEmpty());
-  EXPECT_EQ(form->Serie->data()->size(), 4);
+  EXPECT_EQ(part<QLineEdit>(*form, "m")->text(), "0");
+  EXPECT_EQ(part<QLineEdit>(*form, "accuracy")->text(), "INF");
+  EXPECT_EQ(part<QLineEdit>(*form, "HPDI")->text(), "[-2 ; 2]");
+  EXPECT_FALSE(part<QLineEdit>(*form, "mode")->text().isEmpty());
+  EXPECT_FALSE(part<QLineEdit>(*form, "Vlambda")->text().isEmpty());
+  EXPECT_EQ(part<QCPGraph>(*form, "Serie")->data()->size(), 4);
 }
 
 TEST_F(DetailsPage, FrqFileOffersLociAndAllelesAndPlotsTheChosenAllele) {
   form->actOnCommandLine({write("f.frq", "0 3 0.2 0.3 0.5 2 0.4 0.6\n1 3 0.1 0.2 0.7 2 0.5 0.5\n")});
   idle();
-  EXPECT_FALSE(form->xi->isVisibleTo(form.get()));
-  EXPECT_TRUE(form->Locus->isVisibleTo(form.get()));
-  EXPECT_EQ(form->Locus->count(), 2);
-  EXPECT_EQ(form->Allele->count(), 3);
-  EXPECT_EQ(form->m->text(), "0.15");  // column 3 (1-based): locus 1, allele 1
-  form->Locus->setCurrentIndex(1);
-  form->LocusChange();
+  EXPECT_FALSE(part<QComboBox>(*form, "xi")->isVisibleTo(form.get()));
+  EXPECT_TRUE(part<QComboBox>(*form, "Locus")->isVisibleTo(form.get()));
+  EXPECT_EQ(part<QComboBox>(*form, "Locus")->count(), 2);
+  EXPECT_EQ(part<QComboBox>(*form, "Allele")->count(), 3);
+  EXPECT_EQ(part<QLineEdit>(*form, "m")->text(), "0.15");  // column 3 (1-based): locus 1, allele 1
+  choose(part<QComboBox>(*form, "Locus"), 1);
   idle();
-  EXPECT_EQ(form->Allele->count(), 2);
-  EXPECT_EQ(form->m->text(), "0.45");  // column 7
-  form->Allele->setCurrentIndex(1);
-  form->AlleleChange();
+  EXPECT_EQ(part<QComboBox>(*form, "Allele")->count(), 2);
+  EXPECT_EQ(part<QLineEdit>(*form, "m")->text(), "0.45");  // column 7
+  choose(part<QComboBox>(*form, "Allele"), 1);
   idle();
-  EXPECT_EQ(form->m->text(), "0.55");
+  EXPECT_EQ(part<QLineEdit>(*form, "m")->text(), "0.55");
 }
 
 TEST_F(DetailsPage, FstFileWithTooFewColumnsForItsFactorsIsRefusedAndTheOpenAnalysisStays) {
   openOther(oneToHundred());
-  const auto table = form->state.table;
+  const auto table = form->analysis().table;
   const QString caption = form->windowTitle();
   dialogs.files.push_back(write("factors.txt", "g[1]=1 2\ng[2]=3 4\ng[3]=5 6\n"));
   form->actOnCommandLine({write("short.fst", "1 2 3 4 5 6\n1 2 3 4 5 6\n")});
   idle();
   ASSERT_EQ(dialogs.errors.size(), 1);
   EXPECT_TRUE(dialogs.errors[0].contains("short.fst"));
-  EXPECT_EQ(form->state.table, table);
+  EXPECT_EQ(form->analysis().table, table);
   EXPECT_EQ(form->windowTitle(), caption);
-  EXPECT_EQ(form->state.dataExtension, ".ml");
-  EXPECT_EQ(form->state.factorCount, 0);
+  EXPECT_EQ(form->analysis().dataExtension, ".ml");
+  EXPECT_EQ(form->analysis().factorCount, 0);
 }
 
 TEST_F(DetailsPage, ARangeThatDoesNotFitAShorterFileStartsOverAndSaysSo) {
   QByteArray text;
   for (int v = 0; v < 1000; ++v) text += QByteArray::number(v) + "\n";
   openOther(text);
-  form->Cutin->setText("900");
+  part<QLineEdit>(*form, "Cutin")->setText("900");
   idle();
   form->actOnCommandLine({write("short.ml", oneToHundred())});
   idle();
   // the 900 rows of burn-in meant nothing for 100 rows: all of them count, and the user is told
-  EXPECT_EQ(form->Cutin->text(), "0");
-  EXPECT_EQ(form->Cutout->text(), "0");
-  EXPECT_EQ(form->Tburnin->position(), 0);
-  EXPECT_EQ(form->Serie->data()->size(), 100);
-  EXPECT_TRUE(form->statusText().contains("burn-in 900 and burn-out 0 did not fit the 100 rows read"))
-      << form->statusText().toStdString();
-  EXPECT_EQ(form->retainedRowsText(), "rows 1\u2013100 of 100 retained");
+  EXPECT_EQ(part<QLineEdit>(*form, "Cutin")->text(), "0");
+  EXPECT_EQ(part<QLineEdit>(*form, "Cutout")->text(), "0");
+  EXPECT_EQ(part<TrackBar>(*form, "Tburnin")->position(), 0);
+  EXPECT_EQ(part<QCPGraph>(*form, "Serie")->data()->size(), 100);
+  EXPECT_TRUE(form->statusBar()->currentMessage().contains(
+      "burn-in 900 and burn-out 0 did not fit the 100 rows read"))
+      << form->statusBar()->currentMessage().toStdString();
+  EXPECT_EQ(part<QLabel>(*form, "retainedRows")->text(), "rows 1\u2013100 of 100 retained");
 }
 
 }  // namespace

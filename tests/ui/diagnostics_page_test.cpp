@@ -1,4 +1,6 @@
 // The Diagnostics page: its table and marks, the identity rule, double click, Ctrl+C and saving.
+#include <qcustomplot.h>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -11,10 +13,12 @@
 #include "report/summary_table.h"
 #include "ui/diagnostics_table.h"
 #include "window_fixture.h"
-#include <qcustomplot.h>
+#include "window_parts.h"
 
 namespace varno {
 namespace {
+
+using namespace testing;
 
 using testing::WindowFixture;
 
@@ -41,10 +45,10 @@ struct DiagnosticsPage : WindowFixture {
     data = write("trace.ml", threeColumns());
     form->actOnCommandLine({data});
     idle();
-    form->Pages->setCurrentIndex(2);  // as a click on the tab asks
+    part<QTabWidget>(*form, "Pages")->setCurrentIndex(2);  // as a click on the tab asks
     idle();
   }
-  DiagnosticsTable& table() { return *form->diagnosticsTable; }
+  DiagnosticsTable& table() { return *part<DiagnosticsTable>(*form, "diagnosticsTable"); }
   // The table row showing data column `column`.
   int rowOf(int column) {
     for (int r = 0; r < table().rowCount(); ++r)
@@ -64,7 +68,8 @@ struct DiagnosticsPage : WindowFixture {
 TEST_F(DiagnosticsPage, EveryColumnIsDiagnosedAndLowFiguresAreMarkedWithTheirReason) {
   openAndShowThePage();
   EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
-  ASSERT_EQ(form->Pages->currentIndex(), 2);  // not an .fst file, and still shown
+  ASSERT_EQ(part<QTabWidget>(*form, "Pages")->currentIndex(),
+            2);  // not an .fst file, and still shown
   ASSERT_EQ(table().rowCount(), 3);
   EXPECT_EQ(cell(2, "n"), QString::number(kRows));
   // the counter: figures, but no diagnostics and no marks
@@ -79,13 +84,16 @@ TEST_F(DiagnosticsPage, EveryColumnIsDiagnosedAndLowFiguresAreMarkedWithTheirRea
   EXPECT_TRUE(table().item(rowOf(2), 8)->toolTip().contains("below 100"));
   EXPECT_TRUE(table().item(rowOf(2), 10)->toolTip().contains("above 1.01"));
   EXPECT_TRUE(table().item(rowOf(3), 8)->toolTip().isEmpty());
-  EXPECT_TRUE(form->diagnosticsNote->text().contains("split R-hat cannot see a second mode"));
-  EXPECT_FALSE(form->diagnosticsNote->text().contains("visits"));  // no filter, no factors
+  EXPECT_TRUE(part<QLabel>(*form, "diagnosticsNote")
+                  ->text()
+                  .contains("split R-hat cannot see a second mode"));
+  EXPECT_FALSE(
+      part<QLabel>(*form, "diagnosticsNote")->text().contains("visits"));  // no filter, no factors
   // the Summary page stays closed to other files; the Details page is reached back
-  form->Pages->setCurrentIndex(1);
-  EXPECT_EQ(form->Pages->currentIndex(), 2);
-  form->Pages->setCurrentIndex(0);
-  EXPECT_EQ(form->Pages->currentIndex(), 0);
+  part<QTabWidget>(*form, "Pages")->setCurrentIndex(1);
+  EXPECT_EQ(part<QTabWidget>(*form, "Pages")->currentIndex(), 2);
+  part<QTabWidget>(*form, "Pages")->setCurrentIndex(0);
+  EXPECT_EQ(part<QTabWidget>(*form, "Pages")->currentIndex(), 0);
 }
 
 TEST_F(DiagnosticsPage, UnderAModelFilterTheTableUsesItsVisitsAndSaysSo) {
@@ -93,17 +101,20 @@ TEST_F(DiagnosticsPage, UnderAModelFilterTheTableUsesItsVisitsAndSaysSo) {
   dialogs.files = {QString(VARNO_SOURCE_DIR) + "/examples/lake_factors.txt"};
   form->actOnCommandLine({QString(VARNO_SOURCE_DIR) + "/examples/lake.fst"});
   idle();
-  form->Pages->setCurrentIndex(2);
+  part<QTabWidget>(*form, "Pages")->setCurrentIndex(2);
   idle();
   ASSERT_EQ(table().rowCount(), 13);
-  EXPECT_TRUE(form->diagnosticsNote->text().contains("coefficients of the factors"));
+  EXPECT_TRUE(
+      part<QLabel>(*form, "diagnosticsNote")->text().contains("coefficients of the factors"));
   const int allRows = cell(4, "n").toInt();
-  form->Model_only->setCurrentIndex(2);
-  form->Model_onlyChange();
+  choose(part<QComboBox>(*form, "Model_only"), 2);
   idle();
   ASSERT_EQ(table().rowCount(), 13);
-  EXPECT_TRUE(form->diagnosticsNote->text().contains("Under the filter on model 2")) << form->diagnosticsNote->text().toStdString();
-  EXPECT_TRUE(form->diagnosticsNote->text().contains("lags count visits, not iterations"));
+  EXPECT_TRUE(
+      part<QLabel>(*form, "diagnosticsNote")->text().contains("Under the filter on model 2"))
+      << part<QLabel>(*form, "diagnosticsNote")->text().toStdString();
+  EXPECT_TRUE(
+      part<QLabel>(*form, "diagnosticsNote")->text().contains("lags count visits, not iterations"));
   EXPECT_LT(cell(4, "n").toInt(), allRows);
   EXPECT_GT(cell(4, "n").toInt(), 0);
 }
@@ -112,23 +123,23 @@ TEST_F(DiagnosticsPage, ATableOfOtherRowsIsNeverShownAndIsComputedAgainForTheCur
   openAndShowThePage();
   ASSERT_EQ(cell(2, "n"), QString::number(kRows));
   // away from the page, a new burn-in leaves no table of the old rows behind
-  form->selectPage(0);
-  form->Cutin->setText("100");
+  showPage(*form, 0);
+  part<QLineEdit>(*form, "Cutin")->setText("100");
   idle();
   EXPECT_EQ(table().rowCount(), 0);
-  form->Pages->setCurrentIndex(2);
+  part<QTabWidget>(*form, "Pages")->setCurrentIndex(2);
   idle();
   ASSERT_EQ(table().rowCount(), 3);
   EXPECT_EQ(cell(2, "n"), QString::number(kRows - 100));
 
   // the rows change while the table is computed: the result describes nothing on screen and the
   // table of the new rows replaces it
-  form->selectPage(0);
-  form->Cutin->setText("200");
+  showPage(*form, 0);
+  part<QLineEdit>(*form, "Cutin")->setText("200");
   idle();
-  form->Pages->setCurrentIndex(2);
-  ASSERT_TRUE(form->isBusy());
-  form->Cutin->setText("300");
+  part<QTabWidget>(*form, "Pages")->setCurrentIndex(2);
+  ASSERT_TRUE(form->jobs().busy(JobRunner::Lane::analysis));
+  part<QLineEdit>(*form, "Cutin")->setText("300");
   idle();
   ASSERT_EQ(table().rowCount(), 3);
   EXPECT_EQ(cell(2, "n"), QString::number(kRows - 300));
@@ -144,11 +155,11 @@ TEST_F(DiagnosticsPage, DoubleClickShowsThatColumnOnTheDetailsPage) {
   QTest::mousePress(table().viewport(), Qt::LeftButton, {}, cellRect.center());
   QTest::mouseDClick(table().viewport(), Qt::LeftButton, {}, cellRect.center());
   idle();
-  EXPECT_EQ(form->Pages->currentIndex(), 0);
-  EXPECT_EQ(form->xi->currentIndex(), 1);
-  EXPECT_EQ(form->Serie->data()->size(), kRows);
-  EXPECT_NE(form->m->text(), "1000.5");  // not the counter's figures
-  EXPECT_TRUE(form->convergence->text().startsWith("ESS "));
+  EXPECT_EQ(part<QTabWidget>(*form, "Pages")->currentIndex(), 0);
+  EXPECT_EQ(part<QComboBox>(*form, "xi")->currentIndex(), 1);
+  EXPECT_EQ(part<QCPGraph>(*form, "Serie")->data()->size(), kRows);
+  EXPECT_NE(part<QLineEdit>(*form, "m")->text(), "1000.5");  // not the counter's figures
+  EXPECT_TRUE(part<QLabel>(*form, "convergence")->text().startsWith("ESS "));
 }
 
 TEST_F(DiagnosticsPage, CtrlCCopiesTheSelectedRowsAsTabSeparatedTextWithTheHeader) {
@@ -172,7 +183,7 @@ TEST_F(DiagnosticsPage, SaveWritesCsvAndRefusesToWriteOverTheDataFile) {
   openAndShowThePage();
   const QString target = dir.filePath("diagnostics");
   dialogs.files = {data, target};
-  form->diag_save->trigger();
+  part<QAction>(*form, "diag_save")->trigger();
   idle();
   ASSERT_EQ(dialogs.errors.size(), 1);
   EXPECT_TRUE(dialogs.errors[0].contains("not saved")) << dialogs.errors[0].toStdString();
@@ -180,7 +191,7 @@ TEST_F(DiagnosticsPage, SaveWritesCsvAndRefusesToWriteOverTheDataFile) {
   ASSERT_TRUE(original.open(QIODevice::ReadOnly));
   EXPECT_EQ(original.readAll(), threeColumns());
 
-  form->diag_save->trigger();
+  part<QAction>(*form, "diag_save")->trigger();
   idle();
   EXPECT_EQ(dialogs.saveExtensions.last(), ".csv");
   QFile saved(target + ".csv");

@@ -1,23 +1,28 @@
 // The charts of posterior mean Fst against the factors: scales, titles, chosen factors, gaps.
+#include <qcustomplot.h>
+
 #include <QAction>
 #include <QComboBox>
 #include <cmath>
-#include <qcustomplot.h>
 
 #include "window_fixture.h"
+#include "window_parts.h"
 
 namespace varno {
 namespace {
 
-using testing::WindowFixture;
+using namespace testing;
 
-// Fst1 averages 0.2, Fst2 0.35; `factors` coefficient columns follow the model column.
-QByteArray table(int factors) {
+// Fst1 averages 0.2 (or is 0 throughout), Fst2 0.35; `factors` coefficient columns follow the
+// model column.
+QByteArray table(int factors, bool firstPopulationZero = false) {
   const char* rows[] = {"0 0.5 -10 0.10 0.30 1", "1 0.6 -11 0.20 0.35 1", "2 0.7 -12 0.15 0.40 1",
                         "3 0.6 -13 0.25 0.32 1", "4 0.5 -14 0.30 0.38 1"};
   QByteArray text;
   for (const char* row : rows) {
-    text += row;
+    QList<QByteArray> fields = QByteArray(row).split(' ');
+    if (firstPopulationZero) fields[3] = "0";
+    text += fields.join(' ');
     for (int f = 0; f <= factors; ++f) text += " 0.1";
     text += "\n";
   }
@@ -26,11 +31,12 @@ QByteArray table(int factors) {
 
 struct FactorPlots : WindowFixture {
   // Start-up on the table with a factors file; `answers` after the environmental question.
-  void start(int factors, const QByteArray& factorsFile, std::deque<bool> answers = {}) {
+  void start(int factors, const QByteArray& factorsFile, std::deque<bool> answers = {},
+             bool firstPopulationZero = false) {
     answers.push_front(true);
     dialogs.answers = answers;
     dialogs.files = {write("factors.txt", factorsFile)};
-    form->actOnCommandLine({write("t.fst", table(factors))});
+    form->actOnCommandLine({write("t.fst", table(factors, firstPopulationZero))});
     idle();
     ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
   }
@@ -62,39 +68,40 @@ const double kLogit035 = std::log(0.35 / 0.65);
 
 TEST_F(FactorPlots, MeansArePlottedOnTheLogitScaleOrPlainAndTogglingTwiceRestoresThem) {
   start(2, "g[1]=0.1 0.5\ng[2]=12 15\n", {false});
-  ASSERT_TRUE(form->logFst->isChecked());
+  ASSERT_TRUE(part<QAction>(*form, "logFst")->isChecked());
   EXPECT_NEAR(kLogit02, -1.386, 5e-4);
   const std::vector<std::pair<double, double>> logitG1{{0.1, kLogit02}, {0.5, kLogit035}};
   const std::vector<std::pair<double, double>> logitG2{{12, kLogit02}, {15, kLogit035}};
-  expectPoints(form->G1_serie, logitG1);
-  expectPoints(form->G2_serie, logitG2);
-  EXPECT_EQ(title(form->G1_graph), "Fst against G1");
-  EXPECT_EQ(title(form->G2_graph), "Fst against G2");
+  expectPoints(part<QCPGraph>(*form, "G1_serie"), logitG1);
+  expectPoints(part<QCPGraph>(*form, "G2_serie"), logitG2);
+  EXPECT_EQ(title(part<QCustomPlot>(*form, "G1_graph")), "Fst against G1");
+  EXPECT_EQ(title(part<QCustomPlot>(*form, "G2_graph")), "Fst against G2");
 
-  form->logFstClick();
-  EXPECT_FALSE(form->logFst->isChecked());
-  EXPECT_EQ(form->G1_graph->yAxis->label(), "Fst");
-  EXPECT_EQ(form->G2_graph->yAxis->label(), "Fst");
-  expectPoints(form->G1_serie, {{0.1, 0.2}, {0.5, 0.35}});
-  expectPoints(form->G2_serie, {{12, 0.2}, {15, 0.35}});
+  trigger(*form, "logFst");
+  EXPECT_FALSE(part<QAction>(*form, "logFst")->isChecked());
+  EXPECT_EQ(part<QCustomPlot>(*form, "G1_graph")->yAxis->label(), "Fst");
+  EXPECT_EQ(part<QCustomPlot>(*form, "G2_graph")->yAxis->label(), "Fst");
+  expectPoints(part<QCPGraph>(*form, "G1_serie"), {{0.1, 0.2}, {0.5, 0.35}});
+  expectPoints(part<QCPGraph>(*form, "G2_serie"), {{12, 0.2}, {15, 0.35}});
 
-  form->logFstClick();
-  EXPECT_TRUE(form->logFst->isChecked());
-  EXPECT_EQ(form->G1_graph->yAxis->label(), "ln(Fst/1-Fst)");
-  EXPECT_EQ(form->G2_graph->yAxis->label(), "ln(Fst/1-Fst)");
-  expectPoints(form->G1_serie, logitG1);
-  expectPoints(form->G2_serie, logitG2);
-  EXPECT_EQ(title(form->G1_graph), "Fst against G1");
-  EXPECT_EQ(form->G1_graph->xAxis->label(), "G1");  // bottom titles keep their designed texts
-  EXPECT_EQ(form->G2_graph->xAxis->label(), "G2");
+  trigger(*form, "logFst");
+  EXPECT_TRUE(part<QAction>(*form, "logFst")->isChecked());
+  EXPECT_EQ(part<QCustomPlot>(*form, "G1_graph")->yAxis->label(), "ln(Fst/1-Fst)");
+  EXPECT_EQ(part<QCustomPlot>(*form, "G2_graph")->yAxis->label(), "ln(Fst/1-Fst)");
+  expectPoints(part<QCPGraph>(*form, "G1_serie"), logitG1);
+  expectPoints(part<QCPGraph>(*form, "G2_serie"), logitG2);
+  EXPECT_EQ(title(part<QCustomPlot>(*form, "G1_graph")), "Fst against G1");
+  EXPECT_EQ(part<QCustomPlot>(*form, "G1_graph")->xAxis->label(),
+            "G1");  // bottom titles keep their designed texts
+  EXPECT_EQ(part<QCustomPlot>(*form, "G2_graph")->xAxis->label(), "G2");
 }
 
 TEST_F(FactorPlots, APopulationWithoutASummaryHasNoPoint) {
-  start(2, "g[1]=0.1 0.5\ng[2]=12 15\n", {false});
-  form->state.fstSummary.mean[0] = 0;
-  form->Combo_G1Change();
-  expectPoints(form->G1_serie, {{0.5, kLogit035}});
-  expectPoints(form->G2_serie, {{15, kLogit035}});
+  // a posterior mean of 0 stands for no summary
+  start(2, "g[1]=0.1 0.5\ng[2]=12 15\n", {false}, true);
+  ASSERT_EQ(form->analysis().fstSummary.mean[0], 0);
+  expectPoints(part<QCPGraph>(*form, "G1_serie"), {{0.5, kLogit035}});
+  expectPoints(part<QCPGraph>(*form, "G2_serie"), {{15, kLogit035}});
 }
 
 TEST_F(FactorPlots, TheChosenFactorGivesTheTitleAndTheXValues) {
@@ -120,11 +127,13 @@ TEST_F(FactorPlots, TheChosenFactorGivesTheTitleAndTheXValues) {
     SCOPED_TRACE(c.name);
     form = std::make_unique<TForm3>(dialogs);
     start(c.factors, c.file, c.answers);
-    QComboBox* box = c.second ? form->Combo_G2 : form->Combo_G1;
-    box->setCurrentIndex(c.index);
-    c.second ? form->Combo_G2Change() : form->Combo_G1Change();
-    QCustomPlot* chart = c.second ? form->G2_graph : form->G1_graph;
-    QCPGraph* series = c.second ? form->G2_serie : form->G1_serie;
+    QComboBox* box =
+        c.second ? part<QComboBox>(*form, "Combo_G2") : part<QComboBox>(*form, "Combo_G1");
+    choose(box, c.index);
+    QCustomPlot* chart =
+        c.second ? part<QCustomPlot>(*form, "G2_graph") : part<QCustomPlot>(*form, "G1_graph");
+    QCPGraph* series =
+        c.second ? part<QCPGraph>(*form, "G2_serie") : part<QCPGraph>(*form, "G1_serie");
     EXPECT_EQ(title(chart), c.title);
     expectPoints(series, {{c.x1, kLogit02}, {c.x2, kLogit035}});
   }
@@ -132,41 +141,40 @@ TEST_F(FactorPlots, TheChosenFactorGivesTheTitleAndTheXValues) {
 
 TEST_F(FactorPlots, OneFactorLeavesTheSecondChartEmptyAndItsTitleAsItWas) {
   start(2, "g[1]=0.1 0.5\ng[2]=12 15\n", {false});
-  form->Combo_G2->setCurrentIndex(0);
-  form->Combo_G2Change();
-  ASSERT_EQ(title(form->G2_graph), "Fst against G1");
+  choose(part<QComboBox>(*form, "Combo_G2"), 0);
+  ASSERT_EQ(title(part<QCustomPlot>(*form, "G2_graph")), "Fst against G1");
 
   // a one-factor file opened next
   dialogs.files = {write("one.fst", table(1)), write("one.txt", "g[1]=3 4\n")};
   dialogs.answers = {true};
-  form->OpenClick();
+  trigger(*form, "Open");
   idle();
-  ASSERT_EQ(form->state.factorCount, 1);
-  EXPECT_EQ(form->Combo_G2->currentIndex(), -1);
-  form->Combo_G2Change();
-  EXPECT_EQ(form->G2_serie->data()->size(), 0);
-  EXPECT_EQ(title(form->G2_graph), "Fst against G1");
-  EXPECT_EQ(title(form->G1_graph), "Fst against G1");
-  expectPoints(form->G1_serie, {{3, kLogit02}, {4, kLogit035}});
+  ASSERT_EQ(form->analysis().factorCount, 1);
+  EXPECT_EQ(part<QComboBox>(*form, "Combo_G2")->currentIndex(), -1);
+  choose(part<QComboBox>(*form, "Combo_G2"), -1);  // the empty chooser clicked
+  EXPECT_EQ(part<QCPGraph>(*form, "G2_serie")->data()->size(), 0);
+  EXPECT_EQ(title(part<QCustomPlot>(*form, "G2_graph")), "Fst against G1");
+  EXPECT_EQ(title(part<QCustomPlot>(*form, "G1_graph")), "Fst against G1");
+  expectPoints(part<QCPGraph>(*form, "G1_serie"), {{3, kLogit02}, {4, kLogit035}});
 }
 
 TEST_F(FactorPlots, WithoutAFactorsFileTheChartsStayEmpty) {
   dialogs.answers = {false};
   form->actOnCommandLine({write("t.fst", table(0))});
   idle();
-  form->logFstClick();
-  form->Combo_G1Change();
-  form->Combo_G2Change();
-  EXPECT_EQ(form->G1_serie->data()->size(), 0);
-  EXPECT_EQ(form->G2_serie->data()->size(), 0);
+  trigger(*form, "logFst");
+  choose(part<QComboBox>(*form, "Combo_G1"), -1);  // the empty choosers clicked
+  choose(part<QComboBox>(*form, "Combo_G2"), -1);
+  EXPECT_EQ(part<QCPGraph>(*form, "G1_serie")->data()->size(), 0);
+  EXPECT_EQ(part<QCPGraph>(*form, "G2_serie")->data()->size(), 0);
   EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
 }
 
 TEST_F(FactorPlots, FactorLinesAreFoundByTheirClosingBracketAndStoredWithinTheirSlots) {
   // a blank before each "=": no factor line, so no factors and a single model
   start(0, "g[1] =0.1 0.5\ng[2] =12 15\n");
-  EXPECT_EQ(form->state.factorCount, 0);
-  EXPECT_EQ(form->Combo_G1->count(), 0);
+  EXPECT_EQ(form->analysis().factorCount, 0);
+  EXPECT_EQ(part<QComboBox>(*form, "Combo_G1")->count(), 0);
 
   // mode 0 with three factor lines: two factors, the third line's values in the third slot
   form = std::make_unique<TForm3>(dialogs);
@@ -174,25 +182,25 @@ TEST_F(FactorPlots, FactorLinesAreFoundByTheirClosingBracketAndStoredWithinTheir
   const QString three = write("three.txt", "npop=2\ng[1]=1 2\ng[2]=3 4\nx]=9\ng[3]=5 6\n");
   form->actOnCommandLine({write("t.fst", table(2)), three, "0"});
   idle();
-  EXPECT_EQ(form->state.factorValues[0], (std::vector<float>{1, 3, 5}));
-  EXPECT_EQ(form->state.factorValues[1], (std::vector<float>{2, 4, 6}));
-  EXPECT_EQ(form->Model_only->count(), 5);
+  EXPECT_EQ(form->analysis().factorValues[0], (std::vector<float>{1, 3, 5}));
+  EXPECT_EQ(form->analysis().factorValues[1], (std::vector<float>{2, 4, 6}));
+  EXPECT_EQ(part<QComboBox>(*form, "Model_only")->count(), 5);
 
   // a file with more factor lines than the rows have slots, opened afterwards
   dialogs.files = {write("many.txt", "a[1]=1 1\na[2]=2 2\na[3]=3 3\na[4]=4 4\na[5]=5 5\n")};
   dialogs.answers = {false};  // no interaction
-  form->OpenfactorfileClick();
+  trigger(*form, "Openfactorfile");
   idle();
-  EXPECT_EQ(form->state.factorValues[1], (std::vector<float>{1, 2, 3}));
-  EXPECT_EQ(form->Combo_G1->count(), 3);
+  EXPECT_EQ(form->analysis().factorValues[1], (std::vector<float>{1, 2, 3}));
+  EXPECT_EQ(part<QComboBox>(*form, "Combo_G1")->count(), 3);
   EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
 }
 
 TEST_F(FactorPlots, AFactorsFileThatDoesNotFitIsReadAsItIsAndItsFaultsShown) {
   start(2, "npop=3\ng[1]=0.1 0.5\ng[2]=12 x\ng[3] = 1 2\n", {false});
-  EXPECT_EQ(form->state.factorCount, 2);
-  EXPECT_EQ(form->state.factorValues[0], (std::vector<float>{0.1f, 12, 0}));
-  EXPECT_EQ(form->state.factorValues[1], (std::vector<float>{0.5f, 0, 0}));
+  EXPECT_EQ(form->analysis().factorCount, 2);
+  EXPECT_EQ(form->analysis().factorValues[0], (std::vector<float>{0.1f, 12, 0}));
+  EXPECT_EQ(form->analysis().factorValues[1], (std::vector<float>{0.5f, 0, 0}));
   const QString file = dir.filePath("factors.txt");
   ASSERT_EQ(dialogs.messages.size(), 1) << dialogs.messages.join("\n").toStdString();
   EXPECT_EQ(dialogs.messages.front(),
@@ -201,13 +209,16 @@ TEST_F(FactorPlots, AFactorsFileThatDoesNotFitIsReadAsItIsAndItsFaultsShown) {
             "line 3: value 2 of G2: \"x\" is not a number\n"
             "line 4: \"g[3] =\" looks like a factor line but was not counted: a factor line has no blank before "
             "\"=\" (write \"g[3]=\")");
-  EXPECT_TRUE(form->statusText().endsWith("; factors file \"" + file + "\"; line 1: npop=3, but the data file has 2 "
-                                          "populations; line 3: value 2 of G2: \"x\" is not a number; line 4: \"g[3] =\" "
-                                          "looks like a factor line but was not counted: a factor line has no blank "
-                                          "before \"=\" (write \"g[3]=\")"))
-      << form->statusText().toStdString();
-  EXPECT_TRUE(form->statusText().startsWith(dir.filePath("t.fst") + ": 5 rows \u00D7 9 columns"))
-      << form->statusText().toStdString();
+  EXPECT_TRUE(form->statusBar()->currentMessage().endsWith(
+      "; factors file \"" + file +
+      "\"; line 1: npop=3, but the data file has 2 "
+      "populations; line 3: value 2 of G2: \"x\" is not a number; line 4: \"g[3] =\" "
+      "looks like a factor line but was not counted: a factor line has no blank "
+      "before \"=\" (write \"g[3]=\")"))
+      << form->statusBar()->currentMessage().toStdString();
+  EXPECT_TRUE(form->statusBar()->currentMessage().startsWith(dir.filePath("t.fst") +
+                                                             ": 5 rows \u00D7 9 columns"))
+      << form->statusBar()->currentMessage().toStdString();
 }
 
 }  // namespace

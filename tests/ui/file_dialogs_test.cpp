@@ -3,9 +3,12 @@
 #include <QDir>
 
 #include "window_fixture.h"
+#include "window_parts.h"
 
 namespace varno {
 namespace {
+
+using namespace testing;
 
 using testing::WindowFixture;
 
@@ -29,7 +32,7 @@ struct FileDialogs : WindowFixture {
   void open() {
     dialogs.files = {data, factors};
     dialogs.answers = {true, false};
-    form->OpenClick();
+    trigger(*form, "Open");
     idle();
     ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
   }
@@ -48,8 +51,8 @@ TEST_F(FileDialogs, EachDialogSaysWhatItIsForAndOpensWhereItsFilesAre) {
 
   clearRecords();
   dialogs.files = {figuresFolder + "/g1.png", std::nullopt};
-  form->g1_saveClick();
-  form->hpdi_saveClick();
+  trigger(*form, "g1_save");
+  trigger(*form, "hpdi_save");
   EXPECT_EQ(dialogs.titles, QStringList({"Save graph as", "Save graph as"}));
   EXPECT_EQ(dialogs.startFolders, QStringList({dataFolder, figuresFolder}));
   // the chart's own name, after the data file's
@@ -57,7 +60,7 @@ TEST_F(FileDialogs, EachDialogSaysWhatItIsForAndOpensWhereItsFilesAre) {
 
   clearRecords();
   dialogs.files = {std::nullopt};
-  form->save_resClick();
+  trigger(*form, "save_res");
   idle();
   EXPECT_EQ(dialogs.titles, QStringList{"Save results as"});
   EXPECT_EQ(dialogs.startFolders, QStringList{dataFolder}) << "a graph's folder is not the report's";
@@ -66,7 +69,7 @@ TEST_F(FileDialogs, EachDialogSaysWhatItIsForAndOpensWhereItsFilesAre) {
   clearRecords();
   dialogs.files = {data, factors};
   dialogs.answers = {true, false};
-  form->OpenClick();
+  trigger(*form, "Open");
   idle();
   EXPECT_EQ(dialogs.startFolders, QStringList({dataFolder, factorsFolder}));
 }

@@ -1,24 +1,25 @@
 // Saving charts as figures: each format's bytes and sizes, extension and filter agreement, the
 // dialog's settings, cancel, write failures, and printing.
 #include <gtest/gtest.h>
+#include <qcustomplot.h>
 
 #include <QApplication>
 #include <QDir>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
-#include <qcustomplot.h>
 
 #include "charts/chart_export.h"
 #include "scripted_dialogs.h"
 #include "ui/file_dialog_spec.h"
 #include "ui/plotwin2.h"
+#include "wait_idle.h"
+#include "window_parts.h"
 
 namespace varno {
 namespace {
 
-using testing::ScriptedDialogs;
-using Handler = void (TForm3::*)();
+using namespace testing;
 
 QByteArray bytesOf(const QString& path) {
   QFile f(path);
@@ -48,8 +49,8 @@ struct GraphExportTest : ::testing::Test {
   QStringList files() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden); }
   // what "Save results as..." leaves on the shared dialog
   void leaveReportSettings() {
-    form.SaveDialog->filter = "Text file |*.txt";
-    form.SaveDialog->defaultExt = ".txt";
+    part<FileDialogSpec>(form, "SaveDialog")->filter = "Text file |*.txt";
+    part<FileDialogSpec>(form, "SaveDialog")->defaultExt = ".txt";
   }
 };
 
@@ -57,20 +58,20 @@ struct GraphExportTest : ::testing::Test {
 // the designed size whatever the scale, SVG and PDF as vectors.
 TEST_F(GraphExportTest, EachFormatWritesItsOwnBytesAtItsSize) {
   const struct {
-    Handler command;
+    const char* command;  // the menu command's name
     QString filter;
     int scale;  // the "Scale" choice
     QString name;
     const char* magic;  // the file's first bytes
     QSize pixels;       // of the raster formats; of the SVG view box
   } cases[] = {
-      {&TForm3::hpdi_saveClick, "PNG image", 0, "hpdi1", "\x89PNG\r\n\x1a\n", {778, 642}},
-      {&TForm3::hpdi_saveClick, "PNG image", 1, "hpdi2", "\x89PNG\r\n\x1a\n", {1556, 1284}},
-      {&TForm3::g1_saveClick, "PNG image", 1, "g1", "\x89PNG\r\n\x1a\n", {1556, 1240}},
-      {&TForm3::g2_saveClick, "BMP image", 1, "g2", "BM", {778, 620}},
-      {&TForm3::model_saveClick, "BMP image", 0, "model", "BM", {778, 642}},
-      {&TForm3::model_saveClick, "SVG image", 1, "model", "<?xml", {778, 642}},
-      {&TForm3::g1_saveClick, "PDF document", 0, "g1", "%PDF-", {}},
+      {"hpdi_save", "PNG image", 0, "hpdi1", "\x89PNG\r\n\x1a\n", {778, 642}},
+      {"hpdi_save", "PNG image", 1, "hpdi2", "\x89PNG\r\n\x1a\n", {1556, 1284}},
+      {"g1_save", "PNG image", 1, "g1", "\x89PNG\r\n\x1a\n", {1556, 1240}},
+      {"g2_save", "BMP image", 1, "g2", "BM", {778, 620}},
+      {"model_save", "BMP image", 0, "model", "BM", {778, 642}},
+      {"model_save", "SVG image", 1, "model", "<?xml", {778, 642}},
+      {"g1_save", "PDF document", 0, "g1", "%PDF-", {}},
   };
   for (const auto& c : cases) {
     const QString ext = chartFormatInfo(*formatOfFilter(c.filter)).extension;
@@ -79,11 +80,11 @@ TEST_F(GraphExportTest, EachFormatWritesItsOwnBytesAtItsSize) {
     dialogs.files.push_back(path(c.name));  // typed without an extension
     dialogs.nextFilter = c.filter;
     dialogs.nextChoice = c.scale;
-    (form.*c.command)();
+    trigger(form, c.command);
 
     const QString saved = path(c.name + "." + ext);
     EXPECT_EQ(dialogs.saveFilters.last(), "PNG image|*.png|SVG image|*.svg|PDF document|*.pdf|BMP image|*.bmp");
-    EXPECT_EQ(form.SaveDialog->lastFileName, saved);
+    EXPECT_EQ(part<FileDialogSpec>(form, "SaveDialog")->lastFileName, saved);
     const QByteArray bytes = bytesOf(saved);
     ASSERT_TRUE(bytes.startsWith(c.magic)) << bytes.left(16).toStdString();
     if (ext == "png" || ext == "bmp") {
@@ -112,19 +113,19 @@ TEST_F(GraphExportTest, TheFileGetsTheFormatOfItsExtensionOrOfTheChosenFilter) {
     SCOPED_TRACE(c.typed.toStdString());
     dialogs.files.push_back(path(c.typed));
     dialogs.nextFilter = c.filter;
-    form.model_saveClick();
+    trigger(form, "model_save");
     EXPECT_TRUE(bytesOf(path(c.saved)).startsWith(c.magic)) << files().join(" ").toStdString();
   }
   EXPECT_EQ(files().size(), std::size(cases));
 
   dialogs.files.push_back(path("f.png"));
   dialogs.nextChoice = 1;
-  form.hpdi_saveClick();
+  trigger(form, "hpdi_save");
   dialogs.files.push_back(std::nullopt);
-  form.hpdi_saveClick();
-  EXPECT_EQ(form.SaveDialog->choice, 1) << "the scale is remembered";
-  EXPECT_EQ(form.SaveDialog->selectedFilter, "PNG image");
-  EXPECT_EQ(form.SaveDialog->defaultExt, ".png");
+  trigger(form, "hpdi_save");
+  EXPECT_EQ(part<FileDialogSpec>(form, "SaveDialog")->choice, 1) << "the scale is remembered";
+  EXPECT_EQ(part<FileDialogSpec>(form, "SaveDialog")->selectedFilter, "PNG image");
+  EXPECT_EQ(part<FileDialogSpec>(form, "SaveDialog")->defaultExt, ".png");
   EXPECT_EQ(QImage(path("f.png")).size(), QSize(1556, 1284));
 }
 
@@ -132,14 +133,14 @@ TEST_F(GraphExportTest, TheMainChartIsSavedAtItsSizeAfterAResize) {
   form.show();
   form.resize(950, 880);
   QApplication::processEvents();
-  ASSERT_NE(form.Chart1->size(), QSize(609, 545));
+  ASSERT_NE(part<QCustomPlot>(form, "Chart1")->size(), QSize(609, 545));
   dialogs.files.push_back(path("main.bmp"));
-  form.SaveClick();
-  EXPECT_EQ(QImage(path("main.bmp")).size(), form.Chart1->size());
+  trigger(form, "Save");
+  EXPECT_EQ(QImage(path("main.bmp")).size(), part<QCustomPlot>(form, "Chart1")->size());
   dialogs.files.push_back(path("main.png"));
   dialogs.nextChoice = 1;
-  form.SaveClick();
-  EXPECT_EQ(QImage(path("main.png")).size(), form.Chart1->size() * 2);
+  trigger(form, "Save");
+  EXPECT_EQ(QImage(path("main.png")).size(), part<QCustomPlot>(form, "Chart1")->size() * 2);
 }
 
 TEST_F(GraphExportTest, ImagesStartWhiteAndShowTheChartsOwnBackground) {
@@ -159,9 +160,9 @@ TEST_F(GraphExportTest, ImagesStartWhiteAndShowTheChartsOwnBackground) {
 }
 
 TEST_F(GraphExportTest, ASavedEmptyChartOnAWhiteBackgroundHasWhiteCorners) {
-  form.Back_White->trigger();
+  part<QAction>(form, "Back_White")->trigger();
   dialogs.files.push_back(path("g1.bmp"));
-  form.g1_saveClick();
+  trigger(form, "g1_save");
   const QImage image(path("g1.bmp"));
   ASSERT_FALSE(image.isNull());
   EXPECT_EQ(image.pixelColor(0, 0).name(), "#ffffff");
@@ -171,20 +172,20 @@ TEST_F(GraphExportTest, ASavedEmptyChartOnAWhiteBackgroundHasWhiteCorners) {
 TEST_F(GraphExportTest, DrawingAtTwiceTheSizeLeavesTheChartOnScreenAsItWas) {
   form.show();
   QApplication::processEvents();
-  form.G1_graph->replot();
-  const QRect plotArea = form.G1_graph->axisRect()->rect();
-  renderChart(form.G1_graph, form.G1_graph->size() * 2);
-  EXPECT_EQ(form.G1_graph->axisRect()->rect(), plotArea);
+  part<QCustomPlot>(form, "G1_graph")->replot();
+  const QRect plotArea = part<QCustomPlot>(form, "G1_graph")->axisRect()->rect();
+  renderChart(part<QCustomPlot>(form, "G1_graph"), part<QCustomPlot>(form, "G1_graph")->size() * 2);
+  EXPECT_EQ(part<QCustomPlot>(form, "G1_graph")->axisRect()->rect(), plotArea);
 }
 
 TEST_F(GraphExportTest, CancelWritesNothing) {
   leaveReportSettings();
   dialogs.files.push_back(std::nullopt);
-  form.hpdi_saveClick();
+  trigger(form, "hpdi_save");
   EXPECT_TRUE(files().isEmpty());
   EXPECT_TRUE(dialogs.errors.isEmpty());
-  EXPECT_EQ(form.SaveDialog->filter, chartFileFilter());
-  EXPECT_EQ(form.SaveDialog->defaultExt, ".png");
+  EXPECT_EQ(part<FileDialogSpec>(form, "SaveDialog")->filter, chartFileFilter());
+  EXPECT_EQ(part<FileDialogSpec>(form, "SaveDialog")->defaultExt, ".png");
 }
 
 TEST_F(GraphExportTest, AFileThatCannotBeWrittenIsReportedOnceByPath) {
@@ -194,7 +195,7 @@ TEST_F(GraphExportTest, AFileThatCannotBeWrittenIsReportedOnceByPath) {
     SCOPED_TRACE(target.toStdString());
     dialogs.errors.clear();
     dialogs.files.push_back(target);
-    form.model_saveClick();
+    trigger(form, "model_save");
     ASSERT_EQ(dialogs.errors.size(), 1);
     EXPECT_TRUE(dialogs.errors[0].contains(QDir::toNativeSeparators(target)))
         << dialogs.errors[0].toStdString();
@@ -204,28 +205,30 @@ TEST_F(GraphExportTest, AFileThatCannotBeWrittenIsReportedOnceByPath) {
 
 // An input of the analysis is never replaced, not even through a link named as a figure.
 TEST_F(GraphExportTest, AFigureNeverReplacesAnInput) {
-  QFile data(path("trace.fst"));
+  QFile data(path("trace.ml"));
   ASSERT_TRUE(data.open(QIODevice::WriteOnly));
-  data.write("0 1 2\n");
+  data.write("0 1 2\n3 4 5\n");
   data.close();
-  form.state.dataFileName = path("trace.fst").toStdString();
-  ASSERT_TRUE(QFile::link(path("trace.fst"), path("trace.png")));
+  form.actOnCommandLine({path("trace.ml")});
+  ASSERT_TRUE(waitUntilIdle(form));
+  ASSERT_EQ(form.analysis().dataFileName, path("trace.ml").toStdString());
+  ASSERT_TRUE(QFile::link(path("trace.ml"), path("trace.png")));
   dialogs.files.push_back(path("trace.png"));
-  form.g1_saveClick();
+  trigger(form, "g1_save");
   ASSERT_EQ(dialogs.errors.size(), 1);
   EXPECT_TRUE(dialogs.errors[0].contains("is the data file of the analysis")) << dialogs.errors[0].toStdString();
-  EXPECT_EQ(bytesOf(path("trace.fst")), "0 1 2\n");
+  EXPECT_EQ(bytesOf(path("trace.ml")), "0 1 2\n3 4 5\n");
 }
 
 // "Print graph" prints Chart1 (no chart under the mouse) scaled to the page, here to a PDF file;
 // a cancelled print dialog prints nothing.
 TEST_F(GraphExportTest, PrintGraphPrintsTheChartOrNothingWhenCancelled) {
-  form.Print->trigger();
+  part<QAction>(form, "Print")->trigger();
   EXPECT_EQ(dialogs.printDialogs, 1);
   EXPECT_TRUE(files().isEmpty());
 
   dialogs.printToPdf = path("printed.pdf");
-  form.PrintClick();
+  trigger(form, "Print");
   EXPECT_EQ(dialogs.printDialogs, 2);
   EXPECT_TRUE(bytesOf(path("printed.pdf")).startsWith("%PDF-"));
   EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();

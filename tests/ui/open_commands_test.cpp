@@ -1,14 +1,18 @@
 // Open data file, a dropped file, Reload and Open factor file: the page and factors each leaves.
+#include <qcustomplot.h>
+
 #include <QComboBox>
 #include <QPlainTextEdit>
 #include <QTabWidget>
-#include <qcustomplot.h>
 
 #include "charts/interval_series.h"
 #include "window_fixture.h"
+#include "window_parts.h"
 
 namespace varno {
 namespace {
+
+using namespace testing;
 
 using testing::WindowFixture;
 
@@ -37,9 +41,9 @@ struct OpenCommands : WindowFixture {
     const QString path = write(name, kTwoFactorRows);
     dialogs.files = {path, factors};
     dialogs.answers = {true, false};
-    form->OpenClick();
+    trigger(*form, "Open");
     idle();
-    EXPECT_EQ(form->state.factorCount, 2);
+    EXPECT_EQ(form->analysis().factorCount, 2);
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
     return path;
   }
@@ -47,49 +51,49 @@ struct OpenCommands : WindowFixture {
 
 TEST_F(OpenCommands, AnsweringNoAfterAnEarlierFactorsFileLeavesNoFactors) {
   openWithFactors();
-  ASSERT_EQ(form->Combo_G1->count(), 2);
+  ASSERT_EQ(part<QComboBox>(*form, "Combo_G1")->count(), 2);
   dialogs.questions.clear();
   const QString b = write("b.fst", kThreePopulationRows);
   dialogs.files = {b};
   dialogs.answers = {false};
-  form->OpenClick();
+  trigger(*form, "Open");
   idle();
   EXPECT_EQ(dialogs.questions, QStringList{kEnvironment});
   EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
   EXPECT_EQ(form->windowTitle(), "Plot: " + b);
-  EXPECT_EQ(form->state.factorCount, 0);
-  EXPECT_FALSE(form->state.hasInteraction);
-  EXPECT_EQ(form->state.coefficientSummary.size(), 1u);
-  EXPECT_EQ(form->state.populationCount, 3);
-  EXPECT_EQ(form->Pages->currentIndex(), 1);
-  EXPECT_EQ(form->Combo_G1->count(), 0);
-  EXPECT_EQ(form->Combo_G2->count(), 0);
-  EXPECT_EQ(form->G1_serie->data()->size(), 0);
-  EXPECT_EQ(form->G2_serie->data()->size(), 0);
-  EXPECT_EQ(form->hpdis->items().size(), 3u);
+  EXPECT_EQ(form->analysis().factorCount, 0);
+  EXPECT_FALSE(form->analysis().hasInteraction);
+  EXPECT_EQ(form->analysis().coefficientSummary.size(), 1u);
+  EXPECT_EQ(form->analysis().populationCount, 3);
+  EXPECT_EQ(part<QTabWidget>(*form, "Pages")->currentIndex(), 1);
+  EXPECT_EQ(part<QComboBox>(*form, "Combo_G1")->count(), 0);
+  EXPECT_EQ(part<QComboBox>(*form, "Combo_G2")->count(), 0);
+  EXPECT_EQ(part<QCPGraph>(*form, "G1_serie")->data()->size(), 0);
+  EXPECT_EQ(part<QCPGraph>(*form, "G2_serie")->data()->size(), 0);
+  EXPECT_EQ(part<IntervalSeries>(*form, "hpdis")->items().size(), 3u);
 }
 
 TEST_F(OpenCommands, CancellingTheDataDialogChangesNothingButTheFactorMode) {
   const QString data = write("a.fst", kTwoFactorRows);
   form->actOnCommandLine({data, factors, "0"});
   idle();
-  ASSERT_EQ(form->state.factorMode, 0);
-  const auto table = form->state.table;
+  ASSERT_EQ(form->analysis().factorMode, 0);
+  const auto table = form->analysis().table;
   const QString title = form->windowTitle();
-  const QString memo = form->mModel->toPlainText();
+  const QString memo = part<QPlainTextEdit>(*form, "mModel")->toPlainText();
 
   dialogs.files = {std::nullopt};
-  form->OpenClick();
+  trigger(*form, "Open");
   idle();
   EXPECT_EQ(dialogs.openFilters.back(), kDataFilter);
-  EXPECT_EQ(form->state.factorMode, -1);
-  EXPECT_EQ(form->state.table, table);
-  EXPECT_EQ(form->state.dataFileName, data.toStdString());
+  EXPECT_EQ(form->analysis().factorMode, -1);
+  EXPECT_EQ(form->analysis().table, table);
+  EXPECT_EQ(form->analysis().dataFileName, data.toStdString());
   EXPECT_EQ(form->windowTitle(), title);
-  EXPECT_EQ(form->state.factorCount, 2);
-  EXPECT_EQ(form->Pages->currentIndex(), 1);
-  EXPECT_EQ(form->mModel->toPlainText(), memo);
-  EXPECT_EQ(form->Combo_G1->count(), 2);
+  EXPECT_EQ(form->analysis().factorCount, 2);
+  EXPECT_EQ(part<QTabWidget>(*form, "Pages")->currentIndex(), 1);
+  EXPECT_EQ(part<QPlainTextEdit>(*form, "mModel")->toPlainText(), memo);
+  EXPECT_EQ(part<QComboBox>(*form, "Combo_G1")->count(), 2);
   EXPECT_TRUE(dialogs.questions.isEmpty());
 }
 
@@ -99,38 +103,38 @@ TEST_F(OpenCommands, ACancelledFactorsDialogCountsTheEarlierFactorsFile) {
   dialogs.openFilters.clear();
   dialogs.files = {write("c.fst", kTwoFactorRows), std::nullopt};
   dialogs.answers = {true, false};
-  form->OpenClick();
+  trigger(*form, "Open");
   idle();
   EXPECT_EQ(dialogs.openFilters, QStringList({kDataFilter, "Factors file (*.txt)|*.txt"}));
   EXPECT_EQ(dialogs.questions, QStringList({kEnvironment, kInteraction}));
-  EXPECT_EQ(form->state.factorFileName, factors.toStdString());
-  EXPECT_EQ(form->state.factorCount, 2);
-  EXPECT_EQ(form->Combo_G1->count(), 2);
-  EXPECT_EQ(form->state.factorValues[1][1], 15.0f);
+  EXPECT_EQ(form->analysis().factorFileName, factors.toStdString());
+  EXPECT_EQ(form->analysis().factorCount, 2);
+  EXPECT_EQ(part<QComboBox>(*form, "Combo_G1")->count(), 2);
+  EXPECT_EQ(form->analysis().factorValues[1][1], 15.0f);
 }
 
 TEST_F(OpenCommands, AnMlFileIsChosenThroughOtherAndShownOnTheDetailsPage) {
   const QString ml = write("t.ml", "1 5\n2 6\n3 7\n");
   dialogs.files = {ml};
-  form->OpenClick();
+  trigger(*form, "Open");
   idle();
   EXPECT_EQ(dialogs.openFilters, QStringList{kDataFilter});
   EXPECT_TRUE(dialogs.questions.isEmpty());
-  EXPECT_EQ(form->state.kind(), FileKind::other);
-  EXPECT_EQ(form->state.dataExtension, ".ml");
-  EXPECT_EQ(form->Pages->currentIndex(), 0);
-  EXPECT_EQ(form->xi->count(), 2);
-  EXPECT_EQ(form->Serie->data()->size(), 3);
+  EXPECT_EQ(form->analysis().kind(), FileKind::other);
+  EXPECT_EQ(form->analysis().dataExtension, ".ml");
+  EXPECT_EQ(part<QTabWidget>(*form, "Pages")->currentIndex(), 0);
+  EXPECT_EQ(part<QComboBox>(*form, "xi")->count(), 2);
+  EXPECT_EQ(part<QCPGraph>(*form, "Serie")->data()->size(), 3);
 }
 
 TEST_F(OpenCommands, OnlyTheFirstDroppedFileIsOpened) {
   const QString first = write("first.ml", "1 5\n2 6\n3 7\n");
   const QString second = write("second.fst", kThreePopulationRows);
-  form->DropFiles({first, second});
+  drop(*form, {first, second});
   idle();
   EXPECT_EQ(form->windowTitle(), "Plot: " + first);
-  EXPECT_EQ(form->state.dataFileName, first.toStdString());
-  EXPECT_EQ(form->Pages->currentIndex(), 0);
+  EXPECT_EQ(form->analysis().dataFileName, first.toStdString());
+  EXPECT_EQ(part<QTabWidget>(*form, "Pages")->currentIndex(), 0);
   EXPECT_TRUE(dialogs.questions.isEmpty());
 }
 
@@ -147,85 +151,85 @@ TEST_F(OpenCommands, ADroppedFstFileIsSummarisedWithoutFactorsUnlessAFileIsChose
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     openWithFactors();
-    form->selectPage(0);
+    showPage(*form, 0);
     dialogs.answers = c.answers;
     dialogs.files = c.files;
     const QString dropped = write("b.fst", kThreePopulationRows);
-    form->DropFiles({dropped});
+    drop(*form, {dropped});
     idle();
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
     EXPECT_EQ(form->windowTitle(), "Plot: " + dropped);
-    EXPECT_EQ(form->Pages->currentIndex(), 1);
-    EXPECT_EQ(form->state.factorCount, 0);
-    EXPECT_EQ(form->state.populationCount, 3);
+    EXPECT_EQ(part<QTabWidget>(*form, "Pages")->currentIndex(), 1);
+    EXPECT_EQ(form->analysis().factorCount, 0);
+    EXPECT_EQ(form->analysis().populationCount, 3);
     // the summary describes the dropped file
-    ASSERT_EQ(form->state.fstSummary.size(), 3u);
-    EXPECT_NEAR(form->state.fstSummary.mean[2], 0.4, 1e-6);
-    EXPECT_EQ(form->hpdis->items().size(), 3u);
-    EXPECT_TRUE(form->mModel->toPlainText().contains("(a0=0.8)"));
-    EXPECT_EQ(form->Combo_G1->count(), 0);
-    EXPECT_EQ(form->state.factorFileName, factors.toStdString());
+    ASSERT_EQ(form->analysis().fstSummary.size(), 3u);
+    EXPECT_NEAR(form->analysis().fstSummary.mean[2], 0.4, 1e-6);
+    EXPECT_EQ(part<IntervalSeries>(*form, "hpdis")->items().size(), 3u);
+    EXPECT_TRUE(part<QPlainTextEdit>(*form, "mModel")->toPlainText().contains("(a0=0.8)"));
+    EXPECT_EQ(part<QComboBox>(*form, "Combo_G1")->count(), 0);
+    EXPECT_EQ(form->analysis().factorFileName, factors.toStdString());
   }
 }
 
 TEST_F(OpenCommands, ReloadBeforeAnyFileReadsNothing) {
   form->actOnCommandLine({});
   idle();
-  form->Refresh1Click();
+  trigger(*form, "Refresh1");
   idle();
   EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
-  EXPECT_FALSE(form->state.table);
-  EXPECT_EQ(form->G1_serie->data()->size(), 0);
-  EXPECT_FALSE(form->state.reloading);
+  EXPECT_FALSE(form->analysis().table);
+  EXPECT_EQ(part<QCPGraph>(*form, "G1_serie")->data()->size(), 0);
+  EXPECT_FALSE(form->analysis().reloading);
 }
 
 TEST_F(OpenCommands, ReloadKeepsTheChosenColumnAndTheFactorValues) {
   const QString data = openWithFactors();
-  form->xi->setCurrentIndex(4);  // "Fst2"
-  form->xiChange();
+  choose(part<QComboBox>(*form, "xi"), 4);  // "Fst2"
   idle();
-  const auto factorValues = form->state.factorValues;
+  const auto factorValues = form->analysis().factorValues;
   // the sampler wrote one more row of model 4 meanwhile
   write("a.fst", QByteArray(kTwoFactorRows) + "5 0.04 -15 0.12 0.36 4 0.06 1.4 -0.3\n");
   dialogs.questions.clear();
-  form->Refresh1Click();
+  trigger(*form, "Refresh1");
   idle();
   EXPECT_TRUE(dialogs.questions.isEmpty());
   EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
-  EXPECT_EQ(form->state.rowCount, 6);
-  EXPECT_EQ(form->xi->currentIndex(), 4);
-  EXPECT_EQ(form->xi->currentText(), "Fst2");
-  ASSERT_EQ(form->Serie->data()->size(), 6);
-  EXPECT_EQ(form->Serie->data()->at(0)->value, static_cast<double>(0.30f));
-  EXPECT_EQ(form->Serie->data()->at(5)->value, static_cast<double>(0.36f));
-  EXPECT_EQ(form->state.factorValues, factorValues);
-  EXPECT_EQ(form->Combo_G1->count(), 2);
-  EXPECT_EQ(form->Pages->currentIndex(), 1);
-  EXPECT_TRUE(form->mModel->toPlainText().startsWith(
-      "Factors included in the highest probability model (P(4)=0.667):"));
-  EXPECT_EQ(form->G1_serie->data()->size(), 2);
-  EXPECT_FALSE(form->state.reloading);
+  EXPECT_EQ(form->analysis().rowCount, 6);
+  EXPECT_EQ(part<QComboBox>(*form, "xi")->currentIndex(), 4);
+  EXPECT_EQ(part<QComboBox>(*form, "xi")->currentText(), "Fst2");
+  ASSERT_EQ(part<QCPGraph>(*form, "Serie")->data()->size(), 6);
+  EXPECT_EQ(part<QCPGraph>(*form, "Serie")->data()->at(0)->value, static_cast<double>(0.30f));
+  EXPECT_EQ(part<QCPGraph>(*form, "Serie")->data()->at(5)->value, static_cast<double>(0.36f));
+  EXPECT_EQ(form->analysis().factorValues, factorValues);
+  EXPECT_EQ(part<QComboBox>(*form, "Combo_G1")->count(), 2);
+  EXPECT_EQ(part<QTabWidget>(*form, "Pages")->currentIndex(), 1);
+  EXPECT_TRUE(part<QPlainTextEdit>(*form, "mModel")
+                  ->toPlainText()
+                  .startsWith("Factors included in the highest probability model (P(4)=0.667):"));
+  EXPECT_EQ(part<QCPGraph>(*form, "G1_serie")->data()->size(), 2);
+  EXPECT_FALSE(form->analysis().reloading);
   EXPECT_EQ(form->windowTitle(), "Plot: " + data);
 }
 
 TEST_F(OpenCommands, AFactorsFileOpenedOnTheDetailsPageIsOnlyRemembered) {
   const QString data = openWithFactors();
-  form->selectPage(0);
+  showPage(*form, 0);
   const QString other = write("other.txt", "g[1]=7 8\ng[2]=9 10\n");
   dialogs.questions.clear();
   dialogs.files = {other};
-  form->OpenfactorfileClick();
+  trigger(*form, "Openfactorfile");
   idle();
   EXPECT_TRUE(dialogs.questions.isEmpty());
-  EXPECT_EQ(form->state.factorFileName, other.toStdString());
-  EXPECT_EQ(form->state.factorValues[0], (std::vector<float>{0.1f, 12.0f, 0.0f}));
+  EXPECT_EQ(form->analysis().factorFileName, other.toStdString());
+  EXPECT_EQ(form->analysis().factorValues[0], (std::vector<float>{0.1f, 12.0f, 0.0f}));
 
   // the next Open data file whose factors dialog is cancelled uses it
   dialogs.files = {data, std::nullopt};
   dialogs.answers = {true, false};
-  form->OpenClick();
+  trigger(*form, "Open");
   idle();
-  EXPECT_EQ(form->state.factorValues[0], (std::vector<float>{7.0f, 9.0f, 0.0f}));
+  EXPECT_EQ(form->analysis().factorValues[0], (std::vector<float>{7.0f, 9.0f, 0.0f}));
 }
 
 TEST_F(OpenCommands, OpenFactorFileWithInteractionSizesTheCoefficientsForThreeFactors) {
@@ -233,30 +237,30 @@ TEST_F(OpenCommands, OpenFactorFileWithInteractionSizesTheCoefficientsForThreeFa
   dialogs.questions.clear();
   dialogs.files = {factors};
   dialogs.answers = {true};
-  form->OpenfactorfileClick();
+  trigger(*form, "Openfactorfile");
   idle();
   EXPECT_EQ(dialogs.questions, QStringList{kInteraction});
-  EXPECT_EQ(form->state.factorCount, 3);
-  EXPECT_TRUE(form->state.hasInteraction);
-  const SummaryArrays& c = form->state.coefficientSummary;
+  EXPECT_EQ(form->analysis().factorCount, 3);
+  EXPECT_TRUE(form->analysis().hasInteraction);
+  const SummaryArrays& c = form->analysis().coefficientSummary;
   for (const auto* v : {&c.mean, &c.mode, &c.low, &c.high}) EXPECT_EQ(v->size(), 4u);
   // the entries are not added before the factors file is read again
-  EXPECT_EQ(form->Combo_G1->count(), 2);
+  EXPECT_EQ(part<QComboBox>(*form, "Combo_G1")->count(), 2);
   // the summary shown was made for two factors and no longer shows; this table has no column for
   // a3, so the summary of three cannot be made: that is said, not read, and no report is made
-  EXPECT_FALSE(form->summaryIsCurrent());
-  EXPECT_TRUE(form->mModel->toPlainText().isEmpty());
-  EXPECT_EQ(form->G1_serie->data()->size(), 0);
+  EXPECT_FALSE(summaryShown(*form));
+  EXPECT_TRUE(part<QPlainTextEdit>(*form, "mModel")->toPlainText().isEmpty());
+  EXPECT_EQ(part<QCPGraph>(*form, "G1_serie")->data()->size(), 0);
   ASSERT_EQ(dialogs.errors.size(), 1);
   EXPECT_TRUE(dialogs.errors.front().contains("columns")) << dialogs.errors.front().toStdString();
   dialogs.files = {dir.filePath("r.txt")};
-  form->save_resClick();
+  trigger(*form, "save_res");
   idle();
   ASSERT_EQ(dialogs.errors.size(), 2);
   EXPECT_TRUE(dialogs.errors.back().contains("columns")) << dialogs.errors.back().toStdString();
   EXPECT_FALSE(QFile::exists(dir.filePath("r.txt")));
-  EXPECT_TRUE(form->mModel->toPlainText().isEmpty());
-  EXPECT_EQ(form->state.coefficientSummary.size(), 4u);
+  EXPECT_TRUE(part<QPlainTextEdit>(*form, "mModel")->toPlainText().isEmpty());
+  EXPECT_EQ(form->analysis().coefficientSummary.size(), 4u);
 }
 
 }  // namespace

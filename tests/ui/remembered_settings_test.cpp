@@ -148,7 +148,7 @@ TEST_F(RememberedSettings, ARecentFileReopensWithItsFactorsAndAMissingOneIsRemov
   ASSERT_TRUE(QFile::remove(table));
   action(*form, "recentFile2")->trigger();
   idle();
-  EXPECT_EQ(form->statusText(), "\"" + table + "\" no longer exists; it was removed from the recent files.");
+  EXPECT_EQ(form->statusBar()->currentMessage(), "\"" + table + "\" no longer exists; it was removed from the recent files.");
   EXPECT_EQ(recentEntries(*form), QStringList{"&1 " + data + " (factors: lake_factors.txt)"});
   EXPECT_EQ(form->windowTitle(), "Plot: " + data);
   // and it is gone from the settings at once, not only at close

@@ -1,16 +1,20 @@
 // "Save results as...": when it is refused, the save dialog, and failures that must not hurt.
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <unistd.h>
 #include <QLineEdit>
 
 #include "tools/trace_generator.h"
 #include "ui/file_dialog_spec.h"
 #include "window_fixture.h"
+#include "window_parts.h"
 
 namespace varno {
 namespace {
+
+using namespace testing;
 
 using testing::WindowFixture;
 
@@ -42,7 +46,7 @@ struct SaveResults : WindowFixture {
 
 TEST_F(SaveResults, IsRefusedWithoutAnFstAnalysisAndComputesAMissingSummaryFirst) {
   // nothing open
-  form->save_resClick();
+  trigger(*form, "save_res");
   idle();
   ASSERT_EQ(dialogs.errors.size(), 1);
   EXPECT_TRUE(dialogs.errors.back().contains("open an .fst file"));
@@ -51,12 +55,12 @@ TEST_F(SaveResults, IsRefusedWithoutAnFstAnalysisAndComputesAMissingSummaryFirst
   // computes it first and gives what the batch report of the same file gives
   openAnalysis();
   const QByteArray batch = readAll(batchReport);
-  form->selectPage(0);
-  form->Refresh1Click();
+  showPage(*form, 0);
+  trigger(*form, "Refresh1");
   idle();
-  ASSERT_FALSE(form->summaryIsCurrent());
+  ASSERT_FALSE(summaryShown(*form));
   dialogs.files = {dir.filePath("r.txt")};
-  form->save_resClick();
+  trigger(*form, "save_res");
   idle();
   ASSERT_EQ(dialogs.errors.size(), 1) << dialogs.errors.join("\n").toStdString();
   EXPECT_EQ(readAll(dir.filePath("r.txt")), batch);
@@ -66,7 +70,7 @@ TEST_F(SaveResults, IsRefusedWithoutAnFstAnalysisAndComputesAMissingSummaryFirst
   // a table of plain columns
   form->actOnCommandLine({write("t.ml", "1 2\n3 4\n5 6\n")});
   idle();
-  form->save_resClick();
+  trigger(*form, "save_res");
   idle();
   ASSERT_EQ(dialogs.errors.size(), 2);
   EXPECT_TRUE(dialogs.errors.back().contains("open an .fst file"));
@@ -78,9 +82,9 @@ TEST_F(SaveResults, IsRefusedWithoutAnFstAnalysisAndComputesAMissingSummaryFirst
 TEST_F(SaveResults, AnEmptiedBurnInIsRefusedBeforeTheDialog) {
   openAnalysis();
   const QStringList before = files();
-  form->Cutin->setText("");
+  part<QLineEdit>(*form, "Cutin")->setText("");
   dialogs.files = {dir.filePath("r.txt")};
-  form->save_resClick();
+  trigger(*form, "save_res");
   idle();
   ASSERT_EQ(dialogs.errors.size(), 1);
   EXPECT_TRUE(dialogs.errors.front().contains("burn-in")) << dialogs.errors.front().toStdString();
@@ -92,18 +96,18 @@ TEST_F(SaveResults, TheDialogWritesTheSameReportAsTheUnattendedRun) {
   openAnalysis();
   const QString chosen = dir.filePath("copy");
   dialogs.files = {chosen};
-  form->save_resClick();
+  trigger(*form, "save_res");
   idle();
   EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
   EXPECT_EQ(dialogs.saveFilters, QStringList{"Text file |*.txt"});
   EXPECT_EQ(dialogs.saveExtensions, QStringList{".txt"});
-  EXPECT_EQ(form->SaveDialog->lastFileName, chosen);
+  EXPECT_EQ(part<FileDialogSpec>(*form, "SaveDialog")->lastFileName, chosen);
   EXPECT_EQ(readAll(chosen + ".txt"), readAll(batchReport));
 
   // cancelled: nothing is written
   const QStringList before = files();
   dialogs.files = {std::nullopt};
-  form->save_resClick();
+  trigger(*form, "save_res");
   idle();
   EXPECT_EQ(files(), before);
   EXPECT_TRUE(dialogs.errors.isEmpty());
@@ -120,7 +124,7 @@ TEST_F(SaveResults, AnUnwritablePathIsNamedAndTheExistingReportKept) {
     dialogs.errors.clear();
     const QStringList before = files();
     dialogs.files = {bad};
-    form->save_resClick();
+    trigger(*form, "save_res");
     idle();
     ASSERT_EQ(dialogs.errors.size(), 1);
     EXPECT_TRUE(dialogs.errors.front().contains(bad)) << dialogs.errors.front().toStdString();
@@ -150,7 +154,7 @@ TEST_F(SaveResults, TheFilesOfTheAnalysisAreNeverTheTarget) {
     dialogs.errors.clear();
     const QStringList before = files();
     dialogs.files = {c.target};
-    form->save_resClick();
+    trigger(*form, "save_res");
     ASSERT_EQ(dialogs.errors.size(), 1);
     EXPECT_TRUE(dialogs.errors.front().startsWith("The results were not saved: "));
     EXPECT_TRUE(dialogs.errors.front().contains(c.piece)) << dialogs.errors.front().toStdString();

@@ -13,6 +13,7 @@
 #include "tools/trace_generator.h"
 #include "ui/plotwin2.h"
 #include "wait_idle.h"
+#include "window_parts.h"
 
 namespace varno::testing {
 
@@ -54,7 +55,7 @@ class SoakRun {
       case 0: {  // unattended run from the command line, with its report
         const FstFiles& f = fst_[v];
         dialogs_.answers = {f.interaction};
-        form_->selectPage(1);  // where a new window starts, and the report needs the summary page
+        showPage(*form_, 1);  // where a new window starts, and the report needs the summary page
         form_->actOnCommandLine({qs(f.data), qs(f.factors)});
         expected = f.data;
         break;
@@ -63,35 +64,35 @@ class SoakRun {
         const FstFiles& f = fst_[(v + 1) % 3];
         dialogs_.files = {qs(f.data), qs(f.factors)};
         dialogs_.answers = {true, f.interaction};
-        form_->OpenClick();
+        trigger(*form_, "Open");
         expected = f.data;
         break;
       }
       case 2:
         dialogs_.files = {qs(frq_[v])};
-        form_->OpenClick();
+        trigger(*form_, "Open");
         expected = frq_[v];
         break;
       case 3:
-        form_->DropFiles({qs(ml_[v])});
+        drop(*form_, {qs(ml_[v])});
         expected = ml_[v];
         break;
       case 4: {  // a refused file: the analysis before it stays open
-        expected = form_->state.dataFileName;
+        expected = form_->analysis().dataFileName;
         dialogs_.files = {qs(bad_)};
         dialogs_.answers = {false};
-        form_->OpenClick();
+        trigger(*form_, "Open");
         settle();
-        return dialogs_.errors.size() == 1 && form_->state.dataFileName == expected;
+        return dialogs_.errors.size() == 1 && form_->analysis().dataFileName == expected;
       }
       case 5:
-        expected = form_->state.dataFileName;
-        form_->Refresh1Click();
+        expected = form_->analysis().dataFileName;
+        trigger(*form_, "Refresh1");
         break;
     }
     settle();
-    return dialogs_.errors.isEmpty() && form_->state.dataFileName == expected && form_->state.table &&
-           form_->state.rowCount > 0;
+    return dialogs_.errors.isEmpty() && form_->analysis().dataFileName == expected &&
+           form_->analysis().table && form_->analysis().rowCount > 0;
   }
 
  private:

@@ -7,9 +7,12 @@
 #include "report/unattended_run.h"
 #include "tools/trace_generator.h"
 #include "window_fixture.h"
+#include "window_parts.h"
 
 namespace varno {
 namespace {
+
+using namespace testing;
 
 using testing::WindowFixture;
 
@@ -63,9 +66,9 @@ TEST_F(UnattendedWindow, WritesTheReportOfTheHeadlessRunNextToTheDataFile) {
     EXPECT_EQ(dialogs.questions, c.questions);
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
     EXPECT_TRUE(dialogs.saveFilters.isEmpty());  // no dialog in the unattended run
-    EXPECT_EQ(form->Pages->currentIndex(), 1);
-    EXPECT_FALSE(form->state.batchMode);
-    EXPECT_EQ(form->state.hasInteraction, c.interactionTrace);
+    EXPECT_EQ(part<QTabWidget>(*form, "Pages")->currentIndex(), 1);
+    EXPECT_FALSE(form->analysis().batchMode);
+    EXPECT_EQ(form->analysis().hasInteraction, c.interactionTrace);
     EXPECT_TRUE(form->isVisible());  // stays open
 
     UnattendedOptions options;
@@ -111,8 +114,8 @@ TEST_F(UnattendedWindow, TheReportIsWrittenEvenWhenTheUserTurnsToTheDetailsPageD
   bool clicked = false;
   // the window is shown while it reads, and the reader lets the user act
   QTimer::singleShot(0, form.get(), [&] {
-    clicked = form->isBusy();
-    form->Pages->setCurrentIndex(0);
+    clicked = form->jobs().busy(JobRunner::Lane::analysis);
+    part<QTabWidget>(*form, "Pages")->setCurrentIndex(0);
   });
   form->actOnCommandLine({data, factors, "0"});
   idle();
@@ -125,7 +128,7 @@ TEST_F(UnattendedWindow, TheReportIsWrittenEvenWhenTheUserTurnsToTheDetailsPageD
   ASSERT_TRUE(expected.report);
   EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
   EXPECT_EQ(readAll(dir.filePath("lake_res.txt")), QByteArray::fromStdString(expected.report->text));
-  EXPECT_EQ(form->Pages->currentIndex(), 1);
+  EXPECT_EQ(part<QTabWidget>(*form, "Pages")->currentIndex(), 1);
 }
 
 }  // namespace
