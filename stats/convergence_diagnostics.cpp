@@ -156,64 +156,38 @@ void scoreRanks(const SplitDraws& split, const std::vector<OrderedDraw>& order, 
   }
 }
 
-// Each split chain's sums of scores and of their squares (in long double), for the potential
-// scale reduction of scores that need not be laid out or read again.
-class ChainSums {
- public:
-  explicit ChainSums(const SplitDraws& split)
-      : length_(split.half()), perSlot_(1 / static_cast<double>(split.half())),
-        sums_(split.splitCount(), 0), squares_(split.splitCount(), 0) {}
-
-  void add(std::size_t slot, double score) {
-    // the split chain of a slot, without a division per draw
-    std::size_t chain = static_cast<std::size_t>(static_cast<double>(slot) * perSlot_);
-    chain -= chain * length_ > slot;
-    chain += (chain + 1) * length_ <= slot;
-    sums_[chain] += score;
-    squares_[chain] += static_cast<long double>(score) * score;
-    low_ = std::min(low_, score);
-    high_ = std::max(high_, score);
-  }
-
-  std::optional<double> scaleReduction() const {
-    if (!(high_ - low_ >= DBL_EPSILON)) return std::nullopt;  // all equal, as for draws kept
-    std::vector<ChainMoments> moments(sums_.size());
-    const long double n = static_cast<long double>(length_);
-    for (std::size_t c = 0; c < sums_.size(); ++c) {
-      moments[c].mean = static_cast<double>(sums_[c] / n);
-      moments[c].variance = static_cast<double>((squares_[c] - sums_[c] * sums_[c] / n) / (n - 1));
-    }
-    return potentialScaleReduction(moments, length_);
-  }
-
- private:
-  std::size_t length_;
-  double perSlot_;
-  std::vector<long double> sums_, squares_;
-  double low_ = std::numeric_limits<double>::infinity(), high_ = -std::numeric_limits<double>::infinity();
-};
-
-// The scores laid out by slot, and the scale reduction of their split chains.
-struct LaidOutScores {
-  std::vector<double> bySlot;
-  std::optional<double> scaleReduction;
-};
-
-LaidOutScores laidOutScores(const SplitDraws& split, const std::vector<OrderedDraw>& order) {
-  LaidOutScores scores{std::vector<double>(split.kept()), std::nullopt};
-  ChainSums sums(split);
-  scoreRanks(split, order, [&](std::size_t slot, double score) {
-    scores.bySlot[slot] = score;
-    sums.add(slot, score);
-  });
-  scores.scaleReduction = sums.scaleReduction();
+// The scores laid out by slot.
+std::vector<double> normalScoresBySlot(const SplitDraws& split, const std::vector<OrderedDraw>& order) {
+  std::vector<double> scores(split.kept());
+  scoreRanks(split, order, [&](std::size_t slot, double score) { scores[slot] = score; });
   return scores;
 }
 
+// The potential scale reduction of the scores, from each split chain's sums of scores and of
+// their squares (in long double): scores that only this figure needs are never laid out.
 std::optional<double> scoresScaleReduction(const SplitDraws& split, const std::vector<OrderedDraw>& order) {
-  ChainSums sums(split);
-  scoreRanks(split, order, [&](std::size_t slot, double score) { sums.add(slot, score); });
-  return sums.scaleReduction();
+  const std::size_t chains = split.splitCount(), length = split.half();
+  std::vector<long double> sums(chains, 0), squares(chains, 0);
+  double low = std::numeric_limits<double>::infinity(), high = -low;
+  const double perSlot = 1 / static_cast<double>(length);
+  scoreRanks(split, order, [&](std::size_t slot, double score) {
+    // the split chain of a slot, without a division per draw
+    std::size_t chain = static_cast<std::size_t>(static_cast<double>(slot) * perSlot);
+    chain -= chain * length > slot;
+    chain += (chain + 1) * length <= slot;
+    sums[chain] += score;
+    squares[chain] += static_cast<long double>(score) * score;
+    low = std::min(low, score);
+    high = std::max(high, score);
+  });
+  if (!(high - low >= DBL_EPSILON)) return std::nullopt;  // all equal, as for draws kept
+  std::vector<ChainMoments> moments(chains);
+  const long double n = static_cast<long double>(length);
+  for (std::size_t c = 0; c < chains; ++c) {
+    moments[c].mean = static_cast<double>(sums[c] / n);
+    moments[c].variance = static_cast<double>((squares[c] - sums[c] * sums[c] / n) / (n - 1));
+  }
+  return potentialScaleReduction(moments, length);
 }
 
 // The median of sorted values, averaged as the reference averages two values.
@@ -265,13 +239,13 @@ class Diagnostician {
 
   std::optional<double> essBulk() {
     if (!split_.valid() || split_.keptNaN()) return std::nullopt;
-    const auto chains = split_.chainsOf(bulkScores().bySlot);
+    const auto chains = split_.chainsOf(bulkScores());
     return effectiveSampleSize(chains).ess;
   }
 
   std::optional<double> rhat() {
     if (!split_.valid() || split_.anyNaN()) return std::nullopt;
-    const auto bulk = bulkScores().scaleReduction;
+    const auto bulk = potentialScaleReduction(split_.chainsOf(bulkScores()));
     if (!bulk) return std::nullopt;
     const std::vector<OrderedDraw>& order = split_.ordered();
     const double median = sortedMedian(order);
@@ -309,13 +283,13 @@ class Diagnostician {
   }
 
  private:
-  const LaidOutScores& bulkScores() {
-    if (!bulk_) bulk_ = std::make_unique<LaidOutScores>(laidOutScores(split_, split_.ordered()));
+  const std::vector<double>& bulkScores() {
+    if (!bulk_) bulk_ = std::make_unique<std::vector<double>>(normalScoresBySlot(split_, split_.ordered()));
     return *bulk_;
   }
 
   SplitDraws split_;
-  std::unique_ptr<LaidOutScores> bulk_;
+  std::unique_ptr<std::vector<double>> bulk_;
 };
 
 }  // namespace
