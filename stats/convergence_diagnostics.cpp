@@ -3,7 +3,6 @@
 #include "stats/convergence_diagnostics.h"
 
 #include <algorithm>
-#include <cfloat>
 #include <cstdint>
 #include <cmath>
 #include <limits>
@@ -56,8 +55,6 @@ class SplitDraws {
 
   bool valid() const { return valid_; }
   std::size_t kept() const { return splitCount_ * half_; }
-  std::size_t splitCount() const { return splitCount_; }
-  std::size_t half() const { return half_; }  // draws of a split chain
 
   // Where draw i (chain-major) goes among the split draws, or -1 when it is left out: each
   // chain's two halves in turn. Worked out without branches rather than looked up, since the
@@ -117,13 +114,13 @@ class SplitDraws {
   bool valid_ = false, hasNaN_ = false;
 };
 
-// Normal scores of the ranks of the split draws, each handed to place(slot, score). `order`
-// holds draws (and values compared for ties) in ascending order; draws left out of the split
-// take no rank. Equal values share the average of their ranks.
-template <class Place>
-void scoreRanks(const SplitDraws& split, const std::vector<OrderedDraw>& order, Place place) {
+// Normal scores of the ranks of the split draws, laid out by slot. `order` holds draws (and
+// values compared for ties) in ascending order; draws left out of the split take no rank.
+// Equal values share the average of their ranks.
+std::vector<double> normalScoresBySlot(const SplitDraws& split, const std::vector<OrderedDraw>& order) {
   const std::size_t count = split.kept();
   const std::size_t size = order.size();
+  std::vector<double> scores(count);
   // Passes without a branch on whether a draw has equals: in a column read from text about
   // every other draw has one, which no branch predictor guesses.
   // Forward: the ranks given before each draw's tie (a draw without equals is a tie of one).
@@ -151,43 +148,10 @@ void scoreRanks(const SplitDraws& split, const std::vector<OrderedDraw>& order, 
     const long long twiceRank = before[k] + 1 + last;  // first + last rank of the tie
     if (!table && ends) score = normalScore(twiceRank, count);
     const long long slot = split.slotOf(order[k].index);
-    if (slot >= 0) place(static_cast<std::size_t>(slot), table ? table->at(twiceRank) : score);
+    if (slot >= 0) scores[slot] = table ? table->at(twiceRank) : score;
     through -= slot >= 0;
   }
-}
-
-// The scores laid out by slot.
-std::vector<double> normalScoresBySlot(const SplitDraws& split, const std::vector<OrderedDraw>& order) {
-  std::vector<double> scores(split.kept());
-  scoreRanks(split, order, [&](std::size_t slot, double score) { scores[slot] = score; });
   return scores;
-}
-
-// The potential scale reduction of the scores, from each split chain's sums of scores and of
-// their squares (in long double): scores that only this figure needs are never laid out.
-std::optional<double> scoresScaleReduction(const SplitDraws& split, const std::vector<OrderedDraw>& order) {
-  const std::size_t chains = split.splitCount(), length = split.half();
-  std::vector<long double> sums(chains, 0), squares(chains, 0);
-  double low = std::numeric_limits<double>::infinity(), high = -low;
-  const double perSlot = 1 / static_cast<double>(length);
-  scoreRanks(split, order, [&](std::size_t slot, double score) {
-    // the split chain of a slot, without a division per draw
-    std::size_t chain = static_cast<std::size_t>(static_cast<double>(slot) * perSlot);
-    chain -= chain * length > slot;
-    chain += (chain + 1) * length <= slot;
-    sums[chain] += score;
-    squares[chain] += static_cast<long double>(score) * score;
-    low = std::min(low, score);
-    high = std::max(high, score);
-  });
-  if (!(high - low >= DBL_EPSILON)) return std::nullopt;  // all equal, as for draws kept
-  std::vector<ChainMoments> moments(chains);
-  const long double n = static_cast<long double>(length);
-  for (std::size_t c = 0; c < chains; ++c) {
-    moments[c].mean = static_cast<double>(sums[c] / n);
-    moments[c].variance = static_cast<double>((squares[c] - sums[c] * sums[c] / n) / (n - 1));
-  }
-  return potentialScaleReduction(moments, length);
 }
 
 // The median of sorted values, averaged as the reference averages two values.
@@ -250,7 +214,8 @@ class Diagnostician {
     const std::vector<OrderedDraw>& order = split_.ordered();
     const double median = sortedMedian(order);
     if (!std::isfinite(median)) return std::nullopt;  // folding would meet inf - inf
-    const auto tail = scoresScaleReduction(split_, foldedOrder(order, median));
+    const std::vector<double> foldedScores = normalScoresBySlot(split_, foldedOrder(order, median));
+    const auto tail = potentialScaleReduction(split_.chainsOf(foldedScores));
     if (!tail) return std::nullopt;
     return std::max(*bulk, *tail);
   }

@@ -181,21 +181,12 @@ EffectiveSampleSize effectiveSampleSize(std::span<const std::span<const double>>
 
 std::optional<double> potentialScaleReduction(std::span<const std::span<const double>> chains) {
   if (!sameLength(chains) || degenerateDraws(chains)) return std::nullopt;
-  std::vector<ChainMoments> moments(chains.size());
-  for (std::size_t c = 0; c < chains.size(); ++c) {
-    moments[c].mean = referenceMean(chains[c]);
-    moments[c].variance = referenceVariance(chains[c], moments[c].mean);
-  }
-  return potentialScaleReduction(moments, chains[0].size());
-}
-
-std::optional<double> potentialScaleReduction(std::span<const ChainMoments> chains, std::size_t draws) {
   const std::size_t m = chains.size();
-  const double n = static_cast<double>(draws);
+  const double n = static_cast<double>(chains[0].size());
   std::vector<double> means(m), variances(m);
   for (std::size_t c = 0; c < m; ++c) {
-    means[c] = chains[c].mean;
-    variances[c] = chains[c].variance;
+    means[c] = referenceMean(chains[c]);
+    variances[c] = referenceVariance(chains[c], means[c]);
   }
   const double between = n * referenceVariance(means, referenceMean(means));
   const double within = referenceMean(variances);

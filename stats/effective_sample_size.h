@@ -25,13 +25,6 @@ EffectiveSampleSize effectiveSampleSize(std::span<const std::span<const double>>
 // non-finite draw, draws that are all equal, or a result that is not a finite number.
 std::optional<double> potentialScaleReduction(std::span<const std::span<const double>> chains);
 
-// The same from each chain's mean and sample variance, for chains of `draws` draws each.
-struct ChainMoments {
-  double mean = 0;
-  double variance = 0;
-};
-std::optional<double> potentialScaleReduction(std::span<const ChainMoments> chains, std::size_t draws);
-
 // Whether any draw is non-finite or all draws lie within one double epsilon of each other.
 bool degenerateDraws(std::span<const std::span<const double>> chains);
 
