@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/arguments.h"
+#include "core/freed_buffer_reuse.h"
 #include "report/atomic_write.h"
 #include "report/json_text.h"
 #include "report/output_target.h"
@@ -145,6 +146,7 @@ int runSummary(const varno::SummaryTableOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  varno::keepFreedBuffersForReuse();
   try {
     const std::vector<std::string> args(argv + 1, argv + argc);
     const varno::CliParse parse = varno::parseCliArguments(args);

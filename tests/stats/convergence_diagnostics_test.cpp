@@ -165,6 +165,9 @@ TEST(IndicatorLaggedProducts, CountsAgreeWithTheCentredProducts) {
   }
   EXPECT_FALSE(IndicatorLaggedProducts::fits(std::vector<double>{0, 1, 0.5}));
   EXPECT_FALSE(IndicatorLaggedProducts::fits(std::vector<double>{1, -0.0, 2}));
+  std::vector<double> lateMisfit(1000, 1);
+  lateMisfit[700] = 0.5;  // past the first blocks the test looks at
+  EXPECT_FALSE(IndicatorLaggedProducts::fits(lateMisfit));
 }
 
 TEST(ConvergenceDiagnostics, WorkerThreadsGetWhatOneThreadGets) {
