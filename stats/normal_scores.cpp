@@ -49,13 +49,13 @@ std::shared_ptr<const NormalScoreTable> normalScoreTable(std::size_t count, bool
   // Filled outside the lock; a thread that finds a half being filled waits for it.
   NormalScoreTable& table = entry->table;
   std::call_once(entry->wholeFilled, [&] {
-    table.whole_.resize(count);
-    for (std::size_t r = 1; r <= count; ++r) table.whole_[r - 1] = normalScore(2 * static_cast<long long>(r), count);
+    table.byTwiceRank_.assign(2 * count + 1, 0.0);
+    for (std::size_t r = 1; r <= count; ++r) table.byTwiceRank_[2 * r] = normalScore(2 * static_cast<long long>(r), count);
   });
   if (withHalfRanks) {
     std::call_once(entry->halfFilled, [&] {
-      table.half_.resize(count > 0 ? count - 1 : 0);
-      for (std::size_t r = 1; r < count; ++r) table.half_[r - 1] = normalScore(2 * static_cast<long long>(r) + 1, count);
+      for (std::size_t r = 1; r < count; ++r)
+        table.byTwiceRank_[2 * r + 1] = normalScore(2 * static_cast<long long>(r) + 1, count);
     });
   }
   // shares the entry's ownership, so the table outlives its eviction from the recent ones

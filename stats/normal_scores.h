@@ -19,17 +19,13 @@ class NormalScoreTable {
  public:
   // 2r for a rank r from 1 to count, or for a half rank from 1.5 to count - 0.5 when the table
   // was asked for with half ranks.
-  double at(long long twiceRank) const {
-    // rank r at whole_[r - 1], rank r + 1/2 at half_[r - 1]; chosen without a branch, since ties
-    // come in no order a predictor could learn
-    const double* scores = twiceRank % 2 == 0 ? whole_.data() : half_.data();
-    return scores[twiceRank / 2 - 1];
-  }
+  double at(long long twiceRank) const { return byTwiceRank_[static_cast<std::size_t>(twiceRank)]; }
 
  private:
   friend std::shared_ptr<const NormalScoreTable> normalScoreTable(std::size_t count, bool withHalfRanks);
-  std::vector<double> whole_;
-  std::vector<double> half_;
+  // Indexed by twice the rank, whole and half ranks interleaved: a tie of an even number of
+  // values comes in no order a branch predictor could learn, so the two kinds share one array.
+  std::vector<double> byTwiceRank_;
 };
 
 // Safe to call from several threads; the tables of a few recent counts are kept.
