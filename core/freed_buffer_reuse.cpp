@@ -1,6 +1,8 @@
 // Allocator settings of batch runs (glibc's; elsewhere the allocator's own defaults stand).
 #include "core/freed_buffer_reuse.h"
 
+#include <cstdlib>  // defines __GLIBC__ where the C library is glibc
+
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
