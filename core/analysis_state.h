@@ -25,6 +25,14 @@ struct AnalysisState {
   int rowCount = 0;
   int columnCount = 0;
 
+  // further chains of the same analysis (chain 1 is `table` above), each read from its own file
+  // of the same kind and column count
+  struct AddedChain {
+    std::string fileName;
+    std::shared_ptr<const SampleTable> table;
+  };
+  std::vector<AddedChain> addedChains;
+
   // regression model of an fst file
   int factorCount = 0;
   bool hasInteraction = false;
@@ -49,6 +57,14 @@ struct AnalysisState {
   bool batchMode = false;
 
   FileKind kind() const { return fileKindOf(dataExtension); }
+
+  // Every chain's table, chain 1 first.
+  std::vector<std::shared_ptr<const SampleTable>> chainTables() const {
+    std::vector<std::shared_ptr<const SampleTable>> tables{table};
+    for (const auto& chain : addedChains) tables.push_back(chain.table);
+    return tables;
+  }
+  int chainCount() const { return 1 + static_cast<int>(addedChains.size()); }
 };
 
 }  // namespace varno
