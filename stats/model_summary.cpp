@@ -31,14 +31,6 @@ namespace {
 
 constexpr double kLevel = 0.95;
 
-// The model counted for a stored value: truncated toward zero; 0 for anything that is not a
-// model number 1 .. 2048 (NaN and infinities included).
-int countedModel(float value) {
-  const double truncated = std::trunc(static_cast<double>(value));
-  if (!(truncated >= 1 && truncated <= kModelSlots)) return 0;
-  return static_cast<int>(truncated);
-}
-
 // The rows a summary reads: a run of rows, or a list of row numbers.
 struct RowSelection {
   RowRange range;
@@ -151,6 +143,13 @@ std::string inputError(const ModelSummaryInput& in) {
 }
 
 }  // namespace
+
+// NaN and infinities are no model number either.
+int countedModel(float value) {
+  const double truncated = std::trunc(static_cast<double>(value));
+  if (!(truncated >= 1 && truncated <= kModelSlots)) return 0;
+  return static_cast<int>(truncated);
+}
 
 ModelSummaryResult computeModelSummary(const ModelSummaryInput& in, const std::function<void(int percent)>& progress,
                                        const std::atomic<bool>* cancel) {

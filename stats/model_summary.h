@@ -65,6 +65,10 @@ struct ModelSummaryResult {
 // The colours of the HPDI bars, population p taking slot (p - 1) mod 9.
 extern const std::array<Rgb, 9> kHpdiColours;
 
+// The model a stored model number counts for (truncated toward zero), or 0 when it is outside
+// the model slots.
+int countedModel(float value);
+
 // Summarises the retained rows of `input.table`. `progress` (may be empty) is called on the
 // calling thread with the gauge positions 0 .. 100; `cancel` (may be null) stops the run between
 // two summaries. The summaries run on all cores, each over a scratch copy of its column.
