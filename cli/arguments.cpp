@@ -15,20 +15,21 @@ namespace {
 
 struct OptionInfo {
   const char* name;
-  const char* uses;  // the uses the option belongs to: "report", "column", "summary", or "both" for all
+  const char* uses;  // the uses the option belongs to: "report", "column", "summary", "models", or "both" for all
 };
 
 constexpr OptionInfo kOptions[] = {
     {"--interaction", "both"}, {"--burn-in", "both"}, {"--burn-out", "both"},
     {"--output", "report"},    {"--column", "column"}, {"--level", "column summary"},
     {"--bandwidth-position", "column"}, {"--model", "column summary"},
-    {"--summary", "summary"},  {"--format", "summary"},
+    {"--summary", "summary"},  {"--format", "summary models"},
+    {"--models", "models"},    {"--model-prior", "models"},
     {"--figures", "report"}, {"--figure-format", "report"}, {"--figure-scale", "report"},
     {"--record", "report"},
 };
 
 // Options that are flags: they take no value.
-bool isFlag(std::string_view name) { return name == "--summary"; }
+bool isFlag(std::string_view name) { return name == "--summary" || name == "--models"; }
 
 const OptionInfo* findOption(std::string_view name) {
   for (const OptionInfo& option : kOptions) {
@@ -165,6 +166,11 @@ class Parser {
 
   CliParse build() {
     CliArguments a;
+    if (has("--models")) {
+      if (!has("--summary") && !has("--column")) return models();
+      fail(std::string(has("--summary") ? "--summary" : "--column") + " and --models cannot be given together");
+      return failed();
+    }
     if (has("--summary")) {
       if (!has("--column")) return summary();
       fail("--summary and --column cannot be given together");
@@ -181,8 +187,9 @@ class Parser {
         return failed();
       }
       const std::string_view uses = findOption(name)->uses;
-      if (uses == "summary") {
-        fail(name + " can be given only with --summary");
+      if (uses == "summary" || uses == "models" || uses == "summary models") {
+        fail(name + " can be given only with " +
+             (uses == "summary" ? "--summary" : uses == "models" ? "--models" : "--summary or --models"));
         return failed();
       }
       if (uses.starts_with("column") && !columnUse) {
@@ -275,18 +282,46 @@ class Parser {
       fail("--model needs the factors file of the .fst data file");
       return failed();
     }
+    if (!tableFormat(s.format)) return failed();
+    return CliParse{a, {}};
+  }
+
+  bool tableFormat(SummaryFormat& format) {
     if (auto found = values_.find("--format"); found != values_.end()) {
       if (found->second == "tsv") {
-        s.format = SummaryFormat::tsv;
+        format = SummaryFormat::tsv;
       } else if (found->second == "csv") {
-        s.format = SummaryFormat::csv;
+        format = SummaryFormat::csv;
       } else if (found->second == "json") {
-        s.format = SummaryFormat::json;
+        format = SummaryFormat::json;
       } else {
-        fail("--format needs tsv, csv or json, not \"" + found->second + "\"");
+        return fail("--format needs tsv, csv or json, not \"" + found->second + "\"");
+      }
+    }
+    return true;
+  }
+
+  // The tables of the models and of the evidence for each factor.
+  CliParse models() {
+    CliArguments a;
+    a.action = CliAction::models;
+    for (const auto& [name, value] : values_) {
+      const std::string_view uses = findOption(name)->uses;
+      if (uses != "both" && uses.find("models") == std::string_view::npos) {
+        fail(name + " cannot be given with --models");
         return failed();
       }
     }
+    if (positional_.size() < 2) {
+      fail(positional_.empty() ? "no data file given" : "no factors file given (--models needs DATA.fst FACTORS.txt)");
+      return failed();
+    }
+    if (!dataAndFactorArguments()) return failed();
+    ModelEvidenceOptions& m = a.models;
+    m.dataPath = positional_[0];
+    if (!common(m.factorsPath, m.factorMode, m.interaction, m.burnIn, m.burnOut)) return failed();
+    if (!tableFormat(m.format)) return failed();
+    if (auto found = values_.find("--model-prior"); found != values_.end()) m.modelPrior = found->second;
     return CliParse{a, {}};
   }
 
@@ -340,6 +375,12 @@ std::string usageText() {
          "               [--level L] [--model M] [--burn-in N] [--burn-out N]\n"
          "      Prints one row per column of the data file: column, name, n, mean, sd, mode,\n"
          "      hpdi_low, hpdi_high, ess_bulk, ess_tail, rhat, mcse_mean (NA where undefined).\n"
+         "  varno-report DATA.fst FACTORS.txt [MODE] --models [--model-prior W1,W2,...]\n"
+         "               [--format tsv|csv|json] [--burn-in N] [--burn-out N]\n"
+         "      Prints the models (model, factors, prior, count, probability, mcse) and the\n"
+         "      evidence for each factor (factor, prior, posterior, mcse, bf, log10_bf,\n"
+         "      log10_bf_low, log10_bf_high, evidence, bf_matched): inclusion Bayes factors\n"
+         "      read on Jeffreys' scale, with their Monte Carlo error.\n"
          "\n" +
          std::string(kDataArgumentsHelp) +
          "\n"
@@ -357,7 +398,10 @@ std::string usageText() {
          "  --model M                 only the rows of model M (needs FACTORS.txt;\n"
          "                            0, the default, takes all models)\n"
          "  --summary                 print the summary table of every column\n"
-         "  --format tsv|csv|json     the summary table's format (default tsv)\n"
+         "  --format tsv|csv|json     the format of the summary or models tables (default tsv)\n"
+         "  --models                  print the models and the evidence for each factor\n"
+         "  --model-prior W1,W2,...   prior weights of the models, one per model in model order\n"
+         "                            (default: all models equally likely)\n"
          "  --figures DIR             also write the figures into DIR (made when missing)\n"
          "  --figure-format F         png (the default), svg or pdf\n"
          "  --figure-scale S          pixels a point of a PNG figure: 1 or 2 (the default)\n"

@@ -5,19 +5,21 @@
 #include <string>
 #include <vector>
 
+#include "report/model_evidence_table.h"
 #include "report/summary_table.h"
 #include "cli/figure_options.h"
 #include "report/unattended_run.h"
 
 namespace varno {
 
-enum class CliAction { report, column, summary, help, version };
+enum class CliAction { report, column, summary, models, help, version };
 
 struct CliArguments {
   CliAction action = CliAction::help;
   UnattendedOptions report;          // for CliAction::report
   ColumnStatisticsOptions column;    // for CliAction::column
   SummaryTableOptions summary;       // for CliAction::summary
+  ModelEvidenceOptions models;       // for CliAction::models
   std::optional<FigureOptions> figures;  // for CliAction::report with --figures
   std::optional<std::string> record;     // for CliAction::report with --record: the record's path
 };

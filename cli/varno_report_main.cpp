@@ -143,6 +143,14 @@ int runSummary(const varno::SummaryTableOptions& options) {
   return kOk;
 }
 
+int runModels(const varno::ModelEvidenceOptions& options) {
+  varno::ModelEvidenceResult result = varno::runModelEvidence(options);
+  printWarnings(result.warnings);
+  if (result.error) return failure(*result.error);
+  std::fputs(result.text->c_str(), stdout);
+  return kOk;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -170,6 +178,9 @@ int main(int argc, char** argv) {
         break;
       case varno::CliAction::summary:
         status = runSummary(parse.arguments->summary);
+        break;
+      case varno::CliAction::models:
+        status = runModels(parse.arguments->models);
         break;
     }
     // A full disk or a closed pipe on standard output must not pass for success.

@@ -60,6 +60,10 @@ std::string number(const std::optional<double>& v, const char* undefined) {
   return std::string(text, std::to_chars(text, text + sizeof text, *v).ptr);
 }
 
+}  // namespace
+
+std::string tableNumber(const std::optional<double>& value, const char* undefined) { return number(value, undefined); }
+
 std::string csvField(const std::string& text) {
   if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
   std::string quoted = "\"";
@@ -69,8 +73,6 @@ std::string csvField(const std::string& text) {
   }
   return quoted + "\"";
 }
-
-}  // namespace
 
 std::vector<std::string> summaryColumnNames(const SampleTable& table, const TableLayout& layout) {
   const int columns = table.columnCount();

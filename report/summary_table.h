@@ -66,6 +66,13 @@ const std::vector<std::string>& summaryTableHeader();
 // back as the same doubles; undefined figures are "NA" (null in json).
 std::string formatSummaryTable(const std::vector<SummaryRow>& rows, SummaryFormat format);
 
+// A figure as the tables write it: the shortest text that reads back as the same double, or
+// `undefined` ("NA", or null in json).
+std::string tableNumber(const std::optional<double>& value, const char* undefined);
+
+// One field of a csv row, quoted where RFC 4180 needs it.
+std::string csvField(const std::string& text);
+
 struct SummaryTableOptions : ColumnDataOptions {
   SummaryFormat format = SummaryFormat::tsv;
 };
