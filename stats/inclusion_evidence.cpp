@@ -1,9 +1,12 @@
 // Inclusion Bayes factors from model counts, prior weights and indicator effective sample sizes.
 #include "stats/inclusion_evidence.h"
 
+#include <algorithm>
 #include <cmath>
+#include <thread>
 
 #include "core/model_numbering.h"
+#include "core/parallel_for.h"
 #include "core/text_pieces.h"
 #include "stats/convergence_diagnostics.h"
 #include "stats/evidence_label.h"
@@ -100,12 +103,21 @@ std::vector<double> modelCounts(std::span<const std::span<const float>> modelNum
 IndicatorEss indicatorEss(std::span<const std::span<const float>> modelNumbers, int factorCount, bool hasInteraction) {
   IndicatorEss result;
   const int models = modelCount(factorCount, hasInteraction);
-  for (int m = 1; m <= models; ++m) {
-    std::vector<bool> only(static_cast<std::size_t>(models));
-    only[static_cast<std::size_t>(m - 1)] = true;
-    result.models.push_back(essOfIndicator(modelNumbers, only));
-  }
-  for (int f = 1; f <= factorCount; ++f) result.factors.push_back(essOfIndicator(modelNumbers, holders(f, factorCount, hasInteraction)));
+  const int factors = std::max(factorCount, 0);
+  result.models.resize(static_cast<std::size_t>(models));
+  result.factors.resize(static_cast<std::size_t>(factors));
+  // one series a piece: the models' first, then the factors'
+  const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+  parallelFor(static_cast<std::size_t>(models + factors), static_cast<int>(cores), [&](std::size_t i) {
+    if (i < static_cast<std::size_t>(models)) {
+      std::vector<bool> only(static_cast<std::size_t>(models));
+      only[i] = true;
+      result.models[i] = essOfIndicator(modelNumbers, only);
+    } else {
+      const std::size_t f = i - static_cast<std::size_t>(models);
+      result.factors[f] = essOfIndicator(modelNumbers, holders(static_cast<int>(f) + 1, factorCount, hasInteraction));
+    }
+  });
   return result;
 }
 

@@ -128,6 +128,35 @@ TEST_F(SummaryEvidence, ThePriorDialogChangesThePriorOrSaysWhyNot) {
   expectTable(expected(0));
 }
 
+int interactionModelOf(int row) { return (row / 5) % 5 + 1; }
+
+TEST_F(SummaryEvidence, WithTheInteractionTheMatchedModelsBayesFactorIsShown) {
+  dialogs.answers = {true, true};  // factors, and their interaction
+  dialogs.files = {write("factors.txt", kFactors)};
+  form->actOnCommandLine({write("lake.fst", fstRows(kRows, 2, 3, interactionModelOf))});
+  idle();
+  std::vector<float> models;
+  for (int r = 0; r < kRows; ++r) models.push_back(static_cast<float>(interactionModelOf(r)));
+  const std::span<const float> chains[] = {models};
+  EvidenceInput in;
+  in.factorCount = 3;
+  in.hasInteraction = true;
+  in.modelCounts = modelCounts(chains, 3, true);
+  in.retainedRows = kRows;
+  const InclusionEvidence e = inclusionEvidence(in);
+
+  auto* table = part<QTableWidget>(*form, "evidence");
+  ASSERT_EQ(table->rowCount(), 3);
+  EXPECT_FALSE(table->isColumnHidden(6));
+  const char* names[] = {"G1", "G2", "G1*G2"};
+  for (int f = 0; f < 3; ++f) {
+    EXPECT_EQ(row(f)[0], names[f]);
+    EXPECT_EQ(row(f)[1], g3(e.factors[static_cast<std::size_t>(f)].prior));
+    EXPECT_EQ(row(f)[6], g3(*e.factors[static_cast<std::size_t>(f)].bfMatched));
+  }
+  EXPECT_EQ(row(2)[1], "0.2");
+}
+
 TEST_F(SummaryEvidence, AModelBarTellsItsProbabilityWithItsError) {
   form->show();
   start();
