@@ -11,6 +11,7 @@
 #include "core/parallel_for.h"
 #include "core/text_pieces.h"
 #include "report/json_text.h"
+#include "stats/chain_diagnostics.h"
 #include "stats/column_statistics.h"
 #include "stats/default_bandwidth.h"
 
@@ -26,7 +27,18 @@ std::optional<double> finite(double v) {
 SummaryRow summaryRow(const SummaryTableInput& input, int column) {
   SummaryRow row;
   row.column = column + 1;
-  DiagnosticDraws draws = diagnosticDraws(*input.table, column, input.layout, input.rows, input.modelFilter);
+  const bool pooled = input.chains.size() > 1;
+  DiagnosticDraws draws;
+  ChainDiagnostics acrossChains;
+  if (pooled) {
+    acrossChains = columnChainDiagnostics(input.chains, column, input.layout, input.modelFilter, &draws);
+    row.chainsLeftOut = acrossChains.leftOut;
+    row.chainsCut = acrossChains.cut;
+    row.chainsLength = acrossChains.length;
+    row.diagnostics = acrossChains.diagnostics;
+  } else {
+    draws = diagnosticDraws(*input.table, column, input.layout, input.rows, input.modelFilter);
+  }
   row.kind = draws.kind;
   row.n = static_cast<int>(draws.values.size());
   if (draws.values.empty()) return row;
@@ -50,7 +62,7 @@ SummaryRow summaryRow(const SummaryTableInput& input, int column) {
     row.hpdiLow = finite(s.hpdiLow);
     row.hpdiHigh = finite(s.hpdiHigh);
   }
-  if (draws.diagnosed()) row.diagnostics = convergenceDiagnostics(draws.values, std::move(order));
+  if (draws.diagnosed() && !pooled) row.diagnostics = convergenceDiagnostics(draws.values, std::move(order));
   return row;
 }
 
@@ -180,10 +192,16 @@ SummaryTableResult runSummaryTable(const SummaryTableOptions& options, const Run
     input.layout.populationCount = data.modelColumn - 3;
   }
   input.rows = data.rows;
+  if (data.chains.size() > 1) input.chains = data.chains;
   input.modelFilter = options.modelFilter;
   input.levelPercent = options.levelPercent;
   const unsigned cores = std::thread::hardware_concurrency();
-  result.text = formatSummaryTable(computeSummaryTable(input, cores == 0 ? 2 : static_cast<int>(cores)), options.format);
+  const std::vector<SummaryRow> rows = computeSummaryTable(input, cores == 0 ? 2 : static_cast<int>(cores));
+  for (const SummaryRow& row : rows) {
+    const std::string note = chainUseNote(row.chainsLeftOut, row.chainsCut, row.chainsLength);
+    if (!note.empty()) result.warnings.push_back("column " + decimal(row.column) + " diagnostics: " + note);
+  }
+  result.text = formatSummaryTable(rows, options.format);
   return result;
 }
 

@@ -10,6 +10,7 @@
 
 #include "core/sample_table.h"
 #include "report/unattended_run.h"
+#include "stats/chain_rows.h"
 #include "stats/convergence_diagnostics.h"
 #include "stats/diagnostic_draws.h"
 #include "stats/row_range.h"
@@ -27,12 +28,20 @@ struct SummaryRow {
   int n = 0;
   std::optional<double> mean, sd, mode, hpdiLow, hpdiHigh;
   ConvergenceDiagnostics diagnostics;
+  // Several chains: those left out of the diagnostics (1-based) and whether the others were cut to
+  // the shortest.
+  std::vector<int> chainsLeftOut;
+  bool chainsCut = false;
+  int chainsLength = 0;  // draws of each chain the diagnostics used
 };
 
 struct SummaryTableInput {
   std::shared_ptr<const SampleTable> table;
   TableLayout layout;
   RowRange rows;
+  // Several chains: when it holds more than one, every figure is of their pooled draws and the
+  // diagnostics are across them; `table` and `rows` are then chain 1's.
+  std::vector<ChainRows> chains;
   int modelFilter = 0;
   int levelPercent = 95;
 

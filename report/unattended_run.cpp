@@ -4,6 +4,7 @@
 #include <charconv>
 #include <utility>
 
+#include "core/chain_match.h"
 #include "core/column_catalogue.h"
 #include "core/file_kind.h"
 #include "core/model_numbering.h"
@@ -13,6 +14,7 @@
 #include "report/output_target.h"
 #include "report/results_report.h"
 #include "stats/column_sample.h"
+#include "stats/pooled_sample.h"
 #include "stats/column_statistics.h"
 #include "stats/default_bandwidth.h"
 #include "stats/model_column_check.h"
@@ -95,6 +97,33 @@ std::optional<RunError> checkFstAgainstFactors(const std::string& dataPath, cons
   return std::nullopt;
 }
 
+// Each further chain read, checked against the first (kind before reading, columns after) and
+// given its retained rows; `check` adds what the first chain was checked for. `chains` starts with
+// the first chain.
+std::optional<RunError> readChains(const std::string& dataPath, const SampleTable& first,
+                                   const std::vector<std::string>& chainPaths, long long burnIn, long long burnOut,
+                                   const RunHooks& hooks, std::vector<ChainRows>& chains,
+                                   std::vector<std::string>& warnings,
+                                   const std::function<std::optional<RunError>(const std::string&, const SampleTable&,
+                                                                               RowRange)>& check) {
+  for (const std::string& path : chainPaths) {
+    if (auto why = chainKindMismatch(dataPath, path)) return argumentError(*why);
+    std::shared_ptr<const SampleTable> table;
+    if (auto error = readTable(path, hooks, table, warnings)) return error;
+    if (auto why = chainMismatch(dataPath, first.columnCount(), path, table->columnCount())) return fileError(*why);
+    RowRange rows;
+    if (auto error = checkedRetainedRows(burnIn, burnOut, table->rowCount(), rows)) {
+      error->message = quoted(path) + ": " + error->message;
+      return error;
+    }
+    if (check) {
+      if (auto error = check(path, *table, rows)) return error;
+    }
+    chains.push_back({std::move(table), rows});
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 std::optional<RunError> decideFactors(std::optional<int> factorMode, std::string_view factorsText,
@@ -153,6 +182,16 @@ std::optional<RunError> buildReportText(const std::shared_ptr<const SampleTable>
                                         const FactorDecision& decision, std::string_view factorsText,
                                         RowRange rows, const RunHooks& hooks, std::string& text,
                                         UnattendedCharts* charts) {
+  const std::vector<ChainRows> chains{{table, rows}};
+  return buildReportText(chains, decision, factorsText, hooks, text, charts);
+}
+
+std::optional<RunError> buildReportText(std::span<const ChainRows> chains, const FactorDecision& decision,
+                                        std::string_view factorsText, const RunHooks& hooks, std::string& text,
+                                        UnattendedCharts* charts) {
+  if (chains.empty() || !chains[0].table) return fileError("no data");
+  const std::shared_ptr<const SampleTable>& table = chains[0].table;
+  const RowRange rows = chains[0].rows;
   const int populationCount = table->columnCount() - decision.factorCount - 5;
   if (populationCount < 0) return fileError("the table has too few columns for the factors");
 
@@ -162,6 +201,7 @@ std::optional<RunError> buildReportText(const std::shared_ptr<const SampleTable>
   input.factorCount = decision.factorCount;
   input.hasInteraction = decision.hasInteraction;
   input.rows = rows;
+  if (chains.size() > 1) input.chains.assign(chains.begin(), chains.end());
   input.modelFilter = 0;  // the first summary of a newly opened file covers all models
   input.fstSummary.reset(static_cast<std::size_t>(populationCount));
   input.coefficientSummary.reset(static_cast<std::size_t>(decision.factorCount) + 1);
@@ -184,6 +224,14 @@ std::optional<RunError> buildReportText(const std::shared_ptr<const SampleTable>
   in.rowCount = table->rowCount();
   in.burnIn = rows.begin;
   in.burnOut = table->rowCount() - rows.end;
+  if (chains.size() > 1) {
+    // the report's probabilities divide by the pooled retained rows
+    long long retained = 0;
+    for (const ChainRows& chain : chains) retained += chain.rows.count();
+    in.rowCount = static_cast<int>(retained);
+    in.burnIn = 0;
+    in.burnOut = 0;
+  }
   if (auto missing = reportPrecondition(in)) return fileError("the report cannot be written: " + *missing);
   text = buildResultsReport(in);
   if (charts) {
@@ -229,8 +277,16 @@ UnattendedResult buildUnattendedReport(const UnattendedOptions& options, const R
   if (auto error = checkFstAgainstFactors(options.dataPath, *table, decision, rows, options.factorMode,
                                           options.factorsPath, factorsText, report.warnings))
     return fail(std::move(*error));
+  std::vector<ChainRows> chains{{table, rows}};
+  if (auto error = readChains(options.dataPath, *table, options.chainPaths, options.burnIn, options.burnOut, hooks,
+                              chains, report.warnings,
+                              [&](const std::string& path, const SampleTable& chain, RowRange chainRows) {
+                                return checkFstAgainstFactors(path, chain, decision, chainRows, options.factorMode,
+                                                              options.factorsPath, factorsText, report.warnings);
+                              }))
+    return fail(std::move(*error));
   auto charts = std::make_shared<UnattendedCharts>();
-  if (auto error = buildReportText(table, decision, factorsText, rows, hooks, report.text, charts.get())) {
+  if (auto error = buildReportText(chains, decision, factorsText, hooks, report.text, charts.get())) {
     error->message = quoted(options.dataPath) + ": " + error->message;
     return fail(std::move(*error));
   }
@@ -243,7 +299,9 @@ UnattendedResult buildUnattendedReport(const UnattendedOptions& options, const R
 UnattendedResult runUnattendedReport(const UnattendedOptions& options, const RunHooks& hooks) {
   // refused before any reading: nothing the run finds could make that target right
   const std::string target = options.outputPath ? *options.outputPath : batchReportName(options.dataPath);
-  if (auto why = inputFileTargeted(target, {{"data file", options.dataPath}, {"factors file", options.factorsPath}})) {
+  std::vector<InputFile> inputs{{"data file", options.dataPath}, {"factors file", options.factorsPath}};
+  for (const std::string& chain : options.chainPaths) inputs.push_back({"chain", chain});
+  if (auto why = inputFileTargeted(target, inputs)) {
     UnattendedResult refused;
     refused.error = argumentError(*why);
     return refused;
@@ -312,7 +370,17 @@ std::optional<RunError> openColumnData(const ColumnDataOptions& options, const R
                                             options.factorsPath, factorsText, warnings))
       return error;
   }
-  data = ColumnData{std::move(table), kind, decision, modelColumn, rows};
+  std::vector<ChainRows> chains{{table, rows}};
+  const bool checkFactors = kind == FileKind::fst && !options.factorsPath.empty();
+  if (auto error = readChains(
+          options.dataPath, *table, options.chainPaths, options.burnIn, options.burnOut, hooks, chains, warnings,
+          [&](const std::string& path, const SampleTable& chain, RowRange chainRows) -> std::optional<RunError> {
+            if (!checkFactors) return std::nullopt;
+            return checkFstAgainstFactors(path, chain, decision, chainRows, options.factorMode, options.factorsPath,
+                                          factorsText, warnings);
+          }))
+    return error;
+  data = ColumnData{std::move(table), kind, decision, modelColumn, rows, std::move(chains)};
   return std::nullopt;
 }
 
@@ -331,8 +399,7 @@ ColumnStatisticsResult runColumnStatistics(const ColumnStatisticsOptions& option
     return fail(argumentError("column " + decimal(options.column) + " does not exist: " + quoted(options.dataPath) +
                               " has " + counted(table->columnCount(), "column", "columns")));
   }
-  const std::vector<double> sample =
-      gatherColumnSample(*table, options.column - 1, rows, options.modelFilter, modelColumn);
+  const std::vector<double> sample = gatherPooledSample(data.chains, options.column - 1, options.modelFilter, modelColumn);
   result.sampleCount = static_cast<int>(sample.size());
   if (sample.size() < 2) {
     std::string where = options.modelFilter != 0 ? " in the retained rows of model " + decimal(options.modelFilter)

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "core/factors_file.h"
 #include "core/file_kind.h"
 #include "core/sample_table.h"
+#include "stats/chain_rows.h"
 #include "stats/model_summary.h"
 #include "stats/row_range.h"
 #include "stats/statistics_texts.h"
@@ -41,6 +43,7 @@ struct UnattendedOptions {
   std::optional<bool> interaction;  // the answer for a factors file of exactly two factor lines
   long long burnIn = 0, burnOut = 0;
   std::optional<std::string> outputPath;  // nothing: batchReportName(dataPath)
+  std::vector<std::string> chainPaths;     // further chains of dataPath's analysis, in order
 };
 
 // What the run's Summary page would show, for figures drawn from the same run.
@@ -86,6 +89,11 @@ std::optional<RunError> buildReportText(const std::shared_ptr<const SampleTable>
                                         const FactorDecision& decision, std::string_view factorsText,
                                         RowRange rows, const RunHooks& hooks, std::string& text,
                                         UnattendedCharts* charts = nullptr);
+// The same over several chains pooled (chain 1's retained rows, then chain 2's, ...); with one
+// chain exactly the report above. The report counts the pooled retained rows.
+std::optional<RunError> buildReportText(std::span<const ChainRows> chains, const FactorDecision& decision,
+                                        std::string_view factorsText, const RunHooks& hooks, std::string& text,
+                                        UnattendedCharts* charts = nullptr);
 
 // The whole run except writing: factor decision, data file, layout, range, summary, report.
 UnattendedResult buildUnattendedReport(const UnattendedOptions& options, const RunHooks& hooks = {});
@@ -103,6 +111,7 @@ struct ColumnDataOptions {
   int levelPercent = 95;   // 1 .. 99
   int modelFilter = 0;     // fst files with their factors only
   long long burnIn = 0, burnOut = 0;
+  std::vector<std::string> chainPaths;  // further chains of dataPath's analysis, in order
 };
 
 struct ColumnStatisticsOptions : ColumnDataOptions {
@@ -117,6 +126,7 @@ struct ColumnData {
   FactorDecision decision;  // fst files: the factors the file was read with
   int modelColumn = -1;     // fst files: the 0-based model column
   RowRange rows;            // the retained rows
+  std::vector<ChainRows> chains;  // every chain with its retained rows, the data file first
 };
 
 // Checks the options, decides the factors, reads the data file and checks its layout and the

@@ -22,6 +22,8 @@ struct ConvergenceDiagnostics {
   std::optional<double> essTail;
   std::optional<double> rhat;
   std::optional<double> mcseMean;
+
+  bool operator==(const ConvergenceDiagnostics&) const = default;
 };
 
 // All four, sharing one ordering of the draws.

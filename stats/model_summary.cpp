@@ -31,21 +31,48 @@ namespace {
 
 constexpr double kLevel = 0.95;
 
-// The rows a summary reads: a run of rows, or a list of row numbers.
-struct RowSelection {
+// The rows a summary reads in one chain: a run of rows, or a list of row numbers.
+struct ChainSelection {
+  const SampleTable* table = nullptr;
   RowRange range;
   std::vector<int> list;
   bool listed = false;
   std::size_t size() const { return listed ? list.size() : static_cast<std::size_t>(range.count()); }
 };
 
-RowSelection rowsOfModel(std::span<const float> models, RowRange rows, int model) {
+// The pooled rows: chain 1's, then chain 2's, and so on.
+struct RowSelection {
+  std::vector<ChainSelection> chains;
+  std::size_t size() const {
+    std::size_t n = 0;
+    for (const ChainSelection& c : chains) n += c.size();
+    return n;
+  }
+};
+
+// The retained rows of each chain, never outside its table.
+struct ChainSpan {
+  const SampleTable* table = nullptr;
+  RowRange rows;
+};
+
+RowSelection allRows(const std::vector<ChainSpan>& chains) {
   RowSelection selection;
-  selection.listed = true;
-  for (int i = rows.begin; i < rows.end; ++i) {
-    if (static_cast<double>(models[static_cast<std::size_t>(i)]) == static_cast<double>(model)) {
-      selection.list.push_back(i);
+  for (const ChainSpan& c : chains) selection.chains.push_back({c.table, c.rows, {}, false});
+  return selection;
+}
+
+RowSelection rowsOfModel(const std::vector<ChainSpan>& chains, int modelColumn, int model) {
+  RowSelection selection;
+  for (const ChainSpan& c : chains) {
+    ChainSelection chain{c.table, c.rows, {}, true};
+    const std::span<const float> models = c.table->column(modelColumn);
+    for (int i = c.rows.begin; i < c.rows.end; ++i) {
+      if (static_cast<double>(models[static_cast<std::size_t>(i)]) == static_cast<double>(model)) {
+        chain.list.push_back(i);
+      }
     }
+    selection.chains.push_back(std::move(chain));
   }
   return selection;
 }
@@ -59,14 +86,16 @@ struct Quantity {
   PosteriorSummary summary;
 };
 
-void gather(const SampleTable& table, const Quantity& q, std::vector<double>& scratch) {
-  const float* column = table.columnData(q.column);
-  const RowSelection& rows = *q.rows;
-  scratch.resize(rows.size());
-  if (rows.listed) {
-    for (std::size_t k = 0; k < rows.list.size(); ++k) scratch[k] = column[rows.list[k]];
-  } else {
-    std::copy(column + rows.range.begin, column + rows.range.end, scratch.begin());
+void gather(const Quantity& q, std::vector<double>& scratch) {
+  scratch.resize(q.rows->size());
+  auto out = scratch.begin();
+  for (const ChainSelection& rows : q.rows->chains) {
+    const float* column = rows.table->columnData(q.column);
+    if (rows.listed) {
+      for (int i : rows.list) *out++ = column[i];
+    } else {
+      out = std::copy(column + rows.range.begin, column + rows.range.end, out);
+    }
   }
 }
 
@@ -74,10 +103,9 @@ void gather(const SampleTable& table, const Quantity& q, std::vector<double>& sc
 // calls `progress`, in the algorithm's order.
 class ParallelRun {
  public:
-  ParallelRun(const SampleTable& table, std::vector<Quantity>& quantities,
-              const std::function<void(int)>& progress, const std::atomic<bool>* cancel)
-      : table_(table),
-        quantities_(quantities),
+  ParallelRun(std::vector<Quantity>& quantities, const std::function<void(int)>& progress,
+              const std::atomic<bool>* cancel)
+      : quantities_(quantities),
         progress_(progress),
         cancel_(cancel),
         done_(new std::atomic<bool>[quantities.size()]) {
@@ -96,7 +124,7 @@ class ParallelRun {
       }
       Quantity& q = quantities_[i];
       std::vector<double> scratch;
-      gather(table_, q, scratch);
+      gather(q, scratch);
       q.summary = SummarizeSample(std::span<double>(scratch), kLevel);
       done_[i].store(true, std::memory_order_release);
       if (std::this_thread::get_id() == caller) reportFinished();
@@ -115,7 +143,6 @@ class ParallelRun {
     }
   }
 
-  const SampleTable& table_;
   std::vector<Quantity>& quantities_;
   const std::function<void(int)>& progress_;
   const std::atomic<bool>* cancel_;
@@ -139,6 +166,12 @@ std::string inputError(const ModelSummaryInput& in) {
   const long long needed = static_cast<long long>(in.populationCount) + in.factorCount + 5;
   if (in.table->columnCount() < needed)
     return concat("the table has ", decimal(in.table->columnCount()), " columns, ", decimal(needed), " needed");
+  for (const ChainRows& chain : in.chains) {
+    if (!chain.table) return "no sample table";
+    if (chain.table->columnCount() != in.table->columnCount())
+      return concat("a chain has ", decimal(chain.table->columnCount()), " columns, the first ",
+                    decimal(in.table->columnCount()));
+  }
   return {};
 }
 
@@ -160,22 +193,32 @@ ModelSummaryResult computeModelSummary(const ModelSummaryInput& in, const std::f
   result.error = inputError(in);
   if (!result.error.empty()) return result;
 
-  const SampleTable& table = *in.table;
   const int P = in.populationCount;
   const int F = in.factorCount;
   const int D = P + F + 2;
   const int modelColumn = 3 + P;
-  const RowRange rows{std::max(in.rows.begin, 0), std::min(in.rows.end, table.rowCount())};
-  const std::span<const float> models = table.column(modelColumn);
+  std::vector<ChainSpan> chains;
+  auto addChain = [&](const SampleTable& table, RowRange r) {
+    chains.push_back({&table, RowRange{std::max(r.begin, 0), std::min(r.end, table.rowCount())}});
+  };
+  if (in.chains.empty()) {
+    addChain(*in.table, in.rows);
+  } else {
+    for (const ChainRows& chain : in.chains) addChain(*chain.table, chain.rows);
+  }
   result.fstSummary.resize(static_cast<std::size_t>(P));
   result.coefficientSummary.resize(static_cast<std::size_t>(F) + 1);
   if (progress) progress(0);
 
   // Model counts over all retained rows; values that are no model number are not counted.
-  const int N = rows.count();
-  for (int i = rows.begin; i < rows.end; ++i) {
-    const int m = countedModel(models[static_cast<std::size_t>(i)]);
-    if (m > 0) result.modelProbabilities[static_cast<std::size_t>(m - 1)] += 1;
+  int N = 0;
+  for (const ChainSpan& chain : chains) {
+    const std::span<const float> models = chain.table->column(modelColumn);
+    N += chain.rows.count();
+    for (int i = chain.rows.begin; i < chain.rows.end; ++i) {
+      const int m = countedModel(models[static_cast<std::size_t>(i)]);
+      if (m > 0) result.modelProbabilities[static_cast<std::size_t>(m - 1)] += 1;
+    }
   }
   auto share = [&](int model) {
     return N > 0 ? result.modelProbabilities[static_cast<std::size_t>(model - 1)] / N : 0.0;
@@ -193,13 +236,9 @@ ModelSummaryResult computeModelSummary(const ModelSummaryInput& in, const std::f
 
   // The quantities in the algorithm's order: constant, Sigma², factors of the best model
   // (highest first), then populations.
-  const RowSelection bestRows = rowsOfModel(models, rows, result.bestModel);
-  RowSelection filterRows;
-  if (in.modelFilter == 0) {
-    filterRows.range = rows;
-  } else {
-    filterRows = rowsOfModel(models, rows, in.modelFilter);
-  }
+  const RowSelection bestRows = rowsOfModel(chains, modelColumn, result.bestModel);
+  const RowSelection filterRows =
+      in.modelFilter == 0 ? allRows(chains) : rowsOfModel(chains, modelColumn, in.modelFilter);
   const bool bestSummarised = bestRows.size() >= 2;
   const std::vector<int> bestFactors = factorsInModel(result.bestModel, F, in.hasInteraction);
   std::vector<Quantity> quantities;
@@ -216,7 +255,7 @@ ModelSummaryResult computeModelSummary(const ModelSummaryInput& in, const std::f
     for (int p = 1; p <= P; ++p) quantities.push_back({2 + p, &filterRows, 100 * (F + p + 2) / D, {}});
   }
 
-  if (!ParallelRun(table, quantities, progress, cancel).run()) {
+  if (!ParallelRun(quantities, progress, cancel).run()) {
     result.cancelled = true;
     return result;
   }

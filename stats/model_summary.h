@@ -12,6 +12,7 @@
 #include "core/model_numbering.h"
 #include "core/sample_table.h"
 #include "core/summary_arrays.h"
+#include "stats/chain_rows.h"
 #include "stats/row_range.h"
 
 namespace varno {
@@ -22,6 +23,9 @@ struct ModelSummaryInput {
   int factorCount = 0;
   bool hasInteraction = false;
   RowRange rows;        // the retained rows
+  // Several chains: when set, their retained rows pooled (chain 1's, then chain 2's, ...) take the
+  // place of `rows`, and `table` is chain 1's table; every chain has its columns.
+  std::vector<ChainRows> chains;
   int modelFilter = 0;  // 0: all rows for the Fst summaries; m: only the rows of model m
   // Results of the previous run: entries this run does not write keep these values.
   SummaryArrays fstSummary;

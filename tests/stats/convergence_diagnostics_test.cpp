@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "stats/chain_diagnostics.h"
+
 #include <charconv>
 #include <cmath>
 #include <fstream>
@@ -64,6 +66,16 @@ const Cases& drawCases() {
   return cases;
 }
 
+std::vector<double> slowChainForChains() {
+  std::vector<double> x(400);
+  double level = 0;
+  for (std::size_t i = 0; i < x.size(); ++i) {
+    level = 0.8 * level + std::sin(static_cast<double>(i) * 12.9898) * 0.5;
+    x[i] = level;
+  }
+  return x;
+}
+
 std::vector<std::span<const double>> spans(const std::vector<std::vector<double>>& chains) {
   return {chains.begin(), chains.end()};
 }
@@ -95,6 +107,49 @@ TEST(ConvergenceDiagnostics, MatchTheReferenceInEveryCase) {
     EXPECT_EQ(rhat(chains), all.rhat) << name;
     EXPECT_EQ(mcseMean(chains), all.mcseMean) << name;
   }
+}
+
+// The diagnostics across the chains of an analysis: the reference's values come out for every case
+// of two or more chains, also when a further chain runs longer (cut to the shortest) and when a
+// chain too short to split is added (left out and named).
+TEST(ChainDiagnostics, MatchTheReferenceWhenChainsAreCutOrLeftOut) {
+  int cases = 0;
+  for (const auto& row : tsvRows("convergence_reference.tsv")) {
+    const std::string& name = row.at(0);
+    std::vector<std::vector<double>> chains = drawCases().at(name);
+    if (chains.size() < 2 || chains[0].size() < kMinimumChainDraws) continue;
+    ++cases;
+    chains[1].insert(chains[1].end(), {1e6, -1e6, 7});  // past the others' end: never read
+    chains.push_back({1, 2, 3});                         // fewer than four draws
+    const ChainDiagnostics d = chainDiagnostics(chains);
+    EXPECT_EQ(d.leftOut, std::vector<int>{static_cast<int>(chains.size())}) << name;
+    EXPECT_TRUE(d.cut) << name;
+    EXPECT_EQ(d.length, static_cast<int>(chains[0].size())) << name;
+    expectMatches(d.diagnostics.essBulk, number(row.at(1)), name + " ess_bulk");
+    expectMatches(d.diagnostics.essTail, number(row.at(2)), name + " ess_tail");
+    expectMatches(d.diagnostics.rhat, number(row.at(3)), name + " rhat");
+    expectMatches(d.diagnostics.mcseMean, number(row.at(4)), name + " mcse_mean");
+  }
+  EXPECT_GE(cases, 1);
+}
+
+TEST(ChainDiagnostics, OneChainIsTheSingleChainFiguresAndNoChainIsUndefined) {
+  const std::vector<double> x = slowChainForChains();
+  const std::vector<std::vector<double>> one{x};
+  const ChainDiagnostics d = chainDiagnostics(one);
+  EXPECT_EQ(d.diagnostics, convergenceDiagnostics(std::span<const double>(x)));
+  EXPECT_FALSE(d.cut);
+  EXPECT_TRUE(d.leftOut.empty());
+
+  const std::vector<std::vector<double>> tooShort{{1, 2, 3}, {}};
+  const ChainDiagnostics none = chainDiagnostics(tooShort);
+  EXPECT_EQ(none.leftOut, (std::vector<int>{1, 2}));
+  EXPECT_EQ(none.chainsUsed, 0);
+  EXPECT_FALSE(none.diagnostics.essBulk || none.diagnostics.essTail || none.diagnostics.rhat ||
+               none.diagnostics.mcseMean);
+  EXPECT_EQ(chainUseNote(none.leftOut, false, 0), "chains 1 and 2 left out (fewer than 4 draws)");
+  EXPECT_EQ(chainUseNote({3}, true, 998000), "chain 3 left out (fewer than 4 draws); chains cut to their first 998,000 draws");
+  EXPECT_EQ(chainUseNote({}, false, 10), "");
 }
 
 TEST(ConvergenceDiagnostics, ChainsOfDifferentLengthsOrNoneAreUndefined) {
