@@ -97,6 +97,20 @@ class Parser {
       }
       const std::size_t equals = arg.find('=');
       const std::string name = arg.substr(0, equals);
+      if (name == "--chain") {
+        // repeatable: each names one further chain, in order
+        std::string path;
+        if (equals != std::string::npos) {
+          path = arg.substr(equals + 1);
+        } else if (i + 1 < args_.size()) {
+          path = args_[++i];
+        } else {
+          return fail("--chain needs a value");
+        }
+        if (path.empty()) return fail("--chain needs the path of a data file");
+        chains_.push_back(path);
+        continue;
+      }
       const OptionInfo* option = findOption(name);
       if (!option) return fail("unknown option " + name);
       if (isFlag(name)) {
@@ -182,6 +196,10 @@ class Parser {
     a.action = columnUse ? CliAction::column : CliAction::report;
     for (const auto& [name, value] : values_) {
       if (figuresUse && name == "--column") continue;
+      if (name == "--record" && !chains_.empty()) {
+        fail("--record cannot be given with --chain: the record names one data file");
+        return failed();
+      }
       if (!figuresUse && name.rfind("--figure-", 0) == 0) {
         fail(name + " can be given only with --figures");
         return failed();
@@ -213,6 +231,7 @@ class Parser {
       }
       UnattendedOptions& r = a.report;
       r.dataPath = positional_[0];
+      r.chainPaths = chains_;
       if (!common(r.factorsPath, r.factorMode, r.interaction, r.burnIn, r.burnOut)) return failed();
       if (auto found = values_.find("--output"); found != values_.end()) {
         if (found->second.empty()) {
@@ -239,6 +258,7 @@ class Parser {
     if (!dataAndFactorArguments()) return failed();
     ColumnStatisticsOptions& c = a.column;
     c.dataPath = positional_[0];
+    c.chainPaths = chains_;
     if (!common(c.factorsPath, c.factorMode, c.interaction, c.burnIn, c.burnOut)) return failed();
     long long column = 0, level = 95, model = 0, position = 0;
     if (!number("--column", 1, std::numeric_limits<int>::max(), "a column number (1 or more)", column) ||
@@ -271,6 +291,7 @@ class Parser {
     if (!dataAndFactorArguments()) return failed();
     SummaryTableOptions& s = a.summary;
     s.dataPath = positional_[0];
+    s.chainPaths = chains_;
     if (!common(s.factorsPath, s.factorMode, s.interaction, s.burnIn, s.burnOut)) return failed();
     long long level = 95, model = 0;
     if (!number("--level", 1, 99, "a whole percentage from 1 to 99", level) ||
@@ -312,6 +333,10 @@ class Parser {
         return failed();
       }
     }
+    if (!chains_.empty()) {
+      fail("--chain cannot be given with --models");
+      return failed();
+    }
     if (positional_.size() < 2) {
       fail(positional_.empty() ? "no data file given" : "no factors file given (--models needs DATA.fst FACTORS.txt)");
       return failed();
@@ -347,6 +372,7 @@ class Parser {
   const std::vector<std::string>& args_;
   std::vector<std::string> positional_;
   std::map<std::string, std::string> values_;
+  std::vector<std::string> chains_;  // --chain paths, in order
   std::string error_;
 };
 
@@ -358,6 +384,7 @@ std::string usageText() {
   return "Usage:\n"
          "  varno-report DATA.fst FACTORS.txt [MODE] [--interaction yes|no]\n"
          "               [--burn-in N] [--burn-out N] [--output PATH] [--record PATH]\n"
+         "               [--chain DATA2.fst ...]\n"
          "      Writes the results report of an .fst trace, as the plot window's unattended run\n"
          "      does, and prints its path. The report goes next to the data file as\n"
          "      DATA_res.txt unless --output is given.\n"
@@ -389,6 +416,10 @@ std::string usageText() {
          "                            includes their interaction (needed with MODE -1 then)\n"
          "  --burn-in N               leave out the first N rows (default 0)\n"
          "  --burn-out N              leave out the last N rows (default 0)\n"
+         "  --chain PATH              a further chain of the same analysis (repeatable): a data\n"
+         "                            file of the same kind and columns as DATA; the report, the\n"
+         "                            column's figures and the summary pool the retained rows of\n"
+         "                            every chain, and the diagnostics are across the chains\n"
          "  --output PATH             write the report to PATH (\"-\": standard output);\n"
          "                            never to the data or factors file\n"
          "  --column N                the column to summarise, counted from 1\n"

@@ -1,0 +1,93 @@
+// varno-report with further chains: pooled report, column and summary; chains that do not fit.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "temp_folder.h"
+#include "tool_run.h"
+#include "tools/trace_generator.h"
+
+namespace varno {
+namespace {
+
+using testing::readWhole;
+using testing::runTool;
+using testing::TempFolder;
+using testing::ToolRun;
+
+class ToolChains : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(folder.ok());
+    FstSpec spec;
+    spec.rows = 400;
+    spec.populations = 3;
+    spec.factors = 2;
+    spec.seed = 11;
+    first = fstText(spec);
+    spec.rows = 250;
+    spec.seed = 12;
+    second = fstText(spec);
+    data = folder.write("run1.fst", first);
+    chain = folder.write("run2.fst", second);
+    // with no burn-in, one file of both chains' rows is what pooling must equal
+    both = folder.write("both.fst", first + second);
+    factors = folder.write("run.txt", factorsText(spec));
+  }
+
+  TempFolder folder;
+  std::string first, second, data, chain, both, factors;
+};
+
+TEST_F(ToolChains, PooledFiguresEqualThoseOfOneFileOfBothChains) {
+  const ToolRun pooled = runTool(folder, {data, factors, "--interaction", "no", "--chain", chain});
+  ASSERT_EQ(pooled.status, 0) << pooled.err;
+  // the default name comes from the first data file
+  EXPECT_EQ(pooled.out, folder.path("run1_res.txt") + "\n");
+  const ToolRun whole = runTool(folder, {both, factors, "--interaction", "no"});
+  ASSERT_EQ(whole.status, 0) << whole.err;
+  EXPECT_EQ(readWhole(folder.path("run1_res.txt")), readWhole(folder.path("both_res.txt")));
+
+  const ToolRun column = runTool(folder, {data, factors, "--interaction", "no", "--column", "5", "--chain=" + chain});
+  const ToolRun wholeColumn = runTool(folder, {both, factors, "--interaction", "no", "--column", "5"});
+  ASSERT_EQ(column.status, 0) << column.err;
+  EXPECT_EQ(column.out, wholeColumn.out);
+
+  const ToolRun summary = runTool(folder, {data, "--summary", "--chain", chain, "--chain", data});
+  ASSERT_EQ(summary.status, 0) << summary.err;
+  // three chains of different lengths: cut to the shortest, and said so on standard error
+  EXPECT_NE(summary.err.find("chains cut to their first 250 draws"), std::string::npos) << summary.err;
+  EXPECT_NE(summary.out.find("\n5\t"), std::string::npos);
+}
+
+TEST_F(ToolChains, ChainsOfAnotherKindOrColumnCountAreRefused) {
+  FstSpec wider;
+  wider.rows = 100;
+  wider.populations = 4;
+  wider.factors = 2;
+  const std::string otherColumns = folder.write("wide.fst", fstText(wider));
+  const std::string otherKind = folder.write("run2.txt", second);
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    std::string says;
+  };
+  const std::vector<Case> cases = {
+      {{data, factors, "--interaction", "no", "--chain", otherColumns}, 1,
+       "\"" + otherColumns + "\" has 11 columns and the first chain \"" + data + "\" has 10 columns"},
+      {{data, "--summary", "--chain", otherKind}, 2, "is a .txt file and the first chain"},
+      {{data, "--column", "2", "--chain", otherColumns}, 1, "has 11 columns"},
+      {{data, factors, "--models", "--chain", chain}, 2, "--chain cannot be given with --models"},
+  };
+  for (const Case& c : cases) {
+    const ToolRun run = runTool(folder, c.args);
+    EXPECT_EQ(run.status, c.status) << c.args.back() << run.err;
+    EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+  }
+  EXPECT_FALSE(std::filesystem::exists(folder.path("run1_res.txt")));
+}
+
+}  // namespace
+}  // namespace varno
