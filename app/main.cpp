@@ -28,7 +28,8 @@ int main(int argc, char** argv) {
     varno::QtDialogs dialogs;
     QStringList args = app.arguments();
     args.removeFirst();
-    args = varno::parseWindowCommandLine(args).files;
+    const varno::WindowCommandLine parsed = varno::parseWindowCommandLine(args);
+    args = parsed.files;
     try {
       varno::TForm3 Form3(dialogs);
       // opened centred on the desktop
@@ -36,7 +37,7 @@ int main(int argc, char** argv) {
         Form3.move(screen->availableGeometry().center() - Form3.rect().center());
       // the place and size of the last run, when there was one, replace the centred place
       if (!line.noSettings) Form3.rememberIn(std::make_unique<QSettings>("VARNO", "varno-plot"));
-      Form3.actOnCommandLine(args);
+      Form3.actOnCommandLine(args, parsed.chains);
       Form3.show();
       return app.exec();
     } catch (const std::exception& e) {

@@ -8,7 +8,9 @@
 namespace varno {
 
 std::vector<InputFile> analysisInputs(const AnalysisState& state) {
-  return {{"data file", state.dataFileName}, {"factors file", state.factorFileName}};
+  std::vector<InputFile> inputs{{"data file", state.dataFileName}, {"factors file", state.factorFileName}};
+  for (const auto& chain : state.addedChains) inputs.push_back({"chain", chain.fileName});
+  return inputs;
 }
 
 std::optional<std::string> inputFileTargeted(const std::string& target, const std::vector<InputFile>& inputs) {

@@ -1,6 +1,9 @@
 // The Details page's figures of one column.
 #include "stats/column_figures.h"
 
+#include "stats/chain_diagnostics.h"
+#include "stats/pooled_sample.h"
+
 #include <cmath>
 #include <limits>
 
@@ -51,8 +54,22 @@ std::optional<ConvergenceDiagnostics> sampleDiagnostics(const ColumnFiguresInput
   return convergenceDiagnostics(sample);
 }
 
+std::optional<ConvergenceDiagnostics> sampleDiagnostics(const ColumnFiguresInput& input, std::string& chainsNote) {
+  chainsNote.clear();
+  if (input.chains.size() <= 1) return sampleDiagnostics(input);
+  const ColumnKind kind = columnKind(*input.chains[0].table, input.column - 1, input.layout, input.chains[0].rows);
+  if (kind == ColumnKind::counter || kind == ColumnKind::modelLabel) return std::nullopt;
+  const ChainDiagnostics d = columnChainDiagnostics(input.chains, input.column - 1, input.layout, input.modelFilter);
+  chainsNote = chainUseNote(d.leftOut, d.cut, d.length);
+  return d.diagnostics;
+}
+
 std::optional<ConvergenceDiagnostics> sampleDiagnostics(const ColumnFiguresInput& input) {
   if (!input.table) return std::nullopt;
+  if (input.chains.size() > 1) {
+    std::string note;
+    return sampleDiagnostics(input, note);
+  }
   const std::vector<double> sample = gatherColumnSample(*input.table, input.column - 1, input.rows,
                                                         input.modelFilter, input.modelColumn);
   return sampleDiagnostics(input, sample);
@@ -61,8 +78,11 @@ std::optional<ConvergenceDiagnostics> sampleDiagnostics(const ColumnFiguresInput
 ColumnFigures computeColumnFigures(const ColumnFiguresInput& input) {
   ColumnFigures figures;
   if (!input.table) return figures;
-  std::vector<double> sample = gatherColumnSample(*input.table, input.column - 1, input.rows,
-                                                  input.modelFilter, input.modelColumn);
+  const bool severalChains = input.chains.size() > 1;
+  std::vector<double> sample =
+      severalChains ? gatherPooledSample(input.chains, input.column - 1, input.modelFilter, input.modelColumn)
+                    : gatherColumnSample(*input.table, input.column - 1, input.rows, input.modelFilter,
+                                         input.modelColumn);
   figures.sampleCount = static_cast<int>(sample.size());
   if (sample.size() <= 1) return figures;
 
@@ -76,7 +96,33 @@ ColumnFigures computeColumnFigures(const ColumnFiguresInput& input) {
                                                input.plotType == PlotType::density);
   figures.sumSquares = figures.statistics.sumSquares;
   figures.texts = statisticsTexts(figures.statistics);
-  if (input.diagnose) figures.diagnostics = sampleDiagnostics(input, sample);
+  if (input.diagnose)
+    figures.diagnostics = severalChains ? sampleDiagnostics(input, figures.chainsNote) : sampleDiagnostics(input, sample);
+  if (severalChains && (input.plotType == PlotType::trace || input.plotType == PlotType::runningMean ||
+                        input.plotType == PlotType::autocorrelation)) {
+    // each chain apart: pooling them would hide runs that disagree
+    for (const ChainRows& chain : input.chains) {
+      std::vector<double> own =
+          gatherColumnSample(*chain.table, input.column - 1, chain.rows, input.modelFilter, input.modelColumn);
+      std::vector<double> x, y;
+      if (input.plotType == PlotType::autocorrelation) {
+        const Autocorrelation acf = autocorrelation(own);
+        if (!acf.values.empty()) {
+          for (std::size_t lag = 0; lag <= acf.lastPlotLag(); ++lag) {
+            x.push_back(static_cast<double>(lag));
+            y.push_back(acf.values[lag]);
+          }
+        }
+      } else {
+        y = input.plotType == PlotType::trace ? std::move(own) : runningMean(own);
+        x.resize(y.size());
+        for (std::size_t i = 0; i < x.size(); ++i) x[i] = static_cast<double>(i + 1);
+      }
+      figures.chainX.push_back(std::move(x));
+      figures.chainY.push_back(std::move(y));
+    }
+    return figures;
+  }
 
   const ColumnStatistics& s = figures.statistics;
   switch (input.plotType) {
@@ -124,7 +170,7 @@ ColumnFigures computeColumnFigures(const ColumnFiguresInput& input) {
 
 bool sameSample(const ColumnFiguresInput& a, const ColumnFiguresInput& b) {
   return a.table == b.table && a.column == b.column && a.rows == b.rows && a.modelFilter == b.modelFilter &&
-         a.modelColumn == b.modelColumn && a.layout == b.layout;
+         a.modelColumn == b.modelColumn && a.layout == b.layout && a.chains == b.chains;
 }
 
 }  // namespace varno

@@ -5,12 +5,14 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "core/sample_table.h"
 #include "stats/column_statistics.h"
 #include "stats/convergence_diagnostics.h"
 #include "stats/diagnostic_draws.h"
+#include "stats/chain_rows.h"
 #include "stats/row_range.h"
 #include "stats/statistics_texts.h"
 
@@ -38,6 +40,10 @@ struct ColumnFiguresInput {
   // False when the caller holds the diagnostics of this very sample already (they cost more than
   // all the other figures together on a long column): figures.diagnostics is then left empty.
   bool diagnose = true;
+  // Several chains (more than one): the statistics are of their pooled draws, the trace, running
+  // mean and autocorrelation are drawn per chain, and the diagnostics are across the chains;
+  // `table` and `rows` are then chain 1's.
+  std::vector<ChainRows> chains;
 
   bool operator==(const ColumnFiguresInput&) const = default;
 };
@@ -58,6 +64,10 @@ struct ColumnFigures {
   // The whole-column trace: the 1-based rows outside the sample, runs parted by a NaN value.
   std::vector<double> outsideX, outsideY;
   int tableRows = 0;  // of the whole-column trace, for its x axis
+  // Several chains: the trace, running mean or autocorrelation of each chain (x: its position in
+  // the chain, or the lag), drawn overlaid instead of x and y; and what the diagnostics left out.
+  std::vector<std::vector<double>> chainX, chainY;
+  std::string chainsNote;
 };
 
 ColumnFigures computeColumnFigures(const ColumnFiguresInput& input);
@@ -67,6 +77,8 @@ ColumnFigures computeColumnFigures(const ColumnFiguresInput& input);
 std::optional<ConvergenceDiagnostics> sampleDiagnostics(const ColumnFiguresInput& input,
                                                         std::span<const double> sample);
 std::optional<ConvergenceDiagnostics> sampleDiagnostics(const ColumnFiguresInput& input);
+// The same across several chains, with the note of what they left out or cut (chainUseNote).
+std::optional<ConvergenceDiagnostics> sampleDiagnostics(const ColumnFiguresInput& input, std::string& chainsNote);
 
 // True when both inputs draw the same sample (table, column, rows, model filter, layout): its
 // diagnostics are then the same whatever the plot, level or bandwidth.

@@ -38,7 +38,7 @@ void TForm3::markRangeEdit(QLineEdit* edit, bool valid) {
 
 void TForm3::applyBurnEditOutcome(QLineEdit* edit, QLineEdit* other, TrackBar* bar) {
   const BurnEditOutcome outcome =
-      burnEditChanged(edit->text().toStdString(), other->text().toStdString(), state.rowCount);
+      burnEditChanged(edit->text().toStdString(), other->text().toStdString(), shortestChainRows());
   if (outcome.rewriteText) {
     // the write runs this handler again at once, and that run finishes the work
     edit->setText(QString::fromStdString(*outcome.rewriteText));
@@ -83,14 +83,14 @@ void TForm3::CutoutChange() { applyBurnEditOutcome(Cutout, Cutin, Tburnout); }
 
 void TForm3::TburninChange() {
   if (!Tburnin->changedByUser()) return;  // set by its edit, whose handler replots
-  Cutin->setText(QString::fromStdString(burnTextForPercentage(Tburnin->position(), state.rowCount)));
+  Cutin->setText(QString::fromStdString(burnTextForPercentage(Tburnin->position(), shortestChainRows())));
   replotIfRangeChanged();
 }
 
 void TForm3::TburnoutChange() {
   if (!Tburnout->changedByUser()) return;
   Cutout->setText(
-      QString::fromStdString(burnTextForPercentage(Tburnout->position(), state.rowCount)));
+      QString::fromStdString(burnTextForPercentage(Tburnout->position(), shortestChainRows())));
   replotIfRangeChanged();
 }
 

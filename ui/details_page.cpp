@@ -1,5 +1,6 @@
 // The Details page: statistics of the chosen column and the main chart.
 #include <QAction>
+#include <QFileInfo>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +19,7 @@
 #include "stats/statistics_texts.h"
 #include "charts/window_charts.h"
 #include "ui/job_runner.h"
+#include "stats/text_numbers.h"
 #include "ui/plotwin2.h"
 #include "ui/track_bar.h"
 #include "ui/up_down.h"
@@ -42,6 +44,10 @@ void TForm3::requestColumnFigures(int column, bool defaultBandwidth) {
   input.table = state.table;
   input.column = column;
   input.rows = *rows;
+  if (const auto burnIn = parseWholeNumber(Cutin->text().toStdString()),
+      burnOut = parseWholeNumber(Cutout->text().toStdString());
+      burnIn && burnOut)
+    input.chains = retainedChains(*burnIn, *burnOut);
   input.modelFilter = state.modelFilter;
   input.modelColumn = state.kind() == FileKind::fst ? state.populationCount + 3 : -1;
   input.layout = {state.kind(), state.populationCount, state.factorCount, state.hasInteraction};
@@ -75,18 +81,26 @@ void TForm3::requestColumnFigures(int column, bool defaultBandwidth) {
   job.title = "Computing the statistics";
   job.work = [this, input, known](JobControl&) -> JobRunner::Apply {
     auto figures = std::make_shared<ColumnFigures>(computeColumnFigures(input));
-    if (known) figures->diagnostics = known->diagnostics;
+    if (known) {
+      figures->diagnostics = known->diagnostics;
+      figures->chainsNote = known->chainsNote;
+    }
     auto line = std::make_shared<const ColumnLine>(columnLineData(*figures));
+    auto chainLines = std::make_shared<std::vector<ColumnLine>>();
+    for (std::size_t c = 0; c < figures->chainY.size(); ++c)
+      chainLines->push_back(columnLineData(figures->chainX[c], figures->chainY[c]));
     auto outside = std::make_shared<const ColumnLine>(
         figures->bars ? ColumnLine{} : columnLineData(figures->outsideX, figures->outsideY));
     if (!figures->bars) {
       // the points live on in the lines: their memory is given back here, not on the window's thread
       for (auto* v : {&figures->x, &figures->y, &figures->outsideX, &figures->outsideY}) std::vector<double>().swap(*v);
     }
-    return [this, input, figures, line, outside, diagnosed = static_cast<bool>(known)] {
+    return [this, input, figures, line, outside, chainLines, diagnosed = static_cast<bool>(known)] {
       const bool shown = applyColumnFigures(input, *figures);
       if (shown && !diagnosed && figures->sampleCount > 1) requestSampleDiagnostics(input);
-      if (shown && figures->sampleCount > 1 && !figures->bars) {
+      if (shown && figures->sampleCount > 1 && !chainLines->empty()) {
+        showChainLines(*chainLines);
+      } else if (shown && figures->sampleCount > 1 && !figures->bars) {
         std::optional<QCPRange> contextKeys;
         if (figures->tableRows > 0 && outside->data && !outside->data->isEmpty()) {
           // the rows outside the sample, in the series' style: they widen the x axis only
@@ -112,15 +126,17 @@ void TForm3::requestSampleDiagnostics(const ColumnFiguresInput& input) {
   JobRunner::Job job;
   job.title = "Computing the convergence diagnostics";
   job.work = [this, input](JobControl&) -> JobRunner::Apply {
-    auto diagnostics = std::make_shared<const std::optional<ConvergenceDiagnostics>>(sampleDiagnostics(input));
-    return [this, input, diagnostics] {
+    auto note = std::make_shared<std::string>();
+    auto diagnostics =
+        std::make_shared<const std::optional<ConvergenceDiagnostics>>(sampleDiagnostics(input, *note));
+    return [this, input, diagnostics, note] {
       ColumnFiguresInput sample = input;
       sample.table.reset();
       sampleDiagnostics_ =
-          std::make_shared<const SampleDiagnostics>(SampleDiagnostics{input.table, sample, *diagnostics});
+          std::make_shared<const SampleDiagnostics>(SampleDiagnostics{input.table, sample, *diagnostics, *note});
       // shown only under the figures of this very sample
       if (figuresShown_ && figuresShown_ == figuresWanted_ && sameSample(*figuresShown_, input))
-        convergence->setText(*diagnostics ? QString::fromStdString(convergenceLine(**diagnostics)) : QString());
+        convergence->setText(convergenceText(*diagnostics, *note));
     };
   };
   job.failed = [this](const std::string& error) {
@@ -129,7 +145,59 @@ void TForm3::requestSampleDiagnostics(const ColumnFiguresInput& input) {
   jobs_->start(JobRunner::Lane::diagnostics, std::move(job));
 }
 
+QString TForm3::convergenceText(const std::optional<ConvergenceDiagnostics>& diagnostics,
+                                const std::string& chainsNote) const {
+  QString text = diagnostics ? QString::fromStdString(convergenceLine(*diagnostics)) : QString();
+  if (!chainsNote.empty()) text += (text.isEmpty() ? "" : "; ") + QString::fromStdString(chainsNote);
+  return text;
+}
+
+void TForm3::showChainLines(const std::vector<ColumnLine>& lines) {
+  for (QCPGraph* g : chainSeries_) Chart1->removeGraph(g);
+  chainSeries_.clear();
+  Chart1->legend->setVisible(!lines.empty());
+  if (lines.empty()) return;
+  // distinct colours that read on the white and the grey background
+  static const QColor colours[] = {QColor(31, 119, 180), QColor(214, 39, 40),  QColor(44, 160, 44),
+                                   QColor(255, 127, 14), QColor(148, 103, 189), QColor(140, 86, 75),
+                                   QColor(227, 119, 194), QColor(23, 190, 207)};
+  std::vector<std::string> files{state.dataFileName};
+  for (const auto& chain : state.addedChains) files.push_back(chain.fileName);
+  Serie->setVisible(false);
+  histogram->setVisible(false);
+  burnSerie->setVisible(false);
+  QCPRange keys, values;
+  for (std::size_t c = 0; c < lines.size(); ++c) {
+    QCPGraph* g = Chart1->addGraph();
+    g->setData(lines[c].data);
+    g->setPen(QPen(colours[c % std::size(colours)]));
+    g->setLineStyle(Serie->lineStyle());
+    g->setScatterStyle(Serie->scatterStyle());
+    const QString file = c < files.size() ? QFileInfo(QString::fromStdString(files[c])).fileName() : QString();
+    g->setName(QString("chain %1: %2").arg(c + 1).arg(file));
+    chainSeries_.push_back(g);
+    if (c == 0) {
+      keys = lines[c].keys;
+      values = lines[c].values;
+    } else {
+      keys.expand(lines[c].keys);
+      values.expand(lines[c].values);
+    }
+  }
+  // only the chains are named in the legend
+  for (int i = 0; i < Chart1->graphCount(); ++i) {
+    QCPGraph* g = Chart1->graph(i);
+    if (std::find(chainSeries_.begin(), chainSeries_.end(), g) == chainSeries_.end()) g->removeFromLegend();
+  }
+  for (auto [axis, range] : {std::pair{Chart1->xAxis, keys}, std::pair{Chart1->yAxis, values}}) {
+    const double pad = range.size() > 0 ? 0 : (range.lower == 0 ? 1 : std::abs(range.lower) * 0.05);
+    axis->setRange(range.lower - pad, range.upper + pad);
+  }
+  Chart1->replot();
+}
+
 void TForm3::clearColumnFigures() {
+  showChainLines({});
   figuresShown_.reset();
   figuresWanted_.reset();
   state.sampleCount = 0;
@@ -166,9 +234,8 @@ bool TForm3::applyColumnFigures(const ColumnFiguresInput& input, const ColumnFig
   burnSerie->data()->clear();
   burnSerie->setVisible(false);
   const std::initializer_list<QLineEdit*> boxes = {min, max, m, var_edit, HPDI, width, accuracy, mode};
-  convergence->setText(figures.diagnostics && figures.sampleCount > 1
-                           ? QString::fromStdString(convergenceLine(*figures.diagnostics))
-                           : QString());
+  showChainLines({});
+  convergence->setText(figures.sampleCount > 1 ? convergenceText(figures.diagnostics, figures.chainsNote) : QString());
   if (figures.sampleCount <= 1) {
     // too few values for any figure: nothing of the previous column may stay
     for (QLineEdit* e : boxes) e->clear();

@@ -17,6 +17,7 @@
 #include "ui/dialogs.h"
 #include "ui/file_dialog_spec.h"
 #include "ui/job_runner.h"
+#include "stats/chain_diagnostics.h"
 #include "ui/plotwin2.h"
 #include "ui/up_down.h"
 
@@ -24,13 +25,28 @@ namespace varno {
 
 namespace {
 
-// One run of the chain per file until several can be opened together.
-constexpr int kChains = 1;
+// The chains the diagnostics are across: those of the analysis.
+int chainsOf(const SummaryTableInput& inputs) { return std::max<int>(1, static_cast<int>(inputs.chains.size())); }
 
-QString noteFor(const SummaryTableInput& inputs) {
+QString noteFor(const SummaryTableInput& inputs, const std::vector<SummaryRow>& rows) {
   QString note =
-      "With one chain, split R-hat cannot see a second mode that the chain never visited; several "
-      "runs of the chain can.";
+      chainsOf(inputs) == 1
+          ? QString("With one chain, split R-hat cannot see a second mode that the chain never visited; several "
+                    "runs of the chain can.")
+          : QString("The diagnostics are across the %1 chains, each split in halves; the figures are of their "
+                    "pooled draws.")
+                .arg(chainsOf(inputs));
+  // chains of different lengths, and chains with too few draws of a column, said once per kind
+  bool cut = false;
+  QStringList leftOut;
+  for (const SummaryRow& row : rows) {
+    if (row.chainsCut) cut = true;
+    if (!row.chainsLeftOut.empty())
+      leftOut << QString("column %1: %2").arg(row.column).arg(QString::fromStdString(chainUseNote(row.chainsLeftOut, false, 0)));
+  }
+  if (cut)
+    note += " The chains have different retained lengths: each is cut to the first draws of the shortest.";
+  if (!leftOut.isEmpty()) note += " Left out: " + leftOut.join("; ") + ".";
   const bool filtered = inputs.modelFilter != 0;
   const bool factorRule = inputs.layout.kind == FileKind::fst && inputs.layout.factorCount > 0;
   if (filtered && factorRule) {
@@ -60,6 +76,7 @@ std::optional<SummaryTableInput> TForm3::currentDiagnosticsInputs() const {
   inputs.table = state.table;
   inputs.layout = {state.kind(), state.populationCount, state.factorCount, state.hasInteraction};
   inputs.rows = retainedRows(*burnIn, *burnOut, state.rowCount);
+  inputs.chains = retainedChains(*burnIn, *burnOut);
   inputs.modelFilter = state.kind() == FileKind::fst ? state.modelFilter : 0;
   inputs.levelPercent = Cpc->position();
   return inputs;
@@ -147,8 +164,8 @@ void TForm3::ComputeDiagnostics(std::function<void()> then) {
 void TForm3::applyDiagnostics(const SummaryTableInput& inputs, std::vector<SummaryRow> rows) {
   diagnosticsShown_ = inputs;
   diagnosticsRows_ = std::move(rows);
-  diagnosticsTable->setRows(diagnosticsRows_, kChains);
-  diagnosticsNote->setText(noteFor(inputs));
+  diagnosticsTable->setRows(diagnosticsRows_, chainsOf(inputs));
+  diagnosticsNote->setText(noteFor(inputs, diagnosticsRows_));
 }
 
 void TForm3::diagnosticsRowDoubleClicked(int row) {

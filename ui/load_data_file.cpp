@@ -99,6 +99,8 @@ void TForm3::dataFileRead(const LoadPlan& plan, const OpenFlowSnapshot& before, 
 
   std::shared_ptr<const SampleTable> table = std::move(read.table);
   state.table = table;
+  // a new analysis has one chain; a reload reads its further chains again after this one
+  state.addedChains.clear();
   state.rowCount = table->rowCount();
   state.columnCount = table->columnCount();
   // the results of the analysis open before describe another table: none of them may show

@@ -64,11 +64,21 @@ void TForm3::OpenClick() {
 void TForm3::DropFiles(const QStringList& paths) {
   if (paths.isEmpty() || refuseWhileBusy()) return;
   auto before = std::make_shared<const OpenFlowSnapshot>(*this);
-  const QString path = paths.front();  // the first dropped file; the others are ignored
+  const QString path = paths.front();
+  // several files: the others may be further chains of the first, when the user says so
+  QStringList chains;
+  if (paths.size() > 1 && askQuestion(QString("Open the %1 files as chains of one analysis?").arg(paths.size())))
+    chains = paths.mid(1);
+  const auto addChains = [this, chains](std::function<void()> then) {
+    return [this, chains, then] {
+      if (then) then();
+      if (!chains.isEmpty()) addChainFiles(chains);
+    };
+  };
   state.factorMode = -1;
   if (lowerCasedExtension(path.toStdString()) != ".fst") {
     state.factorCount = 0;
-    LoadDataFile({path, "Plot: ", 0, true, {}}, before);
+    LoadDataFile({path, "Plot: ", 0, true, addChains({})}, before);
     return;
   }
   bool detected = false;
@@ -81,7 +91,7 @@ void TForm3::DropFiles(const QStringList& paths) {
     state.hasInteraction = false;
     state.coefficientSummary.reset(1);
   }
-  LoadDataFile({path, "Plot: ", 1, true, [this] { finishOpenFlow(); }}, before);
+  LoadDataFile({path, "Plot: ", 1, true, addChains([this] { finishOpenFlow(); })}, before);
 }
 
 void TForm3::OpenfactorfileClick() {
@@ -114,7 +124,9 @@ void TForm3::Refresh1Click() {
   auto factorValues = std::make_shared<std::vector<std::vector<float>>>(state.factorValues);
   const int column = xi->currentIndex();
   const QString path = QString::fromStdString(state.dataFileName);
-  LoadPlan plan{path, {}, -1, false, [this, populations, factors, factorValues] {
+  QStringList chains;
+  for (const auto& chain : state.addedChains) chains << QString::fromStdString(chain.fileName);
+  LoadPlan plan{path, {}, -1, false, [this, populations, factors, factorValues, chains] {
                   if (state.kind() == FileKind::fst) {
                     // the catalogue made the factor rows anew: the same file shape keeps its values
                     if (state.populationCount == populations && state.factorCount == factors) {
@@ -124,6 +136,8 @@ void TForm3::Refresh1Click() {
                     }
                   }
                   PlotFstAgainstFactors();
+                  // every chain is read again, in its order
+                  if (!chains.isEmpty()) addChainFiles(chains);
                 }, column};
   LoadDataFile(std::move(plan), before);
 }

@@ -97,8 +97,8 @@ void TForm3::createJobControls() {
     jobGauge_->setValue(0);
     jobGauge_->show();
     cancelButton_->show();
-    for (QAction* a : {Open, Openfactorfile, Refresh1, save_res, diag_save, Save, g1_save, g2_save, hpdi_save,
-                       model_save, Print})
+    for (QAction* a : {Open, Openfactorfile, addChain, Refresh1, save_res, diag_save, Save, g1_save, g2_save,
+                       hpdi_save, model_save, Print})
       a->setEnabled(false);
     gaugeTimer->start();
   });
@@ -106,7 +106,8 @@ void TForm3::createJobControls() {
     gaugeTimer->stop();
     jobGauge_->hide();
     cancelButton_->hide();
-    for (QAction* a : {Open, Refresh1, save_res, diag_save, Save, g1_save, g2_save, hpdi_save, model_save, Print})
+    for (QAction* a :
+         {Open, addChain, Refresh1, save_res, diag_save, Save, g1_save, g2_save, hpdi_save, model_save, Print})
       a->setEnabled(true);
     Openfactorfile->setEnabled(state.kind() == FileKind::fst || state.dataFileName.empty());
     unattendedRun_ = false;  // its last job has ended
@@ -143,6 +144,7 @@ void TForm3::connectHandlers() {
 
   connect(Open, &QAction::triggered, this, on(&TForm3::OpenClick));
   connect(Openfactorfile, &QAction::triggered, this, on(&TForm3::OpenfactorfileClick));
+  connect(addChain, &QAction::triggered, this, on(&TForm3::AddChainClick));
   connect(Refresh1, &QAction::triggered, this, on(&TForm3::Refresh1Click));
   connect(save_res, &QAction::triggered, this, on(&TForm3::save_resClick));
   connect(diag_save, &QAction::triggered, this, on(&TForm3::diag_saveClick));

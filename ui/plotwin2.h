@@ -53,6 +53,7 @@ class UpDown;
 struct DataFileReadResult;
 struct ModelColumnCheck;
 struct ModelSummaryResult;
+struct ColumnLine;
 
 class TForm3 : public QMainWindow {
   Q_OBJECT
@@ -61,7 +62,8 @@ class TForm3 : public QMainWindow {
   ~TForm3() override;
 
   // Acts on the command-line arguments (the program name excluded), as window creation does.
-  void actOnCommandLine(const QStringList& args);
+  // `chains` are further chains of the data file, added once it is read.
+  void actOnCommandLine(const QStringList& args, const QStringList& chains = {});
 
   // Puts back the window, chart appearance, folders and recent files kept in `settings`, and keeps
   // them there from now on (the recent files as they change, the rest at close). A window never
@@ -145,6 +147,7 @@ class TForm3 : public QMainWindow {
   QCPGraph* Serie = nullptr;
   QCPBars* histogram = nullptr;
   QCPGraph* burnSerie = nullptr;  // the rows outside the sample, with "Show burn-in rows"
+  std::vector<QCPGraph*> chainSeries_;  // several chains: one line per chain, overlaid
 
   // Summary page
   QLabel* LModel_choice = nullptr;
@@ -178,6 +181,7 @@ class TForm3 : public QMainWindow {
   QMenu* File = nullptr;
   QAction* Open = nullptr;
   QAction* Openfactorfile = nullptr;
+  QAction* addChain = nullptr;
   QAction* save_res = nullptr;
   QAction* diag_save = nullptr;
   QAction* Save = nullptr;
@@ -327,6 +331,20 @@ class TForm3 : public QMainWindow {
   void cancelJob();
   // True when the summary in the state and on the Summary page describes the current inputs.
   bool summaryIsCurrent() const;
+  // Several chains: each chain's table with its retained rows under this burn-in and burn-out;
+  // empty when the analysis has one chain (its figures are then those of `state.table` alone).
+  std::vector<ChainRows> retainedChains(long long burnIn, long long burnOut) const;
+  // The rows of the shortest chain: the track bars' percentages refer to it.
+  int shortestChainRows() const;
+  // The status line of an analysis of several chains: "3 chains: 1,000 + 1,000 + 998 rows × 7 columns".
+  QString chainsStatus() const;
+  // File > "Add chain...": reads a data file as a further chain of the open analysis, in the
+  // background; refused (the analysis kept) when its kind or column count differs. `then` runs once
+  // it is added.
+  void AddChainClick();
+  bool addChainFile(const QString& path, std::function<void()> then = {});
+  // Reads the chains in `paths` one after the other, then runs `then`.
+  void addChainFiles(QStringList paths, std::function<void()> then = {});
   // The status line's permanent part: the rows retained of the table.
   QString retainedRowsText() const;
 
@@ -370,6 +388,11 @@ class TForm3 : public QMainWindow {
   void requestSampleDiagnostics(const ColumnFiguresInput& input);
   void showFiguresUpdating(bool updating);
   void clearColumnFigures();
+  // The diagnostics line under the statistics box, with what several chains left out or cut.
+  QString convergenceText(const std::optional<ConvergenceDiagnostics>& diagnostics, const std::string& chainsNote) const;
+  // Several chains: each chain's line in its own colour with a legend naming the files; none
+  // removes them.
+  void showChainLines(const std::vector<ColumnLine>& lines);
   // Inputs the summary would be computed from now; nothing while the data range is invalid.
   std::optional<SummaryInputs> currentSummaryInputs() const;
   // After anything the summary depends on changed: empties a Summary page that no longer
@@ -417,6 +440,7 @@ class TForm3 : public QMainWindow {
     std::weak_ptr<const SampleTable> table;  // never keeps a closed file's table in memory
     ColumnFiguresInput sample;               // its table left empty
     std::optional<ConvergenceDiagnostics> diagnostics;
+    std::string chainsNote;  // several chains: those left out or cut
   };
   std::shared_ptr<const SampleDiagnostics> sampleDiagnostics_;
   // what the summary in the state and on the Summary page describes

@@ -322,6 +322,7 @@ void TForm3::createMenus() {
   File = named(MainMenu1->addMenu("File"), "File");
   Open = item(File, "Open", "Open data file", QKeySequence("Ctrl+O"));
   Openfactorfile = item(File, "Openfactorfile", "Open factor file", QKeySequence("Ctrl+F"));
+  addChain = item(File, "addChain", "Add chain...", QKeySequence("Ctrl+Shift+O"));
   createRecentFilesMenu();
   save_res = item(File, "save_res", "Save results as...", QKeySequence("Ctrl+R"));
   diag_save = item(File, "diag_save", "Save diagnostics table...");

@@ -4,8 +4,10 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/sample_table.h"
+#include "stats/chain_rows.h"
 #include "stats/row_range.h"
 
 namespace varno {
@@ -18,6 +20,7 @@ struct SummaryInputs {
   int factorCount = 0;
   bool hasInteraction = false;
   std::string factorFileName;
+  std::vector<ChainRows> chains;  // several chains: each with its retained rows; empty for one
 
   bool operator==(const SummaryInputs&) const = default;
 };

@@ -40,8 +40,15 @@ void TForm3::save_resClick() {
     });
     return;
   }
-  const ReportInputs inputs =
-      reportInputsFrom(state, static_cast<int>(*burnIn), static_cast<int>(*burnOut));
+  ReportInputs inputs = reportInputsFrom(state, static_cast<int>(*burnIn), static_cast<int>(*burnOut));
+  if (state.chainCount() > 1) {
+    // the pooled summary's probabilities are counts over every chain's retained rows
+    long long retained = 0;
+    for (const ChainRows& chain : retainedChains(*burnIn, *burnOut)) retained += chain.rows.count();
+    inputs.rowCount = static_cast<int>(retained);
+    inputs.burnIn = 0;
+    inputs.burnOut = 0;
+  }
   if (const auto missing = reportPrecondition(inputs)) {
     reportError("The results were not saved: " + QString::fromStdString(*missing));
     return;

@@ -13,7 +13,7 @@
 
 namespace varno {
 
-void TForm3::actOnCommandLine(const QStringList& args) {
+void TForm3::actOnCommandLine(const QStringList& args, const QStringList& chains) {
   if (args.isEmpty()) {
     for (QWidget* w : std::initializer_list<QWidget*>{xi, mean, histo, density, autocorr, normal, Cutin,
                                                       Cutout, Tburnin, Tburnout, Locus, Allele})
@@ -29,7 +29,10 @@ void TForm3::actOnCommandLine(const QStringList& args) {
   const QString path = args[0];
 
   if (lowerCasedExtension(path.toStdString()) != ".fst") {
-    LoadDataFile({path, "Pot: ", 0, true, {}}, before);
+    LoadDataFile({path, "Pot: ", 0, true, [this, chains] {
+                    if (!chains.isEmpty()) addChainFiles(chains);
+                  }},
+                 before);
     return;
   }
 
@@ -40,7 +43,12 @@ void TForm3::actOnCommandLine(const QStringList& args) {
       runFactorsDialog(path);
     }
     DetectFactorCount();
-    LoadDataFile({path, "Pot: ", -1, true, [this] { finishOpenFlow(); }}, before);
+    LoadDataFile({path, "Pot: ", -1, true,
+                  [this, chains] {
+                    finishOpenFlow();
+                    if (!chains.isEmpty()) addChainFiles(chains);
+                  }},
+                 before);
     return;
   }
 
@@ -60,12 +68,12 @@ void TForm3::actOnCommandLine(const QStringList& args) {
   // the run ends when its last job has (see createJobControls)
   const bool started = LoadDataFile(
       {path, "Pot: ", 1, true,
-       [this] {
+       [this, chains] {
          ReadFactorValues();
          PlotFstAgainstFactors();
          // the user may have turned to the Details page while the file was read; the report
-         // still needs the summary of this file
-         withCurrentSummary([this] {
+         // still needs the summary of this file and its chains
+         addChainFiles(chains, [this] { withCurrentSummary([this] {
            selectPage(1);
            state.batchMode = true;
            const struct EndOfRun {
@@ -73,7 +81,7 @@ void TForm3::actOnCommandLine(const QStringList& args) {
              ~EndOfRun() { flag = false; }
            } endOfRun{state.batchMode};
            save_resClick();
-         });
+         }); });
        }},
       before);
   if (!started) unattendedRun_ = false;

@@ -31,6 +31,7 @@ std::optional<SummaryInputs> TForm3::currentSummaryInputs() const {
   inputs.factorCount = state.factorCount;
   inputs.hasInteraction = state.hasInteraction;
   inputs.factorFileName = state.factorFileName;
+  inputs.chains = retainedChains(*burnIn, *burnOut);
   return inputs;
 }
 
@@ -90,6 +91,7 @@ void TForm3::ComputeModelSummary(std::function<void()> then) {
   input.factorCount = state.factorCount;
   input.hasInteraction = state.hasInteraction;
   input.rows = *rows;
+  input.chains = inputs->chains;
   input.modelFilter = state.modelFilter;
   // entries a run does not write keep the values of this analysis' earlier runs, never those of
   // another file: the arrays are emptied whenever a table is read
@@ -112,11 +114,16 @@ void TForm3::ComputeModelSummary(std::function<void()> then) {
     auto draws = std::make_shared<EvidenceInput>();
     draws->factorCount = input.factorCount;
     draws->hasInteraction = input.hasInteraction;
-    const std::span<const float> models = input.table->column(3 + input.populationCount);
-    const std::span<const float> chains[] = {
-        models.subspan(static_cast<std::size_t>(input.rows.begin), static_cast<std::size_t>(input.rows.count()))};
+    std::vector<std::span<const float>> chains;
+    draws->retainedRows = 0;
+    const std::vector<ChainRows> oneChain{{input.table, input.rows}};
+    for (const ChainRows& chain : input.chains.empty() ? oneChain : input.chains) {
+      const std::span<const float> models = chain.table->column(3 + input.populationCount);
+      chains.push_back(
+          models.subspan(static_cast<std::size_t>(chain.rows.begin), static_cast<std::size_t>(chain.rows.count())));
+      draws->retainedRows += chain.rows.count();
+    }
     draws->modelCounts = modelCounts(chains, input.factorCount, input.hasInteraction);
-    draws->retainedRows = input.rows.count();
     draws->ess = indicatorEss(chains, input.factorCount, input.hasInteraction);
     if (control.cancelFlag() && control.cancelFlag()->load()) throw JobCancelled{};
     return [this, result, draws, inputs] {

@@ -10,8 +10,13 @@ namespace varno {
 WindowCommandLine parseWindowCommandLine(const QStringList& args) {
   WindowCommandLine line;
   bool optionsEnded = false;
-  for (const QString& arg : args) {
-    if (!optionsEnded && arg == "--") {
+  for (qsizetype i = 0; i < args.size(); ++i) {
+    const QString& arg = args[i];
+    if (!optionsEnded && arg == "--chain" && i + 1 < args.size()) {
+      line.chains.append(args[++i]);
+    } else if (!optionsEnded && arg.startsWith("--chain=")) {
+      line.chains.append(arg.mid(8));
+    } else if (!optionsEnded && arg == "--") {
       optionsEnded = true;
     } else if (!optionsEnded && (arg == "--help" || arg == "-h")) {
       line.help = true;
@@ -28,7 +33,7 @@ WindowCommandLine parseWindowCommandLine(const QStringList& args) {
 
 std::string windowUsageText() {
   return "Usage:\n"
-         "  varno-plot [--no-settings] [DATA [FACTORS.txt [MODE]]]\n"
+         "  varno-plot [--no-settings] [DATA [FACTORS.txt [MODE]] [--chain DATA2 ...]]\n"
          "      Opens the plot window. With DATA, opens the data file at start-up (an .fst trace\n"
          "      asks for its factors). With DATA.fst and FACTORS.txt, runs the whole analysis\n"
          "      unattended, writes the results report next to the data file as DATA_res.txt\n"
@@ -39,6 +44,8 @@ std::string windowUsageText() {
          "Options:\n"
          "  --no-settings             start with the designed defaults (window, chart\n"
          "                            appearance, folders, recent files) and save nothing\n"
+         "  --chain PATH              a further chain of DATA's analysis (repeatable): a data\n"
+         "                            file of the same kind and columns, pooled with DATA\n"
          "  --help                    show this text and exit\n"
          "  --version                 show the version and exit\n";
 }

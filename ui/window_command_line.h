@@ -11,10 +11,11 @@ struct WindowCommandLine {
   bool version = false;
   bool noSettings = false;  // start with the designed defaults and save nothing
   QStringList files;        // DATA [FACTORS.txt [MODE]], as the window acts on them
+  QStringList chains;       // --chain PATH (repeatable): further chains of DATA's analysis
 };
 
 // The arguments after the program name. Only the options below are taken out; every other
-// argument is one of the files (a negative MODE such as -1 among them).
+// argument is one of the files, except "--chain PATH" (or "--chain=PATH"), which names a chain (a negative MODE such as -1 among them).
 WindowCommandLine parseWindowCommandLine(const QStringList& args);
 
 std::string windowUsageText();

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "report/summary_table.h"
+#include "stats/column_figures.h"
 #include "report/unattended_run.h"
 #include "stats/column_statistics.h"
 #include "stats/model_summary.h"
@@ -156,6 +157,49 @@ TEST(ChainPooling, AChainWithoutDrawsOfTheFilteredModelIsLeftOut) {
   const std::vector<SummaryRow> rows = computeSummaryTable(input, 1);
   EXPECT_EQ(rows[4].chainsLeftOut, std::vector<int>{3});
   EXPECT_TRUE(rows[4].diagnostics.rhat.has_value());
+}
+
+// The Details page's figures: statistics of the pooled draws, but a trace, running mean and
+// autocorrelation per chain (x the position in the chain), never of the concatenated draws.
+TEST(ChainPooling, ColumnFiguresDrawEachChainApart) {
+  const std::vector<ChainRows> chains = threeChains();
+  const auto whole = concatenated(chains);
+  ColumnFiguresInput input;
+  input.table = chains[0].table;
+  input.rows = chains[0].rows;
+  input.chains = chains;
+  input.column = 5;
+  input.layout = {FileKind::fst, kPopulations, kFactors, false};
+  input.modelColumn = 3 + kPopulations;
+  input.bandwidthPosition = -200;
+  ColumnFiguresInput one = input;
+  one.chains.clear();
+  one.table = whole;
+  one.rows = {0, whole->rowCount()};
+  for (PlotType type : {PlotType::trace, PlotType::runningMean, PlotType::autocorrelation}) {
+    input.plotType = one.plotType = type;
+    const ColumnFigures pooled = computeColumnFigures(input);
+    const ColumnFigures plain = computeColumnFigures(one);
+    EXPECT_EQ(pooled.texts.mean, plain.texts.mean);
+    EXPECT_EQ(pooled.texts.hpdi, plain.texts.hpdi);
+    ASSERT_EQ(pooled.chainY.size(), chains.size());
+    for (std::size_t c = 0; c < chains.size(); ++c) {
+      ColumnFiguresInput alone = one;
+      alone.table = chains[c].table;
+      alone.rows = chains[c].rows;
+      const ColumnFigures own = computeColumnFigures(alone);
+      EXPECT_EQ(pooled.chainY[c], own.y) << c;
+      if (type != PlotType::autocorrelation) {
+        ASSERT_EQ(pooled.chainX[c].size(), own.y.size());
+        EXPECT_EQ(pooled.chainX[c].front(), 1);
+        EXPECT_EQ(pooled.chainX[c].back(), static_cast<double>(chains[c].rows.count()));
+      }
+    }
+  }
+  // the diagnostics are across the chains, which differ in length
+  std::string note;
+  EXPECT_TRUE(sampleDiagnostics(input, note).has_value());
+  EXPECT_EQ(note, "chains cut to their first 235 draws");
 }
 
 }  // namespace

@@ -127,15 +127,18 @@ TEST_F(OpenCommands, AnMlFileIsChosenThroughOtherAndShownOnTheDetailsPage) {
   EXPECT_EQ(part<QCPGraph>(*form, "Serie")->data()->size(), 3);
 }
 
-TEST_F(OpenCommands, OnlyTheFirstDroppedFileIsOpened) {
+// Answered No, several dropped files are not chains: only the first is opened.
+TEST_F(OpenCommands, OnlyTheFirstDroppedFileIsOpenedUnlessTheyAreChains) {
   const QString first = write("first.ml", "1 5\n2 6\n3 7\n");
   const QString second = write("second.fst", kThreePopulationRows);
+  dialogs.answers = {false};
   drop(*form, {first, second});
   idle();
   EXPECT_EQ(form->windowTitle(), "Plot: " + first);
   EXPECT_EQ(form->analysis().dataFileName, first.toStdString());
+  EXPECT_EQ(form->analysis().chainCount(), 1);
   EXPECT_EQ(part<QTabWidget>(*form, "Pages")->currentIndex(), 0);
-  EXPECT_TRUE(dialogs.questions.isEmpty());
+  EXPECT_EQ(dialogs.questions, QStringList{"Open the 2 files as chains of one analysis?"});
 }
 
 TEST_F(OpenCommands, ADroppedFstFileIsSummarisedWithoutFactorsUnlessAFileIsChosen) {

@@ -164,6 +164,7 @@ TEST(WindowCommandLine, OptionsAreTakenOutAndTheFilesKept) {
     QStringList args;
     bool help, version, noSettings;
     QStringList files;
+    QStringList chains = {};
   } cases[] = {
       {{}, false, false, false, {}},
       {{"--no-settings", "lake.fst", "f.txt", "-1"}, false, false, true, {"lake.fst", "f.txt", "-1"}},
@@ -171,6 +172,7 @@ TEST(WindowCommandLine, OptionsAreTakenOutAndTheFilesKept) {
       {{"-h"}, true, false, false, {}},
       {{"--version", "lake.fst"}, false, true, false, {"lake.fst"}},
       {{"--", "--no-settings"}, false, false, false, {"--no-settings"}},
+      {{"a.fst", "f.txt", "--chain", "b.fst", "--chain=c.fst"}, false, false, false, {"a.fst", "f.txt"}, {"b.fst", "c.fst"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.args.join(' ').toStdString());
@@ -179,6 +181,7 @@ TEST(WindowCommandLine, OptionsAreTakenOutAndTheFilesKept) {
     EXPECT_EQ(line.version, c.version);
     EXPECT_EQ(line.noSettings, c.noSettings);
     EXPECT_EQ(line.files, c.files);
+    EXPECT_EQ(line.chains, c.chains);
   }
 }
 

@@ -1,0 +1,109 @@
+// Several chains in the window: Add chain, the drop question, reload, and the pooled Summary page.
+#include <QPlainTextEdit>
+#include <QStatusBar>
+
+#include "window_fixture.h"
+#include "window_parts.h"
+
+namespace varno {
+namespace {
+
+using namespace testing;
+
+const QString kEnvironment = "Did you include environmental factors ?";
+
+int modelA(int row) { return row % 3 == 0 ? 2 : 4; }
+int modelB(int row) { return row % 4 == 0 ? 1 : 3; }
+
+struct ChainsWindow : WindowFixture {
+  QString factors = write("factors.txt", "g[1]=0.1 0.5\ng[2]=12 15\n");
+  QByteArray rowsA = fstRows(60, 2, 2, modelA);
+  QByteArray rowsB = fstRows(45, 2, 2, modelB);
+  QString a = write("a.fst", rowsA);
+  QString b = write("b.fst", rowsB);
+
+  void openWithFactors(const QString& path) {
+    dialogs.files = {path, factors};
+    dialogs.answers = {true, false};
+    trigger(*form, "Open");
+    idle();
+    ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
+  }
+  void addChain(const QString& path) {
+    dialogs.files = {path};
+    trigger(*form, "addChain");
+    idle();
+  }
+  QString memo() const { return part<QPlainTextEdit>(*form, "mModel")->toPlainText(); }
+  QString status() const { return form->statusBar()->currentMessage(); }
+};
+
+// With no burn-in, two chains pool to what one file of both files' rows gives.
+TEST_F(ChainsWindow, AddedChainPoolsTheSummaryAndTheStatusCountsEachChain) {
+  openWithFactors(write("both.fst", rowsA + rowsB));
+  showPage(*form, 1);
+  idle();
+  const QString memoOfBoth = memo();
+  ASSERT_FALSE(memoOfBoth.isEmpty());
+
+  openWithFactors(a);
+  showPage(*form, 1);
+  idle();
+  const QString memoOfA = memo();
+  addChain(b);
+  EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
+  EXPECT_EQ(form->analysis().chainCount(), 2);
+  EXPECT_EQ(status(), QString("2 chains: 60 + 45 rows \u00D7 9 columns"));
+  idle();
+  EXPECT_EQ(memo(), memoOfBoth);
+  EXPECT_NE(memo(), memoOfA);
+
+  // opening a data file the usual way starts an analysis of one chain
+  openWithFactors(a);
+  EXPECT_EQ(form->analysis().chainCount(), 1);
+}
+
+TEST_F(ChainsWindow, AChainOfAnotherColumnCountOrKindIsRefusedAndTheAnalysisStays) {
+  openWithFactors(a);
+  const QString wide = write("wide.fst", fstRows(30, 3, 2, modelA));
+  const QString other = write("b.txt", rowsB);
+  for (const auto& [path, says] : {std::pair{wide, QString("has 10 columns and the first chain")},
+                                   std::pair{other, QString("is a .txt file and the first chain")}}) {
+    dialogs.errors.clear();
+    addChain(path);
+    ASSERT_EQ(dialogs.errors.size(), 1) << path.toStdString();
+    EXPECT_TRUE(dialogs.errors[0].contains(says)) << dialogs.errors[0].toStdString();
+    EXPECT_EQ(form->analysis().chainCount(), 1);
+    EXPECT_EQ(form->analysis().dataFileName, a.toStdString());
+  }
+}
+
+TEST_F(ChainsWindow, DroppingSeveralFilesAsksWhetherTheyAreChains) {
+  for (const bool yes : {true, false}) {
+    dialogs.questions.clear();
+    dialogs.files = {factors};
+    dialogs.answers = {yes, true, false};  // chains?, factors?, interaction?
+    drop(*form, {a, b});
+    idle();
+    ASSERT_GE(dialogs.questions.size(), 2);
+    EXPECT_EQ(dialogs.questions[0], "Open the 2 files as chains of one analysis?");
+    EXPECT_EQ(dialogs.questions[1], kEnvironment);
+    EXPECT_EQ(form->analysis().chainCount(), yes ? 2 : 1) << yes;
+    EXPECT_EQ(form->analysis().factorCount, 2);
+  }
+}
+
+TEST_F(ChainsWindow, ReloadReadsEveryChainAgain) {
+  openWithFactors(a);
+  addChain(b);
+  ASSERT_EQ(form->analysis().chainCount(), 2);
+  write("b.fst", fstRows(80, 2, 2, modelB));
+  trigger(*form, "Refresh1");
+  idle();
+  ASSERT_EQ(form->analysis().chainCount(), 2);
+  EXPECT_EQ(form->analysis().addedChains[0].table->rowCount(), 80);
+  EXPECT_EQ(status(), QString("2 chains: 60 + 80 rows \u00D7 9 columns"));
+}
+
+}  // namespace
+}  // namespace varno

@@ -1,0 +1,122 @@
+// Several chains of one analysis: File > "Add chain...", the chains of the command line and of a
+// drop, and what the window says about them. A chain that does not fit leaves the analysis as it was.
+#include <QAction>
+#include <QLocale>
+
+#include "core/chain_match.h"
+#include "core/data_file_reader.h"
+#include "core/read_notes.h"
+#include "stats/data_range.h"
+#include "ui/dialogs.h"
+#include "ui/file_dialog_spec.h"
+#include "ui/job_runner.h"
+#include "ui/plotwin2.h"
+
+namespace varno {
+
+std::vector<ChainRows> TForm3::retainedChains(long long burnIn, long long burnOut) const {
+  if (state.chainCount() <= 1) return {};
+  const auto tables = state.chainTables();
+  return retainedChainRows(tables, burnIn, burnOut);
+}
+
+int TForm3::shortestChainRows() const {
+  int rows = state.rowCount;
+  for (const auto& chain : state.addedChains)
+    if (chain.table) rows = std::min(rows, chain.table->rowCount());
+  return rows;
+}
+
+QString TForm3::chainsStatus() const {
+  const QLocale english(QLocale::English);
+  QStringList counts{english.toString(state.rowCount)};
+  for (const auto& chain : state.addedChains) counts << english.toString(chain.table ? chain.table->rowCount() : 0);
+  return QString("%1 chains: %2 rows \u00D7 %3")
+      .arg(state.chainCount())
+      .arg(counts.join(" + "), QString::fromStdString(groupedCount(state.columnCount, "column", "columns")));
+}
+
+void TForm3::AddChainClick() {
+  if (refuseWhileBusy()) return;
+  if (!state.table) {
+    reportError("Open a data file first: a chain is added to the analysis open in the window.");
+    return;
+  }
+  OpenDialog->filter = "Fst file (*.fst)|*.fst|Frequences file (*.frq)|*.frq|Other(*.*)|*.*";
+  dialogFolders_.prepare(*OpenDialog, DialogPurpose::openData, QString::fromStdString(state.dataFileName));
+  const auto chosen = dialogs_.openFile(this, *OpenDialog);
+  if (!chosen) return;
+  dialogFolders_.remember(DialogPurpose::openData, *chosen);
+  addChainFile(*chosen);
+}
+
+bool TForm3::addChainFile(const QString& path, std::function<void()> then) {
+  const std::string first = state.dataFileName;
+  const auto refuse = [this](const QString& text) {
+    setStatus("Not added: " + text);
+    reportError(text);
+  };
+  if (!state.table) {
+    refuse(QString("\"%1\": no analysis is open to add it to as a chain").arg(path));
+    return false;
+  }
+  if (auto why = chainKindMismatch(first, path.toStdString())) {
+    refuse(QString::fromStdString(*why));
+    return false;
+  }
+  const std::string file = path.toStdString();
+  JobRunner::Job job;
+  job.title = "Reading " + path;
+  job.work = [this, file, first, path, then](JobControl& control) -> JobRunner::Apply {
+    auto read = std::make_shared<DataFileReadResult>(readDataFile(file, [&control](int percent) {
+      control.setPercent(percent);
+      control.throwIfCancelled();
+    }));
+    return [this, read, file, first, path, then] {
+      const auto refuse = [this](const QString& text) {
+        setStatus("Not added: " + text);
+        reportError(text);
+      };
+      // the analysis it was read for was replaced meanwhile
+      if (state.dataFileName != first || !state.table) return refuse(QString("\"%1\" was not added: the analysis changed").arg(path));
+      if (!read->table) return refuse(QString("\"%1\" was not read: %2").arg(path, QString::fromStdString(read->error)));
+      if (auto why = chainMismatch(first, state.columnCount, file, read->table->columnCount()))
+        return refuse(QString::fromStdString(*why));
+      state.addedChains.push_back({file, std::move(read->table)});
+      QString status = chainsStatus();
+      for (const std::string& note : readNotes(*read)) status += "; " + path + ": " + QString::fromStdString(note);
+      setStatus(status);
+      // burn-in and burn-out must leave rows in the shortest chain too
+      if (const auto cleared = fitDataRangeToRows(shortestChainRows())) setStatus(status + "; " + *cleared);
+      if (then) {
+        then();
+      } else {
+        ReplotCurrentColumn();
+        analysisChanged();
+      }
+    };
+  };
+  job.failed = [refuse, path](const std::string& error) {
+    refuse(QString("\"%1\" was not read: %2").arg(path, QString::fromStdString(error)));
+  };
+  job.cancelled = [this, path] { setStatus("Reading " + path + " was cancelled; the analysis is kept as it was."); };
+  if (!jobs_->start(JobRunner::Lane::analysis, std::move(job))) {
+    refuseWhileBusy();
+    return false;
+  }
+  setStatus("Reading " + path + " ...");
+  return true;
+}
+
+void TForm3::addChainFiles(QStringList paths, std::function<void()> then) {
+  if (paths.isEmpty()) {
+    ReplotCurrentColumn();
+    analysisChanged();
+    if (then) then();
+    return;
+  }
+  const QString next = paths.takeFirst();
+  addChainFile(next, [this, paths, then] { addChainFiles(paths, then); });
+}
+
+}  // namespace varno
