@@ -32,14 +32,12 @@ std::optional<double> finite(double v) {
 // A chain of zeros and ones (a quantile indicator) has its products counted instead.
 class ChainAutocovariance {
  public:
-  explicit ChainAutocovariance(std::span<const double> x) : n_(x.size()), mean_(referenceMean(x)) {
+  explicit ChainAutocovariance(std::span<const double> x) : n_(x.size()), mean_(referenceMean(x)), x_(x) {
     if (IndicatorLaggedProducts::fits(x)) {
       indicator_.emplace(x, mean_);
       return;
     }
-    centred_.resize(x.size());
-    for (std::size_t i = 0; i < x.size(); ++i) centred_[i] = x[i] - mean_;
-    products_.emplace(centred_);
+    centre();
   }
   // products_ views centred_, whose buffer a move keeps and a copy would not
   ChainAutocovariance(ChainAutocovariance&&) = default;
@@ -56,10 +54,27 @@ class ChainAutocovariance {
   }
 
  private:
-  double products(std::size_t lag) { return indicator_ ? indicator_->at(lag) : products_->at(lag); }
+  // Counting a lag of an indicator costs n / 64 words; chains that disagree keep the sequence
+  // going for as many lags as they have draws, and from this lag on the FFT of all lags is cheaper.
+  static constexpr std::size_t kCountedLags = 16384;
+
+  void centre() {
+    centred_.resize(x_.size());
+    for (std::size_t i = 0; i < x_.size(); ++i) centred_[i] = x_[i] - mean_;
+    products_.emplace(centred_);
+  }
+
+  double products(std::size_t lag) {
+    if (indicator_ && lag >= kCountedLags) {
+      indicator_.reset();
+      centre();
+    }
+    return indicator_ ? indicator_->at(lag) : products_->at(lag);
+  }
 
   std::size_t n_;
   double mean_;
+  std::span<const double> x_;  // the draws, which outlive this object
   std::optional<IndicatorLaggedProducts> indicator_;
   std::vector<double> centred_;
   std::optional<LaggedProducts> products_;
