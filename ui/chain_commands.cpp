@@ -1,12 +1,14 @@
 // Several chains of one analysis: File > "Add chain...", the chains of the command line and of a
 // drop, and what the window says about them. A chain that does not fit leaves the analysis as it was.
 #include <QAction>
+#include <QLineEdit>
 #include <QLocale>
 
 #include "core/chain_match.h"
 #include "core/data_file_reader.h"
 #include "core/read_notes.h"
 #include "stats/data_range.h"
+#include "stats/model_column_check.h"
 #include "ui/dialogs.h"
 #include "ui/file_dialog_spec.h"
 #include "ui/job_runner.h"
@@ -65,14 +67,24 @@ bool TForm3::addChainFile(const QString& path, std::function<void()> then) {
     return false;
   }
   const std::string file = path.toStdString();
+  // the factor decision places the model column: a chain written with other factors does not fit
+  const bool fst = state.kind() == FileKind::fst;
+  const FactorDecision decision{state.factorCount, state.hasInteraction};
+  const std::string burnIn = Cutin->text().toStdString(), burnOut = Cutout->text().toStdString();
   JobRunner::Job job;
   job.title = "Reading " + path;
-  job.work = [this, file, first, path, then](JobControl& control) -> JobRunner::Apply {
+  job.work = [this, file, first, path, then, fst, decision, burnIn, burnOut](JobControl& control) -> JobRunner::Apply {
     auto read = std::make_shared<DataFileReadResult>(readDataFile(file, [&control](int percent) {
       control.setPercent(percent);
       control.throwIfCancelled();
     }));
-    return [this, read, file, first, path, then] {
+    auto models = std::make_shared<ModelColumnCheck>();
+    if (fst && read->table && read->table->columnCount() >= decision.factorCount + 5) {
+      const SampleTable& table = *read->table;
+      *models = checkModelColumn(table, table.columnCount() - decision.factorCount - 5, decision,
+                                 retainedRowsOnOpen(burnIn, burnOut, table.rowCount()));
+    }
+    return [this, read, models, file, first, path, then] {
       const auto refuse = [this](const QString& text) {
         setStatus("Not added: " + text);
         reportError(text);
@@ -82,9 +94,15 @@ bool TForm3::addChainFile(const QString& path, std::function<void()> then) {
       if (!read->table) return refuse(QString("\"%1\" was not read: %2").arg(path, QString::fromStdString(read->error)));
       if (auto why = chainMismatch(first, state.columnCount, file, read->table->columnCount()))
         return refuse(QString::fromStdString(*why));
+      if (models->mismatch)
+        return refuse(QString("\"%1\": %2: was the chain written with the factors of the first chain?")
+                          .arg(path, QString::fromStdString(*models->mismatch)));
       state.addedChains.push_back({file, std::move(read->table)});
       QString status = chainsStatus();
-      for (const std::string& note : readNotes(*read)) status += "; " + path + ": " + QString::fromStdString(note);
+      std::vector<std::string> notes = readNotes(*read);
+      if (models->rowsOutsideModels > 0)
+        notes.push_back(rowsOutsideModelsNote(models->rowsOutsideModels, models->modelCount));
+      for (const std::string& note : notes) status += "; " + path + ": " + QString::fromStdString(note);
       setStatus(status);
       // burn-in and burn-out must leave rows in the shortest chain too
       if (const auto cleared = fitDataRangeToRows(shortestChainRows())) setStatus(status + "; " + *cleared);

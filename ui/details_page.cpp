@@ -135,8 +135,10 @@ void TForm3::requestSampleDiagnostics(const ColumnFiguresInput& input) {
       sampleDiagnostics_ =
           std::make_shared<const SampleDiagnostics>(SampleDiagnostics{input.table, sample, *diagnostics, *note});
       // shown only under the figures of this very sample
-      if (figuresShown_ && figuresShown_ == figuresWanted_ && sameSample(*figuresShown_, input))
+      if (figuresShown_ && figuresShown_ == figuresWanted_ && sameSample(*figuresShown_, input)) {
         convergence->setText(convergenceText(*diagnostics, *note));
+        convergence->setToolTip(convergence->text());  // the whole line where the box is narrow
+      }
     };
   };
   job.failed = [this](const std::string& error) {
@@ -175,6 +177,7 @@ void TForm3::showChainLines(const std::vector<ColumnLine>& lines) {
     g->setScatterStyle(Serie->scatterStyle());
     const QString file = c < files.size() ? QFileInfo(QString::fromStdString(files[c])).fileName() : QString();
     g->setName(QString("chain %1: %2").arg(c + 1).arg(file));
+    g->addToLegend();
     chainSeries_.push_back(g);
     if (c == 0) {
       keys = lines[c].keys;
@@ -236,6 +239,7 @@ bool TForm3::applyColumnFigures(const ColumnFiguresInput& input, const ColumnFig
   const std::initializer_list<QLineEdit*> boxes = {min, max, m, var_edit, HPDI, width, accuracy, mode};
   showChainLines({});
   convergence->setText(figures.sampleCount > 1 ? convergenceText(figures.diagnostics, figures.chainsNote) : QString());
+  convergence->setToolTip(convergence->text());
   if (figures.sampleCount <= 1) {
     // too few values for any figure: nothing of the previous column may stay
     for (QLineEdit* e : boxes) e->clear();

@@ -67,8 +67,12 @@ TEST_F(ChainsWindow, AChainOfAnotherColumnCountOrKindIsRefusedAndTheAnalysisStay
   openWithFactors(a);
   const QString wide = write("wide.fst", fstRows(30, 3, 2, modelA));
   const QString other = write("b.txt", rowsB);
-  for (const auto& [path, says] : {std::pair{wide, QString("has 10 columns and the first chain")},
-                                   std::pair{other, QString("is a .txt file and the first chain")}}) {
+  // as many columns, but three populations and one factor: its model column holds coefficients
+  const QString otherFactors = write("c.fst", fstRows(30, 3, 1, modelA));
+  for (const auto& [path, says] :
+       {std::pair{wide, QString("has 10 columns and the first chain")},
+        std::pair{other, QString("is a .txt file and the first chain")},
+        std::pair{otherFactors, QString("was the chain written with the factors of the first chain?")}}) {
     dialogs.errors.clear();
     addChain(path);
     ASSERT_EQ(dialogs.errors.size(), 1) << path.toStdString();
