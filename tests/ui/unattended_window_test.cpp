@@ -84,6 +84,33 @@ TEST_F(UnattendedWindow, WritesTheReportOfTheHeadlessRunNextToTheDataFile) {
   }
 }
 
+// With --chain the window's report pools the chains as the headless run does, byte for byte.
+TEST_F(UnattendedWindow, ChainsOfTheCommandLineArePooledInTheReport) {
+  FstSpec spec;
+  spec.rows = 200;
+  spec.populations = 3;
+  const QString data = write("lake.fst", QByteArray::fromStdString(fstText(spec)));
+  spec.rows = 150;
+  spec.seed = 9;
+  const QString chain = write("lake2.fst", QByteArray::fromStdString(fstText(spec)));
+  const QString factors = write("f.txt", QByteArray::fromStdString(factorsText(spec)));
+  form->actOnCommandLine({data, factors, "0"}, {chain});
+  idle();
+  EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
+  EXPECT_EQ(form->analysis().chainCount(), 2);
+
+  UnattendedOptions options;
+  options.dataPath = data.toStdString();
+  options.factorsPath = factors.toStdString();
+  options.factorMode = 0;
+  options.chainPaths = {chain.toStdString()};
+  const UnattendedResult expected = buildUnattendedReport(options);
+  ASSERT_TRUE(expected.report) << expected.error->message;
+  EXPECT_EQ(readAll(dir.filePath("lake_res.txt")), QByteArray::fromStdString(expected.report->text));
+  options.chainPaths.clear();
+  EXPECT_NE(buildUnattendedReport(options).report->text, expected.report->text);
+}
+
 TEST_F(UnattendedWindow, ASecondRunReplacesTheReport) {
   FstSpec spec;
   spec.rows = 120;
