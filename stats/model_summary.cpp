@@ -27,17 +27,15 @@ const std::array<Rgb, 9> kHpdiColours = {{
     {255, 0, 255},    // fuchsia
 }};
 
-namespace {
-
-constexpr double kLevel = 0.95;
-
-// The model counted for a stored value: truncated toward zero; 0 for anything that is not a
-// model number 1 .. 2048 (NaN and infinities included).
 int countedModel(float value) {
   const double truncated = std::trunc(static_cast<double>(value));
   if (!(truncated >= 1 && truncated <= kModelSlots)) return 0;
   return static_cast<int>(truncated);
 }
+
+namespace {
+
+constexpr double kLevel = 0.95;
 
 // The rows a summary reads: a run of rows, or a list of row numbers.
 struct RowSelection {

@@ -62,6 +62,10 @@ struct ModelSummaryResult {
   std::string error;       // set when the table does not have the columns the counts name
 };
 
+// The model a row is counted in for its stored model number: truncated toward zero; 0 for
+// anything that is not a model number 1 .. 2048 (NaN and infinities included).
+int countedModel(float value);
+
 // The colours of the HPDI bars, population p taking slot (p - 1) mod 9.
 extern const std::array<Rgb, 9> kHpdiColours;
 
