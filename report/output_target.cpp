@@ -8,7 +8,10 @@
 namespace varno {
 
 std::vector<InputFile> analysisInputs(const AnalysisState& state) {
-  return {{"data file", state.dataFileName}, {"factors file", state.factorFileName}};
+  std::vector<InputFile> inputs{{"data file", state.dataFileName}, {"factors file", state.factorFileName}};
+  for (std::size_t c = 0; c < state.addedChains.size(); ++c)
+    inputs.push_back({"data file of chain " + decimal(static_cast<long long>(c) + 2), state.addedChains[c].fileName});
+  return inputs;
 }
 
 std::optional<std::string> inputFileTargeted(const std::string& target, const std::vector<InputFile>& inputs) {

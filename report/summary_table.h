@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/sample_table.h"
+#include "report/table_text.h"
 #include "report/unattended_run.h"
 #include "stats/convergence_diagnostics.h"
 #include "stats/diagnostic_draws.h"
@@ -55,8 +56,6 @@ std::vector<std::string> summaryColumnNames(const SampleTable& table, const Tabl
 // none). Returns fewer rows only when cancelled.
 std::vector<SummaryRow> computeSummaryTable(const SummaryTableInput& input, int threads = 2,
                                             const SummaryTableHooks& hooks = {});
-
-enum class SummaryFormat { tsv, csv, json };
 
 // The header the three texts share, in order.
 const std::vector<std::string>& summaryTableHeader();
