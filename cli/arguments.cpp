@@ -15,20 +15,23 @@ namespace {
 
 struct OptionInfo {
   const char* name;
-  const char* uses;  // the uses the option belongs to: "report", "column", "summary", or "both" for all
+  // the uses the option belongs to: "report", "column", "summary", "chains" (--chains-table),
+  // "export" (--export-draws), or "both" for all
+  const char* uses;
 };
 
 constexpr OptionInfo kOptions[] = {
     {"--interaction", "both"}, {"--burn-in", "both"}, {"--burn-out", "both"},
     {"--output", "report"},    {"--column", "column"}, {"--level", "column summary"},
-    {"--bandwidth-position", "column"}, {"--model", "column summary"},
-    {"--summary", "summary"},  {"--format", "summary"},
+    {"--bandwidth-position", "column"}, {"--model", "column summary chains export"},
+    {"--summary", "summary"},  {"--format", "summary chains"},
+    {"--chains-table", "chains"}, {"--export-draws", "export"}, {"--thin", "export"},
     {"--figures", "report"}, {"--figure-format", "report"}, {"--figure-scale", "report"},
     {"--record", "report"},
 };
 
 // Options that are flags: they take no value.
-bool isFlag(std::string_view name) { return name == "--summary"; }
+bool isFlag(std::string_view name) { return name == "--summary" || name == "--chains-table"; }
 
 const OptionInfo* findOption(std::string_view name) {
   for (const OptionInfo& option : kOptions) {
@@ -165,11 +168,20 @@ class Parser {
 
   CliParse build() {
     CliArguments a;
-    if (has("--summary")) {
-      if (!has("--column")) return summary();
-      fail("--summary and --column cannot be given together");
-      return failed();
+    // the uses that print or write something else than the report
+    const char* const tableUses[] = {"--summary", "--chains-table", "--export-draws", "--column"};
+    const char* chosen = nullptr;
+    for (const char* use : tableUses) {
+      if (!has(use) || (chosen == nullptr && std::string_view(use) == "--column")) continue;
+      if (chosen) {
+        fail(std::string(chosen) + " and " + use + " cannot be given together");
+        return failed();
+      }
+      chosen = use;
     }
+    if (has("--summary")) return summary();
+    if (has("--chains-table")) return chainsTable();
+    if (has("--export-draws")) return exportDraws();
     // with --figures, --column picks the column of the main chart's figure
     const bool figuresUse = has("--figures");
     const bool columnUse = has("--column") && !figuresUse;
@@ -183,6 +195,14 @@ class Parser {
       const std::string_view uses = findOption(name)->uses;
       if (uses == "summary") {
         fail(name + " can be given only with --summary");
+        return failed();
+      }
+      if (uses == "summary chains") {
+        fail(name + " can be given only with --summary or --chains-table");
+        return failed();
+      }
+      if (uses == "export") {
+        fail(name + " can be given only with --export-draws");
         return failed();
       }
       if (uses.starts_with("column") && !columnUse) {
@@ -250,43 +270,77 @@ class Parser {
     return CliParse{a, {}};
   }
 
+  // Every option given belongs to `use` (a word of OptionInfo::uses) or to all uses.
+  bool onlyOptionsOf(std::string_view use, const char* flag) {
+    for (const auto& [name, value] : values_) {
+      const std::string_view uses = findOption(name)->uses;
+      if (uses != "both" && uses.find(use) == std::string_view::npos) return fail(name + " cannot be given with " + flag);
+    }
+    return true;
+  }
+
+  // DATA [FACTORS.txt [MODE]], the shared options and --model of a use that reads one data file.
+  bool dataOptions(ColumnDataOptions& d) {
+    if (!dataAndFactorArguments()) return false;
+    d.dataPath = positional_[0];
+    if (!common(d.factorsPath, d.factorMode, d.interaction, d.burnIn, d.burnOut)) return false;
+    long long level = 95, model = 0;
+    if (!number("--level", 1, 99, "a whole percentage from 1 to 99", level) ||
+        !number("--model", 0, std::numeric_limits<int>::max(), "a model number (0 for all models)", model))
+      return false;
+    d.levelPercent = static_cast<int>(level);
+    d.modelFilter = static_cast<int>(model);
+    if (has("--model") && d.factorsPath.empty()) return fail("--model needs the factors file of the .fst data file");
+    return true;
+  }
+
+  bool format(SummaryFormat& out) {
+    auto found = values_.find("--format");
+    if (found == values_.end()) return true;
+    if (found->second == "tsv") {
+      out = SummaryFormat::tsv;
+    } else if (found->second == "csv") {
+      out = SummaryFormat::csv;
+    } else if (found->second == "json") {
+      out = SummaryFormat::json;
+    } else {
+      return fail("--format needs tsv, csv or json, not \"" + found->second + "\"");
+    }
+    return true;
+  }
+
   // The summary table of every column.
   CliParse summary() {
     CliArguments a;
     a.action = CliAction::summary;
-    for (const auto& [name, value] : values_) {
-      const std::string_view uses = findOption(name)->uses;
-      if (uses != "both" && uses.find("summary") == std::string_view::npos) {
-        fail(name + " cannot be given with --summary");
-        return failed();
-      }
-    }
-    if (!dataAndFactorArguments()) return failed();
-    SummaryTableOptions& s = a.summary;
-    s.dataPath = positional_[0];
-    if (!common(s.factorsPath, s.factorMode, s.interaction, s.burnIn, s.burnOut)) return failed();
-    long long level = 95, model = 0;
-    if (!number("--level", 1, 99, "a whole percentage from 1 to 99", level) ||
-        !number("--model", 0, std::numeric_limits<int>::max(), "a model number (0 for all models)", model))
+    if (!onlyOptionsOf("summary", "--summary") || !dataOptions(a.summary) || !format(a.summary.format)) return failed();
+    return CliParse{a, {}};
+  }
+
+  // The chains side by side.
+  CliParse chainsTable() {
+    CliArguments a;
+    a.action = CliAction::chainsTable;
+    if (!onlyOptionsOf("chains", "--chains-table") || !dataOptions(a.chains) || !format(a.chains.format))
       return failed();
-    s.levelPercent = static_cast<int>(level);
-    s.modelFilter = static_cast<int>(model);
-    if (has("--model") && s.factorsPath.empty()) {
-      fail("--model needs the factors file of the .fst data file");
+    return CliParse{a, {}};
+  }
+
+  // The retained draws written to a file.
+  CliParse exportDraws() {
+    CliArguments a;
+    a.action = CliAction::exportDraws;
+    DrawsExportOptions& e = a.exportDraws;
+    if (!onlyOptionsOf("export", "--export-draws") || !dataOptions(e)) return failed();
+    e.outputPath = values_.at("--export-draws");
+    if (e.outputPath.empty() || e.outputPath == "-") {
+      fail("--export-draws needs the path of a file");
       return failed();
     }
-    if (auto found = values_.find("--format"); found != values_.end()) {
-      if (found->second == "tsv") {
-        s.format = SummaryFormat::tsv;
-      } else if (found->second == "csv") {
-        s.format = SummaryFormat::csv;
-      } else if (found->second == "json") {
-        s.format = SummaryFormat::json;
-      } else {
-        fail("--format needs tsv, csv or json, not \"" + found->second + "\"");
-        return failed();
-      }
-    }
+    long long thin = 1;
+    if (!number("--thin", 1, std::numeric_limits<int>::max(), "a whole number of draws (1 or more)", thin))
+      return failed();
+    e.thin = static_cast<int>(thin);
     return CliParse{a, {}};
   }
 
@@ -340,6 +394,16 @@ std::string usageText() {
          "               [--level L] [--model M] [--burn-in N] [--burn-out N]\n"
          "      Prints one row per column of the data file: column, name, n, mean, sd, mode,\n"
          "      hpdi_low, hpdi_high, ess_bulk, ess_tail, rhat, mcse_mean (NA where undefined).\n"
+         "  varno-report DATA.fst [FACTORS.txt [MODE]] --chains-table [--format tsv|csv|json]\n"
+         "               [--model M] [--burn-in N] [--burn-out N]\n"
+         "      Prints the chains side by side: one row per model probability, factor\n"
+         "      inclusion probability and population Fst mean and 95% HPDI bound, with the\n"
+         "      columns quantity, chain1 .. chainN, pooled and rhat (the R-hat across chains\n"
+         "      of a model's or factor's 0/1 indicator).\n"
+         "  varno-report DATA [FACTORS.txt [MODE]] --export-draws PATH [--thin K]\n"
+         "               [--model M] [--burn-in N] [--burn-out N]\n"
+         "      Writes the retained draws (after the model filter) to PATH, tab-separated:\n"
+         "      .chain, .iteration, .draw, then every column under its chooser's name.\n"
          "\n" +
          std::string(kDataArgumentsHelp) +
          "\n"
@@ -357,7 +421,12 @@ std::string usageText() {
          "  --model M                 only the rows of model M (needs FACTORS.txt;\n"
          "                            0, the default, takes all models)\n"
          "  --summary                 print the summary table of every column\n"
-         "  --format tsv|csv|json     the summary table's format (default tsv)\n"
+         "  --format tsv|csv|json     the summary or chains table's format (default tsv)\n"
+         "  --chains-table            print the chains side by side\n"
+         "  --export-draws PATH       write the retained draws to PATH; never to the data\n"
+         "                            or factors file\n"
+         "  --thin K                  export every K-th retained draw of each chain\n"
+         "                            (default 1: all)\n"
          "  --figures DIR             also write the figures into DIR (made when missing)\n"
          "  --figure-format F         png (the default), svg or pdf\n"
          "  --figure-scale S          pixels a point of a PNG figure: 1 or 2 (the default)\n"

@@ -1,23 +1,26 @@
-// The command line of varno-report: its three uses, their options, and the usage text.
+// The command line of varno-report: its uses, their options, and the usage text.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "report/chain_outputs.h"
 #include "report/summary_table.h"
 #include "cli/figure_options.h"
 #include "report/unattended_run.h"
 
 namespace varno {
 
-enum class CliAction { report, column, summary, help, version };
+enum class CliAction { report, column, summary, chainsTable, exportDraws, help, version };
 
 struct CliArguments {
   CliAction action = CliAction::help;
   UnattendedOptions report;          // for CliAction::report
   ColumnStatisticsOptions column;    // for CliAction::column
   SummaryTableOptions summary;       // for CliAction::summary
+  ChainsTableOptions chains;         // for CliAction::chainsTable
+  DrawsExportOptions exportDraws;    // for CliAction::exportDraws
   std::optional<FigureOptions> figures;  // for CliAction::report with --figures
   std::optional<std::string> record;     // for CliAction::report with --record: the record's path
 };

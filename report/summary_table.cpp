@@ -10,6 +10,7 @@
 #include "core/column_catalogue.h"
 #include "core/parallel_for.h"
 #include "core/text_pieces.h"
+#include "report/chain_outputs.h"
 #include "report/table_text.h"
 #include "stats/column_statistics.h"
 #include "stats/default_bandwidth.h"
@@ -131,12 +132,7 @@ SummaryTableResult runSummaryTable(const SummaryTableOptions& options, const Run
   }
   SummaryTableInput input;
   input.table = data.table;
-  input.layout.kind = data.kind;
-  if (data.kind == FileKind::fst) {
-    input.layout.factorCount = data.decision.factorCount;
-    input.layout.hasInteraction = data.decision.hasInteraction;
-    input.layout.populationCount = data.modelColumn - 3;
-  }
+  input.layout = tableLayout(data);
   input.rows = data.rows;
   input.modelFilter = options.modelFilter;
   input.levelPercent = options.levelPercent;
