@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/sample_table.h"
 #include "stats/row_range.h"
@@ -20,6 +21,16 @@ struct SummaryInputs {
   std::string factorFileName;
 
   bool operator==(const SummaryInputs&) const = default;
+};
+
+// What the Chains view was computed from: the summary's inputs, every chain's table and the
+// data range that each chain's retained rows come from.
+struct ChainsInputs {
+  SummaryInputs summary;
+  std::vector<std::shared_ptr<const SampleTable>> chains;
+  long long burnIn = 0, burnOut = 0;
+
+  bool operator==(const ChainsInputs&) const = default;
 };
 
 }  // namespace varno
