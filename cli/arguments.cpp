@@ -15,8 +15,8 @@ namespace {
 
 struct OptionInfo {
   const char* name;
-  // the uses the option belongs to: "report", "column", "summary", "chains" (--chains-table),
-  // "export" (--export-draws), or "both" for all
+  // the uses the option belongs to: "report", "column", "summary", "models", "chains"
+  // (--chains-table), "export" (--export-draws), or "both" for all
   const char* uses;
 };
 
@@ -24,14 +24,19 @@ constexpr OptionInfo kOptions[] = {
     {"--interaction", "both"}, {"--burn-in", "both"}, {"--burn-out", "both"},
     {"--output", "report"},    {"--column", "column"}, {"--level", "column summary"},
     {"--bandwidth-position", "column"}, {"--model", "column summary chains export"},
-    {"--summary", "summary"},  {"--format", "summary chains"},
+    {"--summary", "summary"},  {"--format", "summary models chains"},
+    {"--models", "models"},    {"--model-prior", "models"},
     {"--chains-table", "chains"}, {"--export-draws", "export"}, {"--thin", "export"},
     {"--figures", "report"}, {"--figure-format", "report"}, {"--figure-scale", "report"},
     {"--record", "report"},
 };
 
 // Options that are flags: they take no value.
-bool isFlag(std::string_view name) { return name == "--summary" || name == "--chains-table"; }
+bool isFlag(std::string_view name) { return name == "--summary" || name == "--models" || name == "--chains-table"; }
+
+// The options that choose a use other than the report, by the word of OptionInfo::uses.
+constexpr std::pair<const char*, const char*> kTableUses[] = {
+    {"summary", "--summary"}, {"models", "--models"}, {"chains", "--chains-table"}, {"export", "--export-draws"}};
 
 const OptionInfo* findOption(std::string_view name) {
   for (const OptionInfo& option : kOptions) {
@@ -169,7 +174,7 @@ class Parser {
   CliParse build() {
     CliArguments a;
     // the uses that print or write something else than the report
-    const char* const tableUses[] = {"--summary", "--chains-table", "--export-draws", "--column"};
+    const char* const tableUses[] = {"--summary", "--models", "--chains-table", "--export-draws", "--column"};
     const char* chosen = nullptr;
     for (const char* use : tableUses) {
       if (!has(use) || (chosen == nullptr && std::string_view(use) == "--column")) continue;
@@ -180,6 +185,7 @@ class Parser {
       chosen = use;
     }
     if (has("--summary")) return summary();
+    if (has("--models")) return models();
     if (has("--chains-table")) return chainsTable();
     if (has("--export-draws")) return exportDraws();
     // with --figures, --column picks the column of the main chart's figure
@@ -193,16 +199,15 @@ class Parser {
         return failed();
       }
       const std::string_view uses = findOption(name)->uses;
-      if (uses == "summary") {
-        fail(name + " can be given only with --summary");
-        return failed();
-      }
-      if (uses == "summary chains") {
-        fail(name + " can be given only with --summary or --chains-table");
-        return failed();
-      }
-      if (uses == "export") {
-        fail(name + " can be given only with --export-draws");
+      if (!uses.starts_with("column") && uses != "report" && uses != "both") {
+        // "--a", "--a or --b", "--a, --b or --c"
+        std::vector<const char*> flags;
+        for (const auto& [word, flag] : kTableUses)
+          if (uses.find(word) != std::string_view::npos) flags.push_back(flag);
+        std::string list;
+        for (std::size_t i = 0; i < flags.size(); ++i)
+          list += std::string(i == 0 ? "" : i + 1 == flags.size() ? " or " : ", ") + flags[i];
+        fail(name + " can be given only with " + list);
         return failed();
       }
       if (uses.starts_with("column") && !columnUse) {
@@ -317,6 +322,24 @@ class Parser {
     return CliParse{a, {}};
   }
 
+  // The tables of the models and of the evidence for each factor.
+  CliParse models() {
+    CliArguments a;
+    a.action = CliAction::models;
+    if (!onlyOptionsOf("models", "--models")) return failed();
+    if (positional_.size() < 2) {
+      fail(positional_.empty() ? "no data file given" : "no factors file given (--models needs DATA.fst FACTORS.txt)");
+      return failed();
+    }
+    if (!dataAndFactorArguments()) return failed();
+    ModelEvidenceOptions& m = a.models;
+    m.dataPath = positional_[0];
+    if (!common(m.factorsPath, m.factorMode, m.interaction, m.burnIn, m.burnOut)) return failed();
+    if (!format(m.format)) return failed();
+    if (auto found = values_.find("--model-prior"); found != values_.end()) m.modelPrior = found->second;
+    return CliParse{a, {}};
+  }
+
   // The chains side by side.
   CliParse chainsTable() {
     CliArguments a;
@@ -394,6 +417,12 @@ std::string usageText() {
          "               [--level L] [--model M] [--burn-in N] [--burn-out N]\n"
          "      Prints one row per column of the data file: column, name, n, mean, sd, mode,\n"
          "      hpdi_low, hpdi_high, ess_bulk, ess_tail, rhat, mcse_mean (NA where undefined).\n"
+         "  varno-report DATA.fst FACTORS.txt [MODE] --models [--model-prior W1,W2,...]\n"
+         "               [--format tsv|csv|json] [--burn-in N] [--burn-out N]\n"
+         "      Prints the models (model, factors, prior, count, probability, mcse) and the\n"
+         "      evidence for each factor (factor, prior, posterior, mcse, bf, log10_bf,\n"
+         "      log10_bf_low, log10_bf_high, evidence, bf_matched): inclusion Bayes factors\n"
+         "      read on Jeffreys' scale, with their Monte Carlo error.\n"
          "  varno-report DATA.fst [FACTORS.txt [MODE]] --chains-table [--format tsv|csv|json]\n"
          "               [--model M] [--burn-in N] [--burn-out N]\n"
          "      Prints the chains side by side: one row per model probability, factor\n"
@@ -421,7 +450,11 @@ std::string usageText() {
          "  --model M                 only the rows of model M (needs FACTORS.txt;\n"
          "                            0, the default, takes all models)\n"
          "  --summary                 print the summary table of every column\n"
-         "  --format tsv|csv|json     the summary or chains table's format (default tsv)\n"
+         "  --format tsv|csv|json     the format of the summary, models or chains tables\n"
+         "                            (default tsv)\n"
+         "  --models                  print the models and the evidence for each factor\n"
+         "  --model-prior W1,W2,...   prior weights of the models, one per model in model order\n"
+         "                            (default: all models equally likely)\n"
          "  --chains-table            print the chains side by side\n"
          "  --export-draws PATH       write the retained draws to PATH; never to the data\n"
          "                            or factors file\n"

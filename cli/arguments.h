@@ -6,19 +6,21 @@
 #include <vector>
 
 #include "report/chain_outputs.h"
+#include "report/model_evidence_table.h"
 #include "report/summary_table.h"
 #include "cli/figure_options.h"
 #include "report/unattended_run.h"
 
 namespace varno {
 
-enum class CliAction { report, column, summary, chainsTable, exportDraws, help, version };
+enum class CliAction { report, column, summary, models, chainsTable, exportDraws, help, version };
 
 struct CliArguments {
   CliAction action = CliAction::help;
   UnattendedOptions report;          // for CliAction::report
   ColumnStatisticsOptions column;    // for CliAction::column
   SummaryTableOptions summary;       // for CliAction::summary
+  ModelEvidenceOptions models;       // for CliAction::models
   ChainsTableOptions chains;         // for CliAction::chainsTable
   DrawsExportOptions exportDraws;    // for CliAction::exportDraws
   std::optional<FigureOptions> figures;  // for CliAction::report with --figures

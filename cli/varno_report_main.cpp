@@ -1,5 +1,5 @@
-// varno-report: the plot window's results report, Statistics box, summary and chains tables and the
-// export of the retained draws, without the window.
+// varno-report: the plot window's results report, Statistics box, summary, models and chains tables
+// and the export of the retained draws, without the window.
 #include <cstdio>
 #include <exception>
 #include <new>
@@ -144,6 +144,14 @@ int runSummary(const varno::SummaryTableOptions& options) {
   return kOk;
 }
 
+int runModels(const varno::ModelEvidenceOptions& options) {
+  varno::ModelEvidenceResult result = varno::runModelEvidence(options);
+  printWarnings(result.warnings);
+  if (result.error) return failure(*result.error);
+  std::fputs(result.text->c_str(), stdout);
+  return kOk;
+}
+
 int printChainsTable(const varno::ChainsTableOptions& options) {
   varno::ChainsTableResult result = varno::runChainsTable(options);
   printWarnings(result.warnings);
@@ -187,6 +195,9 @@ int main(int argc, char** argv) {
         break;
       case varno::CliAction::summary:
         status = runSummary(parse.arguments->summary);
+        break;
+      case varno::CliAction::models:
+        status = runModels(parse.arguments->models);
         break;
       case varno::CliAction::chainsTable:
         status = printChainsTable(parse.arguments->chains);

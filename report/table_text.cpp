@@ -7,8 +7,6 @@
 
 namespace varno {
 
-namespace {
-
 std::string csvField(const std::string& text) {
   if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
   std::string quoted = "\"";
@@ -18,8 +16,6 @@ std::string csvField(const std::string& text) {
   }
   return quoted + "\"";
 }
-
-}  // namespace
 
 std::string exactNumber(const std::optional<double>& value, const char* undefined) {
   if (!value) return undefined;

@@ -12,6 +12,9 @@ enum class SummaryFormat { tsv, csv, json };
 // The shortest text that reads back as the same double, or `undefined` for nothing.
 std::string exactNumber(const std::optional<double>& value, const char* undefined);
 
+// One field of a csv row, quoted where RFC 4180 needs it.
+std::string csvField(const std::string& text);
+
 // The text NA stands for in a format: "NA", or null in json.
 const char* undefinedText(SummaryFormat format);
 

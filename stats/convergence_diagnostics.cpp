@@ -239,9 +239,13 @@ class Diagnostician {
     return smallest;
   }
 
-  std::optional<double> mcseMean() {
+  std::optional<double> essSplit() {
     if (!split_.valid()) return std::nullopt;
-    const auto ess = effectiveSampleSize(split_.splitChains()).ess;
+    return effectiveSampleSize(split_.splitChains()).ess;
+  }
+
+  std::optional<double> mcseMean() {
+    const auto ess = essSplit();
     if (!ess) return std::nullopt;
     const std::span<const double> all = split_.all();
     return finite(std::sqrt(referenceVariance(all, referenceMean(all))) / std::sqrt(*ess));
@@ -291,6 +295,7 @@ ConvergenceDiagnostics convergenceDiagnostics(std::span<const double> oneChain) 
 std::optional<double> essBulk(ChainDraws chains) { return Diagnostician(chains).essBulk(); }
 std::optional<double> essTail(ChainDraws chains) { return Diagnostician(chains).essTail(); }
 std::optional<double> rhat(ChainDraws chains) { return Diagnostician(chains).rhat(); }
+std::optional<double> essSplit(ChainDraws chains) { return Diagnostician(chains).essSplit(); }
 std::optional<double> mcseMean(ChainDraws chains) { return Diagnostician(chains).mcseMean(); }
 
 }  // namespace varno

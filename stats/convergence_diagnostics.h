@@ -42,6 +42,9 @@ std::optional<double> essTail(ChainDraws chains);
 // The larger rank-normalised split R-hat of the draws and of the draws folded about their median.
 std::optional<double> rhat(ChainDraws chains);
 
+// Effective sample size of the split (not rank-normalised) chains: the one mcseMean divides by.
+std::optional<double> essSplit(ChainDraws chains);
+
 // Standard deviation of all draws over the square root of the effective sample size of the split
 // (not rank-normalised) chains.
 std::optional<double> mcseMean(ChainDraws chains);

@@ -27,12 +27,6 @@ const std::array<Rgb, 9> kHpdiColours = {{
     {255, 0, 255},    // fuchsia
 }};
 
-int countedModel(float value) {
-  const double truncated = std::trunc(static_cast<double>(value));
-  if (!(truncated >= 1 && truncated <= kModelSlots)) return 0;
-  return static_cast<int>(truncated);
-}
-
 namespace {
 
 constexpr double kLevel = 0.95;
@@ -149,6 +143,13 @@ std::string inputError(const ModelSummaryInput& in) {
 }
 
 }  // namespace
+
+// NaN and infinities are no model number either.
+int countedModel(float value) {
+  const double truncated = std::trunc(static_cast<double>(value));
+  if (!(truncated >= 1 && truncated <= kModelSlots)) return 0;
+  return static_cast<int>(truncated);
+}
 
 ModelSummaryResult computeModelSummary(const ModelSummaryInput& in, const std::function<void(int percent)>& progress,
                                        const std::atomic<bool>* cancel) {

@@ -62,12 +62,12 @@ struct ModelSummaryResult {
   std::string error;       // set when the table does not have the columns the counts name
 };
 
-// The model a row is counted in for its stored model number: truncated toward zero; 0 for
-// anything that is not a model number 1 .. 2048 (NaN and infinities included).
-int countedModel(float value);
-
 // The colours of the HPDI bars, population p taking slot (p - 1) mod 9.
 extern const std::array<Rgb, 9> kHpdiColours;
+
+// The model a stored model number counts for (truncated toward zero), or 0 when it is outside
+// the model slots.
+int countedModel(float value);
 
 // Summarises the retained rows of `input.table`. `progress` (may be empty) is called on the
 // calling thread with the gauge positions 0 .. 100; `cancel` (may be null) stops the run between

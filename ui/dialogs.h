@@ -27,6 +27,10 @@ class Dialogs {
   virtual void inform(QWidget* parent, const QString& text) = 0;
   // Something went wrong; the text says what and where.
   virtual void error(QWidget* parent, const QString& text) = 0;
+  // One line of text the user types, shown first as `text` under the multi-line `label`; nothing
+  // when cancelled.
+  virtual std::optional<QString> askText(QWidget* parent, const QString& title, const QString& label,
+                                         const QString& text) = 0;
 };
 
 // The real, modal dialogs.
@@ -38,6 +42,8 @@ class QtDialogs : public Dialogs {
   bool choosePrinter(QWidget* parent, QPrinter& printer) override;
   void inform(QWidget* parent, const QString& text) override;
   void error(QWidget* parent, const QString& text) override;
+  std::optional<QString> askText(QWidget* parent, const QString& title, const QString& label,
+                                 const QString& text) override;
 };
 
 }  // namespace varno

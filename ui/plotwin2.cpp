@@ -202,6 +202,7 @@ void TForm3::connectHandlers() {
   connect(diagnosticsTable, &DiagnosticsTable::copyRequested, this, on(&TForm3::copyDiagnostics));
   connect(lambda_default, &QPushButton::clicked, this, on(&TForm3::lambda_defaultClick));
   connect(model_help, &QPushButton::clicked, this, on(&TForm3::model_helpClick));
+  connect(model_prior, &QPushButton::clicked, this, on(&TForm3::model_priorClick));
 
   // edits and track bars notify at once, also when the program sets them, on a real change only
   connect(nb_histo2, &QLineEdit::textChanged, this, on(&TForm3::nb_histo2Change));
@@ -214,6 +215,7 @@ void TForm3::connectHandlers() {
 
   Cutin->installEventFilter(this);
   Cutout->installEventFilter(this);
+  Chart3->installEventFilter(this);
 
   for (QCustomPlot* chart : {Chart1, G1_graph, G2_graph, Chart4, Chart3}) {
     connect(chart, &QWidget::customContextMenuRequested, this,
@@ -241,6 +243,7 @@ bool TForm3::eventFilter(QObject* watched, QEvent* event) {
       return true;
     }
   }
+  if (watched == Chart3 && event->type() == QEvent::ToolTip) return modelChartToolTip(static_cast<QHelpEvent*>(event));
   return QMainWindow::eventFilter(watched, event);
 }
 

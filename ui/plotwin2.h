@@ -13,6 +13,7 @@
 #include "core/analysis_state.h"
 #include "report/summary_table.h"
 #include "stats/column_figures.h"
+#include "stats/inclusion_evidence.h"
 #include "stats/row_range.h"
 #include "ui/dialog_folders.h"
 #include "ui/result_inputs.h"
@@ -36,6 +37,7 @@ class QRadioButton;
 class QSettings;
 class QTabWidget;
 class QTableWidget;
+class QHelpEvent;
 
 namespace varno {
 
@@ -162,6 +164,11 @@ class TForm3 : public QMainWindow {
   QCustomPlot* Chart3 = nullptr;
   QCPBars* model = nullptr;
   QPushButton* model_help = nullptr;
+  // the evidence for each factor, under the charts
+  QLabel* Levidence = nullptr;
+  QLabel* Lprior = nullptr;
+  QPushButton* model_prior = nullptr;
+  QTableWidget* evidence = nullptr;
   // the Chains view: the chains side by side, over the charts while its toggle is down
   QPushButton* chainsView = nullptr;
   QLabel* chainsNote = nullptr;
@@ -269,6 +276,7 @@ class TForm3 : public QMainWindow {
   void Combo_G1Change();
   void Combo_G2Change();
   void model_helpClick();
+  void model_priorClick();
   void diagnosticsRowDoubleClicked(int row);
   void copyDiagnostics();
 
@@ -352,6 +360,10 @@ class TForm3 : public QMainWindow {
   void dataFileRead(const LoadPlan& plan, const OpenFlowSnapshot& before, DataFileReadResult& read,
                     const ModelColumnCheck& models);
   void applyModelSummary(const ModelSummaryResult& result);
+  // The evidence table and the prior line from the shown summary's model draws and the prior.
+  void showEvidence();
+  // The model chart's tooltip: the probability of the model under the mouse, with its error.
+  bool modelChartToolTip(QHelpEvent* event);
   void finishOpenFlow();
   void modelChosen(QComboBox* chooser, QComboBox* twin);
   void markRangeEdit(QLineEdit* edit, bool valid);
@@ -427,6 +439,11 @@ class TForm3 : public QMainWindow {
   // what the summary in the state and on the Summary page describes
   std::optional<SummaryInputs> summaryShown_;
   std::vector<std::function<void()>> afterSummary_;  // waiting for the summary being computed
+  // the shown summary's model counts and indicator ESS; the prior is filled in when shown
+  std::optional<EvidenceInput> evidenceDraws_;
+  std::optional<InclusionEvidence> evidenceShown_;
+  // the user's prior weights, one per model; empty: every model equally likely
+  std::vector<double> modelPriorWeights_;
   // what the Diagnostics page describes, and its rows in file order
   std::optional<SummaryTableInput> diagnosticsShown_;
   std::vector<SummaryRow> diagnosticsRows_;

@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QHeaderView>
+#include <QTableWidget>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <qcustomplot.h>
@@ -30,7 +32,8 @@ namespace varno {
 namespace {
 
 constexpr int kClientWidth = 790;
-constexpr int kClientHeight = 780;
+// the designed 780, and under the charts the evidence for each factor
+constexpr int kClientHeight = 780 + 104;
 
 template <class W>
 W* named(W* widget, const QString& name) {
@@ -280,6 +283,26 @@ void TForm3::createSummaryPage() {
   model = models.model;
   model_help = named(new QPushButton("Help !", Chart3), "model_help");
   model_help->setGeometry(296, 8, 75, 23);
+
+  Levidence = label("Levidence", "Evidence for each factor:", page, 4, 733);
+  Lprior = named(new QLabel(page), "Lprior");
+  Lprior->setGeometry(Levidence->x() + Levidence->width() + 8, 733, 440, Levidence->height());
+  model_prior = named(new QPushButton("Prior model probabilities...", page), "model_prior");
+  model_prior->setGeometry(600, 728, 183, 23);
+  evidence = named(new QTableWidget(0, 7, page), "evidence");
+  evidence->setGeometry(1, 755, 783, 98);
+  evidence->setHorizontalHeaderLabels({"Factor", "Prior", "Posterior \u00B1 MCSE", "BF", "log10 BF [\u00B1 2 MCSE]",
+                                       "Evidence", "Matched BF"});
+  evidence->verticalHeader()->hide();
+  evidence->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  evidence->setSelectionMode(QAbstractItemView::NoSelection);
+  evidence->setWordWrap(true);
+  const int widths[] = {50, 52, 118, 62, 170, 0, 80};
+  for (int c = 0; c < 7; ++c) {
+    if (widths[c] > 0) evidence->setColumnWidth(c, widths[c]);
+  }
+  evidence->horizontalHeader()->setSectionResizeMode(5, QHeaderView::Stretch);
+  evidence->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
 
   // the memo lies above the gauge: the gauge shows while the memo is hidden during a summary
   mModel = named(new QPlainTextEdit(page), "mModel");

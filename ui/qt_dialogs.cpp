@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -105,6 +106,14 @@ void QtDialogs::error(QWidget* parent, const QString& text) {
   QMessageBox box(QMessageBox::Warning, QApplication::applicationName(), text, QMessageBox::Ok,
                   parent);
   box.exec();
+}
+
+std::optional<QString> QtDialogs::askText(QWidget* parent, const QString& title, const QString& label,
+                                          const QString& text) {
+  bool ok = false;
+  const QString answer = QInputDialog::getText(parent, title, label, QLineEdit::Normal, text, &ok);
+  if (!ok) return std::nullopt;
+  return answer;
 }
 
 }  // namespace varno

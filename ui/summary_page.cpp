@@ -63,6 +63,8 @@ void TForm3::clearSummaryDisplay() {
   Chart4->replot();
   G1_graph->replot();
   G2_graph->replot();
+  evidenceDraws_.reset();
+  showEvidence();
 }
 
 void TForm3::withCurrentSummary(std::function<void()> then) {
@@ -109,7 +111,18 @@ void TForm3::ComputeModelSummary(std::function<void()> then) {
         computeModelSummary(input, [&control](int p) { control.setPercent(p); }, control.cancelFlag()));
     if (result->cancelled) throw JobCancelled{};
     if (!result->error.empty()) throw std::runtime_error(result->error);
-    return [this, result, inputs] {
+    // the evidence for each factor: model counts and the ESS of each 0/1 model and factor series
+    auto draws = std::make_shared<EvidenceInput>();
+    draws->factorCount = input.factorCount;
+    draws->hasInteraction = input.hasInteraction;
+    const std::span<const float> models = input.table->column(3 + input.populationCount);
+    const std::span<const float> chains[] = {
+        models.subspan(static_cast<std::size_t>(input.rows.begin), static_cast<std::size_t>(input.rows.count()))};
+    draws->modelCounts = modelCounts(chains, input.factorCount, input.hasInteraction);
+    draws->retainedRows = input.rows.count();
+    draws->ess = indicatorEss(chains, input.factorCount, input.hasInteraction);
+    if (control.cancelFlag() && control.cancelFlag()->load()) throw JobCancelled{};
+    return [this, result, draws, inputs] {
       // the rows or filter changed while it ran: it describes nothing on screen any more
       if (currentSummaryInputs() != inputs) {
         analysisChanged();
@@ -118,6 +131,8 @@ void TForm3::ComputeModelSummary(std::function<void()> then) {
       }
       summaryShown_ = inputs;
       applyModelSummary(*result);
+      evidenceDraws_ = *draws;
+      showEvidence();
       auto waiting = std::move(afterSummary_);
       afterSummary_.clear();
       for (auto& step : waiting) step();

@@ -16,6 +16,8 @@ class ScriptedDialogs : public Dialogs {
  public:
   std::deque<bool> answers;                     // Yes = true; none left counts as Yes
   std::deque<std::optional<QString>> files;     // chosen paths; nullopt = cancel; none left = cancel
+  std::deque<std::optional<QString>> texts;     // typed texts; nullopt = cancel; none left = cancel
+  QStringList textTitles, textLabels, textsOffered;  // of every text dialog, in order
   QStringList questions, messages, errors;
   QStringList openFilters, saveFilters, saveExtensions;
   QStringList titles, startFolders, offeredNames;  // of every file dialog, in order
@@ -60,6 +62,17 @@ class ScriptedDialogs : public Dialogs {
   }
   void inform(QWidget*, const QString& text) override { messages << text; }
   void error(QWidget*, const QString& text) override { errors << text; }
+  std::optional<QString> askText(QWidget*, const QString& title, const QString& label, const QString& text) override {
+    textTitles << title;
+    textLabels << label;
+    textsOffered << text;
+    if (texts.empty()) return std::nullopt;
+    const bool cancel = !texts.front().has_value();
+    const QString answer = cancel ? QString() : *texts.front();
+    texts.pop_front();
+    if (cancel) return std::nullopt;
+    return answer;
+  }
 
  private:
   void recordDialog(const FileDialogSpec& spec) {
