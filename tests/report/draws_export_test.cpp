@@ -163,5 +163,32 @@ TEST_F(DrawsExportFile, WritesTheTextAndNeverOverAnInput) {
   EXPECT_EQ(read(out), exportDraws(twoChains()).text);
 }
 
+TEST_F(DrawsExportFile, AnExportOfManyPiecesIsTheWholeTextAndACancelWritesNothing) {
+  // some megabytes of text: written a piece at a time, lines never cut between pieces
+  std::vector<float> values, models;
+  for (int r = 0; r < 100000; ++r) {
+    values.push_back(static_cast<float>(r) / 7.0f);
+    models.push_back(static_cast<float>(1 + r % 3));
+  }
+  DrawsExportInput in;
+  in.chains = {{chain(values, models), {0, 100000}}, {chain(values, models), {5, 99000}}};
+  in.columnNames = {"Iteration", "Value", "Model"};
+  const std::string text = exportDraws(in).text;
+  ASSERT_GT(text.size(), 4u << 20);
+
+  long long draws = 0;
+  const fs::path out = folder_ / "draws.tsv";
+  ASSERT_FALSE(writeDrawsExport(out.string(), in, {}, &draws).has_value());
+  EXPECT_EQ(draws, 100000 + 98995);
+  EXPECT_EQ(read(out), text);
+  EXPECT_EQ(text.substr(text.rfind('\n', text.size() - 2) + 1), "2\t98995\t198995\t99000\t" +
+                                                                     std::string(fieldsOf(text).back()[4]) + "\t3\n");
+
+  const std::atomic<bool> cancel{true};
+  const fs::path cancelled = folder_ / "cancelled.tsv";
+  EXPECT_EQ(writeDrawsExport(cancelled.string(), in, {}, nullptr, &cancel), "the export was cancelled");
+  EXPECT_FALSE(fs::exists(cancelled));
+}
+
 }  // namespace
 }  // namespace varno
