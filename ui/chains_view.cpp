@@ -44,6 +44,7 @@ void TForm3::createChainsView() {
   chainsNote->setObjectName("chainsNote");
   chainsNote->setWordWrap(true);
   chainsNote->setAutoFillBackground(true);
+  chainsNote->setContentsMargins(4, 0, 4, 0);
   chainsTable = new QTableWidget(Summary);
   chainsTable->setObjectName("chainsTable");
   chainsTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -57,10 +58,10 @@ void TForm3::createChainsView() {
 }
 
 void TForm3::placeChainsView() {
-  const int width = std::max(0, Summary->width() - 8);
-  chainsNote->setGeometry(4, kChainsTop, width, kNoteHeight);
-  chainsTable->setGeometry(4, kChainsTop + kNoteHeight, width,
-                           std::max(0, Summary->height() - kChainsTop - kNoteHeight - 4));
+  // the whole width and height below the memo: nothing of the charts shows around it
+  const int width = Summary->width();
+  chainsNote->setGeometry(0, kChainsTop, width, kNoteHeight);
+  chainsTable->setGeometry(0, kChainsTop + kNoteHeight, width, std::max(0, Summary->height() - kChainsTop - kNoteHeight));
 }
 
 std::optional<ChainsInputs> TForm3::currentChainsInputs() const {
