@@ -15,21 +15,28 @@ namespace {
 
 struct OptionInfo {
   const char* name;
-  const char* uses;  // the uses the option belongs to: "report", "column", "summary", "models", or "both" for all
+  // the uses the option belongs to: "report", "column", "summary", "models", "chains"
+  // (--chains-table), "export" (--export-draws), or "both" for all
+  const char* uses;
 };
 
 constexpr OptionInfo kOptions[] = {
     {"--interaction", "both"}, {"--burn-in", "both"}, {"--burn-out", "both"},
     {"--output", "report"},    {"--column", "column"}, {"--level", "column summary"},
-    {"--bandwidth-position", "column"}, {"--model", "column summary"},
-    {"--summary", "summary"},  {"--format", "summary models"},
+    {"--bandwidth-position", "column"}, {"--model", "column summary chains export"},
+    {"--summary", "summary"},  {"--format", "summary models chains"},
     {"--models", "models"},    {"--model-prior", "models"},
+    {"--chains-table", "chains"}, {"--export-draws", "export"}, {"--thin", "export"},
     {"--figures", "report"}, {"--figure-format", "report"}, {"--figure-scale", "report"},
     {"--record", "report"},
 };
 
 // Options that are flags: they take no value.
-bool isFlag(std::string_view name) { return name == "--summary" || name == "--models"; }
+bool isFlag(std::string_view name) { return name == "--summary" || name == "--models" || name == "--chains-table"; }
+
+// The options that choose a use other than the report, by the word of OptionInfo::uses.
+constexpr std::pair<const char*, const char*> kTableUses[] = {
+    {"summary", "--summary"}, {"models", "--models"}, {"chains", "--chains-table"}, {"export", "--export-draws"}};
 
 const OptionInfo* findOption(std::string_view name) {
   for (const OptionInfo& option : kOptions) {
@@ -180,16 +187,21 @@ class Parser {
 
   CliParse build() {
     CliArguments a;
-    if (has("--models")) {
-      if (!has("--summary") && !has("--column")) return models();
-      fail(std::string(has("--summary") ? "--summary" : "--column") + " and --models cannot be given together");
-      return failed();
+    // the uses that print or write something else than the report
+    const char* const tableUses[] = {"--summary", "--models", "--chains-table", "--export-draws", "--column"};
+    const char* chosen = nullptr;
+    for (const char* use : tableUses) {
+      if (!has(use) || (chosen == nullptr && std::string_view(use) == "--column")) continue;
+      if (chosen) {
+        fail(std::string(chosen) + " and " + use + " cannot be given together");
+        return failed();
+      }
+      chosen = use;
     }
-    if (has("--summary")) {
-      if (!has("--column")) return summary();
-      fail("--summary and --column cannot be given together");
-      return failed();
-    }
+    if (has("--summary")) return summary();
+    if (has("--models")) return models();
+    if (has("--chains-table")) return chainsTable();
+    if (has("--export-draws")) return exportDraws();
     // with --figures, --column picks the column of the main chart's figure
     const bool figuresUse = has("--figures");
     const bool columnUse = has("--column") && !figuresUse;
@@ -205,9 +217,15 @@ class Parser {
         return failed();
       }
       const std::string_view uses = findOption(name)->uses;
-      if (uses == "summary" || uses == "models" || uses == "summary models") {
-        fail(name + " can be given only with " +
-             (uses == "summary" ? "--summary" : uses == "models" ? "--models" : "--summary or --models"));
+      if (!uses.starts_with("column") && uses != "report" && uses != "both") {
+        // "--a", "--a or --b", "--a, --b or --c"
+        std::vector<const char*> flags;
+        for (const auto& [word, flag] : kTableUses)
+          if (uses.find(word) != std::string_view::npos) flags.push_back(flag);
+        std::string list;
+        for (std::size_t i = 0; i < flags.size(); ++i)
+          list += std::string(i == 0 ? "" : i + 1 == flags.size() ? " or " : ", ") + flags[i];
+        fail(name + " can be given only with " + list);
         return failed();
       }
       if (uses.starts_with("column") && !columnUse) {
@@ -277,62 +295,59 @@ class Parser {
     return CliParse{a, {}};
   }
 
+  // Every option given belongs to `use` (a word of OptionInfo::uses) or to all uses.
+  bool onlyOptionsOf(std::string_view use, const char* flag) {
+    for (const auto& [name, value] : values_) {
+      const std::string_view uses = findOption(name)->uses;
+      if (uses != "both" && uses.find(use) == std::string_view::npos) return fail(name + " cannot be given with " + flag);
+    }
+    return true;
+  }
+
+  // DATA [FACTORS.txt [MODE]], the shared options and --model of a use that reads one data file.
+  bool dataOptions(ColumnDataOptions& d) {
+    if (!dataAndFactorArguments()) return false;
+    d.dataPath = positional_[0];
+    d.chainPaths = chains_;
+    if (!common(d.factorsPath, d.factorMode, d.interaction, d.burnIn, d.burnOut)) return false;
+    long long level = 95, model = 0;
+    if (!number("--level", 1, 99, "a whole percentage from 1 to 99", level) ||
+        !number("--model", 0, std::numeric_limits<int>::max(), "a model number (0 for all models)", model))
+      return false;
+    d.levelPercent = static_cast<int>(level);
+    d.modelFilter = static_cast<int>(model);
+    if (has("--model") && d.factorsPath.empty()) return fail("--model needs the factors file of the .fst data file");
+    return true;
+  }
+
+  bool format(SummaryFormat& out) {
+    auto found = values_.find("--format");
+    if (found == values_.end()) return true;
+    if (found->second == "tsv") {
+      out = SummaryFormat::tsv;
+    } else if (found->second == "csv") {
+      out = SummaryFormat::csv;
+    } else if (found->second == "json") {
+      out = SummaryFormat::json;
+    } else {
+      return fail("--format needs tsv, csv or json, not \"" + found->second + "\"");
+    }
+    return true;
+  }
+
   // The summary table of every column.
   CliParse summary() {
     CliArguments a;
     a.action = CliAction::summary;
-    for (const auto& [name, value] : values_) {
-      const std::string_view uses = findOption(name)->uses;
-      if (uses != "both" && uses.find("summary") == std::string_view::npos) {
-        fail(name + " cannot be given with --summary");
-        return failed();
-      }
-    }
-    if (!dataAndFactorArguments()) return failed();
-    SummaryTableOptions& s = a.summary;
-    s.dataPath = positional_[0];
-    s.chainPaths = chains_;
-    if (!common(s.factorsPath, s.factorMode, s.interaction, s.burnIn, s.burnOut)) return failed();
-    long long level = 95, model = 0;
-    if (!number("--level", 1, 99, "a whole percentage from 1 to 99", level) ||
-        !number("--model", 0, std::numeric_limits<int>::max(), "a model number (0 for all models)", model))
-      return failed();
-    s.levelPercent = static_cast<int>(level);
-    s.modelFilter = static_cast<int>(model);
-    if (has("--model") && s.factorsPath.empty()) {
-      fail("--model needs the factors file of the .fst data file");
-      return failed();
-    }
-    if (!tableFormat(s.format)) return failed();
+    if (!onlyOptionsOf("summary", "--summary") || !dataOptions(a.summary) || !format(a.summary.format)) return failed();
     return CliParse{a, {}};
-  }
-
-  bool tableFormat(SummaryFormat& format) {
-    if (auto found = values_.find("--format"); found != values_.end()) {
-      if (found->second == "tsv") {
-        format = SummaryFormat::tsv;
-      } else if (found->second == "csv") {
-        format = SummaryFormat::csv;
-      } else if (found->second == "json") {
-        format = SummaryFormat::json;
-      } else {
-        return fail("--format needs tsv, csv or json, not \"" + found->second + "\"");
-      }
-    }
-    return true;
   }
 
   // The tables of the models and of the evidence for each factor.
   CliParse models() {
     CliArguments a;
     a.action = CliAction::models;
-    for (const auto& [name, value] : values_) {
-      const std::string_view uses = findOption(name)->uses;
-      if (uses != "both" && uses.find("models") == std::string_view::npos) {
-        fail(name + " cannot be given with --models");
-        return failed();
-      }
-    }
+    if (!onlyOptionsOf("models", "--models")) return failed();
     if (!chains_.empty()) {
       fail("--chain cannot be given with --models");
       return failed();
@@ -345,8 +360,35 @@ class Parser {
     ModelEvidenceOptions& m = a.models;
     m.dataPath = positional_[0];
     if (!common(m.factorsPath, m.factorMode, m.interaction, m.burnIn, m.burnOut)) return failed();
-    if (!tableFormat(m.format)) return failed();
+    if (!format(m.format)) return failed();
     if (auto found = values_.find("--model-prior"); found != values_.end()) m.modelPrior = found->second;
+    return CliParse{a, {}};
+  }
+
+  // The chains side by side.
+  CliParse chainsTable() {
+    CliArguments a;
+    a.action = CliAction::chainsTable;
+    if (!onlyOptionsOf("chains", "--chains-table") || !dataOptions(a.chains) || !format(a.chains.format))
+      return failed();
+    return CliParse{a, {}};
+  }
+
+  // The retained draws written to a file.
+  CliParse exportDraws() {
+    CliArguments a;
+    a.action = CliAction::exportDraws;
+    DrawsExportOptions& e = a.exportDraws;
+    if (!onlyOptionsOf("export", "--export-draws") || !dataOptions(e)) return failed();
+    e.outputPath = values_.at("--export-draws");
+    if (e.outputPath.empty() || e.outputPath == "-") {
+      fail("--export-draws needs the path of a file");
+      return failed();
+    }
+    long long thin = 1;
+    if (!number("--thin", 1, std::numeric_limits<int>::max(), "a whole number of draws (1 or more)", thin))
+      return failed();
+    e.thin = static_cast<int>(thin);
     return CliParse{a, {}};
   }
 
@@ -408,6 +450,16 @@ std::string usageText() {
          "      evidence for each factor (factor, prior, posterior, mcse, bf, log10_bf,\n"
          "      log10_bf_low, log10_bf_high, evidence, bf_matched): inclusion Bayes factors\n"
          "      read on Jeffreys' scale, with their Monte Carlo error.\n"
+         "  varno-report DATA.fst [FACTORS.txt [MODE]] --chains-table [--format tsv|csv|json]\n"
+         "               [--model M] [--burn-in N] [--burn-out N]\n"
+         "      Prints the chains side by side: one row per model probability, factor\n"
+         "      inclusion probability and population Fst mean and 95% HPDI bound, with the\n"
+         "      columns quantity, chain1 .. chainN, pooled and rhat (the R-hat across chains\n"
+         "      of a model's or factor's 0/1 indicator).\n"
+         "  varno-report DATA [FACTORS.txt [MODE]] --export-draws PATH [--thin K]\n"
+         "               [--model M] [--burn-in N] [--burn-out N]\n"
+         "      Writes the retained draws (after the model filter) to PATH, tab-separated:\n"
+         "      .chain, .iteration, .draw, then every column under its chooser's name.\n"
          "\n" +
          std::string(kDataArgumentsHelp) +
          "\n"
@@ -429,10 +481,16 @@ std::string usageText() {
          "  --model M                 only the rows of model M (needs FACTORS.txt;\n"
          "                            0, the default, takes all models)\n"
          "  --summary                 print the summary table of every column\n"
-         "  --format tsv|csv|json     the format of the summary or models tables (default tsv)\n"
+         "  --format tsv|csv|json     the format of the summary, models or chains tables\n"
+         "                            (default tsv)\n"
          "  --models                  print the models and the evidence for each factor\n"
          "  --model-prior W1,W2,...   prior weights of the models, one per model in model order\n"
          "                            (default: all models equally likely)\n"
+         "  --chains-table            print the chains side by side\n"
+         "  --export-draws PATH       write the retained draws to PATH; never to the data\n"
+         "                            or factors file\n"
+         "  --thin K                  export every K-th retained draw of each chain\n"
+         "                            (default 1: all)\n"
          "  --figures DIR             also write the figures into DIR (made when missing)\n"
          "  --figure-format F         png (the default), svg or pdf\n"
          "  --figure-scale S          pixels a point of a PNG figure: 1 or 2 (the default)\n"

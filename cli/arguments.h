@@ -1,10 +1,11 @@
-// The command line of varno-report: its three uses, their options, and the usage text.
+// The command line of varno-report: its uses, their options, and the usage text.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "report/chain_outputs.h"
 #include "report/model_evidence_table.h"
 #include "report/summary_table.h"
 #include "cli/figure_options.h"
@@ -12,7 +13,7 @@
 
 namespace varno {
 
-enum class CliAction { report, column, summary, models, help, version };
+enum class CliAction { report, column, summary, models, chainsTable, exportDraws, help, version };
 
 struct CliArguments {
   CliAction action = CliAction::help;
@@ -20,6 +21,8 @@ struct CliArguments {
   ColumnStatisticsOptions column;    // for CliAction::column
   SummaryTableOptions summary;       // for CliAction::summary
   ModelEvidenceOptions models;       // for CliAction::models
+  ChainsTableOptions chains;         // for CliAction::chainsTable
+  DrawsExportOptions exportDraws;    // for CliAction::exportDraws
   std::optional<FigureOptions> figures;  // for CliAction::report with --figures
   std::optional<std::string> record;     // for CliAction::report with --record: the record's path
 };

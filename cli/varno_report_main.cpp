@@ -1,4 +1,5 @@
-// varno-report: the plot window's results report, Statistics box and summary table, without the window.
+// varno-report: the plot window's results report, Statistics box, summary, models and chains tables
+// and the export of the retained draws, without the window.
 #include <cstdio>
 #include <exception>
 #include <new>
@@ -151,6 +152,22 @@ int runModels(const varno::ModelEvidenceOptions& options) {
   return kOk;
 }
 
+int printChainsTable(const varno::ChainsTableOptions& options) {
+  varno::ChainsTableResult result = varno::runChainsTable(options);
+  printWarnings(result.warnings);
+  if (result.error) return failure(*result.error);
+  std::fputs(result.text->c_str(), stdout);
+  return kOk;
+}
+
+int exportDraws(const varno::DrawsExportOptions& options) {
+  varno::DrawsExportResult result = varno::runDrawsExport(options);
+  printWarnings(result.warnings);
+  if (result.error) return failure(*result.error);
+  std::printf("%s\n", options.outputPath.c_str());
+  return kOk;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -181,6 +198,12 @@ int main(int argc, char** argv) {
         break;
       case varno::CliAction::models:
         status = runModels(parse.arguments->models);
+        break;
+      case varno::CliAction::chainsTable:
+        status = printChainsTable(parse.arguments->chains);
+        break;
+      case varno::CliAction::exportDraws:
+        status = exportDraws(parse.arguments->exportDraws);
         break;
     }
     // A full disk or a closed pipe on standard output must not pass for success.

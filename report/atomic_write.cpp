@@ -1,6 +1,8 @@
 // Whole-or-nothing file writing through a temporary file renamed over the target.
 #include "report/atomic_write.h"
 
+#include <functional>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -101,9 +103,13 @@ const char* kindOf(mode_t mode) {
   return "not a regular file";
 }
 
+// Writes the whole content to fd; 0 or the errno of the failure (ECANCELED when the pieces'
+// source gave up).
+using WriteBody = std::function<int(int fd)>;
+
 // A device or FIFO is written in place: replacing it would put a regular file where it was.
 std::optional<std::string> writeInPlace(const std::string& shown, const std::string& target, mode_t mode,
-                                        std::string_view bytes) {
+                                        const WriteBody& body) {
   // not blocking: a FIFO that nobody reads would otherwise hold the program forever
   const int fd = open(target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
@@ -113,15 +119,35 @@ std::optional<std::string> writeInPlace(const std::string& shown, const std::str
   }
   const int flags = fcntl(fd, F_GETFL);
   if (flags >= 0) fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-  const int error = writeAll(fd, bytes);
+  const int error = body(fd);
   if (close(fd) != 0 && error == 0) return failure(shown, std::strerror(errno));
   if (error != 0) return failure(shown, std::strerror(error));
   return std::nullopt;
 }
 
+std::optional<std::string> writeWhole(const std::string& path, const WriteBody& body);
+
 }  // namespace
 
 std::optional<std::string> writeFileAtomically(const std::string& path, std::string_view bytes) {
+  return writeWhole(path, [bytes](int fd) { return writeAll(fd, bytes); });
+}
+
+std::optional<std::string> writeFileAtomically(const std::string& path, const WritePieces& pieces) {
+  return writeWhole(path, [&pieces](int fd) {
+    std::string piece;
+    for (bool last = false; !last;) {
+      piece.clear();
+      if (!pieces(piece, last)) return ECANCELED;
+      if (const int error = writeAll(fd, piece)) return error;
+    }
+    return 0;
+  });
+}
+
+namespace {
+
+std::optional<std::string> writeWhole(const std::string& path, const WriteBody& body) {
   if (path.empty()) return failure(path, "no file name");
   if (path.back() == '/') return failure(path, "it is a folder");
 
@@ -135,7 +161,7 @@ std::optional<std::string> writeFileAtomically(const std::string& path, std::str
   const bool replacing = stat(target.c_str(), &existing) == 0;
   if (!replacing && errno != ENOENT && errno != ENOTDIR) return failure(path, std::strerror(errno));
   if (replacing && S_ISDIR(existing.st_mode)) return failure(path, "it is a folder");
-  if (replacing && !S_ISREG(existing.st_mode)) return writeInPlace(path, target, existing.st_mode, bytes);
+  if (replacing && !S_ISREG(existing.st_mode)) return writeInPlace(path, target, existing.st_mode, body);
   if (replacing && lacksWritePermission(target, existing)) return failure(path, which + " is read-only");
 
   // the new file is made in the folder, so the folder must be there and writable
@@ -176,7 +202,7 @@ std::optional<std::string> writeFileAtomically(const std::string& path, std::str
       (void)!fchown(fd, existing.st_uid, existing.st_gid);
     if (fchmod(fd, existing.st_mode & 07777) != 0) return abandon(errno);
   }
-  if (const int error = writeAll(fd, bytes)) return abandon(error);
+  if (const int error = body(fd)) return abandon(error);
   if (fsync(fd) != 0) return abandon(errno);
   if (close(fd) != 0) {
     const int error = errno;
@@ -196,5 +222,7 @@ std::optional<std::string> writeFileAtomically(const std::string& path, std::str
   }
   return std::nullopt;
 }
+
+}  // namespace
 
 }  // namespace varno

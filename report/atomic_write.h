@@ -1,6 +1,7 @@
 // Writing a file whole or not at all.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,5 +17,13 @@ namespace varno {
 // let write it. On failure returns a message naming the path and the reason; the previous file
 // at `path`, if any, is left as it was and no temporary file remains.
 std::optional<std::string> writeFileAtomically(const std::string& path, std::string_view bytes);
+
+// The bytes of a file made piece by piece, for contents too large to hold whole: each call puts
+// the next piece into `piece` (given empty) and sets `last` with the last one; returning false
+// gives up, and the file is then left as it was.
+using WritePieces = std::function<bool(std::string& piece, bool& last)>;
+
+// The same, the pieces written as they come; a source that gives up is a failure.
+std::optional<std::string> writeFileAtomically(const std::string& path, const WritePieces& pieces);
 
 }  // namespace varno

@@ -22,30 +22,30 @@ struct Field {
 std::vector<Field> modelFields(const ModelEvidence& m, const char* undefined) {
   return {{decimal(m.model)},
           {m.factors, true},
-          {tableNumber(m.prior, undefined)},
+          {exactNumber(m.prior, undefined)},
           {decimal(m.count)},
-          {tableNumber(m.probability, undefined)},
-          {tableNumber(m.mcse, undefined)}};
+          {exactNumber(m.probability, undefined)},
+          {exactNumber(m.mcse, undefined)}};
 }
 
 std::vector<Field> factorFields(const FactorEvidence& f, const char* undefined) {
   return {{f.name, true},
-          {tableNumber(f.prior, undefined)},
-          {tableNumber(f.posterior, undefined)},
-          {tableNumber(f.mcse, undefined)},
-          {tableNumber(f.bf, undefined)},
-          {tableNumber(f.log10Bf, undefined)},
-          {tableNumber(f.log10Low, undefined)},
-          {tableNumber(f.log10High, undefined)},
+          {exactNumber(f.prior, undefined)},
+          {exactNumber(f.posterior, undefined)},
+          {exactNumber(f.mcse, undefined)},
+          {exactNumber(f.bf, undefined)},
+          {exactNumber(f.log10Bf, undefined)},
+          {exactNumber(f.log10Low, undefined)},
+          {exactNumber(f.log10High, undefined)},
           {f.evidence, true},
-          {tableNumber(f.bfMatched, undefined)}};
+          {exactNumber(f.bfMatched, undefined)}};
 }
 
 class TableWriter {
  public:
   explicit TableWriter(SummaryFormat format) : format_(format) {}
 
-  const char* undefined() const { return format_ == SummaryFormat::json ? "null" : "NA"; }
+  const char* undefined() const { return undefinedText(format_); }
 
   // One table: a header row and the rows in tsv or csv, a json array of objects otherwise.
   void table(const std::vector<std::string>& header, const std::vector<std::vector<Field>>& rows) {

@@ -9,7 +9,8 @@ namespace varno {
 
 std::vector<InputFile> analysisInputs(const AnalysisState& state) {
   std::vector<InputFile> inputs{{"data file", state.dataFileName}, {"factors file", state.factorFileName}};
-  for (const auto& chain : state.addedChains) inputs.push_back({"chain", chain.fileName});
+  for (std::size_t c = 0; c < state.addedChains.size(); ++c)
+    inputs.push_back({"data file of chain " + decimal(static_cast<long long>(c) + 2), state.addedChains[c].fileName});
   return inputs;
 }
 

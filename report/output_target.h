@@ -14,7 +14,7 @@ struct InputFile {
   std::string path;  // empty: no such file
 };
 
-// The data file, the factors file and the further chains of the open analysis.
+// The data file, the factors file and the data files of the further chains of the open analysis.
 std::vector<InputFile> analysisInputs(const AnalysisState& state);
 
 // A message naming the input when writing `target` would replace it: the same file under any

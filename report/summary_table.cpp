@@ -10,7 +10,8 @@
 #include "core/column_catalogue.h"
 #include "core/parallel_for.h"
 #include "core/text_pieces.h"
-#include "report/json_text.h"
+#include "report/chain_outputs.h"
+#include "report/table_text.h"
 #include "stats/chain_diagnostics.h"
 #include "stats/column_statistics.h"
 #include "stats/default_bandwidth.h"
@@ -66,25 +67,7 @@ SummaryRow summaryRow(const SummaryTableInput& input, int column) {
   return row;
 }
 
-std::string number(const std::optional<double>& v, const char* undefined) {
-  if (!v) return undefined;
-  char text[32];
-  return std::string(text, std::to_chars(text, text + sizeof text, *v).ptr);
-}
-
 }  // namespace
-
-std::string tableNumber(const std::optional<double>& value, const char* undefined) { return number(value, undefined); }
-
-std::string csvField(const std::string& text) {
-  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-  std::string quoted = "\"";
-  for (char c : text) {
-    if (c == '"') quoted += '"';
-    quoted += c;
-  }
-  return quoted + "\"";
-}
 
 std::vector<std::string> summaryColumnNames(const SampleTable& table, const TableLayout& layout) {
   const int columns = table.columnCount();
@@ -136,44 +119,20 @@ const std::vector<std::string>& summaryTableHeader() {
 }
 
 std::string formatSummaryTable(const std::vector<SummaryRow>& rows, SummaryFormat format) {
-  const std::vector<std::string>& header = summaryTableHeader();
-  const char* undefined = format == SummaryFormat::json ? "null" : "NA";
-  std::string out;
-  auto fieldsOf = [&](const SummaryRow& r) {
+  const char* undefined = undefinedText(format);
+  std::vector<std::vector<std::string>> fields;
+  fields.reserve(rows.size());
+  for (const SummaryRow& r : rows) {
     const ConvergenceDiagnostics& d = r.diagnostics;
-    return std::vector<std::string>{
-        decimal(r.column),          r.name,                          decimal(r.n),
-        number(r.mean, undefined),  number(r.sd, undefined),         number(r.mode, undefined),
-        number(r.hpdiLow, undefined), number(r.hpdiHigh, undefined), number(d.essBulk, undefined),
-        number(d.essTail, undefined), number(d.rhat, undefined),     number(d.mcseMean, undefined)};
-  };
-  if (format == SummaryFormat::json) {
-    out += "[";
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-      const std::vector<std::string> fields = fieldsOf(rows[i]);
-      out += i == 0 ? "\n  {" : ",\n  {";
-      for (std::size_t f = 0; f < fields.size(); ++f) {
-        if (f > 0) out += ", ";
-        out += jsonString(header[f]) + ": " + (f == 1 ? jsonString(fields[f]) : fields[f]);
-      }
-      out += "}";
-    }
-    out += rows.empty() ? "]\n" : "\n]\n";
-    return out;
+    fields.push_back({decimal(r.column), r.name, decimal(r.n), exactNumber(r.mean, undefined),
+                      exactNumber(r.sd, undefined), exactNumber(r.mode, undefined), exactNumber(r.hpdiLow, undefined),
+                      exactNumber(r.hpdiHigh, undefined), exactNumber(d.essBulk, undefined),
+                      exactNumber(d.essTail, undefined), exactNumber(d.rhat, undefined),
+                      exactNumber(d.mcseMean, undefined)});
   }
-  const bool csv = format == SummaryFormat::csv;
-  const char* separator = csv ? "," : "\t";
-  const char* end = csv ? "\r\n" : "\n";
-  auto line = [&](const std::vector<std::string>& fields) {
-    for (std::size_t f = 0; f < fields.size(); ++f) {
-      if (f > 0) out += separator;
-      out += csv ? csvField(fields[f]) : fields[f];
-    }
-    out += end;
-  };
-  line(header);
-  for (const SummaryRow& r : rows) line(fieldsOf(r));
-  return out;
+  std::vector<bool> text(summaryTableHeader().size(), false);
+  text[1] = true;  // the name
+  return formatTextTable(summaryTableHeader(), fields, format, text);
 }
 
 SummaryTableResult runSummaryTable(const SummaryTableOptions& options, const RunHooks& hooks) {
@@ -185,12 +144,7 @@ SummaryTableResult runSummaryTable(const SummaryTableOptions& options, const Run
   }
   SummaryTableInput input;
   input.table = data.table;
-  input.layout.kind = data.kind;
-  if (data.kind == FileKind::fst) {
-    input.layout.factorCount = data.decision.factorCount;
-    input.layout.hasInteraction = data.decision.hasInteraction;
-    input.layout.populationCount = data.modelColumn - 3;
-  }
+  input.layout = tableLayout(data);
   input.rows = data.rows;
   if (data.chains.size() > 1) input.chains = data.chains;
   input.modelFilter = options.modelFilter;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/sample_table.h"
+#include "report/table_text.h"
 #include "report/unattended_run.h"
 #include "stats/chain_rows.h"
 #include "stats/convergence_diagnostics.h"
@@ -65,8 +66,6 @@ std::vector<std::string> summaryColumnNames(const SampleTable& table, const Tabl
 std::vector<SummaryRow> computeSummaryTable(const SummaryTableInput& input, int threads = 2,
                                             const SummaryTableHooks& hooks = {});
 
-enum class SummaryFormat { tsv, csv, json };
-
 // The header the three texts share, in order.
 const std::vector<std::string>& summaryTableHeader();
 
@@ -74,13 +73,6 @@ const std::vector<std::string>& summaryTableHeader();
 // row; json: an array of objects with the header's keys. Numbers are the shortest texts that read
 // back as the same doubles; undefined figures are "NA" (null in json).
 std::string formatSummaryTable(const std::vector<SummaryRow>& rows, SummaryFormat format);
-
-// A figure as the tables write it: the shortest text that reads back as the same double, or
-// `undefined` ("NA", or null in json).
-std::string tableNumber(const std::optional<double>& value, const char* undefined);
-
-// One field of a csv row, quoted where RFC 4180 needs it.
-std::string csvField(const std::string& text);
 
 struct SummaryTableOptions : ColumnDataOptions {
   SummaryFormat format = SummaryFormat::tsv;

@@ -97,7 +97,7 @@ void TForm3::createJobControls() {
     jobGauge_->setValue(0);
     jobGauge_->show();
     cancelButton_->show();
-    for (QAction* a : {Open, Openfactorfile, addChain, Refresh1, save_res, diag_save, Save, g1_save, g2_save,
+    for (QAction* a : {Open, Openfactorfile, addChain, Refresh1, save_res, diag_save, exportDraws, Save, g1_save, g2_save,
                        hpdi_save, model_save, Print})
       a->setEnabled(false);
     gaugeTimer->start();
@@ -107,7 +107,7 @@ void TForm3::createJobControls() {
     jobGauge_->hide();
     cancelButton_->hide();
     for (QAction* a :
-         {Open, addChain, Refresh1, save_res, diag_save, Save, g1_save, g2_save, hpdi_save, model_save, Print})
+         {Open, addChain, Refresh1, save_res, diag_save, exportDraws, Save, g1_save, g2_save, hpdi_save, model_save, Print})
       a->setEnabled(true);
     Openfactorfile->setEnabled(state.kind() == FileKind::fst || state.dataFileName.empty());
     unattendedRun_ = false;  // its last job has ended
@@ -148,6 +148,12 @@ void TForm3::connectHandlers() {
   connect(Refresh1, &QAction::triggered, this, on(&TForm3::Refresh1Click));
   connect(save_res, &QAction::triggered, this, on(&TForm3::save_resClick));
   connect(diag_save, &QAction::triggered, this, on(&TForm3::diag_saveClick));
+  connect(exportDraws, &QAction::triggered, this, on(&TForm3::exportDrawsClick));
+  connect(chainsView, &QPushButton::clicked, this, on(&TForm3::chainsViewClick));
+  // the Chains view waits for the lane that the summary or a file being read holds
+  connect(jobs_.get(), &JobRunner::analysisEnded, this, [this] {
+    if (chainsWanted_ && !jobs_->busy(JobRunner::Lane::analysis)) guarded(this, dialogs_, [&] { chainsChanged(); });
+  });
   connect(showBurnIn, &QAction::triggered, this, on(&TForm3::showBurnInClick));
   connect(Save, &QAction::triggered, this, on(&TForm3::SaveClick));
   connect(g1_save, &QAction::triggered, this, on(&TForm3::g1_saveClick));
@@ -219,6 +225,7 @@ void TForm3::connectHandlers() {
 }
 
 bool TForm3::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == Summary && event->type() == QEvent::Resize) placeChainsView();
   if ((watched == Cutin || watched == Cutout) && event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_Backspace) return false;

@@ -54,6 +54,7 @@ struct DataFileReadResult;
 struct ModelColumnCheck;
 struct ModelSummaryResult;
 struct ColumnLine;
+struct ChainComparison;
 
 class TForm3 : public QMainWindow {
   Q_OBJECT
@@ -171,6 +172,10 @@ class TForm3 : public QMainWindow {
   QLabel* Lprior = nullptr;
   QPushButton* model_prior = nullptr;
   QTableWidget* evidence = nullptr;
+  // the Chains view: the chains side by side, over the charts while its toggle is down
+  QPushButton* chainsView = nullptr;
+  QLabel* chainsNote = nullptr;
+  QTableWidget* chainsTable = nullptr;
 
   // Diagnostics page
   QLabel* diagnosticsNote = nullptr;
@@ -184,6 +189,7 @@ class TForm3 : public QMainWindow {
   QAction* addChain = nullptr;
   QAction* save_res = nullptr;
   QAction* diag_save = nullptr;
+  QAction* exportDraws = nullptr;
   QAction* Save = nullptr;
   QAction* g1_save = nullptr;
   QAction* g2_save = nullptr;
@@ -228,6 +234,8 @@ class TForm3 : public QMainWindow {
   void DropFiles(const QStringList& paths);
   void save_resClick();
   void diag_saveClick();
+  void exportDrawsClick();
+  void chainsViewClick();
   void SaveClick();
   void g1_saveClick();
   void g2_saveClick();
@@ -404,6 +412,15 @@ class TForm3 : public QMainWindow {
   void diagnosticsChanged();
   void applyDiagnostics(const SummaryTableInput& inputs, std::vector<SummaryRow> rows);
   void clearDiagnosticsDisplay();
+  // The Chains view's counterparts: its inputs, and its table computed as a background job once
+  // the analysis lane is free, shown only while it describes them.
+  void createChainsView();
+  void placeChainsView();
+  std::optional<ChainsInputs> currentChainsInputs() const;
+  void chainsChanged();
+  void ComputeChainsTable();
+  void applyChainsTable(const ChainComparison& comparison);
+  void clearChainsDisplay();
   void updateRetainedRowsText();
   void showJobProgress();
   // Saves the chart laid out at sizeFactor times its size, offered as figureName in the data's
@@ -455,6 +472,9 @@ class TForm3 : public QMainWindow {
   std::optional<SummaryTableInput> diagnosticsShown_;
   std::vector<SummaryRow> diagnosticsRows_;
   std::vector<std::function<void()>> afterDiagnostics_;
+  // what the Chains view describes; wanted while the view waits for the analysis lane
+  std::optional<ChainsInputs> chainsShown_;
+  bool chainsWanted_ = false;
   QProgressBar* jobGauge_ = nullptr;
   QPushButton* cancelButton_ = nullptr;
   QLabel* rowsLabel_ = nullptr;

@@ -315,6 +315,7 @@ void TForm3::createSummaryPage() {
   p.setColor(QPalette::Base, palette().color(QPalette::Window));
   mModel->setPalette(p);
   mModel->raise();
+  createChainsView();
 }
 
 void TForm3::createMenus() {
@@ -326,6 +327,7 @@ void TForm3::createMenus() {
   createRecentFilesMenu();
   save_res = item(File, "save_res", "Save results as...", QKeySequence("Ctrl+R"));
   diag_save = item(File, "diag_save", "Save diagnostics table...");
+  exportDraws = item(File, "exportDraws", "Export retained draws...");
   Save = item(File, "Save", "Save main graph as...", QKeySequence("Ctrl+S"));
   g1_save = item(File, "g1_save", "Save G1 graph as...");
   g2_save = item(File, "g2_save", "Save G2 graph as...");

@@ -25,4 +25,14 @@ struct SummaryInputs {
   bool operator==(const SummaryInputs&) const = default;
 };
 
+// What the Chains view was computed from: the summary's inputs, every chain's table and the
+// data range that each chain's retained rows come from.
+struct ChainsInputs {
+  SummaryInputs summary;
+  std::vector<std::shared_ptr<const SampleTable>> chains;
+  long long burnIn = 0, burnOut = 0;
+
+  bool operator==(const ChainsInputs&) const = default;
+};
+
 }  // namespace varno

@@ -43,12 +43,15 @@ bool TForm3::summaryIsCurrent() const {
 void TForm3::analysisChanged() {
   updateRetainedRowsText();
   diagnosticsChanged();
-  if (summaryIsCurrent()) return;
-  if (summaryShown_) {
-    summaryShown_.reset();
-    clearSummaryDisplay();
+  if (!summaryIsCurrent()) {
+    if (summaryShown_) {
+      summaryShown_.reset();
+      clearSummaryDisplay();
+    }
+    if (Pages->currentIndex() == 1 && !isBusy() && currentSummaryInputs()) ComputeModelSummary();
   }
-  if (Pages->currentIndex() == 1 && !isBusy() && currentSummaryInputs()) ComputeModelSummary();
+  // after the summary: the Chains view waits for the lane it takes
+  chainsChanged();
 }
 
 void TForm3::clearSummaryDisplay() {

@@ -65,6 +65,33 @@ TEST_F(AtomicWrite, CreatesAndReplacesWholeFiles) {
   EXPECT_EQ(entries(), std::vector<std::string>{"lake_res.txt"});
 }
 
+TEST_F(AtomicWrite, PiecesAreWrittenInOrderAndASourceThatGivesUpKeepsTheOldFile) {
+  const fs::path file = folder_ / "draws.tsv";
+  put(file, "old");
+  int calls = 0;
+  const auto threePieces = [&](std::string& piece, bool& last) {
+    EXPECT_TRUE(piece.empty());
+    ++calls;
+    piece = std::string(static_cast<std::size_t>(calls), static_cast<char>('a' + calls));
+    last = calls == 3;
+    return true;
+  };
+  ASSERT_FALSE(writeFileAtomically(file.string(), threePieces));
+  EXPECT_EQ(read(file), "bccddd");
+
+  calls = 0;
+  const auto givesUp = [&](std::string& piece, bool& last) {
+    piece = "partial";
+    last = false;
+    return ++calls < 3;
+  };
+  const auto error = writeFileAtomically(file.string(), givesUp);
+  ASSERT_TRUE(error);
+  EXPECT_EQ(calls, 3);
+  EXPECT_EQ(read(file), "bccddd");
+  EXPECT_EQ(entries(), std::vector<std::string>{"draws.tsv"});
+}
+
 TEST_F(AtomicWrite, ReportsPathAndReasonWhenTheTargetCannotBeWritten) {
   const fs::path file = folder_ / "plain";
   put(file, "x");

@@ -1,0 +1,73 @@
+// The chains table and the draws export of the headless tool.
+#include "report/chain_outputs.h"
+
+#include <thread>
+
+#include "core/text_pieces.h"
+#include "report/draws_export.h"
+#include "report/output_target.h"
+#include "report/summary_table.h"
+
+namespace varno {
+
+TableLayout tableLayout(const ColumnData& data) {
+  TableLayout layout;
+  layout.kind = data.kind;
+  if (data.kind == FileKind::fst) {
+    layout.factorCount = data.decision.factorCount;
+    layout.hasInteraction = data.decision.hasInteraction;
+    layout.populationCount = data.modelColumn - 3;
+  }
+  return layout;
+}
+
+std::vector<ChainRows> columnDataChains(const ColumnData& data) { return data.chains; }
+
+ChainsTableResult runChainsTable(const ChainsTableOptions& options, const RunHooks& hooks) {
+  ChainsTableResult result;
+  if (fileKindOf(lowerCasedExtension(options.dataPath)) != FileKind::fst) {
+    result.error = RunError{"--chains-table needs an .fst data file, not " + quoted(options.dataPath), true};
+    return result;
+  }
+  ColumnData data;
+  if (auto error = openColumnData(options, hooks, data, result.warnings)) {
+    result.error = std::move(*error);
+    return result;
+  }
+  const std::vector<ChainRows> chains = columnDataChains(data);
+  const unsigned cores = std::thread::hardware_concurrency();
+  const ChainComparison comparison =
+      compareChains(chains, tableLayout(data), options.modelFilter, cores == 0 ? 2 : static_cast<int>(cores));
+  if (!comparison.error.empty()) {
+    result.error = RunError{quoted(options.dataPath) + ": " + comparison.error};
+    return result;
+  }
+  result.text = formatChainsTable(comparison, options.format);
+  return result;
+}
+
+DrawsExportResult runDrawsExport(const DrawsExportOptions& options, const RunHooks& hooks) {
+  DrawsExportResult result;
+  std::vector<InputFile> inputs{{"data file", options.dataPath}, {"factors file", options.factorsPath}};
+  for (std::size_t c = 0; c < options.chainPaths.size(); ++c)
+    inputs.push_back({"data file of chain " + decimal(static_cast<long long>(c) + 2), options.chainPaths[c]});
+  if (auto why = inputFileTargeted(options.outputPath, inputs)) {
+    result.error = RunError{"--export-draws: " + *why, true};
+    return result;
+  }
+  ColumnData data;
+  if (auto error = openColumnData(options, hooks, data, result.warnings)) {
+    result.error = std::move(*error);
+    return result;
+  }
+  DrawsExportInput input;
+  input.chains = columnDataChains(data);
+  input.columnNames = summaryColumnNames(*data.table, tableLayout(data));
+  input.modelColumn = data.modelColumn;
+  input.modelFilter = options.modelFilter;
+  input.thin = options.thin;
+  if (auto error = writeDrawsExport(options.outputPath, input, inputs, &result.draws)) result.error = RunError{*error};
+  return result;
+}
+
+}  // namespace varno

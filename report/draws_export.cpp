@@ -1,0 +1,138 @@
+// Writing the retained draws of every chain as one tab-separated table, a piece at a time.
+#include "report/draws_export.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+#include "core/text_pieces.h"
+#include "report/atomic_write.h"
+
+namespace varno {
+
+namespace {
+
+// Pieces of about this many bytes: large enough for few writes, small beside any table.
+constexpr std::size_t kPieceBytes = 1 << 20;
+
+void appendCell(std::string& out, float value) {
+  if (std::isnan(value)) {
+    out += "NaN";
+  } else if (std::isinf(value)) {
+    out += value > 0 ? "Inf" : "-Inf";
+  } else {
+    char text[32];
+    out.append(text, std::to_chars(text, text + sizeof text, value).ptr);
+  }
+}
+
+void appendInteger(std::string& out, long long value) {
+  char text[24];
+  out.append(text, std::to_chars(text, text + sizeof text, value).ptr);
+}
+
+std::string inputError(const DrawsExportInput& in) {
+  if (in.thin < 1) return concat("the thinning step ", decimal(in.thin), " is not a positive whole number");
+  const long long columns = static_cast<long long>(in.columnNames.size());
+  for (std::size_t c = 0; c < in.chains.size(); ++c) {
+    const long long have = in.chains[c].table ? in.chains[c].table->columnCount() : 0;
+    if (have < columns || in.modelColumn >= have)
+      return concat("chain ", decimal(static_cast<long long>(c) + 1), " has ", decimal(have), " columns, ",
+                    decimal(columns), " expected");
+  }
+  return {};
+}
+
+// The export's lines in order, a piece of whole lines at a time.
+class DrawLines {
+ public:
+  DrawLines(const DrawsExportInput& in, const std::atomic<bool>* cancel) : in_(in), cancel_(cancel) {}
+
+  // Appends the next lines to `out` (given empty) until it holds a piece's bytes; false once
+  // the last line is in.
+  bool next(std::string& out) {
+    if (!headerDone_) {
+      out += ".chain\t.iteration\t.draw";
+      for (const std::string& name : in_.columnNames) out += '\t' + name;
+      out += '\n';
+      headerDone_ = true;
+    }
+    const int columns = static_cast<int>(in_.columnNames.size());
+    const bool filtered = in_.modelColumn >= 0 && in_.modelFilter != 0;
+    for (; chain_ < in_.chains.size(); ++chain_, row_ = -1) {
+      const SampleTable& table = *in_.chains[chain_].table;
+      const int end = std::min(in_.chains[chain_].rows.end, table.rowCount());
+      if (row_ < 0) {
+        row_ = std::max(in_.chains[chain_].rows.begin, 0);
+        passed_ = iteration_ = 0;
+      }
+      for (; row_ < end; ++row_) {
+        if (out.size() >= kPieceBytes) return true;
+        const int r = row_;
+        // the model filter compares the stored number exactly, as the figures do
+        if (filtered && static_cast<double>(table.cell(in_.modelColumn, r)) != in_.modelFilter) continue;
+        if (passed_++ % in_.thin != 0) continue;
+        appendInteger(out, static_cast<long long>(chain_) + 1);
+        out += '\t';
+        appendInteger(out, ++iteration_);
+        out += '\t';
+        appendInteger(out, ++draws_);
+        for (int col = 0; col < columns; ++col) {
+          out += '\t';
+          appendCell(out, table.cell(col, r));
+        }
+        out += '\n';
+      }
+    }
+    return false;
+  }
+  bool cancelled() const { return cancel_ && cancel_->load(std::memory_order_relaxed); }
+  long long draws() const { return draws_; }
+
+ private:
+  const DrawsExportInput& in_;
+  const std::atomic<bool>* cancel_;
+  bool headerDone_ = false;
+  std::size_t chain_ = 0;
+  int row_ = -1;
+  long long passed_ = 0, iteration_ = 0, draws_ = 0;
+};
+
+}  // namespace
+
+DrawsExport exportDraws(const DrawsExportInput& in, const std::atomic<bool>* cancel) {
+  DrawsExport result;
+  result.error = inputError(in);
+  if (!result.error.empty()) return result;
+  DrawLines lines(in, cancel);
+  std::string piece;
+  for (bool more = true; more;) {
+    piece.clear();
+    more = lines.next(piece);
+    result.text += piece;
+    if (lines.cancelled()) {
+      result.cancelled = true;
+      return result;
+    }
+  }
+  result.draws = lines.draws();
+  return result;
+}
+
+std::optional<std::string> writeDrawsExport(const std::string& path, const DrawsExportInput& input,
+                                            const std::vector<InputFile>& inputs, long long* draws,
+                                            const std::atomic<bool>* cancel) {
+  if (auto targeted = inputFileTargeted(path, inputs)) return targeted;
+  if (std::string error = inputError(input); !error.empty()) return error;
+  // a piece at a time: the text of a long chain would take more memory than the chain itself
+  DrawLines lines(input, cancel);
+  const auto written = writeFileAtomically(path, [&](std::string& piece, bool& last) {
+    last = !lines.next(piece);
+    return !lines.cancelled();
+  });
+  if (written) return lines.cancelled() ? std::string("the export was cancelled") : *written;
+  if (draws) *draws = lines.draws();
+  return std::nullopt;
+}
+
+}  // namespace varno
