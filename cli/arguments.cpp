@@ -348,10 +348,6 @@ class Parser {
     CliArguments a;
     a.action = CliAction::models;
     if (!onlyOptionsOf("models", "--models")) return failed();
-    if (!chains_.empty()) {
-      fail("--chain cannot be given with --models");
-      return failed();
-    }
     if (positional_.size() < 2) {
       fail(positional_.empty() ? "no data file given" : "no factors file given (--models needs DATA.fst FACTORS.txt)");
       return failed();
@@ -359,6 +355,7 @@ class Parser {
     if (!dataAndFactorArguments()) return failed();
     ModelEvidenceOptions& m = a.models;
     m.dataPath = positional_[0];
+    m.chainPaths = chains_;
     if (!common(m.factorsPath, m.factorMode, m.interaction, m.burnIn, m.burnOut)) return failed();
     if (!format(m.format)) return failed();
     if (auto found = values_.find("--model-prior"); found != values_.end()) m.modelPrior = found->second;

@@ -143,11 +143,16 @@ ModelEvidenceResult runModelEvidence(const ModelEvidenceOptions& options, const 
     }
     input.priorWeights = std::get<std::vector<double>>(std::move(parsed));
   }
-  const std::span<const float> column = data.table->column(data.modelColumn);
-  const std::span<const float> chains[] = {
-      column.subspan(static_cast<std::size_t>(data.rows.begin), static_cast<std::size_t>(data.rows.count()))};
+  // every chain's model numbers over its retained rows: counts pool them, the ESS compares them
+  std::vector<std::span<const float>> chains;
+  input.retainedRows = 0;
+  for (const ChainRows& chain : data.chains) {
+    const std::span<const float> column = chain.table->column(data.modelColumn);
+    chains.push_back(
+        column.subspan(static_cast<std::size_t>(chain.rows.begin), static_cast<std::size_t>(chain.rows.count())));
+    input.retainedRows += chain.rows.count();
+  }
   input.modelCounts = modelCounts(chains, input.factorCount, input.hasInteraction);
-  input.retainedRows = data.rows.count();
   input.ess = indicatorEss(chains, input.factorCount, input.hasInteraction);
   result.text = formatModelEvidence(inclusionEvidence(input), options.format);
   return result;

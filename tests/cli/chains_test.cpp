@@ -62,6 +62,34 @@ TEST_F(ToolChains, PooledFiguresEqualThoseOfOneFileOfBothChains) {
   EXPECT_NE(summary.out.find("\n5\t"), std::string::npos);
 }
 
+// The models table's model, factors, prior, count and probability fields, line by line (the Monte
+// Carlo errors compare the chains, so they are not those of one file).
+std::vector<std::string> modelFields(const std::string& tsv) {
+  std::vector<std::string> lines;
+  std::size_t at = 0;
+  while (at < tsv.size()) {
+    const std::size_t end = tsv.find('\n', at);
+    const std::string line = tsv.substr(at, end - at);
+    if (line.empty()) break;  // the factors table follows
+    std::size_t cut = 0;
+    for (int field = 0; field < 5 && cut != std::string::npos; ++field) cut = line.find('\t', cut + (field > 0));
+    lines.push_back(line.substr(0, cut));
+    if (end == std::string::npos) break;
+    at = end + 1;
+  }
+  return lines;
+}
+
+TEST_F(ToolChains, ModelsCountEveryChain) {
+  const ToolRun pooled = runTool(folder, {data, factors, "--interaction", "no", "--models", "--chain", chain});
+  ASSERT_EQ(pooled.status, 0) << pooled.err;
+  const ToolRun whole = runTool(folder, {both, factors, "--interaction", "no", "--models"});
+  ASSERT_EQ(whole.status, 0) << whole.err;
+  const std::vector<std::string> models = modelFields(pooled.out);
+  ASSERT_EQ(models.size(), 5u) << pooled.out;  // header and four models
+  EXPECT_EQ(models, modelFields(whole.out));
+}
+
 TEST_F(ToolChains, ChainsOfAnotherKindOrColumnCountAreRefused) {
   FstSpec wider;
   wider.rows = 100;
@@ -79,7 +107,6 @@ TEST_F(ToolChains, ChainsOfAnotherKindOrColumnCountAreRefused) {
        "\"" + otherColumns + "\" has 11 columns and the first chain \"" + data + "\" has 10 columns"},
       {{data, "--summary", "--chain", otherKind}, 2, "is a .txt file and the first chain"},
       {{data, "--column", "2", "--chain", otherColumns}, 1, "has 11 columns"},
-      {{data, factors, "--models", "--chain", chain}, 2, "--chain cannot be given with --models"},
   };
   for (const Case& c : cases) {
     const ToolRun run = runTool(folder, c.args);
