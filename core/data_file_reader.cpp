@@ -474,7 +474,13 @@ void fillShare(Context& ctx, std::size_t index, Share& s, SampleTable& table) {
     cell += stride;
     ++col;
     p = end;
-    if constexpr (Csv) afterNumber = true;
+    if constexpr (Csv) {
+      // the comma right after a number is taken at once, as a blank is in the loop's first step
+      if (*p == ',')
+        ++p;
+      else
+        afterNumber = true;
+    }
   }
   s.rowsRead = row - s.firstRow;
   if (!s.stopped && s.rowsRead < s.rows && ctx.firstStop.load() >= index)
@@ -610,8 +616,7 @@ LineNumbers numbersOnLine(std::string text) {
     p = end;
     afterNumber = true;
   }
-  if (Csv && r.count > 0 && !afterNumber) r.fault = kEmptyField;  // a comma ends the line
-  return r;
+  return r;  // a comma may end the line, as it may end every row
 }
 
 LineNumbers numbersOnLine(const std::string& text, bool csv) {

@@ -53,6 +53,7 @@ TEST(TraceFormats, ReadsEachStyleWithItsNamesAndNumbers) {
       // line numbers count the comment and header lines, so the status line points at the file's line
       {"a bad row after comments", "stop.csv", "# a\nx,y\n1,2\n# b\n# c\n3,nan\n5,6\n", {"x", "y"}, {{1, 2}},
        6, "\"nan\" is not a number"},
+      {"a comma ending each row", "ends.csv", "x,y\n1,2,\n3,4,\n", {"x", "y"}, {{1, 2}, {3, 4}}},
       {"an empty field", "gap.csv", "x,y\n1,2\n3,,4\n", {"x", "y"}, {{1, 2}}, 3, "an empty field where a number is expected"},
       // a "#" in the middle of a line is no comment
       {"a number and a hash", "hash.txt", "a b\n1 2\n3 #4\n", {"a", "b"}, {{1, 2}}, 3, "\"#4\" is not a number"},
