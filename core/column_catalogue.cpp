@@ -27,7 +27,12 @@ std::vector<std::string> fstColumnLabels(int columnCount, int factorCount) {
   return labels;
 }
 
-std::vector<std::string> otherColumnLabels(int columnCount) { return numberedEntries(columnCount); }
+std::vector<std::string> otherColumnLabels(int columnCount, const std::vector<std::string>& names) {
+  std::vector<std::string> labels = numberedEntries(columnCount);
+  for (std::size_t c = 0; c < labels.size() && c < names.size(); ++c)
+    if (!names[c].empty()) labels[c] = names[c];
+  return labels;
+}
 
 std::optional<std::string> fstLayoutError(int columnCount, int factorCount) {
   const long long needed = static_cast<long long>(factorCount) + 5;

@@ -14,8 +14,9 @@ namespace varno {
 // "Model", "alpha0" .. "alphaK". UTF-8.
 std::vector<std::string> fstColumnLabels(int columnCount, int factorCount);
 
-// Column chooser entries of any other file: "1" .. columnCount.
-std::vector<std::string> otherColumnLabels(int columnCount);
+// Column chooser entries of any other file: the names of its header line (`names`, one per
+// column), else "1" .. columnCount; a column whose name is empty keeps its number.
+std::vector<std::string> otherColumnLabels(int columnCount, const std::vector<std::string>& names = {});
 
 // Why an fst file cannot hold the chosen factors: fewer than factorCount + 5 columns.
 std::optional<std::string> fstLayoutError(int columnCount, int factorCount);

@@ -17,13 +17,16 @@
 #include <new>
 #include <system_error>
 #include <thread>
+#include <utility>
 #include <vector>
 
+#include "core/file_kind.h"
 #include "core/out_of_range_number.h"
 #include "core/parallel_for.h"
 #include "core/read_notes.h"
 #include "core/shown_text.h"
 #include "core/text_pieces.h"
+#include "core/trace_preamble.h"
 
 namespace varno {
 namespace {
@@ -34,16 +37,22 @@ constexpr int kMaxThreads = 8;
 constexpr std::size_t kTokenShown = 40;
 constexpr long long kNumbersPerCheckpoint = 1 << 14;
 
-// Byte classes: a number ends at a blank or a line feed, and so does every other token.
-enum : unsigned char { kOther = 0, kBlank = 1, kNewline = 2 };
-constexpr std::array<unsigned char, 256> makeClasses() {
+// Byte classes: a number ends at a blank or a line feed, and so does every other token; in a
+// comma-separated file it also ends at a comma.
+enum : unsigned char { kOther = 0, kBlank = 1, kNewline = 2, kComma = 3 };
+constexpr std::array<unsigned char, 256> makeClasses(bool csv) {
   std::array<unsigned char, 256> c{};
   for (unsigned char b : {' ', '\t', '\r', '\v', '\f'}) c[b] = kBlank;
   c['\n'] = kNewline;
+  if (csv) c[','] = kComma;
   return c;
 }
-constexpr std::array<unsigned char, 256> kClass = makeClasses();
-inline unsigned char classOf(char c) { return kClass[static_cast<unsigned char>(c)]; }
+constexpr std::array<unsigned char, 256> kClass = makeClasses(false);
+constexpr std::array<unsigned char, 256> kCsvClass = makeClasses(true);
+template <bool Csv = false>
+inline unsigned char classOf(char c) {
+  return (Csv ? kCsvClass : kClass)[static_cast<unsigned char>(c)];
+}
 inline bool startsNumber(char c) { return (c >= '0' && c <= '9') || c == '.'; }
 
 std::string errnoText(int err) { return std::generic_category().message(err); }
@@ -58,6 +67,14 @@ std::string notANumber(const char* b, const char* e) {
   return shown + " is not a number";
 }
 
+// One delimiter per file: a line that uses the other one refuses the file rather than ending the
+// table, since every row after it would be misread the same way.
+constexpr const char* kBlanksInCsv =
+    "numbers separated by blanks or tabs in a comma-separated file (a file uses one delimiter throughout)";
+constexpr const char* kCommasInBlankFile =
+    "numbers separated by commas in a file separated by blanks or tabs (a file uses one delimiter throughout)";
+constexpr const char* kEmptyField = "an empty field where a number is expected";
+
 std::string tooFewNumbers(long long found, long long expected) {
   return decimal(found) + (found == 1 ? " number where " : " numbers where ") +
          decimal(expected) + " are expected";
@@ -65,6 +82,7 @@ std::string tooFewNumbers(long long found, long long expected) {
 
 // Reads the number at p (which is not a blank or line feed) up to lim. Returns the position
 // after it, or null when the token there is not wholly a number. *lim must be readable.
+template <bool Csv = false>
 inline const char* readNumber(const char* p, const char* lim, float& value) {
   const char* digits = p + (*p == '+' || *p == '-');
   if (!startsNumber(*digits)) return nullptr;  // a lone sign, nan, inf, words
@@ -76,7 +94,23 @@ inline const char* readNumber(const char* p, const char* lim, float& value) {
   } else if (ec != std::errc{}) {
     return nullptr;
   }
-  return classOf(*end) == kOther ? nullptr : end;
+  return classOf<Csv>(*end) == kOther ? nullptr : end;
+}
+
+// Whether a token refused as a number is numbers joined by commas: a second delimiter.
+bool isCommaJoinedNumbers(const char* b, const char* e) {
+  if (std::find(b, e, ',') == e) return false;
+  for (const char* from = b;;) {
+    const char* to = std::find(from, e, ',');
+    std::string piece(from, to);
+    piece += '\n';
+    const char* data = piece.c_str();
+    float value;
+    const char* end = classOf(*data) == kOther ? readNumber(data, data + piece.size() - 1, value) : nullptr;
+    if (end != data + piece.size() - 1) return false;
+    if (to == e) return true;
+    from = to + 1;
+  }
 }
 
 // An open data file, closed on every way out.
@@ -157,9 +191,10 @@ class BlockReader {
 
 // Finds the end of the token at p, reading on when it reaches the end of the block. Returns
 // false when it was cut by the block end and the block was refilled: p then points at the token.
+template <bool Csv = false>
 bool settleToken(BlockReader& in, const char*& p, const char*& tokenEnd) {
   tokenEnd = p;
-  while (classOf(*tokenEnd) == kOther) ++tokenEnd;
+  while (classOf<Csv>(*tokenEnd) == kOther) ++tokenEnd;
   if (tokenEnd == in.lim && !in.atEnd) {
     p = in.refill(p);
     return false;
@@ -201,6 +236,7 @@ struct Share {
   long long stopLine = 0;
   std::string reason;
   long long extraRows = 0, firstExtraLine = 0;  // rows with more numbers than columns
+  bool refuse = false;  // the stop refuses the whole file
 };
 
 struct Context {
@@ -214,6 +250,7 @@ struct Context {
   std::atomic<long long> countedBytes{0};
   std::atomic<long long> filledRows{0};
   long long totalRows = 0;
+  bool otherRules = false;  // files of the kind other: comment lines are skipped, one delimiter per file
 
   void counted(long long bytes) {
     const long long done = countedBytes.fetch_add(bytes, std::memory_order_relaxed) + bytes;
@@ -287,7 +324,7 @@ void countShare(Context& ctx, std::size_t index, Share& s) {
         if (q == lim) break;
         if (*q != '\n') {
           nonBlank = true;
-          ++s.rows;
+          if (!(ctx.otherRules && *q == '#')) ++s.rows;
         }
       }
       const void* nl = std::memchr(q, '\n', static_cast<std::size_t>(lim - q));
@@ -303,6 +340,7 @@ void countShare(Context& ctx, std::size_t index, Share& s) {
 }
 
 // Pass 3: reads the share's rows straight into their columns.
+template <bool Csv>
 void fillShare(Context& ctx, std::size_t index, Share& s, SampleTable& table) {
   Checkpoint goOn{ctx, index};
   const int columns = table.columnCount();
@@ -323,6 +361,9 @@ void fillShare(Context& ctx, std::size_t index, Share& s, SampleTable& table) {
     rowsReported = row;
   };
   bool rowHasExtra = false;
+  const bool comments = ctx.otherRules;
+  bool inComment = false;     // skipping the rest of a comment line
+  bool afterNumber = false;   // a number ended the line so far (comma-separated files only)
 
   auto stop = [&](std::string reason) {
     s.stopped = true;
@@ -331,7 +372,7 @@ void fillShare(Context& ctx, std::size_t index, Share& s, SampleTable& table) {
   };
 
   for (;;) {
-    while (classOf(*p) == kBlank) ++p;
+    while (classOf<Csv>(*p) == kBlank) ++p;
     if (*p == '\n') {
       if (p == in.lim) {  // end of the block
         if (!in.atEnd) {
@@ -359,6 +400,7 @@ void fillShare(Context& ctx, std::size_t index, Share& s, SampleTable& table) {
         numbersSinceCheck += col;
         col = 0;
         rowHasExtra = false;
+        afterNumber = false;
         if (numbersSinceCheck >= kNumbersPerCheckpoint) {
           numbersSinceCheck = 0;
           reportRows();
@@ -368,6 +410,7 @@ void fillShare(Context& ctx, std::size_t index, Share& s, SampleTable& table) {
       if (p == in.lim) break;
       ++p;
       ++line;
+      inComment = false;
       continue;
     }
     if (col == columns) {  // numbers beyond the table's columns are not looked at, only counted
@@ -380,19 +423,50 @@ void fillShare(Context& ctx, std::size_t index, Share& s, SampleTable& table) {
       continue;
     }
     if (col == 0) {
+      if (comments && (inComment || *p == '#')) [[unlikely]] {
+        inComment = true;  // until the line feed, which may lie in a later block
+        const void* nl = std::memchr(p, '\n', static_cast<std::size_t>(in.lim - p));
+        p = nl ? static_cast<const char*>(nl) : in.lim;
+        continue;
+      }
       if (row == rowEnd) {  // more rows than counted: the file grew since
         stop("the file changed while it was read");
         break;
       }
       cell = base + row;
     }
+    if constexpr (Csv) {
+      if (*p == ',') {
+        if (!afterNumber) {
+          stop(kEmptyField);
+          break;
+        }
+        afterNumber = false;
+        ++p;
+        continue;
+      }
+      if (afterNumber) {
+        stop(kBlanksInCsv);
+        s.refuse = true;
+        break;
+      }
+    }
     float value;
-    const char* end = readNumber(p, in.lim, value);
+    const char* end = readNumber<Csv>(p, in.lim, value);
     if (!end || end == in.lim) [[unlikely]] {
       const char* tokenEnd;
-      if (!settleToken(in, p, tokenEnd)) continue;
+      if (!settleToken<Csv>(in, p, tokenEnd)) continue;
       if (!end) {
-        stop(notANumber(p, tokenEnd));
+        // a whole line of comma-separated numbers is a second delimiter; "1,5" among blank-separated
+        // numbers is a decimal comma, which is no number
+        const char* after = tokenEnd;
+        while (classOf(*after) == kBlank) ++after;
+        if (!Csv && comments && col == 0 && *after == '\n' && isCommaJoinedNumbers(p, tokenEnd)) {
+          stop(kCommasInBlankFile);
+          s.refuse = true;
+        } else {
+          stop(notANumber(p, tokenEnd));
+        }
         break;
       }
     }
@@ -400,6 +474,13 @@ void fillShare(Context& ctx, std::size_t index, Share& s, SampleTable& table) {
     cell += stride;
     ++col;
     p = end;
+    if constexpr (Csv) {
+      // the comma right after a number is taken at once, as a blank is in the loop's first step
+      if (*p == ',')
+        ++p;
+      else
+        afterNumber = true;
+    }
   }
   s.rowsRead = row - s.firstRow;
   if (!s.stopped && s.rowsRead < s.rows && ctx.firstStop.load() >= index)
@@ -490,6 +571,163 @@ FirstLine readFirstLine(int fd, long long start, long long fileSize, std::size_t
   }
 }
 
+// The numbers of one whole line (without its line feed) read as the rows are: how many, or why
+// the line is not a row of numbers.
+struct LineNumbers {
+  long long count = 0;
+  std::string fault;   // set when the line is not all numbers
+  bool mixed = false;  // the fault is a second delimiter
+};
+
+template <bool Csv>
+LineNumbers numbersOnLine(std::string text) {
+  LineNumbers r;
+  text += '\n';
+  const char* p = text.data();
+  const char* lim = p + text.size() - 1;
+  bool afterNumber = false;
+  for (;;) {
+    while (classOf<Csv>(*p) == kBlank) ++p;
+    if (p == lim) break;
+    if (Csv && *p == ',') {
+      if (!afterNumber) {
+        r.fault = kEmptyField;
+        return r;
+      }
+      afterNumber = false;
+      ++p;
+      continue;
+    }
+    if (Csv && afterNumber) {
+      r.fault = kBlanksInCsv;
+      r.mixed = true;
+      return r;
+    }
+    float value;
+    const char* end = readNumber<Csv>(p, lim, value);
+    if (!end) {
+      const char* tokenEnd = p;
+      while (classOf<Csv>(*tokenEnd) == kOther) ++tokenEnd;
+      r.mixed = !Csv && isCommaJoinedNumbers(p, tokenEnd);
+      r.fault = r.mixed ? kCommasInBlankFile : notANumber(p, tokenEnd);
+      return r;
+    }
+    ++r.count;
+    p = end;
+    afterNumber = true;
+  }
+  return r;  // a comma may end the line, as it may end every row
+}
+
+LineNumbers numbersOnLine(const std::string& text, bool csv) {
+  return csv ? numbersOnLine<true>(text) : numbersOnLine<false>(text);
+}
+
+// Reads the line that begins at `at` into `text` (without its line feed); returns where the next
+// line begins, or -1 at the end of the file.
+long long readLineAt(int fd, long long at, long long fileSize, std::string& text, int& error) {
+  text.clear();
+  if (at >= fileSize) return -1;
+  char buf[4096];
+  while (at < fileSize) {
+    const long long got = preadSome(fd, buf, sizeof buf, at, error);
+    if (got <= 0) return error ? -1 : fileSize;
+    if (const void* nl = std::memchr(buf, '\n', static_cast<std::size_t>(got))) {
+      const std::size_t n = static_cast<std::size_t>(static_cast<const char*>(nl) - buf);
+      text.append(buf, n);
+      return at + static_cast<long long>(n) + 1;
+    }
+    text.append(buf, static_cast<std::size_t>(got));
+    at += got;
+  }
+  return fileSize;
+}
+
+// What comes before the rows of a file and how its rows are read.
+struct FileLayout {
+  long long bodyStart = 0;  // byte where the lines read as rows begin
+  long long bodyLine = 1;   // the line number there
+  long long columns = 0;    // 0: the file holds no numbers
+  bool csv = false;
+  std::vector<std::string> names;  // from a header line
+  long long faultLine = 0;  // set with fault when the file is refused
+  std::string fault;
+  int readError = 0;
+};
+
+// Pass 1 of a file of the kind other: comment lines and a bracketed first line are passed over; a
+// first line that holds no number, followed by a row of numbers, is the header naming the columns;
+// commas in the header or the first row make the file comma-separated.
+FileLayout readOtherLayout(int fd, long long start, long long fileSize, Yielder& yielder) {
+  FileLayout layout;
+  layout.bodyStart = start;
+  std::string text;
+  long long at = start, line = 0;
+  bool firstNonBlank = true;
+  // the next line that is neither blank nor a comment; false at the end of the file
+  const auto nextContentLine = [&](bool& bracketed) {
+    bracketed = false;
+    for (;;) {
+      const long long next = readLineAt(fd, at, fileSize, text, layout.readError);
+      if (next < 0) return false;
+      at = next;
+      ++line;
+      yielder.maybe();
+      if (isBlankLine(text)) continue;
+      const bool first = std::exchange(firstNonBlank, false);
+      if (first && isBracketedLine(text)) {
+        bracketed = true;
+        return true;
+      }
+      if (!isCommentLine(text)) return true;
+    }
+  };
+  bool bracketed = false;
+  if (!nextContentLine(bracketed)) return layout;
+  if (bracketed) {
+    layout.bodyStart = at;
+    layout.bodyLine = line + 1;
+    if (!nextContentLine(bracketed)) return layout;
+  }
+  const std::string first = text;
+  const long long firstLine = line, afterFirst = at;
+  const bool firstCsv = hasDelimitingComma(first);
+  const LineNumbers firstNumbers = numbersOnLine(first, firstCsv);
+  if (firstNumbers.fault.empty()) {
+    layout.columns = firstNumbers.count;
+    layout.csv = firstCsv;
+    return layout;
+  }
+  const auto refuse = [&](long long faultLine, std::string fault) {
+    layout.faultLine = faultLine;
+    layout.fault = std::move(fault);
+    return layout;
+  };
+  // a header names columns: none of its fields is a number (a row with a word among numbers is a
+  // faulty row, not a header)
+  bool header = !firstNumbers.mixed;
+  for (const std::string& field : headerFields(first, firstCsv))
+    if (isDecimalNumber(field)) header = false;
+  if (!header || !nextContentLine(bracketed)) return refuse(firstLine, firstNumbers.fault);
+  const bool csv = firstCsv || hasDelimitingComma(text);
+  const LineNumbers numbers = numbersOnLine(text, csv);
+  if (numbers.mixed) return refuse(line, numbers.fault);
+  if (!numbers.fault.empty()) return refuse(firstLine, firstNumbers.fault);
+  if (csv && hasTabOutsideQuotes(first))
+    return refuse(firstLine, "names separated by tabs in a comma-separated header (a file uses one delimiter throughout)");
+  layout.names = headerFields(first, csv);
+  const long long named = static_cast<long long>(layout.names.size());
+  if (named != numbers.count)
+    return refuse(firstLine, "the header names " + counted(named, "column", "columns") +
+                                 " but the first row of numbers (line " + decimal(line) + ") holds " +
+                                 counted(numbers.count, "number", "numbers"));
+  layout.bodyStart = afterFirst;
+  layout.bodyLine = firstLine + 1;
+  layout.columns = numbers.count;
+  layout.csv = csv;
+  return layout;
+}
+
 std::size_t physicalMemory() {
   long pages = ::sysconf(_SC_PHYS_PAGES);
   long pageSize = ::sysconf(_SC_PAGESIZE);
@@ -523,13 +761,25 @@ DataFileReadResult read(const std::string& path, const YieldFunction& yield, con
       preadSome(fd, head, sizeof head, 0, error) == 3 && std::memcmp(head, "\xEF\xBB\xBF", 3) == 0 ? 3 : 0;
 
   Yielder yielder(yield);
-  FirstLine first = readFirstLine(fd, start, fileSize, blockBytes, yielder);
-  if (first.readError) return refused("cannot read " + name + ": " + errnoText(first.readError));
-  if (first.line == 0) return refused(name + " holds no numbers");
-  if (!first.fault.empty())
-    return refused(name + " line " + decimal(first.line) + ": " + first.fault);
+  const bool otherRules = fileKindOf(lowerCasedExtension(path)) == FileKind::other;
+  FileLayout layout;
+  if (otherRules) {
+    layout = readOtherLayout(fd, start, fileSize, yielder);
+  } else {  // fst and frq files hold rows of numbers only
+    const FirstLine first = readFirstLine(fd, start, fileSize, blockBytes, yielder);
+    layout.bodyStart = start;
+    layout.columns = first.columns;
+    layout.readError = first.readError;
+    layout.faultLine = first.line;
+    layout.fault = first.fault;
+  }
+  if (layout.readError) return refused("cannot read " + name + ": " + errnoText(layout.readError));
+  if (!layout.fault.empty()) return refused(name + " line " + decimal(layout.faultLine) + ": " + layout.fault);
+  if (layout.columns == 0) return refused(name + " holds no numbers");
+  const long long bodyStart = layout.bodyStart;
 
-  Context ctx{fd, start, fileSize, blockBytes, &yielder, {SIZE_MAX}, {0}, {0}, 0};
+  Context ctx{fd, bodyStart, fileSize, blockBytes, &yielder, {SIZE_MAX}, {0}, {0}, 0};
+  ctx.otherRules = otherRules;
 
   int threads = tuning.maxThreads > 0
                     ? tuning.maxThreads
@@ -538,35 +788,40 @@ DataFileReadResult read(const std::string& path, const YieldFunction& yield, con
   std::size_t shareCount =
       static_cast<std::size_t>(std::clamp(fileSize / minShare, 1LL, static_cast<long long>(threads)));
   std::vector<Share> shares(shareCount);
-  const long long shareBytes = (fileSize - start) / static_cast<long long>(shareCount);
+  const long long shareBytes = (fileSize - bodyStart) / static_cast<long long>(shareCount);
   for (std::size_t k = 0; k < shareCount; ++k) {
-    shares[k].from = start + shareBytes * static_cast<long long>(k);
-    shares[k].to = k + 1 == shareCount ? fileSize : start + shareBytes * static_cast<long long>(k + 1);
+    shares[k].from = bodyStart + shareBytes * static_cast<long long>(k);
+    shares[k].to = k + 1 == shareCount ? fileSize : bodyStart + shareBytes * static_cast<long long>(k + 1);
   }
   runShares(shares, ctx, [&](std::size_t k, Share& s) { countShare(ctx, k, s); });
 
   long long lines = 0, rows = 0;
   for (Share& s : shares) {
-    s.firstLine = lines + 1;
+    s.firstLine = layout.bodyLine + lines;
     s.firstRow = rows;
     lines += s.lines;
     rows += s.rows;
   }
   ctx.totalRows = rows;
   const std::string size =
-      " (" + groupedCount(rows, "row", "rows") + " x " + groupedCount(first.columns, "column", "columns") + ")";
-  if (rows > INT_MAX || first.columns > INT_MAX ||
-      static_cast<std::size_t>(rows) > physicalMemory() / sizeof(float) / static_cast<std::size_t>(first.columns))
+      " (" + groupedCount(rows, "row", "rows") + " x " + groupedCount(layout.columns, "column", "columns") + ")";
+  if (rows > INT_MAX || layout.columns > INT_MAX ||
+      static_cast<std::size_t>(rows) > physicalMemory() / sizeof(float) / static_cast<std::size_t>(layout.columns))
     return refused(name + " is too large to read" + size);
 
   std::shared_ptr<SampleTable> table;
   try {
-    table = std::make_shared<SampleTable>(static_cast<int>(first.columns), static_cast<int>(rows));
+    table = std::make_shared<SampleTable>(static_cast<int>(layout.columns), static_cast<int>(rows));
   } catch (const std::bad_alloc&) {
     return refused(name + " is too large to read" + size);
   }
   ctx.firstStop = SIZE_MAX;
-  runShares(shares, ctx, [&](std::size_t k, Share& s) { fillShare(ctx, k, s, *table); });
+  runShares(shares, ctx, [&](std::size_t k, Share& s) {
+    if (layout.csv)
+      fillShare<true>(ctx, k, s, *table);
+    else
+      fillShare<false>(ctx, k, s, *table);
+  });
 
   DataFileReadResult result;
   long long kept = 0;
@@ -577,6 +832,7 @@ DataFileReadResult read(const std::string& path, const YieldFunction& yield, con
       result.extraNumbers->rows += s.extraRows;
     }
     if (s.stopped) {
+      if (s.refuse) return refused(name + " line " + decimal(s.stopLine) + ": " + s.reason);
       result.stoppedEarly = ReadStop{s.stopLine, s.reason};
       break;
     }
@@ -587,6 +843,7 @@ DataFileReadResult read(const std::string& path, const YieldFunction& yield, con
     return refused(name + " line " + decimal(stop.line) + ": " + stop.reason);
   }
   table->truncateRows(static_cast<int>(kept));
+  table->setColumnNames(std::move(layout.names));
   result.table = std::move(table);
   return result;
 }

@@ -4,6 +4,9 @@
 #include <cstddef>
 #include <memory>
 #include <span>
+#include <utility>
+#include <string>
+#include <vector>
 
 namespace varno {
 
@@ -30,11 +33,17 @@ class SampleTable {
   // Drops the rows from newRowCount on; the storage keeps its size.
   void truncateRows(int newRowCount);
 
+  // The names a header line gave the columns, one per column (a name may be empty); empty when
+  // the file had no header.
+  const std::vector<std::string>& columnNames() const { return columnNames_; }
+  void setColumnNames(std::vector<std::string> names) { columnNames_ = std::move(names); }
+
  private:
   int columnCount_ = 0;
   int rowCount_ = 0;
   std::size_t stride_ = 0;  // distance between two columns, at least rowCount_
   std::unique_ptr<float[]> cells_;
+  std::vector<std::string> columnNames_;
 };
 
 }  // namespace varno

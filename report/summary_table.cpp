@@ -77,7 +77,11 @@ std::vector<std::string> summaryColumnNames(const SampleTable& table, const Tabl
     return names;
   }
   std::vector<std::string> names;
-  for (int c = 1; c <= columns; ++c) names.push_back("Column " + decimal(c));
+  const std::vector<std::string>& header = table.columnNames();
+  for (int c = 1; c <= columns; ++c) {
+    const std::size_t at = static_cast<std::size_t>(c - 1);
+    names.push_back(at < header.size() && !header[at].empty() ? header[at] : "Column " + decimal(c));
+  }
   if (layout.kind == FileKind::frq) {
     const std::vector<int> counts = frqAlleleCounts(table);
     int column = 1;  // 0-based: the count of the first locus

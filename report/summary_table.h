@@ -57,7 +57,8 @@ struct SummaryTableHooks {
 };
 
 // The names the column choosers show: fst labels, "Locus L allele A" (and "Locus L alleles"
-// for a count) in frq files, "Column N" otherwise and for frq columns of no locus.
+// for a count) in frq files, the header's names in other files that have one, "Column N"
+// otherwise and for frq columns of no locus.
 std::vector<std::string> summaryColumnNames(const SampleTable& table, const TableLayout& layout);
 
 // Every column in file order, computed on up to `threads` threads. The mode is the Details

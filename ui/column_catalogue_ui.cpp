@@ -91,7 +91,7 @@ void TForm3::BuildColumnCatalogue() {
       showAll({Allele, Locus, Lallele, Llocus}, false);
       showAll({xi, col}, true);
       state.modelFilter = 0;
-      for (const std::string& label : otherColumnLabels(state.columnCount))
+      for (const std::string& label : otherColumnLabels(state.columnCount, state.table->columnNames()))
         xi->addItem(QString::fromStdString(label));
       xi->setCurrentIndex(0);
       requestColumnFigures(1, true);

@@ -45,6 +45,8 @@ TEST(ColumnCatalogue, OtherLabels) {
   EXPECT_EQ(otherColumnLabels(4), (Labels{"1", "2", "3", "4"}));
   EXPECT_EQ(otherColumnLabels(12).back(), "12");
   EXPECT_TRUE(otherColumnLabels(0).empty());
+  // a header names the columns; a column it leaves unnamed keeps its number
+  EXPECT_EQ(otherColumnLabels(3, {"lp__", "", "theta"}), (Labels{"lp__", "2", "theta"}));
   EXPECT_TRUE(otherLayoutError(0).has_value());
   EXPECT_FALSE(otherLayoutError(1).has_value());
 }

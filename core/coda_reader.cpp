@@ -1,0 +1,199 @@
+// Reading the CODA format: the index into names and line ranges, then each chain file.
+#include "core/coda_reader.h"
+
+#include <charconv>
+#include <filesystem>
+#include <limits>
+#include <optional>
+#include <string_view>
+
+#include "core/factors_file.h"
+#include "core/out_of_range_number.h"
+#include "core/shown_text.h"
+#include "core/text_pieces.h"
+
+namespace varno {
+
+namespace {
+
+struct IndexEntry {
+  std::string name;
+  long long first = 0, last = 0;  // 1-based lines of each chain file
+  long long indexLine = 0;
+};
+
+// The lines of a text, without their line feeds and carriage returns.
+std::vector<std::string_view> linesOf(std::string_view text) {
+  std::vector<std::string_view> lines;
+  while (!text.empty()) {
+    const std::size_t nl = text.find('\n');
+    std::string_view line = text.substr(0, nl);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    lines.push_back(line);
+    if (nl == std::string_view::npos) break;
+    text.remove_prefix(nl + 1);
+  }
+  return lines;
+}
+
+std::vector<std::string_view> tokensOf(std::string_view line) {
+  std::vector<std::string_view> tokens;
+  std::size_t i = 0;
+  while (i < line.size()) {
+    while (i < line.size() && isBlank(line[i])) ++i;
+    const std::size_t from = i;
+    while (i < line.size() && !isBlank(line[i])) ++i;
+    if (i > from) tokens.push_back(line.substr(from, i - from));
+  }
+  return tokens;
+}
+
+bool wholeNumber(std::string_view token, long long& value) {
+  const auto [end, ec] = std::from_chars(token.data(), token.data() + token.size(), value);
+  return ec == std::errc{} && end == token.data() + token.size();
+}
+
+bool floatNumber(std::string_view token, float& value) {
+  const char* from = token.data() + (!token.empty() && token.front() == '+');
+  const char* to = token.data() + token.size();
+  const char* digits = from + (from < to && *from == '-');
+  if (digits == to || !(isDigit(*digits) || *digits == '.')) return false;  // nan, inf, words
+  auto [end, ec] = std::from_chars(from, to, value);
+  if (ec == std::errc::result_out_of_range && end == to && !isTooLarge(std::string_view(from, to - from))) {
+    value = *from == '-' ? -0.0f : 0.0f;
+    return true;
+  }
+  return ec == std::errc{} && end == to;
+}
+
+std::string at(const std::string& path, long long line) { return varno::quoted(path) + " line " + decimal(line) + ": "; }
+
+CodaReadResult refused(std::string error) {
+  CodaReadResult r;
+  r.error = std::move(error);
+  return r;
+}
+
+std::optional<std::string> readIndex(const std::string& path, std::vector<IndexEntry>& entries) {
+  std::string why;
+  const std::optional<std::string> text = readTextFile(path, &why, std::numeric_limits<std::size_t>::max());
+  if (!text) return why;
+  long long line = 0;
+  for (std::string_view l : linesOf(*text)) {
+    ++line;
+    const std::vector<std::string_view> tokens = tokensOf(l);
+    if (tokens.empty()) continue;
+    IndexEntry e;
+    e.indexLine = line;
+    if (tokens.size() != 3)
+      return at(path, line) + "an index line is a name and two line numbers (first and last), not " +
+             counted(static_cast<long long>(tokens.size()), "word", "words");
+    e.name = std::string(tokens[0]);
+    if (!wholeNumber(tokens[1], e.first) || !wholeNumber(tokens[2], e.last))
+      return at(path, line) + "the line numbers of " + varno::quoted(e.name) + " must be whole numbers, not " +
+             shownText(tokens[1]) + " and " + shownText(tokens[2]);
+    if (e.first < 1 || e.last < e.first)
+      return at(path, line) + "the lines of " + varno::quoted(e.name) + " run from " + decimal(e.first) + " to " +
+             decimal(e.last) + "; they must start at 1 or later and not end before they start";
+    entries.push_back(std::move(e));
+  }
+  if (entries.empty()) return varno::quoted(path) + " names no variable";
+  return std::nullopt;
+}
+
+// One chain file into its table: the first name's iteration numbers, then every name's values.
+std::optional<std::string> readChain(const std::string& indexPath, const std::vector<IndexEntry>& entries,
+                                     const std::string& path, std::shared_ptr<SampleTable>& table) {
+  std::string why;
+  const std::optional<std::string> text = readTextFile(path, &why, std::numeric_limits<std::size_t>::max());
+  if (!text) return why;
+  const std::vector<std::string_view> lines = linesOf(*text);
+  const long long lineCount = static_cast<long long>(lines.size());
+  const IndexEntry& reference = entries.front();
+  const long long rows = reference.last - reference.first + 1;
+  for (const IndexEntry& e : entries)
+    if (e.last > lineCount)
+      return at(indexPath, e.indexLine) + varno::quoted(e.name) + " takes lines " + decimal(e.first) + " to " +
+             decimal(e.last) + ", but " + varno::quoted(path) + " has " + counted(lineCount, "line", "lines");
+  if (rows > std::numeric_limits<int>::max() || entries.size() + 1 > static_cast<std::size_t>(std::numeric_limits<int>::max()))
+    return varno::quoted(path) + " is too large to read";
+  table = std::make_shared<SampleTable>(static_cast<int>(entries.size()) + 1, static_cast<int>(rows));
+  std::vector<long long> iterations(static_cast<std::size_t>(rows));
+  for (std::size_t v = 0; v < entries.size(); ++v) {
+    const IndexEntry& e = entries[v];
+    const long long draws = e.last - e.first + 1;
+    for (long long k = 0; k < draws; ++k) {
+      const long long line = e.first + k;
+      const std::vector<std::string_view> tokens = tokensOf(lines[static_cast<std::size_t>(line - 1)]);
+      if (tokens.size() != 2)
+        return at(path, line) + "a line of draws is an iteration number and a value, not " +
+               (tokens.empty() ? std::string("a blank line") : counted(static_cast<long long>(tokens.size()), "word", "words"));
+      long long iteration = 0;
+      if (!wholeNumber(tokens[0], iteration)) return at(path, line) + shownText(tokens[0]) + " is not an iteration number";
+      float value = 0;
+      if (!floatNumber(tokens[1], value)) return at(path, line) + shownText(tokens[1]) + " is not a number";
+      if (v == 0) {
+        iterations[static_cast<std::size_t>(k)] = iteration;
+      } else if (k >= rows || iterations[static_cast<std::size_t>(k)] != iteration) {
+        return at(path, line) + varno::quoted(e.name) + " has iteration " + decimal(iteration) + " where " +
+               varno::quoted(reference.name) + (k >= rows ? " has no more draws" : " has iteration " + decimal(iterations[static_cast<std::size_t>(k)])) +
+               "; every variable of a chain must be drawn at the same iterations";
+      }
+      table->cell(static_cast<int>(v) + 1, static_cast<int>(k)) = value;
+    }
+    if (draws < rows)
+      return at(indexPath, e.indexLine) + varno::quoted(e.name) + " ends before iteration " +
+             decimal(iterations[static_cast<std::size_t>(draws)]) + " in " + varno::quoted(path) + ", where " +
+             varno::quoted(reference.name) + " goes on; every variable of a chain must be drawn at the same iterations";
+  }
+  for (long long k = 0; k < rows; ++k) table->cell(0, static_cast<int>(k)) = static_cast<float>(iterations[static_cast<std::size_t>(k)]);
+  std::vector<std::string> names{"Iteration"};
+  for (const IndexEntry& e : entries) names.push_back(e.name);
+  table->setColumnNames(std::move(names));
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::vector<std::string> codaChainFiles(const std::string& indexPath) {
+  namespace fs = std::filesystem;
+  const fs::path index(indexPath);
+  const std::string name = index.filename().string();
+  const std::size_t at = name.rfind("index");
+  std::vector<std::string> chains;
+  if (at == std::string::npos) return chains;
+  for (int k = 1;; ++k) {
+    const std::string chain = name.substr(0, at) + "chain" + decimal(k) + name.substr(at + 5);
+    const fs::path path = index.parent_path() / chain;
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec)) break;
+    chains.push_back(path.string());
+  }
+  return chains;
+}
+
+CodaReadResult readCoda(const std::string& indexPath, const std::vector<std::string>& chainPaths) {
+  std::vector<IndexEntry> entries;
+  if (auto error = readIndex(indexPath, entries)) return refused(std::move(*error));
+  CodaReadResult result;
+  for (const std::string& path : chainPaths) {
+    CodaChain chain{path, nullptr};
+    if (auto error = readChain(indexPath, entries, path, chain.table)) return refused(std::move(*error));
+    result.chains.push_back(std::move(chain));
+  }
+  return result;
+}
+
+CodaReadResult readCoda(const std::string& indexPath) {
+  const std::vector<std::string> chains = codaChainFiles(indexPath);
+  if (chains.empty()) {
+    const std::string name = std::filesystem::path(indexPath).filename().string();
+    const std::size_t at = name.rfind("index");
+    const std::string first = at == std::string::npos ? std::string("a file named like the index with \"chain1\" for \"index\"")
+                                                      : varno::quoted(name.substr(0, at) + "chain1" + name.substr(at + 5));
+    return refused(varno::quoted(indexPath) + ": no chain file beside it (looked for " + first + ")");
+  }
+  return readCoda(indexPath, chains);
+}
+
+}  // namespace varno

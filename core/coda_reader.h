@@ -1,0 +1,40 @@
+// Traces in the CODA format: an index file whose lines are "name first last", and one chain file
+// per chain whose lines are "iteration value"; lines first..last of every chain file are the
+// draws of that name.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/sample_table.h"
+
+namespace varno {
+
+struct CodaChain {
+  std::string fileName;
+  // column 1 "Iteration", then one column per name of the index, in its order; rows aligned by
+  // iteration number
+  std::shared_ptr<SampleTable> table;
+};
+
+struct CodaReadResult {
+  std::vector<CodaChain> chains;  // empty when refused
+  std::string error;              // names the file, the line and the fault
+};
+
+// The chain files beside an index: its file name with the last "index" replaced by "chain1",
+// "chain2", ... ("CODAindex.txt" -> "CODAchain1.txt"), as long as they exist.
+std::vector<std::string> codaChainFiles(const std::string& indexPath);
+
+// Reads the index and each chain file into one table per chain. Refused, naming the file, the line
+// and the fault: an index line that is not a name and two whole line numbers (1 <= first <= last),
+// a range beyond the lines of a chain file, a line of a range that is not an iteration number and
+// a value, and a name whose iteration numbers differ from those of the first name in a chain (a
+// name monitored from a later iteration or thinned differently is not filled in).
+CodaReadResult readCoda(const std::string& indexPath, const std::vector<std::string>& chainPaths);
+
+// The index and the chain files beside it; refused when there is none.
+CodaReadResult readCoda(const std::string& indexPath);
+
+}  // namespace varno

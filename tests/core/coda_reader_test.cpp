@@ -1,0 +1,103 @@
+// The CODA format: an index and two chain files written here, read into one table per chain, and
+// each fault refused with the file, the line and the reason.
+#include "core/coda_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/cli/temp_folder.h"
+
+namespace varno {
+namespace {
+
+using testing::TempFolder;
+using Rows = std::vector<std::vector<float>>;
+
+Rows rowsOf(const SampleTable& t) {
+  Rows rows(static_cast<std::size_t>(t.rowCount()), std::vector<float>(static_cast<std::size_t>(t.columnCount())));
+  for (int c = 0; c < t.columnCount(); ++c)
+    for (int r = 0; r < t.rowCount(); ++r) rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)] = t.cell(c, r);
+  return rows;
+}
+
+// Two chains thinned by 10; "beta" follows "alpha" in each chain file.
+const char* kIndex = "alpha 1 3\r\nbeta[1] 4 6\n\n";
+const char* kChain1 = "10 0.5\n20 0.25\n30 0.75\n10 1e1\n20\t20\n30 -30\n";
+const char* kChain2 = "10 1.5\n20 1.25\n30 1.75\n10 11\n20 21\n30 31";
+
+TEST(CodaReader, ReadsOneTablePerChainBesideTheIndex) {
+  TempFolder folder;
+  ASSERT_TRUE(folder.ok());
+  const std::string index = folder.write("CODAindex.txt", kIndex);
+  const std::string chain1 = folder.write("CODAchain1.txt", kChain1);
+  const std::string chain2 = folder.write("CODAchain2.txt", kChain2);
+  folder.write("CODAchain4.txt", kChain2);  // not a chain of the run: chain 3 is missing
+  EXPECT_EQ(codaChainFiles(index), (std::vector<std::string>{chain1, chain2}));
+
+  const CodaReadResult r = readCoda(index);
+  ASSERT_EQ(r.error, "");
+  ASSERT_EQ(r.chains.size(), 2u);
+  EXPECT_EQ(r.chains[0].fileName, chain1);
+  EXPECT_EQ(r.chains[1].fileName, chain2);
+  for (const CodaChain& chain : r.chains)
+    EXPECT_EQ(chain.table->columnNames(), (std::vector<std::string>{"Iteration", "alpha", "beta[1]"}));
+  EXPECT_EQ(rowsOf(*r.chains[0].table), (Rows{{10, 0.5f, 10}, {20, 0.25f, 20}, {30, 0.75f, -30}}));
+  EXPECT_EQ(rowsOf(*r.chains[1].table), (Rows{{10, 1.5f, 11}, {20, 1.25f, 21}, {30, 1.75f, 31}}));
+}
+
+struct Refusal {
+  const char* name;
+  std::string index, chain1;  // chain 2 is a good one
+  std::string message;  // {index} and {chain} stand for the paths of the index and of chain 1
+};
+
+TEST(CodaReader, RefusesWithFileLineAndReason) {
+  const Refusal cases[] = {
+      {"a range beyond the chain file", kIndex, "10 1.5\n20 1.25\n30 1.75\n10 11\n20 21\n",
+       "\"{index}\" line 2: \"beta[1]\" takes lines 4 to 6, but \"{chain}\" has 5 lines"},
+      {"a variable monitored from a later iteration", kIndex, "10 1.5\n20 1.25\n30 1.75\n20 11\n30 21\n40 31\n",
+       "\"{chain}\" line 4: \"beta[1]\" has iteration 20 where \"alpha\" has iteration 10; every variable of a "
+       "chain must be drawn at the same iterations"},
+      {"a variable thinned differently", kIndex, "10 1.5\n20 1.25\n30 1.75\n10 11\n30 31\n50 51\n",
+       "\"{chain}\" line 5: \"beta[1]\" has iteration 30 where \"alpha\" has iteration 20; every variable of a "
+       "chain must be drawn at the same iterations"},
+      {"a variable with fewer draws", "alpha 1 3\nbeta[1] 4 5\n", kChain2,
+       "\"{index}\" line 2: \"beta[1]\" ends before iteration 30 in \"{chain}\", where \"alpha\" goes on; every "
+       "variable of a chain must be drawn at the same iterations"},
+      {"an index line of two words", "alpha 1 3\nbeta[1] 4\n", kChain2,
+       "\"{index}\" line 2: an index line is a name and two line numbers (first and last), not 2 words"},
+      {"an index range ending before it starts", "alpha 3 1\n", kChain2,
+       "\"{index}\" line 1: the lines of \"alpha\" run from 3 to 1; they must start at 1 or later and not end "
+       "before they start"},
+      {"a value that is not a number", kIndex, "10 1.5\n20 nan\n30 1.75\n10 11\n20 21\n30 31\n",
+       "\"{chain}\" line 2: \"nan\" is not a number"},
+      {"a line without its value", kIndex, "10 1.5\n20 1.25\n30 1.75\n10 11\n20\n30 31\n",
+       "\"{chain}\" line 5: a line of draws is an iteration number and a value, not 1 word"},
+  };
+  for (const Refusal& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder folder;
+    ASSERT_TRUE(folder.ok());
+    const std::string index = folder.write("runindex.txt", c.index);
+    const std::string chain = folder.write("runchain1.txt", c.chain1);
+    folder.write("runchain2.txt", kChain2);
+    const CodaReadResult r = readCoda(index);
+    EXPECT_TRUE(r.chains.empty());
+    std::string expected = c.message;
+    for (const auto& [key, value] : {std::pair<std::string, std::string>{"{index}", index}, {"{chain}", chain}})
+      for (std::size_t at; (at = expected.find(key)) != std::string::npos;) expected.replace(at, key.size(), value);
+    EXPECT_EQ(r.error, expected);
+  }
+}
+
+TEST(CodaReader, AnIndexWithoutChainFilesIsRefused) {
+  TempFolder folder;
+  ASSERT_TRUE(folder.ok());
+  const std::string index = folder.write("CODAindex.txt", kIndex);
+  EXPECT_EQ(readCoda(index).error, "\"" + index + "\": no chain file beside it (looked for \"CODAchain1.txt\")");
+}
+
+}  // namespace
+}  // namespace varno
