@@ -32,7 +32,6 @@ namespace varno {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr auto kYieldInterval = std::chrono::milliseconds(8);
 constexpr int kMaxThreads = 8;
 constexpr std::size_t kTokenShown = 40;
 constexpr long long kNumbersPerCheckpoint = 1 << 14;
@@ -205,20 +204,23 @@ bool settleToken(BlockReader& in, const char*& p, const char*& tokenEnd) {
 // Calls the yield function at most once per interval of work.
 class Yielder {
  public:
-  explicit Yielder(const YieldFunction& f) : f_(f), next_(Clock::now() + kYieldInterval) {}
+  Yielder(const YieldFunction& f, std::chrono::milliseconds interval)
+      : f_(f), interval_(interval), next_(Clock::now() + interval) {}
   bool active() const { return static_cast<bool>(f_); }
+  std::chrono::milliseconds interval() const { return interval_; }
   void maybe() {
     if (f_ && Clock::now() >= next_) now();
   }
   void now() {
     f_(std::clamp(percent_.load(std::memory_order_relaxed), 0, 100));
-    next_ = Clock::now() + kYieldInterval;
+    next_ = Clock::now() + interval_;
   }
   // The share of the work done so far, as the passes count it.
   void setPercent(int percent) { percent_.store(percent, std::memory_order_relaxed); }
 
  private:
   const YieldFunction& f_;
+  std::chrono::milliseconds interval_;
   Clock::time_point next_;
   std::atomic<int> percent_{0};
 };
@@ -495,7 +497,7 @@ void runShares(std::vector<Share>& shares, Context& ctx, Work work) {
   std::vector<std::exception_ptr> failures(shares.size());
   WhileWaiting yield;
   if (ctx.yielder->active()) {
-    yield.every = kYieldInterval;
+    yield.every = ctx.yielder->interval();
     yield.call = [&ctx] {
       try {
         ctx.yielder->now();
@@ -760,7 +762,7 @@ DataFileReadResult read(const std::string& path, const YieldFunction& yield, con
   const long long start =
       preadSome(fd, head, sizeof head, 0, error) == 3 && std::memcmp(head, "\xEF\xBB\xBF", 3) == 0 ? 3 : 0;
 
-  Yielder yielder(yield);
+  Yielder yielder(yield, tuning.yieldInterval);
   const bool otherRules = fileKindOf(lowerCasedExtension(path)) == FileKind::other;
   FileLayout layout;
   if (otherRules) {

@@ -1,6 +1,7 @@
 // Reads a data file (one row of whitespace-separated numbers per line) into a sample table.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <memory>
@@ -43,6 +44,8 @@ struct ReadTuning {
   std::size_t blockBytes = std::size_t{1} << 20;  // bytes read per pread
   long long minShareBytes = 8LL << 20;             // no thread gets less than this
   int maxThreads = 0;                              // 0: one per core, at most 8
+  // least time between two calls of the yield function (tests give 0 to have it called at once)
+  std::chrono::milliseconds yieldInterval{8};
 };
 
 // The number of columns is the count of numbers on the first non-blank line; every later line

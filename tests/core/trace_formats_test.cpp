@@ -49,17 +49,17 @@ struct StyleCase {
 TEST(TraceFormats, ReadsEachStyleWithItsNamesAndNumbers) {
   const StyleCase cases[] = {
       {"no header: numbers from the first line on, comments between", "plain.txt", "# a note\n1 2\n# another\n3 4\n",
-       {}, {{1, 2}, {3, 4}}},
+       {}, {{1, 2}, {3, 4}}, 0, ""},
       // line numbers count the comment and header lines, so the status line points at the file's line
       {"a bad row after comments", "stop.csv", "# a\nx,y\n1,2\n# b\n# c\n3,nan\n5,6\n", {"x", "y"}, {{1, 2}},
        6, "\"nan\" is not a number"},
-      {"a comma ending each row", "ends.csv", "x,y\n1,2,\n3,4,\n", {"x", "y"}, {{1, 2}, {3, 4}}},
+      {"a comma ending each row", "ends.csv", "x,y\n1,2,\n3,4,\n", {"x", "y"}, {{1, 2}, {3, 4}}, 0, ""},
       {"an empty field", "gap.csv", "x,y\n1,2\n3,,4\n", {"x", "y"}, {{1, 2}}, 3, "an empty field where a number is expected"},
       // a "#" in the middle of a line is no comment
       {"a number and a hash", "hash.txt", "a b\n1 2\n3 #4\n", {"a", "b"}, {{1, 2}}, 3, "\"#4\" is not a number"},
   };
   std::vector<StyleCase> all(std::begin(cases), std::end(cases));
-  for (const testing::TraceStyle& t : testing::traceStyles()) all.push_back({t.name, t.fileName, t.content, t.names, t.rows});
+  for (const testing::TraceStyle& t : testing::traceStyles()) all.push_back({t.name, t.fileName, t.content, t.names, t.rows, 0, ""});
   TempFolder folder;
   ASSERT_TRUE(folder.ok());
   for (const StyleCase& c : all) {
