@@ -393,7 +393,6 @@ ColumnStatisticsResult runColumnStatistics(const ColumnStatisticsOptions& option
   ColumnData data;
   if (auto error = openColumnData(options, hooks, data, result.warnings)) return fail(std::move(*error));
   const SampleTable* table = data.table.get();
-  const RowRange rows = data.rows;
   const int modelColumn = data.modelColumn;
   if (options.column < 1 || options.column > table->columnCount()) {
     return fail(argumentError("column " + decimal(options.column) + " does not exist: " + quoted(options.dataPath) +
