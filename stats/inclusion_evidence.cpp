@@ -100,8 +100,15 @@ std::vector<double> modelCounts(std::span<const std::span<const float>> modelNum
   return counts;
 }
 
-IndicatorEss indicatorEss(std::span<const std::span<const float>> modelNumbers, int factorCount, bool hasInteraction) {
+IndicatorEss indicatorEss(std::span<const std::span<const float>> chains, int factorCount, bool hasInteraction) {
   IndicatorEss result;
+  // chains of different lengths are compared over the first draws of each, as many as the
+  // shortest has, as the convergence diagnostics compare them
+  std::size_t shortest = chains.empty() ? 0 : chains[0].size();
+  for (const auto& chain : chains) shortest = std::min(shortest, chain.size());
+  std::vector<std::span<const float>> cut;
+  for (const auto& chain : chains) cut.push_back(chain.first(shortest));
+  const std::span<const std::span<const float>> modelNumbers = cut;
   const int models = modelCount(factorCount, hasInteraction);
   const int factors = std::max(factorCount, 0);
   result.models.resize(static_cast<std::size_t>(models));

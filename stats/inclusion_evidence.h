@@ -21,6 +21,7 @@ struct IndicatorEss {
 
 // `modelNumbers`: the model-number column over the retained rows, one span per chain. A value
 // is read as the model summary counts it (truncated; outside the model set it is in no model).
+// Chains of different lengths give the series of their first draws, as many as the shortest has.
 IndicatorEss indicatorEss(std::span<const std::span<const float>> modelNumbers, int factorCount,
                           bool hasInteraction);
 

@@ -150,6 +150,15 @@ TEST(InclusionEvidence, IndicatorEssIsTheOneTheMeansMonteCarloErrorUses) {
   EXPECT_NEAR(*e.models[0].mcse, expected, 1e-12);  // the complement has the same ESS
   EXPECT_NEAR(*e.factors[0].mcse, expected, 1e-12);
 
+  // a longer second chain is compared over its first draws only, as many as the shortest has
+  std::vector<float> longer = models;
+  longer.insert(longer.end(), 30, 1.0f);
+  const std::span<const float> equal[] = {models, models};
+  const std::span<const float> unequal[] = {models, longer};
+  const IndicatorEss cut = indicatorEss(unequal, 1, false);
+  ASSERT_TRUE(cut.models[1]);
+  EXPECT_EQ(cut, indicatorEss(equal, 1, false));
+
   // a model no row visits has no ESS, hence no MCSE
   const std::span<const float> constant[] = {std::span<const float>(models).first(2)};
   EXPECT_FALSE(indicatorEss(constant, 1, false).models[1]);
