@@ -5,6 +5,7 @@
 #include <QPalette>
 #include <QToolTip>
 
+#include "stats/chain_rows.h"
 #include "stats/data_range.h"
 #include "stats/text_numbers.h"
 #include "ui/plotwin2.h"
@@ -67,8 +68,18 @@ QString TForm3::retainedRowsText() const {
   const auto burnIn = parseWholeNumber(Cutin->text().toStdString());
   const auto burnOut = parseWholeNumber(Cutout->text().toStdString());
   if (!burnIn || !burnOut) return "data range not valid";
-  const RowRange rows = retainedRows(*burnIn, *burnOut, state.rowCount);
   const QLocale english(QLocale::English);
+  if (state.chainCount() > 1) {
+    // burn-in and burn-out cut every chain alike, so the rows differ from chain to chain
+    long long kept = 0, all = 0;
+    for (const ChainRows& chain : retainedChainRows(state.chainTables(), *burnIn, *burnOut)) {
+      kept += chain.rows.count();
+      all += chain.table ? chain.table->rowCount() : 0;
+    }
+    return QString("%1 of %2 rows of %3 chains retained")
+        .arg(english.toString(kept), english.toString(all), english.toString(state.chainCount()));
+  }
+  const RowRange rows = retainedRows(*burnIn, *burnOut, state.rowCount);
   if (rows.count() == 0) return QString("no rows of %1 retained").arg(english.toString(state.rowCount));
   return QString("rows %1–%2 of %3 retained")
       .arg(english.toString(rows.begin + 1), english.toString(rows.end),

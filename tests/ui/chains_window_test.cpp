@@ -54,6 +54,7 @@ TEST_F(ChainsWindow, AddedChainPoolsTheSummaryAndTheStatusCountsEachChain) {
   EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
   EXPECT_EQ(form->analysis().chainCount(), 2);
   EXPECT_EQ(status(), QString("2 chains: 60 + 45 rows \u00D7 9 columns"));
+  EXPECT_EQ(part<QLabel>(*form, "retainedRows")->text(), QString("105 of 105 rows of 2 chains retained"));
   idle();
   EXPECT_EQ(memo(), memoOfBoth);
   EXPECT_NE(memo(), memoOfA);
