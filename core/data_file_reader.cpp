@@ -463,6 +463,11 @@ void fillShare(Context& ctx, std::size_t index, Share& s, SampleTable& table) {
         // numbers is a decimal comma, which is no number
         const char* after = tokenEnd;
         while (classOf(*after) == kBlank) ++after;
+        if (!Csv && comments && col == 0 && after == in.lim && !in.atEnd) {
+          // the blanks run to the end of what is read: the rest of the line decides
+          p = in.refill(p);
+          continue;
+        }
         if (!Csv && comments && col == 0 && *after == '\n' && isCommaJoinedNumbers(p, tokenEnd)) {
           stop(kCommasInBlankFile);
           s.refuse = true;

@@ -57,6 +57,9 @@ TEST(TraceFormats, ReadsEachStyleWithItsNamesAndNumbers) {
       {"an empty field", "gap.csv", "x,y\n1,2\n3,,4\n", {"x", "y"}, {{1, 2}}, 3, "an empty field where a number is expected"},
       // a "#" in the middle of a line is no comment
       {"a number and a hash", "hash.txt", "a b\n1 2\n3 #4\n", {"a", "b"}, {{1, 2}}, 3, "\"#4\" is not a number"},
+      // comma-joined numbers with more on the line are a faulty row, not a second delimiter, even
+      // where a block ends inside the blanks that follow them
+      {"commas and then a word", "word.txt", "a\n0\n0,1\t \t\t \tz\n5\n", {"a"}, {{0}}, 3, "\"0,1\" is not a number"},
   };
   std::vector<StyleCase> all(std::begin(cases), std::end(cases));
   for (const testing::TraceStyle& t : testing::traceStyles()) all.push_back({t.name, t.fileName, t.content, t.names, t.rows, 0, ""});
