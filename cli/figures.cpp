@@ -91,7 +91,7 @@ FiguresResult writeFigures(const UnattendedCharts& charts, const UnattendedOptio
                         {main.chart, columnFigureName(column), 1}};
   for (const auto& f : figuresToWrite) {
     const QString path = folder.filePath(figureFileName(data, f.name, format));
-    if (auto why = inputFileTargeted(path.toStdString(), {{"data file", run.dataPath}, {"factors file", run.factorsPath}}))
+    if (auto why = inputFileTargeted(path.toStdString(), runInputs(run.dataPath, run.factorsPath, run.chainPaths)))
       return fail(*why, true);
     const QByteArray bytes = chartBytes(f.chart, format, f.chart->size() * f.sizeFactor, options.scale);
     if (auto error = writeChartFile(bytes, path)) return fail(error->toStdString(), false);

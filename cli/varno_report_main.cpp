@@ -63,8 +63,9 @@ std::optional<varno::RunError> recordTargetFault(const varno::UnattendedOptions&
   const std::string report = options.outputPath ? *options.outputPath : varno::batchReportName(options.dataPath);
   if (varno::absolutePath(record) == varno::absolutePath(report))
     return varno::RunError{"--record must name another file than the report", true};
-  if (auto why = varno::inputFileTargeted(
-          record, {{"data file", options.dataPath}, {"factors file", options.factorsPath}, {"report", report}}))
+  std::vector<varno::InputFile> inputs = varno::runInputs(options.dataPath, options.factorsPath, options.chainPaths);
+  inputs.push_back({"report", report});
+  if (auto why = varno::inputFileTargeted(record, inputs))
     return varno::RunError{"--record: " + *why, true};
   return std::nullopt;
 }

@@ -32,6 +32,9 @@ struct AnalysisState {
     std::shared_ptr<const SampleTable> table;
   };
   std::vector<AddedChain> addedChains;
+  // the file chain 1 was read from when the data file only names its chains (a CODA index);
+  // empty when chain 1 is the data file itself
+  std::string firstChainFileName;
 
   // regression model of an fst file
   int factorCount = 0;
@@ -65,6 +68,14 @@ struct AnalysisState {
     return tables;
   }
   int chainCount() const { return 1 + static_cast<int>(addedChains.size()); }
+  // The file each chain was read from, chain 1 first.
+  std::vector<std::string> chainFileNames() const {
+    std::vector<std::string> files{firstChainFileName.empty() ? dataFileName : firstChainFileName};
+    for (const auto& chain : addedChains) files.push_back(chain.fileName);
+    return files;
+  }
+  // Whether the data file is an index whose reading reads every chain.
+  bool chainsFromIndex() const { return !firstChainFileName.empty(); }
 };
 
 }  // namespace varno

@@ -1,8 +1,11 @@
 // Reading the CODA format: the index into names and line ranges, then each chain file.
 #include "core/coda_reader.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <filesystem>
+#include <fstream>
 #include <limits>
 #include <optional>
 #include <string_view>
@@ -102,8 +105,10 @@ std::optional<std::string> readIndex(const std::string& path, std::vector<IndexE
 }
 
 // One chain file into its table: the first name's iteration numbers, then every name's values.
+// `tell` is given the share of the variables read.
 std::optional<std::string> readChain(const std::string& indexPath, const std::vector<IndexEntry>& entries,
-                                     const std::string& path, std::shared_ptr<SampleTable>& table) {
+                                     const std::string& path, std::shared_ptr<SampleTable>& table,
+                                     const std::function<void(double)>& tell) {
   std::string why;
   const std::optional<std::string> text = readTextFile(path, &why, std::numeric_limits<std::size_t>::max());
   if (!text) return why;
@@ -120,6 +125,7 @@ std::optional<std::string> readChain(const std::string& indexPath, const std::ve
   table = std::make_shared<SampleTable>(static_cast<int>(entries.size()) + 1, static_cast<int>(rows));
   std::vector<long long> iterations(static_cast<std::size_t>(rows));
   for (std::size_t v = 0; v < entries.size(); ++v) {
+    tell(static_cast<double>(v) / static_cast<double>(entries.size()));
     const IndexEntry& e = entries[v];
     const long long draws = e.last - e.first + 1;
     for (long long k = 0; k < draws; ++k) {
@@ -155,6 +161,27 @@ std::optional<std::string> readChain(const std::string& indexPath, const std::ve
 
 }  // namespace
 
+bool isCodaIndex(const std::string& path) {
+  namespace fs = std::filesystem;
+  std::string name = fs::path(path).filename().string();
+  std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  if (name.find("index") == std::string::npos || !name.ends_with(".txt")) return false;
+  // the first line is enough to tell; a large trace is not read whole for it
+  std::ifstream in(path, std::ios::binary);
+  std::string head(4096, '\0');
+  in.read(head.data(), static_cast<std::streamsize>(head.size()));
+  head.resize(static_cast<std::size_t>(in.gcount()));
+  for (std::string_view line : linesOf(head)) {
+    const std::vector<std::string_view> tokens = tokensOf(line);
+    if (tokens.empty()) continue;
+    long long first = 0, last = 0;
+    float number = 0;
+    return tokens.size() == 3 && !floatNumber(tokens[0], number) && wholeNumber(tokens[1], first) &&
+           wholeNumber(tokens[2], last);
+  }
+  return false;
+}
+
 std::vector<std::string> codaChainFiles(const std::string& indexPath) {
   namespace fs = std::filesystem;
   const fs::path index(indexPath);
@@ -172,19 +199,38 @@ std::vector<std::string> codaChainFiles(const std::string& indexPath) {
   return chains;
 }
 
-CodaReadResult readCoda(const std::string& indexPath, const std::vector<std::string>& chainPaths) {
+std::vector<std::string> codaChainFiles(const std::string& indexPath, const std::vector<std::string>& named) {
+  std::vector<std::string> chains = codaChainFiles(indexPath);
+  const std::size_t beside = chains.size();
+  for (const std::string& path : named) {
+    // the same file under another name is the same chain
+    const bool known = std::any_of(chains.begin(), chains.begin() + static_cast<std::ptrdiff_t>(beside), [&](const std::string& b) {
+      std::error_code ec;
+      return std::filesystem::equivalent(b, path, ec);
+    });
+    if (!known) chains.push_back(path);
+  }
+  return chains;
+}
+
+CodaReadResult readCoda(const std::string& indexPath, const std::vector<std::string>& chainPaths,
+                        const CodaProgress& progress) {
   std::vector<IndexEntry> entries;
   if (auto error = readIndex(indexPath, entries)) return refused(std::move(*error));
   CodaReadResult result;
-  for (const std::string& path : chainPaths) {
+  for (std::size_t c = 0; c < chainPaths.size(); ++c) {
+    const std::string& path = chainPaths[c];
+    const auto tell = [&](double share) {
+      if (progress) progress(static_cast<int>(100.0 * (static_cast<double>(c) + share) / static_cast<double>(chainPaths.size())));
+    };
     CodaChain chain{path, nullptr};
-    if (auto error = readChain(indexPath, entries, path, chain.table)) return refused(std::move(*error));
+    if (auto error = readChain(indexPath, entries, path, chain.table, tell)) return refused(std::move(*error));
     result.chains.push_back(std::move(chain));
   }
   return result;
 }
 
-CodaReadResult readCoda(const std::string& indexPath) {
+CodaReadResult readCoda(const std::string& indexPath, const CodaProgress& progress) {
   const std::vector<std::string> chains = codaChainFiles(indexPath);
   if (chains.empty()) {
     const std::string name = std::filesystem::path(indexPath).filename().string();
@@ -193,7 +239,7 @@ CodaReadResult readCoda(const std::string& indexPath) {
                                                       : varno::quoted(name.substr(0, at) + "chain1" + name.substr(at + 5));
     return refused(varno::quoted(indexPath) + ": no chain file beside it (looked for " + first + ")");
   }
-  return readCoda(indexPath, chains);
+  return readCoda(indexPath, chains, progress);
 }
 
 }  // namespace varno

@@ -3,6 +3,7 @@
 // draws of that name.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,18 +24,31 @@ struct CodaReadResult {
   std::string error;              // names the file, the line and the fault
 };
 
+// Told the share of the reading done, 0 to 100; it may throw to stop the reading.
+using CodaProgress = std::function<void(int percent)>;
+
+// Whether a data file is a CODA index rather than a trace: its name holds "index" and ends in
+// ".txt" (in any case), and its first line that is not blank is a name and two whole numbers. A
+// trace that happens to be named so is read as a trace.
+bool isCodaIndex(const std::string& path);
+
 // The chain files beside an index: its file name with the last "index" replaced by "chain1",
 // "chain2", ... ("CODAindex.txt" -> "CODAchain1.txt"), as long as they exist.
 std::vector<std::string> codaChainFiles(const std::string& indexPath);
+
+// The chain files of an index for a run that names some: those beside it, then the named ones
+// that are not among them.
+std::vector<std::string> codaChainFiles(const std::string& indexPath, const std::vector<std::string>& named);
 
 // Reads the index and each chain file into one table per chain. Refused, naming the file, the line
 // and the fault: an index line that is not a name and two whole line numbers (1 <= first <= last),
 // a range beyond the lines of a chain file, a line of a range that is not an iteration number and
 // a value, and a name whose iteration numbers differ from those of the first name in a chain (a
 // name monitored from a later iteration or thinned differently is not filled in).
-CodaReadResult readCoda(const std::string& indexPath, const std::vector<std::string>& chainPaths);
+CodaReadResult readCoda(const std::string& indexPath, const std::vector<std::string>& chainPaths,
+                        const CodaProgress& progress = {});
 
 // The index and the chain files beside it; refused when there is none.
-CodaReadResult readCoda(const std::string& indexPath);
+CodaReadResult readCoda(const std::string& indexPath, const CodaProgress& progress = {});
 
 }  // namespace varno

@@ -48,9 +48,7 @@ ChainsTableResult runChainsTable(const ChainsTableOptions& options, const RunHoo
 
 DrawsExportResult runDrawsExport(const DrawsExportOptions& options, const RunHooks& hooks) {
   DrawsExportResult result;
-  std::vector<InputFile> inputs{{"data file", options.dataPath}, {"factors file", options.factorsPath}};
-  for (std::size_t c = 0; c < options.chainPaths.size(); ++c)
-    inputs.push_back({"data file of chain " + decimal(static_cast<long long>(c) + 2), options.chainPaths[c]});
+  const std::vector<InputFile> inputs = runInputs(options.dataPath, options.factorsPath, options.chainPaths);
   if (auto why = inputFileTargeted(options.outputPath, inputs)) {
     result.error = RunError{"--export-draws: " + *why, true};
     return result;

@@ -6,7 +6,10 @@ namespace varno {
 
 inline constexpr const char* kDataArgumentsHelp =
     "Arguments:\n"
-    "  DATA                      the sampler's output: .fst, .frq or any other table\n"
+    "  DATA                      the sampler's output: .fst, .frq or any other table,\n"
+    "                            or a CODA index (NAMEindex.txt) whose chain files\n"
+    "                            (NAMEchain1.txt, NAMEchain2.txt, ...) beside it are\n"
+    "                            read as chains of one analysis\n"
     "  FACTORS.txt               the factors file of an .fst trace\n"
     "  MODE                      -1 (the default): as many factors as the factors file\n"
     "                            has factor lines; 0: two factors; 1: two factors and\n"

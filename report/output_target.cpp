@@ -3,14 +3,26 @@
 
 #include <sys/stat.h>
 
+#include "core/coda_reader.h"
 #include "core/text_pieces.h"
 
 namespace varno {
 
 std::vector<InputFile> analysisInputs(const AnalysisState& state) {
   std::vector<InputFile> inputs{{"data file", state.dataFileName}, {"factors file", state.factorFileName}};
+  if (state.chainsFromIndex()) inputs.push_back({"data file of chain 1", state.firstChainFileName});
   for (std::size_t c = 0; c < state.addedChains.size(); ++c)
     inputs.push_back({"data file of chain " + decimal(static_cast<long long>(c) + 2), state.addedChains[c].fileName});
+  return inputs;
+}
+
+std::vector<InputFile> runInputs(const std::string& dataPath, const std::string& factorsPath,
+                                 const std::vector<std::string>& chainPaths) {
+  std::vector<InputFile> inputs{{"data file", dataPath}, {"factors file", factorsPath}};
+  const bool index = isCodaIndex(dataPath);
+  const std::vector<std::string> chains = index ? codaChainFiles(dataPath, chainPaths) : chainPaths;
+  for (std::size_t c = 0; c < chains.size(); ++c)
+    inputs.push_back({"data file of chain " + decimal(static_cast<long long>(c) + (index ? 1 : 2)), chains[c]});
   return inputs;
 }
 

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "core/chain_match.h"
+#include "core/coda_reader.h"
 #include "core/column_catalogue.h"
 #include "core/file_kind.h"
 #include "core/model_numbering.h"
@@ -43,6 +44,19 @@ std::optional<RunError> readTable(const std::string& path, const RunHooks& hooks
   if (!read.table) return fileError(read.error);
   for (const std::string& note : readNotes(read)) warnings.push_back(quoted(path) + ": " + note);
   table = std::move(read.table);
+  return std::nullopt;
+}
+
+// The chains of an index: those beside it, then the named ones; refused when there is none.
+std::optional<RunError> readIndexedChains(const std::string& indexPath, const std::vector<std::string>& named,
+                                          const RunHooks& hooks, std::vector<CodaChain>& chains) {
+  const std::vector<std::string> files = codaChainFiles(indexPath, named);
+  CodaReadResult read = files.empty() ? readCoda(indexPath, hooks.yield) : readCoda(indexPath, files, hooks.yield);
+  if (read.chains.empty()) {
+    if (files.empty()) read.error += "; name the chain files with --chain";
+    return fileError(read.error);
+  }
+  chains = std::move(read.chains);
   return std::nullopt;
 }
 
@@ -299,9 +313,7 @@ UnattendedResult buildUnattendedReport(const UnattendedOptions& options, const R
 UnattendedResult runUnattendedReport(const UnattendedOptions& options, const RunHooks& hooks) {
   // refused before any reading: nothing the run finds could make that target right
   const std::string target = options.outputPath ? *options.outputPath : batchReportName(options.dataPath);
-  std::vector<InputFile> inputs{{"data file", options.dataPath}, {"factors file", options.factorsPath}};
-  for (const std::string& chain : options.chainPaths) inputs.push_back({"chain", chain});
-  if (auto why = inputFileTargeted(target, inputs)) {
+  if (auto why = inputFileTargeted(target, runInputs(options.dataPath, options.factorsPath, options.chainPaths))) {
     UnattendedResult refused;
     refused.error = argumentError(*why);
     return refused;
@@ -346,7 +358,14 @@ std::optional<RunError> openColumnData(const ColumnDataOptions& options, const R
   }
 
   std::shared_ptr<const SampleTable> table;
-  if (auto error = readTable(options.dataPath, hooks, table, warnings)) return error;
+  // an index reads its chains, and the first is the table of the run
+  std::vector<CodaChain> indexed;
+  if (kind == FileKind::other && isCodaIndex(options.dataPath)) {
+    if (auto error = readIndexedChains(options.dataPath, options.chainPaths, hooks, indexed)) return error;
+    table = indexed.front().table;
+  } else if (auto error = readTable(options.dataPath, hooks, table, warnings)) {
+    return error;
+  }
 
   int modelColumn = -1;
   if (kind == FileKind::fst) {
@@ -371,9 +390,19 @@ std::optional<RunError> openColumnData(const ColumnDataOptions& options, const R
       return error;
   }
   std::vector<ChainRows> chains{{table, rows}};
+  for (std::size_t c = 1; c < indexed.size(); ++c) {
+    RowRange chainRows;
+    if (auto error = checkedRetainedRows(options.burnIn, options.burnOut, indexed[c].table->rowCount(), chainRows)) {
+      error->message = quoted(indexed[c].fileName) + ": " + error->message;
+      return error;
+    }
+    chains.push_back({indexed[c].table, chainRows});
+  }
   const bool checkFactors = kind == FileKind::fst && !options.factorsPath.empty();
+  // the chains an index names were read with it
+  const std::vector<std::string> further = indexed.empty() ? options.chainPaths : std::vector<std::string>{};
   if (auto error = readChains(
-          options.dataPath, *table, options.chainPaths, options.burnIn, options.burnOut, hooks, chains, warnings,
+          options.dataPath, *table, further, options.burnIn, options.burnOut, hooks, chains, warnings,
           [&](const std::string& path, const SampleTable& chain, RowRange chainRows) -> std::optional<RunError> {
             if (!checkFactors) return std::nullopt;
             return checkFstAgainstFactors(path, chain, decision, chainRows, options.factorMode, options.factorsPath,

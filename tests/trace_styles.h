@@ -39,4 +39,17 @@ inline const std::vector<TraceStyle>& traceStyles() {
   return styles;
 }
 
+// A CODA index and two chain files thinned by 10 ("beta[1]" follows "alpha" in each chain file),
+// a third chain file of the same run under another name, and what reading the two chains gives.
+struct CodaRun {
+  std::string index = "alpha 1 3\r\nbeta[1] 4 6\n\n";
+  std::string chain1 = "10 0.5\n20 0.25\n30 0.75\n10 1e1\n20\t20\n30 -30\n";
+  std::string chain2 = "10 1.5\n20 1.25\n30 1.75\n10 11\n20 21\n30 31";
+  std::string chain3 = "10 2\n20 2\n30 2\n10 1\n20 1\n30 1\n";
+  std::vector<std::string> names{"Iteration", "alpha", "beta[1]"};
+  std::vector<std::vector<float>> rows1{{10, 0.5f, 10}, {20, 0.25f, 20}, {30, 0.75f, -30}};
+  std::vector<std::vector<float>> rows2{{10, 1.5f, 11}, {20, 1.25f, 21}, {30, 1.75f, 31}};
+  std::vector<std::string> pooledMeans{"20", "1", "10.5"};  // of chains 1 and 2, as the tool writes them
+};
+
 }  // namespace varno::testing

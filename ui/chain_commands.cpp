@@ -5,6 +5,7 @@
 #include <QLocale>
 
 #include "core/chain_match.h"
+#include "core/coda_reader.h"
 #include "core/data_file_reader.h"
 #include "core/read_notes.h"
 #include "stats/data_range.h"
@@ -73,11 +74,21 @@ bool TForm3::addChainFile(const QString& path, std::function<void()> then) {
   const std::string burnIn = Cutin->text().toStdString(), burnOut = Cutout->text().toStdString();
   JobRunner::Job job;
   job.title = "Reading " + path;
-  job.work = [this, file, first, path, then, fst, decision, burnIn, burnOut](JobControl& control) -> JobRunner::Apply {
-    auto read = std::make_shared<DataFileReadResult>(readDataFile(file, [&control](int percent) {
+  // a chain of an analysis opened from an index is a chain file of that index
+  const std::string index = state.chainsFromIndex() ? first : std::string();
+  job.work = [this, file, first, index, path, then, fst, decision, burnIn, burnOut](JobControl& control) -> JobRunner::Apply {
+    const auto progress = [&control](int percent) {
       control.setPercent(percent);
       control.throwIfCancelled();
-    }));
+    };
+    auto read = std::make_shared<DataFileReadResult>();
+    if (index.empty()) {
+      *read = readDataFile(file, progress);
+    } else {
+      CodaReadResult coda = readCoda(index, {file}, progress);
+      read->error = std::move(coda.error);
+      if (!coda.chains.empty()) read->table = std::move(coda.chains.front().table);
+    }
     auto models = std::make_shared<ModelColumnCheck>();
     if (fst && read->table && read->table->columnCount() >= decision.factorCount + 5) {
       const SampleTable& table = *read->table;

@@ -149,10 +149,9 @@ void TForm3::applyChainsTable(const ChainComparison& comparison) {
   header << "Pooled" << "R-hat";
   chainsTable->setColumnCount(static_cast<int>(header.size()));
   chainsTable->setHorizontalHeaderLabels(header);
-  for (int c = 0; c < chains; ++c) {
-    const std::string& file = c == 0 ? state.dataFileName : state.addedChains[static_cast<std::size_t>(c - 1)].fileName;
-    chainsTable->horizontalHeaderItem(c + 1)->setToolTip(QString::fromStdString(file));
-  }
+  const std::vector<std::string> files = state.chainFileNames();
+  for (int c = 0; c < chains && c < static_cast<int>(files.size()); ++c)
+    chainsTable->horizontalHeaderItem(c + 1)->setToolTip(QString::fromStdString(files[static_cast<std::size_t>(c)]));
   chainsTable->setRowCount(static_cast<int>(comparison.rows.size()));
   int disagreeing = 0;
   for (int r = 0; r < static_cast<int>(comparison.rows.size()); ++r) {

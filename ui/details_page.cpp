@@ -163,8 +163,7 @@ void TForm3::showChainLines(const std::vector<ColumnLine>& lines) {
   static const QColor colours[] = {QColor(31, 119, 180), QColor(214, 39, 40),  QColor(44, 160, 44),
                                    QColor(255, 127, 14), QColor(148, 103, 189), QColor(140, 86, 75),
                                    QColor(227, 119, 194), QColor(23, 190, 207)};
-  std::vector<std::string> files{state.dataFileName};
-  for (const auto& chain : state.addedChains) files.push_back(chain.fileName);
+  const std::vector<std::string> files = state.chainFileNames();
   Serie->setVisible(false);
   histogram->setVisible(false);
   burnSerie->setVisible(false);

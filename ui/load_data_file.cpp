@@ -4,6 +4,7 @@
 #include <QTabWidget>
 #include <cstdio>
 
+#include "core/coda_reader.h"
 #include "core/data_file_reader.h"
 #include "core/factors_file.h"
 #include "core/read_notes.h"
@@ -32,7 +33,21 @@ std::string factorDecisionHint(const AnalysisState& state) {
 struct FileRead {
   DataFileReadResult read;
   ModelColumnCheck models;
+  TForm3::IndexChains chains;
 };
+
+// An index and the chain files beside it: chain 1 as the table read, the others as its chains.
+void readIndexedChains(const std::string& path, const CodaProgress& progress, FileRead& file) {
+  CodaReadResult coda = readCoda(path, progress);
+  if (coda.chains.empty()) {
+    file.read.error = std::move(coda.error);
+    return;
+  }
+  file.read.table = std::move(coda.chains.front().table);
+  file.chains.firstFile = coda.chains.front().fileName;
+  for (std::size_t c = 1; c < coda.chains.size(); ++c)
+    file.chains.further.push_back({coda.chains[c].fileName, std::move(coda.chains[c].table)});
+}
 
 }  // namespace
 
@@ -47,16 +62,20 @@ bool TForm3::LoadDataFile(LoadPlan plan, std::shared_ptr<const OpenFlowSnapshot>
   job.title = "Reading " + plan.path;
   job.work = [this, path, plan, before, fst, decision, burnIn, burnOut](JobControl& control) -> JobRunner::Apply {
     auto file = std::make_shared<FileRead>();
-    file->read = readDataFile(path, [&control](int percent) {
+    const auto progress = [&control](int percent) {
       control.setPercent(percent);
       control.throwIfCancelled();
-    });
+    };
+    if (!fst && isCodaIndex(path))
+      readIndexedChains(path, progress, *file);
+    else
+      file->read = readDataFile(path, progress);
     if (fst && file->read.table) {
       const SampleTable& table = *file->read.table;
       file->models = checkModelColumn(table, table.columnCount() - decision.factorCount - 5, decision,
                                       retainedRowsOnOpen(burnIn, burnOut, table.rowCount()));
     }
-    return [this, plan, before, file] { dataFileRead(plan, *before, file->read, file->models); };
+    return [this, plan, before, file] { dataFileRead(plan, *before, file->read, file->models, file->chains); };
   };
   job.failed = [this, before, plan](const std::string& error) {
     before->restore(*this);
@@ -78,7 +97,7 @@ bool TForm3::LoadDataFile(LoadPlan plan, std::shared_ptr<const OpenFlowSnapshot>
 }
 
 void TForm3::dataFileRead(const LoadPlan& plan, const OpenFlowSnapshot& before, DataFileReadResult& read,
-                          const ModelColumnCheck& models) {
+                          const ModelColumnCheck& models, const IndexChains& chains) {
   const auto refuse = [&](const QString& text) {
     before.restore(*this);
     setStatus("Not read: " + text);
@@ -99,8 +118,10 @@ void TForm3::dataFileRead(const LoadPlan& plan, const OpenFlowSnapshot& before, 
 
   std::shared_ptr<const SampleTable> table = std::move(read.table);
   state.table = table;
-  // a new analysis has one chain; a reload reads its further chains again after this one
-  state.addedChains.clear();
+  // a new analysis has one chain, or those of its index; a reload reads its further chains again
+  // after this one
+  state.addedChains = chains.further;
+  state.firstChainFileName = chains.firstFile;
   state.rowCount = table->rowCount();
   state.columnCount = table->columnCount();
   // the results of the analysis open before describe another table: none of them may show
@@ -115,9 +136,11 @@ void TForm3::dataFileRead(const LoadPlan& plan, const OpenFlowSnapshot& before, 
   figuresWanted_.reset();
   if (plan.newAnalysis) state.modelFilter = 0;
 
-  QString status = QString("%1: %2 \u00D7 %3")
-                       .arg(plan.path, QString::fromStdString(groupedCount(state.rowCount, "row", "rows")),
-                            QString::fromStdString(groupedCount(state.columnCount, "column", "columns")));
+  QString status = state.chainCount() > 1
+                       ? plan.path + ": " + chainsStatus()
+                       : QString("%1: %2 \u00D7 %3")
+                             .arg(plan.path, QString::fromStdString(groupedCount(state.rowCount, "row", "rows")),
+                                  QString::fromStdString(groupedCount(state.columnCount, "column", "columns")));
   std::vector<std::string> notes = readNotes(read);
   if (models.rowsOutsideModels > 0) notes.push_back(rowsOutsideModelsNote(models.rowsOutsideModels, models.modelCount));
   for (const std::string& note : notes) {
@@ -126,7 +149,7 @@ void TForm3::dataFileRead(const LoadPlan& plan, const OpenFlowSnapshot& before, 
     if (unattendedRun_ || state.batchMode)
       std::fprintf(stderr, "varno-plot: warning: %s: %s\n", plan.path.toLocal8Bit().constData(), note.c_str());
   }
-  if (const auto cleared = fitDataRangeToRows(state.rowCount)) status += "; " + *cleared;
+  if (const auto cleared = fitDataRangeToRows(shortestChainRows())) status += "; " + *cleared;
   setStatus(status);
 
   if (plan.newAnalysis) rememberRecentFile();

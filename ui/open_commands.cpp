@@ -4,6 +4,9 @@
 #include <QComboBox>
 #include <QTabWidget>
 
+#include <algorithm>
+
+#include "core/coda_reader.h"
 #include "ui/dialogs.h"
 #include "ui/file_dialog_spec.h"
 #include "ui/job_runner.h"
@@ -41,7 +44,8 @@ void TForm3::OpenClick() {
   if (refuseWhileBusy()) return;
   auto before = std::make_shared<const OpenFlowSnapshot>(*this);
   state.factorMode = -1;
-  OpenDialog->filter = "Fst file (*.fst)|*.fst|Frequences file (*.frq)|*.frq|Other(*.*)|*.*";
+  OpenDialog->filter =
+      "Fst file (*.fst)|*.fst|Frequences file (*.frq)|*.frq|CODA index (*index*.txt)|*index*.txt|Other(*.*)|*.*";
   dialogFolders_.prepare(*OpenDialog, DialogPurpose::openData, QString::fromStdString(state.dataFileName));
   const auto chosen = dialogs_.openFile(this, *OpenDialog);
   if (!chosen) return;
@@ -124,8 +128,13 @@ void TForm3::Refresh1Click() {
   auto factorValues = std::make_shared<std::vector<std::vector<float>>>(state.factorValues);
   const int column = xi->currentIndex();
   const QString path = QString::fromStdString(state.dataFileName);
+  // the chains beside an index are read again with it; the others are added again after it
+  const std::vector<std::string> beside =
+      state.chainsFromIndex() ? codaChainFiles(state.dataFileName) : std::vector<std::string>{};
   QStringList chains;
-  for (const auto& chain : state.addedChains) chains << QString::fromStdString(chain.fileName);
+  for (const auto& chain : state.addedChains)
+    if (std::find(beside.begin(), beside.end(), chain.fileName) == beside.end())
+      chains << QString::fromStdString(chain.fileName);
   LoadPlan plan{path, {}, -1, false, [this, populations, factors, factorValues, chains] {
                   if (state.kind() == FileKind::fst) {
                     // the catalogue made the factor rows anew: the same file shape keeps its values

@@ -77,6 +77,12 @@ class TForm3 : public QMainWindow {
   // The background jobs: tests and benchmarks wait for them to be idle.
   const JobRunner& jobs() const { return *jobs_; }
 
+  // The chains a data file names (a CODA index): the file chain 1 was read from and the others.
+  struct IndexChains {
+    std::string firstFile;
+    std::vector<AnalysisState::AddedChain> further;
+  };
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
@@ -376,7 +382,7 @@ class TForm3 : public QMainWindow {
   void setStatus(const QString& text);
   void replotIfRangeChanged();
   void dataFileRead(const LoadPlan& plan, const OpenFlowSnapshot& before, DataFileReadResult& read,
-                    const ModelColumnCheck& models);
+                    const ModelColumnCheck& models, const IndexChains& chains);
   void applyModelSummary(const ModelSummaryResult& result);
   // The evidence table and the prior line from the shown summary's model draws and the prior.
   void showEvidence();

@@ -45,7 +45,8 @@ std::string windowUsageText() {
          "  --no-settings             start with the designed defaults (window, chart\n"
          "                            appearance, folders, recent files) and save nothing\n"
          "  --chain PATH              a further chain of DATA's analysis (repeatable): a data\n"
-         "                            file of the same kind and columns, pooled with DATA\n"
+         "                            file of the same kind and columns, pooled with DATA;\n"
+         "                            with a CODA index, a chain file read through the index\n"
          "  --help                    show this text and exit\n"
          "  --version                 show the version and exit\n";
 }

@@ -62,5 +62,77 @@ TEST(TraceFormatsTool, RefusedTraceEndsTheRunNamingLineAndReason) {
       << run.err;
 }
 
+// The chains of a CODA index: those beside it, then those named with --chain, pooled in the summary.
+TEST(TraceFormatsTool, CodaIndexSummaryPoolsItsChains) {
+  TempFolder folder;
+  ASSERT_TRUE(folder.ok());
+  const testing::CodaRun coda;
+  const std::string index = folder.write("CODAindex.txt", coda.index);
+  folder.write("CODAchain1.txt", coda.chain1);
+  folder.write("CODAchain2.txt", coda.chain2);
+  const std::string extra = folder.write("extra.txt", coda.chain3);
+
+  const ToolRun run = runTool(folder, {index, "--summary"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  // the diagnostics are across both chains, which are too short for them
+  EXPECT_NE(run.err.find("column 2 diagnostics: chains 1 and 2 left out"), std::string::npos) << run.err;
+  const auto cells = tsvCells(run.out);
+  ASSERT_EQ(cells.size(), coda.names.size() + 1) << run.out;
+  for (std::size_t c = 0; c < coda.names.size(); ++c) {
+    ASSERT_EQ(cells[c + 1].size(), 12u) << run.out;
+    EXPECT_EQ(cells[c + 1][1], coda.names[c]);
+    EXPECT_EQ(cells[c + 1][2], "6");
+    EXPECT_EQ(cells[c + 1][3], coda.pooledMeans[c]);
+  }
+
+  const ToolRun more = runTool(folder, {index, "--summary", "--chain", extra});
+  ASSERT_EQ(more.status, 0) << more.err;
+  const auto moreCells = tsvCells(more.out);
+  ASSERT_EQ(moreCells.size(), coda.names.size() + 1) << more.out;
+  EXPECT_EQ(moreCells[2][2], "9");
+  EXPECT_EQ(moreCells[2][3], "1.3333333333333333");  // alpha: (6 + 2 + 2 + 2) / 9
+}
+
+TEST(TraceFormatsTool, CodaIndexRefusals) {
+  const testing::CodaRun coda;
+  const struct {
+    const char* name;
+    std::string index;
+    bool chainsBeside;
+    std::vector<std::string> options;  // {chain1} stands for the path of chain 1
+    std::string message;               // {index} and {chain1} stand for their paths
+  } cases[] = {
+      {"a range beyond the chain file", "alpha 1 3\nbeta[1] 4 7\n", true, {"--summary"},
+       "\"{index}\" line 2: \"beta[1]\" takes lines 4 to 7, but \"{chain1}\" has 6 lines"},
+      {"no chain file beside the index and none named", coda.index, false, {"--summary"},
+       "\"{index}\": no chain file beside it (looked for \"CODAchain1.txt\"); name the chain files with --chain"},
+      {"draws written over a chain file", coda.index, true, {"--export-draws", "{chain1}"},
+       "\"{chain1}\" is the data file of chain 1 of the analysis"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder folder;
+    ASSERT_TRUE(folder.ok());
+    const std::string index = folder.write("CODAindex.txt", c.index);
+    const std::string chain1 = folder.path("CODAchain1.txt");
+    if (c.chainsBeside) {
+      folder.write("CODAchain1.txt", coda.chain1);
+      folder.write("CODAchain2.txt", coda.chain2);
+    }
+    const auto filled = [&](std::string text) {
+      for (const auto& [key, value] : {std::pair<std::string, std::string>{"{index}", index}, {"{chain1}", chain1}})
+        for (std::size_t at; (at = text.find(key)) != std::string::npos;) text.replace(at, key.size(), value);
+      return text;
+    };
+    std::vector<std::string> args{index};
+    for (const std::string& option : c.options) args.push_back(filled(option));
+    const ToolRun run = runTool(folder, args);
+    EXPECT_NE(run.status, 0);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find(filled(c.message)), std::string::npos) << run.err;
+    if (c.chainsBeside) EXPECT_EQ(testing::readWhole(chain1), coda.chain1) << "the chain file is kept";
+  }
+}
+
 }  // namespace
 }  // namespace varno

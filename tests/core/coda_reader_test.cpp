@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tests/cli/temp_folder.h"
+#include "tests/trace_styles.h"
 
 namespace varno {
 namespace {
@@ -22,16 +23,15 @@ Rows rowsOf(const SampleTable& t) {
   return rows;
 }
 
-// Two chains thinned by 10; "beta" follows "alpha" in each chain file.
-const char* kIndex = "alpha 1 3\r\nbeta[1] 4 6\n\n";
-const char* kChain1 = "10 0.5\n20 0.25\n30 0.75\n10 1e1\n20\t20\n30 -30\n";
-const char* kChain2 = "10 1.5\n20 1.25\n30 1.75\n10 11\n20 21\n30 31";
+const testing::CodaRun kRun;
+const std::string& kIndex = kRun.index;
+const std::string& kChain2 = kRun.chain2;
 
 TEST(CodaReader, ReadsOneTablePerChainBesideTheIndex) {
   TempFolder folder;
   ASSERT_TRUE(folder.ok());
   const std::string index = folder.write("CODAindex.txt", kIndex);
-  const std::string chain1 = folder.write("CODAchain1.txt", kChain1);
+  const std::string chain1 = folder.write("CODAchain1.txt", kRun.chain1);
   const std::string chain2 = folder.write("CODAchain2.txt", kChain2);
   folder.write("CODAchain4.txt", kChain2);  // not a chain of the run: chain 3 is missing
   EXPECT_EQ(codaChainFiles(index), (std::vector<std::string>{chain1, chain2}));
@@ -42,9 +42,9 @@ TEST(CodaReader, ReadsOneTablePerChainBesideTheIndex) {
   EXPECT_EQ(r.chains[0].fileName, chain1);
   EXPECT_EQ(r.chains[1].fileName, chain2);
   for (const CodaChain& chain : r.chains)
-    EXPECT_EQ(chain.table->columnNames(), (std::vector<std::string>{"Iteration", "alpha", "beta[1]"}));
-  EXPECT_EQ(rowsOf(*r.chains[0].table), (Rows{{10, 0.5f, 10}, {20, 0.25f, 20}, {30, 0.75f, -30}}));
-  EXPECT_EQ(rowsOf(*r.chains[1].table), (Rows{{10, 1.5f, 11}, {20, 1.25f, 21}, {30, 1.75f, 31}}));
+    EXPECT_EQ(chain.table->columnNames(), kRun.names);
+  EXPECT_EQ(rowsOf(*r.chains[0].table), kRun.rows1);
+  EXPECT_EQ(rowsOf(*r.chains[1].table), kRun.rows2);
 }
 
 struct Refusal {
@@ -90,6 +90,41 @@ TEST(CodaReader, RefusesWithFileLineAndReason) {
       for (std::size_t at; (at = expected.find(key)) != std::string::npos;) expected.replace(at, key.size(), value);
     EXPECT_EQ(r.error, expected);
   }
+}
+
+// A file is taken for an index by its name and its first line; a trace named like an index is read
+// as a trace.
+TEST(CodaReader, TellsAnIndexByItsNameAndFirstLine) {
+  const struct {
+    const char* name;
+    std::string content;
+    bool index;
+  } cases[] = {
+      {"CODAindex.txt", kIndex, true},
+      {"run_Index.TXT", "\n  alpha\t1\t3\n", true},
+      {"index.txt", "1 2 3\n4 5 6\n", false},          // numbers: a trace
+      {"CODAindex.txt", "alpha 1\n", false},            // not a name and two line numbers
+      {"CODAindex.txt", "alpha 1 3.5\n", false},
+      {"CODAindex.csv", kIndex, false},                 // not the name of an index
+      {"CODAchain1.txt", kIndex, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.name) + ": " + c.content);
+    TempFolder folder;
+    ASSERT_TRUE(folder.ok());
+    EXPECT_EQ(isCodaIndex(folder.write(c.name, c.content)), c.index);
+  }
+  EXPECT_FALSE(isCodaIndex("/no/such/folder/CODAindex.txt"));
+}
+
+// Chain files named for a run come after those beside the index, once each.
+TEST(CodaReader, NamedChainFilesFollowThoseBesideTheIndex) {
+  TempFolder folder;
+  ASSERT_TRUE(folder.ok());
+  const std::string index = folder.write("CODAindex.txt", kIndex);
+  const std::string chain1 = folder.write("CODAchain1.txt", kRun.chain1);
+  const std::string extra = folder.write("extra.txt", kRun.chain3);
+  EXPECT_EQ(codaChainFiles(index, {extra, folder.path("./CODAchain1.txt")}), (std::vector<std::string>{chain1, extra}));
 }
 
 TEST(CodaReader, AnIndexWithoutChainFilesIsRefused) {

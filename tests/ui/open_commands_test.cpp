@@ -16,7 +16,8 @@ using namespace testing;
 
 using testing::WindowFixture;
 
-const QString kDataFilter = "Fst file (*.fst)|*.fst|Frequences file (*.frq)|*.frq|Other(*.*)|*.*";
+const QString kDataFilter =
+    "Fst file (*.fst)|*.fst|Frequences file (*.frq)|*.frq|CODA index (*index*.txt)|*index*.txt|Other(*.*)|*.*";
 const QString kEnvironment = "Did you include environmental factors ?";
 const QString kInteraction = "Did you include interaction ?";
 
