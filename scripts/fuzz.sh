@@ -17,7 +17,7 @@ fi
 
 # max_len per target: data files long enough for many rows and columns; factors files and the
 # pipeline (which summarises every table it reads) kept small.
-targets=(data_file_reader:8192 factors_file:2048 pipeline:2048)
+targets=(data_file_reader:8192 factors_file:2048 pipeline:2048 coda_reader:4096)
 mkdir -p "$build/artifacts"
 status=0
 for entry in "${targets[@]}"; do
