@@ -279,12 +279,22 @@ class Parser {
     c.chainPaths = chains_;
     if (!common(c.factorsPath, c.factorMode, c.interaction, c.burnIn, c.burnOut)) return failed();
     long long column = 0, level = 95, model = 0, position = 0;
-    if (!number("--column", 1, std::numeric_limits<int>::max(), "a column number (1 or more)", column) ||
+    // what is not a whole number is a name of the header line
+    const auto given = values_.find("--column");
+    const bool columnNamed =
+        given != values_.end() && !wholeNumber(given->second, std::numeric_limits<long long>::min(),
+                                               std::numeric_limits<long long>::max());
+    if (columnNamed && given->second.empty()) {
+      fail("--column needs a column number (1 or more) or the name of a column, not \"\"");
+      return failed();
+    }
+    if (columnNamed) c.columnName = given->second;
+    if ((!columnNamed && !number("--column", 1, std::numeric_limits<int>::max(), "a column number (1 or more)", column)) ||
         !number("--level", 1, 99, "a whole percentage from 1 to 99", level) ||
         !number("--model", 0, std::numeric_limits<int>::max(), "a model number (0 for all models)", model) ||
         !number("--bandwidth-position", -1000, 300, "a whole number from -1000 to 300", position))
       return failed();
-    c.column = static_cast<int>(column);
+    if (!columnNamed) c.column = static_cast<int>(column);
     c.levelPercent = static_cast<int>(level);
     c.modelFilter = static_cast<int>(model);
     if (has("--bandwidth-position")) c.bandwidthPosition = static_cast<int>(position);
@@ -433,7 +443,7 @@ std::string usageText() {
          "      trace; default: column 2) into DIR, drawn as the window draws them, named\n"
          "      DATA_fst_g1, DATA_fst_g2, DATA_fst_hpdi, DATA_model_probability and\n"
          "      DATA_column_N; needs no display.\n"
-         "  varno-report DATA [FACTORS.txt [MODE]] --column N [--level L]\n"
+         "  varno-report DATA [FACTORS.txt [MODE]] --column N|NAME [--level L]\n"
          "               [--bandwidth-position P] [--model M] [--burn-in N] [--burn-out N]\n"
          "      Prints the Statistics box of column N of any data file, one figure a line:\n"
          "      name, a tab, the text the window shows.\n"
@@ -472,7 +482,8 @@ std::string usageText() {
          "                            with a CODA index, a chain file read through the index\n"
          "  --output PATH             write the report to PATH (\"-\": standard output);\n"
          "                            never to the data or factors file\n"
-         "  --column N                the column to summarise, counted from 1\n"
+         "  --column N|NAME           the column to summarise, counted from 1, or named as\n"
+         "                            the data file's line of column names names it\n"
          "  --level L                 HPDI level in percent, 1 to 99 (default 95)\n"
          "  --bandwidth-position P    kernel bandwidth e^(P/100), P from -1000 to 300\n"
          "                            (default: the rule of thumb for the column)\n"

@@ -413,6 +413,35 @@ std::optional<RunError> openColumnData(const ColumnDataOptions& options, const R
   return std::nullopt;
 }
 
+namespace {
+
+// The 1-based column a header name stands for; refused when no column or several bear it.
+std::optional<RunError> columnNamed(const std::string& dataPath, const SampleTable& table, const std::string& name,
+                                    int& column) {
+  const std::vector<std::string>& names = table.columnNames();
+  if (names.empty())
+    return argumentError("--column " + quoted(name) + ": " + quoted(dataPath) +
+                         " has no line of column names; give the column number, 1 to " +
+                         decimal(table.columnCount()));
+  std::vector<int> found;
+  for (std::size_t c = 0; c < names.size(); ++c)
+    if (names[c] == name) found.push_back(static_cast<int>(c) + 1);
+  if (found.size() == 1) {
+    column = found.front();
+    return std::nullopt;
+  }
+  std::string list;
+  for (std::size_t c = 0; c < names.size(); ++c) list += (c ? ", " : "") + decimal(static_cast<long long>(c) + 1) + " " + names[c];
+  if (found.empty())
+    return argumentError("--column " + quoted(name) + ": " + quoted(dataPath) + " has no column of that name; its columns are " + list);
+  std::string numbers;
+  for (std::size_t k = 0; k < found.size(); ++k) numbers += (k ? " and " : "") + decimal(found[k]);
+  return argumentError("--column " + quoted(name) + ": " + quoted(dataPath) + " names columns " + numbers +
+                       " so; give the column number");
+}
+
+}  // namespace
+
 ColumnStatisticsResult runColumnStatistics(const ColumnStatisticsOptions& options, const RunHooks& hooks) {
   ColumnStatisticsResult result;
   auto fail = [&](RunError error) {
@@ -423,16 +452,20 @@ ColumnStatisticsResult runColumnStatistics(const ColumnStatisticsOptions& option
   if (auto error = openColumnData(options, hooks, data, result.warnings)) return fail(std::move(*error));
   const SampleTable* table = data.table.get();
   const int modelColumn = data.modelColumn;
-  if (options.column < 1 || options.column > table->columnCount()) {
-    return fail(argumentError("column " + decimal(options.column) + " does not exist: " + quoted(options.dataPath) +
+  int column = options.column;
+  if (!options.columnName.empty()) {
+    if (auto error = columnNamed(options.dataPath, *table, options.columnName, column)) return fail(std::move(*error));
+  }
+  if (column < 1 || column > table->columnCount()) {
+    return fail(argumentError("column " + decimal(column) + " does not exist: " + quoted(options.dataPath) +
                               " has " + counted(table->columnCount(), "column", "columns")));
   }
-  const std::vector<double> sample = gatherPooledSample(data.chains, options.column - 1, options.modelFilter, modelColumn);
+  const std::vector<double> sample = gatherPooledSample(data.chains, column - 1, options.modelFilter, modelColumn);
   result.sampleCount = static_cast<int>(sample.size());
   if (sample.size() < 2) {
     std::string where = options.modelFilter != 0 ? " in the retained rows of model " + decimal(options.modelFilter)
                                                  : " in the retained rows";
-    return fail(fileError("column " + decimal(options.column) + " of " + quoted(options.dataPath) + " has " +
+    return fail(fileError("column " + decimal(column) + " of " + quoted(options.dataPath) + " has " +
                           counted(static_cast<long long>(sample.size()), "value", "values") + where +
                           "; at least two are needed"));
   }

@@ -116,6 +116,7 @@ struct ColumnDataOptions {
 
 struct ColumnStatisticsOptions : ColumnDataOptions {
   int column = 1;          // 1-based
+  std::string columnName;  // when given, the column its header names, instead of `column`
   std::optional<int> bandwidthPosition;  // nothing: the default position after a fresh choice
 };
 

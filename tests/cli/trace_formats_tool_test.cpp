@@ -62,6 +62,39 @@ TEST(TraceFormatsTool, RefusedTraceEndsTheRunNamingLineAndReason) {
       << run.err;
 }
 
+// --column takes a name of the header line as well as a number, and says what it could not find.
+TEST(TraceFormatsTool, ColumnByItsHeaderName) {
+  TempFolder folder;
+  ASSERT_TRUE(folder.ok());
+  const testing::TraceStyle& style = testing::traceStyles()[1];  // "lp__", ..., "a, b"
+  const std::string named = folder.write(style.fileName, style.content);
+  const ToolRun byNumber = runTool(folder, {named, "--column", "4"});
+  ASSERT_EQ(byNumber.status, 0) << byNumber.err;
+  const ToolRun byName = runTool(folder, {named, "--column", "a, b"});
+  ASSERT_EQ(byName.status, 0) << byName.err;
+  EXPECT_EQ(byName.out, byNumber.out);
+  EXPECT_NE(byName.out.find("mean\t2\n"), std::string::npos) << byName.out;
+
+  const std::string twice = folder.write("twice.txt", "x\ty\tx\n1\t2\t3\n4\t5\t6\n");
+  const std::string plain = folder.write("plain.txt", "1 2\n3 4\n");
+  const struct {
+    std::string data, column, message;
+  } refusals[] = {
+      {named, "theta2", "--column \"theta2\": \"" + named +
+                            "\" has no column of that name; its columns are 1 lp__, 2 accept_stat__, 3 theta, 4 a, b"},
+      {twice, "x", "--column \"x\": \"" + twice + "\" names columns 1 and 3 so; give the column number"},
+      {plain, "y", "--column \"y\": \"" + plain + "\" has no line of column names; give the column number, 1 to 2"},
+      {plain, "", "--column needs a column number (1 or more) or the name of a column, not \"\""},
+  };
+  for (const auto& r : refusals) {
+    SCOPED_TRACE(r.column);
+    const ToolRun run = runTool(folder, {r.data, "--column", r.column});
+    EXPECT_EQ(run.status, 2) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find(r.message), std::string::npos) << run.err;
+  }
+}
+
 // The chains of a CODA index: those beside it, then those named with --chain, pooled in the summary.
 TEST(TraceFormatsTool, CodaIndexSummaryPoolsItsChains) {
   TempFolder folder;
