@@ -39,6 +39,59 @@ std::vector<std::string_view> linesOf(std::string_view text) {
   return lines;
 }
 
+// Lines of a text by number, read forward; going back starts again from the top.
+class LineCursor {
+ public:
+  explicit LineCursor(std::string_view text) : text_(text) {}
+
+  // Line `number` (1-based, at most the line count) without its line feed and carriage return.
+  std::string_view line(long long number) {
+    if (number < line_) {
+      line_ = 1;
+      at_ = 0;
+    }
+    for (; line_ < number; ++line_) {
+      const std::size_t nl = text_.find('\n', at_);
+      at_ = nl == std::string_view::npos ? text_.size() : nl + 1;
+    }
+    const std::size_t nl = text_.find('\n', at_);
+    std::string_view l = text_.substr(at_, nl == std::string_view::npos ? std::string_view::npos : nl - at_);
+    if (!l.empty() && l.back() == '\r') l.remove_suffix(1);
+    return l;
+  }
+
+ private:
+  std::string_view text_;
+  long long line_ = 1;
+  std::size_t at_ = 0;
+};
+
+long long lineCountOf(std::string_view text) {
+  const long long feeds = static_cast<long long>(std::count(text.begin(), text.end(), '\n'));
+  return feeds + (!text.empty() && text.back() != '\n' ? 1 : 0);
+}
+
+// The first two words of a line and how many words it has, without keeping the others.
+struct DrawWords {
+  std::string_view iteration, value;
+  long long count = 0;
+};
+
+DrawWords drawWordsOf(std::string_view line) {
+  DrawWords words;
+  std::size_t i = 0;
+  while (i < line.size()) {
+    while (i < line.size() && isBlank(line[i])) ++i;
+    const std::size_t from = i;
+    while (i < line.size() && !isBlank(line[i])) ++i;
+    if (i == from) break;
+    if (words.count == 0) words.iteration = line.substr(from, i - from);
+    if (words.count == 1) words.value = line.substr(from, i - from);
+    ++words.count;
+  }
+  return words;
+}
+
 std::vector<std::string_view> tokensOf(std::string_view line) {
   std::vector<std::string_view> tokens;
   std::size_t i = 0;
@@ -101,6 +154,18 @@ std::optional<std::string> readIndex(const std::string& path, std::vector<IndexE
     entries.push_back(std::move(e));
   }
   if (entries.empty()) return varno::quoted(path) + " names no variable";
+  // each line of a chain file is the draw of one name; this also bounds the tables by the file
+  std::vector<const IndexEntry*> byFirst;
+  for (const IndexEntry& e : entries) byFirst.push_back(&e);
+  std::sort(byFirst.begin(), byFirst.end(), [](const IndexEntry* a, const IndexEntry* b) { return a->first < b->first; });
+  for (std::size_t k = 1; k < byFirst.size(); ++k) {
+    const IndexEntry *a = byFirst[k - 1], *b = byFirst[k];
+    if (b->first > a->last) continue;
+    if (a->indexLine > b->indexLine) std::swap(a, b);
+    return at(path, b->indexLine) + "the lines of " + varno::quoted(b->name) + " (" + decimal(b->first) + " to " +
+           decimal(b->last) + ") overlap those of " + varno::quoted(a->name) + " (" + decimal(a->first) + " to " +
+           decimal(a->last) + "); each line of a chain file is the draw of one name";
+  }
   return std::nullopt;
 }
 
@@ -112,8 +177,8 @@ std::optional<std::string> readChain(const std::string& indexPath, const std::ve
   std::string why;
   const std::optional<std::string> text = readTextFile(path, &why, std::numeric_limits<std::size_t>::max());
   if (!text) return why;
-  const std::vector<std::string_view> lines = linesOf(*text);
-  const long long lineCount = static_cast<long long>(lines.size());
+  LineCursor lines(*text);
+  const long long lineCount = lineCountOf(*text);
   const IndexEntry& reference = entries.front();
   const long long rows = reference.last - reference.first + 1;
   for (const IndexEntry& e : entries)
@@ -124,20 +189,27 @@ std::optional<std::string> readChain(const std::string& indexPath, const std::ve
     return varno::quoted(path) + " is too large to read";
   table = std::make_shared<SampleTable>(static_cast<int>(entries.size()) + 1, static_cast<int>(rows));
   std::vector<long long> iterations(static_cast<std::size_t>(rows));
-  for (std::size_t v = 0; v < entries.size(); ++v) {
-    tell(static_cast<double>(v) / static_cast<double>(entries.size()));
+  // the first name sets the iterations; the others follow in the order of their lines, so that the
+  // file is read forward
+  std::vector<std::size_t> order(entries.size());
+  for (std::size_t v = 0; v < order.size(); ++v) order[v] = v;
+  std::sort(order.begin() + 1, order.end(), [&](std::size_t a, std::size_t b) { return entries[a].first < entries[b].first; });
+  for (std::size_t done = 0; done < order.size(); ++done) {
+    tell(static_cast<double>(done) / static_cast<double>(entries.size()));
+    const std::size_t v = order[done];
     const IndexEntry& e = entries[v];
     const long long draws = e.last - e.first + 1;
     for (long long k = 0; k < draws; ++k) {
       const long long line = e.first + k;
-      const std::vector<std::string_view> tokens = tokensOf(lines[static_cast<std::size_t>(line - 1)]);
-      if (tokens.size() != 2)
+      const DrawWords words = drawWordsOf(lines.line(line));
+      if (words.count != 2)
         return at(path, line) + "a line of draws is an iteration number and a value, not " +
-               (tokens.empty() ? std::string("a blank line") : counted(static_cast<long long>(tokens.size()), "word", "words"));
+               (words.count == 0 ? std::string("a blank line") : counted(words.count, "word", "words"));
       long long iteration = 0;
-      if (!wholeNumber(tokens[0], iteration)) return at(path, line) + shownText(tokens[0]) + " is not an iteration number";
+      if (!wholeNumber(words.iteration, iteration))
+        return at(path, line) + shownText(words.iteration) + " is not an iteration number";
       float value = 0;
-      if (!floatNumber(tokens[1], value)) return at(path, line) + shownText(tokens[1]) + " is not a number";
+      if (!floatNumber(words.value, value)) return at(path, line) + shownText(words.value) + " is not a number";
       if (v == 0) {
         iterations[static_cast<std::size_t>(k)] = iteration;
       } else if (k >= rows || iterations[static_cast<std::size_t>(k)] != iteration) {

@@ -47,6 +47,19 @@ TEST(CodaReader, ReadsOneTablePerChainBesideTheIndex) {
   EXPECT_EQ(rowsOf(*r.chains[1].table), kRun.rows2);
 }
 
+// The columns follow the index, whatever the order of the names' lines in the chain files.
+TEST(CodaReader, ColumnsFollowTheIndexNotTheChainFile) {
+  TempFolder folder;
+  ASSERT_TRUE(folder.ok());
+  const std::string index = folder.write("CODAindex.txt", "beta[1] 4 6\nalpha 1 3\n");
+  folder.write("CODAchain1.txt", kRun.chain1);
+  const CodaReadResult r = readCoda(index);
+  ASSERT_EQ(r.error, "");
+  ASSERT_EQ(r.chains.size(), 1u);
+  EXPECT_EQ(r.chains[0].table->columnNames(), (std::vector<std::string>{"Iteration", "beta[1]", "alpha"}));
+  EXPECT_EQ(rowsOf(*r.chains[0].table), (Rows{{10, 10, 0.5f}, {20, 20, 0.25f}, {30, -30, 0.75f}}));
+}
+
 struct Refusal {
   const char* name;
   std::string index, chain1;  // chain 2 is a good one
@@ -73,6 +86,9 @@ TEST(CodaReader, RefusesWithFileLineAndReason) {
        "before they start"},
       {"a value that is not a number", kIndex, "10 1.5\n20 nan\n30 1.75\n10 11\n20 21\n30 31\n",
        "\"{chain}\" line 2: \"nan\" is not a number"},
+      {"overlapping ranges", "alpha 1 4\nbeta[1] 4 6\n", kChain2,
+       "\"{index}\" line 2: the lines of \"beta[1]\" (4 to 6) overlap those of \"alpha\" (1 to 4); each line of "
+       "a chain file is the draw of one name"},
       {"a line without its value", kIndex, "10 1.5\n20 1.25\n30 1.75\n10 11\n20\n30 31\n",
        "\"{chain}\" line 5: a line of draws is an iteration number and a value, not 1 word"},
   };
