@@ -11,6 +11,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QStatusBar>
 #include <QHeaderView>
 #include <QTableWidget>
@@ -39,6 +40,15 @@ template <class W>
 W* named(W* widget, const QString& name) {
   widget->setObjectName(name);
   return widget;
+}
+
+// The size below which a page's designed content would be cut: to the right and lower edges of its
+// shown children, less the few pixels of their margins that the designed window itself cuts.
+QSize designedExtent(const QWidget& page) {
+  QRect all;
+  for (const QWidget* child : page.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    if (!child->isHidden()) all |= child->geometry();
+  return {all.right() + 1 - 8, all.bottom() + 1 - 12};
 }
 
 QLabel* label(const QString& name, const QString& text, QWidget* parent, int x, int y) {
@@ -106,7 +116,13 @@ void TForm3::createControls() {
   Details = named(new QWidget, "Details");
   Summary = named(new QWidget, "Summary");
   Pages->addTab(Details, "Details");
-  Pages->addTab(Summary, "Summary");
+  // the Summary page's charts and tables stand where they were designed: a window smaller than
+  // that scrolls them instead of cutting the lower ones off
+  auto* summaryScroll = named(new QScrollArea, "SummaryScroll");
+  summaryScroll->setFrameShape(QFrame::NoFrame);
+  summaryScroll->setWidgetResizable(true);
+  summaryScroll->setWidget(Summary);
+  Pages->addTab(summaryScroll, "Summary");
   Diagnostics = named(new QWidget, "Diagnostics");
   Pages->addTab(Diagnostics, "Diagnostics");
   pageChangeFromCode_ = true;
@@ -116,6 +132,7 @@ void TForm3::createControls() {
 
   createDetailsPage();
   createSummaryPage();
+  Summary->setMinimumSize(designedExtent(*Summary));
   createDiagnosticsPage();
   createMenus();
   createChartPopupMenu();
