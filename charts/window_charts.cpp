@@ -1,7 +1,11 @@
 // The window's charts: their designed look and how results are put into them.
 #include "charts/window_charts.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <QColor>
+#include <QFileInfo>
 #include <QEvent>
 #include <QHelpEvent>
 #include <QToolTip>
@@ -160,6 +164,51 @@ void showColumnLine(const MainChart& main, const ColumnLine& line, std::optional
     axis->setRange(range.lower - pad, range.upper + pad);
   }
   main.chart->replot();
+}
+
+std::vector<QCPGraph*> showChainLines(const MainChart& main, const std::vector<ColumnLine>& lines,
+                                      const std::vector<std::string>& files, const std::vector<QCPGraph*>& previous) {
+  QCustomPlot* chart = main.chart;
+  for (QCPGraph* g : previous) chart->removeGraph(g);
+  chart->legend->setVisible(!lines.empty());
+  std::vector<QCPGraph*> drawn;
+  if (lines.empty()) return drawn;
+  // distinct colours that read on the white and the grey background
+  static const QColor colours[] = {QColor(31, 119, 180), QColor(214, 39, 40),  QColor(44, 160, 44),
+                                   QColor(255, 127, 14), QColor(148, 103, 189), QColor(140, 86, 75),
+                                   QColor(227, 119, 194), QColor(23, 190, 207)};
+  main.serie->setVisible(false);
+  main.histogram->setVisible(false);
+  QCPRange keys, values;
+  for (std::size_t c = 0; c < lines.size(); ++c) {
+    QCPGraph* g = chart->addGraph();
+    g->setData(lines[c].data);
+    g->setPen(QPen(colours[c % std::size(colours)]));
+    g->setLineStyle(main.serie->lineStyle());
+    g->setScatterStyle(main.serie->scatterStyle());
+    const QString file = c < files.size() ? QFileInfo(QString::fromStdString(files[c])).fileName() : QString();
+    g->setName(QString("chain %1: %2").arg(c + 1).arg(file));
+    g->addToLegend();
+    drawn.push_back(g);
+    if (c == 0) {
+      keys = lines[c].keys;
+      values = lines[c].values;
+    } else {
+      keys.expand(lines[c].keys);
+      values.expand(lines[c].values);
+    }
+  }
+  // only the chains are named in the legend
+  for (int i = 0; i < chart->graphCount(); ++i) {
+    QCPGraph* g = chart->graph(i);
+    if (std::find(drawn.begin(), drawn.end(), g) == drawn.end()) g->removeFromLegend();
+  }
+  for (auto [axis, range] : {std::pair{chart->xAxis, keys}, std::pair{chart->yAxis, values}}) {
+    const double pad = range.size() > 0 ? 0 : (range.lower == 0 ? 1 : std::abs(range.lower) * 0.05);
+    axis->setRange(range.lower - pad, range.upper + pad);
+  }
+  chart->replot();
+  return drawn;
 }
 
 void showColumnBars(const MainChart& main, const ColumnFigures& figures) {

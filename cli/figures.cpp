@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QWidget>
 #include <cstdio>
+#include <numeric>
 #include <qcustomplot.h>
 
 #include "charts/chart_export.h"
@@ -71,10 +72,25 @@ FiguresResult writeFigures(const UnattendedCharts& charts, const UnattendedOptio
     showFactorPoints(chart, factorPlotPoints(charts.fstMeans, charts.factorValues, index, true));
   }
 
-  // a trace shows the column's sample in row order: none of the statistics are drawn
-  ColumnFigures trace;
-  trace.y = gatherColumnSample(*charts.table, column - 1, charts.rows, 0, charts.populationCount + 3);
-  if (trace.y.size() > 1) showColumnLine(main, columnLineData(trace));
+  // a trace shows the column's sample in row order: none of the statistics are drawn; several
+  // chains are drawn each apart, as the window draws them
+  const int modelColumn = charts.populationCount + 3;
+  if (charts.chains.size() > 1) {
+    std::vector<ColumnLine> lines;
+    for (const ChainRows& chain : charts.chains) {
+      const std::vector<double> y = gatherColumnSample(*chain.table, column - 1, chain.rows, 0, modelColumn);
+      std::vector<double> x(y.size());
+      std::iota(x.begin(), x.end(), 1.0);
+      lines.push_back(columnLineData(x, y));
+    }
+    std::vector<std::string> files{run.dataPath};
+    files.insert(files.end(), run.chainPaths.begin(), run.chainPaths.end());
+    showChainLines(main, lines, files, {});
+  } else {
+    ColumnFigures trace;
+    trace.y = gatherColumnSample(*charts.table, column - 1, charts.rows, 0, modelColumn);
+    if (trace.y.size() > 1) showColumnLine(main, columnLineData(trace));
+  }
 
   if (!QDir().mkpath(QString::fromStdString(options.folder)))
     return fail("cannot make the folder \"" + options.folder + "\" for the figures", false);

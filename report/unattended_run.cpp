@@ -251,6 +251,7 @@ std::optional<RunError> buildReportText(std::span<const ChainRows> chains, const
   if (charts) {
     charts->table = table;
     charts->rows = rows;
+    if (chains.size() > 1) charts->chains.assign(chains.begin(), chains.end());
     charts->decision = decision;
     charts->populationCount = populationCount;
     charts->modelBars = std::move(summary.modelBars);

@@ -50,6 +50,7 @@ struct UnattendedOptions {
 struct UnattendedCharts {
   std::shared_ptr<const SampleTable> table;
   RowRange rows;
+  std::vector<ChainRows> chains;  // several chains: each with its retained rows, chain 1 first
   FactorDecision decision;
   int populationCount = 0;
   std::vector<ModelBar> modelBars;

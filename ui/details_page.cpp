@@ -155,47 +155,8 @@ QString TForm3::convergenceText(const std::optional<ConvergenceDiagnostics>& dia
 }
 
 void TForm3::showChainLines(const std::vector<ColumnLine>& lines) {
-  for (QCPGraph* g : chainSeries_) Chart1->removeGraph(g);
-  chainSeries_.clear();
-  Chart1->legend->setVisible(!lines.empty());
-  if (lines.empty()) return;
-  // distinct colours that read on the white and the grey background
-  static const QColor colours[] = {QColor(31, 119, 180), QColor(214, 39, 40),  QColor(44, 160, 44),
-                                   QColor(255, 127, 14), QColor(148, 103, 189), QColor(140, 86, 75),
-                                   QColor(227, 119, 194), QColor(23, 190, 207)};
-  const std::vector<std::string> files = state.chainFileNames();
-  Serie->setVisible(false);
-  histogram->setVisible(false);
-  burnSerie->setVisible(false);
-  QCPRange keys, values;
-  for (std::size_t c = 0; c < lines.size(); ++c) {
-    QCPGraph* g = Chart1->addGraph();
-    g->setData(lines[c].data);
-    g->setPen(QPen(colours[c % std::size(colours)]));
-    g->setLineStyle(Serie->lineStyle());
-    g->setScatterStyle(Serie->scatterStyle());
-    const QString file = c < files.size() ? QFileInfo(QString::fromStdString(files[c])).fileName() : QString();
-    g->setName(QString("chain %1: %2").arg(c + 1).arg(file));
-    g->addToLegend();
-    chainSeries_.push_back(g);
-    if (c == 0) {
-      keys = lines[c].keys;
-      values = lines[c].values;
-    } else {
-      keys.expand(lines[c].keys);
-      values.expand(lines[c].values);
-    }
-  }
-  // only the chains are named in the legend
-  for (int i = 0; i < Chart1->graphCount(); ++i) {
-    QCPGraph* g = Chart1->graph(i);
-    if (std::find(chainSeries_.begin(), chainSeries_.end(), g) == chainSeries_.end()) g->removeFromLegend();
-  }
-  for (auto [axis, range] : {std::pair{Chart1->xAxis, keys}, std::pair{Chart1->yAxis, values}}) {
-    const double pad = range.size() > 0 ? 0 : (range.lower == 0 ? 1 : std::abs(range.lower) * 0.05);
-    axis->setRange(range.lower - pad, range.upper + pad);
-  }
-  Chart1->replot();
+  if (!lines.empty()) burnSerie->setVisible(false);
+  chainSeries_ = varno::showChainLines(MainChart{Chart1, Serie, histogram}, lines, state.chainFileNames(), chainSeries_);
 }
 
 void TForm3::clearColumnFigures() {
