@@ -208,10 +208,6 @@ class Parser {
     a.action = columnUse ? CliAction::column : CliAction::report;
     for (const auto& [name, value] : values_) {
       if (figuresUse && name == "--column") continue;
-      if (name == "--record" && !chains_.empty()) {
-        fail("--record cannot be given with --chain: the record names one data file");
-        return failed();
-      }
       if (!figuresUse && name.rfind("--figure-", 0) == 0) {
         fail(name + " can be given only with --figures");
         return failed();

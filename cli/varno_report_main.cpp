@@ -79,6 +79,10 @@ int writeRecord(const std::string& recordPath, const varno::UnattendedOptions& o
   run.options = options;
   run.reportPath = report.path;
   run.rowCount = report.charts->table->rowCount();
+  if (!report.charts->chains.empty()) {
+    run.rowCount = 0;
+    for (const varno::ChainRows& chain : report.charts->chains) run.rowCount += chain.table->rowCount();
+  }
   run.decision = report.charts->decision;
   std::string why;
   std::optional<varno::ProvenanceRecord> record = varno::reportRecord(run, &why);

@@ -79,7 +79,7 @@ std::string provenanceJson(const ProvenanceRecord& r) {
   out += "  \"chains\": " + jsonNumber(r.chains) + ",\n";
   out += "  \"rows\": {\"total\": " + jsonNumber(r.rowCount) + ", \"burn_in\": " + jsonNumber(r.burnIn) +
          ", \"burn_out\": " + jsonNumber(r.burnOut) +
-         ", \"retained\": " + jsonNumber(r.rowCount - r.burnIn - r.burnOut) + "},\n";
+         ", \"retained\": " + jsonNumber(r.rowCount - r.chains * (r.burnIn + r.burnOut)) + "},\n";
   out += "  \"model_filter\": " + jsonNumber(r.modelFilter) + ",\n";
   out += "  \"factors\": {\"mode\": " + jsonNumber(r.factorMode) +
          ", \"count\": " + jsonNumber(r.decision.factorCount) +

@@ -12,7 +12,7 @@
 namespace varno {
 
 struct RecordedInput {
-  std::string role;  // "data" or "factors"
+  std::string role;  // "data", "factors" or "chain" (a further chain, in order)
   std::string path;  // absolute
   FileDigest digest;
 };
@@ -22,7 +22,7 @@ struct ProvenanceRecord {
   std::string version;
   std::vector<RecordedInput> inputs;
   int chains = 1;
-  long long rowCount = 0, burnIn = 0, burnOut = 0;
+  long long rowCount = 0, burnIn = 0, burnOut = 0;  // rows of every chain together; burn-in and out of each
   int modelFilter = 0;  // 0: all models
   int factorMode = -1;
   FactorDecision decision;

@@ -21,6 +21,10 @@ std::vector<std::string> reportCommandWords(const UnattendedOptions& options, co
     words.push_back("--burn-out");
     words.push_back(jsonNumber(options.burnOut));
   }
+  for (const std::string& chain : options.chainPaths) {
+    words.push_back("--chain");
+    words.push_back(absolutePath(chain));
+  }
   words.push_back("--output");
   words.push_back(absolutePath(reportPath));
   return words;
@@ -30,12 +34,16 @@ std::optional<ProvenanceRecord> reportRecord(const ReportRun& run, std::string* 
   ProvenanceRecord record;
   record.program = run.program;
   record.version = kProgramVersion;
-  for (const auto& [role, path] : {std::pair{"data", run.options.dataPath}, std::pair{"factors", run.options.factorsPath}}) {
+  std::vector<std::pair<std::string, std::string>> inputs{{"data", run.options.dataPath},
+                                                          {"factors", run.options.factorsPath}};
+  for (const std::string& chain : run.options.chainPaths) inputs.push_back({"chain", chain});
+  for (const auto& [role, path] : inputs) {
     if (path.empty()) continue;
     std::optional<RecordedInput> input = recordedInput(role, path, why);
     if (!input) return std::nullopt;
     record.inputs.push_back(std::move(*input));
   }
+  record.chains = 1 + static_cast<int>(run.options.chainPaths.size());
   record.rowCount = run.rowCount;
   record.burnIn = run.options.burnIn;
   record.burnOut = run.options.burnOut;

@@ -11,14 +11,14 @@
 namespace varno {
 
 // The varno-report command that writes the same report: absolute paths, MODE and --interaction
-// as given, burn-in and burn-out when not 0, and --output naming the report.
+// as given, burn-in and burn-out when not 0, the further chains, and --output naming the report.
 std::vector<std::string> reportCommandWords(const UnattendedOptions& options, const std::string& reportPath);
 
 struct ReportRun {
   std::string program;  // "varno-report" or "varno-plot"
   UnattendedOptions options;
   std::string reportPath;
-  long long rowCount = 0;
+  long long rowCount = 0;  // of every chain together
   FactorDecision decision;
   int modelFilter = 0;
 };

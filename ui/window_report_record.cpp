@@ -24,7 +24,9 @@ std::optional<ProvenanceRecord> windowReportRecord(const AnalysisState& state, l
   run.options.burnIn = burnIn;
   run.options.burnOut = burnOut;
   run.reportPath = reportPath;
-  run.rowCount = state.rowCount;
+  run.rowCount = 0;
+  for (const auto& table : state.chainTables()) run.rowCount += table ? table->rowCount() : 0;
+  for (const auto& chain : state.addedChains) run.options.chainPaths.push_back(chain.fileName);
   run.decision = {state.factorCount, state.hasInteraction};
   run.modelFilter = state.modelFilter;
   return reportRecord(run, why);

@@ -63,6 +63,32 @@ class Record : public ::testing::Test {
     folder.write("it's a run/lake factors.txt", factorsText(spec));
   }
 
+  // The record's command line, run by the shell from another folder with the built tool on the
+  // PATH, writes the same report again.
+  void expectCommandRemakes(const std::string& json, const std::string& report) {
+    const std::string bytes = readWhole(report);
+    std::filesystem::remove(report);
+    const std::string line = field(json, "command_line");
+    ASSERT_EQ(line.rfind("varno-report ", 0), 0u) << line;
+    const ToolRun again = runProgram(
+        folder, "/bin/sh", {"-c", "cd / && PATH='" VARNO_BINARY_DIR "':\"$PATH\" && " + line});
+    ASSERT_EQ(again.status, 0) << line << "\n" << again.err;
+    EXPECT_EQ(readWhole(report), bytes);
+  }
+
+  // The entry of `role` from `from` on names `path` with its size and checksum; where it ends.
+  std::size_t expectInput(const std::string& json, const std::string& role, const std::string& path,
+                          std::size_t from = 0) {
+    const std::size_t entry = json.find("\"role\": \"" + role + "\"", from);
+    EXPECT_NE(entry, std::string::npos) << json;
+    if (entry == std::string::npos) return entry;
+    EXPECT_EQ(field(json, "path", entry), path);
+    EXPECT_EQ(field(json, "sha256", entry), digestFile(path)->sha256);
+    const std::string size = "\"size\": " + std::to_string(std::filesystem::file_size(path)) + ",";
+    EXPECT_EQ(json.find(size, entry), json.find("\"size\"", entry)) << json;
+    return entry + 1;
+  }
+
   TempFolder folder;
   std::string runs, data, factors;
 };
@@ -80,29 +106,38 @@ TEST_F(Record, ChecksumsAndACommandLineThatMakesTheSameReport) {
   EXPECT_EQ(readWhole(report), plainReport);  // the report is the same with or without a record
 
   const std::string json = readWhole(record);
-  for (const auto& [role, path] : {std::pair{"data", data}, std::pair{"factors", factors}}) {
-    SCOPED_TRACE(role);
-    const std::size_t entry = json.find(std::string("\"role\": \"") + role + "\"");
-    ASSERT_NE(entry, std::string::npos) << json;
-    EXPECT_EQ(field(json, "path", entry), path);
-    EXPECT_EQ(field(json, "sha256", entry), digestFile(path)->sha256);
-    const std::string size = "\"size\": " + std::to_string(std::filesystem::file_size(path)) + ",";
-    EXPECT_EQ(json.find(size, entry), json.find("\"size\"", entry)) << json;
-  }
+  expectInput(json, "data", data);
+  expectInput(json, "factors", factors);
   for (const char* wanted : {R"("rows": {"total": 200, "burn_in": 40, "burn_out": 0, "retained": 160})",
                              R"("factors": {"mode": -1, "count": 2, "interaction": false})",
                              R"("program": "varno-report")", R"("chains": 1,)", R"("model_filter": 0,)"})
     EXPECT_NE(json.find(wanted), std::string::npos) << wanted << "\nin\n" << json;
+  expectCommandRemakes(json, report);
+}
 
-  // the command line, run by the shell from another folder with the built tool on the PATH,
-  // writes the same report again
-  std::filesystem::remove(report);
-  const std::string line = field(json, "command_line");
-  ASSERT_EQ(line.rfind("varno-report ", 0), 0u) << line;
-  const ToolRun again = runProgram(
-      folder, "/bin/sh", {"-c", "cd / && PATH='" VARNO_BINARY_DIR "':\"$PATH\" && " + line});
-  ASSERT_EQ(again.status, 0) << line << "\n" << again.err;
-  EXPECT_EQ(readWhole(report), plainReport);
+// Further chains are inputs of the report: digested in order, counted in the rows, and named in
+// the command that makes the same pooled report again.
+TEST_F(Record, FurtherChainsAreDigestedAndInTheCommand) {
+  FstSpec spec;
+  spec.rows = 150;
+  spec.populations = 4;
+  spec.factors = 2;
+  spec.seed = 6;
+  const std::string chain2 = folder.write("it's a run/lake2.fst", fstText(spec));
+  spec.seed = 7;
+  const std::string chain3 = folder.write("it's a run/lake3.fst", fstText(spec));
+  const std::string report = runs + "/lake_res.txt", record = folder.path("lake.json");
+  const ToolRun run = runTool(folder, {data, factors, "--interaction", "no", "--burn-in", "40", "--chain", chain2,
+                                       "--chain", chain3, "--record", record});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string json = readWhole(record);
+  std::size_t at = expectInput(json, "data", data);
+  at = expectInput(json, "chain", chain2, at);
+  expectInput(json, "chain", chain3, at);
+  for (const char* wanted : {R"("rows": {"total": 500, "burn_in": 40, "burn_out": 0, "retained": 380})",
+                             R"("chains": 3,)"})
+    EXPECT_NE(json.find(wanted), std::string::npos) << wanted << "\nin\n" << json;
+  expectCommandRemakes(json, report);
 }
 
 TEST_F(Record, WithFiguresTheRecordListsThemAndTheirOptions) {
@@ -128,6 +163,7 @@ TEST_F(Record, WithFiguresTheRecordListsThemAndTheirOptions) {
 }
 
 TEST_F(Record, TargetsAndUsesItRefuses) {
+  const std::string chain = folder.write("it's a run/lake2.fst", readWhole(data));
   const struct {
     const char* name;
     std::vector<std::string> args;
@@ -135,6 +171,7 @@ TEST_F(Record, TargetsAndUsesItRefuses) {
   } cases[] = {
       {"the data file", {"--record", data}, "data file"},
       {"the factors file", {"--record", factors}, "factors file"},
+      {"a further chain", {"--chain", chain, "--record", chain}, "data file of chain 2"},
       {"the report", {"--output", folder.path("r.txt"), "--record", folder.path("r.txt")}, "report"},
       {"the report by another name", {"--output", folder.path("r.txt"), "--record", runs + "/../r.txt"}, "report"},
       {"standard output", {"--record", "-"}, "--record needs"},

@@ -41,6 +41,20 @@ struct ReportRecord : WindowFixture {
     form->findChild<QAction*>("save_res")->trigger();
     idle();
   }
+  // The answers given in dialogs, said on varno-report's command line, give the same bytes.
+  void expectCommandRemakes(const QJsonObject& record, const QString& reportPath) {
+    const QByteArray report = readAll(reportPath);
+    QFile::remove(reportPath);
+    std::vector<std::string> args;
+    for (const QJsonValue& word : record["command"].toArray()) args.push_back(word.toString().toStdString());
+    ASSERT_GT(args.size(), 1u);
+    EXPECT_EQ(args.front(), "varno-report");
+    args.erase(args.begin());
+    varno::testing::TempFolder scratch;
+    const varno::testing::ToolRun run = varno::testing::runTool(scratch, args);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(readAll(reportPath), report);
+  }
 };
 
 TEST_F(ReportRecord, OffByDefaultOnItsCommandMakesTheSameReport) {
@@ -68,18 +82,37 @@ TEST_F(ReportRecord, OffByDefaultOnItsCommandMakesTheSameReport) {
   EXPECT_EQ(inputs[1].toObject()["path"].toString(), factors);
   EXPECT_EQ(record["rows"].toObject()["retained"].toInt(), 120);
   EXPECT_EQ(record["factors"].toObject()["count"].toInt(), 2);
+  expectCommandRemakes(record, dir.filePath("lake_res.txt"));
+}
 
-  // the answers given in dialogs, said on varno-report's command line, give the same bytes
-  QFile::remove(dir.filePath("lake_res.txt"));
-  std::vector<std::string> args;
-  for (const QJsonValue& word : record["command"].toArray()) args.push_back(word.toString().toStdString());
-  ASSERT_GT(args.size(), 1u);
-  EXPECT_EQ(args.front(), "varno-report");
-  args.erase(args.begin());
-  varno::testing::TempFolder scratch;
-  const varno::testing::ToolRun run = varno::testing::runTool(scratch, args);
-  ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(readAll(dir.filePath("lake_res.txt")), report);
+// A report of several chains records every chain file, the rows of them all, and a command that
+// pools the same chains.
+TEST_F(ReportRecord, EveryChainIsRecorded) {
+  openTrace();
+  FstSpec spec;
+  spec.rows = 100;
+  spec.populations = 3;
+  spec.seed = 9;
+  const QString chain = write("lake2.fst", QByteArray::fromStdString(fstText(spec)));
+  dialogs.files = {chain};
+  form->findChild<QAction*>("addChain")->trigger();
+  idle();
+  ASSERT_EQ(form->analysis().chainCount(), 2);
+  form->findChild<QLineEdit*>("Cutin")->setText("30");
+  idle();
+  form->findChild<QAction*>("writeRecord")->trigger();
+  saveResults(dir.filePath("lake_res.txt"));
+  ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
+  const QJsonObject record = QJsonDocument::fromJson(readAll(dir.filePath("lake_res.json"))).object();
+  const QJsonArray inputs = record["inputs"].toArray();
+  ASSERT_EQ(inputs.size(), 3);
+  EXPECT_EQ(inputs[2].toObject()["role"].toString(), "chain");
+  EXPECT_EQ(inputs[2].toObject()["path"].toString(), chain);
+  EXPECT_EQ(inputs[2].toObject()["sha256"].toString().toStdString(), digestFile(chain.toStdString())->sha256);
+  EXPECT_EQ(record["chains"].toInt(), 2);
+  EXPECT_EQ(record["rows"].toObject()["total"].toInt(), 250);
+  EXPECT_EQ(record["rows"].toObject()["retained"].toInt(), 190);
+  expectCommandRemakes(record, dir.filePath("lake_res.txt"));
 }
 
 TEST_F(ReportRecord, AReportNamedLikeItsRecordKeepsTheReport) {
