@@ -167,7 +167,8 @@ void showColumnLine(const MainChart& main, const ColumnLine& line, std::optional
 }
 
 std::vector<QCPGraph*> showChainLines(const MainChart& main, const std::vector<ColumnLine>& lines,
-                                      const std::vector<std::string>& files, const std::vector<QCPGraph*>& previous) {
+                                      const std::vector<std::string>& files, const std::vector<QCPGraph*>& previous,
+                                      const std::vector<ColumnLine>& outside) {
   QCustomPlot* chart = main.chart;
   for (QCPGraph* g : previous) chart->removeGraph(g);
   chart->legend->setVisible(!lines.empty());
@@ -179,7 +180,28 @@ std::vector<QCPGraph*> showChainLines(const MainChart& main, const std::vector<C
                                    QColor(227, 119, 194), QColor(23, 190, 207)};
   main.serie->setVisible(false);
   main.histogram->setVisible(false);
-  QCPRange keys, values;
+  std::optional<QCPRange> keys;
+  const auto widen = [&keys](const QCPRange& range) {
+    if (keys) {
+      keys->expand(range);
+    } else {
+      keys = range;
+    }
+  };
+  QCPRange values;
+  // drawn first, so that every chain's sample lies above the rows left out of any
+  for (std::size_t c = 0; c < outside.size() && c < lines.size(); ++c) {
+    if (!outside[c].data || outside[c].data->isEmpty()) continue;
+    QCPGraph* g = chart->addGraph();
+    g->setData(outside[c].data);
+    g->setPen(QPen(colours[c % std::size(colours)].lighter(170)));
+    g->setLineStyle(main.serie->lineStyle());
+    g->setScatterStyle(main.serie->scatterStyle());
+    markAsContext(g);
+    drawn.push_back(g);
+    widen(outside[c].keys);
+  }
+  std::vector<QCPGraph*> named;
   for (std::size_t c = 0; c < lines.size(); ++c) {
     QCPGraph* g = chart->addGraph();
     g->setData(lines[c].data);
@@ -188,22 +210,19 @@ std::vector<QCPGraph*> showChainLines(const MainChart& main, const std::vector<C
     g->setScatterStyle(main.serie->scatterStyle());
     const QString file = c < files.size() ? QFileInfo(QString::fromStdString(files[c])).fileName() : QString();
     g->setName(QString("chain %1: %2").arg(c + 1).arg(file));
-    g->addToLegend();
     drawn.push_back(g);
+    named.push_back(g);
+    widen(lines[c].keys);
     if (c == 0) {
-      keys = lines[c].keys;
       values = lines[c].values;
     } else {
-      keys.expand(lines[c].keys);
       values.expand(lines[c].values);
     }
   }
-  // only the chains are named in the legend
-  for (int i = 0; i < chart->graphCount(); ++i) {
-    QCPGraph* g = chart->graph(i);
-    if (std::find(drawn.begin(), drawn.end(), g) == drawn.end()) g->removeFromLegend();
-  }
-  for (auto [axis, range] : {std::pair{chart->xAxis, keys}, std::pair{chart->yAxis, values}}) {
+  // only the chains are named in the legend, each once
+  for (int i = 0; i < chart->graphCount(); ++i) chart->graph(i)->removeFromLegend();
+  for (QCPGraph* g : named) g->addToLegend();
+  for (auto [axis, range] : {std::pair{chart->xAxis, *keys}, std::pair{chart->yAxis, values}}) {
     const double pad = range.size() > 0 ? 0 : (range.lower == 0 ? 1 : std::abs(range.lower) * 0.05);
     axis->setRange(range.lower - pad, range.upper + pad);
   }

@@ -66,10 +66,13 @@ void showColumnLine(const MainChart& main, const ColumnLine& line,
                     std::optional<QCPRange> contextKeys = std::nullopt);
 void showColumnBars(const MainChart& main, const ColumnFigures& figures);
 // Several chains: one line each in place of the series, named "chain N: FILE" in the legend (files
-// by path, chain 1 first), the axes fitted to them all. `previous`, the lines of an earlier call,
-// are removed first; no lines hides the legend. Returns the lines drawn.
+// by path, chain 1 first), the axes fitted to them all. `outside` (the whole-column trace: each
+// chain's rows outside its sample) is drawn in a paler colour of its chain and widens the x axis
+// only. `previous`, the lines of an earlier call, are removed first; no lines hides the legend.
+// Returns the lines drawn.
 std::vector<QCPGraph*> showChainLines(const MainChart& main, const std::vector<ColumnLine>& lines,
-                                      const std::vector<std::string>& files, const std::vector<QCPGraph*>& previous);
+                                      const std::vector<std::string>& files, const std::vector<QCPGraph*>& previous,
+                                      const std::vector<ColumnLine>& outside = {});
 
 void showModelBars(const ModelChart& chart, const std::vector<ModelBar>& bars);
 void showHpdis(const HpdiChart& chart, const std::vector<HpdiInterval>& hpdis, int populationCount);

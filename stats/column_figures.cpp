@@ -4,6 +4,7 @@
 #include "stats/chain_diagnostics.h"
 #include "stats/pooled_sample.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -19,29 +20,35 @@ namespace {
 
 // The whole column: rows in the sample (retained and of the filtered model) to x, y; the others
 // to outsideX, outsideY, a NaN closing every run so that no line joins two runs.
-void wholeColumnTrace(const ColumnFiguresInput& input, ColumnFigures& figures) {
-  const SampleTable& table = *input.table;
+// The trace of a whole column of one chain: its sample at its row numbers, and the rows outside it
+// apart, runs parted by a NaN value.
+struct WholeColumnLines {
+  std::vector<double> x, y, outsideX, outsideY;
+};
+
+WholeColumnLines wholeColumnTrace(const ColumnFiguresInput& input, const SampleTable& table, RowRange rows) {
+  WholeColumnLines lines;
   const std::span<const float> values = table.column(input.column - 1);
   const bool filtered = input.modelFilter != 0 && input.modelColumn >= 0 && input.modelColumn < table.columnCount();
   const std::span<const float> models = filtered ? table.column(input.modelColumn) : std::span<const float>{};
-  figures.tableRows = table.rowCount();
   bool outside = false;
   for (int r = 0; r < table.rowCount(); ++r) {
-    const bool inSample = r >= input.rows.begin && r < input.rows.end &&
-                          (!filtered || static_cast<double>(models[r]) == input.modelFilter);
+    const bool inSample =
+        r >= rows.begin && r < rows.end && (!filtered || static_cast<double>(models[r]) == input.modelFilter);
     if (inSample) {
       if (outside) {
-        figures.outsideX.push_back(r + 0.5);
-        figures.outsideY.push_back(std::numeric_limits<double>::quiet_NaN());
+        lines.outsideX.push_back(r + 0.5);
+        lines.outsideY.push_back(std::numeric_limits<double>::quiet_NaN());
       }
-      figures.x.push_back(r + 1);
-      figures.y.push_back(values[r]);
+      lines.x.push_back(r + 1);
+      lines.y.push_back(values[r]);
     } else {
-      figures.outsideX.push_back(r + 1);
-      figures.outsideY.push_back(values[r]);
+      lines.outsideX.push_back(r + 1);
+      lines.outsideY.push_back(values[r]);
     }
     outside = !inSample;
   }
+  return lines;
 }
 
 }  // namespace
@@ -102,6 +109,15 @@ ColumnFigures computeColumnFigures(const ColumnFiguresInput& input) {
                         input.plotType == PlotType::autocorrelation)) {
     // each chain apart: pooling them would hide runs that disagree
     for (const ChainRows& chain : input.chains) {
+      if (input.plotType == PlotType::trace && input.wholeColumn) {
+        WholeColumnLines whole = wholeColumnTrace(input, *chain.table, chain.rows);
+        figures.chainX.push_back(std::move(whole.x));
+        figures.chainY.push_back(std::move(whole.y));
+        figures.chainOutsideX.push_back(std::move(whole.outsideX));
+        figures.chainOutsideY.push_back(std::move(whole.outsideY));
+        figures.tableRows = std::max(figures.tableRows, chain.table->rowCount());
+        continue;
+      }
       std::vector<double> own =
           gatherColumnSample(*chain.table, input.column - 1, chain.rows, input.modelFilter, input.modelColumn);
       std::vector<double> x, y;
@@ -128,7 +144,12 @@ ColumnFigures computeColumnFigures(const ColumnFiguresInput& input) {
   switch (input.plotType) {
     case PlotType::trace:
       if (input.wholeColumn) {
-        wholeColumnTrace(input, figures);
+        WholeColumnLines whole = wholeColumnTrace(input, *input.table, input.rows);
+        figures.x = std::move(whole.x);
+        figures.y = std::move(whole.y);
+        figures.outsideX = std::move(whole.outsideX);
+        figures.outsideY = std::move(whole.outsideY);
+        figures.tableRows = input.table->rowCount();
       } else {
         figures.y = std::move(sample);
       }

@@ -67,6 +67,8 @@ struct ColumnFigures {
   // Several chains: the trace, running mean or autocorrelation of each chain (x: its position in
   // the chain, or the lag), drawn overlaid instead of x and y; and what the diagnostics left out.
   std::vector<std::vector<double>> chainX, chainY;
+  // The whole-column trace of several chains: each chain's rows outside its sample, as outsideX/Y.
+  std::vector<std::vector<double>> chainOutsideX, chainOutsideY;
   std::string chainsNote;
 };
 

@@ -89,17 +89,20 @@ void TForm3::requestColumnFigures(int column, bool defaultBandwidth) {
     auto chainLines = std::make_shared<std::vector<ColumnLine>>();
     for (std::size_t c = 0; c < figures->chainY.size(); ++c)
       chainLines->push_back(columnLineData(figures->chainX[c], figures->chainY[c]));
+    auto chainsOutside = std::make_shared<std::vector<ColumnLine>>();
+    for (std::size_t c = 0; c < figures->chainOutsideY.size(); ++c)
+      chainsOutside->push_back(columnLineData(figures->chainOutsideX[c], figures->chainOutsideY[c]));
     auto outside = std::make_shared<const ColumnLine>(
         figures->bars ? ColumnLine{} : columnLineData(figures->outsideX, figures->outsideY));
     if (!figures->bars) {
       // the points live on in the lines: their memory is given back here, not on the window's thread
       for (auto* v : {&figures->x, &figures->y, &figures->outsideX, &figures->outsideY}) std::vector<double>().swap(*v);
     }
-    return [this, input, figures, line, outside, chainLines, diagnosed = static_cast<bool>(known)] {
+    return [this, input, figures, line, outside, chainLines, chainsOutside, diagnosed = static_cast<bool>(known)] {
       const bool shown = applyColumnFigures(input, *figures);
       if (shown && !diagnosed && figures->sampleCount > 1) requestSampleDiagnostics(input);
       if (shown && figures->sampleCount > 1 && !chainLines->empty()) {
-        showChainLines(*chainLines);
+        showChainLines(*chainLines, *chainsOutside);
       } else if (shown && figures->sampleCount > 1 && !figures->bars) {
         std::optional<QCPRange> contextKeys;
         if (figures->tableRows > 0 && outside->data && !outside->data->isEmpty()) {
@@ -154,9 +157,10 @@ QString TForm3::convergenceText(const std::optional<ConvergenceDiagnostics>& dia
   return text;
 }
 
-void TForm3::showChainLines(const std::vector<ColumnLine>& lines) {
+void TForm3::showChainLines(const std::vector<ColumnLine>& lines, const std::vector<ColumnLine>& outside) {
   if (!lines.empty()) burnSerie->setVisible(false);
-  chainSeries_ = varno::showChainLines(MainChart{Chart1, Serie, histogram}, lines, state.chainFileNames(), chainSeries_);
+  chainSeries_ =
+      varno::showChainLines(MainChart{Chart1, Serie, histogram}, lines, state.chainFileNames(), chainSeries_, outside);
 }
 
 void TForm3::clearColumnFigures() {

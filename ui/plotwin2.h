@@ -406,7 +406,7 @@ class TForm3 : public QMainWindow {
   QString convergenceText(const std::optional<ConvergenceDiagnostics>& diagnostics, const std::string& chainsNote) const;
   // Several chains: each chain's line in its own colour with a legend naming the files; none
   // removes them.
-  void showChainLines(const std::vector<ColumnLine>& lines);
+  void showChainLines(const std::vector<ColumnLine>& lines, const std::vector<ColumnLine>& outside = {});
   // Inputs the summary would be computed from now; nothing while the data range is invalid.
   std::optional<SummaryInputs> currentSummaryInputs() const;
   // After anything the summary depends on changed: empties a Summary page that no longer

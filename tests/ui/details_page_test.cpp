@@ -226,6 +226,46 @@ TEST_F(DetailsPage, ShowBurnInRowsDrawsTheWholeColumnInRowNumbersWithTheAxisFitt
   EXPECT_FALSE(part<QCPGraph>(*form, "burnSerie")->visible());
 }
 
+// With several chains each chain's burn-in and burn-out rows show too, paler, beside its sample;
+// only the chains are named in the legend.
+TEST_F(DetailsPage, ShowBurnInRowsDrawsEveryChainsWholeColumn) {
+  openOther(oneToHundred());
+  QByteArray fifty;
+  for (int v = 1; v <= 50; ++v) fifty += QByteArray::number(-v) + " 0\n";
+  dialogs.files = {write("chain2.ml", fifty)};
+  trigger(*form, "addChain");
+  idle();
+  ASSERT_EQ(form->analysis().chainCount(), 2);
+  part<QLineEdit>(*form, "Cutin")->setText("20");
+  part<QLineEdit>(*form, "Cutout")->setText("10");
+  part<QAction>(*form, "showBurnIn")->trigger();
+  idle();
+  const QCustomPlot* chart = part<QCustomPlot>(*form, "Chart1");
+  ASSERT_EQ(chart->legend->itemCount(), 2);
+  struct Drawn {
+    int points;
+    double firstKey, firstValue;
+  };
+  std::vector<Drawn> named, unnamed;
+  for (int i = 0; i < chart->graphCount(); ++i) {
+    const QCPGraph* g = chart->graph(i);
+    if (!g->visible() || g->data()->isEmpty()) continue;
+    (g->name().startsWith("chain ") ? named : unnamed)
+        .push_back({g->data()->size(), g->data()->at(0)->key, g->data()->at(0)->value});
+  }
+  ASSERT_EQ(named.size(), 2u);
+  EXPECT_EQ(named[0].points, 70);
+  EXPECT_EQ(named[0].firstKey, 21.0);
+  EXPECT_EQ(named[1].points, 20);
+  EXPECT_EQ(named[1].firstValue, -21.0);
+  ASSERT_EQ(unnamed.size(), 2u);  // rows 1-20 and 91-100 of chain 1, 1-20 and 41-50 of chain 2
+  EXPECT_EQ(unnamed[0].points, 31);
+  EXPECT_EQ(unnamed[1].points, 31);
+  EXPECT_EQ(unnamed[1].firstValue, -1.0);
+  EXPECT_LE(chart->xAxis->range().lower, 1.0);
+  EXPECT_GE(chart->xAxis->range().upper, 100.0);
+}
+
 TEST_F(DetailsPage, AZeroMeanShowsAnInfiniteAccuracyAndTheRestOfTheUpdateRuns) {
   openOther("-1 5\n1 6\n-2 7\n2 9\n");
   EXPECT_EQ(part<QLineEdit>(*form, "m")->text(), "0");
