@@ -4,11 +4,18 @@
 
 #include <unistd.h>
 
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <limits>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
 
+#include "bench_folder.h"
+#include "core/data_file_reader.h"
 #include "tools/trace_generator.h"
 
 namespace varno::bench {
@@ -22,19 +29,8 @@ class LargeTrace {
   static constexpr int kColumns = 3 + kPopulations + 1 + kFactors + 1;
 
   // Makes the folder, named after `tag`; the files are written by generate().
-  explicit LargeTrace(const std::string& tag) {
-    std::string pattern = "/tmp/varno_bench_" + tag + "_XXXXXX";
-    if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot make a folder for " + pattern);
-    dir = pattern;
-    data = dir + "/trace.fst";
-    factors = dir + "/trace.txt";
-  }
-  ~LargeTrace() {
-    std::error_code ec;
-    std::filesystem::remove_all(dir, ec);
-  }
-  LargeTrace(const LargeTrace&) = delete;
-  LargeTrace& operator=(const LargeTrace&) = delete;
+  explicit LargeTrace(const std::string& tag)
+      : folder_(tag), dir(folder_.dir), data(folder_.path("trace.fst")), factors(folder_.path("trace.txt")) {}
 
   void generate() const {
     FstSpec spec;
@@ -47,7 +43,27 @@ class LargeTrace {
                 static_cast<double>(std::filesystem::file_size(data)) / 1e6, kRows, kColumns);
   }
 
+ private:
+  BenchFolder folder_;
+
+ public:
   std::string dir, data, factors;
 };
+
+// The best time of reading the trace over a benchmark's iterations, in seconds; the benchmark
+// fails when the trace is not read whole.
+inline double bestReadSeconds(benchmark::State& state, const std::string& path) {
+  double best = std::numeric_limits<double>::max();
+  for (auto _ : state) {
+    const auto start = std::chrono::steady_clock::now();
+    const DataFileReadResult r = readDataFile(path);
+    best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    if (!r.table || r.table->rowCount() != LargeTrace::kRows || r.table->columnCount() != LargeTrace::kColumns) {
+      state.SkipWithError("the file was not read whole");
+      return 0;
+    }
+  }
+  return best;
+}
 
 }  // namespace varno::bench

@@ -18,9 +18,14 @@
 #include <limits>
 #include <string>
 
+#include "bench_folder.h"
 #include "core/data_file_reader.h"
+#include "process_time.h"
+#include "repeatable_random.h"
 
 namespace {
+
+using varno::bench::cpuSeconds;
 
 constexpr int kRows = 200'000;
 constexpr int kColumns = 108;  // iteration, Sigma², log likelihood, 100 Fst, model, 4 coefficients
@@ -33,17 +38,6 @@ double gFloorSeconds = 0;   // best of the floor runs
 double gFloorCpu = 0;       // its processor time
 double gReaderSeconds = 0;  // best of the reader runs taken in turns with the floor
 double gPeakRatio = 0;
-
-struct Random {  // splitmix64: the same file on every machine
-  std::uint64_t state;
-  std::uint64_t next() {
-    std::uint64_t z = (state += 0x9E3779B97F4A7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
-  }
-  double uniform() { return static_cast<double>(next() >> 11) * 0x1p-53; }
-};
 
 void append(std::string& out, float v) {
   char buf[32];
@@ -58,7 +52,7 @@ void append(std::string& out, long long v) {
 
 // Writes a sampler trace: one row per iteration, numbers as the sampler prints them.
 void writeTrace(const std::string& path, int rows) {
-  Random rnd{42};
+  varno::bench::RepeatableRandom rnd{42};
   std::ofstream file(path, std::ios::binary);
   std::string chunk;
   for (int r = 0; r < rows; ++r) {
@@ -84,15 +78,6 @@ void writeTrace(const std::string& path, int rows) {
     }
   }
   file << chunk;
-}
-
-// Processor time of the whole process, all threads: on a busy machine the wall time of two
-// threads says little, their processor time still shows the work done.
-double cpuSeconds() {
-  rusage u{};
-  ::getrusage(RUSAGE_SELF, &u);
-  return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-         static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) * 1e-6;
 }
 
 std::string slurp(const std::string& path) {
@@ -240,11 +225,9 @@ void BM_ReadSmallFile(benchmark::State& state) {
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  char pattern[] = "/tmp/varno_bench_reader_XXXXXX";
-  if (!::mkdtemp(pattern)) return 1;
-  const std::string dir = pattern;
-  gBigFile = dir + "/trace.fst";
-  gSmallFile = dir + "/small.fst";
+  const varno::bench::BenchFolder folder("reader");
+  gBigFile = folder.path("trace.fst");
+  gSmallFile = folder.path("small.fst");
   writeTrace(gBigFile, kRows);
   writeTrace(gSmallFile, kSmallRows);
   std::printf("generated %s: %.1f MB, %d rows x %d columns\n", gBigFile.c_str(),
@@ -262,8 +245,5 @@ int main(int argc, char** argv) {
     std::printf("reader %.0f ms, floor %.0f ms: reader/floor = %.2f (target <= 1.5)\n", gReaderSeconds * 1e3,
                 gFloorSeconds * 1e3, gReaderSeconds / gFloorSeconds);
   if (gPeakRatio > 0) std::printf("peak memory / table = %.3f (target <= 1.10)\n", gPeakRatio);
-
-  std::error_code ec;
-  std::filesystem::remove_all(dir, ec);
   return 0;
 }

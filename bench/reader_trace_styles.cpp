@@ -16,9 +16,14 @@
 #include <string_view>
 
 #include "bench/large_trace.h"
+#include "bench_folder.h"
 #include "core/data_file_reader.h"
+#include "process_time.h"
+#include "repeatable_random.h"
 
 namespace {
+
+using varno::bench::cpuSeconds;
 
 constexpr int kRows = 230'000;  // about 200 MB in either form
 constexpr int kColumns = 100;
@@ -29,29 +34,9 @@ using Clock = std::chrono::steady_clock;
 std::string gBlankFile, gCsvFile;
 double gRatio = 0;
 
-// Processor time of the whole process, all threads: on a machine shared with other work the wall
-// time of the reading threads varies with the load, their processor time much less.
-double cpuSeconds() {
-  rusage u{};
-  ::getrusage(RUSAGE_SELF, &u);
-  return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-         static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) * 1e-6;
-}
-
-struct Random {  // splitmix64: the same files on every machine
-  std::uint64_t state;
-  std::uint64_t next() {
-    std::uint64_t z = (state += 0x9E3779B97F4A7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
-  }
-  double uniform() { return static_cast<double>(next() >> 11) * 0x1p-53; }
-};
-
 // Writes the same rows twice: separated by blanks, and as CSV with a header and comment lines.
 void writeTraces(const std::string& blankPath, const std::string& csvPath) {
-  Random rnd{7};
+  varno::bench::RepeatableRandom rnd{7};
   std::ofstream blank(blankPath, std::ios::binary), csv(csvPath, std::ios::binary);
   std::string b, c = "# sampler settings\n";
   for (int k = 0; k < kColumns; ++k) c += (k ? ",\"theta." : "\"theta.") + std::to_string(k + 1) + "\"";
@@ -133,11 +118,9 @@ void BM_ReadLargeFst(benchmark::State& state) {
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  char pattern[] = "/tmp/varno_bench_styles_XXXXXX";
-  if (!::mkdtemp(pattern)) return 1;
-  const std::string dir = pattern;
-  gBlankFile = dir + "/trace.txt";
-  gCsvFile = dir + "/trace.csv";
+  const varno::bench::BenchFolder folder("styles");
+  gBlankFile = folder.path("trace.txt");
+  gCsvFile = folder.path("trace.csv");
   writeTraces(gBlankFile, gCsvFile);
   std::printf("generated %s (%.1f MB) and %s (%.1f MB)\n", gBlankFile.c_str(),
               static_cast<double>(std::filesystem::file_size(gBlankFile)) / 1e6, gCsvFile.c_str(),
@@ -148,8 +131,5 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   if (gRatio > 0) std::printf("csv with header and comments / blank-separated = %.3f (target <= 1.1)\n", gRatio);
-
-  std::error_code ec;
-  std::filesystem::remove_all(dir, ec);
   return 0;
 }

@@ -41,19 +41,7 @@ varno::UnattendedOptions reportOptions() {
   return o;
 }
 
-void BM_ReadOnly(benchmark::State& state) {
-  double best = std::numeric_limits<double>::max();
-  for (auto _ : state) {
-    const auto start = Clock::now();
-    varno::DataFileReadResult r = varno::readDataFile(gData);
-    best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
-    if (!r.table || r.table->rowCount() != kRows || r.table->columnCount() != kColumns) {
-      state.SkipWithError("the file was not read whole");
-      return;
-    }
-  }
-  gReadSeconds = best;
-}
+void BM_ReadOnly(benchmark::State& state) { gReadSeconds = varno::bench::bestReadSeconds(state, gData); }
 
 void BM_WholeReport(benchmark::State& state) {
   double best = std::numeric_limits<double>::max();

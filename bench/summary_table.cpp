@@ -23,16 +23,7 @@ using varno::bench::LargeTrace;
 std::string gData, gFactors;
 double gReadSeconds = 0, gSummarySeconds = 0;
 
-void BM_ReadOnly(benchmark::State& state) {
-  double best = std::numeric_limits<double>::max();
-  for (auto _ : state) {
-    const auto start = Clock::now();
-    varno::DataFileReadResult r = varno::readDataFile(gData);
-    best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
-    if (!r.table || r.table->rowCount() != LargeTrace::kRows) state.SkipWithError("the file was not read whole");
-  }
-  gReadSeconds = best;
-}
+void BM_ReadOnly(benchmark::State& state) { gReadSeconds = varno::bench::bestReadSeconds(state, gData); }
 
 // The whole tool run: read, every column's figures and diagnostics on both cores, the text.
 void BM_Summary(benchmark::State& state) {

@@ -2,10 +2,7 @@
 // 100 populations): time and peak resident size of the program, as ratios. The chains hold the
 // same rows as the file, a quarter each.
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -18,35 +15,16 @@
 #include <vector>
 
 #include "large_trace.h"
+#include "tool_process.h"
 
 namespace {
 
+using varno::bench::runTool;
 using Clock = std::chrono::steady_clock;
 
 std::vector<std::string> gOneFile, gFourChains;
 double gOneSeconds = 0, gChainsSeconds = 0;
 long gOnePeakKb = 0, gChainsPeakKb = 0;
-
-// Runs the program to its end with its output discarded; its peak resident size in kB from the
-// kernel's account of the child, or -1 when it failed.
-long runTool(const std::vector<std::string>& args) {
-  const std::string program = VARNO_BINARY_DIR "/varno-report";
-  std::vector<char*> argv{const_cast<char*>(program.c_str())};
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    const int null = ::open("/dev/null", O_WRONLY);
-    if (null < 0 || ::dup2(null, 1) < 0 || ::dup2(null, 2) < 0) ::_exit(126);
-    ::execv(program.c_str(), argv.data());
-    ::_exit(127);
-  }
-  int status = 0;
-  struct rusage usage {};
-  if (pid <= 0 || ::wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-    return -1;
-  return usage.ru_maxrss;
-}
 
 void measure(benchmark::State& state, const std::vector<std::string>& args, double& bestSeconds, long& peakKb) {
   double best = std::numeric_limits<double>::max();

@@ -1,9 +1,6 @@
 // varno-report on the 1 GB example: the report alone against the report and its five figures as
 // PNG at 2x, both through the program as a pipeline runs it.
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -15,34 +12,16 @@
 #include <vector>
 
 #include "large_trace.h"
+#include "tool_process.h"
 
 namespace {
 
+using varno::bench::runTool;
 using Clock = std::chrono::steady_clock;
 
 std::string gData, gFactors, gReport, gFigures;
 double gReportSeconds = 0;
 double gFiguresSeconds = 0;
-
-// Runs the program to its end with its output discarded; true when it succeeded.
-bool runTool(const std::vector<std::string>& args) {
-  const std::string program = VARNO_BINARY_DIR "/varno-report";
-  std::vector<char*> argv{const_cast<char*>(program.c_str())};
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    const int null = ::open("/dev/null", O_WRONLY);
-    if (null < 0 || ::dup2(null, 1) < 0) ::_exit(126);
-    // as on a server: no display
-    ::unsetenv("DISPLAY");
-    ::unsetenv("QT_QPA_PLATFORM");
-    ::execv(program.c_str(), argv.data());
-    ::_exit(127);
-  }
-  int status = 0;
-  return pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
 
 std::vector<std::string> reportArguments() { return {gData, gFactors, "--interaction", "no", "--output", gReport}; }
 
@@ -50,7 +29,7 @@ void measure(benchmark::State& state, const std::vector<std::string>& args, doub
   double best = std::numeric_limits<double>::max();
   for (auto _ : state) {
     const auto start = Clock::now();
-    if (!runTool(args)) {
+    if (runTool(args) < 0) {
       state.SkipWithError("varno-report failed");
       return;
     }

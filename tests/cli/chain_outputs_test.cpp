@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "report/chain_outputs.h"
+#include "generated_trace.h"
 #include "temp_folder.h"
+#include "text_cells.h"
 #include "tool_run.h"
 #include "tools/trace_generator.h"
 
@@ -18,18 +20,7 @@ using testing::readWhole;
 using testing::runTool;
 using testing::TempFolder;
 using testing::ToolRun;
-
-std::vector<std::vector<std::string>> splitLines(const std::string& text, char separator) {
-  std::vector<std::vector<std::string>> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) {
-    std::vector<std::string> fields;
-    std::istringstream fieldsIn(line);
-    for (std::string field; std::getline(fieldsIn, field, separator);) fields.push_back(field);
-    lines.push_back(fields);
-  }
-  return lines;
-}
+using testing::cellsOf;
 
 float asFloat(const std::string& text) {
   float value = 0;
@@ -37,21 +28,9 @@ float asFloat(const std::string& text) {
   return value;
 }
 
-class ChainOutputs : public ::testing::Test {
+class ChainOutputs : public testing::GeneratedTrace {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(folder.ok());
-    spec.rows = 300;
-    spec.populations = 3;
-    spec.factors = 2;
-    spec.seed = 11;
-    data = folder.write("lake.fst", fstText(spec));
-    factors = folder.write("lake.txt", factorsText(spec));
-  }
-
-  TempFolder folder;
-  FstSpec spec;
-  std::string data, factors;
+  ChainOutputs() : GeneratedTrace({.rows = 300, .populations = 3, .factors = 2, .seed = 11}) {}
 };
 
 TEST_F(ChainOutputs, ChainsTablePrintsTheSharedTextInEachFormat) {
@@ -74,7 +53,7 @@ TEST_F(ChainOutputs, ChainsTablePrintsTheSharedTextInEachFormat) {
   // one chain: its column, the pooled one equal to it, and the split R-hat of each indicator
   const ToolRun plain = runTool(folder, {data, factors, "--chains-table", "--interaction", "no"});
   ASSERT_EQ(plain.status, 0) << plain.err;
-  const auto lines = splitLines(plain.out, '\t');
+  const auto lines = cellsOf(plain.out, '\t');
   ASSERT_EQ(lines.size(), 1u + 4 + 2 + 3 * 3);
   EXPECT_EQ(lines[0], (std::vector<std::string>{"quantity", "chain1", "pooled", "rhat"}));
   EXPECT_EQ(lines[1][0], "P(model=1)");
@@ -92,7 +71,7 @@ TEST_F(ChainOutputs, ExportedDrawsAreTheRetainedRowsOfTheModelThinned) {
   EXPECT_EQ(run.out, out + "\n");
 
   // the data file's own rows, as the reader keeps them: the model column is 3 + populations
-  const auto rows = splitLines(readWhole(data), ' ');
+  const auto rows = cellsOf(readWhole(data), ' ');
   std::vector<const std::vector<std::string>*> expected;
   int passed = 0;
   for (std::size_t r = 20; r + 10 < rows.size(); ++r) {
@@ -101,7 +80,7 @@ TEST_F(ChainOutputs, ExportedDrawsAreTheRetainedRowsOfTheModelThinned) {
   }
   ASSERT_GT(expected.size(), 3u);
 
-  const auto lines = splitLines(readWhole(out), '\t');
+  const auto lines = cellsOf(readWhole(out), '\t');
   ASSERT_EQ(lines.size(), expected.size() + 1);
   EXPECT_EQ(lines[0][0], ".chain");
   EXPECT_EQ(lines[0][3], "Iteration");

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "generated_trace.h"
 #include "temp_folder.h"
 #include "tool_run.h"
 #include "tools/trace_generator.h"
@@ -27,22 +28,10 @@ std::pair<int, int> pngSize(const std::string& bytes) {
   return {static_cast<int>(big(16)), static_cast<int>(big(20))};
 }
 
-class Figures : public ::testing::Test {
+class Figures : public testing::GeneratedTrace {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(folder.ok());
-    spec.rows = 300;
-    spec.populations = 5;
-    spec.factors = 2;
-    spec.seed = 11;
-    data = folder.write("lake.fst", fstText(spec));
-    factors = folder.write("lake.txt", factorsText(spec));
-  }
+  Figures() : GeneratedTrace({.rows = 300, .populations = 5, .factors = 2, .seed = 11}) {}
   std::string figure(const std::string& name) const { return folder.path("figs/lake_" + name); }
-
-  TempFolder folder;
-  FstSpec spec;
-  std::string data, factors;
 };
 
 TEST_F(Figures, WritesTheFiveChartsWithoutADisplayBesidesTheReport) {

@@ -12,6 +12,7 @@
 #include "stats/evidence_label.h"
 #include "temp_folder.h"
 #include "tool_run.h"
+#include "text_cells.h"
 
 namespace varno {
 namespace {
@@ -19,21 +20,10 @@ namespace {
 using testing::runTool;
 using testing::TempFolder;
 using testing::ToolRun;
+using testing::cellsOf;
 
 const std::string kData = VARNO_SOURCE_DIR "/examples/lake.fst";
 const std::string kFactors = VARNO_SOURCE_DIR "/examples/lake_factors.txt";
-
-std::vector<std::vector<std::string>> rowsOf(const std::string& block) {
-  std::vector<std::vector<std::string>> rows;
-  std::istringstream in(block);
-  for (std::string line; std::getline(in, line);) {
-    std::vector<std::string> fields;
-    std::istringstream cells(line);
-    for (std::string cell; std::getline(cells, cell, '\t');) fields.push_back(cell);
-    rows.push_back(fields);
-  }
-  return rows;
-}
 
 std::optional<double> num(const std::string& text) {
   if (text == "NA") return std::nullopt;
@@ -58,8 +48,8 @@ TEST(ModelsTables, OnTheBundledExampleAgreeWithTheReportAndWithThemselves) {
   EXPECT_EQ(run.err, "");
   const std::size_t gap = run.out.find("\n\n");
   ASSERT_NE(gap, std::string::npos) << run.out;
-  const auto models = rowsOf(run.out.substr(0, gap + 1));
-  const auto factors = rowsOf(run.out.substr(gap + 2));
+  const auto models = cellsOf(run.out.substr(0, gap + 1));
+  const auto factors = cellsOf(run.out.substr(gap + 2));
   ASSERT_EQ(models.size(), 5u) << run.out;  // header and the four models of two factors
   ASSERT_EQ(factors.size(), 3u) << run.out;
   EXPECT_EQ(models[0], modelTableHeader());

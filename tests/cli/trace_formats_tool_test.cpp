@@ -8,6 +8,7 @@
 
 #include "tests/cli/temp_folder.h"
 #include "tests/cli/tool_run.h"
+#include "tests/cli/text_cells.h"
 #include "tests/trace_styles.h"
 
 namespace varno {
@@ -16,18 +17,7 @@ namespace {
 using testing::TempFolder;
 using testing::runTool;
 using testing::ToolRun;
-
-std::vector<std::vector<std::string>> tsvCells(const std::string& text) {
-  std::vector<std::vector<std::string>> rows;
-  std::istringstream lines(text);
-  for (std::string line; std::getline(lines, line);) {
-    std::vector<std::string> cells;
-    std::istringstream fields(line);
-    for (std::string cell; std::getline(fields, cell, '\t');) cells.push_back(cell);
-    rows.push_back(cells);
-  }
-  return rows;
-}
+using testing::cellsOf;
 
 TEST(TraceFormatsTool, SummaryNamesTheColumnsAsTheHeaderDoes) {
   TempFolder folder;
@@ -37,7 +27,7 @@ TEST(TraceFormatsTool, SummaryNamesTheColumnsAsTheHeaderDoes) {
     const ToolRun run = runTool(folder, {folder.write(style.fileName, style.content), "--summary"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
-    const auto cells = tsvCells(run.out);
+    const auto cells = cellsOf(run.out);
     ASSERT_EQ(cells.size(), style.names.size() + 1) << run.out;
     for (std::size_t c = 0; c < style.names.size(); ++c) {
       ASSERT_GE(cells[c + 1].size(), 4u) << run.out;
@@ -109,7 +99,7 @@ TEST(TraceFormatsTool, CodaIndexSummaryPoolsItsChains) {
   ASSERT_EQ(run.status, 0) << run.err;
   // the diagnostics are across both chains, which are too short for them
   EXPECT_NE(run.err.find("column 2 diagnostics: chains 1 and 2 left out"), std::string::npos) << run.err;
-  const auto cells = tsvCells(run.out);
+  const auto cells = cellsOf(run.out);
   ASSERT_EQ(cells.size(), coda.names.size() + 1) << run.out;
   for (std::size_t c = 0; c < coda.names.size(); ++c) {
     ASSERT_EQ(cells[c + 1].size(), 12u) << run.out;
@@ -120,7 +110,7 @@ TEST(TraceFormatsTool, CodaIndexSummaryPoolsItsChains) {
 
   const ToolRun more = runTool(folder, {index, "--summary", "--chain", extra});
   ASSERT_EQ(more.status, 0) << more.err;
-  const auto moreCells = tsvCells(more.out);
+  const auto moreCells = cellsOf(more.out);
   ASSERT_EQ(moreCells.size(), coda.names.size() + 1) << more.out;
   EXPECT_EQ(moreCells[2][2], "9");
   EXPECT_EQ(moreCells[2][3], "1.3333333333333333");  // alpha: (6 + 2 + 2 + 2) / 9
@@ -163,7 +153,9 @@ TEST(TraceFormatsTool, CodaIndexRefusals) {
     EXPECT_NE(run.status, 0);
     EXPECT_EQ(run.out, "");
     EXPECT_NE(run.err.find(filled(c.message)), std::string::npos) << run.err;
-    if (c.chainsBeside) EXPECT_EQ(testing::readWhole(chain1), coda.chain1) << "the chain file is kept";
+    if (c.chainsBeside) {
+      EXPECT_EQ(testing::readWhole(chain1), coda.chain1) << "the chain file is kept";
+    }
   }
 }
 

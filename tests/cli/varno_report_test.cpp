@@ -16,6 +16,7 @@
 
 #include "report/summary_table.h"
 #include "report/unattended_run.h"
+#include "generated_trace.h"
 #include "temp_folder.h"
 #include "tool_run.h"
 #include "tools/trace_generator.h"
@@ -44,21 +45,9 @@ int newlines(const std::string& text) {
   return n;
 }
 
-class VarnoReport : public ::testing::Test {
+class VarnoReport : public testing::GeneratedTrace {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(folder.ok());
-    spec.rows = 400;
-    spec.populations = 4;
-    spec.factors = 2;
-    spec.seed = 7;
-    data = folder.write("lake.fst", fstText(spec));
-    factors = folder.write("lake.txt", factorsText(spec));
-  }
-
-  TempFolder folder;
-  FstSpec spec;
-  std::string data, factors;
+  VarnoReport() : GeneratedTrace({.rows = 400, .populations = 4, .factors = 2, .seed = 7}) {}
 };
 
 TEST_F(VarnoReport, WritesTheSharedRunsBytesUnderTheDefaultName) {

@@ -8,20 +8,15 @@
 #include <vector>
 
 #include "tests/cli/temp_folder.h"
+#include "tests/core/table_rows.h"
 #include "tests/trace_styles.h"
 
 namespace varno {
 namespace {
 
 using testing::TempFolder;
-using Rows = std::vector<std::vector<float>>;
-
-Rows rowsOf(const SampleTable& t) {
-  Rows rows(static_cast<std::size_t>(t.rowCount()), std::vector<float>(static_cast<std::size_t>(t.columnCount())));
-  for (int c = 0; c < t.columnCount(); ++c)
-    for (int r = 0; r < t.rowCount(); ++r) rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)] = t.cell(c, r);
-  return rows;
-}
+using testing::Rows;
+using testing::rowsOf;
 
 const testing::CodaRun kRun;
 const std::string& kIndex = kRun.index;

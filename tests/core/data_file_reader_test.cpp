@@ -2,6 +2,8 @@
 #include "core/data_file_reader.h"
 #include "core/read_notes.h"
 #include "tests/as_nobody.h"
+#include "tests/core/read_tunings.h"
+#include "tests/core/table_rows.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -23,7 +25,10 @@ namespace varno {
 namespace {
 
 namespace fs = std::filesystem;
-using Rows = std::vector<std::vector<float>>;
+using testing::kTunings;
+using testing::Tuning;
+using testing::Rows;
+using testing::rowsOf;
 
 class TempDir {
  public:
@@ -46,30 +51,11 @@ class TempDir {
   std::string path_;
 };
 
-Rows rowsOf(const SampleTable& t) {
-  Rows rows(t.rowCount(), std::vector<float>(t.columnCount()));
-  for (int c = 0; c < t.columnCount(); ++c)
-    for (int r = 0; r < t.rowCount(); ++r) rows[r][c] = t.cell(c, r);
-  return rows;
-}
-
 std::string replacePath(std::string message, const std::string& path) {
   auto at = message.find("{path}");
   if (at != std::string::npos) message.replace(at, 6, path);
   return message;
 }
-
-// Every small case runs whole, then with the block and thread seams falling inside its tokens.
-struct Tuning {
-  const char* name;
-  ReadTuning tuning;
-};
-const Tuning kTunings[] = {
-    {"default", ReadTuning{}},
-    {"blocks of 1 byte", ReadTuning{1, 1LL << 40, 1}},
-    {"blocks of 3 bytes, 4 threads", ReadTuning{3, 1, 4}},
-    {"blocks of 7 bytes, 3 threads", ReadTuning{7, 1, 3}},
-};
 
 struct ReadCase {
   const char* name;

@@ -9,6 +9,8 @@
 
 #include "core/data_file_reader.h"
 #include "tests/cli/temp_folder.h"
+#include "tests/core/read_tunings.h"
+#include "tests/core/table_rows.h"
 #include "tests/trace_styles.h"
 
 namespace varno {
@@ -16,25 +18,10 @@ namespace {
 
 using testing::TempFolder;
 using Names = std::vector<std::string>;
-using Rows = std::vector<std::vector<float>>;
-
-struct Tuning {
-  const char* name;
-  ReadTuning tuning;
-};
-const Tuning kTunings[] = {
-    {"default", ReadTuning{}},
-    {"blocks of 1 byte", ReadTuning{1, 1LL << 40, 1}},
-    {"blocks of 3 bytes, 4 threads", ReadTuning{3, 1, 4}},
-    {"blocks of 7 bytes, 3 threads", ReadTuning{7, 1, 3}},
-};
-
-Rows rowsOf(const SampleTable& t) {
-  Rows rows(static_cast<std::size_t>(t.rowCount()), std::vector<float>(static_cast<std::size_t>(t.columnCount())));
-  for (int c = 0; c < t.columnCount(); ++c)
-    for (int r = 0; r < t.rowCount(); ++r) rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)] = t.cell(c, r);
-  return rows;
-}
+using testing::kTunings;
+using testing::Tuning;
+using testing::Rows;
+using testing::rowsOf;
 
 struct StyleCase {
   const char* name;
