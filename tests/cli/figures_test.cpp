@@ -70,6 +70,21 @@ TEST_F(Figures, EachFormatAndColumnAsAsked) {
   EXPECT_EQ(pngSize(readWhole(figure("model_probability.png"))), std::make_pair(778, 642));
 }
 
+// With further chains the column's figure draws each chain, named in its legend, as the window does.
+TEST_F(Figures, TheColumnFigureDrawsEveryChain) {
+  FstSpec other = spec;
+  other.rows = 200;
+  other.seed = 12;
+  const std::string chain = folder.write("lake2.fst", fstText(other));
+  const ToolRun run = runTool(folder, {data, factors, "--interaction", "no", "--chain", chain, "--figures",
+                                       folder.path("figs"), "--figure-format", "svg"},
+                              true);
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string svg = readWhole(figure("column_2.svg"));
+  EXPECT_NE(svg.find("chain 1: lake.fst"), std::string::npos);
+  EXPECT_NE(svg.find("chain 2: lake2.fst"), std::string::npos);
+}
+
 TEST_F(Figures, RefusesWhatItCannotDoWithoutTouchingAnInput) {
   // a figure named as the factors file would replace it
   const std::string linkedFactors = folder.path("figs/lake_fst_g1.png");
