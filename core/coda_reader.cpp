@@ -49,13 +49,13 @@ class LineCursor {
     if (number < line_) {
       line_ = 1;
       at_ = 0;
+      end_ = text_.find('\n');
     }
     for (; line_ < number; ++line_) {
-      const std::size_t nl = text_.find('\n', at_);
-      at_ = nl == std::string_view::npos ? text_.size() : nl + 1;
+      at_ = end_ == std::string_view::npos ? text_.size() : end_ + 1;
+      end_ = text_.find('\n', at_);
     }
-    const std::size_t nl = text_.find('\n', at_);
-    std::string_view l = text_.substr(at_, nl == std::string_view::npos ? std::string_view::npos : nl - at_);
+    std::string_view l = text_.substr(at_, end_ == std::string_view::npos ? std::string_view::npos : end_ - at_);
     if (!l.empty() && l.back() == '\r') l.remove_suffix(1);
     return l;
   }
@@ -64,6 +64,7 @@ class LineCursor {
   std::string_view text_;
   long long line_ = 1;
   std::size_t at_ = 0;
+  std::size_t end_ = text_.find('\n');  // of line line_
 };
 
 long long lineCountOf(std::string_view text) {

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <limits>
 #include <system_error>
 
@@ -292,6 +293,10 @@ std::optional<std::string> readTextFile(const std::string& path, std::string* er
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (!file) return fail(std::strerror(errno));
   std::string text;
+  // a large file is read into its room at once, not into a string grown and copied as it goes
+  std::error_code sizeError;
+  const std::uintmax_t size = std::filesystem::file_size(path, sizeError);
+  if (!sizeError && size <= maxBytes) text.reserve(static_cast<std::size_t>(size));
   char block[65536];
   bool tooLarge = false;
   for (;;) {
