@@ -93,8 +93,10 @@ void TForm3::BuildColumnCatalogue() {
       state.modelFilter = 0;
       for (const std::string& label : otherColumnLabels(state.columnCount, state.table->columnNames()))
         xi->addItem(QString::fromStdString(label));
-      xi->setCurrentIndex(0);
-      requestColumnFigures(1, true);
+      // the chains of an index start with their iteration numbers: the first name is what to look at
+      const int entry = state.chainsFromIndex() && xi->count() > 1 ? 1 : 0;
+      xi->setCurrentIndex(entry);
+      requestColumnFigures(entry + 1, true);
       break;
     }
   }

@@ -72,6 +72,7 @@ TEST_F(TraceFormatsWindow, CodaIndexOpensItsChainsAndReloadsThem) {
   ASSERT_EQ(chooser->count(), static_cast<int>(coda.names.size()));
   for (int c = 0; c < chooser->count(); ++c)
     EXPECT_EQ(chooser->itemText(c).toStdString(), coda.names[static_cast<std::size_t>(c)]);
+  EXPECT_EQ(chooser->currentText(), "alpha");  // not the iteration numbers
 
   dialogs.files = {extra};
   trigger(*form, "addChain");
