@@ -45,7 +45,10 @@ void TForm3::AddChainClick() {
     reportError("Open a data file first: a chain is added to the analysis open in the window.");
     return;
   }
-  OpenDialog->filter = "Fst file (*.fst)|*.fst|Frequences file (*.frq)|*.frq|Other(*.*)|*.*";
+  // an analysis opened from an index takes further chain files of that index
+  OpenDialog->filter = state.chainsFromIndex()
+                           ? "CODA chain (*chain*.txt)|*chain*.txt|Other(*.*)|*.*"
+                           : "Fst file (*.fst)|*.fst|Frequences file (*.frq)|*.frq|Other(*.*)|*.*";
   dialogFolders_.prepare(*OpenDialog, DialogPurpose::openData, QString::fromStdString(state.dataFileName));
   const auto chosen = dialogs_.openFile(this, *OpenDialog);
   if (!chosen) return;

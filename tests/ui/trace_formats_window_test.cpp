@@ -78,6 +78,7 @@ TEST_F(TraceFormatsWindow, CodaIndexOpensItsChainsAndReloadsThem) {
   trigger(*form, "addChain");
   idle();
   ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
+  EXPECT_EQ(dialogs.openFilters.back(), "CODA chain (*chain*.txt)|*chain*.txt|Other(*.*)|*.*");
   EXPECT_EQ(files(), QStringList({chain1, chain2, extra}));
   EXPECT_EQ(form->analysis().addedChains.back().table->cell(1, 0), 2.0f);  // alpha of extra.txt, not its iteration
 
