@@ -110,6 +110,11 @@ bool wholeNumber(std::string_view token, long long& value) {
   return ec == std::errc{} && end == token.data() + token.size();
 }
 
+// Digits only, however many: a line number, whether or not it fits.
+bool digitsOnly(std::string_view token) {
+  return !token.empty() && std::all_of(token.begin(), token.end(), [](char c) { return isDigit(c); });
+}
+
 bool floatNumber(std::string_view token, float& value) {
   const char* from = token.data() + (!token.empty() && token.front() == '+');
   const char* to = token.data() + token.size();
@@ -146,9 +151,13 @@ std::optional<std::string> readIndex(const std::string& path, std::vector<IndexE
       return at(path, line) + "an index line is a name and two line numbers (first and last), not " +
              counted(static_cast<long long>(tokens.size()), "word", "words");
     e.name = std::string(tokens[0]);
-    if (!wholeNumber(tokens[1], e.first) || !wholeNumber(tokens[2], e.last))
+    if (!wholeNumber(tokens[1], e.first) || !wholeNumber(tokens[2], e.last)) {
+      if (digitsOnly(tokens[1]) && digitsOnly(tokens[2]))
+        return at(path, line) + varno::quoted(e.name) + " takes lines " + shownText(tokens[1]) + " to " +
+               shownText(tokens[2]) + ", more than any chain file has";
       return at(path, line) + "the line numbers of " + varno::quoted(e.name) + " must be whole numbers, not " +
              shownText(tokens[1]) + " and " + shownText(tokens[2]);
+    }
     if (e.first < 1 || e.last < e.first)
       return at(path, line) + "the lines of " + varno::quoted(e.name) + " run from " + decimal(e.first) + " to " +
              decimal(e.last) + "; they must start at 1 or later and not end before they start";
@@ -210,7 +219,7 @@ std::optional<std::string> readChain(const std::string& indexPath, const std::ve
       if (!wholeNumber(words.iteration, iteration))
         return at(path, line) + shownText(words.iteration) + " is not an iteration number";
       float value = 0;
-      if (!floatNumber(words.value, value)) return at(path, line) + shownText(words.value) + " is not a number";
+      if (!floatNumber(words.value, value)) return at(path, line) + notAFloatReason(words.value);
       if (v == 0) {
         iterations[static_cast<std::size_t>(k)] = iteration;
       } else if (k >= rows || iterations[static_cast<std::size_t>(k)] != iteration) {
@@ -247,10 +256,8 @@ bool isCodaIndex(const std::string& path) {
   for (std::string_view line : linesOf(head)) {
     const std::vector<std::string_view> tokens = tokensOf(line);
     if (tokens.empty()) continue;
-    long long first = 0, last = 0;
     float number = 0;
-    return tokens.size() == 3 && !floatNumber(tokens[0], number) && wholeNumber(tokens[1], first) &&
-           wholeNumber(tokens[2], last);
+    return tokens.size() == 3 && !floatNumber(tokens[0], number) && digitsOnly(tokens[1]) && digitsOnly(tokens[2]);
   }
   return false;
 }

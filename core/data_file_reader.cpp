@@ -33,7 +33,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr int kMaxThreads = 8;
-constexpr std::size_t kTokenShown = 40;
 constexpr long long kNumbersPerCheckpoint = 1 << 14;
 
 // Byte classes: a number ends at a blank or a line feed, and so does every other token; in a
@@ -59,11 +58,7 @@ std::string errnoText(int err) { return std::generic_category().message(err); }
 // Why a token that readNumber refused is no number: a number beyond the float range is written
 // correctly but cannot be stored.
 std::string notANumber(const char* b, const char* e) {
-  const std::string_view token(b, static_cast<std::size_t>(e - b));
-  const std::string shown = shownText(token, kTokenShown);
-  if (isDecimalNumber(token))
-    return shown + " is out of range (a number must lie between -3.4e38 and 3.4e38)";
-  return shown + " is not a number";
+  return notAFloatReason(std::string_view(b, static_cast<std::size_t>(e - b)));
 }
 
 // One delimiter per file: a line that uses the other one refuses the file rather than ending the

@@ -6,6 +6,7 @@
 #include <charconv>
 #include <system_error>
 
+#include "core/shown_text.h"
 #include "core/text_pieces.h"
 
 namespace varno {
@@ -45,6 +46,12 @@ bool isDecimalNumber(std::string_view token) {
   double wide = 0;
   const auto [stop, ec] = std::from_chars(from, end, wide);
   return stop == end && (ec == std::errc() || ec == std::errc::result_out_of_range);
+}
+
+std::string notAFloatReason(std::string_view token) {
+  const std::string shown = shownText(token);
+  if (isDecimalNumber(token)) return shown + " is out of range (a number must lie between -3.4e38 and 3.4e38)";
+  return shown + " is not a number";
 }
 
 }  // namespace varno

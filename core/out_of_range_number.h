@@ -2,6 +2,7 @@
 // range.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace varno {
@@ -17,5 +18,9 @@ bool isTooLarge(std::string_view number);
 // digits]), whether or not it fits a type: a token that was refused as a number is then out of
 // range rather than no number.
 bool isDecimalNumber(std::string_view token);
+
+// Why a token refused as a float is none: out of range for a number beyond the float range,
+// otherwise not a number; the token as shownText shows it.
+std::string notAFloatReason(std::string_view token);
 
 }  // namespace varno

@@ -84,6 +84,10 @@ TEST(CodaReader, RefusesWithFileLineAndReason) {
       {"overlapping ranges", "alpha 1 4\nbeta[1] 4 6\n", kChain2,
        "\"{index}\" line 2: the lines of \"beta[1]\" (4 to 6) overlap those of \"alpha\" (1 to 4); each line of "
        "a chain file is the draw of one name"},
+      {"a line number beyond any file", "alpha 1 3\nbeta[1] 4 99999999999999999999\n", kChain2,
+       "\"{index}\" line 2: \"beta[1]\" takes lines \"4\" to \"99999999999999999999\", more than any chain file has"},
+      {"a value beyond the float range", kIndex, "10 1.5\n20 1e39\n30 1.75\n10 11\n20 21\n30 31\n",
+       "\"{chain}\" line 2: \"1e39\" is out of range (a number must lie between -3.4e38 and 3.4e38)"},
       {"a line without its value", kIndex, "10 1.5\n20 1.25\n30 1.75\n10 11\n20\n30 31\n",
        "\"{chain}\" line 5: a line of draws is an iteration number and a value, not 1 word"},
   };
@@ -116,6 +120,7 @@ TEST(CodaReader, TellsAnIndexByItsNameAndFirstLine) {
       {"index.txt", "1 2 3\n4 5 6\n", false},          // numbers: a trace
       {"CODAindex.txt", "alpha 1\n", false},            // not a name and two line numbers
       {"CODAindex.txt", "alpha 1 3.5\n", false},
+      {"CODAindex.txt", "alpha 1 99999999999999999999\n", true},  // refused as an index, not read as a trace
       {"CODAindex.csv", kIndex, false},                 // not the name of an index
       {"CODAchain1.txt", kIndex, false},
   };
