@@ -2,6 +2,7 @@
 #include "core/coda_reader.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <charconv>
 #include <filesystem>
@@ -9,9 +10,11 @@
 #include <limits>
 #include <optional>
 #include <string_view>
+#include <thread>
 
 #include "core/factors_file.h"
 #include "core/out_of_range_number.h"
+#include "core/parallel_for.h"
 #include "core/shown_text.h"
 #include "core/text_pieces.h"
 
@@ -180,14 +183,63 @@ std::optional<std::string> readIndex(const std::string& path, std::vector<IndexE
 }
 
 // One chain file into its table: the first name's iteration numbers, then every name's values.
-// `tell` is given the share of the variables read.
+// A chain file's text with what its names need: the iterations the first name sets and the table.
+struct ChainText {
+  const std::string& indexPath;
+  const std::string& path;
+  const std::vector<IndexEntry>& entries;
+  std::vector<long long>& iterations;
+  SampleTable& table;
+};
+
+// The draws of name v into its column, its lines read from `lines` on. The first name sets the
+// iterations; every other must be drawn at the same ones.
+std::optional<std::string> readName(const ChainText& chain, std::size_t v, LineCursor lines) {
+  const IndexEntry& e = chain.entries[v];
+  const IndexEntry& reference = chain.entries.front();
+  const std::string& path = chain.path;
+  const long long rows = static_cast<long long>(chain.iterations.size());
+  const long long draws = e.last - e.first + 1;
+  for (long long k = 0; k < draws; ++k) {
+    const long long line = e.first + k;
+    const DrawWords words = drawWordsOf(lines.line(line));
+    if (words.count != 2)
+      return at(path, line) + "a line of draws is an iteration number and a value, not " +
+             (words.count == 0 ? std::string("a blank line") : counted(words.count, "word", "words"));
+    long long iteration = 0;
+    if (!wholeNumber(words.iteration, iteration))
+      return at(path, line) + shownText(words.iteration) + " is not an iteration number";
+    float value = 0;
+    if (!floatNumber(words.value, value)) return at(path, line) + notAFloatReason(words.value);
+    if (v == 0) {
+      chain.iterations[static_cast<std::size_t>(k)] = iteration;
+    } else if (k >= rows || chain.iterations[static_cast<std::size_t>(k)] != iteration) {
+      return at(path, line) + varno::quoted(e.name) + " has iteration " + decimal(iteration) + " where " +
+             varno::quoted(reference.name) +
+             (k >= rows ? " has no more draws" : " has iteration " + decimal(chain.iterations[static_cast<std::size_t>(k)])) +
+             "; every variable of a chain must be drawn at the same iterations";
+    }
+    chain.table.cell(static_cast<int>(v) + 1, static_cast<int>(k)) = value;
+  }
+  if (draws < rows)
+    return at(chain.indexPath, e.indexLine) + varno::quoted(e.name) + " ends before iteration " +
+           decimal(chain.iterations[static_cast<std::size_t>(draws)]) + " in " + varno::quoted(path) + ", where " +
+           varno::quoted(reference.name) + " goes on; every variable of a chain must be drawn at the same iterations";
+  return std::nullopt;
+}
+
+// A name's fault, carried out of the threads that read the names.
+struct NameFault {
+  std::string message;
+};
+
+// `tell` is given the share of the names read; it is called on the calling thread only.
 std::optional<std::string> readChain(const std::string& indexPath, const std::vector<IndexEntry>& entries,
                                      const std::string& path, std::shared_ptr<SampleTable>& table,
                                      const std::function<void(double)>& tell) {
   std::string why;
   const std::optional<std::string> text = readTextFile(path, &why, std::numeric_limits<std::size_t>::max());
   if (!text) return why;
-  LineCursor lines(*text);
   const long long lineCount = lineCountOf(*text);
   const IndexEntry& reference = entries.front();
   const long long rows = reference.last - reference.first + 1;
@@ -199,40 +251,41 @@ std::optional<std::string> readChain(const std::string& indexPath, const std::ve
     return varno::quoted(path) + " is too large to read";
   table = std::make_shared<SampleTable>(static_cast<int>(entries.size()) + 1, static_cast<int>(rows));
   std::vector<long long> iterations(static_cast<std::size_t>(rows));
-  // the first name sets the iterations; the others follow in the order of their lines, so that the
-  // file is read forward
-  std::vector<std::size_t> order(entries.size());
-  for (std::size_t v = 0; v < order.size(); ++v) order[v] = v;
-  std::sort(order.begin() + 1, order.end(), [&](std::size_t a, std::size_t b) { return entries[a].first < entries[b].first; });
-  for (std::size_t done = 0; done < order.size(); ++done) {
-    tell(static_cast<double>(done) / static_cast<double>(entries.size()));
-    const std::size_t v = order[done];
-    const IndexEntry& e = entries[v];
-    const long long draws = e.last - e.first + 1;
-    for (long long k = 0; k < draws; ++k) {
-      const long long line = e.first + k;
-      const DrawWords words = drawWordsOf(lines.line(line));
-      if (words.count != 2)
-        return at(path, line) + "a line of draws is an iteration number and a value, not " +
-               (words.count == 0 ? std::string("a blank line") : counted(words.count, "word", "words"));
-      long long iteration = 0;
-      if (!wholeNumber(words.iteration, iteration))
-        return at(path, line) + shownText(words.iteration) + " is not an iteration number";
-      float value = 0;
-      if (!floatNumber(words.value, value)) return at(path, line) + notAFloatReason(words.value);
-      if (v == 0) {
-        iterations[static_cast<std::size_t>(k)] = iteration;
-      } else if (k >= rows || iterations[static_cast<std::size_t>(k)] != iteration) {
-        return at(path, line) + varno::quoted(e.name) + " has iteration " + decimal(iteration) + " where " +
-               varno::quoted(reference.name) + (k >= rows ? " has no more draws" : " has iteration " + decimal(iterations[static_cast<std::size_t>(k)])) +
-               "; every variable of a chain must be drawn at the same iterations";
-      }
-      table->cell(static_cast<int>(v) + 1, static_cast<int>(k)) = value;
-    }
-    if (draws < rows)
-      return at(indexPath, e.indexLine) + varno::quoted(e.name) + " ends before iteration " +
-             decimal(iterations[static_cast<std::size_t>(draws)]) + " in " + varno::quoted(path) + ", where " +
-             varno::quoted(reference.name) + " goes on; every variable of a chain must be drawn at the same iterations";
+  const ChainText chain{indexPath, path, entries, iterations, *table};
+
+  // where each name's lines start, found in one pass over the file, so that names can be read apart
+  std::vector<std::size_t> byFirst(entries.size());
+  for (std::size_t v = 0; v < byFirst.size(); ++v) byFirst[v] = v;
+  std::sort(byFirst.begin(), byFirst.end(), [&](std::size_t a, std::size_t b) { return entries[a].first < entries[b].first; });
+  std::vector<LineCursor> starts(entries.size(), LineCursor(*text));
+  LineCursor scan(*text);
+  for (std::size_t v : byFirst) {
+    scan.line(entries[v].first);
+    starts[v] = scan;
+  }
+
+  // the first name sets the iterations; the others are read on every core, in the order of their
+  // lines, and the fault of the first of them in that order is the one told
+  tell(0);
+  if (auto error = readName(chain, 0, starts[0])) return error;
+  std::vector<std::size_t> rest;
+  for (std::size_t v : byFirst)
+    if (v != 0) rest.push_back(v);
+  std::atomic<std::size_t> done{1};
+  const auto share = [&] { return static_cast<double>(done.load()) / static_cast<double>(entries.size()); };
+  const std::thread::id caller = std::this_thread::get_id();
+  const int cores = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
+  try {
+    parallelFor(
+        rest.size(), cores,
+        [&](std::size_t i) {
+          if (std::this_thread::get_id() == caller) tell(share());
+          if (auto error = readName(chain, rest[i], starts[rest[i]])) throw NameFault{std::move(*error)};
+          ++done;
+        },
+        WhileWaiting{[&] { tell(share()); }});
+  } catch (const NameFault& fault) {
+    return fault.message;
   }
   for (long long k = 0; k < rows; ++k) table->cell(0, static_cast<int>(k)) = static_cast<float>(iterations[static_cast<std::size_t>(k)]);
   std::vector<std::string> names{"Iteration"};

@@ -88,6 +88,10 @@ TEST(CodaReader, RefusesWithFileLineAndReason) {
        "\"{index}\" line 2: \"beta[1]\" takes lines \"4\" to \"99999999999999999999\", more than any chain file has"},
       {"a value beyond the float range", kIndex, "10 1.5\n20 1e39\n30 1.75\n10 11\n20 21\n30 31\n",
        "\"{chain}\" line 2: \"1e39\" is out of range (a number must lie between -3.4e38 and 3.4e38)"},
+      // names are read on several threads: the fault told is still the first in the file
+      {"faults in two names", "alpha 1 3\nbeta[1] 4 6\ngamma 7 9\n",
+       "10 1.5\n20 1.25\n30 1.75\n10 11\nx 21\n30 31\n10 1\n20 y\n30 3\n",
+       "\"{chain}\" line 5: \"x\" is not an iteration number"},
       {"a line without its value", kIndex, "10 1.5\n20 1.25\n30 1.75\n10 11\n20\n30 31\n",
        "\"{chain}\" line 5: a line of draws is an iteration number and a value, not 1 word"},
   };
