@@ -89,11 +89,8 @@ TEST_F(ReportRecord, OffByDefaultOnItsCommandMakesTheSameReport) {
 // pools the same chains.
 TEST_F(ReportRecord, EveryChainIsRecorded) {
   openTrace();
-  FstSpec spec;
-  spec.rows = 100;
-  spec.populations = 3;
-  spec.seed = 9;
-  const QString chain = write("lake2.fst", QByteArray::fromStdString(fstText(spec)));
+  const QString chain =
+      write("lake2.fst", QByteArray::fromStdString(fstText({.rows = 100, .populations = 3, .seed = 9})));
   dialogs.files = {chain};
   form->findChild<QAction*>("addChain")->trigger();
   idle();
