@@ -1,5 +1,5 @@
 // The window's background work. A job's work runs on a worker thread and hands back the step
-// that applies its result; that step runs on the window's thread. Two lanes:
+// that applies its result; that step runs on the window's thread. Three lanes:
 // - analysis: work that reads or replaces the analysis (a file being read, a model summary),
 //   one at a time; while it runs the window refuses the commands that would touch the analysis;
 // - figures: the Details page's figures, where the latest request wins: a request made while one
