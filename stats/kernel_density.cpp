@@ -177,7 +177,7 @@ typedef long long BitLanes __attribute__((vector_size(8 * sizeof(double))));
 // exp(a) for -750 <= a <= 0, eight at a time, within 64 units in the last place of the true
 // value where that is a normal number, and 0 below 2^-1022. a = k ln 2 + r with |r| <= 0.35:
 // k ln2Hi is exact and a - k ln2Hi is exact by Sterbenz' lemma; the Taylor series of e^r to
-// r^13 / 13! leaves under 0.1 ulp, its rounding (Horner, 26 operations) under 52 ulp.
+// r^13 / 13! leaves under 0.1 ulp, its rounding (at most 12 roundings a term) under 30 ulp.
 // Inlined into each processor's copy of its caller, and in place, so that no vector crosses a call.
 [[gnu::always_inline]] inline void fastExp(ValueLanes& a) {
   const double kShift = 0x1.8p52;  // adding it rounds to a whole number, kept in the low bits
@@ -186,19 +186,23 @@ typedef long long BitLanes __attribute__((vector_size(8 * sizeof(double))));
   const ValueLanes shifted = a * 0x1.71547652b82fep0 + kShift;
   const ValueLanes k = shifted - kShift;
   const ValueLanes r = (a - k * ln2Hi) - k * ln2Lo;
-  ValueLanes p = r * (1.0 / 6227020800) + 1.0 / 479001600;
-  p = p * r + 1.0 / 39916800;
-  p = p * r + 1.0 / 3628800;
-  p = p * r + 1.0 / 362880;
-  p = p * r + 1.0 / 40320;
-  p = p * r + 1.0 / 5040;
-  p = p * r + 1.0 / 720;
-  p = p * r + 1.0 / 120;
-  p = p * r + 1.0 / 24;
-  p = p * r + 1.0 / 6;
-  p = p * r + 0.5;
-  p = p * r + 1;
-  p = p * r + 1;
+  // Estrin's scheme: the same sum of c_i r^i as Horner's, in a third of its chain of operations.
+  const ValueLanes r2 = r * r;
+  const ValueLanes r4 = r2 * r2;
+  const ValueLanes r8 = r4 * r4;
+  const ValueLanes p01 = r + 1.0;
+  const ValueLanes p23 = r * (1.0 / 6) + 0.5;
+  const ValueLanes p45 = r * (1.0 / 120) + 1.0 / 24;
+  const ValueLanes p67 = r * (1.0 / 5040) + 1.0 / 720;
+  const ValueLanes p89 = r * (1.0 / 362880) + 1.0 / 40320;
+  const ValueLanes p1011 = r * (1.0 / 39916800) + 1.0 / 3628800;
+  const ValueLanes p1213 = r * (1.0 / 6227020800) + 1.0 / 479001600;
+  const ValueLanes p03 = p23 * r2 + p01;
+  const ValueLanes p47 = p67 * r2 + p45;
+  const ValueLanes p811 = p1011 * r2 + p89;
+  const ValueLanes p07 = p47 * r4 + p03;
+  const ValueLanes p813 = p1213 * r4 + p811;
+  const ValueLanes p = p813 * r8 + p07;
   // 2^k from its exponent bits; 0 where 2^k would not be a normal number.
   BitLanes bits;
   std::memcpy(&bits, &shifted, sizeof bits);
