@@ -62,7 +62,8 @@ void BM_Read(benchmark::State& state, WideTrace* trace) {
 void BM_Summary(benchmark::State& state, WideTrace* trace) {
   varno::SummaryTableOptions options;
   options.dataPath = trace->path;
-  timeBest(state, trace->summarySeconds, trace->summaryCpu, [&] { return varno::runSummaryTable(options).text.has_value(); });
+  timeBest(state, trace->summarySeconds, trace->summaryCpu,
+           [&] { return varno::runSummaryTable(options).text.has_value(); });
   if (trace->readSeconds > 0) state.counters["summary_over_read"] = trace->summarySeconds / trace->readSeconds;
   state.counters["ms_per_column"] = trace->summarySeconds * 1e3 / trace->columns;
 }
