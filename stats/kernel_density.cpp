@@ -26,6 +26,9 @@ const double kRootTwoPi = std::sqrt(6.283185307179586);
 constexpr double kReach = 38.7;
 // Grid points with at most this many values in reach are summed term by term.
 constexpr std::size_t kDirectLimit = 2000;
+// The same for the lane sums, which are cheaper term by term; their error bound below needs at
+// most 13,000.
+constexpr std::size_t kLaneLimit = 8000;
 // Bins are h / 16 wide, so |t| <= 1/32 and |u t| <= 1.22 inside the reach; 20 Taylor terms
 // of exp(u t) leave a relative error near 1e-16.
 constexpr int kOrder = 20;
@@ -290,6 +293,7 @@ KernelDensity kernelDensity(std::span<const double> sorted, std::span<const doub
   const bool threaded = useTwoThreads(n);
   const bool lanes = wanted == KernelSums::forTheMode;
   const double invH = 1 / h;
+  const std::size_t directLimit = lanes ? kLaneLimit : kDirectLimit;
   KernelDensity result;
   result.grid = densityGrid(min, max);
   const DensityGrid& x = result.grid;
@@ -305,7 +309,7 @@ KernelDensity kernelDensity(std::span<const double> sorted, std::span<const doub
     if (repeat[j]) continue;
     const Window w = reachOf(sorted, x[j], h);
     window[j] = w;
-    if (w.hi - w.lo <= kDirectLimit) continue;
+    if (w.hi - w.lo <= directLimit) continue;
     if (!binned.empty() && w.lo <= binned.back().hi)
       binned.back().hi = std::max(binned.back().hi, w.hi);
     else
@@ -318,7 +322,7 @@ KernelDensity kernelDensity(std::span<const double> sorted, std::span<const doub
   parallelFor(2, threaded ? 2 : 1, [&](std::size_t part) {
     for (int j = static_cast<int>(part); j < kDensityGridSize; j += 2) {
       if (repeat[j]) continue;
-      if (window[j].hi - window[j].lo > kDirectLimit) {
+      if (window[j].hi - window[j].lo > directLimit) {
         result.sums[j] = binnedSum(bins, window[j], x[j], h);
       } else if (lanes) {
         result.sums[j] = laneSum(sorted.data() + window[j].lo, window[j].hi - window[j].lo, x[j], invH);
@@ -334,9 +338,10 @@ KernelDensity kernelDensity(std::span<const double> sorted, std::span<const doub
   // Candidates: every grid point whose sum may still be the largest. A reference sum is within
   // (n + 3800) x 2^-53 relative of the true sum (rounding of n additions, and of each term's
   // exponent up to 750); the approximate sums within about 12000 x 2^-53. Twice their total is
-  // enough; the margin doubles that again. The lane sums (at most kDirectLimit values) are within
-  // (2 x 2000 + 64 + 3 x 2000) x 2^-53 of the largest sum, which is at least the one term of 1 at
-  // the first grid point, the minimum: their twice is far inside the margin too.
+  // enough; the margin doubles that again. A lane sum of w values (w <= kLaneLimit, w <= n) is
+  // within (2 w + 70 + 3 w) x 2^-53 of the largest sum, which is at least the one term of 1 at the
+  // first grid point, the minimum: two of them, or one with an approximate sum, stay inside the
+  // margin while w <= 13,000.
   double largest = 0;
   for (int j = 0; j < kDensityGridSize; ++j) largest = std::max(largest, result.sums[j]);
   const double margin = 4 * (static_cast<double>(n) + 20000) * 0x1p-53;

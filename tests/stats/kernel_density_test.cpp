@@ -147,7 +147,7 @@ TEST(KernelDensity, LaneSumsGiveTheModeOfThePlainSums) {
       {"mirror-image bumps", alternating, 0.6},  // the mode is settled by summing again
       {"ties on a quarter grid", ties, 0.2},
       {"1000 normal", normalSample(1000, 0, 1), 0.27},
-      {"1999 normal (lanes and a tail)", normalSample(1999, 5, 2), 0.6},
+      {"7999 normal (lanes and a tail)", normalSample(7999, 5, 2), 0.6},
       {"100000 normal", normalSample(100000, 0, 1), 0.1},
       {"100000 normal, narrow kernel", normalSample(100000, 0, 1), 0.002},
       {"frequencies near 0", normalSample(1000, 1e-300, 1e-302), 3e-303},
