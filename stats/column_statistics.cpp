@@ -85,7 +85,8 @@ ColumnStatistics computeColumnStatistics(std::span<const double> rowOrderSample,
   result.accuracy = mean == 0 ? std::numeric_limits<double>::infinity()
                               : (result.hpdiHigh - result.hpdiLow) * 100 / (std::abs(mean) * 2);
 
-  const KernelDensity density = kernelDensity(sorted, rowOrderSample, min, max, bandwidth);
+  const KernelDensity density = kernelDensity(sorted, rowOrderSample, min, max, bandwidth,
+                                              withDensityCurve ? KernelSums::shown : KernelSums::forTheMode);
   result.mode = density.grid[density.modeIndex];
   if (withDensityCurve) {
     const double scale = static_cast<double>(count) * bandwidth;

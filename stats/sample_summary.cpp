@@ -44,7 +44,8 @@ PosteriorSummary summarize(std::span<double> sample, double level, bool fastDens
   double h = 1.06 * std::sqrt(result.variance) * std::pow(count, -0.2);
   if (h == 0) h = 0.01;
   const KernelDensity density =
-      fastDensity ? kernelDensity(sample, sample, min, max, h) : kernelDensityNaive(sample, min, max, h);
+      fastDensity ? kernelDensity(sample, sample, min, max, h, KernelSums::forTheMode)
+                  : kernelDensityNaive(sample, min, max, h);
   result.mode = density.grid[density.modeIndex];
   return result;
 }

@@ -30,8 +30,9 @@ Sample makeSample(std::vector<double> values) {
   return s;
 }
 
-// Compares the fast result with the plain one in both summation orders: the mode index exactly,
-// the sums within 1e-6 relative wherever they are above 1% of the peak.
+// Compares the fast result, with its sums as shown and as the mode needs them, with the plain one
+// in both summation orders: the mode index exactly, the shown sums within 1e-6 relative wherever
+// they are above 1% of the peak, the mode's sums within 1e-11 of the peak everywhere.
 void expectMatchesNaive(const Sample& s, double h, const std::string& label) {
   const KernelDensity rowNaive = kernelDensityNaive(s.rowOrder, s.min, s.max, h);
   const KernelDensity rowFast = kernelDensity(s.sorted, s.rowOrder, s.min, s.max, h);
@@ -39,6 +40,10 @@ void expectMatchesNaive(const Sample& s, double h, const std::string& label) {
   const KernelDensity sortedNaive = kernelDensityNaive(s.sorted, s.min, s.max, h);
   const KernelDensity sortedFast = kernelDensity(s.sorted, s.sorted, s.min, s.max, h);
   EXPECT_EQ(sortedFast.modeIndex, sortedNaive.modeIndex) << label << " (sorted order)";
+  const KernelDensity rowLanes = kernelDensity(s.sorted, s.rowOrder, s.min, s.max, h, KernelSums::forTheMode);
+  EXPECT_EQ(rowLanes.modeIndex, rowNaive.modeIndex) << label << " (row order, lanes)";
+  const KernelDensity sortedLanes = kernelDensity(s.sorted, s.sorted, s.min, s.max, h, KernelSums::forTheMode);
+  EXPECT_EQ(sortedLanes.modeIndex, sortedNaive.modeIndex) << label << " (sorted order, lanes)";
 
   const double peak = *std::max_element(rowNaive.sums.begin(), rowNaive.sums.end());
   for (int j = 0; j < kDensityGridSize; ++j) {
@@ -46,6 +51,8 @@ void expectMatchesNaive(const Sample& s, double h, const std::string& label) {
     if (rowNaive.sums[j] < 0.01 * peak) continue;
     ASSERT_NEAR(rowFast.sums[j], rowNaive.sums[j], 1e-6 * rowNaive.sums[j]) << label << " at grid point " << j;
   }
+  for (int j = 0; j < kDensityGridSize; ++j)
+    ASSERT_NEAR(rowLanes.sums[j], rowNaive.sums[j], 1e-11 * peak) << label << " at grid point " << j << " (lanes)";
 }
 
 enum class Shape { normal, bimodal, heavyTailed, fewIntegers, skewed };
@@ -112,6 +119,63 @@ TEST(KernelDensity, ManyEqualValuesInReach) {
       {std::vector<double>(5000, 2.5), 0.1},  // a single value: all grid points coincide
   };
   for (const Case& c : cases) expectMatchesNaive(makeSample(c.values), c.h, "h = " + std::to_string(c.h));
+}
+
+TEST(KernelDensity, LaneSumsGiveTheModeOfThePlainSums) {
+  std::mt19937 rng(30);
+  std::normal_distribution<double> normal(0, 1);
+  const auto normalSample = [&](int n, double centre, double spread) {
+    std::vector<double> values(n);
+    for (double& v : values) v = centre + spread * static_cast<float>(normal(rng));
+    return values;
+  };
+  std::vector<double> alternating(1000);
+  for (std::size_t i = 0; i < alternating.size(); ++i) alternating[i] = i % 2 == 0 ? -1 : 1;
+  std::vector<double> ties = normalSample(4000, 0, 1);
+  for (double& v : ties) v = std::round(v * 4) / 4;
+  std::vector<double> farApart = normalSample(500, 0, 1);
+  farApart.push_back(1e12);
+  struct Case {
+    const char* label;
+    std::vector<double> values;
+    double h;
+  };
+  const Case cases[] = {
+      {"two values", {0.25, 0.75}, 0.3},
+      {"two values, narrow kernel", {0.25, 0.75}, std::exp(-10.0)},
+      {"a constant", std::vector<double>(300, 0.125), 0.01},
+      {"mirror-image bumps", alternating, 0.6},  // the mode is settled by summing again
+      {"ties on a quarter grid", ties, 0.2},
+      {"1000 normal", normalSample(1000, 0, 1), 0.27},
+      {"7999 normal (lanes and a tail)", normalSample(7999, 5, 2), 0.6},
+      {"100000 normal", normalSample(100000, 0, 1), 0.1},
+      {"100000 normal, narrow kernel", normalSample(100000, 0, 1), 0.002},
+      {"frequencies near 0", normalSample(1000, 1e-300, 1e-302), 3e-303},
+      {"a large offset", normalSample(1000, 1e15, 1), 0.3},
+      {"huge values", normalSample(1000, 1e300, 1e298), 1e297},
+      {"one value far apart", farApart, 0.3},
+      {"a wide kernel", normalSample(700, 0, 1), std::exp(3.0)},
+  };
+  for (const Case& c : cases) expectMatchesNaive(makeSample(c.values), c.h, c.label);
+
+  // The mirror-image bumps tie to the last bits, so the lane sums cannot tell their peaks apart.
+  const Sample mirror = makeSample(alternating);
+  const KernelDensity lanes =
+      kernelDensity(mirror.sorted, mirror.rowOrder, mirror.min, mirror.max, 0.6, KernelSums::forTheMode);
+  EXPECT_GE(lanes.summedAgain, 2);
+}
+
+TEST(KernelDensity, LaneExponentialIsWithin64UnitsInTheLastPlace) {
+  // One value at 0 and one far above: up to grid point 96 only the value at 0 is in reach, so each
+  // lane sum is a single term, here with z = x / h exact (h a power of two), from 1 down to 2^-1063.
+  const double h = 0x1p-3;
+  const Sample s = makeSample({0, 80 * h});
+  const KernelDensity lanes = kernelDensity(s.sorted, s.sorted, s.min, s.max, h, KernelSums::forTheMode);
+  for (int j = 0; j <= 96; ++j) {
+    const double term = kernelTerm(lanes.grid[j], 0, h);
+    const double tolerance = term >= 0x1p-1022 ? 64 * std::ldexp(1.0, std::ilogb(term) - 52) : 0x1p-1022;
+    ASSERT_NEAR(lanes.sums[j], term, tolerance) << "grid point " << j << ", z = " << lanes.grid[j] / h;
+  }
 }
 
 TEST(KernelDensity, BitIdenticalPeaksGoToTheLowerGridPoint) {
