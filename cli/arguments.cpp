@@ -479,7 +479,8 @@ std::string usageText() {
          "  --output PATH             write the report to PATH (\"-\": standard output);\n"
          "                            never to the data or factors file\n"
          "  --column N|NAME           the column to summarise, counted from 1, or named as\n"
-         "                            the data file's line of column names names it\n"
+         "                            --summary names it (\"Fst1\", \"Sigma \xC2\xB2\") or as the data\n"
+         "                            file's line of column names names it\n"
          "  --level L                 HPDI level in percent, 1 to 99 (default 95)\n"
          "  --bandwidth-position P    kernel bandwidth e^(P/100), P from -1000 to 300\n"
          "                            (default: the rule of thumb for the column)\n"
@@ -507,7 +508,8 @@ std::string usageText() {
          "\n"
          "Exit status: 0 on success (warnings go to standard error), 1 when a file cannot be\n"
          "read, is refused or cannot be written, 2 when the arguments are wrong: options that\n"
-         "conflict, a model the factors do not have, or an output that is an input file.\n";
+         "conflict, a model the factors do not have, or an output that is an input file.\n"
+         "Every output of a run is checked before any is written: a refused run writes none.\n";
 }
 
 std::string versionText() { return std::string("varno-report ") + kProgramVersion + " (VARNO v2.0 Plot Window)\n"; }

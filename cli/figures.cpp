@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QWidget>
 #include <cstdio>
+#include <filesystem>
 #include <numeric>
 #include <qcustomplot.h>
 
@@ -13,11 +14,74 @@
 #include "charts/window_charts.h"
 #include "core/text_pieces.h"
 #include "report/output_target.h"
+#include "report/provenance_record.h"
 #include "stats/column_figures.h"
 #include "stats/column_sample.h"
 #include "stats/factor_plot.h"
 
 namespace varno {
+
+namespace {
+
+ChartFormat chartFormat(const FigureOptions& options) {
+  return options.format == "svg"   ? ChartFormat::svg
+         : options.format == "pdf" ? ChartFormat::pdf
+                                   : ChartFormat::png;
+}
+
+// Whether the figures' folder is one, or can be made: its nearest existing ancestor is a folder.
+std::optional<RunError> folderFault(const std::string& folder) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  if (fs::exists(folder, error)) {
+    if (fs::is_directory(folder, error)) return std::nullopt;
+    return RunError{"--figures " + quoted(folder) + " is a file, not a folder", true};
+  }
+  for (fs::path up = fs::absolute(folder, error).parent_path(); !up.empty(); up = up.parent_path()) {
+    if (fs::exists(up, error)) {
+      if (fs::is_directory(up, error)) return std::nullopt;
+      return RunError{"cannot make the folder " + quoted(folder) + " for the figures: " + quoted(up.string()) +
+                          " is a file",
+                      false};
+    }
+    if (up == up.root_path()) break;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<RunError> figureTargets(const UnattendedOptions& run, const FigureOptions& options,
+                                      std::optional<int> columnCount, const std::vector<std::string>& otherOutputs,
+                                      std::vector<std::string>& paths) {
+  if (auto fault = folderFault(options.folder)) return fault;
+  std::optional<int> column = options.column;
+  if (columnCount) {
+    // the window's first choice for an .fst file: the second column
+    column = options.column.value_or(std::min(2, *columnCount));
+    if (*column < 1 || *column > *columnCount) {
+      return RunError{"--column " + decimal(*column) + " is not a column of \"" + run.dataPath + "\": it has " +
+                          decimal(*columnCount) + " columns",
+                      true};
+    }
+  }
+  std::vector<QString> names{kG1FigureName, kG2FigureName, kHpdiFigureName, kModelFigureName};
+  if (column) names.push_back(columnFigureName(*column));
+  const QDir folder(QString::fromStdString(options.folder));
+  const QString data = QString::fromStdString(run.dataPath);
+  const std::vector<InputFile> inputs = runInputs(run.dataPath, run.factorsPath, run.chainPaths);
+  paths.clear();
+  for (const QString& name : names) {
+    const std::string path = folder.filePath(figureFileName(data, name, chartFormat(options))).toStdString();
+    if (auto why = inputFileTargeted(path, inputs)) return RunError{*why, true};
+    for (const std::string& other : otherOutputs) {
+      if (absolutePath(other) == absolutePath(path))
+        return RunError{"the figure " + quoted(path) + " would replace another output of the run", true};
+    }
+    paths.push_back(path);
+  }
+  return std::nullopt;
+}
 
 FiguresResult writeFigures(const UnattendedCharts& charts, const UnattendedOptions& run,
                            const FigureOptions& options) {
@@ -27,16 +91,13 @@ FiguresResult writeFigures(const UnattendedCharts& charts, const UnattendedOptio
     return result;
   };
   const int columnCount = charts.table->columnCount();
-  // the window's first choice for an .fst file: the second column
-  const int column = options.column.value_or(std::min(2, columnCount));
-  if (column < 1 || column > columnCount) {
-    return fail("--column " + decimal(column) + " is not a column of \"" + run.dataPath + "\": it has " +
-                    decimal(columnCount) + " columns",
-                true);
+  std::vector<std::string> targets;
+  if (auto fault = figureTargets(run, options, columnCount, {}, targets)) {
+    result.error = std::move(fault);
+    return result;
   }
-  const ChartFormat format = options.format == "svg"   ? ChartFormat::svg
-                             : options.format == "pdf" ? ChartFormat::pdf
-                                                       : ChartFormat::png;
+  const int column = options.column.value_or(std::min(2, columnCount));
+  const ChartFormat format = chartFormat(options);
 
   // figures need no display: the offscreen platform draws them, whatever the environment says
   qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -16,6 +16,14 @@ struct FiguresResult {
   std::optional<RunError> error;
 };
 
+// The files the figures of a run go to, checked before anything of the run is written: the folder
+// must be one or be possible to make, and no figure may land on an input of the run or on one of
+// `otherOutputs` (the report, the record). Without columnCount (the data file not read yet) the
+// main chart's figure is checked only when options.column names its column.
+std::optional<RunError> figureTargets(const UnattendedOptions& run, const FigureOptions& options,
+                                      std::optional<int> columnCount, const std::vector<std::string>& otherOutputs,
+                                      std::vector<std::string>& paths);
+
 // Writes the figures of a run into options.folder (made when missing), each whole or not at all,
 // never onto the data or factors file. Needs no display.
 FiguresResult writeFigures(const UnattendedCharts& charts, const UnattendedOptions& run,

@@ -40,6 +40,19 @@ int failure(const varno::RunError& error) {
   return kFileFault;
 }
 
+// Where the figures of a run go, checked before anything is written (see figureTargets).
+std::optional<varno::RunError> figuresFault(const varno::UnattendedOptions& options,
+                                            const varno::FigureOptions& figures, std::optional<int> columnCount,
+                                            const std::vector<std::string>& others) {
+#ifdef VARNO_WITH_FIGURES
+  std::vector<std::string> paths;
+  return varno::figureTargets(options, figures, columnCount, others, paths);
+#else
+  (void)options, (void)figures, (void)columnCount, (void)others;
+  return varno::RunError{"this build of varno-report cannot draw figures"};
+#endif
+}
+
 // The figures of a run whose report is written; the Qt part of the tool starts only here.
 int runFigures(const varno::UnattendedReport& report, const varno::UnattendedOptions& options,
                const varno::FigureOptions& figures, bool printPaths, std::vector<std::string>& paths) {
@@ -102,14 +115,34 @@ int writeRecord(const std::string& recordPath, const varno::UnattendedOptions& o
 
 int runReport(const varno::UnattendedOptions& options, const std::optional<varno::FigureOptions>& figures,
               const std::optional<std::string>& record) {
-  if (record) {
-    if (auto fault = recordTargetFault(options, *record)) return failure(*fault);
-  }
+  // every output is checked before any is written, so that a refused run leaves nothing behind:
+  // first what can be told before reading, then what the data file decides
   // "-": the report itself goes to standard output, in place of its path
   const bool toStandardOutput = options.outputPath && *options.outputPath == "-";
-  varno::UnattendedResult result =
-      toStandardOutput ? varno::buildUnattendedReport(options) : varno::runUnattendedReport(options);
+  std::vector<std::string> outputs;
+  if (!toStandardOutput) {
+    if (auto fault = varno::reportTargetFault(options)) return failure(*fault);
+    outputs.push_back(options.outputPath ? *options.outputPath : varno::batchReportName(options.dataPath));
+  }
+  if (record) {
+    if (auto fault = recordTargetFault(options, *record)) return failure(*fault);
+    outputs.push_back(*record);
+  }
+  if (figures) {
+    if (auto fault = figuresFault(options, *figures, std::nullopt, outputs)) return failure(*fault);
+  }
+  varno::UnattendedResult result = varno::buildUnattendedReport(options);
   if (result.error) return failure(*result.error);
+  if (figures) {
+    if (auto fault = figuresFault(options, *figures, result.report->charts->table->columnCount(), outputs)) {
+      printWarnings(result.report->warnings);
+      return failure(*fault);
+    }
+  }
+  if (!toStandardOutput) {
+    if (auto error = varno::writeFileAtomically(result.report->path, result.report->text))
+      return failure(varno::RunError{*error});
+  }
   printWarnings(result.report->warnings);
   if (toStandardOutput) {
     std::fwrite(result.report->text.data(), 1, result.report->text.size(), stdout);

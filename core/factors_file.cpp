@@ -33,11 +33,12 @@ std::string textModeView(std::string_view text) {
 
 bool isFactorLine(std::string_view piece) { return piece.size() >= 4 && piece.back() == ']'; }
 
-// Calls onFactorLine(line, rest) for each factor line, rest being the remainder of its text line,
-// and onOtherPiece(line, piece, rest) for every other piece that ends in "=", rest being the text
-// after that "=" to the end of its line; line is the 1-based line of that "=".
+// Calls onFactorLine(line, piece, rest) for each factor line, rest being the remainder of its text
+// line, and onOtherPiece(line, piece, rest) for every other piece that ends in "=", rest being the
+// text after that "=" to the end of its line; line is the 1-based line of that "=". Returns the
+// number of lines of the text (1 for an empty text).
 template <class F, class G>
-void scanPieces(std::string_view text, F&& onFactorLine, G&& onOtherPiece) {
+long long scanPieces(std::string_view text, F&& onFactorLine, G&& onOtherPiece) {
   const std::string s = textModeView(text);
   const std::string_view all(s);
   std::size_t pos = 0;
@@ -51,8 +52,8 @@ void scanPieces(std::string_view text, F&& onFactorLine, G&& onOtherPiece) {
     const std::size_t eq = all.find('=', pos);
     if (eq == std::string_view::npos) {
       // The text after the last "=" is a piece too; a factor line there has nothing after it.
-      if (isFactorLine(all.substr(pos))) onFactorLine(lineAt(all.size()), std::string_view());
-      return;
+      if (isFactorLine(all.substr(pos))) onFactorLine(lineAt(all.size()), all.substr(pos), std::string_view());
+      break;
     }
     const std::string_view piece = all.substr(pos, eq - pos);
     pos = eq + 1;
@@ -62,15 +63,18 @@ void scanPieces(std::string_view text, F&& onFactorLine, G&& onOtherPiece) {
     }
     const std::size_t lf = all.find('\n', pos);
     const std::size_t end = lf == std::string_view::npos ? all.size() : lf;
-    onFactorLine(lineAt(eq), all.substr(pos, end - pos));
+    onFactorLine(lineAt(eq), piece, all.substr(pos, end - pos));
     pos = lf == std::string_view::npos ? all.size() : lf + 1;
   }
+  // a last line without its line feed is a line too
+  const long long lines = lineAt(all.size());
+  return all.empty() || all.back() == '\n' ? std::max(1LL, lines - 1) : lines;
 }
 
 template <class F>
 void scanFactorLines(std::string_view text, F&& onFactorLine) {
   scanPieces(
-      text, [&](long long, std::string_view rest) { onFactorLine(rest); },
+      text, [&](long long, std::string_view, std::string_view rest) { onFactorLine(rest); },
       [](long long, std::string_view, std::string_view) {});
 }
 
@@ -171,15 +175,40 @@ std::string badValue(std::string_view text) {
   return shownText(token) + " is not a number";
 }
 
+// The number in the brackets that end a factor line's name ("g[2]" gives 2); nothing when its
+// name has none.
+std::optional<long long> bracketedNumber(std::string_view piece) {
+  const std::string_view name = trimmed(lastLine(piece));
+  const std::size_t open = name.rfind('[');
+  if (open == std::string_view::npos || name.size() < open + 3) return std::nullopt;
+  const std::string_view digits = name.substr(open + 1, name.size() - open - 2);
+  long long number = 0;
+  const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
+  if (ec != std::errc() || end != digits.data() + digits.size() || !isDigit(digits.front())) return std::nullopt;
+  return number;
+}
+
+// "population 4 has no G2 value", "populations 2 to 4 have no G2 value".
+std::string populationsWithout(int first, int populationCount, const std::string& factor) {
+  if (first == populationCount) return "population " + decimal(first) + " has no " + factor + " value";
+  return "populations " + decimal(first) + " to " + decimal(populationCount) + " have no " + factor + " value";
+}
+
 }  // namespace
 
-std::vector<FactorsFileNote> checkFactorsFile(std::string_view text, int populationCount) {
+std::vector<FactorsFileNote> checkFactorsFile(std::string_view text, int populationCount, int linesNeeded) {
   std::vector<FactorsFileNote> notes;
   int factor = 0;
-  scanPieces(
+  const long long lines = scanPieces(
       text,
-      [&](long long line, std::string_view rest) {
+      [&](long long line, std::string_view piece, std::string_view rest) {
         ++factor;
+        const std::string name = "G" + decimal(factor);
+        if (const std::optional<long long> bracketed = bracketedNumber(piece); bracketed && *bracketed != factor) {
+          notes.push_back({line, shownText(trimmed(lastLine(piece))) + " gives " + name + ", not G" +
+                                     decimal(*bracketed) + ": factor lines are taken in file order",
+                           false});
+        }
         std::string_view left = rest;
         float value = 0;
         int read = 0;
@@ -188,12 +217,13 @@ std::vector<FactorsFileNote> checkFactorsFile(std::string_view text, int populat
         const std::string populations =
             decimal(populationCount) + (populationCount == 1 ? " population" : " populations");
         if (trimmed(left).empty()) {
-          notes.push_back({line, "the factor line of G" + decimal(factor) + " has " + decimal(read) +
-                                     (read == 1 ? " value" : " values") + " for the " + populations +
-                                     " of the data file",
-                           true});
+          notes.push_back({line,
+                           "the factor line of " + name + " has " + decimal(read) +
+                               (read == 1 ? " value" : " values") + " for the " + populations +
+                               " of the data file: " + populationsWithout(read + 1, populationCount, name),
+                           true, read + 1});
         } else {
-          notes.push_back({line, "value " + decimal(read + 1) + " of G" + decimal(factor) + ": " + badValue(left), true});
+          notes.push_back({line, name + " of population " + decimal(read + 1) + ": " + badValue(left), true, read + 1});
         }
       },
       [&](long long line, std::string_view piece, std::string_view rest) {
@@ -201,7 +231,7 @@ std::vector<FactorsFileNote> checkFactorsFile(std::string_view text, int populat
           const std::string name(trimmed(lastLine(piece)));
           notes.push_back({line, shownText(name + " =") + " looks like a factor line but was not counted: a factor "
                                      "line has no blank before \"=\" (write " + shownText(name + "=") + ")",
-                           false});
+                           false, 0, true});
           return;
         }
         // the last word before the "=" names the setting
@@ -223,6 +253,17 @@ std::vector<FactorsFileNote> checkFactorsFile(std::string_view text, int populat
                            true});
         }
       });
+  // factors the analysis has but no line gives: their values would be made up
+  if (populationCount > 0) {
+    for (int missing = factor + 1; missing <= linesNeeded; ++missing) {
+      const std::string name = "G" + decimal(missing);
+      notes.push_back({lines,
+                       "no factor line gives " + name + ": the file has " +
+                           counted(factor, "factor line", "factor lines") + " and the factors of the analysis need " +
+                           decimal(linesNeeded) + "; " + populationsWithout(1, populationCount, name),
+                       true, 1});
+    }
+  }
   return notes;
 }
 
@@ -235,9 +276,24 @@ std::string factorsFileHint(const std::string& path, std::string_view text) {
   std::string hint = "the factors file \"" + path + "\" has " + decimal(lines) +
                      (lines == 1 ? " factor line" : " factor lines");
   for (const FactorsFileNote& note : checkFactorsFile(text, 0)) {
-    if (!note.fault) hint += " (line " + decimal(note.line) + " looks like one but has a blank before \"=\")";
+    if (note.uncounted) hint += " (line " + decimal(note.line) + " looks like one but has a blank before \"=\")";
   }
   return hint + "; does it belong to this data file?";
+}
+
+int factorLinesNeeded(const FactorDecision& decision) {
+  return decision.hasInteraction ? 2 : decision.factorCount;
+}
+
+std::vector<std::vector<float>> factorValueRows(const std::vector<std::vector<float>>& lines, int populationCount,
+                                                const FactorDecision& decision) {
+  const int needed = factorLinesNeeded(decision);
+  std::vector<float> empty(static_cast<std::size_t>(std::max(0, decision.factorCount)) + 1, 0.0f);
+  for (int f = 0; f < needed && f < static_cast<int>(empty.size()); ++f)
+    empty[static_cast<std::size_t>(f)] = std::numeric_limits<float>::quiet_NaN();
+  std::vector<std::vector<float>> rows(static_cast<std::size_t>(std::max(0, populationCount)), empty);
+  storeFactorValues(rows, lines, decision.hasInteraction);
+  return rows;
 }
 
 void storeFactorValues(std::vector<std::vector<float>>& factorValues, const std::vector<std::vector<float>>& lines,

@@ -32,14 +32,19 @@ struct FactorsFileNote {
   long long line = 0;  // 1-based line of the factors file
   std::string reason;
   bool fault = true;   // true: the file does not fit (the headless tool stops); false: a warning
+  int population = 0;  // when the file leaves populations without a value: the first of them (1-based)
+  bool uncounted = false;  // a line that looks like a factor line but is not one
 };
 
 // The notes on a factors file read for populationCount populations, in the order of their lines:
 // an "npop=" line whose value is not populationCount; a factor line with fewer values than
 // populations, or with a value among the first populationCount that is not a number (faults);
-// a line that would be a factor line but for blanks before its "=", so that it is not counted
-// (a warning).
-std::vector<FactorsFileNote> checkFactorsFile(std::string_view text, int populationCount);
+// a line that would be a factor line but for blanks before its "=", so that it is not counted,
+// and a factor line whose name has a bracketed number other than its place ("g[2]" first), which
+// still gives the factor of its place (warnings). Then, at the last line, one fault for each of
+// the first linesNeeded factors that no factor line gives.
+std::vector<FactorsFileNote> checkFactorsFile(std::string_view text, int populationCount,
+                                              int linesNeeded = 0);
 
 // "\"f.txt\" line 3: reason".
 std::string factorsFileNoteText(const std::string& path, const FactorsFileNote& note);
@@ -59,6 +64,16 @@ struct FactorDecision {
 // other value: none. Neither function is called when it is not needed.
 FactorDecision decideFactorCount(int factorMode, const std::function<int()>& countLines,
                                  const std::function<bool()>& askInteraction);
+
+// The factor lines whose values a factor decision uses: G1, G2 with the interaction (G1*G2 is
+// their product), otherwise one per factor.
+int factorLinesNeeded(const FactorDecision& decision);
+
+// The factor values of populationCount populations, rows of factorCount + 1 slots, filled from
+// the factor lines as storeFactorValues does. A value of the needed factor lines that no line
+// gives is NaN, never a number taken from elsewhere; the other slots start at 0.
+std::vector<std::vector<float>> factorValueRows(const std::vector<std::vector<float>>& lines, int populationCount,
+                                                const FactorDecision& decision);
 
 // The factor mode given on the command line: blanks, an optional sign and the digits up to the
 // first other character; no digits give 0. Values beyond the int range are clamped to it.

@@ -153,6 +153,10 @@ ModelEvidenceResult runModelEvidence(const ModelEvidenceOptions& options, const 
     input.retainedRows += chain.rows.count();
   }
   input.modelCounts = modelCounts(chains, input.factorCount, input.hasInteraction);
+  if (auto why = zeroPriorOfVisitedModels(input.priorWeights, input.modelCounts)) {
+    result.error = argumentError("--model-prior: " + *why);
+    return result;
+  }
   input.ess = indicatorEss(chains, input.factorCount, input.hasInteraction);
   result.text = formatModelEvidence(inclusionEvidence(input), options.format);
   return result;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <string_view>
 
 #include "core/model_numbering.h"
@@ -186,8 +187,15 @@ std::optional<std::string> reportPrecondition(const ReportInputs& in) {
     return concat("factor values are missing: ", decimal(static_cast<long long>(in.factorValues.size())),
                   " of ", decimal(p), " populations");
   for (int i = 0; i < p; ++i) {
-    if (in.factorValues[static_cast<std::size_t>(i)].size() < static_cast<std::size_t>(f))
+    const std::vector<float>& row = in.factorValues[static_cast<std::size_t>(i)];
+    if (row.size() < static_cast<std::size_t>(f))
       return concat("factor values of population ", decimal(i + 1), " are missing");
+    // a value no factors file gave is never written as a number
+    for (int k = 0; k < f; ++k) {
+      if (std::isnan(row[static_cast<std::size_t>(k)]))
+        return concat("population ", decimal(i + 1), " has no ", factorName(k + 1, in.hasInteraction),
+                      " value: open a factors file that gives every population a value of each factor");
+    }
   }
   if (shortest(in.coefficientSummary) < static_cast<std::size_t>(f) + 1)
     return concat("the coefficient summary holds ",

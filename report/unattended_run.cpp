@@ -12,8 +12,10 @@
 #include "core/read_notes.h"
 #include "core/text_pieces.h"
 #include "report/atomic_write.h"
+#include "report/chain_outputs.h"
 #include "report/output_target.h"
 #include "report/results_report.h"
+#include "report/summary_table.h"
 #include "stats/column_sample.h"
 #include "stats/pooled_sample.h"
 #include "stats/column_statistics.h"
@@ -80,6 +82,9 @@ std::optional<RunError> factorsOf(const std::string& factorsPath, std::optional<
 // What to check when the factor decision does not fit the data file: the factors file when its
 // lines were counted, otherwise the mode that set the count.
 std::string decisionHint(std::optional<int> factorMode, const std::string& factorsPath, std::string_view factorsText) {
+  if (factorsPath.empty() && !factorMode)
+    return "it was read without a factors file, as having no environmental factors; if it was written with "
+           "them, give its factors file after the data file";
   if (factorMode.value_or(-1) == -1) return factorsFileHint(factorsPath, factorsText);
   const int mode = *factorMode;
   return "MODE " + decimal(mode) +
@@ -89,8 +94,8 @@ std::string decisionHint(std::optional<int> factorMode, const std::string& facto
          "; was the data file written with them?";
 }
 
-// The fst table against the factor decision and the factors file: a model column that holds no
-// model numbers or a factors file that does not fit stops the run; rows of unknown models and
+// The fst table against the factor decision and the factors file (when one is named): a model
+// column that holds no model numbers or a factors file that does not fit stops the run; rows of unknown models and
 // doubtful factor lines are warnings.
 std::optional<RunError> checkFstAgainstFactors(const std::string& dataPath, const SampleTable& table,
                                                const FactorDecision& decision, RowRange rows,
@@ -104,7 +109,8 @@ std::optional<RunError> checkFstAgainstFactors(const std::string& dataPath, cons
   }
   if (models.rowsOutsideModels > 0)
     warnings.push_back(quoted(dataPath) + ": " + rowsOutsideModelsNote(models.rowsOutsideModels, models.modelCount));
-  for (const FactorsFileNote& note : checkFactorsFile(factorsText, populationCount)) {
+  if (factorsPath.empty()) return std::nullopt;
+  for (const FactorsFileNote& note : checkFactorsFile(factorsText, populationCount, factorLinesNeeded(decision))) {
     if (note.fault) return fileError(factorsFileNoteText(factorsPath, note));
     warnings.push_back(factorsFileNoteText(factorsPath, note));
   }
@@ -228,9 +234,7 @@ std::optional<RunError> buildReportText(std::span<const ChainRows> chains, const
   in.factorCount = decision.factorCount;
   in.hasInteraction = decision.hasInteraction;
   in.fstSummary = std::move(summary.fstSummary);
-  in.factorValues.assign(static_cast<std::size_t>(populationCount),
-                         std::vector<float>(static_cast<std::size_t>(decision.factorCount) + 1, 0.0f));
-  storeFactorValues(in.factorValues, readFactorLineValues(factorsText, populationCount), decision.hasInteraction);
+  in.factorValues = factorValueRows(readFactorLineValues(factorsText, populationCount), populationCount, decision);
   in.modelProbabilities = summary.modelProbabilities;
   in.bestModel = summary.bestModel;
   in.coefficientSummary = std::move(summary.coefficientSummary);
@@ -311,12 +315,18 @@ UnattendedResult buildUnattendedReport(const UnattendedOptions& options, const R
   return result;
 }
 
+std::optional<RunError> reportTargetFault(const UnattendedOptions& options) {
+  const std::string target = options.outputPath ? *options.outputPath : batchReportName(options.dataPath);
+  if (auto why = inputFileTargeted(target, runInputs(options.dataPath, options.factorsPath, options.chainPaths)))
+    return argumentError(*why);
+  return std::nullopt;
+}
+
 UnattendedResult runUnattendedReport(const UnattendedOptions& options, const RunHooks& hooks) {
   // refused before any reading: nothing the run finds could make that target right
-  const std::string target = options.outputPath ? *options.outputPath : batchReportName(options.dataPath);
-  if (auto why = inputFileTargeted(target, runInputs(options.dataPath, options.factorsPath, options.chainPaths))) {
+  if (auto fault = reportTargetFault(options)) {
     UnattendedResult refused;
-    refused.error = argumentError(*why);
+    refused.error = std::move(fault);
     return refused;
   }
   UnattendedResult result = buildUnattendedReport(options, hooks);
@@ -384,8 +394,9 @@ std::optional<RunError> openColumnData(const ColumnDataOptions& options, const R
     error->message = quoted(options.dataPath) + ": " + error->message;
     return error;
   }
-  // the layout matters only where the factors file says what the columns are
-  if (kind == FileKind::fst && !options.factorsPath.empty()) {
+  // the factor decision places the model column, with a factors file or without one, as the
+  // window checks it when it opens the file
+  if (kind == FileKind::fst) {
     if (auto error = checkFstAgainstFactors(options.dataPath, *table, decision, rows, options.factorMode,
                                             options.factorsPath, factorsText, warnings))
       return error;
@@ -399,7 +410,7 @@ std::optional<RunError> openColumnData(const ColumnDataOptions& options, const R
     }
     chains.push_back({indexed[c].table, chainRows});
   }
-  const bool checkFactors = kind == FileKind::fst && !options.factorsPath.empty();
+  const bool checkFactors = kind == FileKind::fst;
   // the chains an index names were read with it
   const std::vector<std::string> further = indexed.empty() ? options.chainPaths : std::vector<std::string>{};
   if (auto error = readChains(
@@ -416,23 +427,26 @@ std::optional<RunError> openColumnData(const ColumnDataOptions& options, const R
 
 namespace {
 
-// The 1-based column a header name stands for; refused when no column or several bear it.
-std::optional<RunError> columnNamed(const std::string& dataPath, const SampleTable& table, const std::string& name,
+// The 1-based column a name stands for: a name of the header line or the name the tool shows for
+// it (the column chooser's: "Fst1", "Sigma ²", "Column 3"); refused when no column or several bear it.
+std::optional<RunError> columnNamed(const std::string& dataPath, const ColumnData& data, const std::string& name,
                                     int& column) {
-  const std::vector<std::string>& names = table.columnNames();
-  if (names.empty())
-    return argumentError("--column " + quoted(name) + ": " + quoted(dataPath) +
-                         " has no line of column names; give the column number, 1 to " +
-                         decimal(table.columnCount()));
+  const SampleTable& table = *data.table;
+  const std::vector<std::string>& header = table.columnNames();
+  const std::vector<std::string> shown = summaryColumnNames(table, tableLayout(data));
+  auto bears = [&](const std::vector<std::string>& names, std::size_t c) {
+    return c < names.size() && names[c] == name;
+  };
   std::vector<int> found;
-  for (std::size_t c = 0; c < names.size(); ++c)
-    if (names[c] == name) found.push_back(static_cast<int>(c) + 1);
+  for (std::size_t c = 0; c < static_cast<std::size_t>(table.columnCount()); ++c)
+    if (bears(header, c) || bears(shown, c)) found.push_back(static_cast<int>(c) + 1);
   if (found.size() == 1) {
     column = found.front();
     return std::nullopt;
   }
   std::string list;
-  for (std::size_t c = 0; c < names.size(); ++c) list += (c ? ", " : "") + decimal(static_cast<long long>(c) + 1) + " " + names[c];
+  for (std::size_t c = 0; c < shown.size(); ++c)
+    list += (c ? ", " : "") + decimal(static_cast<long long>(c) + 1) + " " + shown[c];
   if (found.empty())
     return argumentError("--column " + quoted(name) + ": " + quoted(dataPath) + " has no column of that name; its columns are " + list);
   std::string numbers;
@@ -455,7 +469,7 @@ ColumnStatisticsResult runColumnStatistics(const ColumnStatisticsOptions& option
   const int modelColumn = data.modelColumn;
   int column = options.column;
   if (!options.columnName.empty()) {
-    if (auto error = columnNamed(options.dataPath, *table, options.columnName, column)) return fail(std::move(*error));
+    if (auto error = columnNamed(options.dataPath, data, options.columnName, column)) return fail(std::move(*error));
   }
   if (column < 1 || column > table->columnCount()) {
     return fail(argumentError("column " + decimal(column) + " does not exist: " + quoted(options.dataPath) +

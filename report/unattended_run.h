@@ -99,6 +99,9 @@ std::optional<RunError> buildReportText(std::span<const ChainRows> chains, const
 // The whole run except writing: factor decision, data file, layout, range, summary, report.
 UnattendedResult buildUnattendedReport(const UnattendedOptions& options, const RunHooks& hooks = {});
 
+// The report's path refused when it is the data, factors or a chain file (under any name).
+std::optional<RunError> reportTargetFault(const UnattendedOptions& options);
+
 // buildUnattendedReport, then the report written whole (or not at all) to its path. A path that
 // is the data or factors file (under any name) is refused as an argument error before reading.
 UnattendedResult runUnattendedReport(const UnattendedOptions& options, const RunHooks& hooks = {});

@@ -21,7 +21,7 @@ std::vector<std::pair<double, double>> factorPlotPoints(
   for (std::size_t p = 0; p < fstMeans.size() && p < factorValues.size(); ++p) {
     const double m = fstMeans[p];
     if (m == 0) continue;  // no summary for this population
-    if (column >= factorValues[p].size()) continue;
+    if (column >= factorValues[p].size() || std::isnan(factorValues[p][column])) continue;
     if (logit && !(m > 0 && m < 1)) continue;
     const double y = logit ? std::log(m / (1 - m)) : m;
     points.emplace_back(static_cast<double>(factorValues[p][column]), y);

@@ -64,6 +64,31 @@ std::variant<std::vector<double>, std::string> parseModelPrior(std::string_view 
   return weights;
 }
 
+std::optional<std::string> zeroPriorOfVisitedModels(const std::vector<double>& weights,
+                                                    const std::vector<double>& counts) {
+  std::vector<std::size_t> ruledOut;
+  for (std::size_t m = 0; m < weights.size() && m < counts.size(); ++m)
+    if (weights[m] == 0 && counts[m] > 0) ruledOut.push_back(m);
+  if (ruledOut.empty()) return std::nullopt;
+  // "2", "2 and 3", "2, 3 and 4"
+  auto listed = [&](auto&& item) {
+    std::string text;
+    for (std::size_t i = 0; i < ruledOut.size(); ++i) {
+      if (i > 0) text += i + 1 == ruledOut.size() ? " and " : ", ";
+      text += item(ruledOut[i]);
+    }
+    return text;
+  };
+  const bool one = ruledOut.size() == 1;
+  return concat("the model prior gives weight 0 to ", one ? "model " : "models ",
+                listed([](std::size_t m) { return decimal(static_cast<long long>(m) + 1); }),
+                ", which the retained rows visit ",
+                listed([&](std::size_t m) { return decimal(std::llround(counts[m])); }),
+                one && std::llround(counts[ruledOut[0]]) == 1 ? " time" : " times",
+                ": a prior that rules a model out cannot be combined with draws of it; give ",
+                one ? "it" : "them", " a positive weight");
+}
+
 std::string modelPriorText(const std::vector<double>& weights) {
   std::string text;
   for (double w : weights) {

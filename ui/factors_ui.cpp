@@ -42,8 +42,11 @@ void TForm3::ReadFactorValues() {
   G2_serie->data()->clear();
   Combo_G1->clear();
   Combo_G2->clear();
-  const std::string text =
-      factorsText(state.factorFileName, [this](const QString& e) { reportError(e); });
+  bool readable = true;
+  const std::string text = factorsText(state.factorFileName, [this, &readable](const QString& e) {
+    readable = false;
+    reportError(e);
+  });
   std::vector<std::vector<float>> lines = readFactorLineValues(text, state.populationCount);
   // a row holds factorCount + 1 values; factor lines beyond that are ignored
   const std::size_t slotCount = static_cast<std::size_t>(state.factorCount) + 1;
@@ -53,10 +56,21 @@ void TForm3::ReadFactorValues() {
     Combo_G1->addItem(entry);
     Combo_G2->addItem(entry);
   }
-  storeFactorValues(state.factorValues, lines, state.hasInteraction);
+  const FactorDecision decision{state.factorCount, state.hasInteraction};
+  // every value comes from this file: one it does not give is no value, left out of the plots
+  state.factorValues = factorValueRows(lines, state.populationCount, decision);
   // the file is used as it is, but what does not fit the data file is said: in a box and, after
   // what the load said, on the status line
-  if (const std::vector<FactorsFileNote> notes = checkFactorsFile(text, state.populationCount); !notes.empty()) {
+  const std::vector<FactorsFileNote> notes =
+      checkFactorsFile(text, state.populationCount, factorLinesNeeded(decision));
+  factorsFault_.clear();
+  for (const FactorsFileNote& note : notes) {
+    if (note.fault && factorsFault_.isEmpty())
+      factorsFault_ = QString::fromStdString(factorsFileNoteText(state.factorFileName, note));
+  }
+  // the unattended run refuses a file that does not fit and says why itself; a file that cannot
+  // be read was said already
+  if (readable && !notes.empty() && !(unattendedRun_ && !factorsFault_.isEmpty())) {
     const QString file = QString::fromStdString(state.factorFileName);
     QString box = QString("The factors file \"%1\" was read as it is, but:").arg(file);
     QString status = QString("factors file \"%1\"").arg(file);

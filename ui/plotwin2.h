@@ -442,6 +442,8 @@ class TForm3 : public QMainWindow {
   void saveRecentFiles();
   // Options > "Write a record with each report": the record beside a report just saved.
   void writeReportRecord(const std::string& reportPath, long long burnIn, long long burnOut);
+  // Why the record of a report saved at reportPath could not be written there, or nothing.
+  std::optional<std::string> recordTargetFault(const std::string& reportPath) const;
   // The chart popup's commands: the chosen item checked, the charts changed and redrawn.
   std::array<QCustomPlot*, 5> allCharts() const;
   void applySeriesColour(QAction* item, const QColor& colour);
@@ -452,6 +454,7 @@ class TForm3 : public QMainWindow {
   Dialogs& dialogs_;
   std::unique_ptr<JobRunner> jobs_;
   bool unattendedRun_ = false;  // while the command line's unattended run goes on
+  QString factorsFault_;        // the first fault of the factors file last read, with its file and line
   bool pageChangeFromCode_ = false;
   bool fittingRange_ = false;
   int currentPage_ = 1;

@@ -74,6 +74,13 @@ void TForm3::save_resClick() {
     reportError("The results were not saved: " + QString::fromStdString(*input) + ".");
     return;
   }
+  // the record's place is checked before the report is written: a refused save writes nothing
+  if (writeRecord_->isChecked()) {
+    if (const auto fault = recordTargetFault(path)) {
+      reportError("The results were not saved: " + QString::fromStdString(*fault));
+      return;
+    }
+  }
   if (const auto error = writeFileAtomically(path, buildResultsReport(inputs))) {
     reportError(QString::fromStdString(*error));
     return;
@@ -82,14 +89,20 @@ void TForm3::save_resClick() {
   if (state.batchMode) setStatus("Report written to " + QString::fromStdString(path));
 }
 
+std::optional<std::string> TForm3::recordTargetFault(const std::string& reportPath) const {
+  const std::string recordPath = recordPathBeside(reportPath);
+  if (absolutePath(recordPath) == absolutePath(reportPath))
+    return "a report named .json would be replaced by its record; save it under another extension.";
+  if (const auto input = inputFileTargeted(recordPath, analysisInputs(state))) return *input + ".";
+  return std::nullopt;
+}
+
 void TForm3::writeReportRecord(const std::string& reportPath, long long burnIn, long long burnOut) {
   const std::string recordPath = recordPathBeside(reportPath);
   const auto fault = [&](const std::string& why) {
     reportError("The report was saved, but not its record: " + QString::fromStdString(why));
   };
-  if (absolutePath(recordPath) == absolutePath(reportPath))
-    return fault("a report named .json would be replaced by its record; save it under another extension.");
-  if (const auto input = inputFileTargeted(recordPath, analysisInputs(state))) return fault(*input + ".");
+  if (const auto target = recordTargetFault(reportPath)) return fault(*target);
   std::string why;
   const std::optional<ProvenanceRecord> record = windowReportRecord(state, burnIn, burnOut, reportPath, &why);
   if (!record) return fault(why + ".");

@@ -71,6 +71,14 @@ void TForm3::actOnCommandLine(const QStringList& args, const QStringList& chains
        [this, chains] {
          ReadFactorValues();
          PlotFstAgainstFactors();
+         // a report would carry factor values that the file does not give
+         if (!factorsFault_.isEmpty()) {
+           const QString text = factorsFault_ + "; no report was written.";
+           reportError(text);
+           setStatus(text);
+           unattendedRun_ = false;
+           return;
+         }
          // the user may have turned to the Details page while the file was read; the report
          // still needs the summary of this file and its chains
          addChainFiles(chains, [this] { withCurrentSummary([this] {

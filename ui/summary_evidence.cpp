@@ -51,6 +51,8 @@ void TForm3::showEvidence() {
   const int models = modelCount(input.factorCount, input.hasInteraction);
   // weights given for another set of models describe none of these
   if (modelPriorWeights_.size() != static_cast<std::size_t>(models)) modelPriorWeights_.clear();
+  // nor do weights that rule out a model these rows visit
+  if (zeroPriorOfVisitedModels(modelPriorWeights_, input.modelCounts)) modelPriorWeights_.clear();
   input.priorWeights = modelPriorWeights_;
   evidenceShown_ = inclusionEvidence(input);
   const InclusionEvidence& e = *evidenceShown_;
@@ -92,7 +94,13 @@ void TForm3::model_priorClick() {
     modelPriorWeights_.clear();
   } else {
     auto parsed = parseModelPrior(text, models);
-    if (const auto* why = std::get_if<std::string>(&parsed)) {
+    std::optional<std::string> why;
+    if (const auto* fault = std::get_if<std::string>(&parsed)) {
+      why = *fault;
+    } else if (evidenceDraws_) {
+      why = zeroPriorOfVisitedModels(std::get<std::vector<double>>(parsed), evidenceDraws_->modelCounts);
+    }
+    if (why) {
       dialogs_.error(this, "The prior model probabilities are unchanged: " + QString::fromStdString(*why) + ".");
       return;
     }

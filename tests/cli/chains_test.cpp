@@ -55,7 +55,8 @@ TEST_F(ToolChains, PooledFiguresEqualThoseOfOneFileOfBothChains) {
   ASSERT_EQ(column.status, 0) << column.err;
   EXPECT_EQ(column.out, wholeColumn.out);
 
-  const ToolRun summary = runTool(folder, {data, "--summary", "--chain", chain, "--chain", data});
+  const ToolRun summary =
+      runTool(folder, {data, factors, "--interaction=no", "--summary", "--chain", chain, "--chain", data});
   ASSERT_EQ(summary.status, 0) << summary.err;
   // three chains of different lengths: cut to the shortest, and said so on standard error
   EXPECT_NE(summary.err.find("chains cut to their first 250 draws"), std::string::npos) << summary.err;
@@ -105,8 +106,8 @@ TEST_F(ToolChains, ChainsOfAnotherKindOrColumnCountAreRefused) {
   const std::vector<Case> cases = {
       {{data, factors, "--interaction", "no", "--chain", otherColumns}, 1,
        "\"" + otherColumns + "\" has 11 columns and the first chain \"" + data + "\" has 10 columns"},
-      {{data, "--summary", "--chain", otherKind}, 2, "is a .txt file and the first chain"},
-      {{data, "--column", "2", "--chain", otherColumns}, 1, "has 11 columns"},
+      {{data, factors, "--interaction=no", "--summary", "--chain", otherKind}, 2, "is a .txt file and the first chain"},
+      {{data, factors, "--interaction=no", "--column", "2", "--chain", otherColumns}, 1, "has 11 columns"},
   };
   for (const Case& c : cases) {
     const ToolRun run = runTool(folder, c.args);

@@ -2,6 +2,7 @@
 // an input; the options it refuses.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 
@@ -108,6 +109,58 @@ TEST_F(Figures, RefusesWhatItCannotDoWithoutTouchingAnInput) {
     EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
   }
   EXPECT_EQ(readWhole(factors), before);
+}
+
+// Every output of a run is checked before any is written: a run refused for one of them leaves
+// no report, record or figure behind.
+TEST_F(Figures, ARefusedRunWritesNothing) {
+  namespace fs = std::filesystem;
+  fs::create_directory(folder.path("figs"));
+  // the factors file where a figure of the run would go
+  const std::string factorsAsFigure = folder.path("figs/lake_fst_g1.png");
+  fs::copy_file(factors, factorsAsFigure);
+  const std::string plainFile = folder.write("not_a_folder", "x");
+  const std::string record = folder.path("lake.json");
+  const struct {
+    const char* name;
+    std::vector<std::string> args;
+    int status;
+    std::string message;
+  } cases[] = {
+      {"a figure onto the factors file", {data, factorsAsFigure, "0", "--figures", folder.path("figs")}, 2,
+       "factors file"},
+      {"figures into a file", {data, factors, "0", "--figures", plainFile}, 2,
+       "--figures \"" + plainFile + "\" is a file, not a folder"},
+      {"figures under a file", {data, factors, "0", "--figures", plainFile + "/figs"}, 1,
+       "cannot make the folder \"" + plainFile + "/figs\" for the figures: \"" + plainFile + "\" is a file"},
+      {"a column the data file has not", {data, factors, "0", "--figures", folder.path("new"), "--column", "99"}, 2,
+       "--column 99 is not a column"},
+      {"a figure onto the report", {data, factors, "0", "--figures", folder.path("figs"), "--output",
+                                    folder.path("figs/lake_fst_hpdi.png")},
+       2, "would replace another output of the run"},
+  };
+  auto listing = [&] {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::recursive_directory_iterator(folder.path(""))) {
+      // (where runTool keeps what the tool printed)
+      const std::string name = entry.path().filename().string();
+      if (name != "stdout" && name != "stderr") names.push_back(entry.path().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  };
+  const std::vector<std::string> before = listing();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::string> args = c.args;
+    args.insert(args.end(), {"--record", record});
+    const ToolRun run = runTool(folder, args, true);
+    EXPECT_EQ(run.status, c.status) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    EXPECT_EQ(listing(), before);
+  }
+  EXPECT_EQ(readWhole(factorsAsFigure), readWhole(factors));
 }
 
 }  // namespace

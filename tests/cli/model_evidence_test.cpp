@@ -149,6 +149,12 @@ TEST(ModelsTables, RefusesWhatItCannotUseWithOneLine) {
        "--model-prior: weight 2 of the model prior (\"x\") is not a number"},
       {{kData, kFactors, "--interaction=no", "--models", "--model-prior=0,0,0,0"},
        "--model-prior: the model prior's weights are all 0: give at least one model a positive weight"},
+      {{kData, kFactors, "--interaction=no", "--models", "--model-prior=1,0,0,1"},
+       "--model-prior: the model prior gives weight 0 to models 2 and 3, which the retained rows visit 933 and 376 "
+       "times: a prior that rules a model out cannot be combined with draws of it; give them a positive weight"},
+      {{kData, kFactors, "--interaction=no", "--models", "--model-prior=1,1,0,1", "--burn-in", "2900"},
+       "--model-prior: the model prior gives weight 0 to model 3, which the retained rows visit 19 times: a prior "
+       "that rules a model out cannot be combined with draws of it; give it a positive weight"},
       {{kData, "--models"}, "no factors file given (--models needs DATA.fst FACTORS.txt)"},
       {{other, kFactors, "--models"}, "--models needs an .fst data file"},
       {{kData, kFactors, "--models", "--summary"}, "--summary and --models cannot be given together"},

@@ -73,7 +73,8 @@ TEST(TraceFormatsTool, ColumnByItsHeaderName) {
       {named, "theta2", "--column \"theta2\": \"" + named +
                             "\" has no column of that name; its columns are 1 lp__, 2 accept_stat__, 3 theta, 4 a, b"},
       {twice, "x", "--column \"x\": \"" + twice + "\" names columns 1 and 3 so; give the column number"},
-      {plain, "y", "--column \"y\": \"" + plain + "\" has no line of column names; give the column number, 1 to 2"},
+      {plain, "y",
+       "--column \"y\": \"" + plain + "\" has no column of that name; its columns are 1 Column 1, 2 Column 2"},
       {plain, "", "--column needs a column number (1 or more) or the name of a column, not \"\""},
   };
   for (const auto& r : refusals) {

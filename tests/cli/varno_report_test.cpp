@@ -334,11 +334,12 @@ TEST_F(VarnoReport, FactorsFilesThatDoNotFitTheTraceAreNamed) {
       {"four factor lines", "npop=4\n" + g1 + g2 + lineOf(2) + lineOf(3), 1,
        {"column 6 should hold model numbers 1 to 16 (4 factors)", "has 4 factor lines;"}},
       {"a short factor line", "npop=4\n" + g1 + "g[2]=12 15 11\n", 1,
-       {"line 3: the factor line of G2 has 3 values for the 4 populations of the data file"}},
+       {"line 3: the factor line of G2 has 3 values for the 4 populations of the data file: population 4 has no "
+        "G2 value"}},
       {"a word among the values", "npop=4\n" + g1 + "g[2]=12 15 twelve 11\n", 1,
-       {"line 3: value 3 of G2: \"twelve\" is not a number"}},
+       {"line 3: G2 of population 3: \"twelve\" is not a number"}},
       {"a value out of range", "npop=4\n" + g1 + "g[2]=12 15 1e39 11\n", 1,
-       {"line 3: value 3 of G2: \"1e39\" is out of range"}},
+       {"line 3: G2 of population 3: \"1e39\" is out of range"}},
       {"npop that differs", "npop=5\n" + g1 + g2, 1, {"line 1: npop=5, but the data file has 4 populations"}},
       {"a blank before \"=\"", "npop=4\n" + g1 + "g[2] = 12 15 11 14\n", 1,
        {"has 1 factor line (line 3 looks like one but has a blank before \"=\")"}},
@@ -360,6 +361,70 @@ TEST_F(VarnoReport, FactorsFilesThatDoNotFitTheTraceAreNamed) {
     EXPECT_EQ(readWhole(file), c.text);
     std::filesystem::remove(folder.path("lake_res.txt"));
   }
+}
+
+// A report never carries a factor value that no file gave: too few factor lines for the factors,
+// or a value that is missing or no number, stop the run before anything is written.
+TEST_F(VarnoReport, AFactorValueNoFileGivesIsNeverReported) {
+  const std::vector<std::vector<double>> values = factorFileValues(spec);
+  std::string g1 = "g[1]=";
+  for (double v : values[0]) g1 += std::to_string(v) + " ";
+  g1 += "\n";
+  struct Case {
+    const char* name;
+    std::string text;
+    const char* mode;
+    std::string reason;  // after "f.txt" line
+  };
+  const Case cases[] = {
+      {"one factor line for two factors", g1, "0",
+       " 1: no factor line gives G2: the file has 1 factor line and the factors of the analysis need 2; "
+       "populations 1 to 4 have no G2 value"},
+      {"an empty file", "", "0",
+       " 1: no factor line gives G1: the file has 0 factor lines and the factors of the analysis need 2; "
+       "populations 1 to 4 have no G1 value"},
+      {"random bytes", std::string("\x01\xff\x00zz\x7f\n\x02", 8), "0",
+       " 2: no factor line gives G1: the file has 0 factor lines and the factors of the analysis need 2; "
+       "populations 1 to 4 have no G1 value"},
+      {"a word for population 2", g1 + "g[2]=12 x 1 2\n", "0", " 2: G2 of population 2: \"x\" is not a number"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string file = folder.write("f.txt", c.text);
+    for (const char* output : {"-", ""}) {
+      std::vector<std::string> args{data, file, c.mode};
+      if (*output) args.insert(args.end(), {"--output", output});
+      const ToolRun run = runTool(folder, args);
+      EXPECT_EQ(run.status, 1) << run.err;
+      EXPECT_EQ(run.out, "");
+      EXPECT_EQ(run.err, "varno-report: \"" + file + "\" line" + c.reason + "\n");
+      EXPECT_FALSE(std::filesystem::exists(folder.path("lake_res.txt")));
+    }
+  }
+}
+
+// Factor lines give G1, G2, ... in file order whatever their names; names that say otherwise are
+// warned about, and the report follows the order.
+TEST_F(VarnoReport, FactorLabelsOutOfOrderAreWarnedAbout) {
+  const std::vector<std::vector<double>> values = factorFileValues(spec);
+  auto lineOf = [&](int label, int f) {
+    std::string text = "g[" + std::to_string(label) + "]=";
+    for (double v : values[static_cast<std::size_t>(f)]) text += std::to_string(v) + " ";
+    return text + "\n";
+  };
+  const std::string swapped = folder.write("swapped.txt", "npop=4\n" + lineOf(2, 1) + lineOf(1, 0));
+  const ToolRun run = runTool(folder, {data, swapped, "0", "--output", "-"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "varno-report: warning: \"" + swapped +
+                         "\" line 2: \"g[2]\" gives G1, not G2: factor lines are taken in file order\n"
+                         "varno-report: warning: \"" + swapped +
+                         "\" line 3: \"g[1]\" gives G2, not G1: factor lines are taken in file order\n");
+  // the report is that of the same values under names in order
+  const std::string inOrder = folder.write("in_order.txt", "npop=4\n" + lineOf(1, 1) + lineOf(2, 0));
+  const ToolRun same = runTool(folder, {data, inOrder, "0", "--output", "-"});
+  ASSERT_EQ(same.status, 0) << same.err;
+  EXPECT_EQ(same.err, "");
+  EXPECT_EQ(run.out, same.out);
 }
 
 // Rows of unknown models, a row joined to the next and a partial read are said, and the report written.
@@ -408,12 +473,44 @@ TEST_F(VarnoReport, SummaryPrintsTheSharedTableInEachFormat) {
     EXPECT_EQ(run.out, *expected.text) << name;
     EXPECT_EQ(run.err, "");
   }
-  const ToolRun plain = runTool(folder, {data, "--summary"});
+  const ToolRun plain = runTool(folder, {data, factors, "--interaction=no", "--summary"});
   ASSERT_EQ(plain.status, 0) << plain.err;
   EXPECT_EQ(plain.out.rfind("column\tname\tn\tmean\tsd\tmode\thpdi_low\thpdi_high\tess_bulk\tess_tail\trhat\tmcse_mean\n"
                             "1\tIteration\t400\t", 0),
             0u)
       << plain.out;
+}
+
+// Without its factors file an fst file is read as having no factors, and its model column is
+// checked for that, as the window checks it; a column is found by the name the tool shows for it.
+TEST_F(VarnoReport, AnFstFileWithoutItsFactorsIsCheckedAndColumnsGoByTheirShownNames) {
+  for (const char* use : {"--summary", "--column"}) {
+    SCOPED_TRACE(use);
+    std::vector<std::string> args{data, use};
+    if (std::string(use) == "--column") args.push_back("2");
+    const ToolRun run = runTool(folder, args);
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("\"" + data + "\": column 10 should hold model number 1 (no factors) but holds "),
+              std::string::npos)
+        << run.err;
+    EXPECT_NE(run.err.find(": it was read without a factors file, as having no environmental factors; if it was "
+                           "written with them, give its factors file after the data file\n"),
+              std::string::npos)
+        << run.err;
+  }
+  // the names --summary shows
+  const ToolRun summary = runTool(folder, {data, factors, "--interaction=no", "--summary"});
+  ASSERT_EQ(summary.status, 0) << summary.err;
+  const std::pair<const char*, const char*> named[] = {{"Sigma \xC2\xB2", "2"}, {"Fst1", "4"}, {"Model", "8"}};
+  for (const auto& [name, number] : named) {
+    SCOPED_TRACE(name);
+    EXPECT_NE(summary.out.find(std::string("\n") + number + "\t" + name + "\t"), std::string::npos) << summary.out;
+    const ToolRun byName = runTool(folder, {data, factors, "--interaction=no", "--column", name});
+    const ToolRun byNumber = runTool(folder, {data, factors, "--interaction=no", "--column", number});
+    ASSERT_EQ(byName.status, 0) << byName.err;
+    EXPECT_EQ(byName.out, byNumber.out);
+  }
 }
 
 TEST_F(VarnoReport, SummaryRefusesOptionsOfTheOtherUses) {

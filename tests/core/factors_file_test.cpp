@@ -100,6 +100,64 @@ TEST(FactorsFile, StoringKeepsWithinTheRowsAndSlots) {
   }
 }
 
+// What a factors file leaves out or names otherwise than it gives is said with its line: factors
+// the analysis needs and no line gives (the populations they leave without a value), and names
+// whose bracketed number is not their place.
+TEST(FactorsFile, NotesOnMissingFactorsAndNamesOutOfOrder) {
+  struct Case {
+    const char* name;
+    std::string text;
+    int populations, needed;
+    std::vector<std::string> notes;  // "line: reason", with "(warning)" when not a fault
+  };
+  const Case cases[] = {
+      {"all there", "npop=2\ng[1]=1 2\ng[2]=3 4\n", 2, 2, {}},
+      {"one line of two", "g[1]=1 2\n", 2, 2,
+       {"1: no factor line gives G2: the file has 1 factor line and the factors of the analysis need 2; "
+        "populations 1 to 2 have no G2 value"}},
+      {"empty", "", 1, 2,
+       {"1: no factor line gives G1: the file has 0 factor lines and the factors of the analysis need 2; "
+        "population 1 has no G1 value",
+        "1: no factor line gives G2: the file has 0 factor lines and the factors of the analysis need 2; "
+        "population 1 has no G2 value"}},
+      {"last line without its line feed", "x\ny\nz", 3, 1,
+       {"3: no factor line gives G1: the file has 0 factor lines and the factors of the analysis need 1; "
+        "populations 1 to 3 have no G1 value"}},
+      {"no populations, nothing needed of them", "", 0, 2, {}},
+      {"a short line", "g[1]=1\n", 3, 1,
+       {"1: the factor line of G1 has 1 value for the 3 populations of the data file: populations 2 to 3 have no "
+        "G1 value"}},
+      {"a word", "g[1]=1 x 3\n", 3, 1, {"1: G1 of population 2: \"x\" is not a number"}},
+      {"names out of order", "npop=2\ng[2]=1 2\ng[1]=3 4\n", 2, 2,
+       {"2: \"g[2]\" gives G1, not G2: factor lines are taken in file order (warning)",
+        "3: \"g[1]\" gives G2, not G1: factor lines are taken in file order (warning)"}},
+      {"names without a number", "alpha]=1 2\ntemp[x]=3 4\n", 2, 2, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::string> notes;
+    for (const FactorsFileNote& note : checkFactorsFile(c.text, c.populations, c.needed))
+      notes.push_back(std::to_string(note.line) + ": " + note.reason + (note.fault ? "" : " (warning)"));
+    EXPECT_EQ(notes, c.notes);
+  }
+}
+
+// A value the factors do not get from the file is NaN, never a number from elsewhere.
+TEST(FactorsFile, ValuesNoLineGivesAreNoNumbers) {
+  const Lines lines = {{1, 2}, {3}};
+  const std::vector<std::vector<float>> two = factorValueRows(lines, 2, FactorDecision{2, false});
+  ASSERT_EQ(two.size(), 2u);
+  EXPECT_EQ(two[0], (std::vector<float>{1, 3, 0}));
+  EXPECT_EQ(two[1][0], 2);
+  EXPECT_TRUE(std::isnan(two[1][1]));
+  EXPECT_EQ(two[1][2], 0);  // a slot no factor needs stays 0
+  // the interaction of a value and no value is no value
+  const std::vector<std::vector<float>> three = factorValueRows(lines, 2, FactorDecision{3, true});
+  EXPECT_EQ(three[0], (std::vector<float>{1, 3, 3, 0}));
+  EXPECT_TRUE(std::isnan(three[1][1]) && std::isnan(three[1][2]));
+  EXPECT_EQ(factorValueRows({}, 1, FactorDecision{0, false}), (std::vector<std::vector<float>>{{0}}));
+}
+
 TEST(FactorsFile, FactorCountDecision) {
   struct Case {
     int mode;

@@ -60,7 +60,7 @@ TEST(ChainPooling, ReportBytesEqualThoseOfTheConcatenatedRows) {
   const std::vector<ChainRows> chains = threeChains();
   const auto whole = concatenated(chains);
   const FactorDecision decision{kFactors, false};
-  const std::string factors = "1 2 3\n0.5 0.25 1\n";
+  const std::string factors = "g[1]=1 2 3\ng[2]=0.5 0.25 1\n";
   std::string pooledText, wholeText;
   ASSERT_FALSE(buildReportText(chains, decision, factors, {}, pooledText));
   ASSERT_FALSE(buildReportText(whole, decision, factors, RowRange{0, whole->rowCount()}, {}, wholeText));

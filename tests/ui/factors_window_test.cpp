@@ -200,25 +200,34 @@ TEST_F(FactorPlots, AFactorsFileThatDoesNotFitIsReadAsItIsAndItsFaultsShown) {
   start(2, "npop=3\ng[1]=0.1 0.5\ng[2]=12 x\ng[3] = 1 2\n", {false});
   EXPECT_EQ(form->analysis().factorCount, 2);
   EXPECT_EQ(form->analysis().factorValues[0], (std::vector<float>{0.1f, 12, 0}));
-  EXPECT_EQ(form->analysis().factorValues[1], (std::vector<float>{0.5f, 0, 0}));
+  // the value the file does not give is no value: no point in the G2 chart, and no report
+  EXPECT_EQ(form->analysis().factorValues[1][0], 0.5f);
+  EXPECT_TRUE(std::isnan(form->analysis().factorValues[1][1]));
+  EXPECT_EQ(points(part<QCPGraph>(*form, "G2_serie")).size(), 1u);
+  EXPECT_EQ(points(part<QCPGraph>(*form, "G1_serie")).size(), 2u);
   const QString file = dir.filePath("factors.txt");
   ASSERT_EQ(dialogs.messages.size(), 1) << dialogs.messages.join("\n").toStdString();
   EXPECT_EQ(dialogs.messages.front(),
             "The factors file \"" + file + "\" was read as it is, but:\n"
             "line 1: npop=3, but the data file has 2 populations\n"
-            "line 3: value 2 of G2: \"x\" is not a number\n"
+            "line 3: G2 of population 2: \"x\" is not a number\n"
             "line 4: \"g[3] =\" looks like a factor line but was not counted: a factor line has no blank before "
             "\"=\" (write \"g[3]=\")");
   EXPECT_TRUE(form->statusBar()->currentMessage().endsWith(
       "; factors file \"" + file +
       "\"; line 1: npop=3, but the data file has 2 "
-      "populations; line 3: value 2 of G2: \"x\" is not a number; line 4: \"g[3] =\" "
+      "populations; line 3: G2 of population 2: \"x\" is not a number; line 4: \"g[3] =\" "
       "looks like a factor line but was not counted: a factor line has no blank "
       "before \"=\" (write \"g[3]=\")"))
       << form->statusBar()->currentMessage().toStdString();
   EXPECT_TRUE(form->statusBar()->currentMessage().startsWith(dir.filePath("t.fst") +
                                                              ": 5 rows \u00D7 9 columns"))
       << form->statusBar()->currentMessage().toStdString();
+  trigger(*form, "save_res");
+  idle();
+  EXPECT_EQ(dialogs.errors, QStringList{"The results were not saved: population 2 has no G2 value: open a factors "
+                                        "file that gives every population a value of each factor"});
+  EXPECT_TRUE(dialogs.saveFilters.isEmpty());  // refused before any dialog
 }
 
 }  // namespace

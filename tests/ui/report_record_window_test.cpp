@@ -112,13 +112,14 @@ TEST_F(ReportRecord, EveryChainIsRecorded) {
   expectCommandRemakes(record, dir.filePath("lake_res.txt"));
 }
 
-TEST_F(ReportRecord, AReportNamedLikeItsRecordKeepsTheReport) {
+// The record's place is checked before the report is written: a save refused writes nothing.
+TEST_F(ReportRecord, AReportNamedLikeItsRecordIsRefusedBeforeAnythingIsWritten) {
   openTrace();
   form->findChild<QAction*>("writeRecord")->trigger();
   saveResults(dir.filePath("results.json"));
-  ASSERT_EQ(dialogs.errors.size(), 1);
-  EXPECT_TRUE(dialogs.errors.front().startsWith("The report was saved, but not its record:"));
-  EXPECT_TRUE(readAll(dir.filePath("results.json")).startsWith("       Fst statistics:"));
+  EXPECT_EQ(dialogs.errors, QStringList{"The results were not saved: a report named .json would be replaced by its "
+                                        "record; save it under another extension."});
+  EXPECT_FALSE(QFile::exists(dir.filePath("results.json")));
 }
 
 }  // namespace

@@ -123,6 +123,20 @@ TEST_F(SummaryEvidence, ThePriorDialogChangesThePriorOrSaysWhyNot) {
   EXPECT_EQ(dialogs.textsOffered.value(2), "1,1,1,5");
   expectTable(mine);
 
+  // a prior that rules out models the rows visit: refused with their counts
+  int visits[5] = {};
+  for (int r = 0; r < kRows; ++r) ++visits[modelOf(r)];
+  dialogs.errors.clear();
+  dialogs.texts = {QString("1,0,0,1")};
+  part<QPushButton>(*form, "model_prior")->click();
+  EXPECT_EQ(dialogs.errors,
+            QStringList{QString("The prior model probabilities are unchanged: the model prior gives weight 0 to models "
+                                "2 and 3, which the retained rows visit %1 and %2 times: a prior that rules a model "
+                                "out cannot be combined with draws of it; give them a positive weight.")
+                            .arg(visits[2])
+                            .arg(visits[3])});
+  expectTable(mine);
+
   dialogs.texts = {QString("")};  // empty: uniform again
   part<QPushButton>(*form, "model_prior")->click();
   expectTable(expected(0));

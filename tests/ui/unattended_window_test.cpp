@@ -1,6 +1,7 @@
 // Start-up with a data file, a factors file and a factor mode: the report written unattended.
 #include <QDir>
 #include <QFile>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -17,6 +18,15 @@ using namespace testing;
 using testing::WindowFixture;
 
 struct UnattendedWindow : WindowFixture {
+  // lake.fst: a generated trace of 100 rows with two factors.
+  QString twoFactorTrace(int populations) {
+    FstSpec spec;
+    spec.rows = 100;
+    spec.populations = populations;
+    spec.factors = 2;
+    return write("lake.fst", QByteArray::fromStdString(fstText(spec)));
+  }
+
   QByteArray readAll(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) return {};
@@ -82,6 +92,66 @@ TEST_F(UnattendedWindow, WritesTheReportOfTheHeadlessRunNextToTheDataFile) {
     EXPECT_EQ(expected.report->path, report.toStdString());
     EXPECT_EQ(readAll(report), QByteArray::fromStdString(expected.report->text));
   }
+}
+
+// The unattended run refuses a factors file that leaves a factor value to be made up, as the
+// headless run does: no report, the reason on the status line (and standard error).
+TEST_F(UnattendedWindow, NoReportCarriesAFactorValueThatNoFileGave) {
+  const QString data = twoFactorTrace(3);
+  const struct {
+    const char* name;
+    QByteArray text;
+    QString mode;
+    std::deque<bool> answers;
+    QString reason;  // after the file's name
+  } cases[] = {
+      {"one factor line for two factors", "g[1]=1 2 3\n", "0", {},
+       " line 1: no factor line gives G2: the file has 1 factor line and the factors of the analysis need 2; "
+       "populations 1 to 3 have no G2 value"},
+      {"random bytes", QByteArray("\x01\xff\x00zz\n", 6), "0", {},
+       " line 1: no factor line gives G1: the file has 0 factor lines and the factors of the analysis need 2; "
+       "populations 1 to 3 have no G1 value"},
+      {"a word for population 2", "g[1]=1 x 3\ng[2]=4 5 6\n", "", {false},
+       " line 1: G1 of population 2: \"x\" is not a number"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    form = std::make_unique<TForm3>(dialogs);
+    dialogs.errors.clear();
+    dialogs.messages.clear();
+    dialogs.answers = c.answers;
+    const QString factors = write("f.txt", c.text);
+    QStringList args{data, factors};
+    if (!c.mode.isEmpty()) args << c.mode;
+    form->actOnCommandLine(args);
+    idle();
+    const QString said = "\"" + factors + "\"" + c.reason + "; no report was written.";
+    EXPECT_EQ(dialogs.errors, QStringList{said});
+    EXPECT_EQ(form->statusBar()->currentMessage(), said);
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join("\n").toStdString();
+    EXPECT_FALSE(QFile::exists(dir.filePath("lake_res.txt")));
+  }
+}
+
+// Factor lines are taken in file order; names that say otherwise are warned about, and the report
+// is that of the headless run.
+TEST_F(UnattendedWindow, FactorLabelsOutOfOrderAreWarnedAbout) {
+  const QString data = twoFactorTrace(2);
+  const QString factors = write("f.txt", "g[2]=1 2\ng[1]=3 4\n");
+  form->actOnCommandLine({data, factors, "0"});
+  idle();
+  EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
+  EXPECT_EQ(dialogs.messages, QStringList{"The factors file \"" + factors + "\" was read as it is, but:\n"
+                                          "line 1: \"g[2]\" gives G1, not G2: factor lines are taken in file order\n"
+                                          "line 2: \"g[1]\" gives G2, not G1: factor lines are taken in file order"});
+  UnattendedOptions options;
+  options.dataPath = data.toStdString();
+  options.factorsPath = factors.toStdString();
+  options.factorMode = 0;
+  const UnattendedResult expected = buildUnattendedReport(options);
+  ASSERT_TRUE(expected.report) << expected.error->message;
+  EXPECT_EQ(expected.report->warnings.size(), 2u);
+  EXPECT_EQ(readAll(dir.filePath("lake_res.txt")), QByteArray::fromStdString(expected.report->text));
 }
 
 // With --chain the window's report pools the chains as the headless run does, byte for byte.
