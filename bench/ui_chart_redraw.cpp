@@ -14,7 +14,6 @@ void BM_TraceRedraw(benchmark::State& state) {
   QWidget parent;
   QCustomPlot* chart = varno::makeChart("Chart1", &parent);
   chart->resize(609, 545);
-  varno::useGroupedAxisNumbers(chart);
   QCPGraph* serie = chart->addGraph();
   QVector<QCPGraphData> data(n);
   double v = 0.5;

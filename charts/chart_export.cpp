@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <qcustomplot.h>
 
+#include "charts/chart_setup.h"
 #include "report/atomic_write.h"
 
 namespace varno {
@@ -91,7 +92,7 @@ QByteArray svgBytes(QCustomPlot* chart, QSize size) {
   svg.setOutputDevice(&buffer);
   svg.setSize(size);
   svg.setViewBox(QRect(QPoint(0, 0), size));
-  svg.setTitle(chart->objectName());
+  svg.setTitle(chartPurpose(chart));
   QCPPainter painter(&svg);
   painter.setMode(QCPPainter::pmVectorized);
   chart->toPainter(&painter, size.width(), size.height());
@@ -107,7 +108,7 @@ QByteArray pdfBytes(QCustomPlot* chart, QSize size) {
   if (!dir.isValid()) return {};
   const QString path = dir.filePath("chart.pdf");
   const bool written = chart->savePdf(path, size.width(), size.height(), QCP::epNoCosmetic,
-                                      "VARNO v2.0 Plot Window", chart->objectName());
+                                      "VARNO v2.0 Plot Window", chartPurpose(chart));
   chart->replot();
   QFile file(path);
   if (!written || !file.open(QIODevice::ReadOnly)) return {};

@@ -14,30 +14,27 @@ namespace varno {
 
 namespace {
 
-// Tick labels that always differ from each other: the axis' own style while it separates the
-// ticks, otherwise as many digits as it takes.
+// One number style on every axis of every chart: at most four decimals and no blank between the
+// thousands ("2500", as the statistics write it), with more digits where the ticks need them to
+// differ.
 class DistinctLabelTicker : public QCPAxisTicker {
- public:
-  explicit DistinctLabelTicker(bool grouped) : grouped_(grouped) {}
-
  protected:
-  QVector<QString> createLabelVector(const QVector<double>& ticks, const QLocale& locale, QChar formatChar,
-                                     int precision) override {
+  QVector<QString> createLabelVector(const QVector<double>& ticks, const QLocale&, QChar, int) override {
     QVector<QString> labels;
-    if (grouped_) {
-      for (double tick : ticks) labels << QString::fromStdString(groupedAxisNumber(tick));
-    } else {
-      labels = QCPAxisTicker::createLabelVector(ticks, locale, formatChar, precision);
-    }
+    for (double tick : ticks) labels << plain(groupedAxisNumber(tick));
     if (QSet<QString>(labels.begin(), labels.end()).size() == labels.size()) return labels;
     const std::vector<std::string> distinct = distinctAxisLabels(std::vector<double>(ticks.begin(), ticks.end()));
-    for (qsizetype i = 0; i < labels.size(); ++i) labels[i] = QString::fromStdString(distinct[i]);
+    for (qsizetype i = 0; i < labels.size(); ++i) labels[i] = plain(distinct[i]);
     return labels;
   }
 
  private:
-  bool grouped_;
+  static QString plain(const std::string& grouped) { return QString::fromStdString(grouped).remove(' '); }
 };
+
+// QCustomPlot's own starting range: what an axis shows while its chart has nothing to show.
+const QCPRange kEmptyAxisRange(0, 5);
+constexpr const char* kPurposeProperty = "varnoPurpose";
 
 constexpr const char* kBackgroundProperty = "varnoBackground";
 
@@ -104,8 +101,10 @@ QCustomPlot* makeChart(const QString& name, QWidget* parent) {
   chart->legend->setVisible(false);
   chart->setAutoAddPlottableToLegend(false);
   setChartBackground(chart, QApplication::palette().color(QPalette::Window));
-  for (QCPAxis* axis : {chart->xAxis, chart->yAxis})
-    axis->setTicker(QSharedPointer<QCPAxisTicker>(new DistinctLabelTicker(false)));
+  for (QCPAxis* axis : {chart->xAxis, chart->yAxis}) {
+    axis->setTicker(QSharedPointer<QCPAxisTicker>(new DistinctLabelTicker));
+    axis->setRange(kEmptyAxisRange);
+  }
   chart->xAxis->grid()->setVisible(true);
   chart->yAxis->grid()->setVisible(true);
   chart->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -118,8 +117,15 @@ void enableZoomAndPan(QCustomPlot* chart) {
   chart->installEventFilter(new MiddleButtonPan(chart));
 }
 
-void useGroupedAxisNumbers(QCustomPlot* chart) {
-  chart->yAxis->setTicker(QSharedPointer<QCPAxisTicker>(new DistinctLabelTicker(true)));
+void setChartPurpose(QCustomPlot* chart, const QString& purpose) { chart->setProperty(kPurposeProperty, purpose); }
+
+QString chartPurpose(const QCustomPlot* chart) {
+  const QString purpose = chart->property(kPurposeProperty).toString();
+  if (!purpose.isEmpty()) return purpose;
+  if (const auto* title = chart->findChild<QCPTextElement*>(chart->objectName() + "_title");
+      title && !title->text().isEmpty())
+    return title->text();
+  return chart->objectName();
 }
 
 void setChartBackground(QCustomPlot* chart, const QColor& colour) {
@@ -138,6 +144,19 @@ constexpr char kContextProperty[] = "varnoContextOnly";
 void markAsContext(QCPAbstractPlottable* plottable) { plottable->setProperty(kContextProperty, true); }
 
 void fitAxesToData(QCustomPlot* chart, double margin) {
+  // nothing to show: the empty axes, not the last data's range widened once more
+  bool anything = false;
+  for (int i = 0; i < chart->plottableCount() && !anything; ++i) {
+    QCPAbstractPlottable* p = chart->plottable(i);
+    bool found = false;
+    if (p->visible()) p->getKeyRange(found);
+    anything = found;
+  }
+  if (!anything) {
+    chart->xAxis->setRange(kEmptyAxisRange);
+    chart->yAxis->setRange(kEmptyAxisRange);
+    return;
+  }
   std::vector<QCPAbstractPlottable*> context;
   for (int i = 0; i < chart->plottableCount(); ++i) {
     QCPAbstractPlottable* p = chart->plottable(i);

@@ -64,6 +64,32 @@ QColor IntervalSeries::drawnColour(const Item& item) const {
   return colour;
 }
 
+namespace {
+
+// The relative luminance of a colour (sRGB), and the contrast ratio of two: 1 for equal colours,
+// 21 for black on white.
+double luminance(const QColor& colour) {
+  const auto channel = [](double c) { return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+  return 0.2126 * channel(colour.redF()) + 0.7152 * channel(colour.greenF()) + 0.0722 * channel(colour.blueF());
+}
+
+double contrast(const QColor& a, const QColor& b) {
+  const double la = luminance(a), lb = luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// Below this contrast with the background an interval gets a dark outline: yellow and white on the
+// window's grey, yellow on white.
+constexpr double kOutlineContrast = 1.5;
+const QColor kOutlineColour(60, 60, 60);
+
+}  // namespace
+
+bool IntervalSeries::outlined(const Item& item) const {
+  const QColor background = parentPlot() ? chartBackground(parentPlot()) : QColor();
+  return background.isValid() && contrast(drawnColour(item), background) < kOutlineContrast;
+}
+
 QFont IntervalSeries::labelFont() const { return parentPlot() ? parentPlot()->font() : QFont(); }
 
 QRectF IntervalSeries::labelRect(const Item& item, const QFontMetricsF& metrics) const {
@@ -142,6 +168,16 @@ void IntervalSeries::draw(QCPPainter* painter) {
     if (std::max(a.y(), b.y()) < clip.top() - kMarkerHeight ||
         std::min(a.y(), b.y()) > clip.bottom() + kMarkerHeight)
       continue;
+    if (outlined(item)) {
+      // two pixels of dark edge on each side, under the interval, keep its colour and show its extent
+      QPen edge(kOutlineColour);
+      edge.setWidthF(6);
+      painter->setPen(edge);
+      painter->setBrush(kOutlineColour);
+      painter->drawLine(a, b);
+      for (const QPointF& p : {a, b})
+        painter->drawRect(QRectF(p.x() - kMarkerWidth / 2.0, p.y() - kMarkerHeight / 2.0, kMarkerWidth, kMarkerHeight));
+    }
     QPen pen(drawnColour(item));
     pen.setWidthF(2);
     painter->setPen(pen);

@@ -1,7 +1,7 @@
 // A chart series of horizontal intervals (start, end, height, label, colour) with rectangle end
 // markers and labels; one plottable draws all items, so hundreds of intervals stay cheap. Labels
 // that would overlap are thinned to every k-th interval; a colour equal to the chart's background
-// is drawn in a mid grey.
+// is drawn in a mid grey, and one close to it gets a dark outline.
 #pragma once
 
 #include <QColor>
@@ -44,6 +44,9 @@ class IntervalSeries : public QCPAbstractPlottable {
 
   // The colour an item is drawn in on the current background.
   QColor drawnColour(const Item& item) const;
+  // True when that colour lies too close to the background to be seen alone: the item is then
+  // drawn with a dark outline, its colour kept.
+  bool outlined(const Item& item) const;
 
   double selectTest(const QPointF& pos, bool onlySelectable, QVariant* details) const override;
   QCPRange getKeyRange(bool& foundRange, QCP::SignDomain inSignDomain) const override;

@@ -65,12 +65,44 @@ class IntervalToolTips : public QObject {
 
 QString columnFigureName(int column) { return "column_" + QString::number(column); }
 
+QString mainChartPurpose(const QString& columnName, PlotType type) {
+  switch (type) {
+    case PlotType::trace:
+      return "Trace of " + columnName;
+    case PlotType::runningMean:
+      return "Running mean of " + columnName;
+    case PlotType::histogram:
+      return "Histogram of " + columnName;
+    case PlotType::density:
+      return "Density of " + columnName;
+    case PlotType::autocorrelation:
+      return "Autocorrelation of " + columnName;
+  }
+  return columnName;
+}
+
+FigureTitle::FigureTitle(QCustomPlot* chart, const QString& text) {
+  // a chart with its own title keeps it
+  if (!chart || text.isEmpty() || chart->findChild<QCPTextElement*>(chart->objectName() + "_title")) return;
+  chart_ = chart;
+  chart->plotLayout()->insertRow(0);
+  title_ = new QCPTextElement(chart, text, QFont(chart->font().family(), 10));
+  title_->setTextColor(Qt::black);
+  chart->plotLayout()->addElement(0, 0, title_);
+}
+
+FigureTitle::~FigureTitle() {
+  if (!chart_) return;
+  chart_->plotLayout()->remove(title_);
+  chart_->plotLayout()->simplify();
+  chart_->replot();
+}
+
 MainChart makeMainChart(QWidget* parent) {
   MainChart main;
   main.chart = makeChart("Chart1", parent);
   main.chart->setGeometry(24, 188, 609, 545);
   enableZoomAndPan(main.chart);
-  useGroupedAxisNumbers(main.chart);
   main.serie = main.chart->addGraph();
   main.serie->setObjectName("Serie");
   main.serie->setName("Serie");
@@ -110,6 +142,7 @@ FactorChart makeFactorChart(QWidget* parent, int factor) {
 HpdiChart makeHpdiChart(QWidget* parent) {
   HpdiChart h;
   h.chart = titledChart("Chart4", parent, QRect(1, 405, 389, 321), "95% HPDI for Fst coefficients", 10);
+  setChartPurpose(h.chart, "Fst HPDI by population");
   enableZoomAndPan(h.chart);
   h.hpdis = new IntervalSeries("hpdis", h.chart->xAxis, h.chart->yAxis);
   h.chart->installEventFilter(new IntervalToolTips(h.chart, h.hpdis));
@@ -273,6 +306,11 @@ void setChartTitle(QCustomPlot* chart, const QString& title) {
 }
 
 QString factorValueAxisName(bool logit) { return logit ? "ln(Fst/1-Fst)" : "Fst"; }
+
+void clearFactorChart(const FactorChart& chart, int factor) {
+  setChartTitle(chart.chart, factor == 1 ? "Fst against G1" : "Fst against G2");
+  showFactorPoints(chart, {});
+}
 
 void showFactorPoints(const FactorChart& chart, const std::vector<std::pair<double, double>>& points) {
   QVector<double> x, y;

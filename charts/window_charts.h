@@ -45,6 +45,22 @@ inline const QString kG2FigureName = "fst_g2";
 inline const QString kHpdiFigureName = "fst_hpdi";
 inline const QString kModelFigureName = "model_probability";
 QString columnFigureName(int column);  // the main chart of a 1-based column: "column_3"
+// What the main chart shows: "Trace of Sigma ²", "Density of Fst2", ...
+QString mainChartPurpose(const QString& columnName, PlotType type);
+
+// A title above a chart that has none, while a figure or a page is drawn from it: the main chart
+// on screen names its column in the chooser, its figure and printout name it themselves.
+class FigureTitle {
+ public:
+  FigureTitle(QCustomPlot* chart, const QString& text);
+  ~FigureTitle();
+  FigureTitle(const FigureTitle&) = delete;
+  FigureTitle& operator=(const FigureTitle&) = delete;
+
+ private:
+  QCustomPlot* chart_ = nullptr;
+  QCPTextElement* title_ = nullptr;
+};
 
 // Each at its designed place and size in `parent`, with its designed series, titles and axes.
 MainChart makeMainChart(QWidget* parent);
@@ -82,5 +98,7 @@ void setChartTitle(QCustomPlot* chart, const QString& title);
 // The left axis name of the factor charts: the logit of Fst or Fst itself.
 QString factorValueAxisName(bool logit);
 void showFactorPoints(const FactorChart& chart, const std::vector<std::pair<double, double>>& points);
+// No points, the designed title and the empty axes of the chart of factor 1 or 2.
+void clearFactorChart(const FactorChart& chart, int factor);
 
 }  // namespace varno

@@ -123,7 +123,7 @@ bool TForm3::addChainFile(const QString& path, std::function<void()> then) {
       if (then) {
         then();
       } else {
-        ReplotCurrentColumn();
+        replotAtDefaultBandwidth();  // the pooled sample sets the default now
         analysisChanged();
       }
     };
@@ -131,7 +131,7 @@ bool TForm3::addChainFile(const QString& path, std::function<void()> then) {
   job.failed = [refuse, path](const std::string& error) {
     refuse(QString("\"%1\" was not read: %2").arg(path, QString::fromStdString(error)));
   };
-  job.cancelled = [this, path] { setStatus("Reading " + path + " was cancelled; the analysis is kept as it was."); };
+  job.cancelled = [this, path] { setPassingStatus("Reading " + path + " was cancelled; the analysis is kept as it was."); };
   if (!jobs_->start(JobRunner::Lane::analysis, std::move(job))) {
     refuseWhileBusy();
     return false;
@@ -142,7 +142,7 @@ bool TForm3::addChainFile(const QString& path, std::function<void()> then) {
 
 void TForm3::addChainFiles(QStringList paths, std::function<void()> then) {
   if (paths.isEmpty()) {
-    ReplotCurrentColumn();
+    replotAtDefaultBandwidth();  // the pooled sample sets the default now
     analysisChanged();
     if (then) then();
     return;

@@ -137,7 +137,7 @@ void TForm3::ComputeChainsTable() {
   };
   job.cancelled = [this] {
     chainsNote->clear();
-    setStatus("The chains table was cancelled.");
+    setPassingStatus("The chains table was cancelled.");
   };
   if (!jobs_->start(JobRunner::Lane::analysis, std::move(job))) chainsWanted_ = true;
 }
@@ -197,12 +197,9 @@ void TForm3::exportDrawsClick() {
     reportError("The draws cannot be exported: " + problem);
     return;
   }
-  SaveDialog->defaultExt = ".tsv";
-  SaveDialog->filter = "Tab-separated draws (*.tsv)|*.tsv";
-  const auto chosen = dialogs_.saveFile(this, *SaveDialog);
+  const auto chosen = askSavePath(DialogPurpose::exportDraws, "Tab-separated draws (*.tsv)|*.tsv", ".tsv", "draws");
   if (!chosen) return;
-  SaveDialog->lastFileName = *chosen;
-  const std::string path = withDefaultExtension(*chosen, SaveDialog->defaultExt).toStdString();
+  const std::string path = chosen->toStdString();
   const std::vector<InputFile> inputs = analysisInputs(state);
   if (const auto input = inputFileTargeted(path, inputs)) {
     reportError("The draws were not exported: " + QString::fromStdString(*input) + ".");
@@ -231,7 +228,7 @@ void TForm3::exportDrawsClick() {
   job.failed = [this](const std::string& error) {
     reportError("The draws were not exported: " + QString::fromStdString(error));
   };
-  job.cancelled = [this] { setStatus("The export of the draws was cancelled; no file was written."); };
+  job.cancelled = [this] { setPassingStatus("The export of the draws was cancelled; no file was written."); };
   jobs_->start(JobRunner::Lane::analysis, std::move(job));
 }
 

@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPalette>
+#include <QStatusBar>
 #include <QToolTip>
 
 #include "stats/chain_rows.h"
@@ -53,6 +54,12 @@ void TForm3::applyBurnEditOutcome(QLineEdit* edit, QLineEdit* other, TrackBar* b
 // the one last made computes nothing.
 void TForm3::replotIfRangeChanged() {
   if (fittingRange_ || !state.table) return;
+  // what the status line said of a burn-in set back to 0 no longer holds once the user sets one
+  if (!rangeNote_.isEmpty()) {
+    QString message = statusBar()->currentMessage();
+    if (message.contains(rangeNote_)) statusBar()->showMessage(message.remove(rangeNote_));
+    rangeNote_.clear();
+  }
   updateRetainedRowsText();
   if (!retainedRowRange()) {
     showFiguresUpdating(true);  // the figures no longer describe what the edits say
@@ -121,6 +128,7 @@ std::optional<QString> TForm3::fitDataRangeToRows(int rowCount) {
   Tburnin->setPosition(burnPercentage(static_cast<double>(fitted->first), rowCount));
   Tburnout->setPosition(burnPercentage(static_cast<double>(fitted->second), rowCount));
   fittingRange_ = false;
+  rangeNote_ = "; " + said;
   return said;
 }
 

@@ -40,6 +40,11 @@ void TForm3::requestColumnFigures(int column, bool defaultBandwidth) {
     clearColumnFigures();
     return;
   }
+  // a replot of the column whose default bandwidth is still being found keeps asking for it: the
+  // track bar does not hold that bandwidth yet
+  if (!defaultBandwidth && figuresWanted_ && !figuresWanted_->bandwidthPosition &&
+      figuresWanted_->column == column && figuresWanted_->table == state.table)
+    defaultBandwidth = true;
   ColumnFiguresInput input;
   input.table = state.table;
   input.column = column;
@@ -54,11 +59,7 @@ void TForm3::requestColumnFigures(int column, bool defaultBandwidth) {
   input.levelPercent = Cpc->position();
   if (!defaultBandwidth) input.bandwidthPosition = lambda_dens->position();
   input.keptBandwidthPosition = lambda_dens->position();
-  input.plotType = histo->isChecked()     ? PlotType::histogram
-                   : mean->isChecked()    ? PlotType::runningMean
-                   : density->isChecked() ? PlotType::density
-                   : autocorr->isChecked()  ? PlotType::autocorrelation
-                                            : PlotType::trace;
+  input.plotType = chosenPlotType();
   input.classCount = nb_histo->position();
   input.wholeColumn = input.plotType == PlotType::trace && showBurnIn->isChecked();
   if (figuresWanted_) {
@@ -74,6 +75,7 @@ void TForm3::requestColumnFigures(int column, bool defaultBandwidth) {
   }
   // the diagnostics come with the figures only when known already; otherwise their own job follows
   input.diagnose = false;
+  dropPassingStatus();
   figuresWanted_ = input;
   showFiguresUpdating(true);
 
@@ -171,6 +173,7 @@ void TForm3::clearColumnFigures() {
   state.sampleSumSquares = 0;
   for (QLineEdit* e : {min, max, m, var_edit, HPDI, width, accuracy, mode}) e->clear();
   convergence->clear();
+  showBandwidthNote({});
   showFiguresUpdating(false);
   Serie->data()->clear();
   burnSerie->data()->clear();
@@ -207,9 +210,11 @@ bool TForm3::applyColumnFigures(const ColumnFiguresInput& input, const ColumnFig
   if (figures.sampleCount <= 1) {
     // too few values for any figure: nothing of the previous column may stay
     for (QLineEdit* e : boxes) e->clear();
+    showBandwidthNote({});
     Chart1->replot();
     return true;
   }
+  showBandwidthNote(figures);
   const StatisticsTexts& texts = figures.texts;
   min->setText(QString::fromStdString(texts.min));
   max->setText(QString::fromStdString(texts.max));
@@ -227,6 +232,30 @@ bool TForm3::applyColumnFigures(const ColumnFiguresInput& input, const ColumnFig
   return true;
 }
 
+void TForm3::showBandwidthNote(const ColumnFigures& figures) {
+  // the Diagnostics page gives every column the mode at its own default bandwidth: a bandwidth
+  // moved by hand is said, so that the two modes are not taken for the same figure
+  QString note;
+  const auto preferred = defaultBandwidthPosition(figures.sampleCount, figures.sumSquares);
+  if (preferred && *preferred != figures.bandwidthPosition)
+    note = QString("Mode at Lambda = %1, the bandwidth set by hand; this sample's default, which the Diagnostics "
+                   "page uses, is Lambda = %2")
+               .arg(QString::fromStdString(generalFormat(bandwidthOfPosition(figures.bandwidthPosition), 6)),
+                    QString::fromStdString(generalFormat(bandwidthOfPosition(*preferred), 6)));
+  mode->setToolTip(note);
+  bandwidthNote_ = note;
+  Stats->setToolTip(note);
+}
+
+void TForm3::replotAtDefaultBandwidth() {
+  if (state.dataExtension != ".frq") {
+    requestColumnFigures(xi->currentIndex() + 1, true);
+    return;
+  }
+  const int column = frqColumn(state.alleleCounts, Locus->currentIndex(), Allele->currentIndex());
+  if (column > 0) requestColumnFigures(column, true);
+}
+
 void TForm3::showFiguresUpdating(bool updating) {
   // the last figures stay readable but grey until figures of the current inputs replace them
   const QColor text = updating ? QColor(150, 150, 150) : palette().color(QPalette::Text);
@@ -238,7 +267,15 @@ void TForm3::showFiguresUpdating(bool updating) {
   QPalette p = convergence->palette();
   p.setColor(QPalette::WindowText, updating ? text : palette().color(QPalette::WindowText));
   convergence->setPalette(p);
-  Stats->setToolTip(updating ? "Updating: these figures describe the previous settings" : QString());
+  Stats->setToolTip(updating ? "Updating: these figures describe the previous settings" : bandwidthNote_);
+}
+
+PlotType TForm3::chosenPlotType() const {
+  return histo->isChecked()      ? PlotType::histogram
+         : mean->isChecked()     ? PlotType::runningMean
+         : density->isChecked()  ? PlotType::density
+         : autocorr->isChecked() ? PlotType::autocorrelation
+                                 : PlotType::trace;
 }
 
 void TForm3::ReplotCurrentColumn() {

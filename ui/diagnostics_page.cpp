@@ -216,12 +216,9 @@ void TForm3::diag_saveClick() {
     });
     return;
   }
-  SaveDialog->defaultExt = ".csv";
-  SaveDialog->filter = "CSV file (*.csv)|*.csv";
-  const auto chosen = dialogs_.saveFile(this, *SaveDialog);
+  const auto chosen = askSavePath(DialogPurpose::saveDiagnostics, "CSV file (*.csv)|*.csv", ".csv", "diagnostics");
   if (!chosen) return;
-  SaveDialog->lastFileName = *chosen;
-  const std::string path = withDefaultExtension(*chosen, SaveDialog->defaultExt).toStdString();
+  const std::string path = chosen->toStdString();
   if (const auto input = inputFileTargeted(path, analysisInputs(state))) {
     reportError("The diagnostics table was not saved: " + QString::fromStdString(*input) + ".");
     return;

@@ -21,8 +21,15 @@ QString dialogTitle(DialogPurpose purpose) {
       return "Save diagnostics table as";
     case DialogPurpose::addChain:
       return "Add chain";
+    case DialogPurpose::exportDraws:
+      return "Export retained draws as";
   }
   return {};
+}
+
+QString suggestedFileName(const QString& dataFile, const QString& suffix, const QString& extension) {
+  const QString base = QFileInfo(dataFile).completeBaseName();
+  return (base.isEmpty() ? suffix : base + "_" + suffix) + extension;
 }
 
 void DialogFolders::prepare(FileDialogSpec& spec, DialogPurpose purpose, const QString& dataFile) const {

@@ -9,10 +9,14 @@ namespace varno {
 
 class FileDialogSpec;
 
-enum class DialogPurpose { openData, openFactors, saveResults, saveGraph, saveDiagnostics, addChain };
+enum class DialogPurpose { openData, openFactors, saveResults, saveGraph, saveDiagnostics, addChain, exportDraws };
 
 // "Open data file", "Save graph as", ...
 QString dialogTitle(DialogPurpose purpose);
+
+// The name a file made from the open data file is offered under: "lake_draws.tsv" for the data file
+// "lake.fst", the suffix "draws" and the extension ".tsv"; the suffix alone when no file is open.
+QString suggestedFileName(const QString& dataFile, const QString& suffix, const QString& extension);
 
 class DialogFolders {
  public:

@@ -19,13 +19,17 @@ void TForm3::PlotFstAgainstFactors() {
   // the mean Fst of a summary of other rows or factors is not plotted against these factors
   const std::vector<double> noMeans;
   const std::vector<double>& means = summaryIsCurrent() ? state.fstSummary.mean : noMeans;
-  showFactorPoints(FactorChart{G1_graph, G1_serie}, factorPlotPoints(means, state.factorValues, g1, logit));
+  if (g1 >= 0) {
+    showFactorPoints(FactorChart{G1_graph, G1_serie}, factorPlotPoints(means, state.factorValues, g1, logit));
+  } else {
+    showFactorPoints(FactorChart{G1_graph, G1_serie}, {});
+  }
   if (state.factorCount > 1) {
     const int g2 = Combo_G2->currentIndex();
     if (g2 >= 0) setChartTitle(G2_graph, QString::fromStdString(factorChartTitle(g2, state.hasInteraction)));
     showFactorPoints(FactorChart{G2_graph, G2_serie}, factorPlotPoints(means, state.factorValues, g2, logit));
   } else {
-    G2_graph->replot();
+    showFactorPoints(FactorChart{G2_graph, G2_serie}, {});  // the empty axes; its title stays
   }
 }
 

@@ -1,11 +1,13 @@
 // The commands that save a chart as a figure (PNG, SVG, PDF or BMP), and "Print graph".
 #include <QApplication>
+#include <QComboBox>
 #include <QCursor>
 #include <QPrinter>
 #include <qcustomplot.h>
 
 #include "charts/chart_export.h"
 #include "charts/chart_print.h"
+#include "charts/chart_setup.h"
 #include "charts/window_charts.h"
 #include "report/output_target.h"
 #include "ui/dialogs.h"
@@ -23,7 +25,8 @@ const QStringList kScaleChoices = {"1× (designed size)", "2× (twice the pixels
 
 // The figure is laid out before the dialog opens, so it shows the chart as it was when the
 // command was chosen; the Summary charts are laid out at twice their size.
-void TForm3::saveChartFigure(QCustomPlot* chart, int sizeFactor, const QString& figureName) {
+void TForm3::saveChartFigure(QCustomPlot* chart, int sizeFactor, const QString& figureName,
+                             const QString& figureTitle) {
   FileDialogSpec& dialog = *SaveDialog;
   // the results report leaves its own settings on the shared dialog
   dialog.filter = chartFileFilter();
@@ -44,11 +47,14 @@ void TForm3::saveChartFigure(QCustomPlot* chart, int sizeFactor, const QString& 
     QByteArray bytes;
   };
   std::vector<Drawn> drawn;
-  for (const ChartFormatInfo& info : chartFormats()) {
-    if (info.format == ChartFormat::png) {
-      for (double ratio : {1.0, 2.0}) drawn.push_back({info.format, ratio, chartBytes(chart, info.format, size, ratio)});
-    } else {
-      drawn.push_back({info.format, 1.0, chartBytes(chart, info.format, size)});
+  {
+    const FigureTitle title(chart, figureTitle);
+    for (const ChartFormatInfo& info : chartFormats()) {
+      if (info.format == ChartFormat::png) {
+        for (double ratio : {1.0, 2.0}) drawn.push_back({info.format, ratio, chartBytes(chart, info.format, size, ratio)});
+      } else {
+        drawn.push_back({info.format, 1.0, chartBytes(chart, info.format, size)});
+      }
     }
   }
 
@@ -72,9 +78,23 @@ void TForm3::saveChartFigure(QCustomPlot* chart, int sizeFactor, const QString& 
   }
 }
 
+QString TForm3::mainChartTitle() const {
+  QString column = state.dataExtension == ".frq"
+                       ? QString("locus %1, allele %2").arg(Locus->currentText(), Allele->currentText())
+                       : xi->currentText();
+  // the chooser numbers the columns of a plain table
+  bool numbered = false;
+  column.toInt(&numbered);
+  if (numbered) column = "column " + column;
+  return column.isEmpty() ? QString() : mainChartPurpose(column, chosenPlotType());
+}
+
 void TForm3::SaveClick() {
   const int column = figuresShown_ ? figuresShown_->column : xi->currentIndex() + 1;
-  saveChartFigure(Chart1, 1, columnFigureName(column));
+  // the figure names its column, as the chooser does on screen
+  const QString title = mainChartTitle();
+  setChartPurpose(Chart1, title);
+  saveChartFigure(Chart1, 1, columnFigureName(column), title);
 }
 void TForm3::g1_saveClick() { saveChartFigure(G1_graph, 2, kG1FigureName); }
 void TForm3::g2_saveClick() { saveChartFigure(G2_graph, 2, kG2FigureName); }
@@ -93,9 +113,12 @@ QCustomPlot* TForm3::chartToPrint() const {
 
 void TForm3::PrintClick() {
   QCustomPlot* chart = chartToPrint();
+  const QString title = chart == Chart1 ? mainChartTitle() : QString();
+  if (chart == Chart1) setChartPurpose(Chart1, title);
   QPrinter printer(QPrinter::HighResolution);
-  printer.setDocName(chart->objectName());
+  printer.setDocName(chartPurpose(chart));
   if (!dialogs_.choosePrinter(this, printer)) return;
+  const FigureTitle named(chart, title);
   if (!printChart(chart, printer))
     dialogs_.error(this, "The graph was not printed: the printer could not be started.");
 }

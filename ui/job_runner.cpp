@@ -90,6 +90,7 @@ void JobRunner::finished(Lane lane, std::uint64_t id, Apply apply, std::string e
   if (!state.running || state.running->id != id) return;
   std::unique_ptr<Running> done = std::move(state.running);
   if (done->thread.joinable()) done->thread.join();
+  if (lane == Lane::analysis) emit analysisWorkEnded();
 
   // a cancel asked for after the work ended, but before its result is applied here, still wins
   cancelled = cancelled || done->control.cancelled();

@@ -71,6 +71,8 @@ class JobRunner : public QObject {
 
  signals:
   void analysisStarted();
+  // The analysis job's work is over; its result (which may ask the user something) is applied next.
+  void analysisWorkEnded();
   void analysisEnded();
   void becameIdle();
 

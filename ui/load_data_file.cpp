@@ -85,7 +85,7 @@ bool TForm3::LoadDataFile(LoadPlan plan, std::shared_ptr<const OpenFlowSnapshot>
   };
   job.cancelled = [this, before, plan] {
     before->restore(*this);
-    setStatus("Reading " + plan.path + " was cancelled; the analysis open before is kept.");
+    setPassingStatus("Reading " + plan.path + " was cancelled; the analysis open before is kept.");
     analysisChanged();
   };
   if (!jobs_->start(JobRunner::Lane::analysis, std::move(job))) {

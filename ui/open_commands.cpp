@@ -19,7 +19,7 @@ bool TForm3::isBusy() const { return jobs_->busy(JobRunner::Lane::analysis); }
 
 bool TForm3::refuseWhileBusy() {
   if (!isBusy()) return false;
-  setStatus(jobs_->analysisTitle() + " ... : the command was ignored (Esc cancels).");
+  setPassingStatus(jobs_->analysisTitle() + " ... : the command was ignored (Esc cancels).");
   return true;
 }
 
@@ -124,7 +124,10 @@ void TForm3::Refresh1Click() {
   }
   auto before = std::make_shared<const OpenFlowSnapshot>(*this);
   const int populations = state.populationCount;
+  // the factors of the analysis reloaded, exactly: a factors file the user declined plays no part
   const int factors = state.factorCount;
+  const bool interaction = state.hasInteraction;
+  const std::string factorFile = state.factorFileName;
   auto factorValues = std::make_shared<std::vector<std::vector<float>>>(state.factorValues);
   const int column = xi->currentIndex();
   const QString path = QString::fromStdString(state.dataFileName);
@@ -135,16 +138,23 @@ void TForm3::Refresh1Click() {
   for (const auto& chain : state.addedChains)
     if (std::find(beside.begin(), beside.end(), chain.fileName) == beside.end())
       chains << QString::fromStdString(chain.fileName);
-  LoadPlan plan{path, {}, -1, false, [this, populations, factors, factorValues, chains] {
-                  if (state.kind() == FileKind::fst) {
+  LoadPlan plan{path, {}, -1, false, [this, populations, factors, interaction, factorFile, factorValues, chains] {
+                  state.factorCount = factors;
+                  state.hasInteraction = interaction;
+                  state.factorFileName = factorFile;
+                  if (state.kind() == FileKind::fst && factors > 0) {
                     // the catalogue made the factor rows anew: the same file shape keeps its values
-                    if (state.populationCount == populations && state.factorCount == factors) {
+                    if (state.populationCount == populations) {
                       state.factorValues = *factorValues;
-                    } else if (!state.factorFileName.empty()) {
+                    } else if (!factorFile.empty()) {
                       ReadFactorValues();
                     }
                   }
-                  PlotFstAgainstFactors();
+                  if (factors > 0) {
+                    PlotFstAgainstFactors();
+                  } else {
+                    clearFactorDisplay();
+                  }
                   // every chain is read again, in its order
                   if (!chains.isEmpty()) addChainFiles(chains);
                 }, column};

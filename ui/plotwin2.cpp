@@ -23,6 +23,7 @@
 #include <exception>
 #include <qcustomplot.h>
 
+#include "charts/window_charts.h"
 #include "core/file_kind.h"
 #include "ui/diagnostics_table.h"
 #include "ui/dialogs.h"
@@ -102,10 +103,15 @@ void TForm3::createJobControls() {
       a->setEnabled(false);
     gaugeTimer->start();
   });
-  connect(jobs_.get(), &JobRunner::analysisEnded, this, [this, gaugeTimer] {
+  // nothing runs while a result is applied: a box it opens shows no gauge left at its last value
+  const auto hideGauge = [this, gaugeTimer] {
     gaugeTimer->stop();
     jobGauge_->hide();
     cancelButton_->hide();
+  };
+  connect(jobs_.get(), &JobRunner::analysisWorkEnded, this, hideGauge);
+  connect(jobs_.get(), &JobRunner::analysisEnded, this, [this, hideGauge] {
+    hideGauge();
     for (QAction* a :
          {Open, addChain, Refresh1, save_res, diag_save, exportDraws, Save, g1_save, g2_save, hpdi_save, model_save, Print})
       a->setEnabled(true);
@@ -275,12 +281,10 @@ void TForm3::setDataFile(const QString& path, const QString& captionPrefix) {
 }
 
 void TForm3::clearFactorDisplay() {
-  G1_serie->data()->clear();
-  G2_serie->data()->clear();
   Combo_G1->clear();
   Combo_G2->clear();
-  G1_graph->replot();
-  G2_graph->replot();
+  clearFactorChart(FactorChart{G1_graph, G1_serie}, 1);
+  clearFactorChart(FactorChart{G2_graph, G2_serie}, 2);
 }
 
 void TForm3::selectPage(int index) {
@@ -291,7 +295,20 @@ void TForm3::selectPage(int index) {
   pageChangeFromCode_ = outer;
 }
 
-void TForm3::setStatus(const QString& text) { statusBar()->showMessage(text); }
+void TForm3::setStatus(const QString& text) {
+  passingStatus_.clear();
+  statusBar()->showMessage(text);
+}
+
+void TForm3::setPassingStatus(const QString& text) {
+  setStatus(text);
+  passingStatus_ = text;
+}
+
+void TForm3::dropPassingStatus() {
+  if (!passingStatus_.isEmpty() && statusBar()->currentMessage() == passingStatus_) statusBar()->clearMessage();
+  passingStatus_.clear();
+}
 
 void TForm3::reportError(const QString& text) {
   if (state.batchMode || unattendedRun_) std::fprintf(stderr, "varno-plot: %s\n", text.toLocal8Bit().constData());

@@ -309,6 +309,7 @@ class TForm3 : public QMainWindow {
   void BuildColumnCatalogue();
   void PlotColumn(int column);
   void ReplotCurrentColumn();
+  PlotType chosenPlotType() const;  // of the four plot-type buttons and the autocorrelation
   void SetDefaultBandwidth();
   void DetectFactorCount();
   void ReadFactorValues();
@@ -372,6 +373,9 @@ class TForm3 : public QMainWindow {
 
   // ---- building the window ----
   void createControls();
+  // The first size and place: the designed size where the screen has room for it, otherwise as
+  // much as the screen's free area holds, centred in it.
+  void fitToScreen();
   void createDetailsPage();
   void createSummaryPage();
   void createDiagnosticsPage();
@@ -380,6 +384,10 @@ class TForm3 : public QMainWindow {
   void connectHandlers();
   void createJobControls();
   void setStatus(const QString& text);
+  // A status message about an event (a cancel, a refused file, an ignored command): it goes once
+  // the user changes what the window shows.
+  void setPassingStatus(const QString& text);
+  void dropPassingStatus();
   void replotIfRangeChanged();
   void dataFileRead(const LoadPlan& plan, const OpenFlowSnapshot& before, DataFileReadResult& read,
                     const ModelColumnCheck& models, const IndexChains& chains);
@@ -401,6 +409,11 @@ class TForm3 : public QMainWindow {
   // The ESS line of a sample whose figures are shown: its own job, as it takes longer than they.
   void requestSampleDiagnostics(const ColumnFiguresInput& input);
   void showFiguresUpdating(bool updating);
+  // The Statistics box's tooltip when its mode is not at the sample's default bandwidth.
+  void showBandwidthNote(const ColumnFigures& figures);
+  // After the analysis changed (a file read, a chain added): the shown column again, at the default
+  // bandwidth of its sample, pooled over the chains.
+  void replotAtDefaultBandwidth();
   void clearColumnFigures();
   // The diagnostics line under the statistics box, with what several chains left out or cut.
   QString convergenceText(const std::optional<ConvergenceDiagnostics>& diagnostics, const std::string& chainsNote) const;
@@ -429,9 +442,17 @@ class TForm3 : public QMainWindow {
   void clearChainsDisplay();
   void updateRetainedRowsText();
   void showJobProgress();
+  // The save dialog for `purpose`, offering "<data file>_<nameSuffix><defaultExt>": the path chosen,
+  // with the default extension when it was typed without one.
+  std::optional<QString> askSavePath(DialogPurpose purpose, const QString& filter, const QString& defaultExt,
+                                     const QString& nameSuffix);
   // Saves the chart laid out at sizeFactor times its size, offered as figureName in the data's
   // folder.
-  void saveChartFigure(QCustomPlot* chart, int sizeFactor, const QString& figureName);
+  // A title (figureTitle) is drawn above a chart that has none while its figure is made.
+  void saveChartFigure(QCustomPlot* chart, int sizeFactor, const QString& figureName,
+                       const QString& figureTitle = {});
+  // "Trace of Sigma ²": what the main graph shows now, for its figure and printout.
+  QString mainChartTitle() const;
   // "Print graph" prints the chart under the mouse, otherwise Chart1.
   QCustomPlot* chartToPrint() const;
   // File > "Recent files": its menu, an entry made for the file just opened, and opening one.
@@ -461,6 +482,7 @@ class TForm3 : public QMainWindow {
   // what the figures on screen describe, and the latest request made
   std::optional<ColumnFiguresInput> figuresShown_;
   std::optional<ColumnFiguresInput> figuresWanted_;
+  QString bandwidthNote_;  // the Statistics box's tooltip while its figures are current
   // the diagnostics of the last sample diagnosed, kept while only the plot or its settings change
   struct SampleDiagnostics {
     std::weak_ptr<const SampleTable> table;  // never keeps a closed file's table in memory
@@ -487,6 +509,8 @@ class TForm3 : public QMainWindow {
   QProgressBar* jobGauge_ = nullptr;
   QPushButton* cancelButton_ = nullptr;
   QLabel* rowsLabel_ = nullptr;
+  QString passingStatus_;  // the status message that goes at the next change, if still shown
+  QString rangeNote_;      // the part of the status message saying a burn-in was set back to 0
   DialogFolders dialogFolders_;
   QString graphFilter_ = "PNG image";  // the format of the last graph saved
   int graphScale_ = 0;                 // the "Scale" choice of the last graph saved

@@ -11,6 +11,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QHeaderView>
@@ -23,6 +24,7 @@
 #include "charts/chart_setup.h"
 #include "charts/window_charts.h"
 #include "ui/diagnostics_table.h"
+#include "ui/eliding_status_bar.h"
 #include "ui/file_dialog_spec.h"
 #include "ui/plotwin2.h"
 #include "ui/track_bar.h"
@@ -35,6 +37,9 @@ namespace {
 constexpr int kClientWidth = 790;
 // the designed 780, and under the charts the evidence for each factor
 constexpr int kClientHeight = 780 + 104;
+// what a window manager's frame usually takes around the window, and its title bar above
+constexpr int kFrameAllowance = 8;
+constexpr int kTitleAllowance = 32;
 
 template <class W>
 W* named(W* widget, const QString& name) {
@@ -147,10 +152,24 @@ void TForm3::createControls() {
   SaveDialog->filter = chartFileFilter();
   SaveDialog->overwritePrompt = true;
 
+  setStatusBar(new ElidingStatusBar(this));
   statusBar()->setObjectName("StatusBar");
   statusBar()->setSizeGripEnabled(false);
   resize(kClientWidth, kClientHeight + menuBar()->sizeHint().height() +
                           statusBar()->sizeHint().height());
+  fitToScreen();
+}
+
+void TForm3::fitToScreen() {
+  const QScreen* screen = this->screen();
+  if (!screen) return;
+  const QRect room = screen->availableGeometry();
+  // the window manager's frame is not known before the window is shown: room is left for one
+  const QSize frame(kFrameAllowance, kTitleAllowance + kFrameAllowance);
+  const QSize fitted = size().boundedTo(room.size() - frame);
+  resize(fitted);
+  move(room.x() + std::max(0, (room.width() - fitted.width() - frame.width()) / 2),
+       room.y() + std::max(0, (room.height() - fitted.height() - frame.height()) / 2));
 }
 
 void TForm3::createDetailsPage() {

@@ -152,7 +152,7 @@ void TForm3::ComputeModelSummary(std::function<void()> then) {
   };
   job.cancelled = [this] {
     afterSummary_.clear();
-    setStatus("The summary was cancelled.");
+    setPassingStatus("The summary was cancelled.");
   };
   jobs_->start(JobRunner::Lane::analysis, std::move(job));
 }

@@ -29,13 +29,14 @@ const std::array<ChoiceGroup, 4> kAppearance = {{
 constexpr const char* kOnTop = "window/alwaysOnTop";
 constexpr const char* kGeometry = "window/geometry";
 
-const std::array<std::pair<DialogPurpose, const char*>, 6> kFolderKeys = {{
+const std::array<std::pair<DialogPurpose, const char*>, 7> kFolderKeys = {{
     {DialogPurpose::openData, "folders/openData"},
     {DialogPurpose::openFactors, "folders/openFactors"},
     {DialogPurpose::saveResults, "folders/saveResults"},
     {DialogPurpose::saveGraph, "folders/saveGraph"},
     {DialogPurpose::saveDiagnostics, "folders/saveDiagnostics"},
     {DialogPurpose::addChain, "folders/addChain"},
+    {DialogPurpose::exportDraws, "folders/exportDraws"},
 }};
 
 }  // namespace

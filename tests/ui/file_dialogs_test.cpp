@@ -74,5 +74,55 @@ TEST_F(FileDialogs, EachDialogSaysWhatItIsForAndOpensWhereItsFilesAre) {
   EXPECT_EQ(dialogs.startFolders, QStringList({dataFolder, factorsFolder}));
 }
 
+// After a graph was saved, the draws and the diagnostics table are each offered under their own
+// title, filter and name, in their own folder: never a graph's, which would put TSV into a PNG.
+TEST_F(FileDialogs, TheExportsHaveTheirOwnTitleNameAndFolder) {
+  const QString drawsFolder = folder("draws");
+  const QString tablesFolder = folder("tables");
+  const struct {
+    const char* action;
+    QString title, filter, extension, offered, folder;
+  } exports[] = {
+      {"exportDraws", "Export retained draws as", "Tab-separated draws (*.tsv)|*.tsv", ".tsv", "lake_draws.tsv",
+       drawsFolder},
+      {"diag_save", "Save diagnostics table as", "CSV file (*.csv)|*.csv", ".csv", "lake_diagnostics.csv",
+       tablesFolder},
+  };
+  // a fresh window offers each in the data's folder; then each where it was last saved
+  for (int round = 0; round < 2; ++round) {
+    form = std::make_unique<TForm3>(dialogs);
+    open();
+    dialogs.files = {figuresFolder + "/main.png"};
+    trigger(*form, "Save");
+    for (const auto& e : exports) {
+      SCOPED_TRACE(std::string(e.action) + (round == 0 ? " (first)" : " (again)"));
+      clearRecords();
+      dialogs.saveFilters.clear();
+      dialogs.saveExtensions.clear();
+      dialogs.files = {e.folder + "/out" + e.extension};
+      trigger(*form, e.action);
+      idle();
+      EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
+      ASSERT_EQ(dialogs.titles.size(), 1);
+      EXPECT_EQ(dialogs.titles[0], e.title);
+      EXPECT_EQ(dialogs.saveFilters, QStringList{e.filter});
+      EXPECT_EQ(dialogs.saveExtensions, QStringList{e.extension});
+      EXPECT_EQ(dialogs.offeredNames, QStringList{e.offered});
+      EXPECT_EQ(dialogs.startFolders, QStringList{dataFolder}) << "a fresh window: the data's folder";
+      EXPECT_TRUE(QFile::exists(e.folder + "/out" + e.extension));
+    }
+    // a window given no settings remembers nothing of another
+    if (round == 1) break;
+    // saved once more in the same window: each opens where it was saved
+    for (const auto& e : exports) {
+      clearRecords();
+      dialogs.files = {std::nullopt};
+      trigger(*form, e.action);
+      idle();
+      EXPECT_EQ(dialogs.startFolders, QStringList{e.folder}) << e.action;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace varno

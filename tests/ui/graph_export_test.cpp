@@ -235,5 +235,37 @@ TEST_F(GraphExportTest, PrintGraphPrintsTheChartOrNothingWhenCancelled) {
   EXPECT_TRUE(dialogs.saveFilters.isEmpty());
 }
 
+// A figure or a printout says what the chart shows: the main graph names its column, in its title
+// and above the chart drawn, which on screen stays as designed, without a title.
+TEST_F(GraphExportTest, FiguresAndPrintoutsAreNamedAfterWhatTheChartShows) {
+  QFile data(path("t.ml"));
+  ASSERT_TRUE(data.open(QIODevice::WriteOnly));
+  data.write("1 5\n2 7\n3 6\n4 9\n");
+  data.close();
+  form.actOnCommandLine({path("t.ml")});
+  ASSERT_TRUE(waitUntilIdle(form));
+  const struct {
+    const char* action;
+    QString title;
+    int occurrences;  // as the document's title, and drawn
+  } figures[] = {{"Save", "Trace of column 1", 2}, {"hpdi_save", "Fst HPDI by population", 1}};
+  for (const auto& f : figures) {
+    SCOPED_TRACE(f.action);
+    const QString file = path(QString(f.action) + ".svg");
+    dialogs.files = {file};
+    trigger(form, f.action);
+    const QByteArray svg = bytesOf(file);
+    EXPECT_TRUE(svg.contains("<title>" + f.title.toUtf8() + "</title>")) << svg.left(600).toStdString();
+    EXPECT_EQ(svg.count(f.title.toUtf8()), f.occurrences);
+    EXPECT_FALSE(svg.contains("Chart"));
+  }
+  EXPECT_EQ(part<QCustomPlot>(form, "Chart1")->plotLayout()->rowCount(), 1) << "no title left on screen";
+
+  dialogs.printToPdf = path("printed.pdf");
+  trigger(form, "Print");
+  EXPECT_EQ(dialogs.printedNames, QStringList{"Trace of column 1"});
+  EXPECT_EQ(part<QCustomPlot>(form, "Chart1")->plotLayout()->rowCount(), 1);
+}
+
 }  // namespace
 }  // namespace varno

@@ -216,6 +216,59 @@ TEST_F(OpenCommands, ReloadKeepsTheChosenColumnAndTheFactorValues) {
   EXPECT_EQ(form->windowTitle(), "Plot: " + data);
 }
 
+// Answered No, the factors file has no part in the analysis: a reload of a file whose shape
+// changed reads no factors and plots nothing against them.
+TEST_F(OpenCommands, ReloadUsesNoFactorsWhereTheUserDeclinedThem) {
+  openWithFactors();
+  const QString b = write("b.fst", kThreePopulationRows);
+  dialogs.files = {b};
+  dialogs.answers = {false};
+  trigger(*form, "Open");
+  idle();
+  ASSERT_EQ(form->analysis().factorCount, 0);
+  // the sampler wrote the file again, with four populations
+  write("b.fst",
+        "0 0.5 -10 0.1 0.2 0.3 0.4 1 0.7\n"
+        "1 0.6 -11 0.2 0.3 0.4 0.5 1 0.8\n"
+        "2 0.7 -12 0.3 0.4 0.5 0.6 1 0.9\n");
+  dialogs.questions.clear();
+  dialogs.messages.clear();
+  trigger(*form, "Refresh1");
+  idle();
+  EXPECT_TRUE(dialogs.questions.isEmpty());
+  EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
+  EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join("\n").toStdString();
+  EXPECT_EQ(form->analysis().populationCount, 4);
+  EXPECT_EQ(form->analysis().factorCount, 0);
+  EXPECT_EQ(part<QComboBox>(*form, "Combo_G1")->count(), 0);
+  EXPECT_EQ(part<QCPGraph>(*form, "G1_serie")->data()->size(), 0);
+  EXPECT_EQ(part<QCPGraph>(*form, "G2_serie")->data()->size(), 0);
+  for (const auto& row : form->analysis().factorValues)
+    for (float v : row) EXPECT_EQ(v, 0.0f) << "no factor value of another file";
+}
+
+// An empty factor chart shows the axes of an empty chart, however often it is drawn again.
+TEST_F(OpenCommands, EmptyFactorChartsShowEmptyAxesThatStayOnReload) {
+  openWithFactors();
+  auto* g1 = part<QCustomPlot>(*form, "G1_graph");
+  auto* g2 = part<QCustomPlot>(*form, "G2_graph");
+  const QCustomPlot fresh;
+  ASSERT_NE(g1->xAxis->range(), fresh.xAxis->range()) << "the chart shows the factor values first";
+  dialogs.files = {write("b.fst", kThreePopulationRows)};
+  dialogs.answers = {false};
+  trigger(*form, "Open");
+  idle();
+  for (int reload = 0; reload < 3; ++reload) {
+    for (QCustomPlot* chart : {g1, g2}) {
+      SCOPED_TRACE(chart->objectName().toStdString() + " after " + std::to_string(reload) + " reloads");
+      EXPECT_EQ(chart->xAxis->range(), fresh.xAxis->range());
+      EXPECT_EQ(chart->yAxis->range(), fresh.yAxis->range());
+    }
+    trigger(*form, "Refresh1");
+    idle();
+  }
+}
+
 TEST_F(OpenCommands, AFactorsFileOpenedOnTheDetailsPageIsOnlyRemembered) {
   const QString data = openWithFactors();
   showPage(*form, 0);

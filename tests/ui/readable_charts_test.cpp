@@ -111,5 +111,63 @@ TEST_F(ReadableCharts, TickLabelsOfSmallValuesDifferFromEachOther) {
   }
 }
 
+// Yellow and white on the window's grey, yellow on white: each interval keeps its colour and gets a
+// dark edge; red needs none.
+TEST_F(ReadableCharts, AnIntervalCloseToTheBackgroundIsOutlinedInDark) {
+  const struct {
+    QColor background;
+    Rgb colour;
+    bool outlined;
+  } cases[] = {{QColor(240, 240, 240), {255, 255, 0}, true},
+               {QColor(240, 240, 240), {255, 255, 255}, true},
+               {Qt::white, {255, 255, 0}, true},
+               {QColor(240, 240, 240), {255, 0, 0}, false},
+               {Qt::white, {0, 0, 255}, false}};
+  for (const auto& c : cases) {
+    const QColor colour(c.colour.red, c.colour.green, c.colour.blue);
+    SCOPED_TRACE(colour.name().toStdString() + " on " + c.background.name().toStdString());
+    setChartBackground(hpdi.chart, c.background);
+    showHpdis(hpdi, populations(3, c.colour), 3);
+    const IntervalSeries::Item& it = hpdi.hpdis->items()[1];
+    EXPECT_EQ(hpdi.hpdis->outlined(it), c.outlined);
+    const QImage image = renderChart(hpdi.chart, hpdi.chart->size());
+    const QPoint middle = hpdi.hpdis->coordsToPixels((it.start + it.end) / 2, it.y).toPoint();
+    EXPECT_EQ(image.pixelColor(middle).name(), colour.name()) << "the designed colour is kept";
+    // just beside the line: a dark edge, or the background
+    const QColor beside = image.pixelColor(middle + QPoint(0, 2));
+    if (c.outlined) {
+      EXPECT_LT(beside.lightness(), 100) << beside.name().toStdString();
+    } else {
+      EXPECT_EQ(beside.name(), c.background.name());
+    }
+  }
+}
+
+// Both axes over the same values write the same labels: no blank between thousands on either.
+TEST_F(ReadableCharts, EveryAxisWritesNumbersInOneStyle) {
+  const MainChart main = makeMainChart(&page);
+  ColumnFigures figures;
+  for (int i = 0; i <= 5000; i += 50) {
+    figures.x.push_back(i);
+    figures.y.push_back(i);
+  }
+  showColumnLine(main, columnLineData(figures));
+  const FactorChart g1 = makeFactorChart(&page, 1);
+  showFactorPoints(g1, {{0, 0}, {5000, 5000}});
+  std::vector<QVector<QString>> labels;
+  for (QCustomPlot* chart : {main.chart, g1.chart}) {
+    chart->xAxis->setRange(0, 5000);
+    chart->yAxis->setRange(0, 5000);
+    chart->replot();
+    for (QCPAxis* axis : {chart->xAxis, chart->yAxis}) labels.push_back(axis->tickVectorLabels());
+  }
+  ASSERT_FALSE(labels[0].isEmpty());
+  EXPECT_TRUE(labels[0].contains("2000") || labels[0].contains("2500")) << QStringList(labels[0]).join(" | ").toStdString();
+  for (const auto& l : labels) {
+    EXPECT_EQ(l, labels[0]) << QStringList(l).join(" | ").toStdString();
+    for (const QString& text : l) EXPECT_FALSE(text.contains(' ')) << text.toStdString();
+  }
+}
+
 }  // namespace
 }  // namespace varno

@@ -5,6 +5,7 @@
 #include <QPrinter>
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <optional>
 
 #include "ui/dialogs.h"
@@ -53,15 +54,22 @@ class ScriptedDialogs : public Dialogs {
     nextChoice.reset();
     return chosen;
   }
+  QStringList printedNames;  // the document name of every print dialog
   bool choosePrinter(QWidget*, QPrinter& printer) override {
     ++printDialogs;
+    printedNames << printer.docName();
     if (!printToPdf) return false;
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(*printToPdf);
     return true;
   }
   void inform(QWidget*, const QString& text) override { messages << text; }
-  void error(QWidget*, const QString& text) override { errors << text; }
+  // runs while an error box would be open, to look at the window behind it
+  std::function<void()> whileErrorShows;
+  void error(QWidget*, const QString& text) override {
+    errors << text;
+    if (whileErrorShows) whileErrorShows();
+  }
   std::optional<QString> askText(QWidget*, const QString& title, const QString& label, const QString& text) override {
     textTitles << title;
     textLabels << label;

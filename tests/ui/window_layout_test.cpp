@@ -13,7 +13,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QMenuBar>
 #include <QScrollArea>
+#include <QStatusBar>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QTabWidget>
@@ -106,6 +108,8 @@ TEST_F(WindowTest, CaptionsAndDefaultsAreAsDesigned) {
 // At its designed size the Summary page shows everything without scroll bars; a smaller window
 // (a laptop's screen) scrolls to the evidence table instead of cutting it off.
 TEST_F(WindowTest, ASmallWindowScrollsTheSummaryPage) {
+  // the window first fits the screen, which here may be smaller than the designed window
+  form.resize(790, 884 + form.menuBar()->sizeHint().height() + form.statusBar()->sizeHint().height());
   form.show();
   auto* scroll = part<QScrollArea>(form, "SummaryScroll");
   QCoreApplication::processEvents();
