@@ -23,7 +23,7 @@ struct OptionInfo {
 constexpr OptionInfo kOptions[] = {
     {"--interaction", "both"}, {"--burn-in", "both"}, {"--burn-out", "both"},
     {"--output", "report"},    {"--column", "column"}, {"--level", "column summary"},
-    {"--bandwidth-position", "column"}, {"--model", "column summary chains export"},
+    {"--bandwidth-position", "column"}, {"--model", "column report summary chains export"},
     {"--summary", "summary"},  {"--format", "summary models chains"},
     {"--models", "models"},    {"--model-prior", "models"},
     {"--chains-table", "chains"}, {"--export-draws", "export"}, {"--thin", "export"},
@@ -224,7 +224,8 @@ class Parser {
         fail(name + " can be given only with " + list);
         return failed();
       }
-      if (uses.starts_with("column") && !columnUse) {
+      // --model belongs to the report as well
+      if (uses.starts_with("column") && !columnUse && uses.find("report") == std::string_view::npos) {
         fail(name + " can be given only with --column");
         return failed();
       }
@@ -247,6 +248,10 @@ class Parser {
       r.dataPath = positional_[0];
       r.chainPaths = chains_;
       if (!common(r.factorsPath, r.factorMode, r.interaction, r.burnIn, r.burnOut)) return failed();
+      long long model = 0;
+      if (!number("--model", 0, std::numeric_limits<int>::max(), "a model number (0 for all models)", model))
+        return failed();
+      r.modelFilter = static_cast<int>(model);
       if (auto found = values_.find("--output"); found != values_.end()) {
         if (found->second.empty()) {
           fail("--output needs a path");
@@ -429,10 +434,11 @@ std::string usageText() {
   return "Usage:\n"
          "  varno-report DATA.fst FACTORS.txt [MODE] [--interaction yes|no]\n"
          "               [--burn-in N] [--burn-out N] [--output PATH] [--record PATH]\n"
-         "               [--chain DATA2.fst ...]\n"
+         "               [--chain DATA2.fst ...] [--model M]\n"
          "      Writes the results report of an .fst trace, as the plot window's unattended run\n"
          "      does, and prints its path. The report goes next to the data file as\n"
-         "      DATA_res.txt unless --output is given.\n"
+         "      DATA_res.txt unless --output is given. With --model M its Fst statistics are\n"
+         "      those of the rows of model M, as the window's report with Model M chosen.\n"
          "  varno-report DATA.fst FACTORS.txt [MODE] --figures DIR [--figure-format png|svg|pdf]\n"
          "               [--figure-scale 1|2] [--column N] [report options]\n"
          "      Also writes the Summary page's four charts and the main chart of column N (a\n"
@@ -475,7 +481,9 @@ std::string usageText() {
          "                            file of the same kind and columns as DATA; the report, the\n"
          "                            column's figures and the summary pool the retained rows of\n"
          "                            every chain, and the diagnostics are across the chains;\n"
-         "                            with a CODA index, a chain file read through the index\n"
+         "                            with a CODA index, a chain file read through the index;\n"
+         "                            a file already in the analysis, under any name, is\n"
+         "                            refused\n"
          "  --output PATH             write the report to PATH (\"-\": standard output);\n"
          "                            never to the data or factors file\n"
          "  --column N|NAME           the column to summarise, counted from 1, or named as\n"

@@ -1,6 +1,8 @@
 // Reading the CODA format: the index into names and line ranges, then each chain file.
 #include "core/coda_reader.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cctype>
@@ -13,6 +15,7 @@
 #include <thread>
 
 #include "core/factors_file.h"
+#include "core/input_file.h"
 #include "core/out_of_range_number.h"
 #include "core/parallel_for.h"
 #include "core/shown_text.h"
@@ -302,10 +305,13 @@ bool isCodaIndex(const std::string& path) {
   std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   if (name.find("index") == std::string::npos || !name.ends_with(".txt")) return false;
   // the first line is enough to tell; a large trace is not read whole for it
-  std::ifstream in(path, std::ios::binary);
+  // a FIFO or a folder so named is no index; the reading of the data file refuses it
+  const OpenedInput opened = openInputFile(path, "data file");
+  if (opened.fd < 0) return false;
   std::string head(4096, '\0');
-  in.read(head.data(), static_cast<std::streamsize>(head.size()));
-  head.resize(static_cast<std::size_t>(in.gcount()));
+  const ssize_t got = ::pread(opened.fd, head.data(), head.size(), 0);
+  ::close(opened.fd);
+  head.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
   for (std::string_view line : linesOf(head)) {
     const std::vector<std::string_view> tokens = tokensOf(line);
     if (tokens.empty()) continue;
@@ -326,7 +332,8 @@ std::vector<std::string> codaChainFiles(const std::string& indexPath) {
     const std::string chain = name.substr(0, at) + "chain" + decimal(k) + name.substr(at + 5);
     const fs::path path = index.parent_path() / chain;
     std::error_code ec;
-    if (!fs::is_regular_file(path, ec)) break;
+    // a FIFO or a folder so named is listed, for the reading to refuse it by name
+    if (!fs::exists(path, ec)) break;
     chains.push_back(path.string());
   }
   return chains;
@@ -334,20 +341,14 @@ std::vector<std::string> codaChainFiles(const std::string& indexPath) {
 
 std::vector<std::string> codaChainFiles(const std::string& indexPath, const std::vector<std::string>& named) {
   std::vector<std::string> chains = codaChainFiles(indexPath);
-  const std::size_t beside = chains.size();
-  for (const std::string& path : named) {
-    // the same file under another name is the same chain
-    const bool known = std::any_of(chains.begin(), chains.begin() + static_cast<std::ptrdiff_t>(beside), [&](const std::string& b) {
-      std::error_code ec;
-      return std::filesystem::equivalent(b, path, ec);
-    });
-    if (!known) chains.push_back(path);
-  }
+  chains.insert(chains.end(), named.begin(), named.end());
   return chains;
 }
 
 CodaReadResult readCoda(const std::string& indexPath, const std::vector<std::string>& chainPaths,
                         const CodaProgress& progress) {
+  // a chain file beside the index that is another's hard link is one chain, not two
+  if (auto why = repeatedChainFile(chainPaths)) return refused(std::move(*why));
   std::vector<IndexEntry> entries;
   if (auto error = readIndex(indexPath, entries)) return refused(std::move(*error));
   CodaReadResult result;

@@ -37,12 +37,12 @@ bool isCodaIndex(const std::string& path);
 std::vector<std::string> codaChainFiles(const std::string& indexPath);
 
 // The chain files of an index for a run that names some: those beside it, then the named ones
-// that are not among them.
+// (a named one that is already beside it is left for repeatedChainFile to refuse).
 std::vector<std::string> codaChainFiles(const std::string& indexPath, const std::vector<std::string>& named);
 
 // Reads the index and each chain file into one table per chain. Refused, naming the file, the line
-// and the fault: an index line that is not a name and two whole line numbers (1 <= first <= last),
-// a range beyond the lines of a chain file, a line of a range that is not an iteration number and
+// and the fault: a chain file named twice (under any name), an index line that is not a name and
+// two whole line numbers (1 <= first <= last), a range beyond the lines of a chain file, a line of a range that is not an iteration number and
 // a value, and a name whose iteration numbers differ from those of the first name in a chain (a
 // name monitored from a later iteration or thinned differently is not filled in).
 CodaReadResult readCoda(const std::string& indexPath, const std::vector<std::string>& chainPaths,

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "core/file_kind.h"
+#include "core/input_file.h"
 #include "core/out_of_range_number.h"
 #include "core/parallel_for.h"
 #include "core/read_notes.h"
@@ -745,15 +746,12 @@ DataFileReadResult refused(std::string error) {
 
 DataFileReadResult read(const std::string& path, const YieldFunction& yield, const ReadTuning& tuning) {
   const std::string name = quoted(path);
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);  // a FIFO must not block
-  if (fd < 0) return refused("cannot open " + name + ": " + errnoText(errno));
+  OpenedInput opened = openInputFile(path, "data file");
+  if (opened.fd < 0) return refused(std::move(opened.refusal));
+  const int fd = opened.fd;
   File file(fd);
-  struct stat st {};
-  if (::fstat(fd, &st) != 0) return refused("cannot open " + name + ": " + errnoText(errno));
-  if (S_ISDIR(st.st_mode)) return refused(name + " is a folder, not a data file");
-  if (!S_ISREG(st.st_mode)) return refused(name + " is not a regular file");
   ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-  const long long fileSize = st.st_size;
+  const long long fileSize = opened.size;
   const std::size_t blockBytes = std::max<std::size_t>(tuning.blockBytes, 1);
 
   // a byte order mark, as some editors write, is not part of the first number

@@ -1,6 +1,8 @@
 // The factors file: pieces up to "=", factor lines ending in "]", and the numbers that follow them.
 #include "core/factors_file.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
@@ -11,6 +13,7 @@
 #include <limits>
 #include <system_error>
 
+#include "core/input_file.h"
 #include "core/shown_text.h"
 #include "core/model_numbering.h"
 #include "core/out_of_range_number.h"
@@ -346,13 +349,22 @@ std::optional<std::string> readTextFile(const std::string& path, std::string* er
     return std::nullopt;
   };
   if (path.empty()) return fail("no file name");
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return fail(std::strerror(errno));
+  // a FIFO or a device is refused, never waited on
+  OpenedInput opened = openInputFile(path, "text file");
+  if (opened.fd < 0) {
+    if (error) *error = std::move(opened.refusal);
+    return std::nullopt;
+  }
+  std::FILE* file = ::fdopen(opened.fd, "rb");
+  if (!file) {
+    const int fdopenErrno = errno;
+    ::close(opened.fd);
+    return fail(std::strerror(fdopenErrno));
+  }
   std::string text;
   // a large file is read into its room at once, not into a string grown and copied as it goes
-  std::error_code sizeError;
-  const std::uintmax_t size = std::filesystem::file_size(path, sizeError);
-  if (!sizeError && size <= maxBytes) text.reserve(static_cast<std::size_t>(size));
+  const auto size = static_cast<std::uintmax_t>(opened.size);
+  if (size <= maxBytes) text.reserve(static_cast<std::size_t>(size));
   char block[65536];
   bool tooLarge = false;
   for (;;) {

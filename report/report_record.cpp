@@ -25,6 +25,10 @@ std::vector<std::string> reportCommandWords(const UnattendedOptions& options, co
     words.push_back("--chain");
     words.push_back(absolutePath(chain));
   }
+  if (options.modelFilter != 0) {
+    words.push_back("--model");
+    words.push_back(jsonNumber(options.modelFilter));
+  }
   words.push_back("--output");
   words.push_back(absolutePath(reportPath));
   return words;
@@ -47,13 +51,13 @@ std::optional<ProvenanceRecord> reportRecord(const ReportRun& run, std::string* 
   record.rowCount = run.rowCount;
   record.burnIn = run.options.burnIn;
   record.burnOut = run.options.burnOut;
-  record.modelFilter = run.modelFilter;
+  record.modelFilter = run.options.modelFilter;
   record.factorMode = run.options.factorMode.value_or(-1);
   record.decision = run.decision;
   record.levelPercent = 95;  // the report's HPDIs
   record.outputs.push_back(absolutePath(run.reportPath));
-  // varno-report makes reports of the whole trace with its factors file only
-  if (!run.options.factorsPath.empty() && run.modelFilter == 0)
+  // varno-report makes reports with a factors file only
+  if (!run.options.factorsPath.empty())
     record.command = reportCommandWords(run.options, run.reportPath);
   return record;
 }

@@ -11,7 +11,8 @@
 namespace varno {
 
 // The varno-report command that writes the same report: absolute paths, MODE and --interaction
-// as given, burn-in and burn-out when not 0, the further chains, and --output naming the report.
+// as given, burn-in, burn-out and the model when not 0, the further chains, and --output naming
+// the report.
 std::vector<std::string> reportCommandWords(const UnattendedOptions& options, const std::string& reportPath);
 
 struct ReportRun {
@@ -20,12 +21,11 @@ struct ReportRun {
   std::string reportPath;
   long long rowCount = 0;  // of every chain together
   FactorDecision decision;
-  int modelFilter = 0;
 };
 
 // The record of the report, with the data and factors files digested now; nothing, and `why`,
 // when one of them cannot be read. Its command is left empty where varno-report cannot make the
-// same report: without a factors file, or from the rows of one model only.
+// same report: without a factors file.
 std::optional<ProvenanceRecord> reportRecord(const ReportRun& run, std::string* why);
 
 }  // namespace varno

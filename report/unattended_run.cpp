@@ -8,6 +8,7 @@
 #include "core/coda_reader.h"
 #include "core/column_catalogue.h"
 #include "core/file_kind.h"
+#include "core/input_file.h"
 #include "core/model_numbering.h"
 #include "core/read_notes.h"
 #include "core/text_pieces.h"
@@ -76,6 +77,30 @@ std::optional<RunError> factorsOf(const std::string& factorsPath, std::optional<
     error->message = quoted(factorsPath) + " " + error->message;
     return error;
   }
+  return std::nullopt;
+}
+
+// A model number the factor decision has, or 0 for all models.
+std::optional<RunError> checkModelChoice(int modelFilter, const FactorDecision& decision, const std::string& factorsPath) {
+  if (modelFilter < 0) return argumentError("the model number must not be negative");
+  const int models = modelCount(decision.factorCount, decision.hasInteraction);
+  if (modelFilter > models) {
+    return argumentError("--model " + decimal(modelFilter) + " is not a model of " + quoted(factorsPath) +
+                         ": its factors give models 1 to " + decimal(models) + " (0 takes all models)");
+  }
+  return std::nullopt;
+}
+
+// Refused before any reading: one file named as two chains (an index's chain files included).
+std::optional<RunError> repeatedChain(const std::string& dataPath, const std::vector<std::string>& chainPaths) {
+  std::vector<std::string> files;
+  if (isCodaIndex(dataPath)) {
+    files = codaChainFiles(dataPath, chainPaths);
+  } else {
+    files.push_back(dataPath);
+    files.insert(files.end(), chainPaths.begin(), chainPaths.end());
+  }
+  if (auto why = repeatedChainFile(files)) return argumentError(*why);
   return std::nullopt;
 }
 
@@ -208,7 +233,7 @@ std::optional<RunError> buildReportText(const std::shared_ptr<const SampleTable>
 
 std::optional<RunError> buildReportText(std::span<const ChainRows> chains, const FactorDecision& decision,
                                         std::string_view factorsText, const RunHooks& hooks, std::string& text,
-                                        UnattendedCharts* charts) {
+                                        UnattendedCharts* charts, int modelFilter) {
   if (chains.empty() || !chains[0].table) return fileError("no data");
   const std::shared_ptr<const SampleTable>& table = chains[0].table;
   const RowRange rows = chains[0].rows;
@@ -222,7 +247,7 @@ std::optional<RunError> buildReportText(std::span<const ChainRows> chains, const
   input.hasInteraction = decision.hasInteraction;
   input.rows = rows;
   if (chains.size() > 1) input.chains.assign(chains.begin(), chains.end());
-  input.modelFilter = 0;  // the first summary of a newly opened file covers all models
+  input.modelFilter = modelFilter;
   input.fstSummary.reset(static_cast<std::size_t>(populationCount));
   input.coefficientSummary.reset(static_cast<std::size_t>(decision.factorCount) + 1);
   ModelSummaryResult summary = computeModelSummary(input, hooks.progress, hooks.cancel);
@@ -277,11 +302,13 @@ UnattendedResult buildUnattendedReport(const UnattendedOptions& options, const R
                           " is not an .fst file: the results report needs the trace of a regression model"));
   }
 
+  if (auto error = repeatedChain(options.dataPath, options.chainPaths)) return fail(std::move(*error));
   FactorDecision decision;
   std::string factorsText;
   if (auto error = factorsOf(options.factorsPath, options.factorMode, options.interaction, hooks, decision,
                              factorsText))
     return fail(std::move(*error));
+  if (auto error = checkModelChoice(options.modelFilter, decision, options.factorsPath)) return fail(std::move(*error));
 
   UnattendedReport report;
   std::shared_ptr<const SampleTable> table;
@@ -305,7 +332,7 @@ UnattendedResult buildUnattendedReport(const UnattendedOptions& options, const R
                               }))
     return fail(std::move(*error));
   auto charts = std::make_shared<UnattendedCharts>();
-  if (auto error = buildReportText(chains, decision, factorsText, hooks, report.text, charts.get())) {
+  if (auto error = buildReportText(chains, decision, factorsText, hooks, report.text, charts.get(), options.modelFilter)) {
     error->message = quoted(options.dataPath) + ": " + error->message;
     return fail(std::move(*error));
   }
@@ -345,6 +372,7 @@ std::optional<RunError> openColumnData(const ColumnDataOptions& options, const R
   if (options.modelFilter != 0 && (kind != FileKind::fst || !factorsKnown))
     return argumentError("a model can be chosen only for an .fst file with its factors file");
   if (options.modelFilter < 0) return argumentError("the model number must not be negative");
+  if (auto error = repeatedChain(options.dataPath, options.chainPaths)) return error;
   if (options.levelPercent < 1 || options.levelPercent > 99)
     return argumentError("the HPDI level must be a whole percentage from 1 to 99");
 
@@ -355,12 +383,7 @@ std::optional<RunError> openColumnData(const ColumnDataOptions& options, const R
     if (auto error = factorsOf(options.factorsPath, options.factorMode, options.interaction, hooks, decision,
                                factorsText))
       return error;
-    const int models = modelCount(decision.factorCount, decision.hasInteraction);
-    if (options.modelFilter > models) {
-      return argumentError("--model " + decimal(options.modelFilter) + " is not a model of " +
-                           quoted(options.factorsPath) + ": its factors give models 1 to " + decimal(models) +
-                           " (0 takes all models)");
-    }
+    if (auto error = checkModelChoice(options.modelFilter, decision, options.factorsPath)) return error;
   } else if (kind == FileKind::fst && options.factorMode) {
     decision = decideFactorCount(*options.factorMode, [] { return 0; }, [] { return false; });
   } else if (kind != FileKind::fst && !options.factorsPath.empty()) {

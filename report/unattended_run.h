@@ -44,6 +44,7 @@ struct UnattendedOptions {
   long long burnIn = 0, burnOut = 0;
   std::optional<std::string> outputPath;  // nothing: batchReportName(dataPath)
   std::vector<std::string> chainPaths;     // further chains of dataPath's analysis, in order
+  int modelFilter = 0;  // the Fst summaries over the rows of this model only, as the window's Model choice; 0: all
 };
 
 // What the run's Summary page would show, for figures drawn from the same run.
@@ -91,10 +92,11 @@ std::optional<RunError> buildReportText(const std::shared_ptr<const SampleTable>
                                         RowRange rows, const RunHooks& hooks, std::string& text,
                                         UnattendedCharts* charts = nullptr);
 // The same over several chains pooled (chain 1's retained rows, then chain 2's, ...); with one
-// chain exactly the report above. The report counts the pooled retained rows.
+// chain exactly the report above. The report counts the pooled retained rows. A model filter m
+// summarises the Fst of the rows of model m only, as the window's report with Model = m does.
 std::optional<RunError> buildReportText(std::span<const ChainRows> chains, const FactorDecision& decision,
                                         std::string_view factorsText, const RunHooks& hooks, std::string& text,
-                                        UnattendedCharts* charts = nullptr);
+                                        UnattendedCharts* charts = nullptr, int modelFilter = 0);
 
 // The whole run except writing: factor decision, data file, layout, range, summary, report.
 UnattendedResult buildUnattendedReport(const UnattendedOptions& options, const RunHooks& hooks = {});

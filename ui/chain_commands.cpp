@@ -7,6 +7,7 @@
 #include "core/chain_match.h"
 #include "core/coda_reader.h"
 #include "core/data_file_reader.h"
+#include "core/input_file.h"
 #include "core/read_notes.h"
 #include "stats/data_range.h"
 #include "stats/model_column_check.h"
@@ -71,6 +72,13 @@ bool TForm3::addChainFile(const QString& path, std::function<void()> then) {
     return false;
   }
   const std::string file = path.toStdString();
+  // one file read as two chains would count its draws twice
+  std::vector<std::string> files = state.chainFileNames();
+  files.push_back(file);
+  if (auto why = repeatedChainFile(files)) {
+    refuse(QString::fromStdString(*why));
+    return false;
+  }
   // the factor decision places the model column: a chain written with other factors does not fit
   const bool fst = state.kind() == FileKind::fst;
   const FactorDecision decision{state.factorCount, state.hasInteraction};

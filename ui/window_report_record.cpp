@@ -28,7 +28,7 @@ std::optional<ProvenanceRecord> windowReportRecord(const AnalysisState& state, l
   for (const auto& table : state.chainTables()) run.rowCount += table ? table->rowCount() : 0;
   for (const auto& chain : state.addedChains) run.options.chainPaths.push_back(chain.fileName);
   run.decision = {state.factorCount, state.hasInteraction};
-  run.modelFilter = state.modelFilter;
+  run.options.modelFilter = state.modelFilter;
   return reportRecord(run, why);
 }
 

@@ -5,7 +5,10 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "temp_folder.h"
+#include "tests/trace_styles.h"
 #include "tool_run.h"
 #include "tools/trace_generator.h"
 
@@ -55,8 +58,9 @@ TEST_F(ToolChains, PooledFiguresEqualThoseOfOneFileOfBothChains) {
   ASSERT_EQ(column.status, 0) << column.err;
   EXPECT_EQ(column.out, wholeColumn.out);
 
+  const std::string third = folder.write("run3.fst", first);
   const ToolRun summary =
-      runTool(folder, {data, factors, "--interaction=no", "--summary", "--chain", chain, "--chain", data});
+      runTool(folder, {data, factors, "--interaction=no", "--summary", "--chain", chain, "--chain", third});
   ASSERT_EQ(summary.status, 0) << summary.err;
   // three chains of different lengths: cut to the shortest, and said so on standard error
   EXPECT_NE(summary.err.find("chains cut to their first 250 draws"), std::string::npos) << summary.err;
@@ -115,6 +119,45 @@ TEST_F(ToolChains, ChainsOfAnotherKindOrColumnCountAreRefused) {
     EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
   }
   EXPECT_FALSE(std::filesystem::exists(folder.path("run1_res.txt")));
+}
+
+// One file is one chain: the data file or a chain named again, under any name, is refused before
+// anything is read or written, for every use; so is a chain beside a CODA index named again.
+TEST_F(ToolChains, AFileAlreadyInTheAnalysisIsRefused) {
+  const std::string link = folder.path("run1_link.fst");
+  ASSERT_EQ(::link(data.c_str(), link.c_str()), 0);
+  const std::string otherSpelling = folder.path("./run2.fst");
+  const testing::CodaRun coda;
+  const std::string index = folder.write("CODAindex.txt", coda.index);
+  const std::string coda1 = folder.write("CODAchain1.txt", coda.chain1);
+  folder.write("CODAchain2.txt", coda.chain2);
+  const std::string twice = ": one file read as two chains would count its draws twice (see varno-report --help)\n";
+  struct Case {
+    const char* name;
+    std::vector<std::string> args;
+    std::string says;
+  };
+  const std::vector<Case> cases = {
+      {"the data file as its own chain, report", {data, factors, "--interaction", "no", "--chain", data},
+       "\"" + data + "\" is already chain 1 of the analysis" + twice},
+      {"a link to the data file, summary", {data, "--summary", "--chain", link},
+       "\"" + link + "\" is already chain 1 of the analysis (\"" + data + "\" under another name)" + twice},
+      {"a chain twice, column", {data, "--column", "2", "--chain", chain, "--chain", otherSpelling},
+       "\"" + otherSpelling + "\" is already chain 2 of the analysis (\"" + chain + "\" under another name)" + twice},
+      {"a chain twice, export", {data, "--export-draws", folder.path("draws.tsv"), "--chain", chain, "--chain", chain},
+       "\"" + chain + "\" is already chain 2 of the analysis" + twice},
+      {"a chain file beside the index", {index, "--summary", "--chain", coda1},
+       "\"" + coda1 + "\" is already chain 1 of the analysis" + twice},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const ToolRun run = runTool(folder, c.args);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "varno-report: " + c.says);
+  }
+  EXPECT_FALSE(std::filesystem::exists(folder.path("run1_res.txt")));
+  EXPECT_FALSE(std::filesystem::exists(folder.path("draws.tsv")));
 }
 
 }  // namespace

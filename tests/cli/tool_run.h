@@ -34,6 +34,8 @@ inline ToolRun runProgram(const TempFolder& folder, const std::string& program, 
     if (withoutDisplay) {
       for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) unsetenv(name);
     }
+    // a program that waits for ever (on a FIFO, say) is ended, and the test fails rather than hangs
+    alarm(900);
     execv(program.c_str(), argv.data());
     _exit(127);
   }

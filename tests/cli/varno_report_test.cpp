@@ -50,6 +50,63 @@ class VarnoReport : public testing::GeneratedTrace {
   VarnoReport() : GeneratedTrace({.rows = 400, .populations = 4, .factors = 2, .seed = 7}) {}
 };
 
+// A FIFO no program writes to, as factors file, chain, CODA index or chain file beside an index,
+// is refused at once (exit 1) and nothing is written; a tool that waited would be ended by the
+// alarm of runTool, and fail.
+TEST_F(VarnoReport, AFifoIsRefusedWhereverAFileIsNamed) {
+  const std::string fifo = folder.path("pipe_index.txt"), chainFifo = folder.path("pipe.fst");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  ASSERT_EQ(mkfifo(chainFifo.c_str(), 0600), 0);
+  const std::string codaFolder = folder.path("coda");
+  std::filesystem::create_directory(codaFolder);
+  const std::string index = folder.write("coda/CODAindex.txt", "alpha 1 2\n");
+  const std::string besideFifo = codaFolder + "/CODAchain1.txt";
+  ASSERT_EQ(mkfifo(besideFifo.c_str(), 0600), 0);
+  const auto refused = [](const std::string& path) {
+    return "\"" + path + "\" is not a regular file (it is a FIFO): only regular files are read";
+  };
+  struct Case {
+    const char* name;
+    std::vector<std::string> args;
+    std::string says;
+  };
+  const std::vector<Case> cases = {
+      {"the factors file of a report", {data, fifo, "0"}, refused(fifo)},
+      {"the factors file of a column", {data, fifo, "0", "--column", "2"}, refused(fifo)},
+      {"a chain", {data, "--summary", "--chain", chainFifo}, refused(chainFifo)},
+      {"a data file named like an index", {fifo, "--summary"}, refused(fifo)},
+      {"the chain file beside an index", {index, "--summary"}, refused(besideFifo)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const ToolRun run = runTool(folder, c.args);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "varno-report: " + c.says + "\n");
+  }
+  EXPECT_FALSE(std::filesystem::exists(folder.path("lake_res.txt")));
+}
+
+// --model M: the report's Fst statistics are those of model M's rows, as the window's report with
+// Model M chosen; the rest of the report still counts every retained row.
+TEST_F(VarnoReport, AReportOfOneModelChangesOnlyItsFstStatistics) {
+  const ToolRun all = runTool(folder, {data, factors, "0", "--output", "-"});
+  const ToolRun two = runTool(folder, {data, factors, "0", "--output", "-", "--model", "2"});
+  ASSERT_EQ(all.status, 0) << all.err;
+  ASSERT_EQ(two.status, 0) << two.err;
+  const std::size_t allAt = all.out.find("\nP(model=1)"), twoAt = two.out.find("\nP(model=1)");
+  ASSERT_NE(allAt, std::string::npos);
+  ASSERT_NE(twoAt, std::string::npos);
+  EXPECT_NE(two.out.substr(0, twoAt), all.out.substr(0, allAt));
+  // models, factors and the best model's coefficients come from every retained row
+  EXPECT_EQ(two.out.substr(twoAt), all.out.substr(allAt));
+
+  const ToolRun beyond = runTool(folder, {data, factors, "0", "--model", "5"});
+  EXPECT_EQ(beyond.status, 2);
+  EXPECT_EQ(beyond.err, "varno-report: --model 5 is not a model of \"" + factors +
+                            "\": its factors give models 1 to 4 (0 takes all models) (see varno-report --help)\n");
+}
+
 TEST_F(VarnoReport, WritesTheSharedRunsBytesUnderTheDefaultName) {
   const ToolRun run = runTool(folder, {data, factors, "--interaction", "no", "--burn-in", "40"});
   ASSERT_EQ(run.status, 0) << run.err;

@@ -236,7 +236,7 @@ TEST(BadFactorsFile, FolderMissingAndOversizedFilesAreRefusedByName) {
     std::size_t limit;
     std::string reasonHas;
   };
-  for (const Case& c : {Case{sub, kMaxFactorsFileBytes, "directory"}, Case{missing, kMaxFactorsFileBytes, "No such file"},
+  for (const Case& c : {Case{sub, kMaxFactorsFileBytes, "is a folder, not a text file"}, Case{missing, kMaxFactorsFileBytes, "No such file"},
                         Case{big, 1000, "larger than 1000 bytes"}}) {
     std::string error;
     EXPECT_FALSE(readTextFile(c.path, &error, c.limit)) << c.path;

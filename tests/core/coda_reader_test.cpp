@@ -137,14 +137,21 @@ TEST(CodaReader, TellsAnIndexByItsNameAndFirstLine) {
   EXPECT_FALSE(isCodaIndex("/no/such/folder/CODAindex.txt"));
 }
 
-// Chain files named for a run come after those beside the index, once each.
+// Chain files named for a run come after those beside the index; one named again is not dropped
+// but refused by the reading, which would otherwise count its draws twice.
 TEST(CodaReader, NamedChainFilesFollowThoseBesideTheIndex) {
   TempFolder folder;
   ASSERT_TRUE(folder.ok());
   const std::string index = folder.write("CODAindex.txt", kIndex);
   const std::string chain1 = folder.write("CODAchain1.txt", kRun.chain1);
   const std::string extra = folder.write("extra.txt", kRun.chain3);
-  EXPECT_EQ(codaChainFiles(index, {extra, folder.path("./CODAchain1.txt")}), (std::vector<std::string>{chain1, extra}));
+  const std::string again = folder.path("./CODAchain1.txt");
+  const std::vector<std::string> files = codaChainFiles(index, {extra, again});
+  EXPECT_EQ(files, (std::vector<std::string>{chain1, extra, again}));
+  EXPECT_EQ(readCoda(index, files).error, "\"" + again + "\" is already chain 1 of the analysis (\"" + chain1 +
+                                              "\" under another name): one file read as two chains would count "
+                                              "its draws twice");
+  EXPECT_EQ(readCoda(index, {chain1, extra}).chains.size(), 2u);
 }
 
 TEST(CodaReader, AnIndexWithoutChainFilesIsRefused) {

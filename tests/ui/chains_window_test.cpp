@@ -1,7 +1,11 @@
 // Several chains in the window: Add chain, the drop question, reload, and the pooled Summary page.
+#include <QFile>
 #include <QPlainTextEdit>
 #include <QStatusBar>
 
+#include <unistd.h>
+
+#include "tests/trace_styles.h"
 #include "window_fixture.h"
 #include "window_parts.h"
 
@@ -81,6 +85,58 @@ TEST_F(ChainsWindow, AChainOfAnotherColumnCountOrKindIsRefusedAndTheAnalysisStay
     EXPECT_EQ(form->analysis().chainCount(), 1);
     EXPECT_EQ(form->analysis().dataFileName, a.toStdString());
   }
+}
+
+// One file is one chain: a file already in the analysis, under its own name or another, is
+// refused with the chain it is, and the analysis keeps its chains.
+TEST_F(ChainsWindow, AFileAlreadyInTheAnalysisIsNotAddedAgain) {
+  openWithFactors(a);
+  addChain(b);
+  ASSERT_EQ(form->analysis().chainCount(), 2);
+  const QString hardLink = dir.filePath("a_again.fst");
+  ASSERT_EQ(::link(a.toLocal8Bit().constData(), hardLink.toLocal8Bit().constData()), 0);
+  const QString otherSpelling = dir.path() + "/./b.fst";
+  const QString twice = ": one file read as two chains would count its draws twice";
+  for (const auto& [path, says] :
+       {std::pair{a, "\"" + a + "\" is already chain 1 of the analysis" + twice},
+        std::pair{hardLink, "\"" + hardLink + "\" is already chain 1 of the analysis (\"" + a + "\" under another name)" + twice},
+        std::pair{otherSpelling, "\"" + otherSpelling + "\" is already chain 2 of the analysis (\"" + b + "\" under another name)" + twice}}) {
+    dialogs.errors.clear();
+    addChain(path);
+    ASSERT_EQ(dialogs.errors.size(), 1) << path.toStdString();
+    EXPECT_EQ(dialogs.errors[0], says);
+    EXPECT_EQ(status(), "Not added: " + says);
+    EXPECT_EQ(form->analysis().chainCount(), 2);
+  }
+}
+
+// The chain files of a CODA index are chains already: naming one again is refused, and a chain
+// file beside the index that is another's hard link does not open as a second chain.
+TEST_F(ChainsWindow, AChainFileOfAnIndexIsNotAddedAgain) {
+  const CodaRun coda;
+  const QString index = write("CODAindex.txt", QByteArray::fromStdString(coda.index));
+  const QString chain1 = write("CODAchain1.txt", QByteArray::fromStdString(coda.chain1));
+  write("CODAchain2.txt", QByteArray::fromStdString(coda.chain2));
+  dialogs.files = {index};
+  trigger(*form, "Open");
+  idle();
+  ASSERT_EQ(form->analysis().chainCount(), 2);
+  addChain(chain1);
+  ASSERT_EQ(dialogs.errors.size(), 1);
+  EXPECT_TRUE(dialogs.errors[0].startsWith("\"" + chain1 + "\" is already chain 1 of the analysis:"))
+      << dialogs.errors[0].toStdString();
+  EXPECT_EQ(form->analysis().chainCount(), 2);
+
+  QFile::remove(dir.filePath("CODAchain2.txt"));
+  ASSERT_EQ(::link(chain1.toLocal8Bit().constData(), dir.filePath("CODAchain2.txt").toLocal8Bit().constData()), 0);
+  dialogs.errors.clear();
+  dialogs.files = {index};
+  trigger(*form, "Open");
+  idle();
+  ASSERT_EQ(dialogs.errors.size(), 1);
+  EXPECT_TRUE(dialogs.errors[0].contains("CODAchain2.txt\" is already chain 1 of the analysis (\"" + chain1 +
+                                         "\" under another name)"))
+      << dialogs.errors[0].toStdString();
 }
 
 TEST_F(ChainsWindow, DroppingSeveralFilesAsksWhetherTheyAreChains) {

@@ -5,6 +5,9 @@
 #include <QPlainTextEdit>
 #include <QTabWidget>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "charts/interval_series.h"
 #include "window_fixture.h"
 #include "window_parts.h"
@@ -49,6 +52,60 @@ struct OpenCommands : WindowFixture {
     return path;
   }
 };
+
+// A FIFO no program writes to, named as factors file, chain file, CODA index or chain file beside
+// an index, is refused at once, as a FIFO data file is: the window never waits for a writer. (A
+// reading that waited would never return; the alarm then ends the test rather than hanging it.)
+TEST_F(OpenCommands, AFifoIsRefusedWhereverAFileIsNamed) {
+  const QString fifo = dir.filePath("pipe_index.txt");
+  ASSERT_EQ(::mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+  const QString refused = "\"" + fifo + "\" is not a regular file (it is a FIFO): only regular files are read";
+  ::alarm(300);
+
+  // as the factors file of an .fst file: said, and the file is opened without factors
+  const QString data = write("a.fst", kThreePopulationRows);
+  dialogs.files = {data, fifo};
+  dialogs.answers = {true};
+  trigger(*form, "Open");
+  idle();
+  ASSERT_EQ(dialogs.errors.size(), 1) << dialogs.errors.join("\n").toStdString();
+  EXPECT_EQ(dialogs.errors.front(), refused);
+  EXPECT_EQ(form->analysis().dataFileName, data.toStdString());
+  EXPECT_EQ(form->analysis().factorCount, 0);
+
+  // as a chain, and as a data file named like a CODA index
+  const QString chainFifo0 = dir.filePath("pipe.fst");
+  ASSERT_EQ(::mkfifo(chainFifo0.toLocal8Bit().constData(), 0600), 0);
+  dialogs.errors.clear();
+  dialogs.files = {chainFifo0};
+  trigger(*form, "addChain");
+  idle();
+  ASSERT_EQ(dialogs.errors.size(), 1);
+  EXPECT_EQ(dialogs.errors[0].toStdString(),
+            ("\"" + chainFifo0 + "\" was not read: " + QString(refused).replace(fifo, chainFifo0)).toStdString());
+  EXPECT_EQ(form->analysis().chainCount(), 1);
+  dialogs.errors.clear();
+  dialogs.files = {fifo};
+  trigger(*form, "Open");
+  idle();
+  ASSERT_EQ(dialogs.errors.size(), 1);
+  EXPECT_EQ(dialogs.errors[0].toStdString(), refused.toStdString());
+  EXPECT_EQ(form->analysis().dataFileName, data.toStdString());
+
+  // as the first chain file beside an index
+  const QString index = write("CODAindex.txt", "alpha 1 2\n");
+  const QString chainFifo = dir.filePath("CODAchain1.txt");
+  ASSERT_EQ(::mkfifo(chainFifo.toLocal8Bit().constData(), 0600), 0);
+  dialogs.errors.clear();
+  dialogs.files = {index};
+  trigger(*form, "Open");
+  idle();
+  ::alarm(0);
+  ASSERT_EQ(dialogs.errors.size(), 1);
+  EXPECT_EQ(dialogs.errors[0].toStdString(),
+            ("\"" + chainFifo + "\" is not a regular file (it is a FIFO): only regular files are read").toStdString());
+  EXPECT_EQ(form->analysis().dataFileName, data.toStdString());
+}
 
 TEST_F(OpenCommands, AnsweringNoAfterAnEarlierFactorsFileLeavesNoFactors) {
   openWithFactors();

@@ -1,6 +1,7 @@
 // Options > "Write a record with each report": off, Save results writes the report only; on, it
 // writes NAME_res.json beside it, whose command makes the same report with varno-report.
 #include <QAction>
+#include <QComboBox>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -11,11 +12,12 @@
 #include "tests/cli/tool_run.h"
 #include "tools/trace_generator.h"
 #include "window_fixture.h"
+#include "window_parts.h"
 
 namespace varno {
 namespace {
 
-using testing::WindowFixture;
+using namespace testing;
 
 QByteArray readAll(const QString& path) {
   QFile f(path);
@@ -109,6 +111,28 @@ TEST_F(ReportRecord, EveryChainIsRecorded) {
   EXPECT_EQ(record["chains"].toInt(), 2);
   EXPECT_EQ(record["rows"].toObject()["total"].toInt(), 250);
   EXPECT_EQ(record["rows"].toObject()["retained"].toInt(), 190);
+  expectCommandRemakes(record, dir.filePath("lake_res.txt"));
+}
+
+// A report saved with a model chosen summarises the Fst of that model's rows, as designed; its
+// record says the model and its command, with --model, makes the same bytes.
+TEST_F(ReportRecord, AChosenModelIsInTheCommand) {
+  openTrace();
+  form->findChild<QAction*>("writeRecord")->trigger();
+  saveResults(dir.filePath("all_res.txt"));
+  choose(part<QComboBox>(*form, "Model_only"), 3);
+  idle();
+  ASSERT_EQ(form->analysis().modelFilter, 3);
+  saveResults(dir.filePath("lake_res.txt"));
+  ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
+  EXPECT_NE(readAll(dir.filePath("lake_res.txt")), readAll(dir.filePath("all_res.txt")));
+  const QJsonObject record = QJsonDocument::fromJson(readAll(dir.filePath("lake_res.json"))).object();
+  EXPECT_EQ(record["model_filter"].toInt(), 3);
+  const QJsonArray command = record["command"].toArray();
+  qsizetype model = 0;
+  while (model < command.size() && command[model].toString() != "--model") ++model;
+  ASSERT_LT(model + 1, command.size()) << QJsonDocument(command).toJson().toStdString();
+  EXPECT_EQ(command[model + 1].toString(), "3");
   expectCommandRemakes(record, dir.filePath("lake_res.txt"));
 }
 

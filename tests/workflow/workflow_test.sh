@@ -2,6 +2,7 @@
 # The workflow of examples/workflow on three small generated traces (and one without its factors
 # file): a folder per run with its report, record, summary and figures, and the gathered table
 # holding every run's summary rows under the run's name.
+# Run again with another MODE, every run is made again: none is kept from the first setting.
 # Usage: workflow_test.sh BUILD_DIR SOURCE_DIR; exits 77 (skipped) without snakemake.
 set -euo pipefail
 build=$1 source=$2
@@ -51,4 +52,21 @@ fi
 # 4 populations, 2 factors: 11 columns a run (iteration, Sigma², log likelihood, 4 Fst, model, a0..a2)
 rows=$(($(wc -l <"$work/out/summary.tsv") - 1))
 [ "$rows" -eq 33 ] || fail "the gathered table has $rows rows, not 3 runs of 11 columns"
+
+# A changed setting makes every run again: the same traces with MODE -1 and the answer about the
+# interaction give records (and tables) of MODE -1, none kept from the runs of MODE 0.
+touch "$work/before_second_run"
+if ! PATH="$build:$PATH" snakemake --snakefile "$source/examples/workflow/Snakefile" --cores 2 --quiet \
+  --config traces="$work/in" out="$work/out" mode=-1 interaction=no >snakemake2.log 2>&1; then
+  cat snakemake2.log
+  echo "FAIL: the workflow did not run again"
+  exit 1
+fi
+for run in "${runs[@]}"; do
+  record=$work/out/$run/${run}_res.json
+  grep -q '"mode": -1,' "$record" || fail "$run: its record was kept from the run of MODE 0: $(grep '"mode"' "$record")"
+  grep -q '"--interaction", "no"' "$record" || fail "$run: its record's command lacks --interaction no"
+  [ "$work/out/$run/${run}_summary.tsv" -nt "$work/before_second_run" ] || fail "$run: its summary was kept"
+done
+[ "$work/out/summary.tsv" -nt "$work/before_second_run" ] || fail "the gathered table was not made again"
 exit $status
