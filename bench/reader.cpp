@@ -1,4 +1,5 @@
-// Data file reader against a bare from_chars loop over the same bytes; peak memory against the table.
+// Data file reader against a bare from_chars loop over the same bytes; peak memory against the table;
+// a long run's exact counter against a short run's.
 #include "process_memory.h"
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
@@ -212,6 +213,45 @@ void BM_ReadPeakMemory(benchmark::State& state) {
   }
 }
 
+// A narrow trace of a long run, whose counter passes 2^24 and is held exactly besides its floats,
+// against a trace whose counter stays below it, read in turns: the ratio of their best processor times
+// is the price of the exact counter where it weighs most (one number in two is the counter).
+std::string gLongRunFile, gShortRunFile;
+constexpr int kNarrowRows = 2'000'000;
+
+void writeNarrowTrace(const std::string& path, long long firstIteration, long long step) {
+  varno::bench::RepeatableRandom rnd{7};
+  std::ofstream file(path, std::ios::binary);
+  std::string chunk;
+  for (int r = 0; r < kNarrowRows; ++r) {
+    append(chunk, firstIteration + step * r);
+    chunk += ' ';
+    append(chunk, static_cast<float>(2 * rnd.uniform() - 1));
+    chunk += '\n';
+  }
+  file << chunk;
+}
+
+void BM_LongRunCounter(benchmark::State& state) {
+  double bestLong = std::numeric_limits<double>::max();
+  double bestShort = bestLong;
+  for (auto _ : state) {
+    double start = cpuSeconds();
+    varno::DataFileReadResult longRun = varno::readDataFile(gLongRunFile);
+    bestLong = std::min(bestLong, cpuSeconds() - start);
+    start = cpuSeconds();
+    varno::DataFileReadResult shortRun = varno::readDataFile(gShortRunFile);
+    bestShort = std::min(bestShort, cpuSeconds() - start);
+    if (!longRun.table || longRun.table->exactFirstColumn().empty() || !shortRun.table) {
+      state.SkipWithError("the traces were not read as expected");
+      return;
+    }
+  }
+  state.counters["long_run_cpu_ms"] = bestLong * 1e3;
+  state.counters["short_run_cpu_ms"] = bestShort * 1e3;
+  state.counters["long_over_short"] = bestLong / bestShort;
+}
+
 // A small file: the read must cost no thread starts worth mentioning.
 void BM_ReadSmallFile(benchmark::State& state) {
   for (auto _ : state) {
@@ -230,6 +270,10 @@ int main(int argc, char** argv) {
   gSmallFile = folder.path("small.fst");
   writeTrace(gBigFile, kRows);
   writeTrace(gSmallFile, kSmallRows);
+  gLongRunFile = folder.path("long_run.ml");
+  gShortRunFile = folder.path("short_run.ml");
+  writeNarrowTrace(gLongRunFile, 20'000'001, 10);
+  writeNarrowTrace(gShortRunFile, 1, 8);  // up to 16,000,001: every float exact
   std::printf("generated %s: %.1f MB, %d rows x %d columns\n", gBigFile.c_str(),
               static_cast<double>(std::filesystem::file_size(gBigFile)) / 1e6, kRows, kColumns);
 
@@ -237,6 +281,7 @@ int main(int argc, char** argv) {
   benchmark::RegisterBenchmark("readDataFile", BM_ReadDataFile)->Arg(0)->Arg(1)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
   benchmark::RegisterBenchmark("reader_versus_floor", BM_ReaderVersusFloor)->Iterations(4)->Unit(benchmark::kMillisecond)->UseRealTime();
   benchmark::RegisterBenchmark("readDataFile_peak_memory", BM_ReadPeakMemory)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+  benchmark::RegisterBenchmark("readDataFile_long_run_counter", BM_LongRunCounter)->Iterations(4)->Unit(benchmark::kMillisecond)->UseRealTime();
   benchmark::RegisterBenchmark("readDataFile_small", BM_ReadSmallFile)->Unit(benchmark::kMicrosecond)->UseRealTime();
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

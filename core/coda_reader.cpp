@@ -290,7 +290,13 @@ std::optional<std::string> readChain(const std::string& indexPath, const std::ve
   } catch (const NameFault& fault) {
     return fault.message;
   }
-  for (long long k = 0; k < rows; ++k) table->cell(0, static_cast<int>(k)) = static_cast<float>(iterations[static_cast<std::size_t>(k)]);
+  std::unique_ptr<double[]> exactIterations(new double[static_cast<std::size_t>(rows)]);
+  for (long long k = 0; k < rows; ++k) {
+    const long long iteration = iterations[static_cast<std::size_t>(k)];
+    table->cell(0, static_cast<int>(k)) = static_cast<float>(iteration);
+    exactIterations[static_cast<std::size_t>(k)] = static_cast<double>(iteration);
+  }
+  table->offerExactFirstColumn(std::move(exactIterations));
   std::vector<std::string> names{"Iteration"};
   for (const IndexEntry& e : entries) names.push_back(e.name);
   table->setColumnNames(std::move(names));

@@ -8,10 +8,14 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <bit>
 #include <cerrno>
+#include <cfloat>
 #include <charconv>
 #include <chrono>
 #include <climits>
+#include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <exception>
 #include <new>
@@ -89,6 +93,32 @@ inline const char* readNumber(const char* p, const char* lim, float& value) {
   } else if (ec != std::errc{}) {
     return nullptr;
   }
+  return classOf<Csv>(*end) == kOther ? nullptr : end;
+}
+
+// Whether the float nearest a double is the float nearest the decimal number the double was read
+// from. It is, unless the double lies exactly halfway between two floats (the decimal may lie on
+// either side of it) or outside the normal floats, where the float reading has its own rules.
+inline bool narrowsAsRead(double d) {
+  const double a = std::fabs(d);
+  if (!(a >= FLT_MIN && a <= FLT_MAX)) return d == 0;
+  // the 29 bits a float drops: exactly half its last place is a tie
+  return (std::bit_cast<std::uint64_t>(d) & 0x1FFFFFFFu) != 0x10000000u;
+}
+
+// readNumber for the first column, which may be an iteration counter beyond the floats' whole
+// numbers: also gives the number as a double. The float is the one readNumber gives.
+template <bool Csv = false>
+inline const char* readFirstNumber(const char* p, const char* lim, float& value, double& exact) {
+  const char* digits = p + (*p == '+' || *p == '-');
+  if (!startsNumber(*digits)) return nullptr;
+  auto [end, ec] = std::from_chars(p + (*p == '+'), lim, exact);
+  if (ec != std::errc{} || !narrowsAsRead(exact)) [[unlikely]] {
+    const char* floatEnd = readNumber<Csv>(p, lim, value);
+    if (ec != std::errc{}) exact = value;
+    return floatEnd;
+  }
+  value = static_cast<float>(exact);
   return classOf<Csv>(*end) == kOther ? nullptr : end;
 }
 
@@ -235,6 +265,10 @@ struct Share {
   std::string reason;
   long long extraRows = 0, firstExtraLine = 0;  // rows with more numbers than columns
   bool refuse = false;  // the stop refuses the whole file
+  // the first column's exact values are written from this row on (-1: its floats are exact so
+  // far); none once it has shown a fraction
+  long long exactFrom = -1;
+  bool fractions = false;
 };
 
 struct Context {
@@ -339,7 +373,7 @@ void countShare(Context& ctx, std::size_t index, Share& s) {
 
 // Pass 3: reads the share's rows straight into their columns.
 template <bool Csv>
-void fillShare(Context& ctx, std::size_t index, Share& s, SampleTable& table) {
+void fillShare(Context& ctx, std::size_t index, Share& s, SampleTable& table, double* exactFirst) {
   Checkpoint goOn{ctx, index};
   const int columns = table.columnCount();
   const std::size_t stride = table.stride();
@@ -362,6 +396,9 @@ void fillShare(Context& ctx, std::size_t index, Share& s, SampleTable& table) {
   const bool comments = ctx.otherRules;
   bool inComment = false;     // skipping the rest of a comment line
   bool afterNumber = false;   // a number ended the line so far (comma-separated files only)
+  // the first column's doubles are written only once a whole number has no float: other files
+  // leave their pages untouched
+  bool writingExact = false, fractions = false;
 
   auto stop = [&](std::string reason) {
     s.stopped = true;
@@ -450,7 +487,8 @@ void fillShare(Context& ctx, std::size_t index, Share& s, SampleTable& table) {
       }
     }
     float value;
-    const char* end = readNumber<Csv>(p, in.lim, value);
+    double exact;
+    const char* end = col == 0 ? readFirstNumber<Csv>(p, in.lim, value, exact) : readNumber<Csv>(p, in.lim, value);
     if (!end || end == in.lim) [[unlikely]] {
       const char* tokenEnd;
       if (!settleToken<Csv>(in, p, tokenEnd)) continue;
@@ -473,6 +511,19 @@ void fillShare(Context& ctx, std::size_t index, Share& s, SampleTable& table) {
         break;
       }
     }
+    if (col == 0) {
+      if (writingExact) {
+        exactFirst[row] = exact;
+      } else if (static_cast<double>(value) != exact && !fractions) [[unlikely]] {
+        if (isExactWhole(exact)) {
+          writingExact = true;
+          s.exactFrom = row;
+          exactFirst[row] = exact;
+        } else {
+          fractions = true;
+        }
+      }
+    }
     *cell = value;
     cell += stride;
     ++col;
@@ -486,6 +537,7 @@ void fillShare(Context& ctx, std::size_t index, Share& s, SampleTable& table) {
     }
   }
   s.rowsRead = row - s.firstRow;
+  s.fractions = fractions;
   if (!s.stopped && s.rowsRead < s.rows && ctx.firstStop.load() >= index)
     stop("the file changed while it was read");
   if (s.stopped) markStopped(ctx, index);
@@ -738,6 +790,24 @@ std::size_t physicalMemory() {
   return static_cast<std::size_t>(pages) * static_cast<std::size_t>(pageSize);
 }
 
+// Completes the first column's exact values, where some row needed them, with the floats of the
+// rows before (exact there) and offers them to the table.
+void offerExactFirstColumn(const std::vector<Share>& shares, std::unique_ptr<double[]> exact, SampleTable& table) {
+  bool needed = false;
+  for (const Share& s : shares) {
+    if (s.firstRow >= table.rowCount()) break;  // after the rows kept
+    if (s.fractions) return;
+    needed = needed || s.exactFrom >= 0;
+  }
+  if (!needed) return;
+  const float* floats = table.columnData(0);
+  for (const Share& s : shares) {
+    const long long end = std::min<long long>(s.exactFrom >= 0 ? s.exactFrom : s.firstRow + s.rowsRead, table.rowCount());
+    for (long long r = s.firstRow; r < end; ++r) exact[r] = floats[r];
+  }
+  table.offerExactFirstColumn(std::move(exact));
+}
+
 DataFileReadResult refused(std::string error) {
   DataFileReadResult r;
   r.error = std::move(error);
@@ -806,21 +876,25 @@ DataFileReadResult read(const std::string& path, const YieldFunction& yield, con
   const std::string size =
       " (" + groupedCount(rows, "row", "rows") + " x " + groupedCount(layout.columns, "column", "columns") + ")";
   if (rows > INT_MAX || layout.columns > INT_MAX ||
-      static_cast<std::size_t>(rows) > physicalMemory() / sizeof(float) / static_cast<std::size_t>(layout.columns))
+      static_cast<std::size_t>(rows) >
+          physicalMemory() / (sizeof(float) * static_cast<std::size_t>(layout.columns) + sizeof(double)))
     return refused(name + " is too large to read" + size);
 
   std::shared_ptr<SampleTable> table;
+  // the first column also as doubles, kept when it is a counter beyond the floats' whole numbers
+  std::unique_ptr<double[]> exactFirst;
   try {
     table = std::make_shared<SampleTable>(static_cast<int>(layout.columns), static_cast<int>(rows));
+    exactFirst.reset(rows ? new double[static_cast<std::size_t>(rows)] : nullptr);
   } catch (const std::bad_alloc&) {
     return refused(name + " is too large to read" + size);
   }
   ctx.firstStop = SIZE_MAX;
   runShares(shares, ctx, [&](std::size_t k, Share& s) {
     if (layout.csv)
-      fillShare<true>(ctx, k, s, *table);
+      fillShare<true>(ctx, k, s, *table, exactFirst.get());
     else
-      fillShare<false>(ctx, k, s, *table);
+      fillShare<false>(ctx, k, s, *table, exactFirst.get());
   });
 
   DataFileReadResult result;
@@ -843,6 +917,7 @@ DataFileReadResult read(const std::string& path, const YieldFunction& yield, con
     return refused(name + " line " + decimal(stop.line) + ": " + stop.reason);
   }
   table->truncateRows(static_cast<int>(kept));
+  offerExactFirstColumn(shares, std::move(exactFirst), *table);
   table->setColumnNames(std::move(layout.names));
   result.table = std::move(table);
   return result;

@@ -17,4 +17,17 @@ void SampleTable::truncateRows(int newRowCount) {
   rowCount_ = std::clamp(newRowCount, 0, rowCount_);
 }
 
+void SampleTable::offerExactFirstColumn(std::unique_ptr<double[]> values) {
+  exactFirst_.reset();
+  if (!values || columnCount_ == 0) return;
+  bool needed = false;
+  const float* floats = columnData(0);
+  for (int r = 0; r < rowCount_; ++r) {
+    const double v = values[r];
+    if (!isExactWhole(v)) return;
+    needed = needed || static_cast<double>(floats[r]) != v;
+  }
+  if (needed) exactFirst_ = std::move(values);
+}
+
 }  // namespace varno

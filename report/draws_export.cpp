@@ -61,6 +61,7 @@ class DrawLines {
     const bool filtered = in_.modelColumn >= 0 && in_.modelFilter != 0;
     for (; chain_ < in_.chains.size(); ++chain_, row_ = -1) {
       const SampleTable& table = *in_.chains[chain_].table;
+      const std::span<const double> exactFirst = table.exactFirstColumn();
       const int end = std::min(in_.chains[chain_].rows.end, table.rowCount());
       if (row_ < 0) {
         row_ = std::max(in_.chains[chain_].rows.begin, 0);
@@ -79,7 +80,11 @@ class DrawLines {
         appendInteger(out, ++draws_);
         for (int col = 0; col < columns; ++col) {
           out += '\t';
-          appendCell(out, table.cell(col, r));
+          // a counter held exactly holds whole numbers: written as such
+          if (col == 0 && !exactFirst.empty())
+            appendInteger(out, static_cast<long long>(exactFirst[r]));
+          else
+            appendCell(out, table.cell(col, r));
         }
         out += '\n';
       }

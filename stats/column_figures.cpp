@@ -28,7 +28,7 @@ struct WholeColumnLines {
 
 WholeColumnLines wholeColumnTrace(const ColumnFiguresInput& input, const SampleTable& table, RowRange rows) {
   WholeColumnLines lines;
-  const std::span<const float> values = table.column(input.column - 1);
+  const int column = input.column - 1;
   const bool filtered = input.modelFilter != 0 && input.modelColumn >= 0 && input.modelColumn < table.columnCount();
   const std::span<const float> models = filtered ? table.column(input.modelColumn) : std::span<const float>{};
   bool outside = false;
@@ -41,10 +41,10 @@ WholeColumnLines wholeColumnTrace(const ColumnFiguresInput& input, const SampleT
         lines.outsideY.push_back(std::numeric_limits<double>::quiet_NaN());
       }
       lines.x.push_back(r + 1);
-      lines.y.push_back(values[r]);
+      lines.y.push_back(table.value(column, r));
     } else {
       lines.outsideX.push_back(r + 1);
-      lines.outsideY.push_back(values[r]);
+      lines.outsideY.push_back(table.value(column, r));
     }
     outside = !inSample;
   }

@@ -20,15 +20,21 @@ std::vector<double> gatherColumnSample(const SampleTable& table, int column, Row
   const int end = std::min(rows.end, table.rowCount());
   if (end <= begin) return sample;
 
-  const std::span<const float> values = table.column(column);
-  if (!filtered) {
-    sample.assign(values.begin() + begin, values.begin() + end);
-    return sample;
-  }
-  const std::span<const float> models = table.column(modelColumn);
-  const double wanted = modelFilter;
-  for (int r = begin; r < end; ++r)
-    if (static_cast<double>(models[r]) == wanted) sample.push_back(values[r]);
+  const auto gather = [&](auto values) {
+    if (!filtered) {
+      sample.assign(values.begin() + begin, values.begin() + end);
+      return;
+    }
+    const std::span<const float> models = table.column(modelColumn);
+    const double wanted = modelFilter;
+    for (int r = begin; r < end; ++r)
+      if (static_cast<double>(models[r]) == wanted) sample.push_back(values[r]);
+  };
+  // a counter held exactly is gathered exactly
+  if (column == 0 && !table.exactFirstColumn().empty())
+    gather(table.exactFirstColumn());
+  else
+    gather(table.column(column));
   return sample;
 }
 

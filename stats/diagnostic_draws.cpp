@@ -21,7 +21,8 @@ RowRange clipped(const SampleTable& table, RowRange rows) {
   return RowRange{std::max(rows.begin, 0), std::min(rows.end, table.rowCount())};
 }
 
-bool stepsEvenly(std::span<const float> values, RowRange rows) {
+template <class Value>
+bool stepsEvenly(std::span<const Value> values, RowRange rows) {
   if (rows.count() < 2) return false;
   const double step = static_cast<double>(values[rows.begin + 1]) - values[rows.begin];
   if (!(step > 0)) return false;
@@ -48,7 +49,11 @@ ColumnKind columnKind(const SampleTable& table, int column, const TableLayout& l
     if (column > modelColumn + 1 && column <= modelColumn + 1 + layout.factorCount) return ColumnKind::factorCoefficient;
     return ColumnKind::quantity;
   }
-  if (column == 0 && stepsEvenly(table.column(0), clipped(table, rows))) return ColumnKind::counter;
+  if (column != 0) return ColumnKind::quantity;
+  // the exact values where floats would round a long run's counter to uneven steps
+  const bool counter = table.exactFirstColumn().empty() ? stepsEvenly(table.column(0), clipped(table, rows))
+                                                        : stepsEvenly(table.exactFirstColumn(), clipped(table, rows));
+  if (counter) return ColumnKind::counter;
   return ColumnKind::quantity;
 }
 
