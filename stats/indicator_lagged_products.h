@@ -17,9 +17,9 @@ namespace varno {
 class IndicatorLaggedProducts {
  public:
   // Counting a lag costs n / 64 words; the two transforms of 2n points cost about as much as
-  // counting a thousand lags (measured at 10^5 to 10^7 draws), so a chain whose sequence stops
-  // before this lag never pays for them, and a chain that does not mix pays at most twice.
-  static constexpr std::size_t kCountedLags = 1024;
+  // counting 3,500 to 5,500 lags at 10^5 to 10^6 draws (more at 10^7: bench/), so a chain whose
+  // sequence stops before this lag never pays for them, and one that goes on pays about twice.
+  static constexpr std::size_t kCountedLags = 4096;
 
   // Whether every draw is 0 or 1.
   static bool fits(std::span<const double> x);
