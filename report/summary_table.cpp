@@ -155,6 +155,9 @@ SummaryTableResult runSummaryTable(const SummaryTableOptions& options, const Run
   input.levelPercent = options.levelPercent;
   const unsigned cores = std::thread::hardware_concurrency();
   const std::vector<SummaryRow> rows = computeSummaryTable(input, cores == 0 ? 2 : static_cast<int>(cores));
+  // The tables are done with: their memory goes before the texts of a wide table take theirs.
+  input = {};
+  data = {};
   for (const SummaryRow& row : rows) {
     const std::string note = chainUseNote(row.chainsLeftOut, row.chainsCut, row.chainsLength);
     if (!note.empty()) result.warnings.push_back("column " + decimal(row.column) + " diagnostics: " + note);

@@ -54,9 +54,11 @@ class ChainAutocovariance {
   }
 
  private:
-  // Counting a lag of an indicator costs n / 64 words; chains that disagree keep the sequence
-  // going for as many lags as they have draws, and from this lag on the FFT of all lags is cheaper.
-  static constexpr std::size_t kCountedLags = 16384;
+  // Chains that disagree keep an indicator's sequence going for as many lags as they have draws.
+  // From this lag on its sums are those of the centred draws' FFT, as a chain of other draws has
+  // them from LaggedProducts::kDirectLags on: the figures published for such chains were
+  // computed so, and the exact counts below it cost n log n as well.
+  static constexpr std::size_t kExactLags = 16384;
 
   void centre() {
     centred_.resize(x_.size());
@@ -65,7 +67,7 @@ class ChainAutocovariance {
   }
 
   double products(std::size_t lag) {
-    if (indicator_ && lag >= kCountedLags) {
+    if (indicator_ && lag >= kExactLags) {
       indicator_.reset();
       centre();
     }

@@ -3,6 +3,9 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
+
+#include "stats/lagged_products.h"
 
 namespace varno {
 
@@ -19,7 +22,7 @@ bool IndicatorLaggedProducts::fits(std::span<const double> x) {
 }
 
 IndicatorLaggedProducts::IndicatorLaggedProducts(std::span<const double> x, double mean)
-    : n_(x.size()), mean_(mean), bits_(x.size() / 64 + 1, 0), onesBefore_(bits_.size() + 1, 0) {
+    : x_(x), mean_(mean), bits_(x.size() / 64 + 1, 0), onesBefore_(bits_.size() + 1, 0) {
   for (std::size_t i = 0; i < x.size(); ++i) bits_[i / 64] |= static_cast<std::uint64_t>(x[i] == 1) << (i % 64);
   for (std::size_t w = 0; w < bits_.size(); ++w) onesBefore_[w + 1] = onesBefore_[w] + std::popcount(bits_[w]);
 }
@@ -52,14 +55,35 @@ long long pairsOfOnes(const std::uint64_t* bits, std::size_t words, std::size_t 
 
 }  // namespace
 
-double IndicatorLaggedProducts::at(std::size_t lag) const {
-  const long long pairs = pairsOfOnes(bits_.data(), bits_.size(), lag);
+long long IndicatorLaggedProducts::pairs(std::size_t lag) {
+  if (lag == 0) return onesBefore_.back();  // every one pairs with itself
+  if (lag >= kCountedLags && !fftFailed_) {
+    if (allPairs_.empty()) {
+      // Each sum is a whole number below n, and the transforms' rounding stays orders of
+      // magnitude below a half at any length a table holds; a sum that strays from a whole
+      // number by a quarter is not trusted, and every lag is counted instead.
+      allPairs_ = laggedProductsByFft(x_);
+      for (double& v : allPairs_) {
+        const double whole = std::nearbyint(v);
+        fftFailed_ |= !(std::abs(v - whole) <= 0.25);
+        v = whole;
+      }
+      fftFailed_ |= allPairs_[0] != static_cast<double>(onesBefore_.back());
+      if (fftFailed_) std::vector<double>().swap(allPairs_);
+    }
+    if (!fftFailed_) return static_cast<long long>(allPairs_[lag]);
+  }
+  return pairsOfOnes(bits_.data(), bits_.size(), lag);
+}
+
+double IndicatorLaggedProducts::at(std::size_t lag) {
+  const std::size_t n = x_.size();
   const long long total = onesBefore_.back();
-  const long long first = onesBefore(n_ - lag);          // ones among draws 0 .. n - lag - 1
-  const long long last = total - onesBefore(lag);        // ones among draws lag .. n - 1
+  const long long first = onesBefore(n - lag);      // ones among draws 0 .. n - lag - 1
+  const long long last = total - onesBefore(lag);   // ones among draws lag .. n - 1
   const long double p = mean_;
-  const long double sum = static_cast<long double>(pairs) - p * static_cast<long double>(first + last) +
-                          static_cast<long double>(n_ - lag) * p * p;
+  const long double sum = static_cast<long double>(pairs(lag)) - p * static_cast<long double>(first + last) +
+                          static_cast<long double>(n - lag) * p * p;
   return static_cast<double>(sum);
 }
 

@@ -199,7 +199,9 @@ TEST(IndicatorLaggedProducts, CountsAgreeWithTheCentredProducts) {
     std::size_t n;
     double share;  // of ones
   };
-  for (const Case c : {Case{1000, 0.05}, Case{64, 0.5}, Case{129, 0.95}, Case{5, 0.4}}) {
+  // 5000 draws reach the lags whose pairs come from the FFT, which must give the very counts
+  constexpr std::size_t kFft = IndicatorLaggedProducts::kCountedLags;
+  for (const Case c : {Case{1000, 0.05}, Case{64, 0.5}, Case{129, 0.95}, Case{5, 0.4}, Case{5000, 0.5}}) {
     std::vector<double> x(c.n);
     std::uint64_t state = 7;
     for (double& v : x) {
@@ -210,12 +212,25 @@ TEST(IndicatorLaggedProducts, CountsAgreeWithTheCentredProducts) {
     for (double v : x) mean += v;
     mean /= static_cast<double>(c.n);
     ASSERT_TRUE(IndicatorLaggedProducts::fits(x));
-    const IndicatorLaggedProducts counted(x, mean);
-    for (std::size_t lag : {0ul, 1ul, 2ul, 63ul, 64ul, 65ul, 128ul, c.n - 1}) {
+    IndicatorLaggedProducts counted(x, mean);
+    std::vector<std::size_t> lags{0, 1, 2, 63, 64, 65, 128};
+    for (std::size_t lag = kFft - 2; lag < c.n; ++lag) lags.push_back(lag);  // every transformed one
+    for (std::size_t lag : lags) {
       if (lag >= c.n) continue;
       double direct = 0;
-      for (std::size_t i = 0; i + lag < c.n; ++i) direct += (x[i] - mean) * (x[i + lag] - mean);
+      long long pairs = 0, first = 0, last = 0;
+      for (std::size_t i = 0; i + lag < c.n; ++i) {
+        direct += (x[i] - mean) * (x[i + lag] - mean);
+        pairs += x[i] == 1 && x[i + lag] == 1;
+        first += x[i] == 1;
+        last += x[i + lag] == 1;
+      }
       EXPECT_NEAR(counted.at(lag), direct, 1e-11 * static_cast<double>(c.n)) << "n " << c.n << ", lag " << lag;
+      // the counts' own formula, term for term: exact whether the pairs were counted or transformed
+      const long double p = mean;
+      const long double exact = static_cast<long double>(pairs) - p * static_cast<long double>(first + last) +
+                                static_cast<long double>(c.n - lag) * p * p;
+      EXPECT_EQ(counted.at(lag), static_cast<double>(exact)) << "n " << c.n << ", lag " << lag;
     }
   }
   EXPECT_FALSE(IndicatorLaggedProducts::fits(std::vector<double>{0, 1, 0.5}));
