@@ -48,6 +48,23 @@ int compareNames(const QString& a, const QString& b) {
 
 }  // namespace
 
+std::optional<double> summaryFigure(const SummaryRow& row, int column) {
+  switch (column) {
+    case 0: return row.column;
+    case 2: return row.n;
+    case 3: return row.mean;
+    case 4: return row.sd;
+    case 5: return row.mode;
+    case 6: return row.hpdiLow;
+    case 7: return row.hpdiHigh;
+    case 8: return row.diagnostics.essBulk;
+    case 9: return row.diagnostics.essTail;
+    case 10: return row.diagnostics.rhat;
+    case 11: return row.diagnostics.mcseMean;
+    default: return std::nullopt;
+  }
+}
+
 std::shared_ptr<const DiagnosticsContents> makeDiagnosticsContents(std::vector<SummaryRow> rows, int chains,
                                                                    const std::vector<int>& alleleCounts) {
   auto contents = std::make_shared<DiagnosticsContents>();
@@ -88,8 +105,27 @@ std::shared_ptr<const DiagnosticsContents> makeDiagnosticsContents(std::vector<S
   std::stable_sort(byName.begin(), byName.end(), [&](int a, int b) {
     return compareNames(contents->names[static_cast<std::size_t>(a)], contents->names[static_cast<std::size_t>(b)]) < 0;
   });
-  contents->nameRank.assign(n, 0);
-  for (std::size_t i = 0; i < n; ++i) contents->nameRank[static_cast<std::size_t>(byName[i])] = static_cast<int>(i);
+  const std::size_t columns = summaryTableHeader().size();
+  contents->ascending.resize(columns);
+  contents->definedCount.assign(columns, n);
+  for (std::size_t c = 0; c < columns; ++c) {
+    std::vector<int>& order = contents->ascending[c];
+    if (c == 1) {
+      order = byName;
+      continue;
+    }
+    // defined figures first, ascending, ties in file order; then the undefined ones in file order
+    order.resize(n);
+    std::iota(order.begin(), order.end(), 0);
+    const int column = static_cast<int>(c);
+    const auto undefined = std::stable_partition(order.begin(), order.end(), [&](int r) {
+      return summaryFigure(rows[static_cast<std::size_t>(r)], column).has_value();
+    });
+    std::stable_sort(order.begin(), undefined, [&](int a, int b) {
+      return *summaryFigure(rows[static_cast<std::size_t>(a)], column) < *summaryFigure(rows[static_cast<std::size_t>(b)], column);
+    });
+    contents->definedCount[c] = static_cast<std::size_t>(undefined - order.begin());
+  }
   contents->rows = std::move(rows);
   return contents;
 }

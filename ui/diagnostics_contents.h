@@ -16,7 +16,10 @@ namespace varno {
 struct DiagnosticsContents {
   std::vector<SummaryRow> rows;  // in file order
   std::vector<QString> names;
-  std::vector<int> nameRank;  // place of each name in the names' order ("Locus 9" before "Locus 10")
+  // per column of the table, the rows in ascending order of its figure (names as a reader orders
+  // them: "Locus 9" before "Locus 10"), those with a defined figure first
+  std::vector<std::vector<int>> ascending;
+  std::vector<std::size_t> definedCount;
   std::vector<ConvergenceMarks> marks;
   std::vector<bool> missesTarget;  // any mark
   // frq files: the 0-based locus and allele of each row, -1 for a column of no locus (and for the
@@ -27,6 +30,10 @@ struct DiagnosticsContents {
   Histogram rhatSpread, essSpread;
   int rhatCount = 0, essCount = 0;
 };
+
+// The figure of the table's column `column` (0-based, as summaryTableHeader) of a row; nothing
+// for the name and for an undefined figure.
+std::optional<double> summaryFigure(const SummaryRow& row, int column);
 
 // `alleleCounts` are those of an frq file (empty for other kinds).
 std::shared_ptr<const DiagnosticsContents> makeDiagnosticsContents(std::vector<SummaryRow> rows, int chains,

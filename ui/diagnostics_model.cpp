@@ -17,23 +17,6 @@ namespace {
 
 enum Column { cColumn, cName, cN, cMean, cSd, cMode, cLow, cHigh, cEssBulk, cEssTail, cRhat, cMcse, cCount };
 
-std::optional<double> figureOf(const SummaryRow& row, int column) {
-  switch (column) {
-    case cColumn: return row.column;
-    case cN: return row.n;
-    case cMean: return row.mean;
-    case cSd: return row.sd;
-    case cMode: return row.mode;
-    case cLow: return row.hpdiLow;
-    case cHigh: return row.hpdiHigh;
-    case cEssBulk: return row.diagnostics.essBulk;
-    case cEssTail: return row.diagnostics.essTail;
-    case cRhat: return row.diagnostics.rhat;
-    case cMcse: return row.diagnostics.mcseMean;
-    default: return std::nullopt;
-  }
-}
-
 // On screen figures are short, to keep every column in sight; the copied and saved texts are exact.
 // Effective sample sizes get one decimal, so that 99.96 does not read as a fine 100.
 QString figureText(const std::optional<double>& value, int column) {
@@ -108,24 +91,18 @@ std::vector<int> DiagnosticsModel::sortedFilteredRows() const {
   std::vector<int> rows;
   if (!contents_) return rows;
   rows.reserve(contents_->rows.size());
-  for (std::size_t r = 0; r < contents_->rows.size(); ++r)
-    if (passes(r)) rows.push_back(static_cast<int>(r));
-  const auto& all = contents_->rows;
-  const bool descending = sortOrder_ == Qt::DescendingOrder;
-  // undefined figures after every defined one in both orders; ties in file order
-  if (sortColumn_ == cName) {
-    const auto& rank = contents_->nameRank;
-    std::stable_sort(rows.begin(), rows.end(), [&](int a, int b) {
-      const int x = rank[static_cast<std::size_t>(a)], y = rank[static_cast<std::size_t>(b)];
-      return descending ? x > y : x < y;
-    });
+  // the orders were found on the worker: here only a walk through one, undefined figures after
+  // every defined one in both directions
+  const std::vector<int>& ascending = contents_->ascending[static_cast<std::size_t>(sortColumn_)];
+  const auto defined = static_cast<std::ptrdiff_t>(contents_->definedCount[static_cast<std::size_t>(sortColumn_)]);
+  const auto take = [&](int r) {
+    if (passes(static_cast<std::size_t>(r))) rows.push_back(r);
+  };
+  if (sortOrder_ == Qt::DescendingOrder) {
+    for (std::ptrdiff_t i = defined - 1; i >= 0; --i) take(ascending[static_cast<std::size_t>(i)]);
+    for (std::size_t i = static_cast<std::size_t>(defined); i < ascending.size(); ++i) take(ascending[i]);
   } else {
-    std::stable_sort(rows.begin(), rows.end(), [&](int a, int b) {
-      const auto x = figureOf(all[static_cast<std::size_t>(a)], sortColumn_);
-      const auto y = figureOf(all[static_cast<std::size_t>(b)], sortColumn_);
-      if (!x || !y) return x.has_value() && !y.has_value();
-      return descending ? *x > *y : *x < *y;
-    });
+    for (int r : ascending) take(r);
   }
   return rows;
 }
@@ -253,7 +230,7 @@ QVariant DiagnosticsModel::data(const QModelIndex& index, int role) const {
                                                                : nullptr;
   switch (role) {
     case Qt::DisplayRole:
-      return column == cName ? contents_->names[r] : figureText(figureOf(row, column), column);
+      return column == cName ? contents_->names[r] : figureText(summaryFigure(row, column), column);
     case Qt::TextAlignmentRole:
       return column == cName ? QVariant() : QVariant(int(Qt::AlignRight | Qt::AlignVCenter));
     case Qt::BackgroundRole:

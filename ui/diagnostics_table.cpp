@@ -2,6 +2,7 @@
 #include "ui/diagnostics_table.h"
 
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <algorithm>
 
@@ -48,13 +49,14 @@ void DiagnosticsTable::fitColumnWidths() {
 }
 
 std::vector<int> DiagnosticsTable::selectedSummaryIndexes() const {
-  std::vector<int> rows;
-  for (const QModelIndex& index : selectionModel()->selectedRows()) rows.push_back(index.row());
-  std::sort(rows.begin(), rows.end());
+  // from the selection's ranges: asking row by row costs a search of the ranges for each
+  std::vector<char> selected(static_cast<std::size_t>(model_.rowCount()), 0);
+  for (const QItemSelectionRange& range : selectionModel()->selection())
+    for (int row = range.top(); row <= range.bottom(); ++row) selected[static_cast<std::size_t>(row)] = 1;
   std::vector<int> out;
-  out.reserve(rows.size());
-  for (int row : rows)
-    if (const int index = model_.summaryIndexAt(row); index >= 0) out.push_back(index);
+  for (std::size_t row = 0; row < selected.size(); ++row)
+    if (selected[row])
+      if (const int index = model_.summaryIndexAt(static_cast<int>(row)); index >= 0) out.push_back(index);
   return out;
 }
 
