@@ -11,6 +11,18 @@
 
 namespace varno {
 
+namespace {
+
+// A chooser's entries added in one step: one by one, tens of thousands would each notify the chooser.
+QStringList entryTexts(const std::vector<std::string>& entries) {
+  QStringList texts;
+  texts.reserve(static_cast<qsizetype>(entries.size()));
+  for (const std::string& entry : entries) texts << QString::fromStdString(entry);
+  return texts;
+}
+
+}  // namespace
+
 bool TForm3::catalogueAccepts(const SampleTable& table) {
   std::optional<std::string> problem;
   switch (fileKindOf(lowerCasedExtension(state.dataFileName))) {
@@ -51,8 +63,7 @@ void TForm3::BuildColumnCatalogue() {
       Model_only->setEnabled(true);
       showAll({Model_only2, LModel_only2, xi, col}, true);
       showAll({Allele, Locus, Lallele, Llocus}, false);
-      for (const std::string& label : fstColumnLabels(state.columnCount, state.factorCount))
-        xi->addItem(QString::fromStdString(label));
+      xi->addItems(entryTexts(fstColumnLabels(state.columnCount, state.factorCount)));
       const int entry = state.reloading ? reloadSelection(state.reloadColumnIndex, xi->count(), 1)
                                         : std::min(1, xi->count() - 1);
       xi->setCurrentIndex(entry);
@@ -74,10 +85,8 @@ void TForm3::BuildColumnCatalogue() {
       Locus->clear();
       Allele->clear();
       state.alleleCounts = frqAlleleCounts(*state.table);
-      for (const std::string& entry : locusEntries(state.alleleCounts))
-        Locus->addItem(QString::fromStdString(entry));
-      for (const std::string& entry : alleleEntries(state.alleleCounts, 0))
-        Allele->addItem(QString::fromStdString(entry));
+      Locus->addItems(entryTexts(locusEntries(state.alleleCounts)));
+      Allele->addItems(entryTexts(alleleEntries(state.alleleCounts, 0)));
       Allele->setCurrentIndex(0);
       Locus->setCurrentIndex(0);
       LocusChange();
@@ -91,8 +100,7 @@ void TForm3::BuildColumnCatalogue() {
       showAll({Allele, Locus, Lallele, Llocus}, false);
       showAll({xi, col}, true);
       state.modelFilter = 0;
-      for (const std::string& label : otherColumnLabels(state.columnCount, state.table->columnNames()))
-        xi->addItem(QString::fromStdString(label));
+      xi->addItems(entryTexts(otherColumnLabels(state.columnCount, state.table->columnNames())));
       // the chains of an index start with their iteration numbers: the first name is what to look at
       const int entry = state.chainsFromIndex() && xi->count() > 1 ? 1 : 0;
       xi->setCurrentIndex(entry);

@@ -1,18 +1,23 @@
 // The Diagnostics page: every column's figures and convergence diagnostics, computed as a
 // background job, shown only while they describe the current rows, filter and factor decision.
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
 #include <stdexcept>
+#include <thread>
 
 #include "core/column_catalogue.h"
 #include "report/atomic_write.h"
 #include "report/output_target.h"
 #include "stats/data_range.h"
 #include "stats/text_numbers.h"
+#include "stats/convergence_marks.h"
+#include "ui/diagnostics_charts.h"
+#include "ui/diagnostics_contents.h"
 #include "ui/diagnostics_table.h"
 #include "ui/dialogs.h"
 #include "ui/file_dialog_spec.h"
@@ -65,6 +70,13 @@ QString noteFor(const SummaryTableInput& inputs, const std::vector<SummaryRow>& 
   return note;
 }
 
+// The columns are spread over every core, as the headless tool does: the window's own thread
+// waits for none of them.
+int workerThreads() {
+  const unsigned cores = std::thread::hardware_concurrency();
+  return cores == 0 ? 2 : static_cast<int>(cores);
+}
+
 }  // namespace
 
 std::optional<SummaryTableInput> TForm3::currentDiagnosticsInputs() const {
@@ -95,9 +107,12 @@ void TForm3::diagnosticsChanged() {
 
 void TForm3::clearDiagnosticsDisplay() {
   diagnosticsShown_.reset();
-  diagnosticsRows_.clear();
+  diagnosticsContents_.reset();
   diagnosticsTable->clearRows();
   diagnosticsNote->clear();
+  diagnosticsShownRows->clear();
+  showSpread(rhatSpread, {}, 0, kMaximumRhat);
+  showSpread(essSpread, {}, 0, kMinimumEssPerChain);
 }
 
 void TForm3::withCurrentDiagnostics(std::function<void()> then) {
@@ -127,13 +142,17 @@ void TForm3::ComputeDiagnostics(std::function<void()> then) {
 
   JobRunner::Job job;
   job.title = "Computing the diagnostics";
-  job.work = [this, inputs = *inputs](JobControl& control) -> JobRunner::Apply {
+  const std::vector<int> alleleCounts = state.kind() == FileKind::frq ? state.alleleCounts : std::vector<int>{};
+  job.work = [this, inputs = *inputs, alleleCounts](JobControl& control) -> JobRunner::Apply {
     SummaryTableHooks hooks;
     hooks.progress = [&control](int done, int total) { control.setPercent(total > 0 ? done * 100 / total : 100); };
     hooks.cancel = control.cancelFlag();
-    auto rows = std::make_shared<std::vector<SummaryRow>>(computeSummaryTable(inputs, 2, hooks));
+    std::vector<SummaryRow> rows = computeSummaryTable(inputs, workerThreads(), hooks);
     control.throwIfCancelled();
-    return [this, rows, inputs] {
+    // everything the page shows is made here: the window's thread only swaps it in
+    const QString note = noteFor(inputs, rows);
+    auto contents = makeDiagnosticsContents(std::move(rows), chainsOf(inputs), alleleCounts);
+    return [this, contents, inputs, note] {
       // the rows, filter or factors changed while it ran: it describes nothing on screen any more
       if (currentDiagnosticsInputs() != inputs) {
         diagnosticsNote->clear();
@@ -141,7 +160,8 @@ void TForm3::ComputeDiagnostics(std::function<void()> then) {
         if (!afterDiagnostics_.empty() && !isBusy()) ComputeDiagnostics();
         return;
       }
-      applyDiagnostics(inputs, std::move(*rows));
+      applyDiagnostics(inputs, contents);
+      diagnosticsNote->setText(note);
       auto waiting = std::move(afterDiagnostics_);
       afterDiagnostics_.clear();
       for (auto& step : waiting) step();
@@ -161,31 +181,47 @@ void TForm3::ComputeDiagnostics(std::function<void()> then) {
   jobs_->start(JobRunner::Lane::analysis, std::move(job));
 }
 
-void TForm3::applyDiagnostics(const SummaryTableInput& inputs, std::vector<SummaryRow> rows) {
+void TForm3::applyDiagnostics(const SummaryTableInput& inputs, std::shared_ptr<const DiagnosticsContents> contents) {
   diagnosticsShown_ = inputs;
-  diagnosticsRows_ = std::move(rows);
-  diagnosticsTable->setRows(diagnosticsRows_, chainsOf(inputs));
-  diagnosticsNote->setText(noteFor(inputs, diagnosticsRows_));
+  diagnosticsContents_ = std::move(contents);
+  diagnosticsByLocus->setVisible(!diagnosticsContents_->locus.empty());
+  diagnosticsTable->setRows(diagnosticsContents_);
+  showSpread(rhatSpread, diagnosticsContents_->rhatSpread, diagnosticsContents_->rhatCount, kMaximumRhat);
+  showSpread(essSpread, diagnosticsContents_->essSpread, diagnosticsContents_->essCount,
+             kMinimumEssPerChain * diagnosticsContents_->chains);
+  diagnosticsFiltersChanged();
+}
+
+void TForm3::diagnosticsFiltersChanged() {
+  DiagnosticsModel& rows = diagnosticsTable->rows();
+  rows.setNameFilter(diagnosticsFilter->text());
+  rows.setOnlyMissingTarget(diagnosticsMissing->isChecked());
+  rows.setGroupedByLocus(diagnosticsByLocus->isChecked());  // no loci, no groups
+  const int all = diagnosticsContents_ ? static_cast<int>(diagnosticsContents_->rows.size()) : 0;
+  diagnosticsShownRows->setText(all == 0 ? QString()
+                                : rows.shownSummaryRows() == all
+                                    ? QString("%1 columns").arg(all)
+                                    : QString("%1 of %2 columns").arg(rows.shownSummaryRows()).arg(all));
 }
 
 void TForm3::diagnosticsRowDoubleClicked(int row) {
   const int index = diagnosticsTable->summaryIndexOf(row);
-  if (index < 0 || index >= static_cast<int>(diagnosticsRows_.size())) return;
-  const int column = diagnosticsRows_[static_cast<std::size_t>(index)].column;
+  if (!diagnosticsContents_ || index < 0 || index >= static_cast<int>(diagnosticsContents_->rows.size())) return;
+  const std::size_t at = static_cast<std::size_t>(index);
+  const int column = diagnosticsContents_->rows[at].column;
   if (state.kind() == FileKind::frq) {
-    // the choosers name alleles: find the locus and allele of the column, if it is one
-    for (int locus = 0; locus < static_cast<int>(state.alleleCounts.size()); ++locus) {
-      for (int allele = 0; allele < state.alleleCounts[static_cast<std::size_t>(locus)]; ++allele) {
-        if (frqColumn(state.alleleCounts, locus, allele) != column) continue;
-        selectPage(0);
-        Locus->setCurrentIndex(locus);
-        LocusChange();
-        Allele->setCurrentIndex(allele);
-        AlleleChange();
-        return;
-      }
+    // the choosers name alleles: the locus and allele of the column, if it is one
+    const int locus = diagnosticsContents_->locus.empty() ? -1 : diagnosticsContents_->locus[at];
+    const int allele = diagnosticsContents_->allele.empty() ? -1 : diagnosticsContents_->allele[at];
+    if (locus < 0 || allele < 0 || locus >= Locus->count()) {
+      setStatus(QString("Column %1 holds an allele count: the Details page shows frequencies only.").arg(column));
+      return;
     }
-    setStatus(QString("Column %1 holds an allele count: the Details page shows frequencies only.").arg(column));
+    selectPage(0);
+    Locus->setCurrentIndex(locus);
+    LocusChange();
+    Allele->setCurrentIndex(allele);
+    AlleleChange();
     return;
   }
   if (column < 1 || column > xi->count()) return;
@@ -195,12 +231,27 @@ void TForm3::diagnosticsRowDoubleClicked(int row) {
 }
 
 void TForm3::copyDiagnostics() {
-  std::vector<SummaryRow> selected;
-  for (int index : diagnosticsTable->selectedSummaryIndexes())
-    if (index >= 0 && index < static_cast<int>(diagnosticsRows_.size()))
-      selected.push_back(diagnosticsRows_[static_cast<std::size_t>(index)]);
+  if (!diagnosticsContents_) return;
+  const std::vector<int> selected = diagnosticsTable->selectedSummaryIndexes();
   if (selected.empty()) return;
-  QApplication::clipboard()->setText(QString::fromStdString(formatSummaryTable(selected, SummaryFormat::tsv)));
+  if (refuseWhileBusy()) return;
+  // tens of thousands of rows take longer to write out than the window may wait
+  JobRunner::Job job;
+  job.title = "Copying the diagnostics";
+  job.work = [this, contents = diagnosticsContents_, selected](JobControl&) -> JobRunner::Apply {
+    std::vector<SummaryRow> rows;
+    rows.reserve(selected.size());
+    for (int index : selected) rows.push_back(contents->rows[static_cast<std::size_t>(index)]);
+    auto text = std::make_shared<QString>(QString::fromStdString(formatSummaryTable(rows, SummaryFormat::tsv)));
+    return [this, text, count = selected.size()] {
+      QApplication::clipboard()->setText(*text);
+      setStatus(count == 1 ? QString("1 row copied.") : QString("%1 rows copied.").arg(count));
+    };
+  };
+  job.failed = [this](const std::string& error) {
+    reportError("The rows were not copied: " + QString::fromStdString(error));
+  };
+  jobs_->start(JobRunner::Lane::analysis, std::move(job));
 }
 
 void TForm3::diag_saveClick() {
@@ -223,11 +274,18 @@ void TForm3::diag_saveClick() {
     reportError("The diagnostics table was not saved: " + QString::fromStdString(*input) + ".");
     return;
   }
-  if (const auto error = writeFileAtomically(path, formatSummaryTable(diagnosticsRows_, SummaryFormat::csv))) {
-    reportError(QString::fromStdString(*error));
-    return;
-  }
-  setStatus("Diagnostics table written to " + QString::fromStdString(path));
+  // written on a worker: the text of tens of thousands of rows takes longer than a click may
+  JobRunner::Job job;
+  job.title = "Saving the diagnostics table";
+  job.work = [this, path, contents = diagnosticsContents_](JobControl& control) -> JobRunner::Apply {
+    const std::string text = formatSummaryTable(contents->rows, SummaryFormat::csv);
+    control.throwIfCancelled();
+    if (const auto error = writeFileAtomically(path, text)) throw std::runtime_error(*error);
+    return [this, path] { setStatus("Diagnostics table written to " + QString::fromStdString(path)); };
+  };
+  job.failed = [this](const std::string& error) { reportError(QString::fromStdString(error)); };
+  job.cancelled = [this] { setStatus("The diagnostics table was not saved."); };
+  jobs_->start(JobRunner::Lane::analysis, std::move(job));
 }
 
 }  // namespace varno

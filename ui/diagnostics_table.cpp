@@ -2,117 +2,61 @@
 #include "ui/diagnostics_table.h"
 
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
-#include <charconv>
-#include <cmath>
-#include <limits>
-
-#include "stats/convergence_marks.h"
-#include "stats/number_format.h"
+#include <algorithm>
 
 namespace varno {
 
-namespace {
-
-constexpr int kSortKey = Qt::UserRole;
-constexpr int kSummaryIndex = Qt::UserRole + 1;
-
-// Sorts by number, undefined figures after every defined one; the name column by text.
-class FigureItem : public QTableWidgetItem {
- public:
-  using QTableWidgetItem::QTableWidgetItem;
-  bool operator<(const QTableWidgetItem& other) const override {
-    const QVariant a = data(kSortKey), b = other.data(kSortKey);
-    if (!a.isValid() || !b.isValid()) return QTableWidgetItem::operator<(other);
-    const double x = a.toDouble(), y = b.toDouble();
-    if (std::isnan(x) || std::isnan(y)) return !std::isnan(x) && std::isnan(y);
-    return x < y;
-  }
-};
-
-// On screen figures are short, to keep every column in sight; the copied and saved texts are exact.
-// Effective sample sizes get one decimal (digits < 0), so that 99.96 does not read as a fine 100.
-QTableWidgetItem* figure(const std::optional<double>& value, int digits = 5) {
-  QString text("\u2013");
-  if (value && digits > 0) {
-    text = QString::fromStdString(generalFormat(*value, digits));
-  } else if (value) {
-    char buffer[64];
-    const auto end = std::to_chars(buffer, buffer + sizeof buffer, *value, std::chars_format::fixed, -digits);
-    if (end.ec == std::errc{}) text = QString::fromLatin1(buffer, static_cast<qsizetype>(end.ptr - buffer));
-  }
-  auto* item = new FigureItem(text);
-  item->setData(kSortKey, value ? *value : std::numeric_limits<double>::quiet_NaN());
-  item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  return item;
-}
-
-void mark(QTableWidgetItem* item, const std::optional<std::string>& why) {
-  if (!why) return;
-  item->setBackground(DiagnosticsTable::markColour());
-  item->setToolTip(QString::fromStdString(*why));
-}
-
-}  // namespace
-
-DiagnosticsTable::DiagnosticsTable(QWidget* parent) : QTableWidget(parent) {
-  QStringList header;
-  for (const std::string& h : summaryTableHeader()) header << QString::fromStdString(h);
-  setColumnCount(static_cast<int>(header.size()));
-  setHorizontalHeaderLabels(header);
+DiagnosticsTable::DiagnosticsTable(QWidget* parent) : QTableView(parent) {
+  setModel(&model_);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setSelectionBehavior(QAbstractItemView::SelectRows);
   setSelectionMode(QAbstractItemView::ExtendedSelection);
   setSortingEnabled(true);
   sortByColumn(0, Qt::AscendingOrder);
+  setWordWrap(false);
   verticalHeader()->setVisible(false);
+  // fixed heights: the view never measures tens of thousands of rows
+  verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
   horizontalHeader()->setStretchLastSection(true);
+  fitColumnWidths();
 }
 
-QColor DiagnosticsTable::markColour() { return QColor(255, 190, 190); }
+void DiagnosticsTable::clearRows() { model_.clear(); }
 
-void DiagnosticsTable::clearRows() { setRowCount(0); }
+void DiagnosticsTable::setRows(std::shared_ptr<const DiagnosticsContents> contents) {
+  model_.setContents(std::move(contents));
+  fitColumnWidths();
+}
 
-void DiagnosticsTable::setRows(const std::vector<SummaryRow>& rows, int chains) {
-  // filled unsorted: sorting while filling would move rows under the loop
-  setSortingEnabled(false);
-  clearContents();
-  setRowCount(static_cast<int>(rows.size()));
-  for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
-    const SummaryRow& row = rows[static_cast<std::size_t>(r)];
-    auto* column = figure(static_cast<double>(row.column));
-    column->setData(kSummaryIndex, r);
-    setItem(r, 0, column);
-    setItem(r, 1, new QTableWidgetItem(QString::fromStdString(row.name)));
-    setItem(r, 2, figure(static_cast<double>(row.n)));
-    setItem(r, 3, figure(row.mean));
-    setItem(r, 4, figure(row.sd));
-    setItem(r, 5, figure(row.mode));
-    setItem(r, 6, figure(row.hpdiLow));
-    setItem(r, 7, figure(row.hpdiHigh));
-    const ConvergenceDiagnostics& d = row.diagnostics;
-    QTableWidgetItem* cells[] = {figure(d.essBulk, -1), figure(d.essTail, -1), figure(d.rhat, 4),
-                                 figure(d.mcseMean, 3)};
-    for (int c = 0; c < 4; ++c) setItem(r, 8 + c, cells[c]);
-    const ConvergenceMarks marks = convergenceMarks(d, chains);
-    mark(cells[0], marks.essBulk);
-    mark(cells[1], marks.essTail);
-    mark(cells[2], marks.rhat);
+void DiagnosticsTable::fitColumnWidths() {
+  // widths from the texts a column can hold, not from its rows: the same whatever their number
+  const QFontMetrics metrics = fontMetrics();
+  const int figure = metrics.horizontalAdvance(QStringLiteral("-0.00012345")) + 12;
+  int name = metrics.horizontalAdvance(QStringLiteral("Locus 10000 allele 10")) + 12;
+  if (const DiagnosticsContents* contents = model_.contents()) {
+    // the longest names of the first rows, which set the style of the rest
+    const std::size_t sample = std::min<std::size_t>(contents->names.size(), 200);
+    for (std::size_t r = 0; r < sample; ++r)
+      name = std::max(name, std::min(metrics.horizontalAdvance(contents->names[r]) + 12, 320));
   }
-  setSortingEnabled(true);
-  resizeColumnsToContents();
-}
-
-int DiagnosticsTable::summaryIndexOf(int row) const {
-  const QTableWidgetItem* first = item(row, 0);
-  return first ? first->data(kSummaryIndex).toInt() : -1;
+  for (int c = 0; c < model_.columnCount(); ++c) {
+    const int header = metrics.horizontalAdvance(model_.headerData(c, Qt::Horizontal).toString()) + 28;
+    setColumnWidth(c, std::max(header, c == 1 ? name : c == 0 || c == 2 ? header + 10 : figure));
+  }
 }
 
 std::vector<int> DiagnosticsTable::selectedSummaryIndexes() const {
+  // from the selection's ranges: asking row by row costs a search of the ranges for each
+  std::vector<char> selected(static_cast<std::size_t>(model_.rowCount()), 0);
+  for (const QItemSelectionRange& range : selectionModel()->selection())
+    for (int row = range.top(); row <= range.bottom(); ++row) selected[static_cast<std::size_t>(row)] = 1;
   std::vector<int> out;
-  for (int r = 0; r < rowCount(); ++r)
-    if (selectionModel()->isRowSelected(r, QModelIndex())) out.push_back(summaryIndexOf(r));
+  for (std::size_t row = 0; row < selected.size(); ++row)
+    if (selected[row])
+      if (const int index = model_.summaryIndexAt(static_cast<int>(row)); index >= 0) out.push_back(index);
   return out;
 }
 
@@ -123,7 +67,7 @@ void DiagnosticsTable::keyPressEvent(QKeyEvent* event) {
     event->accept();
     return;
   }
-  QTableWidget::keyPressEvent(event);
+  QTableView::keyPressEvent(event);
 }
 
 }  // namespace varno

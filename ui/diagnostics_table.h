@@ -2,34 +2,43 @@
 // where a diagnostic calls for a longer run; Ctrl+C asks for the selected rows as text.
 #pragma once
 
-#include <QTableWidget>
+#include <QTableView>
+#include <memory>
 #include <vector>
 
-#include "report/summary_table.h"
+#include "ui/diagnostics_model.h"
 
 namespace varno {
 
-class DiagnosticsTable : public QTableWidget {
+class DiagnosticsTable : public QTableView {
   Q_OBJECT
  public:
   explicit DiagnosticsTable(QWidget* parent = nullptr);
 
-  // Replaces the rows; `chains` sets the marking thresholds. Sorting is kept.
-  void setRows(const std::vector<SummaryRow>& rows, int chains);
+  // Replaces the rows; the sort, filters and grouping are kept.
+  void setRows(std::shared_ptr<const DiagnosticsContents> contents);
   void clearRows();
-  // The index into the rows given to setRows of the table row shown at `row` (sorting moves them).
-  int summaryIndexOf(int row) const;
+  DiagnosticsModel& rows() { return model_; }
+  const DiagnosticsModel& rows() const { return model_; }
+  // The index into the contents' rows of the table row shown at `row` (sorting moves them); -1
+  // for a locus line.
+  int summaryIndexOf(int row) const { return model_.summaryIndexAt(row); }
   // The indexes of the selected rows, in the order shown.
   std::vector<int> selectedSummaryIndexes() const;
 
   // Background of a marked cell.
-  static QColor markColour();
+  static QColor markColour() { return DiagnosticsModel::markColour(); }
 
  signals:
   void copyRequested();
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  void fitColumnWidths();
+
+  DiagnosticsModel model_;
 };
 
 }  // namespace varno

@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDragEnterEvent>
@@ -204,8 +205,12 @@ void TForm3::connectHandlers() {
   connect(histo, &QRadioButton::clicked, this, on(&TForm3::histoClick));
   connect(density, &QRadioButton::clicked, this, on(&TForm3::densityClick));
   connect(autocorr, &QRadioButton::clicked, this, on(&TForm3::autocorrClick));
-  connect(diagnosticsTable, &QTableWidget::cellDoubleClicked, this,
-          [this](int row, int) { guarded(this, dialogs_, [&] { diagnosticsRowDoubleClicked(row); }); });
+  connect(diagnosticsTable, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+    guarded(this, dialogs_, [&] { diagnosticsRowDoubleClicked(index.row()); });
+  });
+  connect(diagnosticsFilter, &QLineEdit::textChanged, this, on(&TForm3::diagnosticsFiltersChanged));
+  connect(diagnosticsMissing, &QCheckBox::toggled, this, on(&TForm3::diagnosticsFiltersChanged));
+  connect(diagnosticsByLocus, &QCheckBox::toggled, this, on(&TForm3::diagnosticsFiltersChanged));
   connect(diagnosticsTable, &DiagnosticsTable::copyRequested, this, on(&TForm3::copyDiagnostics));
   connect(lambda_default, &QPushButton::clicked, this, on(&TForm3::lambda_defaultClick));
   connect(model_help, &QPushButton::clicked, this, on(&TForm3::model_helpClick));

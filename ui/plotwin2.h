@@ -19,6 +19,7 @@
 #include "ui/result_inputs.h"
 
 class QAction;
+class QCheckBox;
 class QActionGroup;
 class QColor;
 class QComboBox;
@@ -43,6 +44,7 @@ namespace varno {
 
 class Dialogs;
 class DiagnosticsTable;
+struct DiagnosticsContents;
 class FileDialogSpec;
 class IntervalSeries;
 class JobRunner;
@@ -185,7 +187,13 @@ class TForm3 : public QMainWindow {
 
   // Diagnostics page
   QLabel* diagnosticsNote = nullptr;
+  QLineEdit* diagnosticsFilter = nullptr;
+  QCheckBox* diagnosticsMissing = nullptr;
+  QCheckBox* diagnosticsByLocus = nullptr;
+  QLabel* diagnosticsShownRows = nullptr;
   DiagnosticsTable* diagnosticsTable = nullptr;
+  QCustomPlot* rhatSpread = nullptr;
+  QCustomPlot* essSpread = nullptr;
 
   // menus
   QMenuBar* MainMenu1 = nullptr;
@@ -289,6 +297,8 @@ class TForm3 : public QMainWindow {
   void model_priorClick();
   void diagnosticsRowDoubleClicked(int row);
   void copyDiagnostics();
+  // the filters of the Diagnostics page, applied to the rows shown
+  void diagnosticsFiltersChanged();
 
   // ---- shared operations ----
   // What an open flow does once its file is read and in place.
@@ -429,7 +439,7 @@ class TForm3 : public QMainWindow {
   // The diagnostics' counterparts of the summary's.
   std::optional<SummaryTableInput> currentDiagnosticsInputs() const;
   void diagnosticsChanged();
-  void applyDiagnostics(const SummaryTableInput& inputs, std::vector<SummaryRow> rows);
+  void applyDiagnostics(const SummaryTableInput& inputs, std::shared_ptr<const DiagnosticsContents> contents);
   void clearDiagnosticsDisplay();
   // The Chains view's counterparts: its inputs, and its table computed as a background job once
   // the analysis lane is free, shown only while it describes them.
@@ -501,7 +511,7 @@ class TForm3 : public QMainWindow {
   std::vector<double> modelPriorWeights_;
   // what the Diagnostics page describes, and its rows in file order
   std::optional<SummaryTableInput> diagnosticsShown_;
-  std::vector<SummaryRow> diagnosticsRows_;
+  std::shared_ptr<const DiagnosticsContents> diagnosticsContents_;
   std::vector<std::function<void()>> afterDiagnostics_;
   // what the Chains view describes; wanted while the view waits for the analysis lane
   std::optional<ChainsInputs> chainsShown_;

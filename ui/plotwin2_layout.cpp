@@ -1,5 +1,6 @@
 // The window's controls in their designed places, names, captions, ranges and defaults.
 #include <QActionGroup>
+#include <QCheckBox>
 #include <algorithm>
 #include <QComboBox>
 #include <QGroupBox>
@@ -23,6 +24,8 @@
 #include "charts/chart_export.h"
 #include "charts/chart_setup.h"
 #include "charts/window_charts.h"
+#include "ui/column_chooser_search.h"
+#include "ui/diagnostics_charts.h"
 #include "ui/diagnostics_table.h"
 #include "ui/eliding_status_bar.h"
 #include "ui/file_dialog_spec.h"
@@ -187,6 +190,9 @@ void TForm3::createDetailsPage() {
   Allele = dropDown("Allele", plot, QRect(96, 52, 70, 22), 12);
   Allele->addItem("1");
   Allele->setCurrentIndex(0);
+  // tens of thousands of columns, thousands of loci: found by typing
+  makeSearchable(xi);
+  makeSearchable(Locus);
   LModel_only2 = label("LModel_only2", "Model:", plot, 8, 56);
   Model_only2 = dropDown("Model_only2", plot, QRect(96, 52, 160, 22), 10);
 
@@ -286,8 +292,32 @@ void TForm3::createDiagnosticsPage() {
   diagnosticsNote = named(new QLabel(Diagnostics), "diagnosticsNote");
   diagnosticsNote->setWordWrap(true);
   column->addWidget(diagnosticsNote);
+  auto* filters = new QHBoxLayout;
+  diagnosticsFilter = named(new QLineEdit(Diagnostics), "diagnosticsFilter");
+  diagnosticsFilter->setPlaceholderText("Filter: part of a name, or a column number");
+  diagnosticsFilter->setClearButtonEnabled(true);
+  filters->addWidget(diagnosticsFilter, 1);
+  diagnosticsMissing = named(new QCheckBox("Only columns that miss the target", Diagnostics), "diagnosticsMissing");
+  filters->addWidget(diagnosticsMissing);
+  diagnosticsByLocus = named(new QCheckBox("Group by locus", Diagnostics), "diagnosticsByLocus");
+  diagnosticsByLocus->setVisible(false);  // frq files only
+  filters->addWidget(diagnosticsByLocus);
+  diagnosticsShownRows = named(new QLabel(Diagnostics), "diagnosticsShownRows");
+  filters->addWidget(diagnosticsShownRows);
+  column->addLayout(filters);
+  auto* tableAndCharts = new QHBoxLayout;
   diagnosticsTable = named(new DiagnosticsTable(Diagnostics), "diagnosticsTable");
-  column->addWidget(diagnosticsTable, 1);
+  tableAndCharts->addWidget(diagnosticsTable, 1);
+  auto* charts = new QVBoxLayout;
+  rhatSpread = makeSpreadChart("rhatSpread", "R-hat of all columns", Diagnostics);
+  essSpread = makeSpreadChart("essSpread", "Bulk ESS of all columns", Diagnostics);
+  for (QWidget* chart : {static_cast<QWidget*>(rhatSpread), static_cast<QWidget*>(essSpread)}) {
+    chart->setFixedWidth(230);
+    chart->setVisible(false);  // until there are figures
+    charts->addWidget(chart, 1);
+  }
+  tableAndCharts->addLayout(charts);
+  column->addLayout(tableAndCharts, 1);
 }
 
 void TForm3::createSummaryPage() {

@@ -327,5 +327,46 @@ TEST_F(DetailsPage, ARangeThatDoesNotFitAShorterFileStartsOverAndSaysSo) {
   EXPECT_EQ(part<QLabel>(*form, "retainedRows")->text(), "rows 1\u2013100 of 100 retained");
 }
 
+// The column chooser of a wide trace is searched by typing: a name in any case, a number, or part
+// of a name; Enter shows that column, and a text that names none puts the chosen entry back.
+TEST_F(DetailsPage, TheColumnChooserFindsATypedNameOrNumber) {
+  // column k (1-based) of every row holds k and k + 1 in turn: its mean is k + 0.5
+  QByteArray text = "Iteration\talpha\tbeta";
+  for (int t = 1; t <= 20; ++t) text += "\ttheta[" + QByteArray::number(t) + "]";
+  text += "\n";
+  for (int r = 0; r < 10; ++r) {
+    QByteArray row;
+    for (int k = 1; k <= 23; ++k) row += (k > 1 ? "\t" : "") + QByteArray::number(k + r % 2);
+    text += row + "\n";
+  }
+  openOther(text, "wide.txt");
+  QComboBox* xi = part<QComboBox>(*form, "xi");
+  ASSERT_EQ(xi->count(), 23);
+  struct Case {
+    const char* typed;
+    int entry;  // 0-based; -1: the chosen one stays
+  };
+  const Case cases[] = {
+      {"THETA[12]", 14},  // a name, any case
+      {"7", 6},           // a number: the 7th column
+      {"et", 2},          // part of a name: the first that holds it ("beta")
+      {"a[2", 4},         // "theta[2]"
+      {"delta", -1},      // no such column
+      {"99", -1},         // no such number, and no name holds it
+  };
+  int chosen = xi->currentIndex();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    xi->lineEdit()->selectAll();
+    QTest::keyClicks(xi->lineEdit(), c.typed);
+    QTest::keyClick(xi->lineEdit(), Qt::Key_Return);
+    idle();
+    if (c.entry >= 0) chosen = c.entry;
+    EXPECT_EQ(xi->currentIndex(), chosen);
+    EXPECT_EQ(xi->currentText(), xi->itemText(chosen));  // what was typed is not kept
+    EXPECT_EQ(part<QLineEdit>(*form, "m")->text(), QString::number(chosen + 1) + ".5");
+  }
+}
+
 }  // namespace
 }  // namespace varno

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -49,19 +50,28 @@ struct DiagnosticsPage : WindowFixture {
     idle();
   }
   DiagnosticsTable& table() { return *part<DiagnosticsTable>(*form, "diagnosticsTable"); }
+  int rowCount() { return table().model()->rowCount(); }
+  QModelIndex at(int row, int c) { return table().model()->index(row, c); }
   // The table row showing data column `column`.
   int rowOf(int column) {
-    for (int r = 0; r < table().rowCount(); ++r)
-      if (table().item(r, 0)->text() == QString::number(column)) return r;
+    for (int r = 0; r < rowCount(); ++r)
+      if (at(r, 0).data().toString() == QString::number(column)) return r;
     return -1;
   }
   QString cell(int column, const char* header) {
     const auto& names = summaryTableHeader();
     const int c = static_cast<int>(std::find(names.begin(), names.end(), header) - names.begin());
-    return table().item(rowOf(column), c)->text();
+    return at(rowOf(column), c).data().toString();
   }
   bool marked(int column, int c) {
-    return table().item(rowOf(column), c)->background().color() == DiagnosticsTable::markColour();
+    return at(rowOf(column), c).data(Qt::BackgroundRole).value<QBrush>().color() == DiagnosticsTable::markColour();
+  }
+  QString toolTip(int column, int c) { return at(rowOf(column), c).data(Qt::ToolTipRole).toString(); }
+  // The data columns shown, in the order shown.
+  QStringList shownColumns() {
+    QStringList columns;
+    for (int r = 0; r < rowCount(); ++r) columns << at(r, 0).data().toString();
+    return columns;
   }
 };
 
@@ -70,7 +80,7 @@ TEST_F(DiagnosticsPage, EveryColumnIsDiagnosedAndLowFiguresAreMarkedWithTheirRea
   EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
   ASSERT_EQ(part<QTabWidget>(*form, "Pages")->currentIndex(),
             2);  // not an .fst file, and still shown
-  ASSERT_EQ(table().rowCount(), 3);
+  ASSERT_EQ(rowCount(), 3);
   EXPECT_EQ(cell(2, "n"), QString::number(kRows));
   // the counter: figures, but no diagnostics and no marks
   EXPECT_EQ(cell(1, "mean"), "1000.5");
@@ -81,9 +91,9 @@ TEST_F(DiagnosticsPage, EveryColumnIsDiagnosedAndLowFiguresAreMarkedWithTheirRea
     EXPECT_FALSE(marked(3, c)) << c << " " << cell(3, "ess_bulk").toStdString() << " "
                                << cell(3, "rhat").toStdString();
   }
-  EXPECT_TRUE(table().item(rowOf(2), 8)->toolTip().contains("below 100"));
-  EXPECT_TRUE(table().item(rowOf(2), 10)->toolTip().contains("above 1.01"));
-  EXPECT_TRUE(table().item(rowOf(3), 8)->toolTip().isEmpty());
+  EXPECT_TRUE(toolTip(2, 8).contains("below 100"));
+  EXPECT_TRUE(toolTip(2, 10).contains("above 1.01"));
+  EXPECT_TRUE(toolTip(3, 8).isEmpty());
   EXPECT_TRUE(part<QLabel>(*form, "diagnosticsNote")
                   ->text()
                   .contains("split R-hat cannot see a second mode"));
@@ -103,13 +113,13 @@ TEST_F(DiagnosticsPage, UnderAModelFilterTheTableUsesItsVisitsAndSaysSo) {
   idle();
   part<QTabWidget>(*form, "Pages")->setCurrentIndex(2);
   idle();
-  ASSERT_EQ(table().rowCount(), 13);
+  ASSERT_EQ(rowCount(), 13);
   EXPECT_TRUE(
       part<QLabel>(*form, "diagnosticsNote")->text().contains("coefficients of the factors"));
   const int allRows = cell(4, "n").toInt();
   choose(part<QComboBox>(*form, "Model_only"), 2);
   idle();
-  ASSERT_EQ(table().rowCount(), 13);
+  ASSERT_EQ(rowCount(), 13);
   EXPECT_TRUE(
       part<QLabel>(*form, "diagnosticsNote")->text().contains("Under the filter on model 2"))
       << part<QLabel>(*form, "diagnosticsNote")->text().toStdString();
@@ -126,10 +136,10 @@ TEST_F(DiagnosticsPage, ATableOfOtherRowsIsNeverShownAndIsComputedAgainForTheCur
   showPage(*form, 0);
   part<QLineEdit>(*form, "Cutin")->setText("100");
   idle();
-  EXPECT_EQ(table().rowCount(), 0);
+  EXPECT_EQ(rowCount(), 0);
   part<QTabWidget>(*form, "Pages")->setCurrentIndex(2);
   idle();
-  ASSERT_EQ(table().rowCount(), 3);
+  ASSERT_EQ(rowCount(), 3);
   EXPECT_EQ(cell(2, "n"), QString::number(kRows - 100));
 
   // the rows change while the table is computed: the result describes nothing on screen and the
@@ -141,7 +151,7 @@ TEST_F(DiagnosticsPage, ATableOfOtherRowsIsNeverShownAndIsComputedAgainForTheCur
   ASSERT_TRUE(form->jobs().busy(JobRunner::Lane::analysis));
   part<QLineEdit>(*form, "Cutin")->setText("300");
   idle();
-  ASSERT_EQ(table().rowCount(), 3);
+  ASSERT_EQ(rowCount(), 3);
   EXPECT_EQ(cell(2, "n"), QString::number(kRows - 300));
 }
 
@@ -150,7 +160,7 @@ TEST_F(DiagnosticsPage, DoubleClickShowsThatColumnOnTheDetailsPage) {
   table().sortByColumn(0, Qt::DescendingOrder);  // the click finds the column, not the row number
   const int row = rowOf(2);
   ASSERT_EQ(row, 1);
-  const QRect cellRect = table().visualItemRect(table().item(row, 1));
+  const QRect cellRect = table().visualRect(at(row, 1));
   // a double click begins with a press, as the mouse gives it
   QTest::mousePress(table().viewport(), Qt::LeftButton, {}, cellRect.center());
   QTest::mouseDClick(table().viewport(), Qt::LeftButton, {}, cellRect.center());
@@ -170,6 +180,7 @@ TEST_F(DiagnosticsPage, CtrlCCopiesTheSelectedRowsAsTabSeparatedTextWithTheHeade
                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
   QApplication::clipboard()->clear();
   QTest::keyClick(&table(), Qt::Key_C, Qt::ControlModifier);
+  idle();
   const QStringList lines = QApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
   ASSERT_EQ(lines.size(), 3);
   EXPECT_TRUE(lines[0].startsWith("column\tname\tn\tmean\tsd\tmode\thpdi_low\thpdi_high\tess_bulk"));
@@ -177,6 +188,61 @@ TEST_F(DiagnosticsPage, CtrlCCopiesTheSelectedRowsAsTabSeparatedTextWithTheHeade
   EXPECT_TRUE(lines[1].startsWith("3\tColumn 3\t2000\t"));
   EXPECT_TRUE(lines[2].startsWith("1\tColumn 1\t2000\t1000.5\t"));
   EXPECT_TRUE(lines[2].endsWith("\tNA\tNA\tNA\tNA"));
+}
+
+// The filter keeps the rows whose name holds the text in any case, or whose column number it is;
+// the toggle keeps those with a figure that misses its target; both hold for a table computed anew.
+TEST_F(DiagnosticsPage, FilterBoxAndTargetToggleChooseTheRowsShown) {
+  openAndShowThePage();
+  QLineEdit* filter = part<QLineEdit>(*form, "diagnosticsFilter");
+  QCheckBox* missing = part<QCheckBox>(*form, "diagnosticsMissing");
+  QLabel* shown = part<QLabel>(*form, "diagnosticsShownRows");
+  EXPECT_EQ(shownColumns(), QStringList({"1", "2", "3"}));
+  EXPECT_EQ(shown->text(), "3 columns");
+  EXPECT_FALSE(part<QCheckBox>(*form, "diagnosticsByLocus")->isVisibleTo(form.get()));  // not an frq file
+
+  struct Case {
+    const char* text;
+    bool onlyMissing;
+    QStringList columns;
+  };
+  const Case cases[] = {
+      {"umn 3", false, {"3"}},      // part of a name
+      {"COLUMN", false, {"1", "2", "3"}},  // any case
+      {"2", false, {"2"}},          // a column number
+      {"", true, {"2"}},            // the drifting column misses its targets; the counter has none
+      {"column", true, {"2"}},
+      {"3", true, {}},
+      {"  ", false, {"1", "2", "3"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    filter->clear();
+    QTest::keyClicks(filter, c.text);
+    if (missing->isChecked() != c.onlyMissing) QTest::mouseClick(missing, Qt::LeftButton, {}, QPoint(4, missing->height() / 2));
+    ASSERT_EQ(missing->isChecked(), c.onlyMissing);
+    EXPECT_EQ(shownColumns(), c.columns);
+  }
+  EXPECT_EQ(shown->text(), "3 columns");
+  QTest::keyClicks(filter, "3");
+  EXPECT_EQ(shown->text(), "1 of 3 columns");
+
+  // sorted by R-hat, worst first, then filtered: the order is kept
+  filter->clear();
+  table().sortByColumn(10, Qt::DescendingOrder);
+  EXPECT_EQ(shownColumns(), QStringList({"2", "3", "1"}));  // the counter has no R-hat: last
+  QTest::keyClicks(filter, "column");
+  EXPECT_EQ(shownColumns(), QStringList({"2", "3", "1"}));
+
+  // a table of other rows keeps the filters
+  QTest::keyClicks(filter, " 3");
+  showPage(*form, 0);
+  part<QLineEdit>(*form, "Cutin")->setText("100");
+  showPage(*form, 2);
+  idle();
+  EXPECT_EQ(shownColumns(), QStringList({"3"}));
+  EXPECT_EQ(cell(3, "n"), QString::number(kRows - 100));
+  EXPECT_EQ(shown->text(), "1 of 3 columns");
 }
 
 TEST_F(DiagnosticsPage, SaveWritesCsvAndRefusesToWriteOverTheDataFile) {

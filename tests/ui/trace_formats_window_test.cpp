@@ -34,13 +34,14 @@ TEST_F(TraceFormatsWindow, HeaderNamesShowInTheChooserAndTheDiagnosticsTable) {
     part<QTabWidget>(*form, "Pages")->setCurrentIndex(2);
     idle();
     const auto& table = *part<DiagnosticsTable>(*form, "diagnosticsTable");
-    ASSERT_EQ(table.rowCount(), static_cast<int>(style.names.size()));
-    for (int r = 0; r < table.rowCount(); ++r) {
-      const int column = table.item(r, 0)->text().toInt();  // 1-based, whatever the sort
+    const auto text = [&](int r, int c) { return table.model()->index(r, c).data().toString().toStdString(); };
+    ASSERT_EQ(table.model()->rowCount(), static_cast<int>(style.names.size()));
+    for (int r = 0; r < table.model()->rowCount(); ++r) {
+      const int column = std::stoi(text(r, 0));  // 1-based, whatever the sort
       ASSERT_GE(column, 1);
       const std::size_t at = static_cast<std::size_t>(column - 1);
-      EXPECT_EQ(table.item(r, 1)->text().toStdString(), style.names[at]);
-      EXPECT_EQ(table.item(r, 3)->text().toStdString(), style.means[at]);
+      EXPECT_EQ(text(r, 1), style.names[at]);
+      EXPECT_EQ(text(r, 3), style.means[at]);
     }
     part<QTabWidget>(*form, "Pages")->setCurrentIndex(0);
     idle();

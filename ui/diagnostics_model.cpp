@@ -1,0 +1,247 @@
+// The rows of the Diagnostics page as a table model.
+#include "ui/diagnostics_model.h"
+
+#include <QBrush>
+#include <QFont>
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <numeric>
+
+#include "stats/number_format.h"
+#include "stats/text_numbers.h"
+
+namespace varno {
+
+namespace {
+
+enum Column { cColumn, cName, cN, cMean, cSd, cMode, cLow, cHigh, cEssBulk, cEssTail, cRhat, cMcse, cCount };
+
+// On screen figures are short, to keep every column in sight; the copied and saved texts are exact.
+// Effective sample sizes get one decimal, so that 99.96 does not read as a fine 100.
+QString figureText(const std::optional<double>& value, int column) {
+  if (!value) return QStringLiteral("\u2013");
+  if (column == cEssBulk || column == cEssTail) {
+    char buffer[64];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, *value, std::chars_format::fixed, 1);
+    return end.ec == std::errc{} ? QString::fromLatin1(buffer, static_cast<qsizetype>(end.ptr - buffer))
+                                 : QStringLiteral("\u2013");
+  }
+  const int digits = column == cRhat ? 4 : column == cMcse ? 3 : 5;
+  return QString::fromStdString(generalFormat(*value, digits));
+}
+
+int locusLineKey(int locus) { return -(locus + 2); }
+
+}  // namespace
+
+QColor DiagnosticsModel::markColour() { return QColor(255, 190, 190); }
+
+void DiagnosticsModel::setContents(std::shared_ptr<const DiagnosticsContents> contents) {
+  beginResetModel();
+  contents_ = std::move(contents);
+  shown_ = shownOrder(&shownRows_);
+  endResetModel();
+}
+
+void DiagnosticsModel::clear() {
+  beginResetModel();
+  contents_.reset();
+  shown_.clear();
+  shownRows_ = 0;
+  endResetModel();
+}
+
+void DiagnosticsModel::setNameFilter(const QString& text) {
+  const QString trimmed = text.trimmed();
+  if (trimmed == filter_) return;
+  filter_ = trimmed;
+  filterNumber_.reset();
+  if (const auto number = parseWholeNumber(trimmed.toStdString())) filterNumber_ = *number;
+  rebuild();
+}
+
+void DiagnosticsModel::setOnlyMissingTarget(bool only) {
+  if (only == onlyMissing_) return;
+  onlyMissing_ = only;
+  rebuild();
+}
+
+void DiagnosticsModel::setGroupedByLocus(bool grouped) {
+  if (grouped == grouped_) return;
+  grouped_ = grouped;
+  rebuild();
+}
+
+void DiagnosticsModel::sort(int column, Qt::SortOrder order) {
+  if (column < 0 || column >= cCount) return;
+  sortColumn_ = column;
+  sortOrder_ = order;
+  rebuild();
+}
+
+bool DiagnosticsModel::passes(std::size_t row) const {
+  if (onlyMissing_ && !contents_->missesTarget[row]) return false;
+  if (filter_.isEmpty()) return true;
+  if (filterNumber_ && contents_->rows[row].column == *filterNumber_) return true;
+  return contents_->names[row].contains(filter_, Qt::CaseInsensitive);
+}
+
+std::vector<int> DiagnosticsModel::sortedFilteredRows() const {
+  std::vector<int> rows;
+  if (!contents_) return rows;
+  rows.reserve(contents_->rows.size());
+  // the orders were found on the worker: here only a walk through one, undefined figures after
+  // every defined one in both directions
+  const std::vector<int>& ascending = contents_->ascending[static_cast<std::size_t>(sortColumn_)];
+  const auto defined = static_cast<std::ptrdiff_t>(contents_->definedCount[static_cast<std::size_t>(sortColumn_)]);
+  const auto take = [&](int r) {
+    if (passes(static_cast<std::size_t>(r))) rows.push_back(r);
+  };
+  if (sortOrder_ == Qt::DescendingOrder) {
+    for (std::ptrdiff_t i = defined - 1; i >= 0; --i) take(ascending[static_cast<std::size_t>(i)]);
+    for (std::size_t i = static_cast<std::size_t>(defined); i < ascending.size(); ++i) take(ascending[i]);
+  } else {
+    for (int r : ascending) take(r);
+  }
+  return rows;
+}
+
+std::vector<int> DiagnosticsModel::shownOrder(int* summaryRows) const {
+  std::vector<int> order = sortedFilteredRows();
+  *summaryRows = static_cast<int>(order.size());
+  if (grouped_ && contents_ && !contents_->locus.empty()) {
+    // each locus where its first row falls in the sort, with all of its rows that pass
+    const auto& locus = contents_->locus;
+    int loci = 0;
+    for (int l : locus) loci = std::max(loci, l + 1);
+    std::vector<std::vector<int>> members(static_cast<std::size_t>(loci));
+    for (int r : order)
+      if (locus[static_cast<std::size_t>(r)] >= 0) members[static_cast<std::size_t>(locus[static_cast<std::size_t>(r)])].push_back(r);
+    std::vector<int> grouped;
+    grouped.reserve(order.size() + static_cast<std::size_t>(loci));
+    for (int r : order) {
+      const int l = locus[static_cast<std::size_t>(r)];
+      if (l < 0) {
+        grouped.push_back(r);
+        continue;
+      }
+      auto& rows = members[static_cast<std::size_t>(l)];
+      if (rows.empty()) continue;  // placed already
+      grouped.push_back(locusLineKey(l));
+      grouped.insert(grouped.end(), rows.begin(), rows.end());
+      rows.clear();
+    }
+    order = std::move(grouped);
+  }
+  return order;
+}
+
+void DiagnosticsModel::rebuild() {
+  int summaryRows = 0;
+  std::vector<int> order = shownOrder(&summaryRows);
+  if (order.size() != shown_.size()) {
+    beginResetModel();
+    shown_ = std::move(order);
+    shownRows_ = summaryRows;
+    endResetModel();
+    return;
+  }
+  // the same number of rows: a new order, the selection kept on the rows it was on
+  emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+  const QModelIndexList before = persistentIndexList();
+  std::vector<int> keys;
+  keys.reserve(static_cast<std::size_t>(before.size()));
+  for (const QModelIndex& index : before) keys.push_back(shown_[static_cast<std::size_t>(index.row())]);
+  shown_ = std::move(order);
+  shownRows_ = summaryRows;
+  const std::size_t rowCount = contents_ ? contents_->rows.size() : 0;
+  std::vector<int> rowAt(rowCount, -1), lineAt;
+  for (std::size_t i = 0; i < shown_.size(); ++i) {
+    const int key = shown_[i];
+    if (key >= 0) {
+      rowAt[static_cast<std::size_t>(key)] = static_cast<int>(i);
+    } else {
+      const std::size_t l = static_cast<std::size_t>(-key - 2);
+      if (lineAt.size() <= l) lineAt.resize(l + 1, -1);
+      lineAt[l] = static_cast<int>(i);
+    }
+  }
+  QModelIndexList after;
+  after.reserve(before.size());
+  for (qsizetype i = 0; i < before.size(); ++i) {
+    const int key = keys[static_cast<std::size_t>(i)];
+    int row = -1;
+    if (key >= 0) {
+      row = rowAt[static_cast<std::size_t>(key)];
+    } else if (static_cast<std::size_t>(-key - 2) < lineAt.size()) {
+      row = lineAt[static_cast<std::size_t>(-key - 2)];
+    }
+    after.push_back(row < 0 ? QModelIndex() : index(row, before[i].column()));
+  }
+  changePersistentIndexList(before, after);
+  emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+int DiagnosticsModel::summaryIndexAt(int row) const {
+  if (row < 0 || row >= static_cast<int>(shown_.size())) return -1;
+  return std::max(-1, shown_[static_cast<std::size_t>(row)]);
+}
+
+int DiagnosticsModel::rowOfSummaryIndex(int index) const {
+  const auto at = std::find(shown_.begin(), shown_.end(), index);
+  return at == shown_.end() || index < 0 ? -1 : static_cast<int>(at - shown_.begin());
+}
+
+int DiagnosticsModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(shown_.size());
+}
+
+int DiagnosticsModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : cCount; }
+
+QVariant DiagnosticsModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+  const auto& header = summaryTableHeader();
+  if (section < 0 || section >= static_cast<int>(header.size())) return {};
+  return QString::fromStdString(header[static_cast<std::size_t>(section)]);
+}
+
+QVariant DiagnosticsModel::data(const QModelIndex& index, int role) const {
+  if (!contents_ || !index.isValid() || index.row() >= static_cast<int>(shown_.size())) return {};
+  const int key = shown_[static_cast<std::size_t>(index.row())];
+  const int column = index.column();
+  if (key < 0) {
+    // a locus line: its name, set apart from the rows under it
+    if (role == Qt::DisplayRole && column == cName) return QString("Locus %1").arg(-key - 1);
+    if (role == Qt::BackgroundRole) return QBrush(QColor(232, 232, 232));
+    if (role == Qt::FontRole) {
+      QFont bold;
+      bold.setBold(true);
+      return bold;
+    }
+    return {};
+  }
+  const std::size_t r = static_cast<std::size_t>(key);
+  const SummaryRow& row = contents_->rows[r];
+  const ConvergenceMarks& marks = contents_->marks[r];
+  const std::optional<std::string>* why = column == cEssBulk  ? &marks.essBulk
+                                          : column == cEssTail ? &marks.essTail
+                                          : column == cRhat    ? &marks.rhat
+                                                               : nullptr;
+  switch (role) {
+    case Qt::DisplayRole:
+      return column == cName ? contents_->names[r] : figureText(summaryFigure(row, column), column);
+    case Qt::TextAlignmentRole:
+      return column == cName ? QVariant() : QVariant(int(Qt::AlignRight | Qt::AlignVCenter));
+    case Qt::BackgroundRole:
+      if (why && *why) return QBrush(markColour());
+      return {};
+    case Qt::ToolTipRole:
+      if (why && *why) return QString::fromStdString(**why);
+      return {};
+    default:
+      return {};
+  }
+}
+
+}  // namespace varno
