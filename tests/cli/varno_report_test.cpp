@@ -73,7 +73,7 @@ TEST_F(VarnoReport, AFifoIsRefusedWhereverAFileIsNamed) {
   const std::vector<Case> cases = {
       {"the factors file of a report", {data, fifo, "0"}, refused(fifo)},
       {"the factors file of a column", {data, fifo, "0", "--column", "2"}, refused(fifo)},
-      {"a chain", {data, "--summary", "--chain", chainFifo}, refused(chainFifo)},
+      {"a chain", {data, factors, "0", "--summary", "--chain", chainFifo}, refused(chainFifo)},
       {"a data file named like an index", {fifo, "--summary"}, refused(fifo)},
       {"the chain file beside an index", {index, "--summary"}, refused(besideFifo)},
   };
