@@ -197,6 +197,13 @@ std::string populationsWithout(int first, int populationCount, const std::string
   return "populations " + decimal(first) + " to " + decimal(populationCount) + " have no " + factor + " value";
 }
 
+// "G" + k: appended, not "G" + decimal(k), which GCC 12 wrongly warns about (-Wrestrict)
+std::string factorName(int k) {
+  std::string name = "G";
+  name += decimal(k);
+  return name;
+}
+
 }  // namespace
 
 std::vector<FactorsFileNote> checkFactorsFile(std::string_view text, int populationCount, int linesNeeded) {
@@ -206,7 +213,7 @@ std::vector<FactorsFileNote> checkFactorsFile(std::string_view text, int populat
       text,
       [&](long long line, std::string_view piece, std::string_view rest) {
         ++factor;
-        const std::string name = "G" + decimal(factor);
+        const std::string name = factorName(factor);
         if (const std::optional<long long> bracketed = bracketedNumber(piece); bracketed && *bracketed != factor) {
           notes.push_back({line, shownText(trimmed(lastLine(piece))) + " gives " + name + ", not G" +
                                      decimal(*bracketed) + ": factor lines are taken in file order",
@@ -259,7 +266,7 @@ std::vector<FactorsFileNote> checkFactorsFile(std::string_view text, int populat
   // factors the analysis has but no line gives: their values would be made up
   if (populationCount > 0) {
     for (int missing = factor + 1; missing <= linesNeeded; ++missing) {
-      const std::string name = "G" + decimal(missing);
+      const std::string name = factorName(missing);
       notes.push_back({lines,
                        "no factor line gives " + name + ": the file has " +
                            counted(factor, "factor line", "factor lines") + " and the factors of the analysis need " +

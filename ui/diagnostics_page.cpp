@@ -115,14 +115,6 @@ void TForm3::clearDiagnosticsDisplay() {
   showSpread(essSpread, {}, 0, kMinimumEssPerChain);
 }
 
-void TForm3::withCurrentDiagnostics(std::function<void()> then) {
-  if (diagnosticsIsCurrent()) {
-    then();
-    return;
-  }
-  ComputeDiagnostics(std::move(then));
-}
-
 void TForm3::ComputeDiagnostics(std::function<void()> then) {
   if (!state.table) return;
   // the commands that ask for it are refused while the lane is busy; a step left waiting here

@@ -334,8 +334,6 @@ class TForm3 : public QMainWindow {
   // Computes the diagnostics table of the current rows, filter and factor decision as a
   // background job and shows it; `then` runs once it is shown.
   void ComputeDiagnostics(std::function<void()> then = {});
-  // Runs `then` once the Diagnostics page describes the current inputs, computing it when needed.
-  void withCurrentDiagnostics(std::function<void()> then);
   // True when the Diagnostics page describes the current inputs.
   bool diagnosticsIsCurrent() const;
 
@@ -411,7 +409,6 @@ class TForm3 : public QMainWindow {
   void markRangeEdit(QLineEdit* edit, bool valid);
   void applyBurnEditOutcome(QLineEdit* edit, QLineEdit* other, TrackBar* bar);
   void reportError(const QString& text);
-  void warn(const QString& text);  // status line, and standard error in an unattended run
   // The plot column's figures: requested as a job, applied when they still describe the inputs.
   void requestColumnFigures(int column, bool defaultBandwidth);
   // False when a newer request superseded the figures: nothing was shown.
