@@ -23,6 +23,16 @@ cd "$work"
 "$gen" frq --rows 2000 --seed 3 --loci 4 --out g.frq
 "$gen" ml --rows 5000 --seed 4 --columns 5 --out g.ml
 "$gen" ml --rows 5000 --seed 5 --columns 5 --out g2.ml
+# a CODA index with two chain files beside it, and bad inputs whose refusals must stay worded alike
+awk 'BEGIN { print "alpha 1 400"; print "beta 401 800"; print "gamma 801 1200" }' > CODAindex.txt
+for k in 1 2; do
+  awk -v k=$k 'BEGIN { s = k * 7919; for (j = 0; j < 3; ++j) for (i = 1; i <= 400; ++i) {
+      s = (s * 1103515245 + 12345) % 2147483648; printf "%d %.6f\n", i, j + s / 2147483648 } }' > CODAchain$k.txt
+done
+cp CODAchain2.txt other_chain.txt
+head -c 20000 g.fst > cut.fst
+printf 'not a trace\n1 2 x\n' > bad.frq
+head -n 3 g_factors.txt > short_factors.txt
 
 # run NAME ARGS...: one case, in a folder of its own so that the files it writes are kept apart.
 run() {
@@ -57,4 +67,18 @@ run frq-column "$work/g.frq" --column 4
 run ml-example-summary "$work/example.ml" --summary
 run ml-chains-summary "$work/g.ml" --chain "$work/g2.ml" --summary --format json
 for c in 1 2 5; do run "ml-column-$c" "$work/g.ml" --chain "$work/g2.ml" --column "$c"; done
+run coda-summary "$work/CODAindex.txt" --summary
+run coda-column "$work/CODAindex.txt" --column beta
+run coda-chains-table "$work/CODAindex.txt" --chains-table
+run coda-export "$work/CODAindex.txt" --export-draws draws.tsv --burn-in 10
+run coda-repeated "$work/CODAindex.txt" --chain "$work/other_chain.txt" --summary
+run refuse-cut-fst "$work/cut.fst" "$work/g_factors.txt" 1 --output -
+run refuse-bad-frq "$work/bad.frq" --summary
+run refuse-short-factors "$work/g.fst" "$work/short_factors.txt" 1 --output -
+run refuse-chain-kind "$work/g.fst" "$work/g_factors.txt" 1 --chain "$work/g.frq" --summary
+run refuse-chain-same "$work/g.fst" "$work/g_factors.txt" 1 --chain "$work/g.fst" --summary
+run refuse-missing "$work/none.fst" "$work/g_factors.txt" 1 --output -
+run refuse-burn "$work/g.fst" "$work/g_factors.txt" 1 --burn-in 2999 --burn-out 5 --summary
+run refuse-column "$work/g.fst" "$work/g_factors.txt" 1 --column 99
+run refuse-option "$work/g.fst" "$work/g_factors.txt" 1 --summary --thin 2
 echo "recorded $(ls "$out" | wc -l) cases in $out"
