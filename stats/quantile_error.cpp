@@ -2,6 +2,7 @@
 #include "stats/quantile_error.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 
 #include <boost/math/distributions/beta.hpp>
@@ -83,6 +84,14 @@ std::optional<double> QuantileErrors::limitMcse(double limit) const {
   if (!valid_ || std::isnan(limit)) return std::nullopt;
   const auto atOrBelow = std::upper_bound(sorted_.begin(), sorted_.end(), limit) - sorted_.begin();
   return at(static_cast<double>(atOrBelow) / static_cast<double>(all_.size())).mcse;
+}
+
+std::string quantileName(double p) {
+  char text[64];
+  const auto end = std::to_chars(text, text + sizeof text, p * 100, std::chars_format::general, 15).ptr;
+  std::string name = "q";
+  name.append(text, end);
+  return name;
 }
 
 std::optional<double> essQuantile(ChainDraws chains, double p) { return QuantileErrors(chains).at(p).ess; }

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "stats/convergence_diagnostics.h"
@@ -45,6 +46,10 @@ class QuantileErrors {
   std::vector<double> all_;     // every draw, chain after chain
   std::vector<double> sorted_;  // the draws ascending, NaN left out
 };
+
+// The name the reference gives the quantile at p: "q" and 100 p to 15 significant digits, as R
+// writes a number ("q5" for 0.05, "q7" for 0.07 though 0.07 * 100 is not 7, "q97.5").
+std::string quantileName(double p);
 
 std::optional<double> essQuantile(ChainDraws chains, double p);
 std::optional<double> mcseQuantile(ChainDraws chains, double p);

@@ -99,5 +99,19 @@ TEST(QuantileError, ProbabilitiesOutsideZeroToOneAndUnevenChainsGiveNothing) {
   EXPECT_EQ(QuantileErrors({}).at(0.5), QuantileError{});
 }
 
+// names(posterior::quantile2(1:10, p)) for each p of the table
+TEST(QuantileError, NamesAsTheReferenceNamesThem) {
+  const struct {
+    double p;
+    const char* name;
+  } cases[] = {
+      {0, "q0"},         {0.001, "q0.1"},   {0.025, "q2.5"},     {0.05, "q5"},
+      {0.07, "q7"},      {0.1, "q10"},      {0.5, "q50"},        {0.95, "q95"},
+      {0.975, "q97.5"},  {0.999, "q99.9"},  {1, "q100"},         {1.0 / 3, "q33.3333333333333"},
+      {0.29, "q29"},     {0.57, "q57"},     {1e-20, "q1e-18"},   {0.12345678901234568, "q12.3456789012346"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(quantileName(c.p), c.name) << c.p;
+}
+
 }  // namespace
 }  // namespace varno
