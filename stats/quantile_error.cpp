@@ -73,10 +73,10 @@ QuantileError QuantileErrors::at(double p) const {
   if (!result.ess) return result;
   const boost::math::beta_distribution<double> beta(*result.ess * p + 1, *result.ess * (1 - p) + 1);
   const double a1 = boost::math::quantile(beta, kLowSigma), a2 = boost::math::quantile(beta, kHighSigma);
-  const std::size_t last = sorted_.size();
+  // 1-based order statistics, as the reference indexes them
   const std::size_t i1 = static_cast<std::size_t>(std::max(std::floor(a1 * draws), 1.0));
   const std::size_t i2 = static_cast<std::size_t>(std::min(std::ceil(a2 * draws), draws));
-  result.mcse = (sorted_[std::min(i2, last) - 1] - sorted_[i1 - 1]) / 2;
+  result.mcse = (sorted_[i2 - 1] - sorted_[i1 - 1]) / 2;
   return result;
 }
 
