@@ -53,7 +53,7 @@ void BM_ModelSummary(benchmark::State& state) {
   in.fstSummary.reset(kPopulations);
   in.coefficientSummary.reset(kFactors + 1);
   for (auto _ : state) {
-    varno::ModelSummaryResult result = varno::computeModelSummary(in, {}, nullptr);
+    varno::ModelSummaryResult result = varno::computeModelSummary(in);
     benchmark::DoNotOptimize(result.fstSummary.mean.data());
   }
 }

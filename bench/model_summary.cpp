@@ -72,7 +72,7 @@ void BM_ComputeModelSummary(benchmark::State& state) {
   // CPU time of all threads, which the main thread's CPU time leaves out
   const std::clock_t start = std::clock();
   for (auto _ : state) {
-    varno::ModelSummaryResult result = varno::computeModelSummary(in, {}, nullptr);
+    varno::ModelSummaryResult result = varno::computeModelSummary(in);
     benchmark::DoNotOptimize(result.fstSummary.mean.data());
   }
   state.counters["all_threads_cpu_ms"] = benchmark::Counter(

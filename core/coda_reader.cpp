@@ -9,6 +9,7 @@
 #include <charconv>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <limits>
 #include <optional>
 #include <string_view>
@@ -236,7 +237,7 @@ struct NameFault {
   std::string message;
 };
 
-// `tell` is given the share of the names read; it is called on the calling thread only.
+// `tell` is given the share of the names read, from every reading thread; it may throw to stop.
 std::optional<std::string> readChain(const std::string& indexPath, const std::vector<IndexEntry>& entries,
                                      const std::string& path, std::shared_ptr<SampleTable>& table,
                                      const std::function<void(double)>& tell) {
@@ -276,17 +277,14 @@ std::optional<std::string> readChain(const std::string& indexPath, const std::ve
     if (v != 0) rest.push_back(v);
   std::atomic<std::size_t> done{1};
   const auto share = [&] { return static_cast<double>(done.load()) / static_cast<double>(entries.size()); };
-  const std::thread::id caller = std::this_thread::get_id();
   const int cores = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
   try {
-    parallelFor(
-        rest.size(), cores,
-        [&](std::size_t i) {
-          if (std::this_thread::get_id() == caller) tell(share());
-          if (auto error = readName(chain, rest[i], starts[rest[i]])) throw NameFault{std::move(*error)};
-          ++done;
-        },
-        WhileWaiting{[&] { tell(share()); }});
+    parallelFor(rest.size(), cores, [&](std::size_t i) {
+      tell(share());
+      if (auto error = readName(chain, rest[i], starts[rest[i]])) throw NameFault{std::move(*error)};
+      ++done;
+    });
+    tell(1);
   } catch (const NameFault& fault) {
     return fault.message;
   }
@@ -352,7 +350,7 @@ std::vector<std::string> codaChainFiles(const std::string& indexPath, const std:
 }
 
 CodaReadResult readCoda(const std::string& indexPath, const std::vector<std::string>& chainPaths,
-                        const CodaProgress& progress) {
+                        Progress& progress) {
   // a chain file beside the index that is another's hard link is one chain, not two
   if (auto why = repeatedChainFile(chainPaths)) return refused(std::move(*why));
   std::vector<IndexEntry> entries;
@@ -361,7 +359,8 @@ CodaReadResult readCoda(const std::string& indexPath, const std::vector<std::str
   for (std::size_t c = 0; c < chainPaths.size(); ++c) {
     const std::string& path = chainPaths[c];
     const auto tell = [&](double share) {
-      if (progress) progress(static_cast<int>(100.0 * (static_cast<double>(c) + share) / static_cast<double>(chainPaths.size())));
+      progress.report((static_cast<double>(c) + share) / static_cast<double>(chainPaths.size()));
+      progress.stopIfCancelled();
     };
     CodaChain chain{path, nullptr};
     if (auto error = readChain(indexPath, entries, path, chain.table, tell)) return refused(std::move(*error));
@@ -370,7 +369,7 @@ CodaReadResult readCoda(const std::string& indexPath, const std::vector<std::str
   return result;
 }
 
-CodaReadResult readCoda(const std::string& indexPath, const CodaProgress& progress) {
+CodaReadResult readCoda(const std::string& indexPath, Progress& progress) {
   const std::vector<std::string> chains = codaChainFiles(indexPath);
   if (chains.empty()) {
     const std::string name = std::filesystem::path(indexPath).filename().string();

@@ -227,28 +227,30 @@ bool settleToken(BlockReader& in, const char*& p, const char*& tokenEnd) {
   return true;
 }
 
-// Calls the yield function at most once per interval of work.
+// Reports to the progress and looks at its cancel request at most once per interval of work; an
+// unwatched progress costs no look at the clock.
 class Yielder {
  public:
-  Yielder(const YieldFunction& f, std::chrono::milliseconds interval)
-      : f_(f), interval_(interval), next_(Clock::now() + interval) {}
-  bool active() const { return static_cast<bool>(f_); }
+  Yielder(Progress& progress, std::chrono::milliseconds interval)
+      : progress_(progress), interval_(interval), next_(Clock::now() + interval) {}
+  bool active() const { return progress_.watched(); }
   std::chrono::milliseconds interval() const { return interval_; }
   void maybe() {
-    if (f_ && Clock::now() >= next_) now();
+    if (active() && Clock::now() >= next_) now();
   }
   void now() {
-    f_(std::clamp(percent_.load(std::memory_order_relaxed), 0, 100));
+    progress_.report(fraction_.load(std::memory_order_relaxed));
+    progress_.stopIfCancelled();
     next_ = Clock::now() + interval_;
   }
-  // The share of the work done so far, as the passes count it.
-  void setPercent(int percent) { percent_.store(percent, std::memory_order_relaxed); }
+  // The share of the work done so far, as the passes count it; any thread may set it.
+  void setFraction(double fraction) { fraction_.store(fraction, std::memory_order_relaxed); }
 
  private:
-  const YieldFunction& f_;
+  Progress& progress_;
   std::chrono::milliseconds interval_;
   Clock::time_point next_;
-  std::atomic<int> percent_{0};
+  std::atomic<double> fraction_{0};
 };
 
 // One thread's part of the file: the whole lines that begin in [from, to).
@@ -287,11 +289,11 @@ struct Context {
   void counted(long long bytes) {
     const long long done = countedBytes.fetch_add(bytes, std::memory_order_relaxed) + bytes;
     const long long all = std::max(1LL, fileSize - dataStart);
-    yielder->setPercent(static_cast<int>(25 * done / all));
+    yielder->setFraction(0.25 * static_cast<double>(done) / static_cast<double>(all));
   }
   void filled(long long rows) {
     const long long done = filledRows.fetch_add(rows, std::memory_order_relaxed) + rows;
-    yielder->setPercent(25 + static_cast<int>(75 * done / std::max(1LL, totalRows)));
+    yielder->setFraction(0.25 + 0.75 * static_cast<double>(done) / static_cast<double>(std::max(1LL, totalRows)));
   }
 };
 
@@ -814,7 +816,7 @@ DataFileReadResult refused(std::string error) {
   return r;
 }
 
-DataFileReadResult read(const std::string& path, const YieldFunction& yield, const ReadTuning& tuning) {
+DataFileReadResult read(const std::string& path, Progress& progress, const ReadTuning& tuning) {
   const std::string name = quoted(path);
   OpenedInput opened = openInputFile(path, "data file");
   if (opened.fd < 0) return refused(std::move(opened.refusal));
@@ -830,7 +832,7 @@ DataFileReadResult read(const std::string& path, const YieldFunction& yield, con
   const long long start =
       preadSome(fd, head, sizeof head, 0, error) == 3 && std::memcmp(head, "\xEF\xBB\xBF", 3) == 0 ? 3 : 0;
 
-  Yielder yielder(yield, tuning.yieldInterval);
+  Yielder yielder(progress, tuning.yieldInterval);
   const bool otherRules = fileKindOf(lowerCasedExtension(path)) == FileKind::other;
   FileLayout layout;
   if (otherRules) {
@@ -925,14 +927,15 @@ DataFileReadResult read(const std::string& path, const YieldFunction& yield, con
 
 }  // namespace
 
-DataFileReadResult readDataFile(const std::string& path, const YieldFunction& yield) {
-  return readDataFile(path, yield, ReadTuning{});
+DataFileReadResult readDataFile(const std::string& path, const ReadTuning& tuning) {
+  return readDataFile(path, Progress::unwatched(), tuning);
 }
 
-DataFileReadResult readDataFile(const std::string& path, const YieldFunction& yield,
-                                const ReadTuning& tuning) {
+DataFileReadResult readDataFile(const std::string& path, Progress& progress, const ReadTuning& tuning) {
   try {
-    return read(path, yield, tuning);
+    DataFileReadResult result = read(path, progress, tuning);
+    progress.report(1);
+    return result;
   } catch (const std::bad_alloc&) {
     return refused(quoted(path) + " is too large to read");
   } catch (const std::system_error& e) {  // threads or locks the system would not give

@@ -23,21 +23,21 @@ TableLayout tableLayout(const ColumnData& data) {
 
 std::vector<ChainRows> columnDataChains(const ColumnData& data) { return data.chains; }
 
-ChainsTableResult runChainsTable(const ChainsTableOptions& options, const RunHooks& hooks) {
+ChainsTableResult runChainsTable(const ChainsTableOptions& options, Progress& progress) {
   ChainsTableResult result;
   if (fileKindOf(lowerCasedExtension(options.dataPath)) != FileKind::fst) {
     result.error = RunError{"--chains-table needs an .fst data file, not " + quoted(options.dataPath), true};
     return result;
   }
   ColumnData data;
-  if (auto error = openColumnData(options, hooks, data, result.warnings)) {
+  if (auto error = openColumnData(options, data, result.warnings, progress)) {
     result.error = std::move(*error);
     return result;
   }
   const std::vector<ChainRows> chains = columnDataChains(data);
   const unsigned cores = std::thread::hardware_concurrency();
   const ChainComparison comparison =
-      compareChains(chains, tableLayout(data), options.modelFilter, cores == 0 ? 2 : static_cast<int>(cores));
+      compareChains(chains, tableLayout(data), options.modelFilter, cores == 0 ? 2 : static_cast<int>(cores), progress);
   if (!comparison.error.empty()) {
     result.error = RunError{quoted(options.dataPath) + ": " + comparison.error};
     return result;
@@ -46,7 +46,7 @@ ChainsTableResult runChainsTable(const ChainsTableOptions& options, const RunHoo
   return result;
 }
 
-DrawsExportResult runDrawsExport(const DrawsExportOptions& options, const RunHooks& hooks) {
+DrawsExportResult runDrawsExport(const DrawsExportOptions& options, Progress& progress) {
   DrawsExportResult result;
   const std::vector<InputFile> inputs = runInputs(options.dataPath, options.factorsPath, options.chainPaths);
   if (auto why = inputFileTargeted(options.outputPath, inputs)) {
@@ -54,7 +54,7 @@ DrawsExportResult runDrawsExport(const DrawsExportOptions& options, const RunHoo
     return result;
   }
   ColumnData data;
-  if (auto error = openColumnData(options, hooks, data, result.warnings)) {
+  if (auto error = openColumnData(options, data, result.warnings, progress)) {
     result.error = std::move(*error);
     return result;
   }
@@ -64,7 +64,7 @@ DrawsExportResult runDrawsExport(const DrawsExportOptions& options, const RunHoo
   input.modelColumn = data.modelColumn;
   input.modelFilter = options.modelFilter;
   input.thin = options.thin;
-  if (auto error = writeDrawsExport(options.outputPath, input, inputs, &result.draws)) result.error = RunError{*error};
+  if (auto error = writeDrawsExport(options.outputPath, input, inputs, &result.draws, progress)) result.error = RunError{*error};
   return result;
 }
 

@@ -29,7 +29,7 @@ struct ChainsTableResult {
 };
 
 // The chains side by side of an .fst data file (other kinds are refused), formatted.
-ChainsTableResult runChainsTable(const ChainsTableOptions& options, const RunHooks& hooks = {});
+ChainsTableResult runChainsTable(const ChainsTableOptions& options, Progress& progress = Progress::unwatched());
 
 struct DrawsExportOptions : ColumnDataOptions {
   std::string outputPath;
@@ -44,6 +44,6 @@ struct DrawsExportResult {
 
 // The retained draws of the data file written to options.outputPath; a path that is the data or
 // factors file (under any name) is refused as an argument error before anything is read.
-DrawsExportResult runDrawsExport(const DrawsExportOptions& options, const RunHooks& hooks = {});
+DrawsExportResult runDrawsExport(const DrawsExportOptions& options, Progress& progress = Progress::unwatched());
 
 }  // namespace varno

@@ -121,14 +121,14 @@ std::string formatModelEvidence(const InclusionEvidence& evidence, SummaryFormat
   return w.text();
 }
 
-ModelEvidenceResult runModelEvidence(const ModelEvidenceOptions& options, const RunHooks& hooks) {
+ModelEvidenceResult runModelEvidence(const ModelEvidenceOptions& options, Progress& progress) {
   ModelEvidenceResult result;
   if (fileKindOf(lowerCasedExtension(options.dataPath)) != FileKind::fst) {
     result.error = argumentError("--models needs an .fst data file, not " + quoted(options.dataPath));
     return result;
   }
   ColumnData data;
-  if (auto error = openColumnData(options, hooks, data, result.warnings)) {
+  if (auto error = openColumnData(options, data, result.warnings, progress)) {
     result.error = std::move(*error);
     return result;
   }

@@ -32,6 +32,6 @@ struct ModelEvidenceResult {
 
 // The .fst data file read with its factors file, then the models and factors over the retained
 // rows, formatted.
-ModelEvidenceResult runModelEvidence(const ModelEvidenceOptions& options, const RunHooks& hooks = {});
+ModelEvidenceResult runModelEvidence(const ModelEvidenceOptions& options, Progress& progress = Progress::unwatched());
 
 }  // namespace varno

@@ -1,10 +1,10 @@
 // Computing and writing the summary table of every column.
 #include "report/summary_table.h"
 
+#include <atomic>
 #include <charconv>
 #include <cmath>
 #include <limits>
-#include <mutex>
 #include <thread>
 
 #include "core/column_catalogue.h"
@@ -96,23 +96,20 @@ std::vector<std::string> summaryColumnNames(const SampleTable& table, const Tabl
 }
 
 std::vector<SummaryRow> computeSummaryTable(const SummaryTableInput& input, int threads,
-                                            const SummaryTableHooks& hooks) {
+                                            Progress& progress) {
   if (!input.table) return {};
   const int columns = input.table->columnCount();
   const std::vector<std::string> names = summaryColumnNames(*input.table, input.layout);
   std::vector<SummaryRow> rows(static_cast<std::size_t>(columns));
-  std::mutex progressMutex;
-  int done = 0;
+  std::atomic<int> done{0};
   parallelFor(rows.size(), threads, [&](std::size_t c) {
-    if (hooks.cancel && hooks.cancel->load()) return;
+    progress.stopIfCancelled();
     rows[c] = summaryRow(input, static_cast<int>(c));
     rows[c].name = names[c];
-    if (hooks.progress) {
-      const std::lock_guard<std::mutex> lock(progressMutex);
-      hooks.progress(++done, columns);
-    }
+    progress.report(static_cast<double>(++done) / columns);
   });
-  if (hooks.cancel && hooks.cancel->load()) return {};
+  progress.stopIfCancelled();
+  progress.report(1);
   return rows;
 }
 
@@ -139,10 +136,10 @@ std::string formatSummaryTable(const std::vector<SummaryRow>& rows, SummaryForma
   return formatTextTable(summaryTableHeader(), fields, format, text);
 }
 
-SummaryTableResult runSummaryTable(const SummaryTableOptions& options, const RunHooks& hooks) {
+SummaryTableResult runSummaryTable(const SummaryTableOptions& options, Progress& progress) {
   SummaryTableResult result;
   ColumnData data;
-  if (auto error = openColumnData(options, hooks, data, result.warnings)) {
+  if (auto error = openColumnData(options, data, result.warnings, progress)) {
     result.error = std::move(*error);
     return result;
   }
@@ -154,7 +151,7 @@ SummaryTableResult runSummaryTable(const SummaryTableOptions& options, const Run
   input.modelFilter = options.modelFilter;
   input.levelPercent = options.levelPercent;
   const unsigned cores = std::thread::hardware_concurrency();
-  const std::vector<SummaryRow> rows = computeSummaryTable(input, cores == 0 ? 2 : static_cast<int>(cores));
+  const std::vector<SummaryRow> rows = computeSummaryTable(input, cores == 0 ? 2 : static_cast<int>(cores), progress);
   // The tables are done with: their memory goes before the texts of a wide table take theirs.
   input = {};
   data = {};

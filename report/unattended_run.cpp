@@ -41,9 +41,9 @@ std::optional<RunError> readFactorsText(const std::string& path, std::string& te
 }
 
 // The data file read into a table; a partial read and rows with extra numbers are warnings.
-std::optional<RunError> readTable(const std::string& path, const RunHooks& hooks,
+std::optional<RunError> readTable(const std::string& path, Progress& progress,
                                   std::shared_ptr<const SampleTable>& table, std::vector<std::string>& warnings) {
-  DataFileReadResult read = readDataFile(path, hooks.yield);
+  DataFileReadResult read = readDataFile(path, progress);
   if (!read.table) return fileError(read.error);
   for (const std::string& note : readNotes(read)) warnings.push_back(quoted(path) + ": " + note);
   table = std::move(read.table);
@@ -52,9 +52,9 @@ std::optional<RunError> readTable(const std::string& path, const RunHooks& hooks
 
 // The chains of an index: those beside it, then the named ones; refused when there is none.
 std::optional<RunError> readIndexedChains(const std::string& indexPath, const std::vector<std::string>& named,
-                                          const RunHooks& hooks, std::vector<CodaChain>& chains) {
+                                          Progress& progress, std::vector<CodaChain>& chains) {
   const std::vector<std::string> files = codaChainFiles(indexPath, named);
-  CodaReadResult read = files.empty() ? readCoda(indexPath, hooks.yield) : readCoda(indexPath, files, hooks.yield);
+  CodaReadResult read = files.empty() ? readCoda(indexPath, progress) : readCoda(indexPath, files, progress);
   if (read.chains.empty()) {
     if (files.empty()) read.error += "; name the chain files with --chain";
     return fileError(read.error);
@@ -70,10 +70,10 @@ std::optional<RunError> checkFstLayout(const std::string& path, const SampleTabl
 
 // The factor decision of a run, reading the factors file when one is named.
 std::optional<RunError> factorsOf(const std::string& factorsPath, std::optional<int> factorMode,
-                                  std::optional<bool> interaction, const RunHooks& hooks,
+                                  std::optional<bool> interaction, const std::function<bool()>& askInteraction,
                                   FactorDecision& decision, std::string& factorsText) {
   if (auto error = readFactorsText(factorsPath, factorsText)) return error;
-  if (auto error = decideFactors(factorMode, factorsText, interaction, hooks.askInteraction, decision)) {
+  if (auto error = decideFactors(factorMode, factorsText, interaction, askInteraction, decision)) {
     error->message = quoted(factorsPath) + " " + error->message;
     return error;
   }
@@ -147,14 +147,14 @@ std::optional<RunError> checkFstAgainstFactors(const std::string& dataPath, cons
 // the first chain.
 std::optional<RunError> readChains(const std::string& dataPath, const SampleTable& first,
                                    const std::vector<std::string>& chainPaths, long long burnIn, long long burnOut,
-                                   const RunHooks& hooks, std::vector<ChainRows>& chains,
+                                   Progress& progress, std::vector<ChainRows>& chains,
                                    std::vector<std::string>& warnings,
                                    const std::function<std::optional<RunError>(const std::string&, const SampleTable&,
                                                                                RowRange)>& check) {
   for (const std::string& path : chainPaths) {
     if (auto why = chainKindMismatch(dataPath, path)) return argumentError(*why);
     std::shared_ptr<const SampleTable> table;
-    if (auto error = readTable(path, hooks, table, warnings)) return error;
+    if (auto error = readTable(path, progress, table, warnings)) return error;
     if (auto why = chainMismatch(dataPath, first.columnCount(), path, table->columnCount())) return fileError(*why);
     RowRange rows;
     if (auto error = checkedRetainedRows(burnIn, burnOut, table->rowCount(), rows)) {
@@ -225,15 +225,15 @@ std::optional<RunError> checkedRetainedRows(long long burnIn, long long burnOut,
 
 std::optional<RunError> buildReportText(const std::shared_ptr<const SampleTable>& table,
                                         const FactorDecision& decision, std::string_view factorsText,
-                                        RowRange rows, const RunHooks& hooks, std::string& text,
-                                        UnattendedCharts* charts) {
+                                        RowRange rows, std::string& text, UnattendedCharts* charts,
+                                        Progress& progress) {
   const std::vector<ChainRows> chains{{table, rows}};
-  return buildReportText(chains, decision, factorsText, hooks, text, charts);
+  return buildReportText(chains, decision, factorsText, text, charts, 0, progress);
 }
 
 std::optional<RunError> buildReportText(std::span<const ChainRows> chains, const FactorDecision& decision,
-                                        std::string_view factorsText, const RunHooks& hooks, std::string& text,
-                                        UnattendedCharts* charts, int modelFilter) {
+                                        std::string_view factorsText, std::string& text,
+                                        UnattendedCharts* charts, int modelFilter, Progress& progress) {
   if (chains.empty() || !chains[0].table) return fileError("no data");
   const std::shared_ptr<const SampleTable>& table = chains[0].table;
   const RowRange rows = chains[0].rows;
@@ -250,9 +250,8 @@ std::optional<RunError> buildReportText(std::span<const ChainRows> chains, const
   input.modelFilter = modelFilter;
   input.fstSummary.reset(static_cast<std::size_t>(populationCount));
   input.coefficientSummary.reset(static_cast<std::size_t>(decision.factorCount) + 1);
-  ModelSummaryResult summary = computeModelSummary(input, hooks.progress, hooks.cancel);
+  ModelSummaryResult summary = computeModelSummary(input, progress);
   if (!summary.error.empty()) return fileError("the model summary cannot be computed: " + summary.error);
-  if (summary.cancelled) return fileError("the model summary was cancelled");
 
   ReportInputs in;
   in.populationCount = populationCount;
@@ -291,7 +290,7 @@ std::optional<RunError> buildReportText(std::span<const ChainRows> chains, const
   return std::nullopt;
 }
 
-UnattendedResult buildUnattendedReport(const UnattendedOptions& options, const RunHooks& hooks) {
+UnattendedResult buildUnattendedReport(const UnattendedOptions& options, Progress& progress) {
   UnattendedResult result;
   auto fail = [&](RunError error) {
     result.error = std::move(error);
@@ -305,14 +304,14 @@ UnattendedResult buildUnattendedReport(const UnattendedOptions& options, const R
   if (auto error = repeatedChain(options.dataPath, options.chainPaths)) return fail(std::move(*error));
   FactorDecision decision;
   std::string factorsText;
-  if (auto error = factorsOf(options.factorsPath, options.factorMode, options.interaction, hooks, decision,
-                             factorsText))
+  if (auto error = factorsOf(options.factorsPath, options.factorMode, options.interaction, options.askInteraction,
+                             decision, factorsText))
     return fail(std::move(*error));
   if (auto error = checkModelChoice(options.modelFilter, decision, options.factorsPath)) return fail(std::move(*error));
 
   UnattendedReport report;
   std::shared_ptr<const SampleTable> table;
-  if (auto error = readTable(options.dataPath, hooks, table, report.warnings)) return fail(std::move(*error));
+  if (auto error = readTable(options.dataPath, progress, table, report.warnings)) return fail(std::move(*error));
   if (auto error = checkFstLayout(options.dataPath, *table, decision.factorCount)) return fail(std::move(*error));
 
   RowRange rows;
@@ -324,7 +323,7 @@ UnattendedResult buildUnattendedReport(const UnattendedOptions& options, const R
                                           options.factorsPath, factorsText, report.warnings))
     return fail(std::move(*error));
   std::vector<ChainRows> chains{{table, rows}};
-  if (auto error = readChains(options.dataPath, *table, options.chainPaths, options.burnIn, options.burnOut, hooks,
+  if (auto error = readChains(options.dataPath, *table, options.chainPaths, options.burnIn, options.burnOut, progress,
                               chains, report.warnings,
                               [&](const std::string& path, const SampleTable& chain, RowRange chainRows) {
                                 return checkFstAgainstFactors(path, chain, decision, chainRows, options.factorMode,
@@ -332,7 +331,7 @@ UnattendedResult buildUnattendedReport(const UnattendedOptions& options, const R
                               }))
     return fail(std::move(*error));
   auto charts = std::make_shared<UnattendedCharts>();
-  if (auto error = buildReportText(chains, decision, factorsText, hooks, report.text, charts.get(), options.modelFilter)) {
+  if (auto error = buildReportText(chains, decision, factorsText, report.text, charts.get(), options.modelFilter, progress)) {
     error->message = quoted(options.dataPath) + ": " + error->message;
     return fail(std::move(*error));
   }
@@ -349,14 +348,14 @@ std::optional<RunError> reportTargetFault(const UnattendedOptions& options) {
   return std::nullopt;
 }
 
-UnattendedResult runUnattendedReport(const UnattendedOptions& options, const RunHooks& hooks) {
+UnattendedResult runUnattendedReport(const UnattendedOptions& options, Progress& progress) {
   // refused before any reading: nothing the run finds could make that target right
   if (auto fault = reportTargetFault(options)) {
     UnattendedResult refused;
     refused.error = std::move(fault);
     return refused;
   }
-  UnattendedResult result = buildUnattendedReport(options, hooks);
+  UnattendedResult result = buildUnattendedReport(options, progress);
   if (!result.report) return result;
   if (auto why = writeFileAtomically(result.report->path, result.report->text)) {
     result.error = fileError(*why);
@@ -365,8 +364,8 @@ UnattendedResult runUnattendedReport(const UnattendedOptions& options, const Run
   return result;
 }
 
-std::optional<RunError> openColumnData(const ColumnDataOptions& options, const RunHooks& hooks, ColumnData& data,
-                                       std::vector<std::string>& warnings) {
+std::optional<RunError> openColumnData(const ColumnDataOptions& options, ColumnData& data,
+                                       std::vector<std::string>& warnings, Progress& progress) {
   const FileKind kind = fileKindOf(lowerCasedExtension(options.dataPath));
   const bool factorsKnown = !options.factorsPath.empty() || options.factorMode.has_value();
   if (options.modelFilter != 0 && (kind != FileKind::fst || !factorsKnown))
@@ -380,7 +379,7 @@ std::optional<RunError> openColumnData(const ColumnDataOptions& options, const R
   FactorDecision decision;
   std::string factorsText;
   if (kind == FileKind::fst && !options.factorsPath.empty()) {
-    if (auto error = factorsOf(options.factorsPath, options.factorMode, options.interaction, hooks, decision,
+    if (auto error = factorsOf(options.factorsPath, options.factorMode, options.interaction, {}, decision,
                                factorsText))
       return error;
     if (auto error = checkModelChoice(options.modelFilter, decision, options.factorsPath)) return error;
@@ -395,9 +394,9 @@ std::optional<RunError> openColumnData(const ColumnDataOptions& options, const R
   // an index reads its chains, and the first is the table of the run
   std::vector<CodaChain> indexed;
   if (kind == FileKind::other && isCodaIndex(options.dataPath)) {
-    if (auto error = readIndexedChains(options.dataPath, options.chainPaths, hooks, indexed)) return error;
+    if (auto error = readIndexedChains(options.dataPath, options.chainPaths, progress, indexed)) return error;
     table = indexed.front().table;
-  } else if (auto error = readTable(options.dataPath, hooks, table, warnings)) {
+  } else if (auto error = readTable(options.dataPath, progress, table, warnings)) {
     return error;
   }
 
@@ -437,7 +436,7 @@ std::optional<RunError> openColumnData(const ColumnDataOptions& options, const R
   // the chains an index names were read with it
   const std::vector<std::string> further = indexed.empty() ? options.chainPaths : std::vector<std::string>{};
   if (auto error = readChains(
-          options.dataPath, *table, further, options.burnIn, options.burnOut, hooks, chains, warnings,
+          options.dataPath, *table, further, options.burnIn, options.burnOut, progress, chains, warnings,
           [&](const std::string& path, const SampleTable& chain, RowRange chainRows) -> std::optional<RunError> {
             if (!checkFactors) return std::nullopt;
             return checkFstAgainstFactors(path, chain, decision, chainRows, options.factorMode, options.factorsPath,
@@ -480,14 +479,14 @@ std::optional<RunError> columnNamed(const std::string& dataPath, const ColumnDat
 
 }  // namespace
 
-ColumnStatisticsResult runColumnStatistics(const ColumnStatisticsOptions& options, const RunHooks& hooks) {
+ColumnStatisticsResult runColumnStatistics(const ColumnStatisticsOptions& options, Progress& progress) {
   ColumnStatisticsResult result;
   auto fail = [&](RunError error) {
     result.error = std::move(error);
     return result;
   };
   ColumnData data;
-  if (auto error = openColumnData(options, hooks, data, result.warnings)) return fail(std::move(*error));
+  if (auto error = openColumnData(options, data, result.warnings, progress)) return fail(std::move(*error));
   const SampleTable* table = data.table.get();
   const int modelColumn = data.modelColumn;
   int column = options.column;

@@ -2,6 +2,7 @@
 #include "stats/chain_comparison.h"
 
 #include <algorithm>
+#include <atomic>
 
 #include "core/model_numbering.h"
 #include "core/parallel_for.h"
@@ -161,7 +162,7 @@ void addFstRows(const FstFigures& f, int population, std::vector<ChainComparison
 }  // namespace
 
 ChainComparison compareChains(std::span<const ChainRows> chains, const TableLayout& layout, int modelFilter,
-                              int threads, const std::atomic<bool>* cancel) {
+                              int threads, Progress& progress) {
   ChainComparison result;
   result.chainCount = static_cast<int>(chains.size());
   result.error = layoutError(chains, layout);
@@ -203,14 +204,14 @@ ChainComparison compareChains(std::span<const ChainRows> chains, const TableLayo
   }
 
   std::vector<FstFigures> fst(static_cast<std::size_t>(P));
+  std::atomic<std::size_t> done{0};
   parallelFor(fst.size(), std::max(threads, 1), [&](std::size_t p) {
-    if (cancel && cancel->load(std::memory_order_relaxed)) return;
+    progress.stopIfCancelled();
     fst[p] = fstFigures(chains, layout, modelFilter, static_cast<int>(p) + 1);
+    progress.report(static_cast<double>(++done) / static_cast<double>(fst.size()));
   });
-  if (cancel && cancel->load()) {
-    result.cancelled = true;
-    return result;
-  }
+  progress.stopIfCancelled();
+  progress.report(1);
   for (int p = 1; p <= P; ++p) addFstRows(fst[static_cast<std::size_t>(p - 1)], p, result.rows);
   return result;
 }

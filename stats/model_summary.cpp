@@ -2,6 +2,7 @@
 #include "stats/model_summary.h"
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <cmath>
 #include <string_view>
@@ -100,28 +101,19 @@ void gather(const Quantity& q, std::vector<double>& scratch) {
 }
 
 // Runs the quantities on every core; the calling thread takes part and is the only one that
-// calls `progress`, in the algorithm's order.
+// reports, in the algorithm's order. A cancel ends the run with WorkCancelled.
 class ParallelRun {
  public:
-  ParallelRun(std::vector<Quantity>& quantities, const std::function<void(int)>& progress,
-              const std::atomic<bool>* cancel)
-      : quantities_(quantities),
-        progress_(progress),
-        cancel_(cancel),
-        done_(new std::atomic<bool>[quantities.size()]) {
+  ParallelRun(std::vector<Quantity>& quantities, Progress& progress)
+      : quantities_(quantities), progress_(progress), done_(new std::atomic<bool>[quantities.size()]) {
     for (std::size_t i = 0; i < quantities.size(); ++i) done_[i].store(false);
   }
 
-  // Returns false when cancelled.
-  bool run() {
+  void run() {
     const std::thread::id caller = std::this_thread::get_id();
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
     parallelFor(quantities_.size(), static_cast<int>(cores), [&](std::size_t i) {
-      if (stopped_.load(std::memory_order_relaxed)) return;
-      if (cancel_ && cancel_->load(std::memory_order_relaxed)) {
-        stopped_.store(true);
-        return;
-      }
+      progress_.stopIfCancelled();
       Quantity& q = quantities_[i];
       std::vector<double> scratch;
       gather(q, scratch);
@@ -129,25 +121,22 @@ class ParallelRun {
       done_[i].store(true, std::memory_order_release);
       if (std::this_thread::get_id() == caller) reportFinished();
     });
-    if (stopped_.load()) return false;
+    progress_.stopIfCancelled();
     reportFinished();
-    return true;
   }
 
  private:
-  // Shows the gauge of every quantity whose predecessors are all done.
+  // Moves the gauge to the position of every quantity whose predecessors are all done.
   void reportFinished() {
     while (reported_ < quantities_.size() && done_[reported_].load(std::memory_order_acquire)) {
-      if (progress_) progress_(quantities_[reported_].gauge);
+      progress_.report(quantities_[reported_].gauge / 100.0);
       ++reported_;
     }
   }
 
   std::vector<Quantity>& quantities_;
-  const std::function<void(int)>& progress_;
-  const std::atomic<bool>* cancel_;
+  Progress& progress_;
   std::unique_ptr<std::atomic<bool>[]> done_;
-  std::atomic<bool> stopped_{false};
   std::size_t reported_ = 0;  // touched by the calling thread only
 };
 
@@ -184,8 +173,7 @@ int countedModel(float value) {
   return static_cast<int>(truncated);
 }
 
-ModelSummaryResult computeModelSummary(const ModelSummaryInput& in, const std::function<void(int percent)>& progress,
-                                       const std::atomic<bool>* cancel) {
+ModelSummaryResult computeModelSummary(const ModelSummaryInput& in, Progress& progress) {
   ModelSummaryResult result;
   result.fstSummary = in.fstSummary;
   result.coefficientSummary = in.coefficientSummary;
@@ -208,7 +196,7 @@ ModelSummaryResult computeModelSummary(const ModelSummaryInput& in, const std::f
   }
   result.fstSummary.resize(static_cast<std::size_t>(P));
   result.coefficientSummary.resize(static_cast<std::size_t>(F) + 1);
-  if (progress) progress(0);
+  progress.report(0);
 
   // Model counts over all retained rows; values that are no model number are not counted.
   int N = 0;
@@ -255,10 +243,7 @@ ModelSummaryResult computeModelSummary(const ModelSummaryInput& in, const std::f
     for (int p = 1; p <= P; ++p) quantities.push_back({2 + p, &filterRows, 100 * (F + p + 2) / D, {}});
   }
 
-  if (!ParallelRun(quantities, progress, cancel).run()) {
-    result.cancelled = true;
-    return result;
-  }
+  ParallelRun(quantities, progress).run();
 
   if (bestSummarised) {
     store(result.coefficientSummary, 0, quantities[0].summary);
@@ -293,7 +278,7 @@ ModelSummaryResult computeModelSummary(const ModelSummaryInput& in, const std::f
   }
   result.memoLines[2] = concat("  - Sigma\u00B2=", formatG3(result.sigmaSummary[1]));
 
-  if (progress && (quantities.empty() || quantities.back().gauge != 100)) progress(100);
+  progress.report(1);
   return result;
 }
 

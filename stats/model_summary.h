@@ -2,14 +2,13 @@
 #pragma once
 
 #include <array>
-#include <atomic>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "core/model_numbering.h"
+#include "core/progress.h"
 #include "core/sample_table.h"
 #include "core/summary_arrays.h"
 #include "stats/chain_rows.h"
@@ -62,7 +61,6 @@ struct ModelSummaryResult {
   std::array<std::string, 3> memoLines;  // UTF-8
   std::vector<ModelBar> modelBars;
   std::vector<HpdiInterval> hpdis;
-  bool cancelled = false;  // the run stopped early; the result is incomplete and must be dropped
   std::string error;       // set when the table does not have the columns the counts name
 };
 
@@ -73,11 +71,10 @@ extern const std::array<Rgb, 9> kHpdiColours;
 // the model slots.
 int countedModel(float value);
 
-// Summarises the retained rows of `input.table`. `progress` (may be empty) is called on the
-// calling thread with the gauge positions 0 .. 100; `cancel` (may be null) stops the run between
-// two summaries. The summaries run on all cores, each over a scratch copy of its column.
-ModelSummaryResult computeModelSummary(const ModelSummaryInput& input,
-                                       const std::function<void(int percent)>& progress,
-                                       const std::atomic<bool>* cancel);
+// Summarises the retained rows of `input.table`. `progress` is moved, from the calling thread,
+// through the gauge positions of the summaries as they end, to 1; a cancel ends the run with
+// WorkCancelled between two summaries. The summaries run on all cores, each over a scratch copy
+// of its column.
+ModelSummaryResult computeModelSummary(const ModelSummaryInput& input, Progress& progress = Progress::unwatched());
 
 }  // namespace varno

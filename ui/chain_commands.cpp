@@ -87,11 +87,7 @@ bool TForm3::addChainFile(const QString& path, std::function<void()> then) {
   job.title = "Reading " + path;
   // a chain of an analysis opened from an index is a chain file of that index
   const std::string index = state.chainsFromIndex() ? first : std::string();
-  job.work = [this, file, first, index, path, then, fst, decision, burnIn, burnOut](JobControl& control) -> JobRunner::Apply {
-    const auto progress = [&control](int percent) {
-      control.setPercent(percent);
-      control.throwIfCancelled();
-    };
+  job.work = [this, file, first, index, path, then, fst, decision, burnIn, burnOut](Progress& progress) -> JobRunner::Apply {
     auto read = std::make_shared<DataFileReadResult>();
     if (index.empty()) {
       *read = readDataFile(file, progress);

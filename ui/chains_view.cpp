@@ -113,11 +113,10 @@ void TForm3::ComputeChainsTable() {
 
   JobRunner::Job job;
   job.title = "Computing the chains table";
-  job.work = [this, inputs = *inputs, layout](JobControl& control) -> JobRunner::Apply {
+  job.work = [this, inputs = *inputs, layout](Progress& progress) -> JobRunner::Apply {
     const std::vector<ChainRows> chains = retainedChainRows(inputs.chains, inputs.burnIn, inputs.burnOut);
     auto comparison = std::make_shared<ChainComparison>(
-        compareChains(chains, layout, inputs.summary.modelFilter, 2, control.cancelFlag()));
-    control.throwIfCancelled();
+        compareChains(chains, layout, inputs.summary.modelFilter, 2, progress));
     if (!comparison->error.empty()) throw std::runtime_error(comparison->error);
     return [this, comparison, inputs] {
       // the rows, filter, factors or chains changed while it ran: it describes nothing on screen
@@ -216,10 +215,9 @@ void TForm3::exportDrawsClick() {
 
   JobRunner::Job job;
   job.title = "Exporting the retained draws";
-  job.work = [this, path, input = std::move(input), inputs](JobControl& control) -> JobRunner::Apply {
+  job.work = [this, path, input = std::move(input), inputs](Progress& progress) -> JobRunner::Apply {
     long long draws = 0;
-    const auto error = writeDrawsExport(path, input, inputs, &draws, control.cancelFlag());
-    control.throwIfCancelled();
+    const auto error = writeDrawsExport(path, input, inputs, &draws, progress);
     if (error) throw std::runtime_error(*error);
     return [this, path, draws] {
       setStatus(QString("%1 draws written to %2").arg(draws).arg(QString::fromStdString(path)));

@@ -81,7 +81,7 @@ void TForm3::requestColumnFigures(int column, bool defaultBandwidth) {
 
   JobRunner::Job job;
   job.title = "Computing the statistics";
-  job.work = [this, input, known](JobControl&) -> JobRunner::Apply {
+  job.work = [this, input, known](Progress&) -> JobRunner::Apply {
     auto figures = std::make_shared<ColumnFigures>(computeColumnFigures(input));
     if (known) {
       figures->diagnostics = known->diagnostics;
@@ -130,7 +130,7 @@ void TForm3::requestColumnFigures(int column, bool defaultBandwidth) {
 void TForm3::requestSampleDiagnostics(const ColumnFiguresInput& input) {
   JobRunner::Job job;
   job.title = "Computing the convergence diagnostics";
-  job.work = [this, input](JobControl&) -> JobRunner::Apply {
+  job.work = [this, input](Progress&) -> JobRunner::Apply {
     auto note = std::make_shared<std::string>();
     auto diagnostics =
         std::make_shared<const std::optional<ConvergenceDiagnostics>>(sampleDiagnostics(input, *note));

@@ -135,12 +135,8 @@ void TForm3::ComputeDiagnostics(std::function<void()> then) {
   JobRunner::Job job;
   job.title = "Computing the diagnostics";
   const std::vector<int> alleleCounts = state.kind() == FileKind::frq ? state.alleleCounts : std::vector<int>{};
-  job.work = [this, inputs = *inputs, alleleCounts](JobControl& control) -> JobRunner::Apply {
-    SummaryTableHooks hooks;
-    hooks.progress = [&control](int done, int total) { control.setPercent(total > 0 ? done * 100 / total : 100); };
-    hooks.cancel = control.cancelFlag();
-    std::vector<SummaryRow> rows = computeSummaryTable(inputs, workerThreads(), hooks);
-    control.throwIfCancelled();
+  job.work = [this, inputs = *inputs, alleleCounts](Progress& progress) -> JobRunner::Apply {
+    std::vector<SummaryRow> rows = computeSummaryTable(inputs, workerThreads(), progress);
     // everything the page shows is made here: the window's thread only swaps it in
     const QString note = noteFor(inputs, rows);
     auto contents = makeDiagnosticsContents(std::move(rows), chainsOf(inputs), alleleCounts);
@@ -230,7 +226,7 @@ void TForm3::copyDiagnostics() {
   // tens of thousands of rows take longer to write out than the window may wait
   JobRunner::Job job;
   job.title = "Copying the diagnostics";
-  job.work = [this, contents = diagnosticsContents_, selected](JobControl&) -> JobRunner::Apply {
+  job.work = [this, contents = diagnosticsContents_, selected](Progress&) -> JobRunner::Apply {
     std::vector<SummaryRow> rows;
     rows.reserve(selected.size());
     for (int index : selected) rows.push_back(contents->rows[static_cast<std::size_t>(index)]);
@@ -269,9 +265,9 @@ void TForm3::diag_saveClick() {
   // written on a worker: the text of tens of thousands of rows takes longer than a click may
   JobRunner::Job job;
   job.title = "Saving the diagnostics table";
-  job.work = [this, path, contents = diagnosticsContents_](JobControl& control) -> JobRunner::Apply {
+  job.work = [this, path, contents = diagnosticsContents_](Progress& progress) -> JobRunner::Apply {
     const std::string text = formatSummaryTable(contents->rows, SummaryFormat::csv);
-    control.throwIfCancelled();
+    progress.stopIfCancelled();
     if (const auto error = writeFileAtomically(path, text)) throw std::runtime_error(*error);
     return [this, path] { setStatus("Diagnostics table written to " + QString::fromStdString(path)); };
   };

@@ -37,7 +37,7 @@ struct FileRead {
 };
 
 // An index and the chain files beside it: chain 1 as the table read, the others as its chains.
-void readIndexedChains(const std::string& path, const CodaProgress& progress, FileRead& file) {
+void readIndexedChains(const std::string& path, Progress& progress, FileRead& file) {
   CodaReadResult coda = readCoda(path, progress);
   if (coda.chains.empty()) {
     file.read.error = std::move(coda.error);
@@ -60,12 +60,8 @@ bool TForm3::LoadDataFile(LoadPlan plan, std::shared_ptr<const OpenFlowSnapshot>
 
   JobRunner::Job job;
   job.title = "Reading " + plan.path;
-  job.work = [this, path, plan, before, fst, decision, burnIn, burnOut](JobControl& control) -> JobRunner::Apply {
+  job.work = [this, path, plan, before, fst, decision, burnIn, burnOut](Progress& progress) -> JobRunner::Apply {
     auto file = std::make_shared<FileRead>();
-    const auto progress = [&control](int percent) {
-      control.setPercent(percent);
-      control.throwIfCancelled();
-    };
     if (!fst && isCodaIndex(path))
       readIndexedChains(path, progress, *file);
     else

@@ -124,7 +124,7 @@ void TForm3::createJobControls() {
 void TForm3::showJobProgress() {
   const int percent = jobs_->analysisPercent();
   jobGauge_->setValue(percent);
-  if (jobs_->analysisTitle() == "Computing the summary") progress->setValue(percent);
+  if (jobs_->analysisPageGauge()) progress->setValue(percent);
 }
 
 void TForm3::FormCreate() { setAcceptDrops(true); }

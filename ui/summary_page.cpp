@@ -108,10 +108,9 @@ void TForm3::ComputeModelSummary(std::function<void()> then) {
 
   JobRunner::Job job;
   job.title = "Computing the summary";
-  job.work = [this, input = std::move(input), inputs = *inputs](JobControl& control) -> JobRunner::Apply {
-    auto result = std::make_shared<ModelSummaryResult>(
-        computeModelSummary(input, [&control](int p) { control.setPercent(p); }, control.cancelFlag()));
-    if (result->cancelled) throw JobCancelled{};
+  job.pageGauge = true;
+  job.work = [this, input = std::move(input), inputs = *inputs](Progress& progress) -> JobRunner::Apply {
+    auto result = std::make_shared<ModelSummaryResult>(computeModelSummary(input, progress));
     if (!result->error.empty()) throw std::runtime_error(result->error);
     // the evidence for each factor: model counts and the ESS of each 0/1 model and factor series
     auto draws = std::make_shared<EvidenceInput>();
@@ -128,7 +127,7 @@ void TForm3::ComputeModelSummary(std::function<void()> then) {
     }
     draws->modelCounts = modelCounts(chains, input.factorCount, input.hasInteraction);
     draws->ess = indicatorEss(chains, input.factorCount, input.hasInteraction);
-    if (control.cancelFlag() && control.cancelFlag()->load()) throw JobCancelled{};
+    progress.stopIfCancelled();
     return [this, result, draws, inputs] {
       // the rows or filter changed while it ran: it describes nothing on screen any more
       if (currentSummaryInputs() != inputs) {

@@ -62,15 +62,15 @@ TEST(ChainPooling, ReportBytesEqualThoseOfTheConcatenatedRows) {
   const FactorDecision decision{kFactors, false};
   const std::string factors = "g[1]=1 2 3\ng[2]=0.5 0.25 1\n";
   std::string pooledText, wholeText;
-  ASSERT_FALSE(buildReportText(chains, decision, factors, {}, pooledText));
-  ASSERT_FALSE(buildReportText(whole, decision, factors, RowRange{0, whole->rowCount()}, {}, wholeText));
+  ASSERT_FALSE(buildReportText(chains, decision, factors, pooledText));
+  ASSERT_FALSE(buildReportText(whole, decision, factors, RowRange{0, whole->rowCount()}, wholeText));
   EXPECT_EQ(pooledText, wholeText);
   EXPECT_FALSE(pooledText.empty());
 
   // one chain is the report of that chain alone, burn-in and burn-out included
   std::string oneText, plainText;
-  ASSERT_FALSE(buildReportText(std::span<const ChainRows>(chains).first(1), decision, factors, {}, oneText));
-  ASSERT_FALSE(buildReportText(chains[0].table, decision, factors, chains[0].rows, {}, plainText));
+  ASSERT_FALSE(buildReportText(std::span<const ChainRows>(chains).first(1), decision, factors, oneText));
+  ASSERT_FALSE(buildReportText(chains[0].table, decision, factors, chains[0].rows, plainText));
   EXPECT_EQ(oneText, plainText);
 }
 
@@ -89,8 +89,8 @@ TEST(ChainPooling, ModelSummaryUnderAFilterEqualsTheConcatenatedRows) {
     one.chains.clear();
     one.table = whole;
     one.rows = {0, whole->rowCount()};
-    const ModelSummaryResult a = computeModelSummary(pooled, {}, nullptr);
-    const ModelSummaryResult b = computeModelSummary(one, {}, nullptr);
+    const ModelSummaryResult a = computeModelSummary(pooled);
+    const ModelSummaryResult b = computeModelSummary(one);
     ASSERT_TRUE(a.error.empty()) << a.error;
     EXPECT_EQ(a.memoLines, b.memoLines) << filter;
     EXPECT_EQ(a.modelProbabilities, b.modelProbabilities) << filter;

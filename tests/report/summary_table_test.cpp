@@ -1,8 +1,10 @@
 // The summary table on the bundled example, its three texts read back, and undefined figures.
 #include "report/summary_table.h"
+#include "tests/recorded_progress.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <charconv>
 #include <optional>
 #include <string>
@@ -191,7 +193,7 @@ class SummaryOfTheExample : public ::testing::Test {
   void SetUp() override {
     ColumnData data;
     std::vector<std::string> warnings;
-    ASSERT_FALSE(openColumnData(lakeOptions(), {}, data, warnings));
+    ASSERT_FALSE(openColumnData(lakeOptions(), data, warnings));
     input.table = data.table;
     input.layout = {FileKind::fst, data.modelColumn - 3, data.decision.factorCount, data.decision.hasInteraction};
     input.rows = data.rows;
@@ -201,6 +203,21 @@ class SummaryOfTheExample : public ::testing::Test {
   SummaryTableInput input;
   std::vector<SummaryRow> rows;
 };
+
+// The columns are computed on several threads, each reporting when its column is done: the
+// fraction only grows and ends at 1; a cancel asked for after the first column ends the table with
+// the one cancellation instead of handing back a table with rows missing.
+TEST_F(SummaryOfTheExample, ItsProgressGrowsFromEveryThreadAndItsCancelStopsIt) {
+  RecordedProgress progress;
+  EXPECT_EQ(computeSummaryTable(input, 3, progress).size(), rows.size());
+  const std::vector<double> moves = progress.moves();
+  ASSERT_FALSE(moves.empty());
+  EXPECT_TRUE(std::is_sorted(moves.begin(), moves.end()));
+  EXPECT_EQ(moves.back(), 1.0);
+
+  RecordedProgress cancelled(1);
+  EXPECT_THROW(computeSummaryTable(input, 3, cancelled), WorkCancelled);
+}
 
 TEST_F(SummaryOfTheExample, EveryFormatReadsBackToTheSameFigures) {
   const std::vector<std::string>& header = summaryTableHeader();
