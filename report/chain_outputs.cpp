@@ -21,8 +21,6 @@ TableLayout tableLayout(const ColumnData& data) {
   return layout;
 }
 
-std::vector<ChainRows> columnDataChains(const ColumnData& data) { return data.chains; }
-
 ChainsTableResult runChainsTable(const ChainsTableOptions& options, const RunHooks& hooks) {
   ChainsTableResult result;
   if (fileKindOf(lowerCasedExtension(options.dataPath)) != FileKind::fst) {
@@ -34,10 +32,9 @@ ChainsTableResult runChainsTable(const ChainsTableOptions& options, const RunHoo
     result.error = std::move(*error);
     return result;
   }
-  const std::vector<ChainRows> chains = columnDataChains(data);
   const unsigned cores = std::thread::hardware_concurrency();
   const ChainComparison comparison =
-      compareChains(chains, tableLayout(data), options.modelFilter, cores == 0 ? 2 : static_cast<int>(cores));
+      compareChains(data.chains, tableLayout(data), options.modelFilter, cores == 0 ? 2 : static_cast<int>(cores));
   if (!comparison.error.empty()) {
     result.error = RunError{quoted(options.dataPath) + ": " + comparison.error};
     return result;
@@ -59,8 +56,8 @@ DrawsExportResult runDrawsExport(const DrawsExportOptions& options, const RunHoo
     return result;
   }
   DrawsExportInput input;
-  input.chains = columnDataChains(data);
-  input.columnNames = summaryColumnNames(*data.table, tableLayout(data));
+  input.chains = data.chains;
+  input.columnNames = summaryColumnNames(*data.chains.front().table, tableLayout(data));
   input.modelColumn = data.modelColumn;
   input.modelFilter = options.modelFilter;
   input.thin = options.thin;

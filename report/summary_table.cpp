@@ -38,7 +38,8 @@ SummaryRow summaryRow(const SummaryTableInput& input, int column) {
     row.chainsLength = acrossChains.length;
     row.diagnostics = acrossChains.diagnostics;
   } else {
-    draws = diagnosticDraws(*input.table, column, input.layout, input.rows, input.modelFilter);
+    const ChainRows& chain = input.chains.front();
+    draws = diagnosticDraws(*chain.table, column, input.layout, chain.rows, input.modelFilter);
   }
   row.kind = draws.kind;
   row.n = static_cast<int>(draws.values.size());
@@ -97,9 +98,10 @@ std::vector<std::string> summaryColumnNames(const SampleTable& table, const Tabl
 
 std::vector<SummaryRow> computeSummaryTable(const SummaryTableInput& input, int threads,
                                             const SummaryTableHooks& hooks) {
-  if (!input.table) return {};
-  const int columns = input.table->columnCount();
-  const std::vector<std::string> names = summaryColumnNames(*input.table, input.layout);
+  if (input.chains.empty() || !input.chains.front().table) return {};
+  const SampleTable& first = *input.chains.front().table;
+  const int columns = first.columnCount();
+  const std::vector<std::string> names = summaryColumnNames(first, input.layout);
   std::vector<SummaryRow> rows(static_cast<std::size_t>(columns));
   std::mutex progressMutex;
   int done = 0;
@@ -147,10 +149,8 @@ SummaryTableResult runSummaryTable(const SummaryTableOptions& options, const Run
     return result;
   }
   SummaryTableInput input;
-  input.table = data.table;
+  input.chains = data.chains;
   input.layout = tableLayout(data);
-  input.rows = data.rows;
-  if (data.chains.size() > 1) input.chains = data.chains;
   input.modelFilter = options.modelFilter;
   input.levelPercent = options.levelPercent;
   const unsigned cores = std::thread::hardware_concurrency();

@@ -37,12 +37,10 @@ struct SummaryRow {
 };
 
 struct SummaryTableInput {
-  std::shared_ptr<const SampleTable> table;
-  TableLayout layout;
-  RowRange rows;
-  // Several chains: when it holds more than one, every figure is of their pooled draws and the
-  // diagnostics are across them; `table` and `rows` are then chain 1's.
+  // Every chain with its retained rows, chain 1 first; with several, every figure is of their
+  // pooled draws and the diagnostics are across them.
   std::vector<ChainRows> chains;
+  TableLayout layout;
   int modelFilter = 0;
   int levelPercent = 95;
 

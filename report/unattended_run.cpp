@@ -6,6 +6,7 @@
 
 #include "core/chain_match.h"
 #include "core/coda_reader.h"
+#include "core/factor_decision_hint.h"
 #include "core/column_catalogue.h"
 #include "core/file_kind.h"
 #include "core/input_file.h"
@@ -104,21 +105,6 @@ std::optional<RunError> repeatedChain(const std::string& dataPath, const std::ve
   return std::nullopt;
 }
 
-// What to check when the factor decision does not fit the data file: the factors file when its
-// lines were counted, otherwise the mode that set the count.
-std::string decisionHint(std::optional<int> factorMode, const std::string& factorsPath, std::string_view factorsText) {
-  if (factorsPath.empty() && !factorMode)
-    return "it was read without a factors file, as having no environmental factors; if it was written with "
-           "them, give its factors file after the data file";
-  if (factorMode.value_or(-1) == -1) return factorsFileHint(factorsPath, factorsText);
-  const int mode = *factorMode;
-  return "MODE " + decimal(mode) +
-         (mode == 0   ? " sets two factors"
-          : mode == 1 ? " sets two factors and their interaction"
-                      : " sets no factors") +
-         "; was the data file written with them?";
-}
-
 // The fst table against the factor decision and the factors file (when one is named): a model
 // column that holds no model numbers or a factors file that does not fit stops the run; rows of unknown models and
 // doubtful factor lines are warnings.
@@ -130,7 +116,7 @@ std::optional<RunError> checkFstAgainstFactors(const std::string& dataPath, cons
   const ModelColumnCheck models = checkModelColumn(table, populationCount, decision, rows);
   if (models.mismatch) {
     return fileError(quoted(dataPath) + ": " + *models.mismatch + ": " +
-                     decisionHint(factorMode, factorsPath, factorsText));
+                     factorDecisionHint({decision.factorCount, factorMode, factorsPath, factorsText}, HintVoice::tool));
   }
   if (models.rowsOutsideModels > 0)
     warnings.push_back(quoted(dataPath) + ": " + rowsOutsideModelsNote(models.rowsOutsideModels, models.modelCount));
@@ -223,30 +209,19 @@ std::optional<RunError> checkedRetainedRows(long long burnIn, long long burnOut,
   return std::nullopt;
 }
 
-std::optional<RunError> buildReportText(const std::shared_ptr<const SampleTable>& table,
-                                        const FactorDecision& decision, std::string_view factorsText,
-                                        RowRange rows, const RunHooks& hooks, std::string& text,
-                                        UnattendedCharts* charts) {
-  const std::vector<ChainRows> chains{{table, rows}};
-  return buildReportText(chains, decision, factorsText, hooks, text, charts);
-}
-
 std::optional<RunError> buildReportText(std::span<const ChainRows> chains, const FactorDecision& decision,
                                         std::string_view factorsText, const RunHooks& hooks, std::string& text,
                                         UnattendedCharts* charts, int modelFilter) {
   if (chains.empty() || !chains[0].table) return fileError("no data");
-  const std::shared_ptr<const SampleTable>& table = chains[0].table;
-  const RowRange rows = chains[0].rows;
-  const int populationCount = table->columnCount() - decision.factorCount - 5;
+  const SampleTable& first = *chains[0].table;
+  const int populationCount = first.columnCount() - decision.factorCount - 5;
   if (populationCount < 0) return fileError("the table has too few columns for the factors");
 
   ModelSummaryInput input;
-  input.table = table;
   input.populationCount = populationCount;
   input.factorCount = decision.factorCount;
   input.hasInteraction = decision.hasInteraction;
-  input.rows = rows;
-  if (chains.size() > 1) input.chains.assign(chains.begin(), chains.end());
+  input.chains.assign(chains.begin(), chains.end());
   input.modelFilter = modelFilter;
   input.fstSummary.reset(static_cast<std::size_t>(populationCount));
   input.coefficientSummary.reset(static_cast<std::size_t>(decision.factorCount) + 1);
@@ -264,23 +239,14 @@ std::optional<RunError> buildReportText(std::span<const ChainRows> chains, const
   in.bestModel = summary.bestModel;
   in.coefficientSummary = std::move(summary.coefficientSummary);
   in.sigmaSummary = summary.sigmaSummary;
-  in.rowCount = table->rowCount();
-  in.burnIn = rows.begin;
-  in.burnOut = table->rowCount() - rows.end;
-  if (chains.size() > 1) {
-    // the report's probabilities divide by the pooled retained rows
-    long long retained = 0;
-    for (const ChainRows& chain : chains) retained += chain.rows.count();
-    in.rowCount = static_cast<int>(retained);
-    in.burnIn = 0;
-    in.burnOut = 0;
-  }
+  in.rowCount = first.rowCount();
+  in.burnIn = chains[0].rows.begin;
+  in.burnOut = first.rowCount() - chains[0].rows.end;
+  countPooledRows(chains, in);
   if (auto missing = reportPrecondition(in)) return fileError("the report cannot be written: " + *missing);
   text = buildResultsReport(in);
   if (charts) {
-    charts->table = table;
-    charts->rows = rows;
-    if (chains.size() > 1) charts->chains.assign(chains.begin(), chains.end());
+    charts->chains.assign(chains.begin(), chains.end());
     charts->decision = decision;
     charts->populationCount = populationCount;
     charts->modelBars = std::move(summary.modelBars);
@@ -444,7 +410,7 @@ std::optional<RunError> openColumnData(const ColumnDataOptions& options, const R
                                           factorsText, warnings);
           }))
     return error;
-  data = ColumnData{std::move(table), kind, decision, modelColumn, rows, std::move(chains)};
+  data = ColumnData{std::move(chains), kind, decision, modelColumn};
   return std::nullopt;
 }
 
@@ -454,7 +420,7 @@ namespace {
 // it (the column chooser's: "Fst1", "Sigma ²", "Column 3"); refused when no column or several bear it.
 std::optional<RunError> columnNamed(const std::string& dataPath, const ColumnData& data, const std::string& name,
                                     int& column) {
-  const SampleTable& table = *data.table;
+  const SampleTable& table = *data.chains.front().table;
   const std::vector<std::string>& header = table.columnNames();
   const std::vector<std::string> shown = summaryColumnNames(table, tableLayout(data));
   auto bears = [&](const std::vector<std::string>& names, std::size_t c) {
@@ -488,7 +454,7 @@ ColumnStatisticsResult runColumnStatistics(const ColumnStatisticsOptions& option
   };
   ColumnData data;
   if (auto error = openColumnData(options, hooks, data, result.warnings)) return fail(std::move(*error));
-  const SampleTable* table = data.table.get();
+  const SampleTable* table = data.chains.front().table.get();
   const int modelColumn = data.modelColumn;
   int column = options.column;
   if (!options.columnName.empty()) {

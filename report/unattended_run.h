@@ -49,9 +49,7 @@ struct UnattendedOptions {
 
 // What the run's Summary page would show, for figures drawn from the same run.
 struct UnattendedCharts {
-  std::shared_ptr<const SampleTable> table;
-  RowRange rows;
-  std::vector<ChainRows> chains;  // several chains: each with its retained rows, chain 1 first
+  std::vector<ChainRows> chains;  // every chain with its retained rows, chain 1 first
   FactorDecision decision;
   int populationCount = 0;
   std::vector<ModelBar> modelBars;
@@ -84,15 +82,10 @@ std::optional<RunError> decideFactors(std::optional<int> factorMode, std::string
 // fitted: a pipeline that asked for them gets what it asked for or nothing.
 std::optional<RunError> checkedRetainedRows(long long burnIn, long long burnOut, int rowCount, RowRange& rows);
 
-// The report text of an fst table read with the given factor decision: the model summary over
-// the retained rows with all models, the factor values from factorsText, then the report. The
-// table must hold at least factorCount + 5 columns.
-std::optional<RunError> buildReportText(const std::shared_ptr<const SampleTable>& table,
-                                        const FactorDecision& decision, std::string_view factorsText,
-                                        RowRange rows, const RunHooks& hooks, std::string& text,
-                                        UnattendedCharts* charts = nullptr);
-// The same over several chains pooled (chain 1's retained rows, then chain 2's, ...); with one
-// chain exactly the report above. The report counts the pooled retained rows. A model filter m
+// The report text of the chains of an fst analysis read with the given factor decision: the
+// model summary over their retained rows pooled (chain 1's, then chain 2's, ...), the factor
+// values from factorsText, then the report. Every table must hold at least factorCount + 5
+// columns. Several chains: the report counts the pooled retained rows. A model filter m
 // summarises the Fst of the rows of model m only, as the window's report with Model = m does.
 std::optional<RunError> buildReportText(std::span<const ChainRows> chains, const FactorDecision& decision,
                                         std::string_view factorsText, const RunHooks& hooks, std::string& text,
@@ -128,12 +121,10 @@ struct ColumnStatisticsOptions : ColumnDataOptions {
 
 // A data file read for the figures of its columns.
 struct ColumnData {
-  std::shared_ptr<const SampleTable> table;
+  std::vector<ChainRows> chains;  // every chain with its retained rows, the data file first
   FileKind kind = FileKind::other;
   FactorDecision decision;  // fst files: the factors the file was read with
   int modelColumn = -1;     // fst files: the 0-based model column
-  RowRange rows;            // the retained rows
-  std::vector<ChainRows> chains;  // every chain with its retained rows, the data file first
 };
 
 // Checks the options, decides the factors, reads the data file and checks its layout and the
