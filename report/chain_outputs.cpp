@@ -10,7 +10,7 @@
 
 namespace varno {
 
-TableLayout tableLayout(const ColumnData& data) {
+TableLayout tableLayout(const OpenedAnalysis& data) {
   TableLayout layout;
   layout.kind = data.kind;
   if (data.kind == FileKind::fst) {
@@ -27,8 +27,8 @@ ChainsTableResult runChainsTable(const ChainsTableOptions& options, const RunHoo
     result.error = RunError{"--chains-table needs an .fst data file, not " + quoted(options.dataPath), true};
     return result;
   }
-  ColumnData data;
-  if (auto error = openColumnData(options, hooks, data, result.warnings)) {
+  OpenedAnalysis data;
+  if (auto error = openAnalysis(options, hooks, data, result.warnings)) {
     result.error = std::move(*error);
     return result;
   }
@@ -50,8 +50,8 @@ DrawsExportResult runDrawsExport(const DrawsExportOptions& options, const RunHoo
     result.error = RunError{"--export-draws: " + *why, true};
     return result;
   }
-  ColumnData data;
-  if (auto error = openColumnData(options, hooks, data, result.warnings)) {
+  OpenedAnalysis data;
+  if (auto error = openAnalysis(options, hooks, data, result.warnings)) {
     result.error = std::move(*error);
     return result;
   }

@@ -13,9 +13,9 @@
 namespace varno {
 
 // The layout of a data file read for the figures of its columns.
-TableLayout tableLayout(const ColumnData& data);
+TableLayout tableLayout(const OpenedAnalysis& data);
 
-struct ChainsTableOptions : ColumnDataOptions {
+struct ChainsTableOptions : AnalysisRequest {
   SummaryFormat format = SummaryFormat::tsv;
 };
 
@@ -28,7 +28,7 @@ struct ChainsTableResult {
 // The chains side by side of an .fst data file (other kinds are refused), formatted.
 ChainsTableResult runChainsTable(const ChainsTableOptions& options, const RunHooks& hooks = {});
 
-struct DrawsExportOptions : ColumnDataOptions {
+struct DrawsExportOptions : AnalysisRequest {
   std::string outputPath;
   int thin = 1;
 };

@@ -127,8 +127,8 @@ ModelEvidenceResult runModelEvidence(const ModelEvidenceOptions& options, const 
     result.error = argumentError("--models needs an .fst data file, not " + quoted(options.dataPath));
     return result;
   }
-  ColumnData data;
-  if (auto error = openColumnData(options, hooks, data, result.warnings)) {
+  OpenedAnalysis data;
+  if (auto error = openAnalysis(options, hooks, data, result.warnings)) {
     result.error = std::move(*error);
     return result;
   }

@@ -143,8 +143,8 @@ std::string formatSummaryTable(const std::vector<SummaryRow>& rows, SummaryForma
 
 SummaryTableResult runSummaryTable(const SummaryTableOptions& options, const RunHooks& hooks) {
   SummaryTableResult result;
-  ColumnData data;
-  if (auto error = openColumnData(options, hooks, data, result.warnings)) {
+  OpenedAnalysis data;
+  if (auto error = openAnalysis(options, hooks, data, result.warnings)) {
     result.error = std::move(*error);
     return result;
   }

@@ -73,7 +73,7 @@ const std::vector<std::string>& summaryTableHeader();
 // back as the same doubles; undefined figures are "NA" (null in json).
 std::string formatSummaryTable(const std::vector<SummaryRow>& rows, SummaryFormat format);
 
-struct SummaryTableOptions : ColumnDataOptions {
+struct SummaryTableOptions : AnalysisRequest {
   SummaryFormat format = SummaryFormat::tsv;
 };
 

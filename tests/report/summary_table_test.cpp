@@ -189,9 +189,9 @@ SummaryTableOptions lakeOptions() {
 class SummaryOfTheExample : public ::testing::Test {
  protected:
   void SetUp() override {
-    ColumnData data;
+    OpenedAnalysis data;
     std::vector<std::string> warnings;
-    ASSERT_FALSE(openColumnData(lakeOptions(), {}, data, warnings));
+    ASSERT_FALSE(openAnalysis(lakeOptions(), {}, data, warnings));
     input.chains = data.chains;
     input.layout = {FileKind::fst, data.modelColumn - 3, data.decision.factorCount, data.decision.hasInteraction};
     rows = computeSummaryTable(input);
