@@ -45,11 +45,10 @@ std::shared_ptr<const varno::SampleTable> traceTable() {
 
 void BM_ModelSummary(benchmark::State& state) {
   varno::ModelSummaryInput in;
-  in.table = traceTable();
+  in.chains = {{traceTable(), varno::RowRange{0, kRows}}};
   in.populationCount = kPopulations;
   in.factorCount = kFactors;
   in.hasInteraction = true;
-  in.rows = {0, kRows};
   in.fstSummary.reset(kPopulations);
   in.coefficientSummary.reset(kFactors + 1);
   for (auto _ : state) {

@@ -63,10 +63,9 @@ std::vector<int> summarisedColumns() {
 
 void BM_ComputeModelSummary(benchmark::State& state) {
   varno::ModelSummaryInput in;
-  in.table = traceTable();
+  in.chains = {{traceTable(), varno::RowRange{0, kRows}}};
   in.populationCount = kPopulations;
   in.factorCount = kFactors;
-  in.rows = {0, kRows};
   in.fstSummary.reset(kPopulations);
   in.coefficientSummary.reset(kFactors + 1);
   // CPU time of all threads, which the main thread's CPU time leaves out

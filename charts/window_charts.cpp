@@ -163,8 +163,8 @@ ModelChart makeModelChart(QWidget* parent) {
 }
 
 ColumnLine columnLineData(const ColumnFigures& figures) {
-  if (figures.bars) return columnLineData({}, {});
-  return columnLineData(figures.x, figures.y);
+  if (figures.bars || figures.lines.empty()) return columnLineData({}, {});
+  return columnLineData(figures.lines.front().x, figures.lines.front().y);
 }
 
 ColumnLine columnLineData(const std::vector<double>& x, const std::vector<double>& ys) {
@@ -267,8 +267,10 @@ void showColumnBars(const MainChart& main, const ColumnFigures& figures) {
   main.serie->setVisible(false);
   main.histogram->setVisible(true);
   main.histogram->setWidth(figures.barWidth);
-  main.histogram->setData(QVector<double>(figures.x.begin(), figures.x.end()),
-                          QVector<double>(figures.y.begin(), figures.y.end()), true);
+  static const FigureLine none;
+  const FigureLine& bars = figures.lines.empty() ? none : figures.lines.front();
+  main.histogram->setData(QVector<double>(bars.x.begin(), bars.x.end()), QVector<double>(bars.y.begin(), bars.y.end()),
+                          true);
   fitAxesToData(main.chart);
   main.chart->replot();
 }

@@ -74,7 +74,7 @@ struct ColumnLine {
   QSharedPointer<QCPGraphDataContainer> data;
   QCPRange keys, values;
 };
-ColumnLine columnLineData(const ColumnFigures& figures);
+ColumnLine columnLineData(const ColumnFigures& figures);  // its first line; none for bars
 ColumnLine columnLineData(const std::vector<double>& x, const std::vector<double>& y);  // x empty: 0, 1, ...
 // The column's line (trace, running mean, density) or its histogram, the axes fitted: y to the
 // line, x to the line and contextKeys (rows drawn around it) when given.

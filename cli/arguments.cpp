@@ -316,7 +316,7 @@ class Parser {
   }
 
   // DATA [FACTORS.txt [MODE]], the shared options and --model of a use that reads one data file.
-  bool dataOptions(ColumnDataOptions& d) {
+  bool dataOptions(AnalysisRequest& d) {
     if (!dataAndFactorArguments()) return false;
     d.dataPath = positional_[0];
     d.chainPaths = chains_;

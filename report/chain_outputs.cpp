@@ -10,7 +10,7 @@
 
 namespace varno {
 
-TableLayout tableLayout(const ColumnData& data) {
+TableLayout tableLayout(const OpenedAnalysis& data) {
   TableLayout layout;
   layout.kind = data.kind;
   if (data.kind == FileKind::fst) {
@@ -21,23 +21,20 @@ TableLayout tableLayout(const ColumnData& data) {
   return layout;
 }
 
-std::vector<ChainRows> columnDataChains(const ColumnData& data) { return data.chains; }
-
 ChainsTableResult runChainsTable(const ChainsTableOptions& options, Progress& progress) {
   ChainsTableResult result;
   if (fileKindOf(lowerCasedExtension(options.dataPath)) != FileKind::fst) {
     result.error = RunError{"--chains-table needs an .fst data file, not " + quoted(options.dataPath), true};
     return result;
   }
-  ColumnData data;
-  if (auto error = openColumnData(options, data, result.warnings, progress)) {
+  OpenedAnalysis data;
+  if (auto error = openAnalysis(options, data, result.warnings, progress)) {
     result.error = std::move(*error);
     return result;
   }
-  const std::vector<ChainRows> chains = columnDataChains(data);
   const unsigned cores = std::thread::hardware_concurrency();
   const ChainComparison comparison =
-      compareChains(chains, tableLayout(data), options.modelFilter, cores == 0 ? 2 : static_cast<int>(cores), progress);
+      compareChains(data.chains, tableLayout(data), options.modelFilter, cores == 0 ? 2 : static_cast<int>(cores), progress);
   if (!comparison.error.empty()) {
     result.error = RunError{quoted(options.dataPath) + ": " + comparison.error};
     return result;
@@ -53,14 +50,14 @@ DrawsExportResult runDrawsExport(const DrawsExportOptions& options, Progress& pr
     result.error = RunError{"--export-draws: " + *why, true};
     return result;
   }
-  ColumnData data;
-  if (auto error = openColumnData(options, data, result.warnings, progress)) {
+  OpenedAnalysis data;
+  if (auto error = openAnalysis(options, data, result.warnings, progress)) {
     result.error = std::move(*error);
     return result;
   }
   DrawsExportInput input;
-  input.chains = columnDataChains(data);
-  input.columnNames = summaryColumnNames(*data.table, tableLayout(data));
+  input.chains = data.chains;
+  input.columnNames = summaryColumnNames(*data.chains.front().table, tableLayout(data));
   input.modelColumn = data.modelColumn;
   input.modelFilter = options.modelFilter;
   input.thin = options.thin;

@@ -13,12 +13,9 @@
 namespace varno {
 
 // The layout of a data file read for the figures of its columns.
-TableLayout tableLayout(const ColumnData& data);
+TableLayout tableLayout(const OpenedAnalysis& data);
 
-// Every chain's retained rows, chain 1 first.
-std::vector<ChainRows> columnDataChains(const ColumnData& data);
-
-struct ChainsTableOptions : ColumnDataOptions {
+struct ChainsTableOptions : AnalysisRequest {
   SummaryFormat format = SummaryFormat::tsv;
 };
 
@@ -31,7 +28,7 @@ struct ChainsTableResult {
 // The chains side by side of an .fst data file (other kinds are refused), formatted.
 ChainsTableResult runChainsTable(const ChainsTableOptions& options, Progress& progress = Progress::unwatched());
 
-struct DrawsExportOptions : ColumnDataOptions {
+struct DrawsExportOptions : AnalysisRequest {
   std::string outputPath;
   int thin = 1;
 };

@@ -19,7 +19,7 @@ const std::vector<std::string>& factorTableHeader();
 // header row. json: {"models": [...], "factors": [...]}. Numbers as in the summary table.
 std::string formatModelEvidence(const InclusionEvidence& evidence, SummaryFormat format);
 
-struct ModelEvidenceOptions : ColumnDataOptions {
+struct ModelEvidenceOptions : AnalysisRequest {
   SummaryFormat format = SummaryFormat::tsv;
   std::optional<std::string> modelPrior;  // "w1,w2,...": one weight per model
 };

@@ -38,7 +38,8 @@ SummaryRow summaryRow(const SummaryTableInput& input, int column) {
     row.chainsLength = acrossChains.length;
     row.diagnostics = acrossChains.diagnostics;
   } else {
-    draws = diagnosticDraws(*input.table, column, input.layout, input.rows, input.modelFilter);
+    const ChainRows& chain = input.chains.front();
+    draws = diagnosticDraws(*chain.table, column, input.layout, chain.rows, input.modelFilter);
   }
   row.kind = draws.kind;
   row.n = static_cast<int>(draws.values.size());
@@ -97,9 +98,10 @@ std::vector<std::string> summaryColumnNames(const SampleTable& table, const Tabl
 
 std::vector<SummaryRow> computeSummaryTable(const SummaryTableInput& input, int threads,
                                             Progress& progress) {
-  if (!input.table) return {};
-  const int columns = input.table->columnCount();
-  const std::vector<std::string> names = summaryColumnNames(*input.table, input.layout);
+  if (input.chains.empty() || !input.chains.front().table) return {};
+  const SampleTable& first = *input.chains.front().table;
+  const int columns = first.columnCount();
+  const std::vector<std::string> names = summaryColumnNames(first, input.layout);
   std::vector<SummaryRow> rows(static_cast<std::size_t>(columns));
   std::atomic<int> done{0};
   parallelFor(rows.size(), threads, [&](std::size_t c) {
@@ -138,16 +140,14 @@ std::string formatSummaryTable(const std::vector<SummaryRow>& rows, SummaryForma
 
 SummaryTableResult runSummaryTable(const SummaryTableOptions& options, Progress& progress) {
   SummaryTableResult result;
-  ColumnData data;
-  if (auto error = openColumnData(options, data, result.warnings, progress)) {
+  OpenedAnalysis data;
+  if (auto error = openAnalysis(options, data, result.warnings, progress)) {
     result.error = std::move(*error);
     return result;
   }
   SummaryTableInput input;
-  input.table = data.table;
+  input.chains = data.chains;
   input.layout = tableLayout(data);
-  input.rows = data.rows;
-  if (data.chains.size() > 1) input.chains = data.chains;
   input.modelFilter = options.modelFilter;
   input.levelPercent = options.levelPercent;
   const unsigned cores = std::thread::hardware_concurrency();

@@ -36,12 +36,10 @@ struct SummaryRow {
 };
 
 struct SummaryTableInput {
-  std::shared_ptr<const SampleTable> table;
-  TableLayout layout;
-  RowRange rows;
-  // Several chains: when it holds more than one, every figure is of their pooled draws and the
-  // diagnostics are across them; `table` and `rows` are then chain 1's.
+  // Every chain with its retained rows, chain 1 first; with several, every figure is of their
+  // pooled draws and the diagnostics are across them.
   std::vector<ChainRows> chains;
+  TableLayout layout;
   int modelFilter = 0;
   int levelPercent = 95;
 
@@ -68,7 +66,7 @@ const std::vector<std::string>& summaryTableHeader();
 // back as the same doubles; undefined figures are "NA" (null in json).
 std::string formatSummaryTable(const std::vector<SummaryRow>& rows, SummaryFormat format);
 
-struct SummaryTableOptions : ColumnDataOptions {
+struct SummaryTableOptions : AnalysisRequest {
   SummaryFormat format = SummaryFormat::tsv;
 };
 

@@ -148,18 +148,19 @@ void store(SummaryArrays& a, std::size_t i, const PosteriorSummary& s) {
 }
 
 std::string inputError(const ModelSummaryInput& in) {
-  if (!in.table) return "no sample table";
+  if (in.chains.empty() || !in.chains.front().table) return "no sample table";
+  const SampleTable& first = *in.chains.front().table;
   if (in.populationCount < 0) return "negative population count";
   if (in.factorCount < 0 || in.factorCount > kMaxFactors) return concat("factor count ", decimal(in.factorCount), " out of range");
   if (in.hasInteraction && in.factorCount != 3) return "the interaction needs 3 factors";
   const long long needed = static_cast<long long>(in.populationCount) + in.factorCount + 5;
-  if (in.table->columnCount() < needed)
-    return concat("the table has ", decimal(in.table->columnCount()), " columns, ", decimal(needed), " needed");
+  if (first.columnCount() < needed)
+    return concat("the table has ", decimal(first.columnCount()), " columns, ", decimal(needed), " needed");
   for (const ChainRows& chain : in.chains) {
     if (!chain.table) return "no sample table";
-    if (chain.table->columnCount() != in.table->columnCount())
+    if (chain.table->columnCount() != first.columnCount())
       return concat("a chain has ", decimal(chain.table->columnCount()), " columns, the first ",
-                    decimal(in.table->columnCount()));
+                    decimal(first.columnCount()));
   }
   return {};
 }
@@ -186,14 +187,9 @@ ModelSummaryResult computeModelSummary(const ModelSummaryInput& in, Progress& pr
   const int D = P + F + 2;
   const int modelColumn = 3 + P;
   std::vector<ChainSpan> chains;
-  auto addChain = [&](const SampleTable& table, RowRange r) {
-    chains.push_back({&table, RowRange{std::max(r.begin, 0), std::min(r.end, table.rowCount())}});
-  };
-  if (in.chains.empty()) {
-    addChain(*in.table, in.rows);
-  } else {
-    for (const ChainRows& chain : in.chains) addChain(*chain.table, chain.rows);
-  }
+  for (const ChainRows& chain : in.chains)
+    chains.push_back({chain.table.get(),
+                      RowRange{std::max(chain.rows.begin, 0), std::min(chain.rows.end, chain.table->rowCount())}});
   result.fstSummary.resize(static_cast<std::size_t>(P));
   result.coefficientSummary.resize(static_cast<std::size_t>(F) + 1);
   progress.report(0);

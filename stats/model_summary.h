@@ -17,13 +17,11 @@
 namespace varno {
 
 struct ModelSummaryInput {
-  std::shared_ptr<const SampleTable> table;
   int populationCount = 0;
   int factorCount = 0;
   bool hasInteraction = false;
-  RowRange rows;        // the retained rows
-  // Several chains: when set, their retained rows pooled (chain 1's, then chain 2's, ...) take the
-  // place of `rows`, and `table` is chain 1's table; every chain has its columns.
+  // Every chain with its retained rows, pooled in order (chain 1's rows, then chain 2's, ...);
+  // every chain has the columns of chain 1.
   std::vector<ChainRows> chains;
   int modelFilter = 0;  // 0: all rows for the Fst summaries; m: only the rows of model m
   // Results of the previous run: entries this run does not write keep these values.
@@ -71,7 +69,7 @@ extern const std::array<Rgb, 9> kHpdiColours;
 // the model slots.
 int countedModel(float value);
 
-// Summarises the retained rows of `input.table`. `progress` is moved, from the calling thread,
+// Summarises the retained rows of `input.chains`. `progress` is moved, from the calling thread,
 // through the gauge positions of the summaries as they end, to 1; a cancel ends the run with
 // WorkCancelled between two summaries. The summaries run on all cores, each over a scratch copy
 // of its column.

@@ -69,9 +69,6 @@ std::optional<ChainsInputs> TForm3::currentChainsInputs() const {
   if (!summary) return std::nullopt;
   ChainsInputs inputs;
   inputs.summary = *summary;
-  inputs.chains = state.chainTables();
-  inputs.burnIn = parseWholeNumber(Cutin->text().toStdString()).value_or(0);
-  inputs.burnOut = parseWholeNumber(Cutout->text().toStdString()).value_or(0);
   return inputs;
 }
 
@@ -114,9 +111,8 @@ void TForm3::ComputeChainsTable() {
   JobRunner::Job job;
   job.title = "Computing the chains table";
   job.work = [this, inputs = *inputs, layout](Progress& progress) -> JobRunner::Apply {
-    const std::vector<ChainRows> chains = retainedChainRows(inputs.chains, inputs.burnIn, inputs.burnOut);
     auto comparison = std::make_shared<ChainComparison>(
-        compareChains(chains, layout, inputs.summary.modelFilter, 2, progress));
+        compareChains(inputs.summary.chains, layout, inputs.summary.modelFilter, 2, progress));
     if (!comparison->error.empty()) throw std::runtime_error(comparison->error);
     return [this, comparison, inputs] {
       // the rows, filter, factors or chains changed while it ran: it describes nothing on screen
@@ -184,7 +180,7 @@ void TForm3::applyChainsTable(const ChainComparison& comparison) {
 }
 
 void TForm3::exportDrawsClick() {
-  if (!state.table) {
+  if (!state.open()) {
     reportError("There are no draws to export: open a data file first.");
     return;
   }
@@ -206,10 +202,10 @@ void TForm3::exportDrawsClick() {
   }
 
   DrawsExportInput input;
-  input.chains = retainedChainRows(state.chainTables(), *burnIn, *burnOut);
+  input.chains = retainedChains(*burnIn, *burnOut);
   const bool fst = state.kind() == FileKind::fst;
   const TableLayout layout{state.kind(), state.populationCount, state.factorCount, state.hasInteraction};
-  input.columnNames = summaryColumnNames(*state.table, layout);
+  input.columnNames = summaryColumnNames(*state.firstTable(), layout);
   input.modelColumn = fst ? 3 + state.populationCount : -1;
   input.modelFilter = fst ? state.modelFilter : 0;
 

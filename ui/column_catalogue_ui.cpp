@@ -84,7 +84,7 @@ void TForm3::BuildColumnCatalogue() {
       state.modelFilter = 0;
       Locus->clear();
       Allele->clear();
-      state.alleleCounts = frqAlleleCounts(*state.table);
+      state.alleleCounts = frqAlleleCounts(*state.firstTable());
       Locus->addItems(entryTexts(locusEntries(state.alleleCounts)));
       Allele->addItems(entryTexts(alleleEntries(state.alleleCounts, 0)));
       Allele->setCurrentIndex(0);
@@ -100,7 +100,7 @@ void TForm3::BuildColumnCatalogue() {
       showAll({Allele, Locus, Lallele, Llocus}, false);
       showAll({xi, col}, true);
       state.modelFilter = 0;
-      xi->addItems(entryTexts(otherColumnLabels(state.columnCount, state.table->columnNames())));
+      xi->addItems(entryTexts(otherColumnLabels(state.columnCount, state.firstTable()->columnNames())));
       // the chains of an index start with their iteration numbers: the first name is what to look at
       const int entry = state.chainsFromIndex() && xi->count() > 1 ? 1 : 0;
       xi->setCurrentIndex(entry);

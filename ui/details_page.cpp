@@ -36,23 +36,20 @@ void TForm3::requestColumnFigures(int column, bool defaultBandwidth) {
     showFiguresUpdating(true);
     return;
   }
-  if (!state.table) {
+  if (!state.open()) {
     clearColumnFigures();
     return;
   }
   // a replot of the column whose default bandwidth is still being found keeps asking for it: the
   // track bar does not hold that bandwidth yet
   if (!defaultBandwidth && figuresWanted_ && !figuresWanted_->bandwidthPosition &&
-      figuresWanted_->column == column && figuresWanted_->table == state.table)
+      figuresWanted_->column == column && figuresWanted_->chains.front().table == state.firstTable())
     defaultBandwidth = true;
   ColumnFiguresInput input;
-  input.table = state.table;
+  // the rows are valid: both edits hold whole numbers
+  input.chains = retainedChains(*parseWholeNumber(Cutin->text().toStdString()),
+                                *parseWholeNumber(Cutout->text().toStdString()));
   input.column = column;
-  input.rows = *rows;
-  if (const auto burnIn = parseWholeNumber(Cutin->text().toStdString()),
-      burnOut = parseWholeNumber(Cutout->text().toStdString());
-      burnIn && burnOut)
-    input.chains = retainedChains(*burnIn, *burnOut);
   input.modelFilter = state.modelFilter;
   input.modelColumn = state.kind() == FileKind::fst ? state.populationCount + 3 : -1;
   input.layout = {state.kind(), state.populationCount, state.factorCount, state.hasInteraction};
@@ -70,8 +67,10 @@ void TForm3::requestColumnFigures(int column, bool defaultBandwidth) {
   std::shared_ptr<const SampleDiagnostics> known;
   if (sampleDiagnostics_) {
     ColumnFiguresInput sample = sampleDiagnostics_->sample;
-    sample.table = sampleDiagnostics_->table.lock();
-    if (sample.table && sameSample(sample, input)) known = sampleDiagnostics_;
+    bool kept = true;
+    for (std::size_t c = 0; c < sample.chains.size(); ++c)
+      kept = (sample.chains[c].table = sampleDiagnostics_->tables[c].lock()) && kept;
+    if (kept && sameSample(sample, input)) known = sampleDiagnostics_;
   }
   // the diagnostics come with the figures only when known already; otherwise their own job follows
   input.diagnose = false;
@@ -88,17 +87,22 @@ void TForm3::requestColumnFigures(int column, bool defaultBandwidth) {
       figures->chainsNote = known->chainsNote;
     }
     auto line = std::make_shared<const ColumnLine>(columnLineData(*figures));
+    // several lines: each chain's, drawn overlaid, with the rows outside each sample of a whole-column trace
     auto chainLines = std::make_shared<std::vector<ColumnLine>>();
-    for (std::size_t c = 0; c < figures->chainY.size(); ++c)
-      chainLines->push_back(columnLineData(figures->chainX[c], figures->chainY[c]));
     auto chainsOutside = std::make_shared<std::vector<ColumnLine>>();
-    for (std::size_t c = 0; c < figures->chainOutsideY.size(); ++c)
-      chainsOutside->push_back(columnLineData(figures->chainOutsideX[c], figures->chainOutsideY[c]));
-    auto outside = std::make_shared<const ColumnLine>(
-        figures->bars ? ColumnLine{} : columnLineData(figures->outsideX, figures->outsideY));
+    if (figures->lines.size() > 1) {
+      for (const FigureLine& chain : figures->lines) {
+        chainLines->push_back(columnLineData(chain.x, chain.y));
+        if (figures->tableRows > 0) chainsOutside->push_back(columnLineData(chain.outsideX, chain.outsideY));
+      }
+    }
+    auto outside = std::make_shared<const ColumnLine>(figures->bars || figures->lines.empty()
+                                                          ? ColumnLine{}
+                                                          : columnLineData(figures->lines.front().outsideX,
+                                                                           figures->lines.front().outsideY));
     if (!figures->bars) {
       // the points live on in the lines: their memory is given back here, not on the window's thread
-      for (auto* v : {&figures->x, &figures->y, &figures->outsideX, &figures->outsideY}) std::vector<double>().swap(*v);
+      std::vector<FigureLine>().swap(figures->lines);
     }
     return [this, input, figures, line, outside, chainLines, chainsOutside, diagnosed = static_cast<bool>(known)] {
       const bool shown = applyColumnFigures(input, *figures);
@@ -136,9 +140,13 @@ void TForm3::requestSampleDiagnostics(const ColumnFiguresInput& input) {
         std::make_shared<const std::optional<ConvergenceDiagnostics>>(sampleDiagnostics(input, *note));
     return [this, input, diagnostics, note] {
       ColumnFiguresInput sample = input;
-      sample.table.reset();
-      sampleDiagnostics_ =
-          std::make_shared<const SampleDiagnostics>(SampleDiagnostics{input.table, sample, *diagnostics, *note});
+      std::vector<std::weak_ptr<const SampleTable>> tables;
+      for (ChainRows& chain : sample.chains) {
+        tables.push_back(chain.table);
+        chain.table.reset();
+      }
+      sampleDiagnostics_ = std::make_shared<const SampleDiagnostics>(
+          SampleDiagnostics{std::move(tables), sample, *diagnostics, *note});
       // shown only under the figures of this very sample
       if (figuresShown_ && figuresShown_ == figuresWanted_ && sameSample(*figuresShown_, input)) {
         convergence->setText(convergenceText(*diagnostics, *note));

@@ -31,7 +31,7 @@ namespace varno {
 namespace {
 
 // The chains the diagnostics are across: those of the analysis.
-int chainsOf(const SummaryTableInput& inputs) { return std::max<int>(1, static_cast<int>(inputs.chains.size())); }
+int chainsOf(const SummaryTableInput& inputs) { return static_cast<int>(inputs.chains.size()); }
 
 QString noteFor(const SummaryTableInput& inputs, const std::vector<SummaryRow>& rows) {
   QString note =
@@ -80,15 +80,13 @@ int workerThreads() {
 }  // namespace
 
 std::optional<SummaryTableInput> TForm3::currentDiagnosticsInputs() const {
-  if (!state.table) return std::nullopt;
+  if (!state.open()) return std::nullopt;
   const auto burnIn = parseWholeNumber(Cutin->text().toStdString());
   const auto burnOut = parseWholeNumber(Cutout->text().toStdString());
   if (!burnIn || !burnOut) return std::nullopt;
   SummaryTableInput inputs;
-  inputs.table = state.table;
-  inputs.layout = {state.kind(), state.populationCount, state.factorCount, state.hasInteraction};
-  inputs.rows = retainedRows(*burnIn, *burnOut, state.rowCount);
   inputs.chains = retainedChains(*burnIn, *burnOut);
+  inputs.layout = {state.kind(), state.populationCount, state.factorCount, state.hasInteraction};
   inputs.modelFilter = state.kind() == FileKind::fst ? state.modelFilter : 0;
   inputs.levelPercent = Cpc->position();
   return inputs;
@@ -116,7 +114,7 @@ void TForm3::clearDiagnosticsDisplay() {
 }
 
 void TForm3::ComputeDiagnostics(std::function<void()> then) {
-  if (!state.table) return;
+  if (!state.open()) return;
   // the commands that ask for it are refused while the lane is busy; a step left waiting here
   // would have nothing to run it
   if (jobs_->busy(JobRunner::Lane::analysis)) return;
@@ -243,7 +241,7 @@ void TForm3::copyDiagnostics() {
 }
 
 void TForm3::diag_saveClick() {
-  if (!state.table) {
+  if (!state.open()) {
     reportError("There is no diagnostics table to save: open a data file first.");
     return;
   }

@@ -80,10 +80,8 @@ class TForm3 : public QMainWindow {
   const JobRunner& jobs() const { return *jobs_; }
 
   // The chains a data file names (a CODA index): the file chain 1 was read from and the others.
-  struct IndexChains {
-    std::string firstFile;
-    std::vector<AnalysisState::AddedChain> further;
-  };
+  // The chains an index named, read with it, chain 1 first; none when the data file is the chain.
+  using IndexChains = std::vector<AnalysisState::Chain>;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -354,8 +352,7 @@ class TForm3 : public QMainWindow {
   void cancelJob();
   // True when the summary in the state and on the Summary page describes the current inputs.
   bool summaryIsCurrent() const;
-  // Several chains: each chain's table with its retained rows under this burn-in and burn-out;
-  // empty when the analysis has one chain (its figures are then those of `state.table` alone).
+  // Every chain's table with its retained rows under this burn-in and burn-out, chain 1 first.
   std::vector<ChainRows> retainedChains(long long burnIn, long long burnOut) const;
   // The rows of the shortest chain: the track bars' percentages refer to it.
   int shortestChainRows() const;
@@ -492,8 +489,9 @@ class TForm3 : public QMainWindow {
   QString bandwidthNote_;  // the Statistics box's tooltip while its figures are current
   // the diagnostics of the last sample diagnosed, kept while only the plot or its settings change
   struct SampleDiagnostics {
-    std::weak_ptr<const SampleTable> table;  // never keeps a closed file's table in memory
-    ColumnFiguresInput sample;               // its table left empty
+    // each chain's table: never keeps a closed file's tables in memory
+    std::vector<std::weak_ptr<const SampleTable>> tables;
+    ColumnFiguresInput sample;  // its chains' tables left empty
     std::optional<ConvergenceDiagnostics> diagnostics;
     std::string chainsNote;  // several chains: those left out or cut
   };

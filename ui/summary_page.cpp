@@ -19,13 +19,11 @@
 namespace varno {
 
 std::optional<SummaryInputs> TForm3::currentSummaryInputs() const {
-  if (!state.table || state.kind() != FileKind::fst) return std::nullopt;
+  if (!state.open() || state.kind() != FileKind::fst) return std::nullopt;
   const auto burnIn = parseWholeNumber(Cutin->text().toStdString());
   const auto burnOut = parseWholeNumber(Cutout->text().toStdString());
   if (!burnIn || !burnOut) return std::nullopt;
   SummaryInputs inputs;
-  inputs.table = state.table;
-  inputs.rows = retainedRows(*burnIn, *burnOut, state.rowCount);
   inputs.modelFilter = state.modelFilter;
   inputs.populationCount = state.populationCount;
   inputs.factorCount = state.factorCount;
@@ -77,7 +75,7 @@ void TForm3::withCurrentSummary(std::function<void()> then) {
 }
 
 void TForm3::ComputeModelSummary(std::function<void()> then) {
-  if (!state.table || state.kind() != FileKind::fst) return;
+  if (!state.open() || state.kind() != FileKind::fst) return;
   if (then) afterSummary_.push_back(std::move(then));
   if (jobs_->busy(JobRunner::Lane::analysis)) return;  // the waiting steps run after it
   QString problem;
@@ -89,11 +87,9 @@ void TForm3::ComputeModelSummary(std::function<void()> then) {
     return;
   }
   ModelSummaryInput input;
-  input.table = state.table;
   input.populationCount = state.populationCount;
   input.factorCount = state.factorCount;
   input.hasInteraction = state.hasInteraction;
-  input.rows = *rows;
   input.chains = inputs->chains;
   input.modelFilter = state.modelFilter;
   // entries a run does not write keep the values of this analysis' earlier runs, never those of
@@ -113,20 +109,8 @@ void TForm3::ComputeModelSummary(std::function<void()> then) {
     auto result = std::make_shared<ModelSummaryResult>(computeModelSummary(input, progress));
     if (!result->error.empty()) throw std::runtime_error(result->error);
     // the evidence for each factor: model counts and the ESS of each 0/1 model and factor series
-    auto draws = std::make_shared<EvidenceInput>();
-    draws->factorCount = input.factorCount;
-    draws->hasInteraction = input.hasInteraction;
-    std::vector<std::span<const float>> chains;
-    draws->retainedRows = 0;
-    const std::vector<ChainRows> oneChain{{input.table, input.rows}};
-    for (const ChainRows& chain : input.chains.empty() ? oneChain : input.chains) {
-      const std::span<const float> models = chain.table->column(3 + input.populationCount);
-      chains.push_back(
-          models.subspan(static_cast<std::size_t>(chain.rows.begin), static_cast<std::size_t>(chain.rows.count())));
-      draws->retainedRows += chain.rows.count();
-    }
-    draws->modelCounts = modelCounts(chains, input.factorCount, input.hasInteraction);
-    draws->ess = indicatorEss(chains, input.factorCount, input.hasInteraction);
+    auto draws = std::make_shared<EvidenceInput>(
+        evidenceInput(input.chains, 3 + input.populationCount, input.factorCount, input.hasInteraction));
     progress.stopIfCancelled();
     return [this, result, draws, inputs] {
       // the rows or filter changed while it ran: it describes nothing on screen any more
@@ -175,7 +159,7 @@ void TForm3::applyModelSummary(const ModelSummaryResult& result) {
 bool TForm3::PagesChanging(int requestedPage) {
   if (requestedPage == kDiagnosticsPage) {
     // every kind of file has diagnostics, once there is one
-    if (!state.table) return false;
+    if (!state.open()) return false;
   } else if (state.dataExtension != ".fst" && !(requestedPage == 0 && currentPage_ == kDiagnosticsPage)) {
     return false;
   }

@@ -191,12 +191,11 @@ SummaryTableOptions lakeOptions() {
 class SummaryOfTheExample : public ::testing::Test {
  protected:
   void SetUp() override {
-    ColumnData data;
+    OpenedAnalysis data;
     std::vector<std::string> warnings;
-    ASSERT_FALSE(openColumnData(lakeOptions(), data, warnings));
-    input.table = data.table;
+    ASSERT_FALSE(openAnalysis(lakeOptions(), data, warnings));
+    input.chains = data.chains;
     input.layout = {FileKind::fst, data.modelColumn - 3, data.decision.factorCount, data.decision.hasInteraction};
-    input.rows = data.rows;
     rows = computeSummaryTable(input);
     ASSERT_EQ(rows.size(), 13u);
   }
@@ -245,7 +244,7 @@ TEST_F(SummaryOfTheExample, EveryFormatReadsBackToTheSameFigures) {
 }
 
 TEST_F(SummaryOfTheExample, CountersAndLabelsHaveNoDiagnosticsAndCoefficientsTheirModelsRows) {
-  const int retained = input.rows.count();
+  const int retained = input.chains.front().rows.count();
   for (const SummaryRow& r : rows) {
     const bool diagnosed = r.name != "Iteration" && r.name != "Model";
     EXPECT_EQ(r.diagnostics.essBulk.has_value(), diagnosed) << r.name;
@@ -291,8 +290,7 @@ TEST(SummaryTable, ColumnsTooShortOrConstantGetNoDiagnostics) {
   for (int c = 0; c < 3; ++c)
     for (int r = 0; r < 4; ++r) table->cell(c, r) = values[c][r];
   SummaryTableInput input;
-  input.table = table;
-  input.rows = {0, 4};
+  input.chains = {{table, RowRange{0, 4}}};
   const std::vector<SummaryRow> rows = computeSummaryTable(input, 1);
   ASSERT_EQ(rows.size(), 3u);
   EXPECT_EQ(rows[0].kind, ColumnKind::counter);

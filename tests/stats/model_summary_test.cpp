@@ -57,8 +57,7 @@ ModelSummaryInput inputFor(std::shared_ptr<const SampleTable> table, int populat
   in.populationCount = populations;
   in.factorCount = factors;
   in.hasInteraction = interaction;
-  in.rows = {0, table->rowCount()};
-  in.table = std::move(table);
+  in.chains = {{table, RowRange{0, table->rowCount()}}};
   in.fstSummary = earlier(static_cast<std::size_t>(populations), 7);
   in.coefficientSummary = earlier(static_cast<std::size_t>(factors) + 1, 7);
   in.sigmaSummary = {7, 7, 7, 7};
@@ -250,14 +249,14 @@ TEST(ModelSummary, EqualsTheSequentialComputation) {
   }
   const auto table = makeTable(P, F, rows);
   ModelSummaryInput in = inputFor(table, P, F);
-  in.rows = {100, 2900};
+  in.chains[0].rows = {100, 2900};
   in.modelFilter = 2;
   const ModelSummaryResult r = run(in);
   ASSERT_EQ(r.bestModel, 4);
 
   auto summary = [&](int column, int model) {
     std::vector<double> v;
-    for (int i = in.rows.begin; i < in.rows.end; ++i) {
+    for (int i = in.chains[0].rows.begin; i < in.chains[0].rows.end; ++i) {
       if (model == 0 || table->cell(3 + P, i) == static_cast<float>(model)) v.push_back(table->cell(column, i));
     }
     return SummarizeSample(v, 0.95);
@@ -302,7 +301,9 @@ TEST(ModelSummary, RefusesATableWithoutTheNamedColumns) {
   ModelSummaryInput in = inputFor(makeTable(2, 2, rows), 2, 2);
   in.populationCount = 3;
   EXPECT_FALSE(run(in).error.empty());
-  in.table = nullptr;
+  in.chains[0].table = nullptr;
+  EXPECT_FALSE(run(in).error.empty());
+  in.chains.clear();
   EXPECT_FALSE(run(in).error.empty());
 }
 

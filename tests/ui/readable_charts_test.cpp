@@ -99,9 +99,10 @@ TEST_F(ReadableCharts, AnIntervalInTheBackgroundsColourIsDrawnInMidGrey) {
 TEST_F(ReadableCharts, TickLabelsOfSmallValuesDifferFromEachOther) {
   const MainChart main = makeMainChart(&page);
   ColumnFigures figures;
+  FigureLine& line = figures.lines.emplace_back();
   for (int i = 0; i <= 200; ++i) {
-    figures.x.push_back(0.00030 + 0.0000002 * i);
-    figures.y.push_back(0.00031 + 0.00000005 * (i % 50));
+    line.x.push_back(0.00030 + 0.0000002 * i);
+    line.y.push_back(0.00031 + 0.00000005 * (i % 50));
   }
   showColumnLine(main, columnLineData(figures));
   for (QCPAxis* axis : {main.chart->xAxis, main.chart->yAxis}) {
@@ -147,9 +148,10 @@ TEST_F(ReadableCharts, AnIntervalCloseToTheBackgroundIsOutlinedInDark) {
 TEST_F(ReadableCharts, EveryAxisWritesNumbersInOneStyle) {
   const MainChart main = makeMainChart(&page);
   ColumnFigures figures;
+  FigureLine& line = figures.lines.emplace_back();
   for (int i = 0; i <= 5000; i += 50) {
-    figures.x.push_back(i);
-    figures.y.push_back(i);
+    line.x.push_back(i);
+    line.y.push_back(i);
   }
   showColumnLine(main, columnLineData(figures));
   const FactorChart g1 = makeFactorChart(&page, 1);
