@@ -10,6 +10,7 @@
 #include "core/model_numbering.h"
 #include "core/sample_table.h"
 #include "core/summary_arrays.h"
+#include "core/table_layout.h"
 
 namespace varno {
 
@@ -60,6 +61,7 @@ struct AnalysisState {
   bool batchMode = false;
 
   FileKind kind() const { return fileKindOf(dataExtension); }
+  TableLayout layout() const { return {kind(), populationCount, factorCount, hasInteraction}; }
 
   // Every chain's table, chain 1 first.
   std::vector<std::shared_ptr<const SampleTable>> chainTables() const {

@@ -10,17 +10,6 @@
 
 namespace varno {
 
-TableLayout tableLayout(const ColumnData& data) {
-  TableLayout layout;
-  layout.kind = data.kind;
-  if (data.kind == FileKind::fst) {
-    layout.factorCount = data.decision.factorCount;
-    layout.hasInteraction = data.decision.hasInteraction;
-    layout.populationCount = data.modelColumn - 3;
-  }
-  return layout;
-}
-
 std::vector<ChainRows> columnDataChains(const ColumnData& data) { return data.chains; }
 
 ChainsTableResult runChainsTable(const ChainsTableOptions& options, const RunHooks& hooks) {
@@ -37,7 +26,7 @@ ChainsTableResult runChainsTable(const ChainsTableOptions& options, const RunHoo
   const std::vector<ChainRows> chains = columnDataChains(data);
   const unsigned cores = std::thread::hardware_concurrency();
   const ChainComparison comparison =
-      compareChains(chains, tableLayout(data), options.modelFilter, cores == 0 ? 2 : static_cast<int>(cores));
+      compareChains(chains, data.layout, options.modelFilter, cores == 0 ? 2 : static_cast<int>(cores));
   if (!comparison.error.empty()) {
     result.error = RunError{quoted(options.dataPath) + ": " + comparison.error};
     return result;
@@ -60,8 +49,8 @@ DrawsExportResult runDrawsExport(const DrawsExportOptions& options, const RunHoo
   }
   DrawsExportInput input;
   input.chains = columnDataChains(data);
-  input.columnNames = summaryColumnNames(*data.table, tableLayout(data));
-  input.modelColumn = data.modelColumn;
+  input.columnNames = summaryColumnNames(*data.table, data.layout);
+  input.modelColumn = data.layout.modelColumn();
   input.modelFilter = options.modelFilter;
   input.thin = options.thin;
   if (auto error = writeDrawsExport(options.outputPath, input, inputs, &result.draws)) result.error = RunError{*error};

@@ -12,9 +12,6 @@
 
 namespace varno {
 
-// The layout of a data file read for the figures of its columns.
-TableLayout tableLayout(const ColumnData& data);
-
 // Every chain's retained rows, chain 1 first.
 std::vector<ChainRows> columnDataChains(const ColumnData& data);
 

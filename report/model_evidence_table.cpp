@@ -147,7 +147,7 @@ ModelEvidenceResult runModelEvidence(const ModelEvidenceOptions& options, const 
   std::vector<std::span<const float>> chains;
   input.retainedRows = 0;
   for (const ChainRows& chain : data.chains) {
-    const std::span<const float> column = chain.table->column(data.modelColumn);
+    const std::span<const float> column = chain.table->column(data.layout.modelColumn());
     chains.push_back(
         column.subspan(static_cast<std::size_t>(chain.rows.begin), static_cast<std::size_t>(chain.rows.count())));
     input.retainedRows += chain.rows.count();

@@ -148,7 +148,7 @@ SummaryTableResult runSummaryTable(const SummaryTableOptions& options, const Run
   }
   SummaryTableInput input;
   input.table = data.table;
-  input.layout = tableLayout(data);
+  input.layout = data.layout;
   input.rows = data.rows;
   if (data.chains.size() > 1) input.chains = data.chains;
   input.modelFilter = options.modelFilter;

@@ -126,8 +126,9 @@ std::optional<RunError> checkFstAgainstFactors(const std::string& dataPath, cons
                                                const FactorDecision& decision, RowRange rows,
                                                std::optional<int> factorMode, const std::string& factorsPath,
                                                std::string_view factorsText, std::vector<std::string>& warnings) {
-  const int populationCount = table.columnCount() - decision.factorCount - 5;
-  const ModelColumnCheck models = checkModelColumn(table, populationCount, decision, rows);
+  const TableLayout layout = TableLayout::fst(table.columnCount(), decision);
+  const int populationCount = layout.populationCount;
+  const ModelColumnCheck models = checkModelColumn(table, layout, rows);
   if (models.mismatch) {
     return fileError(quoted(dataPath) + ": " + *models.mismatch + ": " +
                      decisionHint(factorMode, factorsPath, factorsText));
@@ -237,7 +238,7 @@ std::optional<RunError> buildReportText(std::span<const ChainRows> chains, const
   if (chains.empty() || !chains[0].table) return fileError("no data");
   const std::shared_ptr<const SampleTable>& table = chains[0].table;
   const RowRange rows = chains[0].rows;
-  const int populationCount = table->columnCount() - decision.factorCount - 5;
+  const int populationCount = TableLayout::fst(table->columnCount(), decision).populationCount;
   if (populationCount < 0) return fileError("the table has too few columns for the factors");
 
   ModelSummaryInput input;
@@ -401,10 +402,10 @@ std::optional<RunError> openColumnData(const ColumnDataOptions& options, const R
     return error;
   }
 
-  int modelColumn = -1;
+  TableLayout layout{kind};
   if (kind == FileKind::fst) {
     if (auto error = checkFstLayout(options.dataPath, *table, decision.factorCount)) return error;
-    modelColumn = table->columnCount() - decision.factorCount - 5 + 3;
+    layout = TableLayout::fst(table->columnCount(), decision);
   } else if (kind == FileKind::frq) {
     if (auto why = frqLayoutError(table->rowCount(), frqAlleleCounts(*table)))
       return fileError(quoted(options.dataPath) + ": " + *why);
@@ -444,7 +445,7 @@ std::optional<RunError> openColumnData(const ColumnDataOptions& options, const R
                                           factorsText, warnings);
           }))
     return error;
-  data = ColumnData{std::move(table), kind, decision, modelColumn, rows, std::move(chains)};
+  data = ColumnData{std::move(table), kind, decision, layout, rows, std::move(chains)};
   return std::nullopt;
 }
 
@@ -456,7 +457,7 @@ std::optional<RunError> columnNamed(const std::string& dataPath, const ColumnDat
                                     int& column) {
   const SampleTable& table = *data.table;
   const std::vector<std::string>& header = table.columnNames();
-  const std::vector<std::string> shown = summaryColumnNames(table, tableLayout(data));
+  const std::vector<std::string> shown = summaryColumnNames(table, data.layout);
   auto bears = [&](const std::vector<std::string>& names, std::size_t c) {
     return c < names.size() && names[c] == name;
   };
@@ -489,7 +490,7 @@ ColumnStatisticsResult runColumnStatistics(const ColumnStatisticsOptions& option
   ColumnData data;
   if (auto error = openColumnData(options, hooks, data, result.warnings)) return fail(std::move(*error));
   const SampleTable* table = data.table.get();
-  const int modelColumn = data.modelColumn;
+  const int modelColumn = data.layout.modelColumn();
   int column = options.column;
   if (!options.columnName.empty()) {
     if (auto error = columnNamed(options.dataPath, data, options.columnName, column)) return fail(std::move(*error));

@@ -14,6 +14,7 @@
 #include "core/factors_file.h"
 #include "core/file_kind.h"
 #include "core/sample_table.h"
+#include "core/table_layout.h"
 #include "stats/chain_rows.h"
 #include "stats/model_summary.h"
 #include "stats/row_range.h"
@@ -131,7 +132,7 @@ struct ColumnData {
   std::shared_ptr<const SampleTable> table;
   FileKind kind = FileKind::other;
   FactorDecision decision;  // fst files: the factors the file was read with
-  int modelColumn = -1;     // fst files: the 0-based model column
+  TableLayout layout;       // where the columns sit: fst files place them by the decision
   RowRange rows;            // the retained rows
   std::vector<ChainRows> chains;  // every chain with its retained rows, the data file first
 };

@@ -163,7 +163,7 @@ std::string inputError(const ModelSummaryInput& in) {
   if (in.populationCount < 0) return "negative population count";
   if (in.factorCount < 0 || in.factorCount > kMaxFactors) return concat("factor count ", decimal(in.factorCount), " out of range");
   if (in.hasInteraction && in.factorCount != 3) return "the interaction needs 3 factors";
-  const long long needed = static_cast<long long>(in.populationCount) + in.factorCount + 5;
+  const long long needed = in.layout().columnCount();
   if (in.table->columnCount() < needed)
     return concat("the table has ", decimal(in.table->columnCount()), " columns, ", decimal(needed), " needed");
   for (const ChainRows& chain : in.chains) {
@@ -196,7 +196,8 @@ ModelSummaryResult computeModelSummary(const ModelSummaryInput& in, const std::f
   const int P = in.populationCount;
   const int F = in.factorCount;
   const int D = P + F + 2;
-  const int modelColumn = 3 + P;
+  const TableLayout layout = in.layout();
+  const int modelColumn = layout.modelColumn();
   std::vector<ChainSpan> chains;
   auto addChain = [&](const SampleTable& table, RowRange r) {
     chains.push_back({&table, RowRange{std::max(r.begin, 0), std::min(r.end, table.rowCount())}});
@@ -243,16 +244,16 @@ ModelSummaryResult computeModelSummary(const ModelSummaryInput& in, const std::f
   const std::vector<int> bestFactors = factorsInModel(result.bestModel, F, in.hasInteraction);
   std::vector<Quantity> quantities;
   if (bestSummarised) {
-    quantities.push_back({4 + P, &bestRows, 100 / D, {}});
-    quantities.push_back({1, &bestRows, 200 / D, {}});
+    quantities.push_back({layout.coefficientColumn(0), &bestRows, 100 / D, {}});
+    quantities.push_back({TableLayout::kSigmaColumn, &bestRows, 200 / D, {}});
     for (int f : bestFactors) {
       const int k = F - f;
-      quantities.push_back({4 + P + f, &bestRows, (100 * k + 300) / D, {}});
+      quantities.push_back({layout.coefficientColumn(f), &bestRows, (100 * k + 300) / D, {}});
     }
   }
   const std::size_t firstPopulation = quantities.size();
   if (filterRows.size() >= 2) {
-    for (int p = 1; p <= P; ++p) quantities.push_back({2 + p, &filterRows, 100 * (F + p + 2) / D, {}});
+    for (int p = 1; p <= P; ++p) quantities.push_back({layout.fstColumn(p), &filterRows, 100 * (F + p + 2) / D, {}});
   }
 
   if (!ParallelRun(quantities, progress, cancel).run()) {

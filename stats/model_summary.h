@@ -12,6 +12,7 @@
 #include "core/model_numbering.h"
 #include "core/sample_table.h"
 #include "core/summary_arrays.h"
+#include "core/table_layout.h"
 #include "stats/chain_rows.h"
 #include "stats/row_range.h"
 
@@ -31,6 +32,8 @@ struct ModelSummaryInput {
   SummaryArrays fstSummary;
   SummaryArrays coefficientSummary;
   std::array<double, 4> sigmaSummary{};
+
+  TableLayout layout() const { return {FileKind::fst, populationCount, factorCount, hasInteraction}; }
 };
 
 struct ModelBar {

@@ -121,7 +121,7 @@ void TForm3::ComputeModelSummary(std::function<void()> then) {
     draws->retainedRows = 0;
     const std::vector<ChainRows> oneChain{{input.table, input.rows}};
     for (const ChainRows& chain : input.chains.empty() ? oneChain : input.chains) {
-      const std::span<const float> models = chain.table->column(3 + input.populationCount);
+      const std::span<const float> models = chain.table->column(input.layout().modelColumn());
       chains.push_back(
           models.subspan(static_cast<std::size_t>(chain.rows.begin), static_cast<std::size_t>(chain.rows.count())));
       draws->retainedRows += chain.rows.count();

@@ -193,7 +193,7 @@ class SummaryOfTheExample : public ::testing::Test {
     std::vector<std::string> warnings;
     ASSERT_FALSE(openColumnData(lakeOptions(), {}, data, warnings));
     input.table = data.table;
-    input.layout = {FileKind::fst, data.modelColumn - 3, data.decision.factorCount, data.decision.hasInteraction};
+    input.layout = data.layout;
     input.rows = data.rows;
     rows = computeSummaryTable(input);
     ASSERT_EQ(rows.size(), 13u);
