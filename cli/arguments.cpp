@@ -1,11 +1,11 @@
 // Parsing the command line of varno-report into the options of the shared runs.
 #include "cli/arguments.h"
 
-#include <charconv>
 #include <limits>
 #include <map>
 #include <string_view>
 
+#include "core/number_token.h"
 #include "report/data_arguments_help.h"
 #include "report/program_version.h"
 
@@ -52,11 +52,8 @@ bool looksLikeNumber(std::string_view arg) {
 
 // An optional "-" and decimal digits, nothing else, within [low, high].
 std::optional<long long> wholeNumber(std::string_view text, long long low, long long high) {
-  long long value = 0;
-  const char* first = text.data();
-  const char* last = text.data() + text.size();
-  const auto [end, ec] = std::from_chars(first, last, value);
-  if (ec != std::errc() || end != last || text.empty() || value < low || value > high) return std::nullopt;
+  const std::optional<long long> value = wholeNumberToken(text);
+  if (!value || *value < low || *value > high) return std::nullopt;
   return value;
 }
 
