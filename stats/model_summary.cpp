@@ -15,18 +15,6 @@
 
 namespace varno {
 
-const std::array<Rgb, 9> kHpdiColours = {{
-    {255, 0, 0},      // red
-    {0, 0, 255},      // blue
-    {255, 255, 0},    // yellow
-    {255, 255, 255},  // white
-    {128, 0, 128},    // purple
-    {0, 128, 128},    // teal
-    {128, 128, 128},  // gray
-    {0, 255, 0},      // lime
-    {255, 0, 255},    // fuchsia
-}};
-
 namespace {
 
 constexpr double kLevel = 0.95;
@@ -278,8 +266,7 @@ ModelSummaryResult computeModelSummary(const ModelSummaryInput& in, const std::f
     const PosteriorSummary& s = quantities[firstPopulation + i].summary;
     store(result.fstSummary, i, s);
     const int slot = (p - 1) % 9;
-    result.hpdis.push_back({concat("Fst", decimal(p)), s.hpdiLow, s.hpdiHigh, static_cast<double>(P + 2 - p), slot,
-                            kHpdiColours[static_cast<std::size_t>(slot)]});
+    result.hpdis.push_back({concat("Fst", decimal(p)), s.hpdiLow, s.hpdiHigh, static_cast<double>(P + 2 - p), slot});
   }
 
   result.memoLines[0] = concat("Factors included in the highest probability model (P(", decimal(result.bestModel),

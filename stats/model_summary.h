@@ -41,19 +41,13 @@ struct ModelBar {
   double height = 0;
 };
 
-struct Rgb {
-  std::uint8_t red = 0, green = 0, blue = 0;
-  bool operator==(const Rgb&) const = default;
-};
-
 // One population's HPDI, drawn as a horizontal interval at height y.
 struct HpdiInterval {
   std::string label;  // "Fst" and the population number
   double low = 0;
   double high = 0;
   double y = 0;
-  int colourSlot = 0;
-  Rgb colour;
+  int colourSlot = 0;  // population p takes slot (p - 1) mod 9; the chart gives each slot its colour
 };
 
 struct ModelSummaryResult {
@@ -68,9 +62,6 @@ struct ModelSummaryResult {
   bool cancelled = false;  // the run stopped early; the result is incomplete and must be dropped
   std::string error;       // set when the table does not have the columns the counts name
 };
-
-// The colours of the HPDI bars, population p taking slot (p - 1) mod 9.
-extern const std::array<Rgb, 9> kHpdiColours;
 
 // The model a stored model number counts for (truncated toward zero), or 0 when it is outside
 // the model slots.
