@@ -287,12 +287,27 @@ void showModelBars(const ModelChart& chart, const std::vector<ModelBar>& bars) {
   chart.chart->replot();
 }
 
+QColor hpdiColour(int slot) {
+  static const QColor colours[kHpdiColourSlots] = {
+      QColor(255, 0, 0),      // red
+      QColor(0, 0, 255),      // blue
+      QColor(255, 255, 0),    // yellow
+      QColor(255, 255, 255),  // white
+      QColor(128, 0, 128),    // purple
+      QColor(0, 128, 128),    // teal
+      QColor(128, 128, 128),  // gray
+      QColor(0, 255, 0),      // lime
+      QColor(255, 0, 255),    // fuchsia
+  };
+  return colours[((slot % kHpdiColourSlots) + kHpdiColourSlots) % kHpdiColourSlots];
+}
+
 void showHpdis(const HpdiChart& chart, const std::vector<HpdiInterval>& hpdis, int populationCount) {
   std::vector<IntervalSeries::Item> items;
   items.reserve(hpdis.size());
   for (const HpdiInterval& h : hpdis) {
     items.push_back({h.low, h.high, h.y, QString::fromStdString(h.label),
-                     QColor(h.colour.red, h.colour.green, h.colour.blue)});
+                     hpdiColour(h.colourSlot)});
   }
   chart.hpdis->setItems(std::move(items));
   fitAxesToData(chart.chart, 0.03);

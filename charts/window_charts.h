@@ -33,6 +33,9 @@ struct HpdiChart {
   QCustomPlot* chart = nullptr;
   IntervalSeries* hpdis = nullptr;
 };
+// The colour of each colour slot of the HPD intervals.
+inline constexpr int kHpdiColourSlots = 9;
+QColor hpdiColour(int slot);
 // `Chart3`: the posterior model probabilities.
 struct ModelChart {
   QCustomPlot* chart = nullptr;

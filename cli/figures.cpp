@@ -136,7 +136,7 @@ FiguresResult writeFigures(const UnattendedCharts& charts, const UnattendedOptio
 
   // a trace shows the column's sample in row order: none of the statistics are drawn; several
   // chains are drawn each apart, as the window draws them
-  const int modelColumn = charts.populationCount + 3;
+  const int modelColumn = TableLayout{FileKind::fst, charts.populationCount, factorCount, hasInteraction}.modelColumn();
   if (charts.chains.size() > 1) {
     std::vector<ColumnLine> lines;
     for (const ChainRows& chain : charts.chains) {

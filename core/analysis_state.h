@@ -10,6 +10,7 @@
 #include "core/model_numbering.h"
 #include "core/sample_table.h"
 #include "core/summary_arrays.h"
+#include "core/table_layout.h"
 
 namespace varno {
 
@@ -53,6 +54,7 @@ struct AnalysisState {
   bool batchMode = false;
 
   FileKind kind() const { return fileKindOf(dataExtension); }
+  TableLayout layout() const { return {kind(), populationCount, factorCount, hasInteraction}; }
 
   bool open() const { return !chains.empty(); }
   // Chain 1's table: the one the column catalogue and the column names are read from.

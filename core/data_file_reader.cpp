@@ -26,7 +26,7 @@
 
 #include "core/file_kind.h"
 #include "core/input_file.h"
-#include "core/out_of_range_number.h"
+#include "core/number_token.h"
 #include "core/parallel_for.h"
 #include "core/read_notes.h"
 #include "core/shown_text.h"
@@ -56,7 +56,6 @@ template <bool Csv = false>
 inline unsigned char classOf(char c) {
   return (Csv ? kCsvClass : kClass)[static_cast<unsigned char>(c)];
 }
-inline bool startsNumber(char c) { return (c >= '0' && c <= '9') || c == '.'; }
 
 std::string errnoText(int err) { return std::generic_category().message(err); }
 
@@ -83,17 +82,8 @@ std::string tooFewNumbers(long long found, long long expected) {
 // after it, or null when the token there is not wholly a number. *lim must be readable.
 template <bool Csv = false>
 inline const char* readNumber(const char* p, const char* lim, float& value) {
-  const char* digits = p + (*p == '+' || *p == '-');
-  if (!startsNumber(*digits)) return nullptr;  // a lone sign, nan, inf, words
-  const char* from = p + (*p == '+');          // from_chars takes no "+"
-  auto [end, ec] = std::from_chars(from, lim, value);
-  if (ec == std::errc::result_out_of_range) [[unlikely]] {
-    if (isTooLarge(std::string_view(from, static_cast<std::size_t>(end - from)))) return nullptr;
-    value = *p == '-' ? -0.0f : 0.0f;
-  } else if (ec != std::errc{}) {
-    return nullptr;
-  }
-  return classOf<Csv>(*end) == kOther ? nullptr : end;
+  const char* end = readFloat(p, lim, value);
+  return end && classOf<Csv>(*end) != kOther ? end : nullptr;
 }
 
 // Whether the float nearest a double is the float nearest the decimal number the double was read
@@ -110,9 +100,9 @@ inline bool narrowsAsRead(double d) {
 // numbers: also gives the number as a double. The float is the one readNumber gives.
 template <bool Csv = false>
 inline const char* readFirstNumber(const char* p, const char* lim, float& value, double& exact) {
-  const char* digits = p + (*p == '+' || *p == '-');
-  if (!startsNumber(*digits)) return nullptr;
-  auto [end, ec] = std::from_chars(p + (*p == '+'), lim, exact);
+  const char* from = numberStart(p, lim);
+  if (!from) return nullptr;
+  auto [end, ec] = std::from_chars(from, lim, exact);
   if (ec != std::errc{} || !narrowsAsRead(exact)) [[unlikely]] {
     const char* floatEnd = readNumber<Csv>(p, lim, value);
     if (ec != std::errc{}) exact = value;

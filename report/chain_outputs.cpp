@@ -10,17 +10,6 @@
 
 namespace varno {
 
-TableLayout tableLayout(const OpenedAnalysis& data) {
-  TableLayout layout;
-  layout.kind = data.kind;
-  if (data.kind == FileKind::fst) {
-    layout.factorCount = data.decision.factorCount;
-    layout.hasInteraction = data.decision.hasInteraction;
-    layout.populationCount = data.modelColumn - 3;
-  }
-  return layout;
-}
-
 ChainsTableResult runChainsTable(const ChainsTableOptions& options, Progress& progress) {
   ChainsTableResult result;
   if (fileKindOf(lowerCasedExtension(options.dataPath)) != FileKind::fst) {
@@ -34,7 +23,7 @@ ChainsTableResult runChainsTable(const ChainsTableOptions& options, Progress& pr
   }
   const unsigned cores = std::thread::hardware_concurrency();
   const ChainComparison comparison =
-      compareChains(data.chains, tableLayout(data), options.modelFilter, cores == 0 ? 2 : static_cast<int>(cores), progress);
+      compareChains(data.chains, data.layout, options.modelFilter, cores == 0 ? 2 : static_cast<int>(cores), progress);
   if (!comparison.error.empty()) {
     result.error = RunError{quoted(options.dataPath) + ": " + comparison.error};
     return result;
@@ -57,8 +46,8 @@ DrawsExportResult runDrawsExport(const DrawsExportOptions& options, Progress& pr
   }
   DrawsExportInput input;
   input.chains = data.chains;
-  input.columnNames = summaryColumnNames(*data.chains.front().table, tableLayout(data));
-  input.modelColumn = data.modelColumn;
+  input.columnNames = summaryColumnNames(*data.chains.front().table, data.layout);
+  input.modelColumn = data.layout.modelColumn();
   input.modelFilter = options.modelFilter;
   input.thin = options.thin;
   if (auto error = writeDrawsExport(options.outputPath, input, inputs, &result.draws, progress)) result.error = RunError{*error};

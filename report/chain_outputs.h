@@ -12,9 +12,6 @@
 
 namespace varno {
 
-// The layout of a data file read for the figures of its columns.
-TableLayout tableLayout(const OpenedAnalysis& data);
-
 struct ChainsTableOptions : AnalysisRequest {
   SummaryFormat format = SummaryFormat::tsv;
 };

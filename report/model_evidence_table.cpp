@@ -132,7 +132,7 @@ ModelEvidenceResult runModelEvidence(const ModelEvidenceOptions& options, Progre
     result.error = std::move(*error);
     return result;
   }
-  EvidenceInput input = evidenceInput(data.chains, data.modelColumn, data.decision.factorCount,
+  EvidenceInput input = evidenceInput(data.chains, data.layout.modelColumn(), data.decision.factorCount,
                                       data.decision.hasInteraction);
   if (options.modelPrior) {
     auto parsed = parseModelPrior(*options.modelPrior, modelCount(input.factorCount, input.hasInteraction));

@@ -101,8 +101,9 @@ std::optional<RunError> checkFstAgainstFactors(const std::string& dataPath, cons
                                                const FactorDecision& decision, RowRange rows,
                                                std::optional<int> factorMode, const std::string& factorsPath,
                                                std::string_view factorsText, std::vector<std::string>& warnings) {
-  const int populationCount = table.columnCount() - decision.factorCount - 5;
-  const ModelColumnCheck models = checkModelColumn(table, populationCount, decision, rows);
+  const TableLayout layout = TableLayout::fst(table.columnCount(), decision);
+  const int populationCount = layout.populationCount;
+  const ModelColumnCheck models = checkModelColumn(table, layout, rows);
   if (models.mismatch) {
     return fileError(quoted(dataPath) + ": " + *models.mismatch + ": " +
                      factorDecisionHint({decision.factorCount, factorMode, factorsPath, factorsText}, HintVoice::tool));
@@ -234,10 +235,10 @@ std::optional<RunError> openAnalysis(const AnalysisRequest& options, OpenedAnaly
     return error;
   }
 
-  int modelColumn = -1;
+  TableLayout layout{kind};
   if (kind == FileKind::fst) {
     if (auto error = checkFstLayout(options.dataPath, *table, decision.factorCount)) return error;
-    modelColumn = table->columnCount() - decision.factorCount - 5 + 3;
+    layout = TableLayout::fst(table->columnCount(), decision);
   } else if (kind == FileKind::frq) {
     if (auto why = frqLayoutError(table->rowCount(), frqAlleleCounts(*table)))
       return fileError(quoted(options.dataPath) + ": " + *why);
@@ -277,7 +278,7 @@ std::optional<RunError> openAnalysis(const AnalysisRequest& options, OpenedAnaly
                                           factorsText, warnings);
           }))
     return error;
-  data = OpenedAnalysis{std::move(chains), kind, decision, modelColumn, std::move(factorsText)};
+  data = OpenedAnalysis{std::move(chains), kind, decision, layout, std::move(factorsText)};
   return std::nullopt;
 }
 

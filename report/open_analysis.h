@@ -12,6 +12,7 @@
 #include "core/factors_file.h"
 #include "core/file_kind.h"
 #include "core/progress.h"
+#include "core/table_layout.h"
 #include "stats/chain_rows.h"
 #include "stats/row_range.h"
 
@@ -59,7 +60,7 @@ struct OpenedAnalysis {
   std::vector<ChainRows> chains;  // every chain with its retained rows, the data file first
   FileKind kind = FileKind::other;
   FactorDecision decision;  // fst files: the factors the file was read with
-  int modelColumn = -1;     // fst files: the 0-based model column
+  TableLayout layout;       // where the columns sit: fst files place them by the decision
   std::string factorsText;  // the factors file read, when one was
 };
 

@@ -147,7 +147,7 @@ SummaryTableResult runSummaryTable(const SummaryTableOptions& options, Progress&
   }
   SummaryTableInput input;
   input.chains = data.chains;
-  input.layout = tableLayout(data);
+  input.layout = data.layout;
   input.modelFilter = options.modelFilter;
   input.levelPercent = options.levelPercent;
   const unsigned cores = std::thread::hardware_concurrency();

@@ -34,7 +34,7 @@ std::optional<RunError> buildReportText(std::span<const ChainRows> chains, const
                                         UnattendedCharts* charts, int modelFilter, Progress& progress) {
   if (chains.empty() || !chains[0].table) return fileError("no data");
   const SampleTable& first = *chains[0].table;
-  const int populationCount = first.columnCount() - decision.factorCount - 5;
+  const int populationCount = TableLayout::fst(first.columnCount(), decision).populationCount;
   if (populationCount < 0) return fileError("the table has too few columns for the factors");
 
   ModelSummaryInput input;
@@ -144,7 +144,7 @@ std::optional<RunError> columnNamed(const std::string& dataPath, const OpenedAna
                                     int& column) {
   const SampleTable& table = *data.chains.front().table;
   const std::vector<std::string>& header = table.columnNames();
-  const std::vector<std::string> shown = summaryColumnNames(table, tableLayout(data));
+  const std::vector<std::string> shown = summaryColumnNames(table, data.layout);
   auto bears = [&](const std::vector<std::string>& names, std::size_t c) {
     return c < names.size() && names[c] == name;
   };
@@ -177,7 +177,7 @@ ColumnStatisticsResult runColumnStatistics(const ColumnStatisticsOptions& option
   OpenedAnalysis data;
   if (auto error = openAnalysis(options, data, result.warnings, progress)) return fail(std::move(*error));
   const SampleTable* table = data.chains.front().table.get();
-  const int modelColumn = data.modelColumn;
+  const int modelColumn = data.layout.modelColumn();
   int column = options.column;
   if (!options.columnName.empty()) {
     if (auto error = columnNamed(options.dataPath, data, options.columnName, column)) return fail(std::move(*error));

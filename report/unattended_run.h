@@ -14,6 +14,7 @@
 #include "core/file_kind.h"
 #include "core/progress.h"
 #include "core/sample_table.h"
+#include "core/table_layout.h"
 #include "report/open_analysis.h"
 #include "stats/chain_rows.h"
 #include "stats/model_summary.h"

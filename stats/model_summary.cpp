@@ -16,18 +16,6 @@
 
 namespace varno {
 
-const std::array<Rgb, 9> kHpdiColours = {{
-    {255, 0, 0},      // red
-    {0, 0, 255},      // blue
-    {255, 255, 0},    // yellow
-    {255, 255, 255},  // white
-    {128, 0, 128},    // purple
-    {0, 128, 128},    // teal
-    {128, 128, 128},  // gray
-    {0, 255, 0},      // lime
-    {255, 0, 255},    // fuchsia
-}};
-
 namespace {
 
 constexpr double kLevel = 0.95;
@@ -153,7 +141,7 @@ std::string inputError(const ModelSummaryInput& in) {
   if (in.populationCount < 0) return "negative population count";
   if (in.factorCount < 0 || in.factorCount > kMaxFactors) return concat("factor count ", decimal(in.factorCount), " out of range");
   if (in.hasInteraction && in.factorCount != 3) return "the interaction needs 3 factors";
-  const long long needed = static_cast<long long>(in.populationCount) + in.factorCount + 5;
+  const long long needed = in.layout().columnCount();
   if (first.columnCount() < needed)
     return concat("the table has ", decimal(first.columnCount()), " columns, ", decimal(needed), " needed");
   for (const ChainRows& chain : in.chains) {
@@ -185,7 +173,8 @@ ModelSummaryResult computeModelSummary(const ModelSummaryInput& in, Progress& pr
   const int P = in.populationCount;
   const int F = in.factorCount;
   const int D = P + F + 2;
-  const int modelColumn = 3 + P;
+  const TableLayout layout = in.layout();
+  const int modelColumn = layout.modelColumn();
   std::vector<ChainSpan> chains;
   for (const ChainRows& chain : in.chains)
     chains.push_back({chain.table.get(),
@@ -227,16 +216,16 @@ ModelSummaryResult computeModelSummary(const ModelSummaryInput& in, Progress& pr
   const std::vector<int> bestFactors = factorsInModel(result.bestModel, F, in.hasInteraction);
   std::vector<Quantity> quantities;
   if (bestSummarised) {
-    quantities.push_back({4 + P, &bestRows, 100 / D, {}});
-    quantities.push_back({1, &bestRows, 200 / D, {}});
+    quantities.push_back({layout.coefficientColumn(0), &bestRows, 100 / D, {}});
+    quantities.push_back({TableLayout::kSigmaColumn, &bestRows, 200 / D, {}});
     for (int f : bestFactors) {
       const int k = F - f;
-      quantities.push_back({4 + P + f, &bestRows, (100 * k + 300) / D, {}});
+      quantities.push_back({layout.coefficientColumn(f), &bestRows, (100 * k + 300) / D, {}});
     }
   }
   const std::size_t firstPopulation = quantities.size();
   if (filterRows.size() >= 2) {
-    for (int p = 1; p <= P; ++p) quantities.push_back({2 + p, &filterRows, 100 * (F + p + 2) / D, {}});
+    for (int p = 1; p <= P; ++p) quantities.push_back({layout.fstColumn(p), &filterRows, 100 * (F + p + 2) / D, {}});
   }
 
   ParallelRun(quantities, progress).run();
@@ -258,8 +247,7 @@ ModelSummaryResult computeModelSummary(const ModelSummaryInput& in, Progress& pr
     const PosteriorSummary& s = quantities[firstPopulation + i].summary;
     store(result.fstSummary, i, s);
     const int slot = (p - 1) % 9;
-    result.hpdis.push_back({concat("Fst", decimal(p)), s.hpdiLow, s.hpdiHigh, static_cast<double>(P + 2 - p), slot,
-                            kHpdiColours[static_cast<std::size_t>(slot)]});
+    result.hpdis.push_back({concat("Fst", decimal(p)), s.hpdiLow, s.hpdiHigh, static_cast<double>(P + 2 - p), slot});
   }
 
   result.memoLines[0] = concat("Factors included in the highest probability model (P(", decimal(result.bestModel),

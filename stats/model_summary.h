@@ -11,6 +11,7 @@
 #include "core/progress.h"
 #include "core/sample_table.h"
 #include "core/summary_arrays.h"
+#include "core/table_layout.h"
 #include "stats/chain_rows.h"
 #include "stats/row_range.h"
 
@@ -28,16 +29,13 @@ struct ModelSummaryInput {
   SummaryArrays fstSummary;
   SummaryArrays coefficientSummary;
   std::array<double, 4> sigmaSummary{};
+
+  TableLayout layout() const { return {FileKind::fst, populationCount, factorCount, hasInteraction}; }
 };
 
 struct ModelBar {
   double x = 0;
   double height = 0;
-};
-
-struct Rgb {
-  std::uint8_t red = 0, green = 0, blue = 0;
-  bool operator==(const Rgb&) const = default;
 };
 
 // One population's HPDI, drawn as a horizontal interval at height y.
@@ -46,8 +44,7 @@ struct HpdiInterval {
   double low = 0;
   double high = 0;
   double y = 0;
-  int colourSlot = 0;
-  Rgb colour;
+  int colourSlot = 0;  // population p takes slot (p - 1) mod 9; the chart gives each slot its colour
 };
 
 struct ModelSummaryResult {
@@ -61,9 +58,6 @@ struct ModelSummaryResult {
   std::vector<HpdiInterval> hpdis;
   std::string error;       // set when the table does not have the columns the counts name
 };
-
-// The colours of the HPDI bars, population p taking slot (p - 1) mod 9.
-extern const std::array<Rgb, 9> kHpdiColours;
 
 // The model a stored model number counts for (truncated toward zero), or 0 when it is outside
 // the model slots.

@@ -94,9 +94,9 @@ bool TForm3::addChainFile(const QString& path, std::function<void()> then) {
       if (!coda.chains.empty()) read->table = std::move(coda.chains.front().table);
     }
     auto models = std::make_shared<ModelColumnCheck>();
-    if (fst && read->table && read->table->columnCount() >= decision.factorCount + 5) {
+    if (fst && read->table && TableLayout::fst(read->table->columnCount(), decision).populationCount >= 0) {
       const SampleTable& table = *read->table;
-      *models = checkModelColumn(table, table.columnCount() - decision.factorCount - 5, decision,
+      *models = checkModelColumn(table, TableLayout::fst(table.columnCount(), decision),
                                  retainedRowsOnOpen(burnIn, burnOut, table.rowCount()));
     }
     return [this, read, models, file, first, path, then] {

@@ -204,9 +204,9 @@ void TForm3::exportDrawsClick() {
   DrawsExportInput input;
   input.chains = retainedChains(*burnIn, *burnOut);
   const bool fst = state.kind() == FileKind::fst;
-  const TableLayout layout{state.kind(), state.populationCount, state.factorCount, state.hasInteraction};
+  const TableLayout layout = state.layout();
   input.columnNames = summaryColumnNames(*state.firstTable(), layout);
-  input.modelColumn = fst ? 3 + state.populationCount : -1;
+  input.modelColumn = layout.modelColumn();
   input.modelFilter = fst ? state.modelFilter : 0;
 
   JobRunner::Job job;

@@ -67,7 +67,7 @@ void TForm3::BuildColumnCatalogue() {
       const int entry = state.reloading ? reloadSelection(state.reloadColumnIndex, xi->count(), 1)
                                         : std::min(1, xi->count() - 1);
       xi->setCurrentIndex(entry);
-      state.populationCount = std::max(0, state.columnCount - state.factorCount - 5);
+      state.populationCount = std::max(0, TableLayout::fst(state.columnCount, {state.factorCount, state.hasInteraction}).populationCount);
       state.fstSummary.reset(static_cast<std::size_t>(state.populationCount));
       state.factorValues.assign(static_cast<std::size_t>(state.populationCount),
                                 std::vector<float>(static_cast<std::size_t>(state.factorCount) + 1, 0.0f));

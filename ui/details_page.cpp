@@ -51,8 +51,8 @@ void TForm3::requestColumnFigures(int column, bool defaultBandwidth) {
                                 *parseWholeNumber(Cutout->text().toStdString()));
   input.column = column;
   input.modelFilter = state.modelFilter;
-  input.modelColumn = state.kind() == FileKind::fst ? state.populationCount + 3 : -1;
-  input.layout = {state.kind(), state.populationCount, state.factorCount, state.hasInteraction};
+  input.layout = state.layout();
+  input.modelColumn = input.layout.modelColumn();
   input.levelPercent = Cpc->position();
   if (!defaultBandwidth) input.bandwidthPosition = lambda_dens->position();
   input.keptBandwidthPosition = lambda_dens->position();

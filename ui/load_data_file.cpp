@@ -62,7 +62,7 @@ bool TForm3::LoadDataFile(LoadPlan plan, std::shared_ptr<const OpenFlowSnapshot>
       file->read = readDataFile(path, progress);
     if (fst && file->read.table) {
       const SampleTable& table = *file->read.table;
-      file->models = checkModelColumn(table, table.columnCount() - decision.factorCount - 5, decision,
+      file->models = checkModelColumn(table, TableLayout::fst(table.columnCount(), decision),
                                       retainedRowsOnOpen(burnIn, burnOut, table.rowCount()));
     }
     return [this, plan, before, file] { dataFileRead(plan, *before, file->read, file->models, file->chains); };

@@ -110,7 +110,7 @@ void TForm3::ComputeModelSummary(std::function<void()> then) {
     if (!result->error.empty()) throw std::runtime_error(result->error);
     // the evidence for each factor: model counts and the ESS of each 0/1 model and factor series
     auto draws = std::make_shared<EvidenceInput>(
-        evidenceInput(input.chains, 3 + input.populationCount, input.factorCount, input.hasInteraction));
+        evidenceInput(input.chains, input.layout().modelColumn(), input.factorCount, input.hasInteraction));
     progress.stopIfCancelled();
     return [this, result, draws, inputs] {
       // the rows or filter changed while it ran: it describes nothing on screen any more

@@ -195,7 +195,7 @@ class SummaryOfTheExample : public ::testing::Test {
     std::vector<std::string> warnings;
     ASSERT_FALSE(openAnalysis(lakeOptions(), data, warnings));
     input.chains = data.chains;
-    input.layout = {FileKind::fst, data.modelColumn - 3, data.decision.factorCount, data.decision.hasInteraction};
+    input.layout = data.layout;
     rows = computeSummaryTable(input);
     ASSERT_EQ(rows.size(), 13u);
   }
