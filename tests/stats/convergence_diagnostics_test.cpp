@@ -18,53 +18,15 @@
 #include "stats/autocorrelation.h"
 #include "stats/indicator_lagged_products.h"
 #include "stats/lagged_products.h"
+#include "tests/stats/reference_fixtures.h"
 
 namespace varno {
 namespace {
 
-const std::string kFixtures = VARNO_SOURCE_DIR "/tests/stats/fixtures/";
-
-std::vector<std::vector<std::string>> tsvRows(const std::string& name) {
-  std::ifstream in(kFixtures + name);
-  EXPECT_TRUE(in) << "cannot read " << name;
-  std::vector<std::vector<std::string>> rows;
-  for (std::string line; std::getline(in, line);) {
-    if (line.empty() || line[0] == '#') continue;
-    std::vector<std::string> fields;
-    std::istringstream fieldsIn(line);
-    for (std::string f; std::getline(fieldsIn, f, '\t');) fields.push_back(f);
-    rows.push_back(fields);
-  }
-  return rows;
-}
-
-// A number of the fixtures: "NA" is nothing; "NaN", "Inf" and "-Inf" are read as such.
-std::optional<double> number(const std::string& text) {
-  if (text == "NA") return std::nullopt;
-  if (text == "NaN") return std::nan("");
-  if (text == "Inf") return INFINITY;
-  if (text == "-Inf") return -INFINITY;
-  double v = 0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
-  EXPECT_TRUE(ec == std::errc() && end == text.data() + text.size()) << text;
-  return v;
-}
-
-using Cases = std::map<std::string, std::vector<std::vector<double>>>;
-
-const Cases& drawCases() {
-  static const Cases cases = [] {
-    Cases c;
-    for (const auto& row : tsvRows("convergence_draws.tsv")) {
-      auto& chains = c[row.at(0)];
-      const std::size_t chain = static_cast<std::size_t>(std::stoi(row.at(1)));
-      if (chains.size() < chain) chains.resize(chain);
-      chains[chain - 1].push_back(*number(row.at(2)));
-    }
-    return c;
-  }();
-  return cases;
-}
+using fixtures::drawCases;
+using fixtures::number;
+using fixtures::tsvRows;
+using Cases = fixtures::DrawCases;
 
 std::vector<double> slowChainForChains() {
   std::vector<double> x(400);
