@@ -15,8 +15,8 @@
 namespace varno {
 
 std::optional<RowRange> TForm3::retainedRowRange(QString* problem) {
-  const auto burnIn = parseWholeNumber(Cutin->text().toStdString());
-  const auto burnOut = parseWholeNumber(Cutout->text().toStdString());
+  const auto burnIn = burnRange_.burnIn;
+  const auto burnOut = burnRange_.burnOut;
   markRangeEdit(Cutin, burnIn.has_value());
   markRangeEdit(Cutout, burnOut.has_value());
   if (!burnIn || !burnOut) {
@@ -72,8 +72,8 @@ void TForm3::replotIfRangeChanged() {
 
 QString TForm3::retainedRowsText() const {
   if (!state.table) return {};
-  const auto burnIn = parseWholeNumber(Cutin->text().toStdString());
-  const auto burnOut = parseWholeNumber(Cutout->text().toStdString());
+  const auto burnIn = burnRange_.burnIn;
+  const auto burnOut = burnRange_.burnOut;
   if (!burnIn || !burnOut) return "data range not valid";
   const QLocale english(QLocale::English);
   if (state.chainCount() > 1) {
@@ -113,8 +113,8 @@ void TForm3::TburnoutChange() {
 }
 
 std::optional<QString> TForm3::fitDataRangeToRows(int rowCount) {
-  const auto burnIn = parseWholeNumber(Cutin->text().toStdString());
-  const auto burnOut = parseWholeNumber(Cutout->text().toStdString());
+  const auto burnIn = burnRange_.burnIn;
+  const auto burnOut = burnRange_.burnOut;
   if (!burnIn || !burnOut) return std::nullopt;  // an invalid text stays marked until mended
   const auto fitted = fitRangeToRows(*burnIn, *burnOut, rowCount);
   if (!fitted) return std::nullopt;

@@ -49,10 +49,7 @@ void TForm3::requestColumnFigures(int column, bool defaultBandwidth) {
   input.table = state.table;
   input.column = column;
   input.rows = *rows;
-  if (const auto burnIn = parseWholeNumber(Cutin->text().toStdString()),
-      burnOut = parseWholeNumber(Cutout->text().toStdString());
-      burnIn && burnOut)
-    input.chains = retainedChains(*burnIn, *burnOut);
+  if (burnRange_.valid()) input.chains = retainedChains(*burnRange_.burnIn, *burnRange_.burnOut);
   input.modelFilter = state.modelFilter;
   input.modelColumn = state.kind() == FileKind::fst ? state.populationCount + 3 : -1;
   input.layout = {state.kind(), state.populationCount, state.factorCount, state.hasInteraction};

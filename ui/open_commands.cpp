@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "core/coda_reader.h"
+#include "ui/diagnostics_page.h"
 #include "ui/dialogs.h"
 #include "ui/file_dialog_spec.h"
 #include "ui/job_runner.h"
@@ -25,7 +26,7 @@ bool TForm3::refuseWhileBusy() {
 
 void TForm3::cancelJob() {
   afterSummary_.clear();
-  afterDiagnostics_.clear();
+  diagnostics_->dropWaiting();
   jobs_->cancel(JobRunner::Lane::analysis);
 }
 

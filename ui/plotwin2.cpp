@@ -26,7 +26,8 @@
 
 #include "charts/window_charts.h"
 #include "core/file_kind.h"
-#include "ui/diagnostics_table.h"
+#include "ui/chains_view.h"
+#include "ui/diagnostics_page.h"
 #include "ui/dialogs.h"
 #include "ui/file_dialog_spec.h"
 #include "ui/guarded.h"
@@ -156,11 +157,7 @@ void TForm3::connectHandlers() {
   connect(save_res, &QAction::triggered, this, on(&TForm3::save_resClick));
   connect(diag_save, &QAction::triggered, this, on(&TForm3::diag_saveClick));
   connect(exportDraws, &QAction::triggered, this, on(&TForm3::exportDrawsClick));
-  connect(chainsView, &QPushButton::clicked, this, on(&TForm3::chainsViewClick));
-  // the Chains view waits for the lane that the summary or a file being read holds
-  connect(jobs_.get(), &JobRunner::analysisEnded, this, [this] {
-    if (chainsWanted_ && !jobs_->busy(JobRunner::Lane::analysis)) guarded(this, dialogs_, [&] { chainsChanged(); });
-  });
+  chains_->connectHandlers();
   connect(showBurnIn, &QAction::triggered, this, on(&TForm3::showBurnInClick));
   connect(Save, &QAction::triggered, this, on(&TForm3::SaveClick));
   connect(g1_save, &QAction::triggered, this, on(&TForm3::g1_saveClick));
@@ -205,18 +202,17 @@ void TForm3::connectHandlers() {
   connect(histo, &QRadioButton::clicked, this, on(&TForm3::histoClick));
   connect(density, &QRadioButton::clicked, this, on(&TForm3::densityClick));
   connect(autocorr, &QRadioButton::clicked, this, on(&TForm3::autocorrClick));
-  connect(diagnosticsTable, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
-    guarded(this, dialogs_, [&] { diagnosticsRowDoubleClicked(index.row()); });
-  });
-  connect(diagnosticsFilter, &QLineEdit::textChanged, this, on(&TForm3::diagnosticsFiltersChanged));
-  connect(diagnosticsMissing, &QCheckBox::toggled, this, on(&TForm3::diagnosticsFiltersChanged));
-  connect(diagnosticsByLocus, &QCheckBox::toggled, this, on(&TForm3::diagnosticsFiltersChanged));
-  connect(diagnosticsTable, &DiagnosticsTable::copyRequested, this, on(&TForm3::copyDiagnostics));
   connect(lambda_default, &QPushButton::clicked, this, on(&TForm3::lambda_defaultClick));
   connect(model_help, &QPushButton::clicked, this, on(&TForm3::model_helpClick));
   connect(model_prior, &QPushButton::clicked, this, on(&TForm3::model_priorClick));
 
-  // edits and track bars notify at once, also when the program sets them, on a real change only
+  // edits and track bars notify at once, also when the program sets them, on a real change only;
+  // the data range is read before any handler of its edits runs
+  const auto readRange = [this] {
+    burnRange_ = readBurnRange(Cutin->text().toStdString(), Cutout->text().toStdString());
+  };
+  connect(Cutin, &QLineEdit::textChanged, this, readRange);
+  connect(Cutout, &QLineEdit::textChanged, this, readRange);
   connect(nb_histo2, &QLineEdit::textChanged, this, on(&TForm3::nb_histo2Change));
   connect(Cpc2, &QLineEdit::textChanged, this, on(&TForm3::Cpc2Change));
   connect(Cutin, &QLineEdit::textChanged, this, on(&TForm3::CutinChange));
@@ -236,7 +232,6 @@ void TForm3::connectHandlers() {
 }
 
 bool TForm3::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == Summary && event->type() == QEvent::Resize) placeChainsView();
   if ((watched == Cutin || watched == Cutout) && event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_Backspace) return false;
@@ -262,6 +257,31 @@ bool TForm3::eventFilter(QObject* watched, QEvent* event) {
 bool TForm3::CutinKeyPress(QChar key) {
   return (key >= '0' && key <= '9') || key == QChar(8);
 }
+
+// ---- what the pages use of the window ----
+
+int TForm3::levelPercent() const { return Cpc->position(); }
+
+int TForm3::shownPage() const { return Pages->currentIndex(); }
+
+void TForm3::showColumn(int column) {
+  if (column < 1 || column > xi->count()) return;
+  selectPage(0);
+  xi->setCurrentIndex(column - 1);
+  xiChange();
+}
+
+bool TForm3::showAllele(int locus, int allele) {
+  if (locus >= Locus->count()) return false;
+  selectPage(0);
+  Locus->setCurrentIndex(locus);
+  LocusChange();
+  Allele->setCurrentIndex(allele);
+  AlleleChange();
+  return true;
+}
+
+void TForm3::runGuarded(const std::function<void()>& handler) { guarded(this, dialogs_, handler); }
 
 // ---- common steps ----
 

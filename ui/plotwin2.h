@@ -15,11 +15,12 @@
 #include "stats/column_figures.h"
 #include "stats/inclusion_evidence.h"
 #include "stats/row_range.h"
+#include "ui/burn_range.h"
 #include "ui/dialog_folders.h"
+#include "ui/page_host.h"
 #include "ui/result_inputs.h"
 
 class QAction;
-class QCheckBox;
 class QActionGroup;
 class QColor;
 class QComboBox;
@@ -43,8 +44,8 @@ class QHelpEvent;
 namespace varno {
 
 class Dialogs;
-class DiagnosticsTable;
-struct DiagnosticsContents;
+class ChainsView;
+class DiagnosticsPage;
 class FileDialogSpec;
 class IntervalSeries;
 class JobRunner;
@@ -56,9 +57,8 @@ struct DataFileReadResult;
 struct ModelColumnCheck;
 struct ModelSummaryResult;
 struct ColumnLine;
-struct ChainComparison;
 
-class TForm3 : public QMainWindow {
+class TForm3 : public QMainWindow, private PageHost {
   Q_OBJECT
  public:
   explicit TForm3(Dialogs& dialogs, QWidget* parent = nullptr);
@@ -98,8 +98,6 @@ class TForm3 : public QMainWindow {
 
   // the one record of the analysis; others read it through analysis()
   AnalysisState state;
-
-  static constexpr int kDiagnosticsPage = 2;  // after Details (0) and Summary (1)
 
   // ---- controls, under their designed names ----
   QTabWidget* Pages = nullptr;
@@ -181,19 +179,10 @@ class TForm3 : public QMainWindow {
   QPushButton* model_prior = nullptr;
   QTableWidget* evidence = nullptr;
   // the Chains view: the chains side by side, over the charts while its toggle is down
-  QPushButton* chainsView = nullptr;
-  QLabel* chainsNote = nullptr;
-  QTableWidget* chainsTable = nullptr;
+  std::unique_ptr<ChainsView> chains_;
 
-  // Diagnostics page
-  QLabel* diagnosticsNote = nullptr;
-  QLineEdit* diagnosticsFilter = nullptr;
-  QCheckBox* diagnosticsMissing = nullptr;
-  QCheckBox* diagnosticsByLocus = nullptr;
-  QLabel* diagnosticsShownRows = nullptr;
-  DiagnosticsTable* diagnosticsTable = nullptr;
-  QCustomPlot* rhatSpread = nullptr;
-  QCustomPlot* essSpread = nullptr;
+  // the pages
+  std::unique_ptr<DiagnosticsPage> diagnostics_;
 
   // menus
   QMenuBar* MainMenu1 = nullptr;
@@ -249,7 +238,6 @@ class TForm3 : public QMainWindow {
   void save_resClick();
   void diag_saveClick();
   void exportDrawsClick();
-  void chainsViewClick();
   void SaveClick();
   void g1_saveClick();
   void g2_saveClick();
@@ -295,10 +283,6 @@ class TForm3 : public QMainWindow {
   void Combo_G2Change();
   void model_helpClick();
   void model_priorClick();
-  void diagnosticsRowDoubleClicked(int row);
-  void copyDiagnostics();
-  // the filters of the Diagnostics page, applied to the rows shown
-  void diagnosticsFiltersChanged();
 
   // ---- shared operations ----
   // What an open flow does once its file is read and in place.
@@ -331,11 +315,6 @@ class TForm3 : public QMainWindow {
   // Runs `then` once the summary describes the current inputs, computing it first when needed.
   void withCurrentSummary(std::function<void()> then);
   void PlotFstAgainstFactors();
-  // Computes the diagnostics table of the current rows, filter and factor decision as a
-  // background job and shows it; `then` runs once it is shown.
-  void ComputeDiagnostics(std::function<void()> then = {});
-  // True when the Diagnostics page describes the current inputs.
-  bool diagnosticsIsCurrent() const;
 
   // ---- common steps of the flows ----
   bool askQuestion(const QString& text);
@@ -347,16 +326,16 @@ class TForm3 : public QMainWindow {
 
   // True while a file is read or a summary computed: the commands that read or replace the
   // analysis are refused meanwhile.
-  bool isBusy() const;
+  bool isBusy() const override;
   // When busy, says so in the status line and returns true: the command is then ignored.
-  bool refuseWhileBusy();
+  bool refuseWhileBusy() override;
   // Stops the running load or summary; the analysis stays as it was.
   void cancelJob();
   // True when the summary in the state and on the Summary page describes the current inputs.
   bool summaryIsCurrent() const;
   // Several chains: each chain's table with its retained rows under this burn-in and burn-out;
   // empty when the analysis has one chain (its figures are then those of `state.table` alone).
-  std::vector<ChainRows> retainedChains(long long burnIn, long long burnOut) const;
+  std::vector<ChainRows> retainedChains(long long burnIn, long long burnOut) const override;
   // The rows of the shortest chain: the track bars' percentages refer to it.
   int shortestChainRows() const;
   // The status line of an analysis of several chains: "3 chains: 1,000 + 1,000 + 998 rows × 7 columns".
@@ -374,7 +353,7 @@ class TForm3 : public QMainWindow {
   // The retained rows read from the texts of Cutin and Cutout, clamped to the table; nothing
   // while either text is not a whole number (the edit is then marked invalid). `problem` gets a
   // message naming the text.
-  std::optional<RowRange> retainedRowRange(QString* problem = nullptr);
+  std::optional<RowRange> retainedRowRange(QString* problem = nullptr) override;
   // Brings the burn-in and burn-out of the edits within a newly read table of rowCount rows;
   // says what it changed, if anything.
   std::optional<QString> fitDataRangeToRows(int rowCount);
@@ -386,15 +365,23 @@ class TForm3 : public QMainWindow {
   void fitToScreen();
   void createDetailsPage();
   void createSummaryPage();
-  void createDiagnosticsPage();
   void createMenus();
   void createChartPopupMenu();
   void connectHandlers();
   void createJobControls();
-  void setStatus(const QString& text);
+  // what the pages use of the window
+  AnalysisState& analysisState() override { return state; }
+  JobRunner& jobRunner() override { return *jobs_; }
+  const BurnRange& burnRange() const override { return burnRange_; }
+  int levelPercent() const override;
+  int shownPage() const override;
+  void showColumn(int column) override;
+  bool showAllele(int locus, int allele) override;
+  void runGuarded(const std::function<void()>& handler) override;
+  void setStatus(const QString& text) override;
   // A status message about an event (a cancel, a refused file, an ignored command): it goes once
   // the user changes what the window shows.
-  void setPassingStatus(const QString& text);
+  void setPassingStatus(const QString& text) override;
   void dropPassingStatus();
   void replotIfRangeChanged();
   void dataFileRead(const LoadPlan& plan, const OpenFlowSnapshot& before, DataFileReadResult& read,
@@ -408,7 +395,7 @@ class TForm3 : public QMainWindow {
   void modelChosen(QComboBox* chooser, QComboBox* twin);
   void markRangeEdit(QLineEdit* edit, bool valid);
   void applyBurnEditOutcome(QLineEdit* edit, QLineEdit* other, TrackBar* bar);
-  void reportError(const QString& text);
+  void reportError(const QString& text) override;
   // The plot column's figures: requested as a job, applied when they still describe the inputs.
   void requestColumnFigures(int column, bool defaultBandwidth);
   // False when a newer request superseded the figures: nothing was shown.
@@ -428,25 +415,11 @@ class TForm3 : public QMainWindow {
   // removes them.
   void showChainLines(const std::vector<ColumnLine>& lines, const std::vector<ColumnLine>& outside = {});
   // Inputs the summary would be computed from now; nothing while the data range is invalid.
-  std::optional<SummaryInputs> currentSummaryInputs() const;
+  std::optional<SummaryInputs> currentSummaryInputs() const override;
   // After anything the summary depends on changed: empties a Summary page that no longer
   // describes the inputs and, on that page, computes it anew.
-  void analysisChanged();
+  void analysisChanged() override;
   void clearSummaryDisplay();
-  // The diagnostics' counterparts of the summary's.
-  std::optional<SummaryTableInput> currentDiagnosticsInputs() const;
-  void diagnosticsChanged();
-  void applyDiagnostics(const SummaryTableInput& inputs, std::shared_ptr<const DiagnosticsContents> contents);
-  void clearDiagnosticsDisplay();
-  // The Chains view's counterparts: its inputs, and its table computed as a background job once
-  // the analysis lane is free, shown only while it describes them.
-  void createChainsView();
-  void placeChainsView();
-  std::optional<ChainsInputs> currentChainsInputs() const;
-  void chainsChanged();
-  void ComputeChainsTable();
-  void applyChainsTable(const ChainComparison& comparison);
-  void clearChainsDisplay();
   void updateRetainedRowsText();
   void showJobProgress();
   // The save dialog for `purpose`, offering "<data file>_<nameSuffix><defaultExt>": the path chosen,
@@ -485,6 +458,7 @@ class TForm3 : public QMainWindow {
   QString factorsFault_;        // the first fault of the factors file last read, with its file and line
   bool pageChangeFromCode_ = false;
   bool fittingRange_ = false;
+  BurnRange burnRange_{0, 0};  // read from Cutin and Cutout at each change of their texts
   int currentPage_ = 1;
   // what the figures on screen describe, and the latest request made
   std::optional<ColumnFiguresInput> figuresShown_;
@@ -506,13 +480,6 @@ class TForm3 : public QMainWindow {
   std::optional<InclusionEvidence> evidenceShown_;
   // the user's prior weights, one per model; empty: every model equally likely
   std::vector<double> modelPriorWeights_;
-  // what the Diagnostics page describes, and its rows in file order
-  std::optional<SummaryTableInput> diagnosticsShown_;
-  std::shared_ptr<const DiagnosticsContents> diagnosticsContents_;
-  std::vector<std::function<void()>> afterDiagnostics_;
-  // what the Chains view describes; wanted while the view waits for the analysis lane
-  std::optional<ChainsInputs> chainsShown_;
-  bool chainsWanted_ = false;
   QProgressBar* jobGauge_ = nullptr;
   QPushButton* cancelButton_ = nullptr;
   QLabel* rowsLabel_ = nullptr;

@@ -24,9 +24,10 @@
 #include "charts/chart_export.h"
 #include "charts/chart_setup.h"
 #include "charts/window_charts.h"
+#include "ui/chains_view.h"
 #include "ui/column_chooser_search.h"
-#include "ui/diagnostics_charts.h"
-#include "ui/diagnostics_table.h"
+#include "ui/designed_controls.h"
+#include "ui/diagnostics_page.h"
 #include "ui/eliding_status_bar.h"
 #include "ui/file_dialog_spec.h"
 #include "ui/plotwin2.h"
@@ -44,12 +45,6 @@ constexpr int kClientHeight = 780 + 104;
 constexpr int kFrameAllowance = 8;
 constexpr int kTitleAllowance = 32;
 
-template <class W>
-W* named(W* widget, const QString& name) {
-  widget->setObjectName(name);
-  return widget;
-}
-
 // The size below which a page's designed content would be cut: to the right and lower edges of its
 // shown children, less the few pixels of their margins that the designed window itself cuts.
 QSize designedExtent(const QWidget& page) {
@@ -57,39 +52,6 @@ QSize designedExtent(const QWidget& page) {
   for (const QWidget* child : page.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
     if (!child->isHidden()) all |= child->geometry();
   return {all.right() + 1 - 8, all.bottom() + 1 - 12};
-}
-
-QLabel* label(const QString& name, const QString& text, QWidget* parent, int x, int y) {
-  auto* l = named(new QLabel(text, parent), name);
-  l->move(x, y);
-  l->adjustSize();
-  return l;
-}
-
-QComboBox* dropDown(const QString& name, QWidget* parent, QRect geometry, int visibleRows) {
-  auto* c = named(new QComboBox(parent), name);
-  c->setGeometry(geometry);
-  c->setMaxVisibleItems(visibleRows);
-  c->setEditable(false);  // selection only
-  return c;
-}
-
-QLineEdit* edit(const QString& name, const QString& text, QWidget* parent, QRect geometry) {
-  auto* e = named(new QLineEdit(text, parent), name);
-  e->setGeometry(geometry);
-  return e;
-}
-
-// Read-only, borderless, as the statistics are shown.
-QLineEdit* display(const QString& name, QWidget* parent, QRect geometry) {
-  auto* e = edit(name, QString(), parent, geometry);
-  e->setReadOnly(true);
-  e->setFrame(false);
-  e->setFocusPolicy(Qt::ClickFocus);
-  QPalette p = e->palette();
-  p.setColor(QPalette::Base, Qt::transparent);
-  e->setPalette(p);
-  return e;
 }
 
 QAction* item(QMenu* menu, const QString& name, const QString& caption,
@@ -141,7 +103,7 @@ void TForm3::createControls() {
   createDetailsPage();
   createSummaryPage();
   Summary->setMinimumSize(designedExtent(*Summary));
-  createDiagnosticsPage();
+  diagnostics_ = std::make_unique<DiagnosticsPage>(Diagnostics, static_cast<PageHost&>(*this));
   createMenus();
   createChartPopupMenu();
 
@@ -286,40 +248,6 @@ void TForm3::createDetailsPage() {
   markAsContext(burnSerie);
 }
 
-void TForm3::createDiagnosticsPage() {
-  auto* column = new QVBoxLayout(Diagnostics);
-  column->setContentsMargins(6, 6, 6, 6);
-  diagnosticsNote = named(new QLabel(Diagnostics), "diagnosticsNote");
-  diagnosticsNote->setWordWrap(true);
-  column->addWidget(diagnosticsNote);
-  auto* filters = new QHBoxLayout;
-  diagnosticsFilter = named(new QLineEdit(Diagnostics), "diagnosticsFilter");
-  diagnosticsFilter->setPlaceholderText("Filter: part of a name, or a column number");
-  diagnosticsFilter->setClearButtonEnabled(true);
-  filters->addWidget(diagnosticsFilter, 1);
-  diagnosticsMissing = named(new QCheckBox("Only columns that miss the target", Diagnostics), "diagnosticsMissing");
-  filters->addWidget(diagnosticsMissing);
-  diagnosticsByLocus = named(new QCheckBox("Group by locus", Diagnostics), "diagnosticsByLocus");
-  diagnosticsByLocus->setVisible(false);  // frq files only
-  filters->addWidget(diagnosticsByLocus);
-  diagnosticsShownRows = named(new QLabel(Diagnostics), "diagnosticsShownRows");
-  filters->addWidget(diagnosticsShownRows);
-  column->addLayout(filters);
-  auto* tableAndCharts = new QHBoxLayout;
-  diagnosticsTable = named(new DiagnosticsTable(Diagnostics), "diagnosticsTable");
-  tableAndCharts->addWidget(diagnosticsTable, 1);
-  auto* charts = new QVBoxLayout;
-  rhatSpread = makeSpreadChart("rhatSpread", "R-hat of all columns", Diagnostics);
-  essSpread = makeSpreadChart("essSpread", "Bulk ESS of all columns", Diagnostics);
-  for (QWidget* chart : {static_cast<QWidget*>(rhatSpread), static_cast<QWidget*>(essSpread)}) {
-    chart->setFixedWidth(230);
-    chart->setVisible(false);  // until there are figures
-    charts->addWidget(chart, 1);
-  }
-  tableAndCharts->addLayout(charts);
-  column->addLayout(tableAndCharts, 1);
-}
-
 void TForm3::createSummaryPage() {
   QWidget* page = Summary;
   LModel_choice = label("LModel_choice", "Model:", page, 4, 8);
@@ -381,7 +309,7 @@ void TForm3::createSummaryPage() {
   p.setColor(QPalette::Base, palette().color(QPalette::Window));
   mModel->setPalette(p);
   mModel->raise();
-  createChainsView();
+  chains_ = std::make_unique<ChainsView>(Summary, static_cast<PageHost&>(*this));
 }
 
 void TForm3::createMenus() {

@@ -25,8 +25,8 @@ void TForm3::save_resClick() {
     return;
   }
   if (refuseWhileBusy()) return;
-  const auto burnIn = parseWholeNumber(Cutin->text().toStdString());
-  const auto burnOut = parseWholeNumber(Cutout->text().toStdString());
+  const auto burnIn = burnRange_.burnIn;
+  const auto burnOut = burnRange_.burnOut;
   if (!burnIn || !burnOut) {
     reportError(QString("The results were not saved: the %1 \"%2\" is not a whole number.")
                     .arg(!burnIn ? "burn-in" : "burn-out", !burnIn ? Cutin->text() : Cutout->text()));

@@ -8,6 +8,8 @@
 
 #include "core/model_help.h"
 #include "charts/window_charts.h"
+#include "ui/chains_view.h"
+#include "ui/diagnostics_page.h"
 #include "ui/dialogs.h"
 #include "stats/data_range.h"
 #include "stats/model_summary.h"
@@ -20,8 +22,8 @@ namespace varno {
 
 std::optional<SummaryInputs> TForm3::currentSummaryInputs() const {
   if (!state.table || state.kind() != FileKind::fst) return std::nullopt;
-  const auto burnIn = parseWholeNumber(Cutin->text().toStdString());
-  const auto burnOut = parseWholeNumber(Cutout->text().toStdString());
+  const auto burnIn = burnRange_.burnIn;
+  const auto burnOut = burnRange_.burnOut;
   if (!burnIn || !burnOut) return std::nullopt;
   SummaryInputs inputs;
   inputs.table = state.table;
@@ -42,7 +44,7 @@ bool TForm3::summaryIsCurrent() const {
 
 void TForm3::analysisChanged() {
   updateRetainedRowsText();
-  diagnosticsChanged();
+  diagnostics_->diagnosticsChanged();
   if (!summaryIsCurrent()) {
     if (summaryShown_) {
       summaryShown_.reset();
@@ -51,7 +53,7 @@ void TForm3::analysisChanged() {
     if (Pages->currentIndex() == 1 && !isBusy() && currentSummaryInputs()) ComputeModelSummary();
   }
   // after the summary: the Chains view waits for the lane it takes
-  chainsChanged();
+  chains_->chainsChanged();
 }
 
 void TForm3::clearSummaryDisplay() {
