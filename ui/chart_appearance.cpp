@@ -9,7 +9,9 @@
 #include <qcustomplot.h>
 
 #include "charts/chart_setup.h"
+#include "charts/window_charts.h"
 #include "ui/plotwin2.h"
+#include "ui/summary_page.h"
 
 namespace varno {
 
@@ -26,7 +28,7 @@ QPen recoloured(QPen pen, const QColor& colour) {
 }  // namespace
 
 std::array<QCustomPlot*, 5> TForm3::allCharts() const {
-  return {Chart1, G1_graph, G2_graph, Chart4, Chart3};
+  return {Chart1, summary_->G1_graph, summary_->G2_graph, summary_->Chart4, summary_->Chart3};
 }
 
 // Recolours the data series in place: their points and their other settings are kept, so the
@@ -41,10 +43,10 @@ void TForm3::applySeriesColour(QAction* item, const QColor& colour) {
     Serie->setScatterStyle(marks);
   }
   histogram->setPen(recoloured(histogram->pen(), colour));  // the fill stays white
-  model->setPen(recoloured(model->pen(), colour));
-  model->setBrush(colour);
+  summary_->model->setPen(recoloured(summary_->model->pen(), colour));
+  summary_->model->setBrush(colour);
 
-  for (QCPGraph* points : {G1_serie, G2_serie}) {
+  for (QCPGraph* points : {summary_->G1_serie, summary_->G2_serie}) {
     points->setPen(recoloured(points->pen(), colour));
     QCPScatterStyle style = points->scatterStyle();
     style.setPen(recoloured(style.pen(), colour));
@@ -52,7 +54,7 @@ void TForm3::applySeriesColour(QAction* item, const QColor& colour) {
     points->setScatterStyle(style);
   }
 
-  for (QCustomPlot* chart : {Chart1, Chart3, G1_graph, G2_graph}) chart->replot();
+  for (QCustomPlot* chart : {Chart1, summary_->Chart3, summary_->G1_graph, summary_->G2_graph}) chart->replot();
 }
 
 void TForm3::applyBackground(QAction* item, const QColor& colour) {
@@ -126,5 +128,14 @@ void TForm3::Grid_OffClick() { applyGrid(Grid_Off, false); }
 void TForm3::LinesClick() { applyStyle(Lines, true, false); }
 void TForm3::PointsClick() { applyStyle(Points, false, true); }
 void TForm3::BothClick() { applyStyle(Both, true, true); }
+
+void TForm3::logFstClick() {
+  const bool logit = !logFst->isChecked();
+  logFst->setChecked(logit);
+  const QString title = factorValueAxisName(logit);
+  summary_->G1_graph->yAxis->setLabel(title);
+  summary_->G2_graph->yAxis->setLabel(title);
+  summary_->PlotFstAgainstFactors();
+}
 
 }  // namespace varno

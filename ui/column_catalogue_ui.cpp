@@ -7,6 +7,7 @@
 
 #include "core/column_catalogue.h"
 #include "ui/plotwin2.h"
+#include "ui/summary_page.h"
 #include "ui/track_bar.h"
 
 namespace varno {
@@ -60,7 +61,7 @@ void TForm3::BuildColumnCatalogue() {
   switch (state.kind()) {
     case FileKind::fst: {
       Openfactorfile->setEnabled(true);
-      Model_only->setEnabled(true);
+      summary_->Model_only->setEnabled(true);
       showAll({Model_only2, LModel_only2, xi, col}, true);
       showAll({Allele, Locus, Lallele, Llocus}, false);
       xi->addItems(entryTexts(fstColumnLabels(state.columnCount, state.factorCount)));
@@ -77,7 +78,7 @@ void TForm3::BuildColumnCatalogue() {
     case FileKind::frq: {
       selectPage(0);
       Openfactorfile->setEnabled(false);
-      Model_only->setEnabled(false);
+      summary_->Model_only->setEnabled(false);
       Model_only2->setEnabled(false);
       showAll({Model_only2, LModel_only2, xi, col}, false);
       showAll({Allele, Locus, Lallele, Llocus}, true);
@@ -95,7 +96,7 @@ void TForm3::BuildColumnCatalogue() {
     case FileKind::other: {
       selectPage(0);
       Openfactorfile->setEnabled(false);
-      Model_only->setEnabled(false);
+      summary_->Model_only->setEnabled(false);
       showAll({Model_only2, LModel_only2}, false);
       showAll({Allele, Locus, Lallele, Llocus}, false);
       showAll({xi, col}, true);

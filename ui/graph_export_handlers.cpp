@@ -13,6 +13,7 @@
 #include "ui/dialogs.h"
 #include "ui/file_dialog_spec.h"
 #include "ui/plotwin2.h"
+#include "ui/summary_page.h"
 
 namespace varno {
 
@@ -96,15 +97,15 @@ void TForm3::SaveClick() {
   setChartPurpose(Chart1, title);
   saveChartFigure(Chart1, 1, columnFigureName(column), title);
 }
-void TForm3::g1_saveClick() { saveChartFigure(G1_graph, 2, kG1FigureName); }
-void TForm3::g2_saveClick() { saveChartFigure(G2_graph, 2, kG2FigureName); }
-void TForm3::hpdi_saveClick() { saveChartFigure(Chart4, 2, kHpdiFigureName); }
-void TForm3::model_saveClick() { saveChartFigure(Chart3, 2, kModelFigureName); }
+void TForm3::g1_saveClick() { saveChartFigure(summary_->G1_graph, 2, kG1FigureName); }
+void TForm3::g2_saveClick() { saveChartFigure(summary_->G2_graph, 2, kG2FigureName); }
+void TForm3::hpdi_saveClick() { saveChartFigure(summary_->Chart4, 2, kHpdiFigureName); }
+void TForm3::model_saveClick() { saveChartFigure(summary_->Chart3, 2, kModelFigureName); }
 
 QCustomPlot* TForm3::chartToPrint() const {
   // the chart under the mouse, when it is one of the window's and on show
   for (QWidget* w = QApplication::widgetAt(QCursor::pos()); w; w = w->parentWidget()) {
-    for (QCustomPlot* chart : {Chart1, G1_graph, G2_graph, Chart4, Chart3}) {
+    for (QCustomPlot* chart : allCharts()) {
       if (w == chart && chart->isVisible()) return chart;
     }
   }

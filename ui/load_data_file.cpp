@@ -13,6 +13,7 @@
 #include "ui/job_runner.h"
 #include "ui/open_flow_snapshot.h"
 #include "ui/plotwin2.h"
+#include "ui/summary_page.h"
 
 namespace varno {
 
@@ -130,8 +131,7 @@ void TForm3::dataFileRead(const LoadPlan& plan, const OpenFlowSnapshot& before, 
   state.sigmaSummary = {};
   state.fstSummary.reset(0);
   state.coefficientSummary.reset(static_cast<std::size_t>(state.factorCount) + 1);
-  summaryShown_.reset();
-  clearSummaryDisplay();
+  summary_->clearSummaryDisplay();
   figuresShown_.reset();
   figuresWanted_.reset();
   if (plan.newAnalysis) state.modelFilter = 0;

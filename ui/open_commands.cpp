@@ -13,6 +13,7 @@
 #include "ui/job_runner.h"
 #include "ui/open_flow_snapshot.h"
 #include "ui/plotwin2.h"
+#include "ui/summary_page.h"
 
 namespace varno {
 
@@ -25,7 +26,7 @@ bool TForm3::refuseWhileBusy() {
 }
 
 void TForm3::cancelJob() {
-  afterSummary_.clear();
+  summary_->dropWaiting();
   diagnostics_->dropWaiting();
   jobs_->cancel(JobRunner::Lane::analysis);
 }
@@ -33,9 +34,9 @@ void TForm3::cancelJob() {
 void TForm3::finishOpenFlow() {
   if (state.factorCount > 0) {
     ReadFactorValues();
-    PlotFstAgainstFactors();
+    summary_->PlotFstAgainstFactors();
   } else {
-    clearFactorDisplay();
+    summary_->clearFactorDisplay();
     // the choosers would otherwise offer the models of the file opened before
     if (state.kind() == FileKind::fst) fillModelChoosers();
   }
@@ -113,14 +114,14 @@ void TForm3::OpenfactorfileClick() {
     state.factorCount = state.hasInteraction ? 3 : 2;
     state.coefficientSummary.resize(static_cast<std::size_t>(state.factorCount) + 1);
   }
-  PlotFstAgainstFactors();
+  summary_->PlotFstAgainstFactors();
   analysisChanged();  // a summary of the earlier factor decision no longer stands
 }
 
 void TForm3::Refresh1Click() {
   if (refuseWhileBusy()) return;
   if (state.dataFileName.empty()) {  // nothing open: nothing to read
-    PlotFstAgainstFactors();
+    summary_->PlotFstAgainstFactors();
     return;
   }
   auto before = std::make_shared<const OpenFlowSnapshot>(*this);
@@ -152,9 +153,9 @@ void TForm3::Refresh1Click() {
                     }
                   }
                   if (factors > 0) {
-                    PlotFstAgainstFactors();
+                    summary_->PlotFstAgainstFactors();
                   } else {
-                    clearFactorDisplay();
+                    summary_->clearFactorDisplay();
                   }
                   // every chain is read again, in its order
                   if (!chains.isEmpty()) addChainFiles(chains);

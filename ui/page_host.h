@@ -38,6 +38,8 @@ class PageHost {
   virtual std::optional<SummaryInputs> currentSummaryInputs() const = 0;
   // the level of the intervals, set on the Details page
   virtual int levelPercent() const = 0;
+  // Options > "log(Fst/1-Fst)": Fst plotted against the factors on the logit scale
+  virtual bool fstOnLogitScale() const = 0;
   // the page the window shows
   virtual int shownPage() const = 0;
   // True while a file is read or the analysis lane computes.

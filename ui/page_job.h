@@ -35,14 +35,15 @@ class PageJob {
   // this page's job holds the lane
   bool running() const { return running_; }
 
-  // A request for the result, with a step to run once it is shown. Refused (false, the step not
-  // kept) while the analysis lane is busy: the lane's job may be another page's or a file being
-  // read, and a step left waiting behind it would run whenever this page's next result happens to
-  // come, long after the command that asked for it was refused.
+  // A request for the result, with a step to run once it is shown; true when the caller is to
+  // start the job. While this page's own job runs, the step waits for its result (false: nothing
+  // to start). While the lane runs another job (a file being read, another page's result) the
+  // request is refused and the step not kept: nothing would run it but whatever result of this
+  // page came next, long after the command that asked for it was refused.
   bool accept(std::function<void()> then) {
-    if (busy()) return false;
+    if (busy() && !running_) return false;
     if (then) waiting_.push_back(std::move(then));
-    return true;
+    return !running_;
   }
   // The request cannot be met (its inputs are not valid, the user cancelled): nothing waits.
   void dropWaiting() { waiting_.clear(); }

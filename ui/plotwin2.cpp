@@ -26,8 +26,8 @@
 
 #include "charts/window_charts.h"
 #include "core/file_kind.h"
-#include "ui/chains_view.h"
 #include "ui/diagnostics_page.h"
+#include "ui/summary_page.h"
 #include "ui/dialogs.h"
 #include "ui/file_dialog_spec.h"
 #include "ui/guarded.h"
@@ -125,7 +125,7 @@ void TForm3::createJobControls() {
 void TForm3::showJobProgress() {
   const int percent = jobs_->analysisPercent();
   jobGauge_->setValue(percent);
-  if (jobs_->analysisTitle() == "Computing the summary") progress->setValue(percent);
+  summary_->showJobProgress(percent);
 }
 
 void TForm3::FormCreate() { setAcceptDrops(true); }
@@ -157,7 +157,7 @@ void TForm3::connectHandlers() {
   connect(save_res, &QAction::triggered, this, on(&TForm3::save_resClick));
   connect(diag_save, &QAction::triggered, this, on(&TForm3::diag_saveClick));
   connect(exportDraws, &QAction::triggered, this, on(&TForm3::exportDrawsClick));
-  chains_->connectHandlers();
+  summary_->connectHandlers();
   connect(showBurnIn, &QAction::triggered, this, on(&TForm3::showBurnInClick));
   connect(Save, &QAction::triggered, this, on(&TForm3::SaveClick));
   connect(g1_save, &QAction::triggered, this, on(&TForm3::g1_saveClick));
@@ -193,9 +193,7 @@ void TForm3::connectHandlers() {
   connect(Locus, &QComboBox::activated, this, on(&TForm3::LocusChange));
   connect(Allele, &QComboBox::activated, this, on(&TForm3::AlleleChange));
   connect(Model_only2, &QComboBox::activated, this, on(&TForm3::Model_only2Change));
-  connect(Model_only, &QComboBox::activated, this, on(&TForm3::Model_onlyChange));
-  connect(Combo_G1, &QComboBox::activated, this, on(&TForm3::Combo_G1Change));
-  connect(Combo_G2, &QComboBox::activated, this, on(&TForm3::Combo_G2Change));
+  connect(summary_->Model_only, &QComboBox::activated, this, on(&TForm3::Model_onlyChange));
 
   connect(normal, &QRadioButton::clicked, this, on(&TForm3::normalClick));
   connect(mean, &QRadioButton::clicked, this, on(&TForm3::meanClick));
@@ -203,8 +201,6 @@ void TForm3::connectHandlers() {
   connect(density, &QRadioButton::clicked, this, on(&TForm3::densityClick));
   connect(autocorr, &QRadioButton::clicked, this, on(&TForm3::autocorrClick));
   connect(lambda_default, &QPushButton::clicked, this, on(&TForm3::lambda_defaultClick));
-  connect(model_help, &QPushButton::clicked, this, on(&TForm3::model_helpClick));
-  connect(model_prior, &QPushButton::clicked, this, on(&TForm3::model_priorClick));
 
   // edits and track bars notify at once, also when the program sets them, on a real change only;
   // the data range is read before any handler of its edits runs
@@ -223,9 +219,8 @@ void TForm3::connectHandlers() {
 
   Cutin->installEventFilter(this);
   Cutout->installEventFilter(this);
-  Chart3->installEventFilter(this);
 
-  for (QCustomPlot* chart : {Chart1, G1_graph, G2_graph, Chart4, Chart3}) {
+  for (QCustomPlot* chart : allCharts()) {
     connect(chart, &QWidget::customContextMenuRequested, this,
             [this, chart](const QPoint& pos) { PopupMenu1->popup(chart->mapToGlobal(pos)); });
   }
@@ -250,7 +245,6 @@ bool TForm3::eventFilter(QObject* watched, QEvent* event) {
       return true;
     }
   }
-  if (watched == Chart3 && event->type() == QEvent::ToolTip) return modelChartToolTip(static_cast<QHelpEvent*>(event));
   return QMainWindow::eventFilter(watched, event);
 }
 
@@ -258,7 +252,31 @@ bool TForm3::CutinKeyPress(QChar key) {
   return (key >= '0' && key <= '9') || key == QChar(8);
 }
 
-// ---- what the pages use of the window ----
+// ---- the pages ----
+
+void TForm3::analysisChanged() {
+  updateRetainedRowsText();
+  diagnostics_->diagnosticsChanged();
+  summary_->summaryChanged();
+}
+
+bool TForm3::PagesChanging(int requestedPage) {
+  if (requestedPage == kDiagnosticsPage) {
+    // every kind of file has diagnostics, once there is one
+    if (!state.table) return false;
+  } else if (state.dataExtension != ".fst" && !(requestedPage == 0 && currentPage_ == kDiagnosticsPage)) {
+    return false;
+  }
+  // the Summary and Diagnostics pages read the analysis: not while a file is read or one of
+  // them computed
+  if (requestedPage != 0 && refuseWhileBusy()) return false;
+  return true;
+}
+
+std::optional<SummaryInputs> TForm3::currentSummaryInputs() const { return summary_->currentSummaryInputs(); }
+
+bool TForm3::fstOnLogitScale() const { return logFst->isChecked(); }
+
 
 int TForm3::levelPercent() const { return Cpc->position(); }
 
@@ -303,13 +321,6 @@ void TForm3::setDataFile(const QString& path, const QString& captionPrefix) {
   state.dataFileName = path.toStdString();
   state.dataExtension = lowerCasedExtension(state.dataFileName);
   setWindowTitle(captionPrefix + path);
-}
-
-void TForm3::clearFactorDisplay() {
-  Combo_G1->clear();
-  Combo_G2->clear();
-  clearFactorChart(FactorChart{G1_graph, G1_serie}, 1);
-  clearFactorChart(FactorChart{G2_graph, G2_serie}, 2);
 }
 
 void TForm3::selectPage(int index) {

@@ -11,9 +11,7 @@
 #include <vector>
 
 #include "core/analysis_state.h"
-#include "report/summary_table.h"
 #include "stats/column_figures.h"
-#include "stats/inclusion_evidence.h"
 #include "stats/row_range.h"
 #include "ui/burn_range.h"
 #include "ui/dialog_folders.h"
@@ -32,30 +30,25 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QMenuBar;
-class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QSettings;
 class QTabWidget;
-class QTableWidget;
-class QHelpEvent;
 
 namespace varno {
 
 class Dialogs;
-class ChainsView;
 class DiagnosticsPage;
 class FileDialogSpec;
-class IntervalSeries;
 class JobRunner;
 class OpenFlowSnapshot;
 class RecentFiles;
+class SummaryPage;
 class TrackBar;
 class UpDown;
 struct DataFileReadResult;
 struct ModelColumnCheck;
-struct ModelSummaryResult;
 struct ColumnLine;
 
 class TForm3 : public QMainWindow, private PageHost {
@@ -156,32 +149,8 @@ class TForm3 : public QMainWindow, private PageHost {
   QCPGraph* burnSerie = nullptr;  // the rows outside the sample, with "Show burn-in rows"
   std::vector<QCPGraph*> chainSeries_;  // several chains: one line per chain, overlaid
 
-  // Summary page
-  QLabel* LModel_choice = nullptr;
-  QComboBox* Model_only = nullptr;
-  QPlainTextEdit* mModel = nullptr;
-  QLabel* Lloading = nullptr;
-  QProgressBar* progress = nullptr;
-  QCustomPlot* G1_graph = nullptr;
-  QCPGraph* G1_serie = nullptr;
-  QCustomPlot* G2_graph = nullptr;
-  QCPGraph* G2_serie = nullptr;
-  QComboBox* Combo_G1 = nullptr;
-  QComboBox* Combo_G2 = nullptr;
-  QCustomPlot* Chart4 = nullptr;
-  IntervalSeries* hpdis = nullptr;
-  QCustomPlot* Chart3 = nullptr;
-  QCPBars* model = nullptr;
-  QPushButton* model_help = nullptr;
-  // the evidence for each factor, under the charts
-  QLabel* Levidence = nullptr;
-  QLabel* Lprior = nullptr;
-  QPushButton* model_prior = nullptr;
-  QTableWidget* evidence = nullptr;
-  // the Chains view: the chains side by side, over the charts while its toggle is down
-  std::unique_ptr<ChainsView> chains_;
-
   // the pages
+  std::unique_ptr<SummaryPage> summary_;
   std::unique_ptr<DiagnosticsPage> diagnostics_;
 
   // menus
@@ -279,10 +248,6 @@ class TForm3 : public QMainWindow, private PageHost {
   void TburninChange();
   void TburnoutChange();
   void Cpc2Change();
-  void Combo_G1Change();
-  void Combo_G2Change();
-  void model_helpClick();
-  void model_priorClick();
 
   // ---- shared operations ----
   // What an open flow does once its file is read and in place.
@@ -309,19 +274,12 @@ class TForm3 : public QMainWindow, private PageHost {
   void ReadFactorValues();
   // "All" and one entry per model in both model choosers, "All" chosen, no filter.
   void fillModelChoosers();
-  // Computes the summary of the current rows, filter and factor decision as a background job and
-  // shows it; `then` runs once it is shown (not when it failed or was cancelled).
-  void ComputeModelSummary(std::function<void()> then = {});
-  // Runs `then` once the summary describes the current inputs, computing it first when needed.
-  void withCurrentSummary(std::function<void()> then);
-  void PlotFstAgainstFactors();
 
   // ---- common steps of the flows ----
   bool askQuestion(const QString& text);
   // True when a file was chosen; the dialog first opens next to `dataFile` (default: the open one).
   bool runFactorsDialog(const QString& dataFile = QString());
   void setDataFile(const QString& path, const QString& captionPrefix);
-  void clearFactorDisplay();
   void selectPage(int index);  // raises no page-change request
 
   // True while a file is read or a summary computed: the commands that read or replace the
@@ -331,8 +289,6 @@ class TForm3 : public QMainWindow, private PageHost {
   bool refuseWhileBusy() override;
   // Stops the running load or summary; the analysis stays as it was.
   void cancelJob();
-  // True when the summary in the state and on the Summary page describes the current inputs.
-  bool summaryIsCurrent() const;
   // Several chains: each chain's table with its retained rows under this burn-in and burn-out;
   // empty when the analysis has one chain (its figures are then those of `state.table` alone).
   std::vector<ChainRows> retainedChains(long long burnIn, long long burnOut) const override;
@@ -364,7 +320,6 @@ class TForm3 : public QMainWindow, private PageHost {
   // much as the screen's free area holds, centred in it.
   void fitToScreen();
   void createDetailsPage();
-  void createSummaryPage();
   void createMenus();
   void createChartPopupMenu();
   void connectHandlers();
@@ -374,6 +329,7 @@ class TForm3 : public QMainWindow, private PageHost {
   JobRunner& jobRunner() override { return *jobs_; }
   const BurnRange& burnRange() const override { return burnRange_; }
   int levelPercent() const override;
+  bool fstOnLogitScale() const override;
   int shownPage() const override;
   void showColumn(int column) override;
   bool showAllele(int locus, int allele) override;
@@ -386,11 +342,6 @@ class TForm3 : public QMainWindow, private PageHost {
   void replotIfRangeChanged();
   void dataFileRead(const LoadPlan& plan, const OpenFlowSnapshot& before, DataFileReadResult& read,
                     const ModelColumnCheck& models, const IndexChains& chains);
-  void applyModelSummary(const ModelSummaryResult& result);
-  // The evidence table and the prior line from the shown summary's model draws and the prior.
-  void showEvidence();
-  // The model chart's tooltip: the probability of the model under the mouse, with its error.
-  bool modelChartToolTip(QHelpEvent* event);
   void finishOpenFlow();
   void modelChosen(QComboBox* chooser, QComboBox* twin);
   void markRangeEdit(QLineEdit* edit, bool valid);
@@ -416,10 +367,9 @@ class TForm3 : public QMainWindow, private PageHost {
   void showChainLines(const std::vector<ColumnLine>& lines, const std::vector<ColumnLine>& outside = {});
   // Inputs the summary would be computed from now; nothing while the data range is invalid.
   std::optional<SummaryInputs> currentSummaryInputs() const override;
-  // After anything the summary depends on changed: empties a Summary page that no longer
-  // describes the inputs and, on that page, computes it anew.
+  // After anything the pages depend on changed: each empties what no longer describes the inputs
+  // and, while it is shown, computes it anew.
   void analysisChanged() override;
-  void clearSummaryDisplay();
   void updateRetainedRowsText();
   void showJobProgress();
   // The save dialog for `purpose`, offering "<data file>_<nameSuffix><defaultExt>": the path chosen,
@@ -472,14 +422,6 @@ class TForm3 : public QMainWindow, private PageHost {
     std::string chainsNote;  // several chains: those left out or cut
   };
   std::shared_ptr<const SampleDiagnostics> sampleDiagnostics_;
-  // what the summary in the state and on the Summary page describes
-  std::optional<SummaryInputs> summaryShown_;
-  std::vector<std::function<void()>> afterSummary_;  // waiting for the summary being computed
-  // the shown summary's model counts and indicator ESS; the prior is filled in when shown
-  std::optional<EvidenceInput> evidenceDraws_;
-  std::optional<InclusionEvidence> evidenceShown_;
-  // the user's prior weights, one per model; empty: every model equally likely
-  std::vector<double> modelPriorWeights_;
   QProgressBar* jobGauge_ = nullptr;
   QPushButton* cancelButton_ = nullptr;
   QLabel* rowsLabel_ = nullptr;

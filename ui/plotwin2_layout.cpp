@@ -24,10 +24,10 @@
 #include "charts/chart_export.h"
 #include "charts/chart_setup.h"
 #include "charts/window_charts.h"
-#include "ui/chains_view.h"
 #include "ui/column_chooser_search.h"
 #include "ui/designed_controls.h"
 #include "ui/diagnostics_page.h"
+#include "ui/summary_page.h"
 #include "ui/eliding_status_bar.h"
 #include "ui/file_dialog_spec.h"
 #include "ui/plotwin2.h"
@@ -101,7 +101,7 @@ void TForm3::createControls() {
   currentPage_ = 1;
 
   createDetailsPage();
-  createSummaryPage();
+  summary_ = std::make_unique<SummaryPage>(Summary, static_cast<PageHost&>(*this), dialogs_);
   Summary->setMinimumSize(designedExtent(*Summary));
   diagnostics_ = std::make_unique<DiagnosticsPage>(Diagnostics, static_cast<PageHost&>(*this));
   createMenus();
@@ -246,70 +246,6 @@ void TForm3::createDetailsPage() {
   burnSerie->setPen(QPen(QColor(170, 170, 170)));
   burnSerie->setVisible(false);
   markAsContext(burnSerie);
-}
-
-void TForm3::createSummaryPage() {
-  QWidget* page = Summary;
-  LModel_choice = label("LModel_choice", "Model:", page, 4, 8);
-  Model_only = dropDown("Model_only", page, QRect(42, 5, 80, 22), 10);
-
-  Lloading = label("Lloading", "File loading progress:", page, 370, 11);
-  progress = named(new QProgressBar(page), "progress");
-  progress->setGeometry(288, 32, 265, 33);
-  progress->setRange(0, 100);
-  progress->setValue(0);
-
-  const FactorChart g1 = makeFactorChart(page, 1);
-  G1_graph = g1.chart;
-  G1_serie = g1.serie;
-  const FactorChart g2 = makeFactorChart(page, 2);
-  G2_graph = g2.chart;
-  G2_serie = g2.serie;
-  Combo_G1 = dropDown("Combo_G1", page, QRect(191, 372, 80, 22), 10);
-  Combo_G2 = dropDown("Combo_G2", page, QRect(583, 372, 80, 22), 10);
-
-  const HpdiChart hpdi = makeHpdiChart(page);
-  Chart4 = hpdi.chart;
-  hpdis = hpdi.hpdis;
-
-  const ModelChart models = makeModelChart(page);
-  Chart3 = models.chart;
-  model = models.model;
-  model_help = named(new QPushButton("Help !", Chart3), "model_help");
-  model_help->setGeometry(296, 8, 75, 23);
-
-  Levidence = label("Levidence", "Evidence for each factor:", page, 4, 733);
-  Lprior = named(new QLabel(page), "Lprior");
-  Lprior->setGeometry(Levidence->x() + Levidence->width() + 8, 733, 440, Levidence->height());
-  model_prior = named(new QPushButton("Prior model probabilities...", page), "model_prior");
-  model_prior->setGeometry(600, 728, 183, 23);
-  evidence = named(new QTableWidget(0, 7, page), "evidence");
-  evidence->setGeometry(1, 755, 783, 98);
-  evidence->setHorizontalHeaderLabels({"Factor", "Prior", "Posterior \u00B1 MCSE", "BF", "log10 BF [\u00B1 2 MCSE]",
-                                       "Evidence", "Matched BF"});
-  evidence->verticalHeader()->hide();
-  evidence->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  evidence->setSelectionMode(QAbstractItemView::NoSelection);
-  evidence->setWordWrap(true);
-  const int widths[] = {50, 52, 118, 62, 170, 0, 80};
-  for (int c = 0; c < 7; ++c) {
-    if (widths[c] > 0) evidence->setColumnWidth(c, widths[c]);
-  }
-  evidence->horizontalHeader()->setSectionResizeMode(5, QHeaderView::Stretch);
-  evidence->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-
-  // the memo lies above the gauge: the gauge shows while the memo is hidden during a summary
-  mModel = named(new QPlainTextEdit(page), "mModel");
-  mModel->setGeometry(128, 3, 649, 82);
-  mModel->setReadOnly(true);
-  mModel->setFrameShape(QFrame::NoFrame);
-  mModel->setFont(QFont("Arial", 12));
-  mModel->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-  QPalette p = mModel->palette();
-  p.setColor(QPalette::Base, palette().color(QPalette::Window));
-  mModel->setPalette(p);
-  mModel->raise();
-  chains_ = std::make_unique<ChainsView>(Summary, static_cast<PageHost&>(*this));
 }
 
 void TForm3::createMenus() {

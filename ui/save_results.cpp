@@ -11,6 +11,7 @@
 #include "ui/dialogs.h"
 #include "ui/file_dialog_spec.h"
 #include "ui/plotwin2.h"
+#include "ui/summary_page.h"
 #include "ui/window_report_record.h"
 
 namespace varno {
@@ -34,9 +35,9 @@ void TForm3::save_resClick() {
   }
   // the report gives the summary of the rows, filter and factors chosen now: computed first when
   // the one in hand describes anything else
-  if (!summaryIsCurrent()) {
-    ComputeModelSummary([this] {
-      if (summaryIsCurrent()) save_resClick();
+  if (!summary_->summaryIsCurrent()) {
+    summary_->ComputeModelSummary([this] {
+      if (summary_->summaryIsCurrent()) save_resClick();
     });
     return;
   }

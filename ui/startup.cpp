@@ -9,6 +9,7 @@
 #include "core/factors_file.h"
 #include "ui/open_flow_snapshot.h"
 #include "ui/plotwin2.h"
+#include "ui/summary_page.h"
 #include "ui/track_bar.h"
 
 namespace varno {
@@ -70,7 +71,7 @@ void TForm3::actOnCommandLine(const QStringList& args, const QStringList& chains
       {path, "Pot: ", 1, true,
        [this, chains] {
          ReadFactorValues();
-         PlotFstAgainstFactors();
+         summary_->PlotFstAgainstFactors();
          // a report would carry factor values that the file does not give
          if (!factorsFault_.isEmpty()) {
            const QString text = factorsFault_ + "; no report was written.";
@@ -81,7 +82,7 @@ void TForm3::actOnCommandLine(const QStringList& args, const QStringList& chains
          }
          // the user may have turned to the Details page while the file was read; the report
          // still needs the summary of this file and its chains
-         addChainFiles(chains, [this] { withCurrentSummary([this] {
+         addChainFiles(chains, [this] { summary_->withCurrentSummary([this] {
            selectPage(1);
            state.batchMode = true;
            const struct EndOfRun {
