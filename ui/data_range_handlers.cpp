@@ -9,6 +9,7 @@
 #include "stats/chain_rows.h"
 #include "stats/data_range.h"
 #include "stats/text_numbers.h"
+#include "ui/details_page.h"
 #include "ui/plotwin2.h"
 #include "ui/track_bar.h"
 
@@ -17,11 +18,11 @@ namespace varno {
 std::optional<RowRange> TForm3::retainedRowRange(QString* problem) {
   const auto burnIn = burnRange_.burnIn;
   const auto burnOut = burnRange_.burnOut;
-  markRangeEdit(Cutin, burnIn.has_value());
-  markRangeEdit(Cutout, burnOut.has_value());
+  markRangeEdit(details_->Cutin, burnIn.has_value());
+  markRangeEdit(details_->Cutout, burnOut.has_value());
   if (!burnIn || !burnOut) {
     if (problem) {
-      const QString text = !burnIn ? Cutin->text() : Cutout->text();
+      const QString text = !burnIn ? details_->Cutin->text() : details_->Cutout->text();
       *problem = QString("The %1 \"%2\" is not a whole number.")
                      .arg(!burnIn ? "burn-in" : "burn-out", text);
     }
@@ -62,11 +63,11 @@ void TForm3::replotIfRangeChanged() {
   }
   updateRetainedRowsText();
   if (!retainedRowRange()) {
-    showFiguresUpdating(true);  // the figures no longer describe what the edits say
+    details_->showFiguresUpdating(true);  // the figures no longer describe what the edits say
     analysisChanged();
     return;
   }
-  ReplotCurrentColumn();
+  details_->ReplotCurrentColumn();
   analysisChanged();
 }
 
@@ -95,20 +96,20 @@ QString TForm3::retainedRowsText() const {
 
 void TForm3::updateRetainedRowsText() { rowsLabel_->setText(retainedRowsText()); }
 
-void TForm3::CutinChange() { applyBurnEditOutcome(Cutin, Cutout, Tburnin); }
+void TForm3::CutinChange() { applyBurnEditOutcome(details_->Cutin, details_->Cutout, details_->Tburnin); }
 
-void TForm3::CutoutChange() { applyBurnEditOutcome(Cutout, Cutin, Tburnout); }
+void TForm3::CutoutChange() { applyBurnEditOutcome(details_->Cutout, details_->Cutin, details_->Tburnout); }
 
 void TForm3::TburninChange() {
-  if (!Tburnin->changedByUser()) return;  // set by its edit, whose handler replots
-  Cutin->setText(QString::fromStdString(burnTextForPercentage(Tburnin->position(), shortestChainRows())));
+  if (!details_->Tburnin->changedByUser()) return;  // set by its edit, whose handler replots
+  details_->Cutin->setText(QString::fromStdString(burnTextForPercentage(details_->Tburnin->position(), shortestChainRows())));
   replotIfRangeChanged();
 }
 
 void TForm3::TburnoutChange() {
-  if (!Tburnout->changedByUser()) return;
-  Cutout->setText(
-      QString::fromStdString(burnTextForPercentage(Tburnout->position(), shortestChainRows())));
+  if (!details_->Tburnout->changedByUser()) return;
+  details_->Cutout->setText(
+      QString::fromStdString(burnTextForPercentage(details_->Tburnout->position(), shortestChainRows())));
   replotIfRangeChanged();
 }
 
@@ -123,10 +124,10 @@ std::optional<QString> TForm3::fitDataRangeToRows(int rowCount) {
       QString("burn-in %1 and burn-out %2 did not fit the %3 rows read: both set to 0")
           .arg(english.toString(*burnIn), english.toString(*burnOut), english.toString(rowCount));
   fittingRange_ = true;
-  Cutin->setText(QString::number(fitted->first));
-  Cutout->setText(QString::number(fitted->second));
-  Tburnin->setPosition(burnPercentage(static_cast<double>(fitted->first), rowCount));
-  Tburnout->setPosition(burnPercentage(static_cast<double>(fitted->second), rowCount));
+  details_->Cutin->setText(QString::number(fitted->first));
+  details_->Cutout->setText(QString::number(fitted->second));
+  details_->Tburnin->setPosition(burnPercentage(static_cast<double>(fitted->first), rowCount));
+  details_->Tburnout->setPosition(burnPercentage(static_cast<double>(fitted->second), rowCount));
   fittingRange_ = false;
   rangeNote_ = "; " + said;
   return said;

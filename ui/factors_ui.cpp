@@ -5,6 +5,7 @@
 #include <qcustomplot.h>
 
 #include "core/factors_file.h"
+#include "ui/details_page.h"
 #include "ui/dialogs.h"
 #include "ui/plotwin2.h"
 #include "ui/summary_page.h"
@@ -98,13 +99,13 @@ void TForm3::ReadFactorValues() {
 
 void TForm3::fillModelChoosers() {
   summary_->Model_only->clear();
-  Model_only2->clear();
+  details_->Model_only2->clear();
   for (const std::string& entry : modelChooserEntries(state.factorCount, state.hasInteraction)) {
     summary_->Model_only->addItem(QString::fromStdString(entry));
-    Model_only2->addItem(QString::fromStdString(entry));
+    details_->Model_only2->addItem(QString::fromStdString(entry));
   }
   summary_->Model_only->setCurrentIndex(0);
-  Model_only2->setCurrentIndex(0);
+  details_->Model_only2->setCurrentIndex(0);
   state.modelFilter = 0;
 }
 
@@ -116,12 +117,12 @@ void TForm3::modelChosen(QComboBox* chooser, QComboBox* twin) {
   }
   state.modelFilter = std::max(0, chooser->currentIndex());
   twin->setCurrentIndex(chooser->currentIndex());
-  ReplotCurrentColumn();
+  details_->ReplotCurrentColumn();
   analysisChanged();
 }
 
-void TForm3::Model_onlyChange() { modelChosen(summary_->Model_only, Model_only2); }
+void TForm3::Model_onlyChange() { modelChosen(summary_->Model_only, details_->Model_only2); }
 
-void TForm3::Model_only2Change() { modelChosen(Model_only2, summary_->Model_only); }
+void TForm3::Model_only2Change() { modelChosen(details_->Model_only2, summary_->Model_only); }
 
 }  // namespace varno

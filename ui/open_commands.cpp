@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "core/coda_reader.h"
+#include "ui/details_page.h"
 #include "ui/diagnostics_page.h"
 #include "ui/dialogs.h"
 #include "ui/file_dialog_spec.h"
@@ -131,7 +132,7 @@ void TForm3::Refresh1Click() {
   const bool interaction = state.hasInteraction;
   const std::string factorFile = state.factorFileName;
   auto factorValues = std::make_shared<std::vector<std::vector<float>>>(state.factorValues);
-  const int column = xi->currentIndex();
+  const int column = details_->xi->currentIndex();
   const QString path = QString::fromStdString(state.dataFileName);
   // the chains beside an index are read again with it; the others are added again after it
   const std::vector<std::string> beside =

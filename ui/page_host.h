@@ -40,6 +40,8 @@ class PageHost {
   virtual int levelPercent() const = 0;
   // Options > "log(Fst/1-Fst)": Fst plotted against the factors on the logit scale
   virtual bool fstOnLogitScale() const = 0;
+  // Options > "Show burn-in rows": a trace shows the rows outside the sample too
+  virtual bool showBurnInRows() const = 0;
   // the page the window shows
   virtual int shownPage() const = 0;
   // True while a file is read or the analysis lane computes.
@@ -55,6 +57,8 @@ class PageHost {
   virtual void reportError(const QString& text) = 0;
   virtual void setStatus(const QString& text) = 0;
   virtual void setPassingStatus(const QString& text) = 0;
+  // a passing status message goes: the user changed what the window shows
+  virtual void dropPassingStatus() = 0;
   // Runs a handler so that an error it raises ends only that handler and is shown to the user.
   virtual void runGuarded(const std::function<void()>& handler) = 0;
 

@@ -26,6 +26,7 @@
 
 #include "charts/window_charts.h"
 #include "core/file_kind.h"
+#include "ui/details_page.h"
 #include "ui/diagnostics_page.h"
 #include "ui/summary_page.h"
 #include "ui/dialogs.h"
@@ -189,36 +190,23 @@ void TForm3::connectHandlers() {
   connect(Both, &QAction::triggered, this, on(&TForm3::BothClick));
 
   // a selection made by the program raises no event: only the user's choice is wired
-  connect(xi, &QComboBox::activated, this, on(&TForm3::xiChange));
-  connect(Locus, &QComboBox::activated, this, on(&TForm3::LocusChange));
-  connect(Allele, &QComboBox::activated, this, on(&TForm3::AlleleChange));
-  connect(Model_only2, &QComboBox::activated, this, on(&TForm3::Model_only2Change));
+  connect(details_->Model_only2, &QComboBox::activated, this, on(&TForm3::Model_only2Change));
   connect(summary_->Model_only, &QComboBox::activated, this, on(&TForm3::Model_onlyChange));
-
-  connect(normal, &QRadioButton::clicked, this, on(&TForm3::normalClick));
-  connect(mean, &QRadioButton::clicked, this, on(&TForm3::meanClick));
-  connect(histo, &QRadioButton::clicked, this, on(&TForm3::histoClick));
-  connect(density, &QRadioButton::clicked, this, on(&TForm3::densityClick));
-  connect(autocorr, &QRadioButton::clicked, this, on(&TForm3::autocorrClick));
-  connect(lambda_default, &QPushButton::clicked, this, on(&TForm3::lambda_defaultClick));
 
   // edits and track bars notify at once, also when the program sets them, on a real change only;
   // the data range is read before any handler of its edits runs
   const auto readRange = [this] {
-    burnRange_ = readBurnRange(Cutin->text().toStdString(), Cutout->text().toStdString());
+    burnRange_ = readBurnRange(details_->Cutin->text().toStdString(), details_->Cutout->text().toStdString());
   };
-  connect(Cutin, &QLineEdit::textChanged, this, readRange);
-  connect(Cutout, &QLineEdit::textChanged, this, readRange);
-  connect(nb_histo2, &QLineEdit::textChanged, this, on(&TForm3::nb_histo2Change));
-  connect(Cpc2, &QLineEdit::textChanged, this, on(&TForm3::Cpc2Change));
-  connect(Cutin, &QLineEdit::textChanged, this, on(&TForm3::CutinChange));
-  connect(Cutout, &QLineEdit::textChanged, this, on(&TForm3::CutoutChange));
-  connect(Tburnin, &TrackBar::changed, this, on(&TForm3::TburninChange));
-  connect(Tburnout, &TrackBar::changed, this, on(&TForm3::TburnoutChange));
-  connect(lambda_dens, &TrackBar::changed, this, on(&TForm3::lambda_densChange));
+  connect(details_->Cutin, &QLineEdit::textChanged, this, readRange);
+  connect(details_->Cutout, &QLineEdit::textChanged, this, readRange);
+  connect(details_->Cutin, &QLineEdit::textChanged, this, on(&TForm3::CutinChange));
+  connect(details_->Cutout, &QLineEdit::textChanged, this, on(&TForm3::CutoutChange));
+  connect(details_->Tburnin, &TrackBar::changed, this, on(&TForm3::TburninChange));
+  connect(details_->Tburnout, &TrackBar::changed, this, on(&TForm3::TburnoutChange));
 
-  Cutin->installEventFilter(this);
-  Cutout->installEventFilter(this);
+  details_->Cutin->installEventFilter(this);
+  details_->Cutout->installEventFilter(this);
 
   for (QCustomPlot* chart : allCharts()) {
     connect(chart, &QWidget::customContextMenuRequested, this,
@@ -227,7 +215,7 @@ void TForm3::connectHandlers() {
 }
 
 bool TForm3::eventFilter(QObject* watched, QEvent* event) {
-  if ((watched == Cutin || watched == Cutout) && event->type() == QEvent::KeyPress) {
+  if ((watched == details_->Cutin || watched == details_->Cutout) && event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_Backspace) return false;
     // shortcuts such as Ctrl+V type control characters, which the filter discards too
@@ -236,7 +224,7 @@ bool TForm3::eventFilter(QObject* watched, QEvent* event) {
     if (text.isEmpty()) return false;  // navigation keys type nothing
     return !CutinKeyPress(text.front());
   }
-  if ((watched == Cutin || watched == Cutout) && event->type() == QEvent::ShortcutOverride) {
+  if ((watched == details_->Cutin || watched == details_->Cutout) && event->type() == QEvent::ShortcutOverride) {
     auto* key = static_cast<QKeyEvent*>(event);
     // the edit's own clipboard and editing shortcuts are kept from running; the menus' shortcuts
     // (Ctrl+O, Ctrl+S, ...) pass on to the menus
@@ -277,25 +265,28 @@ std::optional<SummaryInputs> TForm3::currentSummaryInputs() const { return summa
 
 bool TForm3::fstOnLogitScale() const { return logFst->isChecked(); }
 
+bool TForm3::showBurnInRows() const { return showBurnIn->isChecked(); }
 
-int TForm3::levelPercent() const { return Cpc->position(); }
+void TForm3::showBurnInClick() { details_->ReplotCurrentColumn(); }
+
+int TForm3::levelPercent() const { return details_->Cpc->position(); }
 
 int TForm3::shownPage() const { return Pages->currentIndex(); }
 
 void TForm3::showColumn(int column) {
-  if (column < 1 || column > xi->count()) return;
+  if (column < 1 || column > details_->xi->count()) return;
   selectPage(0);
-  xi->setCurrentIndex(column - 1);
-  xiChange();
+  details_->xi->setCurrentIndex(column - 1);
+  details_->xiChange();
 }
 
 bool TForm3::showAllele(int locus, int allele) {
-  if (locus >= Locus->count()) return false;
+  if (locus >= details_->Locus->count()) return false;
   selectPage(0);
-  Locus->setCurrentIndex(locus);
-  LocusChange();
-  Allele->setCurrentIndex(allele);
-  AlleleChange();
+  details_->Locus->setCurrentIndex(locus);
+  details_->LocusChange();
+  details_->Allele->setCurrentIndex(allele);
+  details_->AlleleChange();
   return true;
 }
 

@@ -1,5 +1,6 @@
-// The plot window: its controls under their designed names, its handlers, and the flows that open
-// files. Handlers gather inputs from the controls, call core/stats/report, and apply the results.
+// The plot window's frame: the menus, the status line, the analysis and the pages (Details,
+// Summary with its Chains view, Diagnostics), each a class of its own that reaches the window
+// through PageHost; and the flows that open files and save results.
 #pragma once
 
 #include <QMainWindow>
@@ -22,23 +23,20 @@ class QAction;
 class QActionGroup;
 class QColor;
 class QComboBox;
-class QCPBars;
-class QCPGraph;
 class QCustomPlot;
-class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
 class QMenuBar;
 class QProgressBar;
 class QPushButton;
-class QRadioButton;
 class QSettings;
 class QTabWidget;
 
 namespace varno {
 
 class Dialogs;
+class DetailsPage;
 class DiagnosticsPage;
 class FileDialogSpec;
 class JobRunner;
@@ -46,10 +44,8 @@ class OpenFlowSnapshot;
 class RecentFiles;
 class SummaryPage;
 class TrackBar;
-class UpDown;
 struct DataFileReadResult;
 struct ModelColumnCheck;
-struct ColumnLine;
 
 class TForm3 : public QMainWindow, private PageHost {
   Q_OBJECT
@@ -98,58 +94,8 @@ class TForm3 : public QMainWindow, private PageHost {
   QWidget* Summary = nullptr;
   QWidget* Diagnostics = nullptr;
 
-  // Details page: plot
-  QGroupBox* plot = nullptr;
-  QLabel* col = nullptr;
-  QComboBox* xi = nullptr;
-  QLabel* Llocus = nullptr;
-  QComboBox* Locus = nullptr;
-  QLabel* Lallele = nullptr;
-  QComboBox* Allele = nullptr;
-  QLabel* LModel_only2 = nullptr;
-  QComboBox* Model_only2 = nullptr;
-  // Details page: data range
-  QGroupBox* InOut = nullptr;
-  QLabel* LCutin = nullptr;
-  QLineEdit* Cutin = nullptr;
-  QLabel* LCutout = nullptr;
-  QLineEdit* Cutout = nullptr;
-  TrackBar* Tburnin = nullptr;
-  TrackBar* Tburnout = nullptr;
-  // Details page: plot type
-  QGroupBox* Plot_type = nullptr;
-  QRadioButton* normal = nullptr;
-  QRadioButton* mean = nullptr;
-  QRadioButton* histo = nullptr;
-  QLineEdit* nb_histo2 = nullptr;
-  UpDown* nb_histo = nullptr;
-  QRadioButton* density = nullptr;
-  QRadioButton* autocorr = nullptr;
-  QPushButton* lambda_default = nullptr;
-  TrackBar* lambda_dens = nullptr;
-  QLabel* Llambda = nullptr;
-  QLineEdit* Vlambda = nullptr;
-  // Details page: statistics
-  QGroupBox* Stats = nullptr;
-  QLineEdit* m = nullptr;
-  QLineEdit* var_edit = nullptr;
-  QLineEdit* min = nullptr;
-  QLineEdit* max = nullptr;
-  QLineEdit* mode = nullptr;
-  QLineEdit* HPDI = nullptr;
-  QLineEdit* accuracy = nullptr;
-  QLineEdit* width = nullptr;
-  QLineEdit* Cpc2 = nullptr;
-  UpDown* Cpc = nullptr;
-  QLabel* convergence = nullptr;  // ess_bulk, ess_tail and rhat of the sample, under the box
-  // Details page: main chart
-  QCustomPlot* Chart1 = nullptr;
-  QCPGraph* Serie = nullptr;
-  QCPBars* histogram = nullptr;
-  QCPGraph* burnSerie = nullptr;  // the rows outside the sample, with "Show burn-in rows"
-  std::vector<QCPGraph*> chainSeries_;  // several chains: one line per chain, overlaid
-
   // the pages
+  std::unique_ptr<DetailsPage> details_;
   std::unique_ptr<SummaryPage> summary_;
   std::unique_ptr<DiagnosticsPage> diagnostics_;
 
@@ -229,25 +175,13 @@ class TForm3 : public QMainWindow, private PageHost {
   void LinesClick();
   void PointsClick();
   void BothClick();
-  void xiChange();
-  void LocusChange();
-  void AlleleChange();
   void Model_onlyChange();
   void Model_only2Change();
-  void normalClick();
-  void meanClick();
-  void histoClick();
-  void densityClick();
-  void autocorrClick();
-  void nb_histo2Change();
-  void lambda_densChange();
-  void lambda_defaultClick();
   bool CutinKeyPress(QChar key);  // false when the key is discarded
   void CutinChange();
   void CutoutChange();
   void TburninChange();
   void TburnoutChange();
-  void Cpc2Change();
 
   // ---- shared operations ----
   // What an open flow does once its file is read and in place.
@@ -266,10 +200,6 @@ class TForm3 : public QMainWindow, private PageHost {
   // False (and the user told why) when the table read cannot be catalogued as its kind.
   bool catalogueAccepts(const SampleTable& table);
   void BuildColumnCatalogue();
-  void PlotColumn(int column);
-  void ReplotCurrentColumn();
-  PlotType chosenPlotType() const;  // of the four plot-type buttons and the autocorrelation
-  void SetDefaultBandwidth();
   void DetectFactorCount();
   void ReadFactorValues();
   // "All" and one entry per model in both model choosers, "All" chosen, no filter.
@@ -319,7 +249,6 @@ class TForm3 : public QMainWindow, private PageHost {
   // The first size and place: the designed size where the screen has room for it, otherwise as
   // much as the screen's free area holds, centred in it.
   void fitToScreen();
-  void createDetailsPage();
   void createMenus();
   void createChartPopupMenu();
   void connectHandlers();
@@ -330,6 +259,7 @@ class TForm3 : public QMainWindow, private PageHost {
   const BurnRange& burnRange() const override { return burnRange_; }
   int levelPercent() const override;
   bool fstOnLogitScale() const override;
+  bool showBurnInRows() const override;
   int shownPage() const override;
   void showColumn(int column) override;
   bool showAllele(int locus, int allele) override;
@@ -338,7 +268,7 @@ class TForm3 : public QMainWindow, private PageHost {
   // A status message about an event (a cancel, a refused file, an ignored command): it goes once
   // the user changes what the window shows.
   void setPassingStatus(const QString& text) override;
-  void dropPassingStatus();
+  void dropPassingStatus() override;
   void replotIfRangeChanged();
   void dataFileRead(const LoadPlan& plan, const OpenFlowSnapshot& before, DataFileReadResult& read,
                     const ModelColumnCheck& models, const IndexChains& chains);
@@ -347,24 +277,6 @@ class TForm3 : public QMainWindow, private PageHost {
   void markRangeEdit(QLineEdit* edit, bool valid);
   void applyBurnEditOutcome(QLineEdit* edit, QLineEdit* other, TrackBar* bar);
   void reportError(const QString& text) override;
-  // The plot column's figures: requested as a job, applied when they still describe the inputs.
-  void requestColumnFigures(int column, bool defaultBandwidth);
-  // False when a newer request superseded the figures: nothing was shown.
-  bool applyColumnFigures(const ColumnFiguresInput& input, const ColumnFigures& figures);
-  // The ESS line of a sample whose figures are shown: its own job, as it takes longer than they.
-  void requestSampleDiagnostics(const ColumnFiguresInput& input);
-  void showFiguresUpdating(bool updating);
-  // The Statistics box's tooltip when its mode is not at the sample's default bandwidth.
-  void showBandwidthNote(const ColumnFigures& figures);
-  // After the analysis changed (a file read, a chain added): the shown column again, at the default
-  // bandwidth of its sample, pooled over the chains.
-  void replotAtDefaultBandwidth();
-  void clearColumnFigures();
-  // The diagnostics line under the statistics box, with what several chains left out or cut.
-  QString convergenceText(const std::optional<ConvergenceDiagnostics>& diagnostics, const std::string& chainsNote) const;
-  // Several chains: each chain's line in its own colour with a legend naming the files; none
-  // removes them.
-  void showChainLines(const std::vector<ColumnLine>& lines, const std::vector<ColumnLine>& outside = {});
   // Inputs the summary would be computed from now; nothing while the data range is invalid.
   std::optional<SummaryInputs> currentSummaryInputs() const override;
   // After anything the pages depend on changed: each empties what no longer describes the inputs
@@ -410,18 +322,6 @@ class TForm3 : public QMainWindow, private PageHost {
   bool fittingRange_ = false;
   BurnRange burnRange_{0, 0};  // read from Cutin and Cutout at each change of their texts
   int currentPage_ = 1;
-  // what the figures on screen describe, and the latest request made
-  std::optional<ColumnFiguresInput> figuresShown_;
-  std::optional<ColumnFiguresInput> figuresWanted_;
-  QString bandwidthNote_;  // the Statistics box's tooltip while its figures are current
-  // the diagnostics of the last sample diagnosed, kept while only the plot or its settings change
-  struct SampleDiagnostics {
-    std::weak_ptr<const SampleTable> table;  // never keeps a closed file's table in memory
-    ColumnFiguresInput sample;               // its table left empty
-    std::optional<ConvergenceDiagnostics> diagnostics;
-    std::string chainsNote;  // several chains: those left out or cut
-  };
-  std::shared_ptr<const SampleDiagnostics> sampleDiagnostics_;
   QProgressBar* jobGauge_ = nullptr;
   QPushButton* cancelButton_ = nullptr;
   QLabel* rowsLabel_ = nullptr;

@@ -26,6 +26,7 @@
 #include "charts/window_charts.h"
 #include "ui/column_chooser_search.h"
 #include "ui/designed_controls.h"
+#include "ui/details_page.h"
 #include "ui/diagnostics_page.h"
 #include "ui/summary_page.h"
 #include "ui/eliding_status_bar.h"
@@ -100,7 +101,7 @@ void TForm3::createControls() {
   pageChangeFromCode_ = false;
   currentPage_ = 1;
 
-  createDetailsPage();
+  details_ = std::make_unique<DetailsPage>(Details, static_cast<PageHost&>(*this));
   summary_ = std::make_unique<SummaryPage>(Summary, static_cast<PageHost&>(*this), dialogs_);
   Summary->setMinimumSize(designedExtent(*Summary));
   diagnostics_ = std::make_unique<DiagnosticsPage>(Diagnostics, static_cast<PageHost&>(*this));
@@ -135,117 +136,6 @@ void TForm3::fitToScreen() {
   resize(fitted);
   move(room.x() + std::max(0, (room.width() - fitted.width() - frame.width()) / 2),
        room.y() + std::max(0, (room.height() - fitted.height() - frame.height()) / 2));
-}
-
-void TForm3::createDetailsPage() {
-  QWidget* page = Details;
-
-  plot = named(new QGroupBox(" Plot: ", page), "plot");
-  plot->setGeometry(45, 5, 265, 89);
-  col = label("col", "Column to plot :", plot, 8, 24);
-  xi = dropDown("xi", plot, QRect(96, 20, 160, 22), 15);
-  Llocus = label("Llocus", "Locus: ", plot, 8, 24);
-  Locus = dropDown("Locus", plot, QRect(96, 20, 70, 22), 10);
-  Locus->addItem("1");
-  Locus->setCurrentIndex(0);
-  Lallele = label("Lallele", "Allele:", plot, 8, 56);
-  Allele = dropDown("Allele", plot, QRect(96, 52, 70, 22), 12);
-  Allele->addItem("1");
-  Allele->setCurrentIndex(0);
-  // tens of thousands of columns, thousands of loci: found by typing
-  makeSearchable(xi);
-  makeSearchable(Locus);
-  LModel_only2 = label("LModel_only2", "Model:", plot, 8, 56);
-  Model_only2 = dropDown("Model_only2", plot, QRect(96, 52, 160, 22), 10);
-
-  InOut = named(new QGroupBox(" Data range: ", page), "InOut");
-  InOut->setGeometry(45, 101, 265, 81);
-  LCutin = label("LCutin", "Burn-in:", InOut, 8, 24);
-  Cutin = edit("Cutin", "0", InOut, QRect(66, 20, 64, 21));
-  Tburnin = new TrackBar("Tburnin", 0, 100, 5, 0, InOut);
-  Tburnin->setGeometry(136, 16, 122, 28);
-  LCutout = label("LCutout", "Burn-out:", InOut, 8, 54);
-  Cutout = edit("Cutout", "0", InOut, QRect(66, 50, 64, 21));
-  Tburnout = new TrackBar("Tburnout", 0, 100, 5, 0, InOut);
-  Tburnout->setGeometry(136, 46, 122, 28);
-
-  Plot_type = named(new QGroupBox(" Plot type: ", page), "Plot_type");
-  Plot_type->setGeometry(327, 5, 156, 177);
-  normal = named(new QRadioButton("Trace", Plot_type), "normal");
-  normal->setGeometry(10, 18, 80, 18);
-  normal->setChecked(true);
-  mean = named(new QRadioButton("Mean", Plot_type), "mean");
-  mean->setGeometry(10, 38, 80, 18);
-  histo = named(new QRadioButton("Histogram:", Plot_type), "histo");
-  histo->setGeometry(10, 60, 84, 18);
-  nb_histo2 = edit("nb_histo2", "30", Plot_type, QRect(96, 58, 36, 21));
-  nb_histo = new UpDown("nb_histo", nb_histo2, 2, 200, 30, Plot_type);
-  nb_histo->setGeometry(132, 58, 16, 21);
-  density = named(new QRadioButton("Density:", Plot_type), "density");
-  density->setGeometry(10, 88, 80, 18);
-  lambda_default = named(new QPushButton("Default", Plot_type), "lambda_default");
-  lambda_default->setGeometry(92, 85, 56, 23);
-  lambda_dens = new TrackBar("lambda_dens", -1000, 300, 30, -500, Plot_type);
-  lambda_dens->setGeometry(6, 112, 144, 28);
-  // the fifth plot type sits beside the first; the box keeps its place and may widen into the
-  // gap before the Statistics box to hold it
-  autocorr = named(new QRadioButton("Autocorrelation", Plot_type), "autocorr");
-  const int traceWidth = std::min(normal->width(), normal->sizeHint().width());
-  const int autocorrX = normal->x() + traceWidth + 2;
-  const int roomToStats = 502 - 3 - Plot_type->x();
-  // a wide system font gets a smaller caption rather than a clipped one
-  QFont autocorrFont = autocorr->font();
-  while (autocorrX + autocorr->sizeHint().width() + 2 > roomToStats && autocorrFont.pointSizeF() > 6) {
-    autocorrFont.setPointSizeF(autocorrFont.pointSizeF() - 0.5);
-    autocorr->setFont(autocorrFont);
-  }
-  const int autocorrWidth = autocorr->sizeHint().width();
-  normal->resize(traceWidth, normal->height());
-  autocorr->setGeometry(autocorrX, 18, autocorrWidth, 18);
-  Plot_type->resize(std::clamp(autocorrX + autocorrWidth + 2, Plot_type->width(), roomToStats), Plot_type->height());
-  Llambda = label("Llambda", "Lambda=", Plot_type, 10, 150);
-  Vlambda = display("Vlambda", Plot_type, QRect(62, 148, 86, 18));
-
-  Stats = named(new QGroupBox(" Statistics: ", page), "Stats");
-  Stats->setGeometry(502, 5, 220, 159);
-  struct Row {
-    QLineEdit** target;
-    const char* name;
-    const char* caption;
-  };
-  const Row rows[] = {{&m, "m", "Mean: "},          {&var_edit, "var_edit", "Variance: "},
-                      {&min, "min", "Min: "},       {&max, "max", "Max:"},
-                      {&mode, "mode", "Mode:"},     {&HPDI, "HPDI", "HPDI:"},
-                      {&width, "width", "Width:"},  {&accuracy, "accuracy", "Accuracy:"}};
-  int y = 19;
-  for (const Row& r : rows) {
-    label(QString("L") + r.name, r.caption, Stats, 8, y);
-    *r.target = display(r.name, Stats, QRect(66, y - 1, 138, 16));
-    y += 14;
-  }
-  accuracy->setGeometry(66, y - 15, 76, 16);
-  label("Laccuracy_unit", "%", Stats, 144, y - 14);
-  label("Llevel", "Level:", Stats, 8, y + 5);
-  Cpc2 = edit("Cpc2", "95", Stats, QRect(66, y + 1, 36, 21));
-  Cpc = new UpDown("Cpc", Cpc2, 1, 99, 95, Stats);
-  Cpc->setGeometry(102, y + 1, 16, 21);
-  label("Llevel_unit", "%", Stats, 122, y + 5);
-  convergence = named(new QLabel(page), "convergence");
-  convergence->setGeometry(506, 167, 280, 16);
-  convergence->setToolTip(
-      "Effective sample sizes of the bulk and the tails, and split R-hat, of the draws shown "
-      "(retained rows and model filter)");
-
-  const MainChart main = makeMainChart(page);
-  Chart1 = main.chart;
-  Serie = main.serie;
-  histogram = main.histogram;
-  burnSerie = Chart1->addGraph();
-  burnSerie->setObjectName("burnSerie");
-  burnSerie->setName("burnSerie");
-  burnSerie->setPen(QPen(QColor(170, 170, 170)));
-  burnSerie->setVisible(false);
-  markAsContext(burnSerie);
 }
 
 void TForm3::createMenus() {

@@ -8,6 +8,7 @@
 #include "report/provenance_record.h"
 #include "report/results_report.h"
 #include "stats/text_numbers.h"
+#include "ui/details_page.h"
 #include "ui/dialogs.h"
 #include "ui/file_dialog_spec.h"
 #include "ui/plotwin2.h"
@@ -30,7 +31,7 @@ void TForm3::save_resClick() {
   const auto burnOut = burnRange_.burnOut;
   if (!burnIn || !burnOut) {
     reportError(QString("The results were not saved: the %1 \"%2\" is not a whole number.")
-                    .arg(!burnIn ? "burn-in" : "burn-out", !burnIn ? Cutin->text() : Cutout->text()));
+                    .arg(!burnIn ? "burn-in" : "burn-out", !burnIn ? details_->Cutin->text() : details_->Cutout->text()));
     return;
   }
   // the report gives the summary of the rows, filter and factors chosen now: computed first when

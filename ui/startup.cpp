@@ -7,6 +7,7 @@
 #include <QTabWidget>
 
 #include "core/factors_file.h"
+#include "ui/details_page.h"
 #include "ui/open_flow_snapshot.h"
 #include "ui/plotwin2.h"
 #include "ui/summary_page.h"
@@ -16,16 +17,16 @@ namespace varno {
 
 void TForm3::actOnCommandLine(const QStringList& args, const QStringList& chains) {
   if (args.isEmpty()) {
-    for (QWidget* w : std::initializer_list<QWidget*>{xi, mean, histo, density, autocorr, normal, Cutin,
-                                                      Cutout, Tburnin, Tburnout, Locus, Allele})
+    for (QWidget* w : std::initializer_list<QWidget*>{details_->xi, details_->mean, details_->histo, details_->density, details_->autocorr, details_->normal, details_->Cutin,
+                                                      details_->Cutout, details_->Tburnin, details_->Tburnout, details_->Locus, details_->Allele})
       w->setEnabled(false);
-    for (QWidget* w : std::initializer_list<QWidget*>{Allele, Locus, Lallele, Llocus}) w->hide();
-    Model_only2->setEnabled(false);
+    for (QWidget* w : std::initializer_list<QWidget*>{details_->Allele, details_->Locus, details_->Lallele, details_->Llocus}) w->hide();
+    details_->Model_only2->setEnabled(false);
     return;
   }
 
   show();
-  for (QWidget* w : std::initializer_list<QWidget*>{Allele, Locus, Lallele, Llocus}) w->hide();
+  for (QWidget* w : std::initializer_list<QWidget*>{details_->Allele, details_->Locus, details_->Lallele, details_->Llocus}) w->hide();
   auto before = std::make_shared<const OpenFlowSnapshot>(*this);
   const QString path = args[0];
 
