@@ -33,14 +33,13 @@ std::shared_ptr<const varno::SampleTable> table() {
 // when the window holds the sample's diagnostics already (another plot of the same sample).
 void BM_ColumnFiguresMillion(benchmark::State& state) {
   varno::ColumnFiguresInput input;
-  input.table = table();
+  input.chains = {{table(), varno::RowRange{0, kRows}}};
   input.column = static_cast<int>(state.range(0));
-  input.rows = {0, kRows};
   input.plotType = state.range(1) == 0 ? varno::PlotType::trace : varno::PlotType::autocorrelation;
   input.diagnose = state.range(2) != 0;
   for (auto _ : state) {
     const varno::ColumnFigures f = varno::computeColumnFigures(input);
-    benchmark::DoNotOptimize(f.y.data());
+    benchmark::DoNotOptimize(f.lines.data());
   }
   state.SetLabel(std::string(state.range(0) == 1 ? "counter" : "quantity") +
                  (state.range(1) == 0 ? ", trace" : ", autocorrelation") +

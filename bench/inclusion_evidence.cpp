@@ -45,15 +45,14 @@ std::shared_ptr<const varno::SampleTable> traceTable() {
 
 void BM_ModelSummary(benchmark::State& state) {
   varno::ModelSummaryInput in;
-  in.table = traceTable();
+  in.chains = {{traceTable(), varno::RowRange{0, kRows}}};
   in.populationCount = kPopulations;
   in.factorCount = kFactors;
   in.hasInteraction = true;
-  in.rows = {0, kRows};
   in.fstSummary.reset(kPopulations);
   in.coefficientSummary.reset(kFactors + 1);
   for (auto _ : state) {
-    varno::ModelSummaryResult result = varno::computeModelSummary(in, {}, nullptr);
+    varno::ModelSummaryResult result = varno::computeModelSummary(in);
     benchmark::DoNotOptimize(result.fstSummary.mean.data());
   }
 }

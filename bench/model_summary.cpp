@@ -63,16 +63,15 @@ std::vector<int> summarisedColumns() {
 
 void BM_ComputeModelSummary(benchmark::State& state) {
   varno::ModelSummaryInput in;
-  in.table = traceTable();
+  in.chains = {{traceTable(), varno::RowRange{0, kRows}}};
   in.populationCount = kPopulations;
   in.factorCount = kFactors;
-  in.rows = {0, kRows};
   in.fstSummary.reset(kPopulations);
   in.coefficientSummary.reset(kFactors + 1);
   // CPU time of all threads, which the main thread's CPU time leaves out
   const std::clock_t start = std::clock();
   for (auto _ : state) {
-    varno::ModelSummaryResult result = varno::computeModelSummary(in, {}, nullptr);
+    varno::ModelSummaryResult result = varno::computeModelSummary(in);
     benchmark::DoNotOptimize(result.fstSummary.mean.data());
   }
   state.counters["all_threads_cpu_ms"] = benchmark::Counter(

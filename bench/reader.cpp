@@ -1,5 +1,5 @@
 // Data file reader against a bare from_chars loop over the same bytes; peak memory against the table;
-// a long run's exact counter against a short run's.
+// a long run's exact counter against a short run's; a watched read against an unwatched one.
 #include "process_memory.h"
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
@@ -137,7 +137,7 @@ void BM_ReadDataFile(benchmark::State& state) {
   for (auto _ : state) {
     auto start = Clock::now();
     double cpuStart = cpuSeconds();
-    varno::DataFileReadResult r = varno::readDataFile(gBigFile, {}, tuning);
+    varno::DataFileReadResult r = varno::readDataFile(gBigFile, tuning);
     best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
     bestCpu = std::min(bestCpu, cpuSeconds() - cpuStart);
     if (!r.table || r.table->rowCount() != kRows || r.table->columnCount() != kColumns) {
@@ -148,6 +148,27 @@ void BM_ReadDataFile(benchmark::State& state) {
   if (gFloorSeconds > 0) state.counters["reader_over_floor"] = best / gFloorSeconds;
   if (gFloorCpu > 0) state.counters["cpu_over_floor_cpu"] = bestCpu / gFloorCpu;
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * std::filesystem::file_size(gBigFile)));
+}
+
+// As the window reads: a watched progress, reported to and checked for a cancel every few ms.
+// Against the unwatched read of the same file, in turns, so that both see the same load.
+void BM_ReadWatched(benchmark::State& state) {
+  double bestWatched = std::numeric_limits<double>::max();
+  double bestUnwatched = bestWatched;
+  for (auto _ : state) {
+    varno::Progress progress;
+    auto start = Clock::now();
+    varno::DataFileReadResult watched = varno::readDataFile(gBigFile, progress);
+    bestWatched = std::min(bestWatched, std::chrono::duration<double>(Clock::now() - start).count());
+    start = Clock::now();
+    varno::DataFileReadResult unwatched = varno::readDataFile(gBigFile);
+    bestUnwatched = std::min(bestUnwatched, std::chrono::duration<double>(Clock::now() - start).count());
+    if (!watched.table || !unwatched.table || progress.fraction() != 1) {
+      state.SkipWithError("the file was not read whole");
+      return;
+    }
+  }
+  state.counters["watched_over_unwatched"] = bestWatched / bestUnwatched;
 }
 
 // The floor and the reader in turns, so that both see the same load on a shared machine; the
@@ -279,6 +300,7 @@ int main(int argc, char** argv) {
 
   benchmark::RegisterBenchmark("floor_from_chars", BM_FloorFromChars)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
   benchmark::RegisterBenchmark("readDataFile", BM_ReadDataFile)->Arg(0)->Arg(1)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
+  benchmark::RegisterBenchmark("readDataFile_watched", BM_ReadWatched)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
   benchmark::RegisterBenchmark("reader_versus_floor", BM_ReaderVersusFloor)->Iterations(4)->Unit(benchmark::kMillisecond)->UseRealTime();
   benchmark::RegisterBenchmark("readDataFile_peak_memory", BM_ReadPeakMemory)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
   benchmark::RegisterBenchmark("readDataFile_long_run_counter", BM_LongRunCounter)->Iterations(4)->Unit(benchmark::kMillisecond)->UseRealTime();

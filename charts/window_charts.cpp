@@ -163,8 +163,8 @@ ModelChart makeModelChart(QWidget* parent) {
 }
 
 ColumnLine columnLineData(const ColumnFigures& figures) {
-  if (figures.bars) return columnLineData({}, {});
-  return columnLineData(figures.x, figures.y);
+  if (figures.bars || figures.lines.empty()) return columnLineData({}, {});
+  return columnLineData(figures.lines.front().x, figures.lines.front().y);
 }
 
 ColumnLine columnLineData(const std::vector<double>& x, const std::vector<double>& ys) {
@@ -267,8 +267,10 @@ void showColumnBars(const MainChart& main, const ColumnFigures& figures) {
   main.serie->setVisible(false);
   main.histogram->setVisible(true);
   main.histogram->setWidth(figures.barWidth);
-  main.histogram->setData(QVector<double>(figures.x.begin(), figures.x.end()),
-                          QVector<double>(figures.y.begin(), figures.y.end()), true);
+  static const FigureLine none;
+  const FigureLine& bars = figures.lines.empty() ? none : figures.lines.front();
+  main.histogram->setData(QVector<double>(bars.x.begin(), bars.x.end()), QVector<double>(bars.y.begin(), bars.y.end()),
+                          true);
   fitAxesToData(main.chart);
   main.chart->replot();
 }
@@ -285,12 +287,27 @@ void showModelBars(const ModelChart& chart, const std::vector<ModelBar>& bars) {
   chart.chart->replot();
 }
 
+QColor hpdiColour(int slot) {
+  static const QColor colours[kHpdiColourSlots] = {
+      QColor(255, 0, 0),      // red
+      QColor(0, 0, 255),      // blue
+      QColor(255, 255, 0),    // yellow
+      QColor(255, 255, 255),  // white
+      QColor(128, 0, 128),    // purple
+      QColor(0, 128, 128),    // teal
+      QColor(128, 128, 128),  // gray
+      QColor(0, 255, 0),      // lime
+      QColor(255, 0, 255),    // fuchsia
+  };
+  return colours[((slot % kHpdiColourSlots) + kHpdiColourSlots) % kHpdiColourSlots];
+}
+
 void showHpdis(const HpdiChart& chart, const std::vector<HpdiInterval>& hpdis, int populationCount) {
   std::vector<IntervalSeries::Item> items;
   items.reserve(hpdis.size());
   for (const HpdiInterval& h : hpdis) {
     items.push_back({h.low, h.high, h.y, QString::fromStdString(h.label),
-                     QColor(h.colour.red, h.colour.green, h.colour.blue)});
+                     hpdiColour(h.colourSlot)});
   }
   chart.hpdis->setItems(std::move(items));
   fitAxesToData(chart.chart, 0.03);

@@ -33,6 +33,9 @@ struct HpdiChart {
   QCustomPlot* chart = nullptr;
   IntervalSeries* hpdis = nullptr;
 };
+// The colour of each colour slot of the HPD intervals.
+inline constexpr int kHpdiColourSlots = 9;
+QColor hpdiColour(int slot);
 // `Chart3`: the posterior model probabilities.
 struct ModelChart {
   QCustomPlot* chart = nullptr;
@@ -74,7 +77,7 @@ struct ColumnLine {
   QSharedPointer<QCPGraphDataContainer> data;
   QCPRange keys, values;
 };
-ColumnLine columnLineData(const ColumnFigures& figures);
+ColumnLine columnLineData(const ColumnFigures& figures);  // its first line; none for bars
 ColumnLine columnLineData(const std::vector<double>& x, const std::vector<double>& y);  // x empty: 0, 1, ...
 // The column's line (trace, running mean, density) or its histogram, the axes fitted: y to the
 // line, x to the line and contextKeys (rows drawn around it) when given.

@@ -1,11 +1,11 @@
 // Parsing the command line of varno-report into the options of the shared runs.
 #include "cli/arguments.h"
 
-#include <charconv>
 #include <limits>
 #include <map>
 #include <string_view>
 
+#include "core/number_token.h"
 #include "report/data_arguments_help.h"
 #include "report/program_version.h"
 
@@ -13,30 +13,67 @@ namespace varno {
 
 namespace {
 
+// What a run of the tool does: write the report, or the figures of one column, or one of the tables.
+enum class Use : unsigned {
+  report = 1u << 0,
+  column = 1u << 1,
+  summary = 1u << 2,
+  models = 1u << 3,
+  chains = 1u << 4,       // --chains-table
+  exportDraws = 1u << 5,  // --export-draws
+};
+
+// The uses an option belongs to.
+class Uses {
+ public:
+  constexpr Uses(Use use) : bits_(static_cast<unsigned>(use)) {}  // NOLINT: one use is a set of uses
+  static constexpr Uses all() { return Uses((1u << 6) - 1); }
+  constexpr Uses operator|(Uses other) const { return Uses(bits_ | other.bits_); }
+  constexpr bool has(Use use) const { return (bits_ & static_cast<unsigned>(use)) != 0; }
+  constexpr bool operator==(const Uses&) const = default;
+
+ private:
+  explicit constexpr Uses(unsigned bits) : bits_(bits) {}
+  unsigned bits_;
+};
+
+constexpr Uses operator|(Use a, Use b) { return Uses(a) | b; }
+
 struct OptionInfo {
   const char* name;
-  // the uses the option belongs to: "report", "column", "summary", "models", "chains"
-  // (--chains-table), "export" (--export-draws), or "both" for all
-  const char* uses;
+  Uses uses;
 };
 
 constexpr OptionInfo kOptions[] = {
-    {"--interaction", "both"}, {"--burn-in", "both"}, {"--burn-out", "both"},
-    {"--output", "report"},    {"--column", "column"}, {"--level", "column summary"},
-    {"--bandwidth-position", "column"}, {"--model", "column report summary chains export"},
-    {"--summary", "summary"},  {"--format", "summary models chains"},
-    {"--models", "models"},    {"--model-prior", "models"},
-    {"--chains-table", "chains"}, {"--export-draws", "export"}, {"--thin", "export"},
-    {"--figures", "report"}, {"--figure-format", "report"}, {"--figure-scale", "report"},
-    {"--record", "report"},
+    {"--interaction", Uses::all()},
+    {"--burn-in", Uses::all()},
+    {"--burn-out", Uses::all()},
+    {"--output", Use::report},
+    {"--column", Use::column},
+    {"--level", Use::column | Use::summary},
+    {"--bandwidth-position", Use::column},
+    {"--model", Use::column | Use::report | Use::summary | Use::chains | Use::exportDraws},
+    {"--summary", Use::summary},
+    {"--format", Use::summary | Use::models | Use::chains},
+    {"--models", Use::models},
+    {"--model-prior", Use::models},
+    {"--chains-table", Use::chains},
+    {"--export-draws", Use::exportDraws},
+    {"--thin", Use::exportDraws},
+    {"--figures", Use::report},
+    {"--figure-format", Use::report},
+    {"--figure-scale", Use::report},
+    {"--record", Use::report},
 };
 
 // Options that are flags: they take no value.
 bool isFlag(std::string_view name) { return name == "--summary" || name == "--models" || name == "--chains-table"; }
 
-// The options that choose a use other than the report, by the word of OptionInfo::uses.
-constexpr std::pair<const char*, const char*> kTableUses[] = {
-    {"summary", "--summary"}, {"models", "--models"}, {"chains", "--chains-table"}, {"export", "--export-draws"}};
+// The options that choose a use other than the report and the column.
+constexpr std::pair<Use, const char*> kTableUses[] = {{Use::summary, "--summary"},
+                                                      {Use::models, "--models"},
+                                                      {Use::chains, "--chains-table"},
+                                                      {Use::exportDraws, "--export-draws"}};
 
 const OptionInfo* findOption(std::string_view name) {
   for (const OptionInfo& option : kOptions) {
@@ -52,11 +89,8 @@ bool looksLikeNumber(std::string_view arg) {
 
 // An optional "-" and decimal digits, nothing else, within [low, high].
 std::optional<long long> wholeNumber(std::string_view text, long long low, long long high) {
-  long long value = 0;
-  const char* first = text.data();
-  const char* last = text.data() + text.size();
-  const auto [end, ec] = std::from_chars(first, last, value);
-  if (ec != std::errc() || end != last || text.empty() || value < low || value > high) return std::nullopt;
+  const std::optional<long long> value = wholeNumberToken(text);
+  if (!value || *value < low || *value > high) return std::nullopt;
   return value;
 }
 
@@ -212,12 +246,12 @@ class Parser {
         fail(name + " can be given only with --figures");
         return failed();
       }
-      const std::string_view uses = findOption(name)->uses;
-      if (!uses.starts_with("column") && uses != "report" && uses != "both") {
+      const Uses uses = findOption(name)->uses;
+      if (!uses.has(Use::column) && uses != Use::report && uses != Uses::all()) {
         // "--a", "--a or --b", "--a, --b or --c"
         std::vector<const char*> flags;
-        for (const auto& [word, flag] : kTableUses)
-          if (uses.find(word) != std::string_view::npos) flags.push_back(flag);
+        for (const auto& [use, flag] : kTableUses)
+          if (uses.has(use)) flags.push_back(flag);
         std::string list;
         for (std::size_t i = 0; i < flags.size(); ++i)
           list += std::string(i == 0 ? "" : i + 1 == flags.size() ? " or " : ", ") + flags[i];
@@ -225,11 +259,11 @@ class Parser {
         return failed();
       }
       // --model belongs to the report as well
-      if (uses.starts_with("column") && !columnUse && uses.find("report") == std::string_view::npos) {
+      if (uses.has(Use::column) && !columnUse && !uses.has(Use::report)) {
         fail(name + " can be given only with --column");
         return failed();
       }
-      if (uses == "report" && columnUse) {
+      if (uses == Use::report && columnUse) {
         fail(name + " cannot be given with --column");
         return failed();
       }
@@ -306,17 +340,16 @@ class Parser {
     return CliParse{a, {}};
   }
 
-  // Every option given belongs to `use` (a word of OptionInfo::uses) or to all uses.
-  bool onlyOptionsOf(std::string_view use, const char* flag) {
+  // Every option given belongs to `use`.
+  bool onlyOptionsOf(Use use, const char* flag) {
     for (const auto& [name, value] : values_) {
-      const std::string_view uses = findOption(name)->uses;
-      if (uses != "both" && uses.find(use) == std::string_view::npos) return fail(name + " cannot be given with " + flag);
+      if (!findOption(name)->uses.has(use)) return fail(name + " cannot be given with " + flag);
     }
     return true;
   }
 
   // DATA [FACTORS.txt [MODE]], the shared options and --model of a use that reads one data file.
-  bool dataOptions(ColumnDataOptions& d) {
+  bool dataOptions(AnalysisRequest& d) {
     if (!dataAndFactorArguments()) return false;
     d.dataPath = positional_[0];
     d.chainPaths = chains_;
@@ -350,7 +383,7 @@ class Parser {
   CliParse summary() {
     CliArguments a;
     a.action = CliAction::summary;
-    if (!onlyOptionsOf("summary", "--summary") || !dataOptions(a.summary) || !format(a.summary.format)) return failed();
+    if (!onlyOptionsOf(Use::summary, "--summary") || !dataOptions(a.summary) || !format(a.summary.format)) return failed();
     return CliParse{a, {}};
   }
 
@@ -358,7 +391,7 @@ class Parser {
   CliParse models() {
     CliArguments a;
     a.action = CliAction::models;
-    if (!onlyOptionsOf("models", "--models")) return failed();
+    if (!onlyOptionsOf(Use::models, "--models")) return failed();
     if (positional_.size() < 2) {
       fail(positional_.empty() ? "no data file given" : "no factors file given (--models needs DATA.fst FACTORS.txt)");
       return failed();
@@ -377,7 +410,7 @@ class Parser {
   CliParse chainsTable() {
     CliArguments a;
     a.action = CliAction::chainsTable;
-    if (!onlyOptionsOf("chains", "--chains-table") || !dataOptions(a.chains) || !format(a.chains.format))
+    if (!onlyOptionsOf(Use::chains, "--chains-table") || !dataOptions(a.chains) || !format(a.chains.format))
       return failed();
     return CliParse{a, {}};
   }
@@ -387,7 +420,7 @@ class Parser {
     CliArguments a;
     a.action = CliAction::exportDraws;
     DrawsExportOptions& e = a.exportDraws;
-    if (!onlyOptionsOf("export", "--export-draws") || !dataOptions(e)) return failed();
+    if (!onlyOptionsOf(Use::exportDraws, "--export-draws") || !dataOptions(e)) return failed();
     e.outputPath = values_.at("--export-draws");
     if (e.outputPath.empty() || e.outputPath == "-") {
       fail("--export-draws needs the path of a file");

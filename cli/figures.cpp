@@ -17,6 +17,7 @@
 #include "report/provenance_record.h"
 #include "stats/column_figures.h"
 #include "stats/column_sample.h"
+#include "stats/pooled_sample.h"
 #include "stats/factor_plot.h"
 
 namespace varno {
@@ -90,7 +91,7 @@ FiguresResult writeFigures(const UnattendedCharts& charts, const UnattendedOptio
     result.error = RunError{std::move(message), fromArguments};
     return result;
   };
-  const int columnCount = charts.table->columnCount();
+  const int columnCount = charts.chains.front().table->columnCount();
   std::vector<std::string> targets;
   if (auto fault = figureTargets(run, options, columnCount, {}, targets)) {
     result.error = std::move(fault);
@@ -135,7 +136,7 @@ FiguresResult writeFigures(const UnattendedCharts& charts, const UnattendedOptio
 
   // a trace shows the column's sample in row order: none of the statistics are drawn; several
   // chains are drawn each apart, as the window draws them
-  const int modelColumn = charts.populationCount + 3;
+  const int modelColumn = TableLayout{FileKind::fst, charts.populationCount, factorCount, hasInteraction}.modelColumn();
   if (charts.chains.size() > 1) {
     std::vector<ColumnLine> lines;
     for (const ChainRows& chain : charts.chains) {
@@ -148,9 +149,8 @@ FiguresResult writeFigures(const UnattendedCharts& charts, const UnattendedOptio
     files.insert(files.end(), run.chainPaths.begin(), run.chainPaths.end());
     showChainLines(main, lines, files, {});
   } else {
-    ColumnFigures trace;
-    trace.y = gatherColumnSample(*charts.table, column - 1, charts.rows, 0, modelColumn);
-    if (trace.y.size() > 1) showColumnLine(main, columnLineData(trace));
+    const std::vector<double> trace = gatherPooledSample(charts.chains, column - 1, 0, modelColumn);
+    if (trace.size() > 1) showColumnLine(main, columnLineData({}, trace));
   }
 
   if (!QDir().mkpath(QString::fromStdString(options.folder)))

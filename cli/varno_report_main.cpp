@@ -91,11 +91,8 @@ int writeRecord(const std::string& recordPath, const varno::UnattendedOptions& o
   run.program = "varno-report";
   run.options = options;
   run.reportPath = report.path;
-  run.rowCount = report.charts->table->rowCount();
-  if (!report.charts->chains.empty()) {
-    run.rowCount = 0;
-    for (const varno::ChainRows& chain : report.charts->chains) run.rowCount += chain.table->rowCount();
-  }
+  run.rowCount = 0;
+  for (const varno::ChainRows& chain : report.charts->chains) run.rowCount += chain.table->rowCount();
   run.decision = report.charts->decision;
   std::string why;
   std::optional<varno::ProvenanceRecord> record = varno::reportRecord(run, &why);
@@ -134,7 +131,7 @@ int runReport(const varno::UnattendedOptions& options, const std::optional<varno
   varno::UnattendedResult result = varno::buildUnattendedReport(options);
   if (result.error) return failure(*result.error);
   if (figures) {
-    if (auto fault = figuresFault(options, *figures, result.report->charts->table->columnCount(), outputs)) {
+    if (auto fault = figuresFault(options, *figures, result.report->charts->chains.front().table->columnCount(), outputs)) {
       printWarnings(result.report->warnings);
       return failure(*fault);
     }

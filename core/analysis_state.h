@@ -10,6 +10,7 @@
 #include "core/model_numbering.h"
 #include "core/sample_table.h"
 #include "core/summary_arrays.h"
+#include "core/table_layout.h"
 
 namespace varno {
 
@@ -19,22 +20,15 @@ struct AnalysisState {
   std::string dataExtension;
   std::string factorFileName;
 
-  // sample table; shared read-only so that a computation can keep using the table it started
-  // with while a new load replaces it
-  std::shared_ptr<const SampleTable> table;
-  int rowCount = 0;
-  int columnCount = 0;
-
-  // further chains of the same analysis (chain 1 is `table` above), each read from its own file
-  // of the same kind and column count
-  struct AddedChain {
+  // The chains of the analysis, chain 1 first, each read from its own file of the same kind and
+  // column count; one chain is a list of one, and no file open none. Tables are shared read-only
+  // so that a computation can keep using the tables it started with while a new load replaces them.
+  struct Chain {
     std::string fileName;
     std::shared_ptr<const SampleTable> table;
   };
-  std::vector<AddedChain> addedChains;
-  // the file chain 1 was read from when the data file only names its chains (a CODA index);
-  // empty when chain 1 is the data file itself
-  std::string firstChainFileName;
+  std::vector<Chain> chains;
+  int columnCount = 0;  // of every chain
 
   // regression model of an fst file
   int factorCount = 0;
@@ -60,22 +54,26 @@ struct AnalysisState {
   bool batchMode = false;
 
   FileKind kind() const { return fileKindOf(dataExtension); }
+  TableLayout layout() const { return {kind(), populationCount, factorCount, hasInteraction}; }
 
+  bool open() const { return !chains.empty(); }
+  // Chain 1's table: the one the column catalogue and the column names are read from.
+  const std::shared_ptr<const SampleTable>& firstTable() const { return chains.front().table; }
   // Every chain's table, chain 1 first.
   std::vector<std::shared_ptr<const SampleTable>> chainTables() const {
-    std::vector<std::shared_ptr<const SampleTable>> tables{table};
-    for (const auto& chain : addedChains) tables.push_back(chain.table);
+    std::vector<std::shared_ptr<const SampleTable>> tables;
+    for (const auto& chain : chains) tables.push_back(chain.table);
     return tables;
   }
-  int chainCount() const { return 1 + static_cast<int>(addedChains.size()); }
+  int chainCount() const { return static_cast<int>(chains.size()); }
   // The file each chain was read from, chain 1 first.
   std::vector<std::string> chainFileNames() const {
-    std::vector<std::string> files{firstChainFileName.empty() ? dataFileName : firstChainFileName};
-    for (const auto& chain : addedChains) files.push_back(chain.fileName);
+    std::vector<std::string> files;
+    for (const auto& chain : chains) files.push_back(chain.fileName);
     return files;
   }
-  // Whether the data file is an index whose reading reads every chain.
-  bool chainsFromIndex() const { return !firstChainFileName.empty(); }
+  // Whether the data file is an index whose reading reads every chain: chain 1 is then a file it names.
+  bool chainsFromIndex() const { return open() && chains.front().fileName != dataFileName; }
 };
 
 }  // namespace varno

@@ -9,6 +9,7 @@
 #include <charconv>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <limits>
 #include <optional>
 #include <string_view>
@@ -16,7 +17,7 @@
 
 #include "core/factors_file.h"
 #include "core/input_file.h"
-#include "core/out_of_range_number.h"
+#include "core/number_token.h"
 #include "core/parallel_for.h"
 #include "core/shown_text.h"
 #include "core/text_pieces.h"
@@ -111,27 +112,9 @@ std::vector<std::string_view> tokensOf(std::string_view line) {
   return tokens;
 }
 
-bool wholeNumber(std::string_view token, long long& value) {
-  const auto [end, ec] = std::from_chars(token.data(), token.data() + token.size(), value);
-  return ec == std::errc{} && end == token.data() + token.size();
-}
-
 // Digits only, however many: a line number, whether or not it fits.
 bool digitsOnly(std::string_view token) {
   return !token.empty() && std::all_of(token.begin(), token.end(), [](char c) { return isDigit(c); });
-}
-
-bool floatNumber(std::string_view token, float& value) {
-  const char* from = token.data() + (!token.empty() && token.front() == '+');
-  const char* to = token.data() + token.size();
-  const char* digits = from + (from < to && *from == '-');
-  if (digits == to || !(isDigit(*digits) || *digits == '.')) return false;  // nan, inf, words
-  auto [end, ec] = std::from_chars(from, to, value);
-  if (ec == std::errc::result_out_of_range && end == to && !isTooLarge(std::string_view(from, to - from))) {
-    value = *from == '-' ? -0.0f : 0.0f;
-    return true;
-  }
-  return ec == std::errc{} && end == to;
 }
 
 std::string at(const std::string& path, long long line) { return varno::quoted(path) + " line " + decimal(line) + ": "; }
@@ -157,13 +140,16 @@ std::optional<std::string> readIndex(const std::string& path, std::vector<IndexE
       return at(path, line) + "an index line is a name and two line numbers (first and last), not " +
              counted(static_cast<long long>(tokens.size()), "word", "words");
     e.name = std::string(tokens[0]);
-    if (!wholeNumber(tokens[1], e.first) || !wholeNumber(tokens[2], e.last)) {
+    const std::optional<long long> first = wholeNumberToken(tokens[1]), last = wholeNumberToken(tokens[2]);
+    if (!first || !last) {
       if (digitsOnly(tokens[1]) && digitsOnly(tokens[2]))
         return at(path, line) + varno::quoted(e.name) + " takes lines " + shownText(tokens[1]) + " to " +
                shownText(tokens[2]) + ", more than any chain file has";
       return at(path, line) + "the line numbers of " + varno::quoted(e.name) + " must be whole numbers, not " +
              shownText(tokens[1]) + " and " + shownText(tokens[2]);
     }
+    e.first = *first;
+    e.last = *last;
     if (e.first < 1 || e.last < e.first)
       return at(path, line) + "the lines of " + varno::quoted(e.name) + " run from " + decimal(e.first) + " to " +
              decimal(e.last) + "; they must start at 1 or later and not end before they start";
@@ -209,11 +195,11 @@ std::optional<std::string> readName(const ChainText& chain, std::size_t v, LineC
     if (words.count != 2)
       return at(path, line) + "a line of draws is an iteration number and a value, not " +
              (words.count == 0 ? std::string("a blank line") : counted(words.count, "word", "words"));
-    long long iteration = 0;
-    if (!wholeNumber(words.iteration, iteration))
-      return at(path, line) + shownText(words.iteration) + " is not an iteration number";
+    const std::optional<long long> iterationRead = wholeNumberToken(words.iteration);
+    if (!iterationRead) return at(path, line) + shownText(words.iteration) + " is not an iteration number";
+    const long long iteration = *iterationRead;
     float value = 0;
-    if (!floatNumber(words.value, value)) return at(path, line) + notAFloatReason(words.value);
+    if (!floatToken(words.value, value)) return at(path, line) + notAFloatReason(words.value);
     if (v == 0) {
       chain.iterations[static_cast<std::size_t>(k)] = iteration;
     } else if (k >= rows || chain.iterations[static_cast<std::size_t>(k)] != iteration) {
@@ -236,7 +222,7 @@ struct NameFault {
   std::string message;
 };
 
-// `tell` is given the share of the names read; it is called on the calling thread only.
+// `tell` is given the share of the names read, from every reading thread; it may throw to stop.
 std::optional<std::string> readChain(const std::string& indexPath, const std::vector<IndexEntry>& entries,
                                      const std::string& path, std::shared_ptr<SampleTable>& table,
                                      const std::function<void(double)>& tell) {
@@ -276,17 +262,14 @@ std::optional<std::string> readChain(const std::string& indexPath, const std::ve
     if (v != 0) rest.push_back(v);
   std::atomic<std::size_t> done{1};
   const auto share = [&] { return static_cast<double>(done.load()) / static_cast<double>(entries.size()); };
-  const std::thread::id caller = std::this_thread::get_id();
   const int cores = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
   try {
-    parallelFor(
-        rest.size(), cores,
-        [&](std::size_t i) {
-          if (std::this_thread::get_id() == caller) tell(share());
-          if (auto error = readName(chain, rest[i], starts[rest[i]])) throw NameFault{std::move(*error)};
-          ++done;
-        },
-        WhileWaiting{[&] { tell(share()); }});
+    parallelFor(rest.size(), cores, [&](std::size_t i) {
+      tell(share());
+      if (auto error = readName(chain, rest[i], starts[rest[i]])) throw NameFault{std::move(*error)};
+      ++done;
+    });
+    tell(1);
   } catch (const NameFault& fault) {
     return fault.message;
   }
@@ -322,7 +305,7 @@ bool isCodaIndex(const std::string& path) {
     const std::vector<std::string_view> tokens = tokensOf(line);
     if (tokens.empty()) continue;
     float number = 0;
-    return tokens.size() == 3 && !floatNumber(tokens[0], number) && digitsOnly(tokens[1]) && digitsOnly(tokens[2]);
+    return tokens.size() == 3 && !floatToken(tokens[0], number) && digitsOnly(tokens[1]) && digitsOnly(tokens[2]);
   }
   return false;
 }
@@ -352,7 +335,7 @@ std::vector<std::string> codaChainFiles(const std::string& indexPath, const std:
 }
 
 CodaReadResult readCoda(const std::string& indexPath, const std::vector<std::string>& chainPaths,
-                        const CodaProgress& progress) {
+                        Progress& progress) {
   // a chain file beside the index that is another's hard link is one chain, not two
   if (auto why = repeatedChainFile(chainPaths)) return refused(std::move(*why));
   std::vector<IndexEntry> entries;
@@ -361,7 +344,8 @@ CodaReadResult readCoda(const std::string& indexPath, const std::vector<std::str
   for (std::size_t c = 0; c < chainPaths.size(); ++c) {
     const std::string& path = chainPaths[c];
     const auto tell = [&](double share) {
-      if (progress) progress(static_cast<int>(100.0 * (static_cast<double>(c) + share) / static_cast<double>(chainPaths.size())));
+      progress.report((static_cast<double>(c) + share) / static_cast<double>(chainPaths.size()));
+      progress.stopIfCancelled();
     };
     CodaChain chain{path, nullptr};
     if (auto error = readChain(indexPath, entries, path, chain.table, tell)) return refused(std::move(*error));
@@ -370,7 +354,7 @@ CodaReadResult readCoda(const std::string& indexPath, const std::vector<std::str
   return result;
 }
 
-CodaReadResult readCoda(const std::string& indexPath, const CodaProgress& progress) {
+CodaReadResult readCoda(const std::string& indexPath, Progress& progress) {
   const std::vector<std::string> chains = codaChainFiles(indexPath);
   if (chains.empty()) {
     const std::string name = std::filesystem::path(indexPath).filename().string();

@@ -3,11 +3,11 @@
 // draws of that name.
 #pragma once
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "core/progress.h"
 #include "core/sample_table.h"
 
 namespace varno {
@@ -23,9 +23,6 @@ struct CodaReadResult {
   std::vector<CodaChain> chains;  // empty when refused
   std::string error;              // names the file, the line and the fault
 };
-
-// Told the share of the reading done, 0 to 100; it may throw to stop the reading.
-using CodaProgress = std::function<void(int percent)>;
 
 // Whether a data file is a CODA index rather than a trace: its name holds "index" and ends in
 // ".txt" (in any case), and its first line that is not blank is a name and two whole numbers. A
@@ -44,11 +41,12 @@ std::vector<std::string> codaChainFiles(const std::string& indexPath, const std:
 // and the fault: a chain file named twice (under any name), an index line that is not a name and
 // two whole line numbers (1 <= first <= last), a range beyond the lines of a chain file, a line of a range that is not an iteration number and
 // a value, and a name whose iteration numbers differ from those of the first name in a chain (a
-// name monitored from a later iteration or thinned differently is not filled in).
+// name monitored from a later iteration or thinned differently is not filled in). A cancel asked of
+// `progress` ends the reading with WorkCancelled.
 CodaReadResult readCoda(const std::string& indexPath, const std::vector<std::string>& chainPaths,
-                        const CodaProgress& progress = {});
+                        Progress& progress = Progress::unwatched());
 
 // The index and the chain files beside it; refused when there is none.
-CodaReadResult readCoda(const std::string& indexPath, const CodaProgress& progress = {});
+CodaReadResult readCoda(const std::string& indexPath, Progress& progress = Progress::unwatched());
 
 }  // namespace varno

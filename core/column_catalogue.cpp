@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "core/table_layout.h"
 #include "core/text_pieces.h"
 
 namespace varno {
@@ -20,7 +21,7 @@ std::vector<std::string> numberedEntries(long long count) {
 
 std::vector<std::string> fstColumnLabels(int columnCount, int factorCount) {
   std::vector<std::string> labels = {"Iteration", "Sigma \xC2\xB2", "Log likelihood"};
-  const long long populations = static_cast<long long>(columnCount) - factorCount - 5;
+  const long long populations = TableLayout::populationsIn(columnCount, factorCount);
   for (long long i = 1; i <= populations; ++i) labels.push_back(concat("Fst", decimal(i)));
   labels.emplace_back("Model");
   for (int j = 0; j <= factorCount; ++j) labels.push_back(concat("alpha", decimal(j)));
@@ -35,12 +36,12 @@ std::vector<std::string> otherColumnLabels(int columnCount, const std::vector<st
 }
 
 std::optional<std::string> fstLayoutError(int columnCount, int factorCount) {
-  const long long needed = static_cast<long long>(factorCount) + 5;
+  const long long needed = TableLayout::columnsNeeded(factorCount);
   if (columnCount >= needed) return std::nullopt;
   return "The file has " + counted(columnCount, "column", "columns") + ", but a model with " +
          counted(factorCount, "factor", "factors") + " needs at least " + decimal(needed) +
          " (iteration, Sigma \xC2\xB2, log likelihood, model and " +
-         counted(needed - 4, "coefficient", "coefficients") + ").";
+         counted(static_cast<long long>(factorCount) + 1, "coefficient", "coefficients") + ").";
 }
 
 std::optional<std::string> otherLayoutError(int columnCount) {

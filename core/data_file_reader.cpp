@@ -26,7 +26,7 @@
 
 #include "core/file_kind.h"
 #include "core/input_file.h"
-#include "core/out_of_range_number.h"
+#include "core/number_token.h"
 #include "core/parallel_for.h"
 #include "core/read_notes.h"
 #include "core/shown_text.h"
@@ -56,7 +56,6 @@ template <bool Csv = false>
 inline unsigned char classOf(char c) {
   return (Csv ? kCsvClass : kClass)[static_cast<unsigned char>(c)];
 }
-inline bool startsNumber(char c) { return (c >= '0' && c <= '9') || c == '.'; }
 
 std::string errnoText(int err) { return std::generic_category().message(err); }
 
@@ -83,17 +82,8 @@ std::string tooFewNumbers(long long found, long long expected) {
 // after it, or null when the token there is not wholly a number. *lim must be readable.
 template <bool Csv = false>
 inline const char* readNumber(const char* p, const char* lim, float& value) {
-  const char* digits = p + (*p == '+' || *p == '-');
-  if (!startsNumber(*digits)) return nullptr;  // a lone sign, nan, inf, words
-  const char* from = p + (*p == '+');          // from_chars takes no "+"
-  auto [end, ec] = std::from_chars(from, lim, value);
-  if (ec == std::errc::result_out_of_range) [[unlikely]] {
-    if (isTooLarge(std::string_view(from, static_cast<std::size_t>(end - from)))) return nullptr;
-    value = *p == '-' ? -0.0f : 0.0f;
-  } else if (ec != std::errc{}) {
-    return nullptr;
-  }
-  return classOf<Csv>(*end) == kOther ? nullptr : end;
+  const char* end = readFloat(p, lim, value);
+  return end && classOf<Csv>(*end) != kOther ? end : nullptr;
 }
 
 // Whether the float nearest a double is the float nearest the decimal number the double was read
@@ -110,9 +100,9 @@ inline bool narrowsAsRead(double d) {
 // numbers: also gives the number as a double. The float is the one readNumber gives.
 template <bool Csv = false>
 inline const char* readFirstNumber(const char* p, const char* lim, float& value, double& exact) {
-  const char* digits = p + (*p == '+' || *p == '-');
-  if (!startsNumber(*digits)) return nullptr;
-  auto [end, ec] = std::from_chars(p + (*p == '+'), lim, exact);
+  const char* from = numberStart(p, lim);
+  if (!from) return nullptr;
+  auto [end, ec] = std::from_chars(from, lim, exact);
   if (ec != std::errc{} || !narrowsAsRead(exact)) [[unlikely]] {
     const char* floatEnd = readNumber<Csv>(p, lim, value);
     if (ec != std::errc{}) exact = value;
@@ -227,28 +217,30 @@ bool settleToken(BlockReader& in, const char*& p, const char*& tokenEnd) {
   return true;
 }
 
-// Calls the yield function at most once per interval of work.
+// Reports to the progress and looks at its cancel request at most once per interval of work; an
+// unwatched progress costs no look at the clock.
 class Yielder {
  public:
-  Yielder(const YieldFunction& f, std::chrono::milliseconds interval)
-      : f_(f), interval_(interval), next_(Clock::now() + interval) {}
-  bool active() const { return static_cast<bool>(f_); }
+  Yielder(Progress& progress, std::chrono::milliseconds interval)
+      : progress_(progress), interval_(interval), next_(Clock::now() + interval) {}
+  bool active() const { return progress_.watched(); }
   std::chrono::milliseconds interval() const { return interval_; }
   void maybe() {
-    if (f_ && Clock::now() >= next_) now();
+    if (active() && Clock::now() >= next_) now();
   }
   void now() {
-    f_(std::clamp(percent_.load(std::memory_order_relaxed), 0, 100));
+    progress_.report(fraction_.load(std::memory_order_relaxed));
+    progress_.stopIfCancelled();
     next_ = Clock::now() + interval_;
   }
-  // The share of the work done so far, as the passes count it.
-  void setPercent(int percent) { percent_.store(percent, std::memory_order_relaxed); }
+  // The share of the work done so far, as the passes count it; any thread may set it.
+  void setFraction(double fraction) { fraction_.store(fraction, std::memory_order_relaxed); }
 
  private:
-  const YieldFunction& f_;
+  Progress& progress_;
   std::chrono::milliseconds interval_;
   Clock::time_point next_;
-  std::atomic<int> percent_{0};
+  std::atomic<double> fraction_{0};
 };
 
 // One thread's part of the file: the whole lines that begin in [from, to).
@@ -287,11 +279,11 @@ struct Context {
   void counted(long long bytes) {
     const long long done = countedBytes.fetch_add(bytes, std::memory_order_relaxed) + bytes;
     const long long all = std::max(1LL, fileSize - dataStart);
-    yielder->setPercent(static_cast<int>(25 * done / all));
+    yielder->setFraction(0.25 * static_cast<double>(done) / static_cast<double>(all));
   }
   void filled(long long rows) {
     const long long done = filledRows.fetch_add(rows, std::memory_order_relaxed) + rows;
-    yielder->setPercent(25 + static_cast<int>(75 * done / std::max(1LL, totalRows)));
+    yielder->setFraction(0.25 + 0.75 * static_cast<double>(done) / static_cast<double>(std::max(1LL, totalRows)));
   }
 };
 
@@ -814,7 +806,7 @@ DataFileReadResult refused(std::string error) {
   return r;
 }
 
-DataFileReadResult read(const std::string& path, const YieldFunction& yield, const ReadTuning& tuning) {
+DataFileReadResult read(const std::string& path, Progress& progress, const ReadTuning& tuning) {
   const std::string name = quoted(path);
   OpenedInput opened = openInputFile(path, "data file");
   if (opened.fd < 0) return refused(std::move(opened.refusal));
@@ -830,7 +822,7 @@ DataFileReadResult read(const std::string& path, const YieldFunction& yield, con
   const long long start =
       preadSome(fd, head, sizeof head, 0, error) == 3 && std::memcmp(head, "\xEF\xBB\xBF", 3) == 0 ? 3 : 0;
 
-  Yielder yielder(yield, tuning.yieldInterval);
+  Yielder yielder(progress, tuning.yieldInterval);
   const bool otherRules = fileKindOf(lowerCasedExtension(path)) == FileKind::other;
   FileLayout layout;
   if (otherRules) {
@@ -925,14 +917,15 @@ DataFileReadResult read(const std::string& path, const YieldFunction& yield, con
 
 }  // namespace
 
-DataFileReadResult readDataFile(const std::string& path, const YieldFunction& yield) {
-  return readDataFile(path, yield, ReadTuning{});
+DataFileReadResult readDataFile(const std::string& path, const ReadTuning& tuning) {
+  return readDataFile(path, Progress::unwatched(), tuning);
 }
 
-DataFileReadResult readDataFile(const std::string& path, const YieldFunction& yield,
-                                const ReadTuning& tuning) {
+DataFileReadResult readDataFile(const std::string& path, Progress& progress, const ReadTuning& tuning) {
   try {
-    return read(path, yield, tuning);
+    DataFileReadResult result = read(path, progress, tuning);
+    progress.report(1);
+    return result;
   } catch (const std::bad_alloc&) {
     return refused(quoted(path) + " is too large to read");
   } catch (const std::system_error& e) {  // threads or locks the system would not give

@@ -3,11 +3,11 @@
 
 #include <chrono>
 #include <cstddef>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "core/progress.h"
 #include "core/sample_table.h"
 
 namespace varno {
@@ -33,18 +33,14 @@ struct DataFileReadResult {
   std::optional<ExtraNumbers> extraNumbers;  // set when rows of the table had extra numbers
 };
 
-// Called now and then from the calling thread while a long file is read (at most every few
-// milliseconds) with the percentage of the work done, so that a caller can show progress; it may
-// throw to stop the read (the exception reaches the caller of readDataFile).
-using YieldFunction = std::function<void(int percent)>;
-
 // How the file is cut into blocks and shares for the reading threads. The defaults suit large
 // files; tests shrink them to put block and thread seams inside small files.
 struct ReadTuning {
   std::size_t blockBytes = std::size_t{1} << 20;  // bytes read per pread
   long long minShareBytes = 8LL << 20;             // no thread gets less than this
   int maxThreads = 0;                              // 0: one per core, at most 8
-  // least time between two calls of the yield function (tests give 0 to have it called at once)
+  // least time between two reports to a watched progress and two looks at its cancel request
+  // (tests give 0 to have them at once)
   std::chrono::milliseconds yieldInterval{8};
 };
 
@@ -53,9 +49,10 @@ struct ReadTuning {
 // line that does not ends the table, and stoppedEarly says where. Blank lines are skipped everywhere. A number is the whole token:
 // optional sign, digits with an optional "." and an optional exponent, within float range.
 // The file is refused when it cannot be opened, holds no data, its first data line is not all
-// numbers, or its table would not fit in memory.
-DataFileReadResult readDataFile(const std::string& path, const YieldFunction& yield = {});
-DataFileReadResult readDataFile(const std::string& path, const YieldFunction& yield,
-                                const ReadTuning& tuning);
+// numbers, or its table would not fit in memory. A cancel asked of `progress` ends the read with
+// WorkCancelled, every reading thread joined.
+DataFileReadResult readDataFile(const std::string& path, Progress& progress = Progress::unwatched(),
+                                const ReadTuning& tuning = ReadTuning{});
+DataFileReadResult readDataFile(const std::string& path, const ReadTuning& tuning);
 
 }  // namespace varno

@@ -16,7 +16,7 @@
 #include "core/input_file.h"
 #include "core/shown_text.h"
 #include "core/model_numbering.h"
-#include "core/out_of_range_number.h"
+#include "core/number_token.h"
 #include "core/text_pieces.h"
 
 namespace varno {
@@ -86,41 +86,9 @@ void scanFactorLines(std::string_view text, F&& onFactorLine) {
 bool extractFloat(std::string_view& text, float& value) {
   std::size_t i = 0;
   while (i < text.size() && isBlank(text[i])) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  const std::size_t mantissaStart = i;
-  std::size_t intDigits = 0, fracDigits = 0;
-  while (i < text.size() && isDigit(text[i])) ++i, ++intDigits;
-  if (i < text.size() && text[i] == '.') {
-    std::size_t j = i + 1;
-    while (j < text.size() && isDigit(text[j])) ++j, ++fracDigits;
-    if (intDigits + fracDigits > 0) i = j;
-  }
-  if (intDigits + fracDigits == 0) return false;
-  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-    std::size_t j = i + 1;
-    if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
-    if (j < text.size() && isDigit(text[j])) {
-      while (j < text.size() && isDigit(text[j])) ++j;
-      i = j;
-    }
-  }
-  // from_chars takes no leading "+", so the sign is applied here.
-  const char* first = text.data() + mantissaStart;
-  const char* last = text.data() + i;
-  float magnitude = 0;
-  const auto [ptr, ec] = std::from_chars(first, last, magnitude, std::chars_format::general);
-  if (ptr != last) return false;
-  if (ec == std::errc::result_out_of_range) {
-    // too small for a float reads as zero, as the stream does; too large fails
-    if (isTooLarge(std::string_view(first, static_cast<std::size_t>(last - first)))) return false;
-    magnitude = 0;
-  } else if (ec != std::errc()) {
-    return false;
-  }
-  if (std::isinf(magnitude)) return false;
-  value = negative ? -magnitude : magnitude;
-  text.remove_prefix(i);
+  const char* end = readFloat(text.data() + i, text.data() + text.size(), value);
+  if (!end) return false;
+  text.remove_prefix(static_cast<std::size_t>(end - text.data()));
   return true;
 }
 
@@ -174,8 +142,7 @@ std::string badValue(std::string_view text) {
   std::size_t n = 0;
   while (n < text.size() && !isBlank(text[n])) ++n;
   const std::string_view token = text.substr(0, n);
-  if (isDecimalNumber(token)) return shownText(token) + " is out of range";
-  return shownText(token) + " is not a number";
+  return notAFloatReason(token, "");
 }
 
 // The number in the brackets that end a factor line's name ("g[2]" gives 2); nothing when its
@@ -185,10 +152,8 @@ std::optional<long long> bracketedNumber(std::string_view piece) {
   const std::size_t open = name.rfind('[');
   if (open == std::string_view::npos || name.size() < open + 3) return std::nullopt;
   const std::string_view digits = name.substr(open + 1, name.size() - open - 2);
-  long long number = 0;
-  const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
-  if (ec != std::errc() || end != digits.data() + digits.size() || !isDigit(digits.front())) return std::nullopt;
-  return number;
+  if (!isDigit(digits.front())) return std::nullopt;  // no sign
+  return wholeNumberToken(digits);
 }
 
 // "population 4 has no G2 value", "populations 2 to 4 have no G2 value".
@@ -253,12 +218,11 @@ std::vector<FactorsFileNote> checkFactorsFile(std::string_view text, int populat
         if (name != "npop") return;
         std::string_view value = trimmed(rest);
         value = value.substr(0, std::min(value.find_first_of(" \t\r\v\f"), value.size()));
-        long long npop = 0;
-        const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), npop);
-        if (value.empty() || ec != std::errc() || end != value.data() + value.size()) {
+        const std::optional<long long> npop = wholeNumberToken(value);
+        if (!npop) {
           notes.push_back({line, "npop= is followed by " + shownText(value) + ", not a number of populations", true});
-        } else if (npop != populationCount) {
-          notes.push_back({line, "npop=" + decimal(npop) + ", but the data file has " + decimal(populationCount) +
+        } else if (*npop != populationCount) {
+          notes.push_back({line, "npop=" + decimal(*npop) + ", but the data file has " + decimal(populationCount) +
                                      (populationCount == 1 ? " population" : " populations"),
                            true});
         }

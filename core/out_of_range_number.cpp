@@ -3,11 +3,6 @@
 #include "core/out_of_range_number.h"
 
 #include <algorithm>
-#include <charconv>
-#include <system_error>
-
-#include "core/shown_text.h"
-#include "core/text_pieces.h"
 
 namespace varno {
 
@@ -34,24 +29,6 @@ bool isTooLarge(std::string_view number) {
     exponent += negative ? -e : e;
   }
   return exponent >= 0;
-}
-
-bool isDecimalNumber(std::string_view token) {
-  if (token.empty()) return false;
-  const std::size_t signs = token.front() == '+' || token.front() == '-' ? 1 : 0;
-  // a lone sign, nan, inf and words are no numbers, whatever from_chars makes of them
-  if (signs == token.size() || !(isDigit(token[signs]) || token[signs] == '.')) return false;
-  const char* from = token.data() + (token.front() == '+');  // from_chars takes no "+"
-  const char* end = token.data() + token.size();
-  double wide = 0;
-  const auto [stop, ec] = std::from_chars(from, end, wide);
-  return stop == end && (ec == std::errc() || ec == std::errc::result_out_of_range);
-}
-
-std::string notAFloatReason(std::string_view token) {
-  const std::string shown = shownText(token);
-  if (isDecimalNumber(token)) return shown + " is out of range (a number must lie between -3.4e38 and 3.4e38)";
-  return shown + " is not a number";
 }
 
 }  // namespace varno

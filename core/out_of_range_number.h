@@ -1,8 +1,6 @@
-// Decimal numbers that may not fit their type: whether a token is one, and which way it is out of
-// range.
+// Decimal numbers that do not fit their type: which way they are out of range.
 #pragma once
 
-#include <string>
 #include <string_view>
 
 namespace varno {
@@ -13,14 +11,5 @@ namespace varno {
 // range ends more than a decade away from 1 on both sides, so the decimal exponent of the first
 // significant digit decides.
 bool isTooLarge(std::string_view number);
-
-// True when `token` is a decimal number written correctly ([sign] digits [. digits] [e [sign]
-// digits]), whether or not it fits a type: a token that was refused as a number is then out of
-// range rather than no number.
-bool isDecimalNumber(std::string_view token);
-
-// Why a token refused as a float is none: out of range for a number beyond the float range,
-// otherwise not a number; the token as shownText shows it.
-std::string notAFloatReason(std::string_view token);
 
 }  // namespace varno

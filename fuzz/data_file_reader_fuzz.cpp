@@ -57,11 +57,12 @@ bool sameResult(const varno::DataFileReadResult& a, const varno::DataFileReadRes
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   const std::string path = varno::fuzz::writeScratch("input.ml", bytes);
-  int yields = 0;
-  const varno::DataFileReadResult plain = varno::readDataFile(path, [&yields](int) { ++yields; });
+  varno::Progress progress;  // watched: the reader takes its reporting path
+  const varno::DataFileReadResult plain = varno::readDataFile(path, progress);
   checkResult(plain, path, bytes);
+  check(progress.fraction() == 1);
   // blocks of 3 bytes over 3 threads put block and share seams inside every line
-  const varno::DataFileReadResult seams = varno::readDataFile(path, {}, varno::ReadTuning{3, 1, 3});
+  const varno::DataFileReadResult seams = varno::readDataFile(path, varno::ReadTuning{3, 1, 3});
   check(sameResult(plain, seams));
   return 0;
 }

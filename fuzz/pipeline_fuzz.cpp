@@ -60,13 +60,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   run.burnIn = (options >> 3) & 3;
   run.burnOut = (options >> 5) & 3;
   run.outputPath = varno::fuzz::scratchFolder() + "/never-written.txt";
-  varno::RunHooks hooks;
   const bool answer = options & 1;
   int asked = 0;
-  hooks.askInteraction = [&] { return ++asked, answer; };
-  hooks.yield = [](int) {};
+  run.askInteraction = [&] { return ++asked, answer; };
+  varno::Progress progress;
 
-  const varno::UnattendedResult result = varno::buildUnattendedReport(run, hooks);
+  const varno::UnattendedResult result = varno::buildUnattendedReport(run, progress);
   check(bool(result.report) != bool(result.error));
   check(asked <= 1);
   if (result.error) {

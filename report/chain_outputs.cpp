@@ -10,34 +10,20 @@
 
 namespace varno {
 
-TableLayout tableLayout(const ColumnData& data) {
-  TableLayout layout;
-  layout.kind = data.kind;
-  if (data.kind == FileKind::fst) {
-    layout.factorCount = data.decision.factorCount;
-    layout.hasInteraction = data.decision.hasInteraction;
-    layout.populationCount = data.modelColumn - 3;
-  }
-  return layout;
-}
-
-std::vector<ChainRows> columnDataChains(const ColumnData& data) { return data.chains; }
-
-ChainsTableResult runChainsTable(const ChainsTableOptions& options, const RunHooks& hooks) {
+ChainsTableResult runChainsTable(const ChainsTableOptions& options, Progress& progress) {
   ChainsTableResult result;
   if (fileKindOf(lowerCasedExtension(options.dataPath)) != FileKind::fst) {
     result.error = RunError{"--chains-table needs an .fst data file, not " + quoted(options.dataPath), true};
     return result;
   }
-  ColumnData data;
-  if (auto error = openColumnData(options, hooks, data, result.warnings)) {
+  OpenedAnalysis data;
+  if (auto error = openAnalysis(options, data, result.warnings, progress)) {
     result.error = std::move(*error);
     return result;
   }
-  const std::vector<ChainRows> chains = columnDataChains(data);
   const unsigned cores = std::thread::hardware_concurrency();
   const ChainComparison comparison =
-      compareChains(chains, tableLayout(data), options.modelFilter, cores == 0 ? 2 : static_cast<int>(cores));
+      compareChains(data.chains, data.layout, options.modelFilter, cores == 0 ? 2 : static_cast<int>(cores), progress);
   if (!comparison.error.empty()) {
     result.error = RunError{quoted(options.dataPath) + ": " + comparison.error};
     return result;
@@ -46,25 +32,25 @@ ChainsTableResult runChainsTable(const ChainsTableOptions& options, const RunHoo
   return result;
 }
 
-DrawsExportResult runDrawsExport(const DrawsExportOptions& options, const RunHooks& hooks) {
+DrawsExportResult runDrawsExport(const DrawsExportOptions& options, Progress& progress) {
   DrawsExportResult result;
   const std::vector<InputFile> inputs = runInputs(options.dataPath, options.factorsPath, options.chainPaths);
   if (auto why = inputFileTargeted(options.outputPath, inputs)) {
     result.error = RunError{"--export-draws: " + *why, true};
     return result;
   }
-  ColumnData data;
-  if (auto error = openColumnData(options, hooks, data, result.warnings)) {
+  OpenedAnalysis data;
+  if (auto error = openAnalysis(options, data, result.warnings, progress)) {
     result.error = std::move(*error);
     return result;
   }
   DrawsExportInput input;
-  input.chains = columnDataChains(data);
-  input.columnNames = summaryColumnNames(*data.table, tableLayout(data));
-  input.modelColumn = data.modelColumn;
+  input.chains = data.chains;
+  input.columnNames = summaryColumnNames(*data.chains.front().table, data.layout);
+  input.modelColumn = data.layout.modelColumn();
   input.modelFilter = options.modelFilter;
   input.thin = options.thin;
-  if (auto error = writeDrawsExport(options.outputPath, input, inputs, &result.draws)) result.error = RunError{*error};
+  if (auto error = writeDrawsExport(options.outputPath, input, inputs, &result.draws, progress)) result.error = RunError{*error};
   return result;
 }
 

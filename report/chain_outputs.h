@@ -12,13 +12,7 @@
 
 namespace varno {
 
-// The layout of a data file read for the figures of its columns.
-TableLayout tableLayout(const ColumnData& data);
-
-// Every chain's retained rows, chain 1 first.
-std::vector<ChainRows> columnDataChains(const ColumnData& data);
-
-struct ChainsTableOptions : ColumnDataOptions {
+struct ChainsTableOptions : AnalysisRequest {
   SummaryFormat format = SummaryFormat::tsv;
 };
 
@@ -29,9 +23,9 @@ struct ChainsTableResult {
 };
 
 // The chains side by side of an .fst data file (other kinds are refused), formatted.
-ChainsTableResult runChainsTable(const ChainsTableOptions& options, const RunHooks& hooks = {});
+ChainsTableResult runChainsTable(const ChainsTableOptions& options, Progress& progress = Progress::unwatched());
 
-struct DrawsExportOptions : ColumnDataOptions {
+struct DrawsExportOptions : AnalysisRequest {
   std::string outputPath;
   int thin = 1;
 };
@@ -44,6 +38,6 @@ struct DrawsExportResult {
 
 // The retained draws of the data file written to options.outputPath; a path that is the data or
 // factors file (under any name) is refused as an argument error before anything is read.
-DrawsExportResult runDrawsExport(const DrawsExportOptions& options, const RunHooks& hooks = {});
+DrawsExportResult runDrawsExport(const DrawsExportOptions& options, Progress& progress = Progress::unwatched());
 
 }  // namespace varno

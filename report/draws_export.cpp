@@ -46,7 +46,9 @@ std::string inputError(const DrawsExportInput& in) {
 // The export's lines in order, a piece of whole lines at a time.
 class DrawLines {
  public:
-  DrawLines(const DrawsExportInput& in, const std::atomic<bool>* cancel) : in_(in), cancel_(cancel) {}
+  DrawLines(const DrawsExportInput& in, Progress& progress) : in_(in), progress_(progress) {
+    for (const ChainRows& chain : in_.chains) rowCount_ += retainedCount(chain);
+  }
 
   // Appends the next lines to `out` (given empty) until it holds a piece's bytes; false once
   // the last line is in.
@@ -91,12 +93,26 @@ class DrawLines {
     }
     return false;
   }
-  bool cancelled() const { return cancel_ && cancel_->load(std::memory_order_relaxed); }
+  // Reports the rows passed so far; false when a cancel was asked for.
+  bool goOn() {
+    if (progress_.watched() && rowCount_ > 0) {
+      long long passed = 0;
+      for (std::size_t c = 0; c < chain_ && c < in_.chains.size(); ++c) passed += retainedCount(in_.chains[c]);
+      if (chain_ < in_.chains.size() && row_ >= 0) passed += row_ - std::max(in_.chains[chain_].rows.begin, 0);
+      progress_.report(static_cast<double>(passed) / static_cast<double>(rowCount_));
+    }
+    return !progress_.cancelRequested();
+  }
   long long draws() const { return draws_; }
 
  private:
+  static long long retainedCount(const ChainRows& chain) {
+    return std::max(0, std::min(chain.rows.end, chain.table->rowCount()) - std::max(chain.rows.begin, 0));
+  }
+
   const DrawsExportInput& in_;
-  const std::atomic<bool>* cancel_;
+  Progress& progress_;
+  long long rowCount_ = 0;
   bool headerDone_ = false;
   std::size_t chain_ = 0;
   int row_ = -1;
@@ -105,38 +121,40 @@ class DrawLines {
 
 }  // namespace
 
-DrawsExport exportDraws(const DrawsExportInput& in, const std::atomic<bool>* cancel) {
+DrawsExport exportDraws(const DrawsExportInput& in, Progress& progress) {
   DrawsExport result;
   result.error = inputError(in);
   if (!result.error.empty()) return result;
-  DrawLines lines(in, cancel);
+  DrawLines lines(in, progress);
   std::string piece;
   for (bool more = true; more;) {
     piece.clear();
     more = lines.next(piece);
     result.text += piece;
-    if (lines.cancelled()) {
-      result.cancelled = true;
-      return result;
-    }
+    if (!lines.goOn()) throw WorkCancelled{};
   }
   result.draws = lines.draws();
+  progress.report(1);
   return result;
 }
 
 std::optional<std::string> writeDrawsExport(const std::string& path, const DrawsExportInput& input,
                                             const std::vector<InputFile>& inputs, long long* draws,
-                                            const std::atomic<bool>* cancel) {
+                                            Progress& progress) {
   if (auto targeted = inputFileTargeted(path, inputs)) return targeted;
   if (std::string error = inputError(input); !error.empty()) return error;
   // a piece at a time: the text of a long chain would take more memory than the chain itself
-  DrawLines lines(input, cancel);
+  DrawLines lines(input, progress);
   const auto written = writeFileAtomically(path, [&](std::string& piece, bool& last) {
     last = !lines.next(piece);
-    return !lines.cancelled();
+    return lines.goOn();
   });
-  if (written) return lines.cancelled() ? std::string("the export was cancelled") : *written;
+  if (written) {
+    progress.stopIfCancelled();  // the writer stopped at the cancel and removed what it began
+    return *written;
+  }
   if (draws) *draws = lines.draws();
+  progress.report(1);
   return std::nullopt;
 }
 

@@ -121,20 +121,19 @@ std::string formatModelEvidence(const InclusionEvidence& evidence, SummaryFormat
   return w.text();
 }
 
-ModelEvidenceResult runModelEvidence(const ModelEvidenceOptions& options, const RunHooks& hooks) {
+ModelEvidenceResult runModelEvidence(const ModelEvidenceOptions& options, Progress& progress) {
   ModelEvidenceResult result;
   if (fileKindOf(lowerCasedExtension(options.dataPath)) != FileKind::fst) {
     result.error = argumentError("--models needs an .fst data file, not " + quoted(options.dataPath));
     return result;
   }
-  ColumnData data;
-  if (auto error = openColumnData(options, hooks, data, result.warnings)) {
+  OpenedAnalysis data;
+  if (auto error = openAnalysis(options, data, result.warnings, progress)) {
     result.error = std::move(*error);
     return result;
   }
-  EvidenceInput input;
-  input.factorCount = data.decision.factorCount;
-  input.hasInteraction = data.decision.hasInteraction;
+  EvidenceInput input = evidenceInput(data.chains, data.layout.modelColumn(), data.decision.factorCount,
+                                      data.decision.hasInteraction);
   if (options.modelPrior) {
     auto parsed = parseModelPrior(*options.modelPrior, modelCount(input.factorCount, input.hasInteraction));
     if (auto* why = std::get_if<std::string>(&parsed)) {
@@ -143,21 +142,10 @@ ModelEvidenceResult runModelEvidence(const ModelEvidenceOptions& options, const 
     }
     input.priorWeights = std::get<std::vector<double>>(std::move(parsed));
   }
-  // every chain's model numbers over its retained rows: counts pool them, the ESS compares them
-  std::vector<std::span<const float>> chains;
-  input.retainedRows = 0;
-  for (const ChainRows& chain : data.chains) {
-    const std::span<const float> column = chain.table->column(data.modelColumn);
-    chains.push_back(
-        column.subspan(static_cast<std::size_t>(chain.rows.begin), static_cast<std::size_t>(chain.rows.count())));
-    input.retainedRows += chain.rows.count();
-  }
-  input.modelCounts = modelCounts(chains, input.factorCount, input.hasInteraction);
   if (auto why = zeroPriorOfVisitedModels(input.priorWeights, input.modelCounts)) {
     result.error = argumentError("--model-prior: " + *why);
     return result;
   }
-  input.ess = indicatorEss(chains, input.factorCount, input.hasInteraction);
   result.text = formatModelEvidence(inclusionEvidence(input), options.format);
   return result;
 }

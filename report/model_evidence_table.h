@@ -19,7 +19,7 @@ const std::vector<std::string>& factorTableHeader();
 // header row. json: {"models": [...], "factors": [...]}. Numbers as in the summary table.
 std::string formatModelEvidence(const InclusionEvidence& evidence, SummaryFormat format);
 
-struct ModelEvidenceOptions : ColumnDataOptions {
+struct ModelEvidenceOptions : AnalysisRequest {
   SummaryFormat format = SummaryFormat::tsv;
   std::optional<std::string> modelPrior;  // "w1,w2,...": one weight per model
 };
@@ -32,6 +32,6 @@ struct ModelEvidenceResult {
 
 // The .fst data file read with its factors file, then the models and factors over the retained
 // rows, formatted.
-ModelEvidenceResult runModelEvidence(const ModelEvidenceOptions& options, const RunHooks& hooks = {});
+ModelEvidenceResult runModelEvidence(const ModelEvidenceOptions& options, Progress& progress = Progress::unwatched());
 
 }  // namespace varno

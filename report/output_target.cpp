@@ -10,9 +10,9 @@ namespace varno {
 
 std::vector<InputFile> analysisInputs(const AnalysisState& state) {
   std::vector<InputFile> inputs{{"data file", state.dataFileName}, {"factors file", state.factorFileName}};
-  if (state.chainsFromIndex()) inputs.push_back({"data file of chain 1", state.firstChainFileName});
-  for (std::size_t c = 0; c < state.addedChains.size(); ++c)
-    inputs.push_back({"data file of chain " + decimal(static_cast<long long>(c) + 2), state.addedChains[c].fileName});
+  // chain 1 is the data file itself unless an index named it
+  for (std::size_t c = state.chainsFromIndex() ? 0 : 1; c < state.chains.size(); ++c)
+    inputs.push_back({"data file of chain " + decimal(static_cast<long long>(c) + 1), state.chains[c].fileName});
   return inputs;
 }
 

@@ -168,10 +168,19 @@ ReportInputs reportInputsFrom(const AnalysisState& state, int burnIn, int burnOu
   in.bestModel = state.bestModel;
   in.coefficientSummary = state.coefficientSummary;
   in.sigmaSummary = state.sigmaSummary;
-  in.rowCount = state.rowCount;
+  in.rowCount = state.chains.empty() ? 0 : state.chains.front().table->rowCount();
   in.burnIn = burnIn;
   in.burnOut = burnOut;
   return in;
+}
+
+void countPooledRows(std::span<const ChainRows> chains, ReportInputs& in) {
+  if (chains.size() <= 1) return;
+  long long retained = 0;
+  for (const ChainRows& chain : chains) retained += chain.rows.count();
+  in.rowCount = static_cast<int>(retained);
+  in.burnIn = 0;
+  in.burnOut = 0;
 }
 
 std::optional<std::string> reportPrecondition(const ReportInputs& in) {

@@ -3,11 +3,13 @@
 
 #include <array>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "core/analysis_state.h"
 #include "core/summary_arrays.h"
+#include "stats/chain_rows.h"
 
 namespace varno {
 
@@ -30,6 +32,10 @@ struct ReportInputs {
 
 // The inputs of the analysis open in `state` with the given data range.
 ReportInputs reportInputsFrom(const AnalysisState& state, int burnIn, int burnOut);
+
+// Several chains: the report's probabilities divide by the pooled retained rows, and the report
+// names no data range of its own; one chain keeps its rows and range.
+void countPooledRows(std::span<const ChainRows> chains, ReportInputs& in);
 
 // What is missing for a report, or nothing when the inputs are complete: negative counts,
 // factor counts without models, summary arrays or factor rows shorter than the counts.

@@ -1,10 +1,10 @@
 // Computing and writing the summary table of every column.
 #include "report/summary_table.h"
 
+#include <atomic>
 #include <charconv>
 #include <cmath>
 #include <limits>
-#include <mutex>
 #include <thread>
 
 #include "core/column_catalogue.h"
@@ -38,7 +38,8 @@ SummaryRow summaryRow(const SummaryTableInput& input, int column) {
     row.chainsLength = acrossChains.length;
     row.diagnostics = acrossChains.diagnostics;
   } else {
-    draws = diagnosticDraws(*input.table, column, input.layout, input.rows, input.modelFilter);
+    const ChainRows& chain = input.chains.front();
+    draws = diagnosticDraws(*chain.table, column, input.layout, chain.rows, input.modelFilter);
   }
   row.kind = draws.kind;
   row.n = static_cast<int>(draws.values.size());
@@ -96,23 +97,21 @@ std::vector<std::string> summaryColumnNames(const SampleTable& table, const Tabl
 }
 
 std::vector<SummaryRow> computeSummaryTable(const SummaryTableInput& input, int threads,
-                                            const SummaryTableHooks& hooks) {
-  if (!input.table) return {};
-  const int columns = input.table->columnCount();
-  const std::vector<std::string> names = summaryColumnNames(*input.table, input.layout);
+                                            Progress& progress) {
+  if (input.chains.empty() || !input.chains.front().table) return {};
+  const SampleTable& first = *input.chains.front().table;
+  const int columns = first.columnCount();
+  const std::vector<std::string> names = summaryColumnNames(first, input.layout);
   std::vector<SummaryRow> rows(static_cast<std::size_t>(columns));
-  std::mutex progressMutex;
-  int done = 0;
+  std::atomic<int> done{0};
   parallelFor(rows.size(), threads, [&](std::size_t c) {
-    if (hooks.cancel && hooks.cancel->load()) return;
+    progress.stopIfCancelled();
     rows[c] = summaryRow(input, static_cast<int>(c));
     rows[c].name = names[c];
-    if (hooks.progress) {
-      const std::lock_guard<std::mutex> lock(progressMutex);
-      hooks.progress(++done, columns);
-    }
+    progress.report(static_cast<double>(++done) / columns);
   });
-  if (hooks.cancel && hooks.cancel->load()) return {};
+  progress.stopIfCancelled();
+  progress.report(1);
   return rows;
 }
 
@@ -139,22 +138,20 @@ std::string formatSummaryTable(const std::vector<SummaryRow>& rows, SummaryForma
   return formatTextTable(summaryTableHeader(), fields, format, text);
 }
 
-SummaryTableResult runSummaryTable(const SummaryTableOptions& options, const RunHooks& hooks) {
+SummaryTableResult runSummaryTable(const SummaryTableOptions& options, Progress& progress) {
   SummaryTableResult result;
-  ColumnData data;
-  if (auto error = openColumnData(options, hooks, data, result.warnings)) {
+  OpenedAnalysis data;
+  if (auto error = openAnalysis(options, data, result.warnings, progress)) {
     result.error = std::move(*error);
     return result;
   }
   SummaryTableInput input;
-  input.table = data.table;
-  input.layout = tableLayout(data);
-  input.rows = data.rows;
-  if (data.chains.size() > 1) input.chains = data.chains;
+  input.chains = data.chains;
+  input.layout = data.layout;
   input.modelFilter = options.modelFilter;
   input.levelPercent = options.levelPercent;
   const unsigned cores = std::thread::hardware_concurrency();
-  const std::vector<SummaryRow> rows = computeSummaryTable(input, cores == 0 ? 2 : static_cast<int>(cores));
+  const std::vector<SummaryRow> rows = computeSummaryTable(input, cores == 0 ? 2 : static_cast<int>(cores), progress);
   // The tables are done with: their memory goes before the texts of a wide table take theirs.
   input = {};
   data = {};

@@ -1,13 +1,12 @@
 // The summary table: every column's figures and convergence diagnostics, and its three texts.
 #pragma once
 
-#include <atomic>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "core/progress.h"
 #include "core/sample_table.h"
 #include "report/table_text.h"
 #include "report/unattended_run.h"
@@ -37,23 +36,14 @@ struct SummaryRow {
 };
 
 struct SummaryTableInput {
-  std::shared_ptr<const SampleTable> table;
-  TableLayout layout;
-  RowRange rows;
-  // Several chains: when it holds more than one, every figure is of their pooled draws and the
-  // diagnostics are across them; `table` and `rows` are then chain 1's.
+  // Every chain with its retained rows, chain 1 first; with several, every figure is of their
+  // pooled draws and the diagnostics are across them.
   std::vector<ChainRows> chains;
+  TableLayout layout;
   int modelFilter = 0;
   int levelPercent = 95;
 
   bool operator==(const SummaryTableInput&) const = default;
-};
-
-// Hooks of a caller that shows progress or may stop the work; both may be left empty.
-struct SummaryTableHooks {
-  // Columns done so far of all; called from the working threads, one call at a time.
-  std::function<void(int done, int total)> progress;
-  const std::atomic<bool>* cancel = nullptr;  // checked between columns
 };
 
 // The names the column choosers show: fst labels, "Locus L allele A" (and "Locus L alleles"
@@ -63,9 +53,10 @@ std::vector<std::string> summaryColumnNames(const SampleTable& table, const Tabl
 
 // Every column in file order, computed on up to `threads` threads. The mode is the Details
 // page's: at the default bandwidth of the column's draws (the designed one when they have
-// none). Returns fewer rows only when cancelled.
+// none). `progress` counts the columns done, from the working threads; a cancel ends the work with
+// WorkCancelled between columns.
 std::vector<SummaryRow> computeSummaryTable(const SummaryTableInput& input, int threads = 2,
-                                            const SummaryTableHooks& hooks = {});
+                                            Progress& progress = Progress::unwatched());
 
 // The header the three texts share, in order.
 const std::vector<std::string>& summaryTableHeader();
@@ -75,7 +66,7 @@ const std::vector<std::string>& summaryTableHeader();
 // back as the same doubles; undefined figures are "NA" (null in json).
 std::string formatSummaryTable(const std::vector<SummaryRow>& rows, SummaryFormat format);
 
-struct SummaryTableOptions : ColumnDataOptions {
+struct SummaryTableOptions : AnalysisRequest {
   SummaryFormat format = SummaryFormat::tsv;
 };
 
@@ -87,6 +78,6 @@ struct SummaryTableResult {
 
 // The headless tool's summary: the data file opened as for the Statistics box of one column,
 // then every column's row, formatted.
-SummaryTableResult runSummaryTable(const SummaryTableOptions& options, const RunHooks& hooks = {});
+SummaryTableResult runSummaryTable(const SummaryTableOptions& options, Progress& progress = Progress::unwatched());
 
 }  // namespace varno

@@ -2,6 +2,7 @@
 #include "stats/chain_comparison.h"
 
 #include <algorithm>
+#include <atomic>
 
 #include "core/model_numbering.h"
 #include "core/parallel_for.h"
@@ -18,11 +19,12 @@ namespace {
 constexpr double kLevel = 0.95;
 
 std::string layoutError(std::span<const ChainRows> chains, const TableLayout& layout) {
+  if (layout.kind != FileKind::fst) return "no fst layout";
   if (layout.populationCount < 0) return "negative population count";
   if (layout.factorCount < 0 || layout.factorCount > kMaxFactors)
     return concat("factor count ", decimal(layout.factorCount), " out of range");
   if (layout.hasInteraction && layout.factorCount != 3) return "the interaction needs 3 factors";
-  const long long needed = static_cast<long long>(layout.populationCount) + 4;  // up to the model column
+  const long long needed = layout.columnsThroughModel();
   for (std::size_t c = 0; c < chains.size(); ++c) {
     if (!chains[c].table) return concat("chain ", decimal(static_cast<long long>(c) + 1), " has no table");
     if (chains[c].table->columnCount() < needed)
@@ -106,8 +108,8 @@ struct FstFigures {
 
 FstFigures fstFigures(std::span<const ChainRows> chains, const TableLayout& layout, int modelFilter, int population) {
   FstFigures figures;
-  const int column = 2 + population;
-  const int modelColumn = 3 + layout.populationCount;
+  const int column = layout.fstColumn(population);
+  const int modelColumn = layout.modelColumn();
   std::vector<double> pooled;
   for (const ChainRows& chain : chains) {
     std::vector<double> draws = gatherColumnSample(*chain.table, column, clippedRows(chain), modelFilter, modelColumn);
@@ -161,7 +163,7 @@ void addFstRows(const FstFigures& f, int population, std::vector<ChainComparison
 }  // namespace
 
 ChainComparison compareChains(std::span<const ChainRows> chains, const TableLayout& layout, int modelFilter,
-                              int threads, const std::atomic<bool>* cancel) {
+                              int threads, Progress& progress) {
   ChainComparison result;
   result.chainCount = static_cast<int>(chains.size());
   result.error = layoutError(chains, layout);
@@ -169,7 +171,7 @@ ChainComparison compareChains(std::span<const ChainRows> chains, const TableLayo
 
   const int P = layout.populationCount;
   const int F = layout.factorCount;
-  const int modelColumn = 3 + P;
+  const int modelColumn = layout.modelColumn();
   std::vector<std::vector<int>> models(chains.size());
   std::size_t length = SIZE_MAX;
   for (std::size_t c = 0; c < chains.size(); ++c) {
@@ -203,14 +205,14 @@ ChainComparison compareChains(std::span<const ChainRows> chains, const TableLayo
   }
 
   std::vector<FstFigures> fst(static_cast<std::size_t>(P));
+  std::atomic<std::size_t> done{0};
   parallelFor(fst.size(), std::max(threads, 1), [&](std::size_t p) {
-    if (cancel && cancel->load(std::memory_order_relaxed)) return;
+    progress.stopIfCancelled();
     fst[p] = fstFigures(chains, layout, modelFilter, static_cast<int>(p) + 1);
+    progress.report(static_cast<double>(++done) / static_cast<double>(fst.size()));
   });
-  if (cancel && cancel->load()) {
-    result.cancelled = true;
-    return result;
-  }
+  progress.stopIfCancelled();
+  progress.report(1);
   for (int p = 1; p <= P; ++p) addFstRows(fst[static_cast<std::size_t>(p - 1)], p, result.rows);
   return result;
 }

@@ -2,12 +2,12 @@
 // different models or modes show up instead of being averaged away.
 #pragma once
 
-#include <atomic>
 #include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "core/progress.h"
 #include "stats/chain_rows.h"
 #include "stats/diagnostic_draws.h"
 
@@ -34,7 +34,6 @@ struct ChainComparisonRow {
 struct ChainComparison {
   int chainCount = 0;
   std::vector<ChainComparisonRow> rows;  // models, factors, then each population's three rows
-  bool cancelled = false;
   std::string error;  // set when a table lacks the columns of the layout
 };
 
@@ -44,8 +43,9 @@ inline constexpr double kChainRhatLimit = 1.01;
 // Model and inclusion probabilities over each chain's retained rows (all models, as the Summary
 // page counts them); Fst mean and 95% HPDI over the retained rows that pass the model filter, as
 // the Summary page summarises them. The indicator R-hat takes the first L retained rows of each
-// chain, L the shortest chain's count. `cancel` (may be null) stops the work between populations.
+// chain, L the shortest chain's count. `progress` goes by populations; a cancel ends the work
+// with WorkCancelled between populations.
 ChainComparison compareChains(std::span<const ChainRows> chains, const TableLayout& layout, int modelFilter,
-                              int threads = 1, const std::atomic<bool>* cancel = nullptr);
+                              int threads = 1, Progress& progress = Progress::unwatched());
 
 }  // namespace varno

@@ -22,12 +22,8 @@ namespace {
 // to outsideX, outsideY, a NaN closing every run so that no line joins two runs.
 // The trace of a whole column of one chain: its sample at its row numbers, and the rows outside it
 // apart, runs parted by a NaN value.
-struct WholeColumnLines {
-  std::vector<double> x, y, outsideX, outsideY;
-};
-
-WholeColumnLines wholeColumnTrace(const ColumnFiguresInput& input, const SampleTable& table, RowRange rows) {
-  WholeColumnLines lines;
+FigureLine wholeColumnTrace(const ColumnFiguresInput& input, const SampleTable& table, RowRange rows) {
+  FigureLine lines;
   const int column = input.column - 1;
   const bool filtered = input.modelFilter != 0 && input.modelColumn >= 0 && input.modelColumn < table.columnCount();
   const std::span<const float> models = filtered ? table.column(input.modelColumn) : std::span<const float>{};
@@ -55,8 +51,8 @@ WholeColumnLines wholeColumnTrace(const ColumnFiguresInput& input, const SampleT
 
 std::optional<ConvergenceDiagnostics> sampleDiagnostics(const ColumnFiguresInput& input,
                                                         std::span<const double> sample) {
-  if (!input.table || sample.size() <= 1) return std::nullopt;
-  const ColumnKind kind = columnKind(*input.table, input.column - 1, input.layout, input.rows);
+  if (input.chains.empty() || !input.chains[0].table || sample.size() <= 1) return std::nullopt;
+  const ColumnKind kind = columnKind(*input.chains[0].table, input.column - 1, input.layout, input.chains[0].rows);
   if (kind == ColumnKind::counter || kind == ColumnKind::modelLabel) return std::nullopt;
   return convergenceDiagnostics(sample);
 }
@@ -72,24 +68,22 @@ std::optional<ConvergenceDiagnostics> sampleDiagnostics(const ColumnFiguresInput
 }
 
 std::optional<ConvergenceDiagnostics> sampleDiagnostics(const ColumnFiguresInput& input) {
-  if (!input.table) return std::nullopt;
+  if (input.chains.empty() || !input.chains[0].table) return std::nullopt;
   if (input.chains.size() > 1) {
     std::string note;
     return sampleDiagnostics(input, note);
   }
-  const std::vector<double> sample = gatherColumnSample(*input.table, input.column - 1, input.rows,
-                                                        input.modelFilter, input.modelColumn);
+  const std::vector<double> sample =
+      gatherPooledSample(input.chains, input.column - 1, input.modelFilter, input.modelColumn);
   return sampleDiagnostics(input, sample);
 }
 
 ColumnFigures computeColumnFigures(const ColumnFiguresInput& input) {
   ColumnFigures figures;
-  if (!input.table) return figures;
+  if (input.chains.empty() || !input.chains[0].table) return figures;
+  // several chains are diagnosed across each other and drawn each apart
   const bool severalChains = input.chains.size() > 1;
-  std::vector<double> sample =
-      severalChains ? gatherPooledSample(input.chains, input.column - 1, input.modelFilter, input.modelColumn)
-                    : gatherColumnSample(*input.table, input.column - 1, input.rows, input.modelFilter,
-                                         input.modelColumn);
+  std::vector<double> sample = gatherPooledSample(input.chains, input.column - 1, input.modelFilter, input.modelColumn);
   figures.sampleCount = static_cast<int>(sample.size());
   if (sample.size() <= 1) return figures;
 
@@ -110,11 +104,7 @@ ColumnFigures computeColumnFigures(const ColumnFiguresInput& input) {
     // each chain apart: pooling them would hide runs that disagree
     for (const ChainRows& chain : input.chains) {
       if (input.plotType == PlotType::trace && input.wholeColumn) {
-        WholeColumnLines whole = wholeColumnTrace(input, *chain.table, chain.rows);
-        figures.chainX.push_back(std::move(whole.x));
-        figures.chainY.push_back(std::move(whole.y));
-        figures.chainOutsideX.push_back(std::move(whole.outsideX));
-        figures.chainOutsideY.push_back(std::move(whole.outsideY));
+        figures.lines.push_back(wholeColumnTrace(input, *chain.table, chain.rows));
         figures.tableRows = std::max(figures.tableRows, chain.table->rowCount());
         continue;
       }
@@ -134,34 +124,31 @@ ColumnFigures computeColumnFigures(const ColumnFiguresInput& input) {
         x.resize(y.size());
         for (std::size_t i = 0; i < x.size(); ++i) x[i] = static_cast<double>(i + 1);
       }
-      figures.chainX.push_back(std::move(x));
-      figures.chainY.push_back(std::move(y));
+      figures.lines.push_back({std::move(x), std::move(y), {}, {}});
     }
     return figures;
   }
 
+  FigureLine& line = figures.lines.emplace_back();
   const ColumnStatistics& s = figures.statistics;
   switch (input.plotType) {
     case PlotType::trace:
       if (input.wholeColumn) {
-        WholeColumnLines whole = wholeColumnTrace(input, *input.table, input.rows);
-        figures.x = std::move(whole.x);
-        figures.y = std::move(whole.y);
-        figures.outsideX = std::move(whole.outsideX);
-        figures.outsideY = std::move(whole.outsideY);
-        figures.tableRows = input.table->rowCount();
+        const ChainRows& chain = input.chains[0];
+        line = wholeColumnTrace(input, *chain.table, chain.rows);
+        figures.tableRows = chain.table->rowCount();
       } else {
-        figures.y = std::move(sample);
+        line.y = std::move(sample);
       }
       break;
     case PlotType::runningMean:
-      figures.y = runningMean(sample);
+      line.y = runningMean(sample);
       break;
     case PlotType::histogram: {
       const Histogram h = histogramOf(sample, s.min, s.max, input.classCount);
       for (const auto& [x, height] : histogramBars(h)) {
-        figures.x.push_back(x);
-        figures.y.push_back(height);
+        line.x.push_back(x);
+        line.y.push_back(height);
       }
       figures.bars = true;
       // bars are as wide as their class, centred on its lower edge; a single class gets a
@@ -170,15 +157,15 @@ ColumnFigures computeColumnFigures(const ColumnFiguresInput& input) {
       break;
     }
     case PlotType::density:
-      figures.x = s.gridX;
-      figures.y = s.density;
+      line.x = s.gridX;
+      line.y = s.density;
       break;
     case PlotType::autocorrelation: {
       const Autocorrelation acf = autocorrelation(sample);
       if (!acf.values.empty()) {
         for (std::size_t lag = 0; lag <= acf.lastPlotLag(); ++lag) {
-          figures.x.push_back(static_cast<double>(lag));
-          figures.y.push_back(acf.values[lag]);
+          line.x.push_back(static_cast<double>(lag));
+          line.y.push_back(acf.values[lag]);
         }
       }
       figures.bars = true;
@@ -190,8 +177,8 @@ ColumnFigures computeColumnFigures(const ColumnFiguresInput& input) {
 }
 
 bool sameSample(const ColumnFiguresInput& a, const ColumnFiguresInput& b) {
-  return a.table == b.table && a.column == b.column && a.rows == b.rows && a.modelFilter == b.modelFilter &&
-         a.modelColumn == b.modelColumn && a.layout == b.layout && a.chains == b.chains;
+  return a.chains == b.chains && a.column == b.column && a.modelFilter == b.modelFilter &&
+         a.modelColumn == b.modelColumn && a.layout == b.layout;
 }
 
 }  // namespace varno

@@ -22,9 +22,11 @@ enum class PlotType { trace, runningMean, histogram, density, autocorrelation };
 
 // The inputs of one computation; two requests with equal inputs give equal figures.
 struct ColumnFiguresInput {
-  std::shared_ptr<const SampleTable> table;
+  // Every chain with its retained rows, chain 1 first; one chain is a list of one. Several: the
+  // statistics are of their pooled draws, the trace, running mean and autocorrelation are drawn
+  // per chain, and the diagnostics are across the chains.
+  std::vector<ChainRows> chains;
   int column = 1;  // 1-based
-  RowRange rows;
   int modelFilter = 0;
   int modelColumn = -1;  // 0-based; -1 when the file has no model column
   TableLayout layout;    // tells the counter and model columns, which get no diagnostics
@@ -40,12 +42,15 @@ struct ColumnFiguresInput {
   // False when the caller holds the diagnostics of this very sample already (they cost more than
   // all the other figures together on a long column): figures.diagnostics is then left empty.
   bool diagnose = true;
-  // Several chains (more than one): the statistics are of their pooled draws, the trace, running
-  // mean and autocorrelation are drawn per chain, and the diagnostics are across the chains;
-  // `table` and `rows` are then chain 1's.
-  std::vector<ChainRows> chains;
 
   bool operator==(const ColumnFiguresInput&) const = default;
+};
+
+// One line of a plot; x empty means the row index within the sample (0, 1, 2, ...).
+struct FigureLine {
+  std::vector<double> x, y;
+  // The whole-column trace: the 1-based rows outside the sample, runs parted by a NaN value.
+  std::vector<double> outsideX, outsideY;
 };
 
 struct ColumnFigures {
@@ -57,18 +62,14 @@ struct ColumnFigures {
   // ess_bulk, ess_tail and rhat of the sample taken as one chain; nothing for the counter and
   // model columns.
   std::optional<ConvergenceDiagnostics> diagnostics;
-  // Plot points; x empty means the row index within the sample (0, 1, 2, ...).
-  std::vector<double> x, y;
+  // The plot's lines: one (the sample's, or with several chains their pooled histogram or
+  // density), or with several chains the trace, running mean or autocorrelation of each chain
+  // (x: its position in the chain, or the lag), drawn overlaid; none for fewer than two values.
+  std::vector<FigureLine> lines;
   bool bars = false;  // histogram: x are the lower class edges, y the heights; autocorrelation: lags
   double barWidth = 0;
-  // The whole-column trace: the 1-based rows outside the sample, runs parted by a NaN value.
-  std::vector<double> outsideX, outsideY;
   int tableRows = 0;  // of the whole-column trace, for its x axis
-  // Several chains: the trace, running mean or autocorrelation of each chain (x: its position in
-  // the chain, or the lag), drawn overlaid instead of x and y; and what the diagnostics left out.
-  std::vector<std::vector<double>> chainX, chainY;
-  // The whole-column trace of several chains: each chain's rows outside its sample, as outsideX/Y.
-  std::vector<std::vector<double>> chainOutsideX, chainOutsideY;
+  // What the diagnostics across several chains left out or cut.
   std::string chainsNote;
 };
 
@@ -82,7 +83,7 @@ std::optional<ConvergenceDiagnostics> sampleDiagnostics(const ColumnFiguresInput
 // The same across several chains, with the note of what they left out or cut (chainUseNote).
 std::optional<ConvergenceDiagnostics> sampleDiagnostics(const ColumnFiguresInput& input, std::string& chainsNote);
 
-// True when both inputs draw the same sample (table, column, rows, model filter, layout): its
+// True when both inputs draw the same sample (chains, column, rows, model filter, layout): its
 // diagnostics are then the same whatever the plot, level or bandwidth.
 bool sameSample(const ColumnFiguresInput& a, const ColumnFiguresInput& b);
 

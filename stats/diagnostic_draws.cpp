@@ -15,8 +15,6 @@ namespace {
 // Beyond this many models the membership is decided row by row instead of by a table.
 constexpr int kModelTableSize = 4096;
 
-int modelColumnOf(const TableLayout& layout) { return layout.kind == FileKind::fst ? layout.populationCount + 3 : -1; }
-
 RowRange clipped(const SampleTable& table, RowRange rows) {
   return RowRange{std::max(rows.begin, 0), std::min(rows.end, table.rowCount())};
 }
@@ -44,9 +42,9 @@ ColumnKind columnKind(const SampleTable& table, int column, const TableLayout& l
   if (column < 0 || column >= table.columnCount()) return ColumnKind::quantity;
   if (layout.kind == FileKind::fst) {
     if (column == 0) return ColumnKind::counter;
-    const int modelColumn = modelColumnOf(layout);
-    if (column == modelColumn) return ColumnKind::modelLabel;
-    if (column > modelColumn + 1 && column <= modelColumn + 1 + layout.factorCount) return ColumnKind::factorCoefficient;
+    if (column == layout.modelColumn()) return ColumnKind::modelLabel;
+    if (column >= layout.coefficientColumn(1) && column <= layout.coefficientColumn(layout.factorCount))
+      return ColumnKind::factorCoefficient;
     return ColumnKind::quantity;
   }
   if (column != 0) return ColumnKind::quantity;
@@ -61,13 +59,13 @@ DiagnosticDraws diagnosticDraws(const SampleTable& table, int column, const Tabl
                                 int modelFilter) {
   DiagnosticDraws draws;
   draws.kind = columnKind(table, column, layout, rows);
-  const int modelColumn = modelColumnOf(layout);
+  const int modelColumn = layout.modelColumn();
   if (draws.kind != ColumnKind::factorCoefficient) {
     draws.values = gatherColumnSample(table, column, rows, modelFilter, modelColumn);
     return draws;
   }
   if (modelColumn >= table.columnCount()) return draws;
-  draws.factor = column - modelColumn - 1;
+  draws.factor = column - layout.coefficientColumn(0);
   const int models = modelCount(layout.factorCount, layout.hasInteraction);
   auto holds = [&](int model) {
     return model != 0 && FactorInModel(model, draws.factor, layout.factorCount, layout.hasInteraction);

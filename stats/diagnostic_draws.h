@@ -3,8 +3,8 @@
 
 #include <vector>
 
-#include "core/file_kind.h"
 #include "core/sample_table.h"
+#include "core/table_layout.h"
 #include "stats/row_range.h"
 
 namespace varno {
@@ -15,16 +15,6 @@ enum class ColumnKind {
   counter,            // the iteration counter: no diagnostics
   modelLabel,         // the fst "Model" column, whose numbers are labels: no diagnostics
   factorCoefficient,  // fst "alpha" f, f >= 1: only the rows whose model holds factor f
-};
-
-// The layout of the open table: the kind of file and, for fst files, its regression model.
-struct TableLayout {
-  FileKind kind = FileKind::other;
-  int populationCount = 0;
-  int factorCount = 0;
-  bool hasInteraction = false;
-
-  bool operator==(const TableLayout&) const = default;
 };
 
 // The kind of 0-based column `column`. In fst files the columns are told by their place; in

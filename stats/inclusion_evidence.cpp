@@ -212,4 +212,20 @@ InclusionEvidence inclusionEvidence(const EvidenceInput& in) {
   return result;
 }
 
+EvidenceInput evidenceInput(std::span<const ChainRows> chains, int modelColumn, int factorCount, bool hasInteraction) {
+  EvidenceInput input;
+  input.factorCount = factorCount;
+  input.hasInteraction = hasInteraction;
+  std::vector<std::span<const float>> modelNumbers;
+  for (const ChainRows& chain : chains) {
+    const std::span<const float> column = chain.table->column(modelColumn);
+    modelNumbers.push_back(
+        column.subspan(static_cast<std::size_t>(chain.rows.begin), static_cast<std::size_t>(chain.rows.count())));
+    input.retainedRows += chain.rows.count();
+  }
+  input.modelCounts = modelCounts(modelNumbers, factorCount, hasInteraction);
+  input.ess = indicatorEss(modelNumbers, factorCount, hasInteraction);
+  return input;
+}
+
 }  // namespace varno

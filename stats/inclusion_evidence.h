@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "stats/chain_rows.h"
+
 namespace varno {
 
 // The effective sample sizes (split chains, not rank-normalised) of the 0/1 series "the row is
@@ -62,6 +64,10 @@ struct InclusionEvidence {
   std::vector<ModelEvidence> models;
   std::vector<FactorEvidence> factors;
 };
+
+// The evidence input of the chains' model numbers (0-based `modelColumn`) over their retained
+// rows: the counts pool the chains, the ESS compares them. No prior weights: every model alike.
+EvidenceInput evidenceInput(std::span<const ChainRows> chains, int modelColumn, int factorCount, bool hasInteraction);
 
 // Probabilities are counts over the retained rows, as the results report computes them.
 InclusionEvidence inclusionEvidence(const EvidenceInput& input);

@@ -26,12 +26,13 @@ std::string modelSetText(const FactorDecision& decision, int models) {
 
 }  // namespace
 
-ModelColumnCheck checkModelColumn(const SampleTable& table, int populationCount, const FactorDecision& decision,
-                                  RowRange rows) {
+ModelColumnCheck checkModelColumn(const SampleTable& table, const TableLayout& layout, RowRange rows) {
   ModelColumnCheck check;
+  const FactorDecision decision = layout.decision();
   check.modelCount = modelCount(decision.factorCount, decision.hasInteraction);
-  const long long column = static_cast<long long>(populationCount) + 3;
-  if (populationCount < 0 || column >= table.columnCount()) return check;
+  if (layout.kind != FileKind::fst || layout.populationCount < 0 || layout.columnsThroughModel() > table.columnCount())
+    return check;
+  const long long column = layout.modelColumn();
   const int begin = std::max(rows.begin, 0);
   const int end = std::min(rows.end, table.rowCount());
   const float* models = table.columnData(static_cast<int>(column));

@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "core/factors_file.h"
 #include "core/sample_table.h"
+#include "core/table_layout.h"
 #include "stats/row_range.h"
 
 namespace varno {
@@ -21,10 +21,9 @@ struct ModelColumnCheck {
   int modelCount = 0;  // models of the factor decision: 1 .. modelCount
 };
 
-// The model column is column populationCount + 3 (counted from 0); tables too narrow for it are
-// left to the layout check and pass here.
-ModelColumnCheck checkModelColumn(const SampleTable& table, int populationCount, const FactorDecision& decision,
-                                  RowRange rows);
+// The model column is where the fst layout puts it; tables too narrow for it are left to the
+// layout check and pass here.
+ModelColumnCheck checkModelColumn(const SampleTable& table, const TableLayout& layout, RowRange rows);
 
 // "12 rows carry model numbers outside 1..4 and are not counted" (nothing to say for 0 rows).
 std::string rowsOutsideModelsNote(long long rows, int modelCount);

@@ -2,6 +2,7 @@
 #include "stats/model_summary.h"
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <cmath>
 #include <string_view>
@@ -14,18 +15,6 @@
 #include "stats/sample_summary.h"
 
 namespace varno {
-
-const std::array<Rgb, 9> kHpdiColours = {{
-    {255, 0, 0},      // red
-    {0, 0, 255},      // blue
-    {255, 255, 0},    // yellow
-    {255, 255, 255},  // white
-    {128, 0, 128},    // purple
-    {0, 128, 128},    // teal
-    {128, 128, 128},  // gray
-    {0, 255, 0},      // lime
-    {255, 0, 255},    // fuchsia
-}};
 
 namespace {
 
@@ -100,28 +89,19 @@ void gather(const Quantity& q, std::vector<double>& scratch) {
 }
 
 // Runs the quantities on every core; the calling thread takes part and is the only one that
-// calls `progress`, in the algorithm's order.
+// reports, in the algorithm's order. A cancel ends the run with WorkCancelled.
 class ParallelRun {
  public:
-  ParallelRun(std::vector<Quantity>& quantities, const std::function<void(int)>& progress,
-              const std::atomic<bool>* cancel)
-      : quantities_(quantities),
-        progress_(progress),
-        cancel_(cancel),
-        done_(new std::atomic<bool>[quantities.size()]) {
+  ParallelRun(std::vector<Quantity>& quantities, Progress& progress)
+      : quantities_(quantities), progress_(progress), done_(new std::atomic<bool>[quantities.size()]) {
     for (std::size_t i = 0; i < quantities.size(); ++i) done_[i].store(false);
   }
 
-  // Returns false when cancelled.
-  bool run() {
+  void run() {
     const std::thread::id caller = std::this_thread::get_id();
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
     parallelFor(quantities_.size(), static_cast<int>(cores), [&](std::size_t i) {
-      if (stopped_.load(std::memory_order_relaxed)) return;
-      if (cancel_ && cancel_->load(std::memory_order_relaxed)) {
-        stopped_.store(true);
-        return;
-      }
+      progress_.stopIfCancelled();
       Quantity& q = quantities_[i];
       std::vector<double> scratch;
       gather(q, scratch);
@@ -129,25 +109,22 @@ class ParallelRun {
       done_[i].store(true, std::memory_order_release);
       if (std::this_thread::get_id() == caller) reportFinished();
     });
-    if (stopped_.load()) return false;
+    progress_.stopIfCancelled();
     reportFinished();
-    return true;
   }
 
  private:
-  // Shows the gauge of every quantity whose predecessors are all done.
+  // Moves the gauge to the position of every quantity whose predecessors are all done.
   void reportFinished() {
     while (reported_ < quantities_.size() && done_[reported_].load(std::memory_order_acquire)) {
-      if (progress_) progress_(quantities_[reported_].gauge);
+      progress_.report(quantities_[reported_].gauge / 100.0);
       ++reported_;
     }
   }
 
   std::vector<Quantity>& quantities_;
-  const std::function<void(int)>& progress_;
-  const std::atomic<bool>* cancel_;
+  Progress& progress_;
   std::unique_ptr<std::atomic<bool>[]> done_;
-  std::atomic<bool> stopped_{false};
   std::size_t reported_ = 0;  // touched by the calling thread only
 };
 
@@ -159,18 +136,19 @@ void store(SummaryArrays& a, std::size_t i, const PosteriorSummary& s) {
 }
 
 std::string inputError(const ModelSummaryInput& in) {
-  if (!in.table) return "no sample table";
+  if (in.chains.empty() || !in.chains.front().table) return "no sample table";
+  const SampleTable& first = *in.chains.front().table;
   if (in.populationCount < 0) return "negative population count";
   if (in.factorCount < 0 || in.factorCount > kMaxFactors) return concat("factor count ", decimal(in.factorCount), " out of range");
   if (in.hasInteraction && in.factorCount != 3) return "the interaction needs 3 factors";
-  const long long needed = static_cast<long long>(in.populationCount) + in.factorCount + 5;
-  if (in.table->columnCount() < needed)
-    return concat("the table has ", decimal(in.table->columnCount()), " columns, ", decimal(needed), " needed");
+  const long long needed = in.layout().columnCount();
+  if (first.columnCount() < needed)
+    return concat("the table has ", decimal(first.columnCount()), " columns, ", decimal(needed), " needed");
   for (const ChainRows& chain : in.chains) {
     if (!chain.table) return "no sample table";
-    if (chain.table->columnCount() != in.table->columnCount())
+    if (chain.table->columnCount() != first.columnCount())
       return concat("a chain has ", decimal(chain.table->columnCount()), " columns, the first ",
-                    decimal(in.table->columnCount()));
+                    decimal(first.columnCount()));
   }
   return {};
 }
@@ -184,8 +162,7 @@ int countedModel(float value) {
   return static_cast<int>(truncated);
 }
 
-ModelSummaryResult computeModelSummary(const ModelSummaryInput& in, const std::function<void(int percent)>& progress,
-                                       const std::atomic<bool>* cancel) {
+ModelSummaryResult computeModelSummary(const ModelSummaryInput& in, Progress& progress) {
   ModelSummaryResult result;
   result.fstSummary = in.fstSummary;
   result.coefficientSummary = in.coefficientSummary;
@@ -196,19 +173,15 @@ ModelSummaryResult computeModelSummary(const ModelSummaryInput& in, const std::f
   const int P = in.populationCount;
   const int F = in.factorCount;
   const int D = P + F + 2;
-  const int modelColumn = 3 + P;
+  const TableLayout layout = in.layout();
+  const int modelColumn = layout.modelColumn();
   std::vector<ChainSpan> chains;
-  auto addChain = [&](const SampleTable& table, RowRange r) {
-    chains.push_back({&table, RowRange{std::max(r.begin, 0), std::min(r.end, table.rowCount())}});
-  };
-  if (in.chains.empty()) {
-    addChain(*in.table, in.rows);
-  } else {
-    for (const ChainRows& chain : in.chains) addChain(*chain.table, chain.rows);
-  }
+  for (const ChainRows& chain : in.chains)
+    chains.push_back({chain.table.get(),
+                      RowRange{std::max(chain.rows.begin, 0), std::min(chain.rows.end, chain.table->rowCount())}});
   result.fstSummary.resize(static_cast<std::size_t>(P));
   result.coefficientSummary.resize(static_cast<std::size_t>(F) + 1);
-  if (progress) progress(0);
+  progress.report(0);
 
   // Model counts over all retained rows; values that are no model number are not counted.
   int N = 0;
@@ -243,22 +216,19 @@ ModelSummaryResult computeModelSummary(const ModelSummaryInput& in, const std::f
   const std::vector<int> bestFactors = factorsInModel(result.bestModel, F, in.hasInteraction);
   std::vector<Quantity> quantities;
   if (bestSummarised) {
-    quantities.push_back({4 + P, &bestRows, 100 / D, {}});
-    quantities.push_back({1, &bestRows, 200 / D, {}});
+    quantities.push_back({layout.coefficientColumn(0), &bestRows, 100 / D, {}});
+    quantities.push_back({TableLayout::kSigmaColumn, &bestRows, 200 / D, {}});
     for (int f : bestFactors) {
       const int k = F - f;
-      quantities.push_back({4 + P + f, &bestRows, (100 * k + 300) / D, {}});
+      quantities.push_back({layout.coefficientColumn(f), &bestRows, (100 * k + 300) / D, {}});
     }
   }
   const std::size_t firstPopulation = quantities.size();
   if (filterRows.size() >= 2) {
-    for (int p = 1; p <= P; ++p) quantities.push_back({2 + p, &filterRows, 100 * (F + p + 2) / D, {}});
+    for (int p = 1; p <= P; ++p) quantities.push_back({layout.fstColumn(p), &filterRows, 100 * (F + p + 2) / D, {}});
   }
 
-  if (!ParallelRun(quantities, progress, cancel).run()) {
-    result.cancelled = true;
-    return result;
-  }
+  ParallelRun(quantities, progress).run();
 
   if (bestSummarised) {
     store(result.coefficientSummary, 0, quantities[0].summary);
@@ -277,8 +247,7 @@ ModelSummaryResult computeModelSummary(const ModelSummaryInput& in, const std::f
     const PosteriorSummary& s = quantities[firstPopulation + i].summary;
     store(result.fstSummary, i, s);
     const int slot = (p - 1) % 9;
-    result.hpdis.push_back({concat("Fst", decimal(p)), s.hpdiLow, s.hpdiHigh, static_cast<double>(P + 2 - p), slot,
-                            kHpdiColours[static_cast<std::size_t>(slot)]});
+    result.hpdis.push_back({concat("Fst", decimal(p)), s.hpdiLow, s.hpdiHigh, static_cast<double>(P + 2 - p), slot});
   }
 
   result.memoLines[0] = concat("Factors included in the highest probability model (P(", decimal(result.bestModel),
@@ -293,7 +262,7 @@ ModelSummaryResult computeModelSummary(const ModelSummaryInput& in, const std::f
   }
   result.memoLines[2] = concat("  - Sigma\u00B2=", formatG3(result.sigmaSummary[1]));
 
-  if (progress && (quantities.empty() || quantities.back().gauge != 100)) progress(100);
+  progress.report(1);
   return result;
 }
 

@@ -2,45 +2,40 @@
 #pragma once
 
 #include <array>
-#include <atomic>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "core/model_numbering.h"
+#include "core/progress.h"
 #include "core/sample_table.h"
 #include "core/summary_arrays.h"
+#include "core/table_layout.h"
 #include "stats/chain_rows.h"
 #include "stats/row_range.h"
 
 namespace varno {
 
 struct ModelSummaryInput {
-  std::shared_ptr<const SampleTable> table;
   int populationCount = 0;
   int factorCount = 0;
   bool hasInteraction = false;
-  RowRange rows;        // the retained rows
-  // Several chains: when set, their retained rows pooled (chain 1's, then chain 2's, ...) take the
-  // place of `rows`, and `table` is chain 1's table; every chain has its columns.
+  // Every chain with its retained rows, pooled in order (chain 1's rows, then chain 2's, ...);
+  // every chain has the columns of chain 1.
   std::vector<ChainRows> chains;
   int modelFilter = 0;  // 0: all rows for the Fst summaries; m: only the rows of model m
   // Results of the previous run: entries this run does not write keep these values.
   SummaryArrays fstSummary;
   SummaryArrays coefficientSummary;
   std::array<double, 4> sigmaSummary{};
+
+  TableLayout layout() const { return {FileKind::fst, populationCount, factorCount, hasInteraction}; }
 };
 
 struct ModelBar {
   double x = 0;
   double height = 0;
-};
-
-struct Rgb {
-  std::uint8_t red = 0, green = 0, blue = 0;
-  bool operator==(const Rgb&) const = default;
 };
 
 // One population's HPDI, drawn as a horizontal interval at height y.
@@ -49,8 +44,7 @@ struct HpdiInterval {
   double low = 0;
   double high = 0;
   double y = 0;
-  int colourSlot = 0;
-  Rgb colour;
+  int colourSlot = 0;  // population p takes slot (p - 1) mod 9; the chart gives each slot its colour
 };
 
 struct ModelSummaryResult {
@@ -62,22 +56,17 @@ struct ModelSummaryResult {
   std::array<std::string, 3> memoLines;  // UTF-8
   std::vector<ModelBar> modelBars;
   std::vector<HpdiInterval> hpdis;
-  bool cancelled = false;  // the run stopped early; the result is incomplete and must be dropped
   std::string error;       // set when the table does not have the columns the counts name
 };
-
-// The colours of the HPDI bars, population p taking slot (p - 1) mod 9.
-extern const std::array<Rgb, 9> kHpdiColours;
 
 // The model a stored model number counts for (truncated toward zero), or 0 when it is outside
 // the model slots.
 int countedModel(float value);
 
-// Summarises the retained rows of `input.table`. `progress` (may be empty) is called on the
-// calling thread with the gauge positions 0 .. 100; `cancel` (may be null) stops the run between
-// two summaries. The summaries run on all cores, each over a scratch copy of its column.
-ModelSummaryResult computeModelSummary(const ModelSummaryInput& input,
-                                       const std::function<void(int percent)>& progress,
-                                       const std::atomic<bool>* cancel);
+// Summarises the retained rows of `input.chains`. `progress` is moved, from the calling thread,
+// through the gauge positions of the summaries as they end, to 1; a cancel ends the run with
+// WorkCancelled between two summaries. The summaries run on all cores, each over a scratch copy
+// of its column.
+ModelSummaryResult computeModelSummary(const ModelSummaryInput& input, Progress& progress = Progress::unwatched());
 
 }  // namespace varno

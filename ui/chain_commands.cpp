@@ -20,22 +20,19 @@
 namespace varno {
 
 std::vector<ChainRows> TForm3::retainedChains(long long burnIn, long long burnOut) const {
-  if (state.chainCount() <= 1) return {};
-  const auto tables = state.chainTables();
-  return retainedChainRows(tables, burnIn, burnOut);
+  return retainedChainRows(state.chainTables(), burnIn, burnOut);
 }
 
 int TForm3::shortestChainRows() const {
-  int rows = state.rowCount;
-  for (const auto& chain : state.addedChains)
-    if (chain.table) rows = std::min(rows, chain.table->rowCount());
+  int rows = state.open() ? state.firstTable()->rowCount() : 0;
+  for (const auto& chain : state.chains) rows = std::min(rows, chain.table->rowCount());
   return rows;
 }
 
 QString TForm3::chainsStatus() const {
   const QLocale english(QLocale::English);
-  QStringList counts{english.toString(state.rowCount)};
-  for (const auto& chain : state.addedChains) counts << english.toString(chain.table ? chain.table->rowCount() : 0);
+  QStringList counts;
+  for (const auto& chain : state.chains) counts << english.toString(chain.table->rowCount());
   return QString("%1 chains: %2 rows \u00D7 %3")
       .arg(state.chainCount())
       .arg(counts.join(" + "), QString::fromStdString(groupedCount(state.columnCount, "column", "columns")));
@@ -43,7 +40,7 @@ QString TForm3::chainsStatus() const {
 
 void TForm3::AddChainClick() {
   if (refuseWhileBusy()) return;
-  if (!state.table) {
+  if (!state.open()) {
     reportError("Open a data file first: a chain is added to the analysis open in the window.");
     return;
   }
@@ -64,7 +61,7 @@ bool TForm3::addChainFile(const QString& path, std::function<void()> then) {
     setStatus("Not added: " + text);
     reportError(text);
   };
-  if (!state.table) {
+  if (!state.open()) {
     refuse(QString("\"%1\": no analysis is open to add it to as a chain").arg(path));
     return false;
   }
@@ -88,11 +85,7 @@ bool TForm3::addChainFile(const QString& path, std::function<void()> then) {
   job.title = "Reading " + path;
   // a chain of an analysis opened from an index is a chain file of that index
   const std::string index = state.chainsFromIndex() ? first : std::string();
-  job.work = [this, file, first, index, path, then, fst, decision, burnIn, burnOut](JobControl& control) -> JobRunner::Apply {
-    const auto progress = [&control](int percent) {
-      control.setPercent(percent);
-      control.throwIfCancelled();
-    };
+  job.work = [this, file, first, index, path, then, fst, decision, burnIn, burnOut](Progress& progress) -> JobRunner::Apply {
     auto read = std::make_shared<DataFileReadResult>();
     if (index.empty()) {
       *read = readDataFile(file, progress);
@@ -102,9 +95,9 @@ bool TForm3::addChainFile(const QString& path, std::function<void()> then) {
       if (!coda.chains.empty()) read->table = std::move(coda.chains.front().table);
     }
     auto models = std::make_shared<ModelColumnCheck>();
-    if (fst && read->table && read->table->columnCount() >= decision.factorCount + 5) {
+    if (fst && read->table && TableLayout::fst(read->table->columnCount(), decision).populationCount >= 0) {
       const SampleTable& table = *read->table;
-      *models = checkModelColumn(table, table.columnCount() - decision.factorCount - 5, decision,
+      *models = checkModelColumn(table, TableLayout::fst(table.columnCount(), decision),
                                  retainedRowsOnOpen(burnIn, burnOut, table.rowCount()));
     }
     return [this, read, models, file, first, path, then] {
@@ -113,14 +106,14 @@ bool TForm3::addChainFile(const QString& path, std::function<void()> then) {
         reportError(text);
       };
       // the analysis it was read for was replaced meanwhile
-      if (state.dataFileName != first || !state.table) return refuse(QString("\"%1\" was not added: the analysis changed").arg(path));
+      if (state.dataFileName != first || !state.open()) return refuse(QString("\"%1\" was not added: the analysis changed").arg(path));
       if (!read->table) return refuse(QString("\"%1\" was not read: %2").arg(path, QString::fromStdString(read->error)));
       if (auto why = chainMismatch(first, state.columnCount, file, read->table->columnCount()))
         return refuse(QString::fromStdString(*why));
       if (models->mismatch)
         return refuse(QString("\"%1\": %2: was the chain written with the factors of the first chain?")
                           .arg(path, QString::fromStdString(*models->mismatch)));
-      state.addedChains.push_back({file, std::move(read->table)});
+      state.chains.push_back({file, std::move(read->table)});
       QString status = chainsStatus();
       std::vector<std::string> notes = readNotes(*read);
       if (models->rowsOutsideModels > 0)

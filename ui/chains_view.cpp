@@ -82,9 +82,6 @@ std::optional<ChainsInputs> ChainsView::currentChainsInputs() const {
   if (!summary) return std::nullopt;
   ChainsInputs inputs;
   inputs.summary = *summary;
-  inputs.chains = state.chainTables();
-  inputs.burnIn = burnRange_.burnIn.value_or(0);
-  inputs.burnOut = burnRange_.burnOut.value_or(0);
   return inputs;
 }
 
@@ -126,11 +123,9 @@ void ChainsView::ComputeChainsTable() {
 
   PageJob<ChainsInputs>::Run run;
   run.title = "Computing the chains table";
-  run.compute = [this, inputs = *inputs, layout](JobControl& control) -> JobRunner::Apply {
-    const std::vector<ChainRows> chains = retainedChainRows(inputs.chains, inputs.burnIn, inputs.burnOut);
+  run.compute = [this, inputs = *inputs, layout](Progress& progress) -> JobRunner::Apply {
     auto comparison = std::make_shared<ChainComparison>(
-        compareChains(chains, layout, inputs.summary.modelFilter, 2, control.cancelFlag()));
-    control.throwIfCancelled();
+        compareChains(inputs.summary.chains, layout, inputs.summary.modelFilter, 2, progress));
     if (!comparison->error.empty()) throw std::runtime_error(comparison->error);
     return [this, comparison] { applyChainsTable(*comparison); };
   };

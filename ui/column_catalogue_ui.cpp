@@ -69,7 +69,7 @@ void TForm3::BuildColumnCatalogue() {
       const int entry = state.reloading ? reloadSelection(state.reloadColumnIndex, details_->xi->count(), 1)
                                         : std::min(1, details_->xi->count() - 1);
       details_->xi->setCurrentIndex(entry);
-      state.populationCount = std::max(0, state.columnCount - state.factorCount - 5);
+      state.populationCount = std::max(0, TableLayout::fst(state.columnCount, {state.factorCount, state.hasInteraction}).populationCount);
       state.fstSummary.reset(static_cast<std::size_t>(state.populationCount));
       state.factorValues.assign(static_cast<std::size_t>(state.populationCount),
                                 std::vector<float>(static_cast<std::size_t>(state.factorCount) + 1, 0.0f));
@@ -86,7 +86,7 @@ void TForm3::BuildColumnCatalogue() {
       state.modelFilter = 0;
       details_->Locus->clear();
       details_->Allele->clear();
-      state.alleleCounts = frqAlleleCounts(*state.table);
+      state.alleleCounts = frqAlleleCounts(*state.firstTable());
       details_->Locus->addItems(entryTexts(locusEntries(state.alleleCounts)));
       details_->Allele->addItems(entryTexts(alleleEntries(state.alleleCounts, 0)));
       details_->Allele->setCurrentIndex(0);
@@ -102,7 +102,7 @@ void TForm3::BuildColumnCatalogue() {
       showAll({details_->Allele, details_->Locus, details_->Lallele, details_->Llocus}, false);
       showAll({details_->xi, details_->col}, true);
       state.modelFilter = 0;
-      details_->xi->addItems(entryTexts(otherColumnLabels(state.columnCount, state.table->columnNames())));
+      details_->xi->addItems(entryTexts(otherColumnLabels(state.columnCount, state.firstTable()->columnNames())));
       // the chains of an index start with their iteration numbers: the first name is what to look at
       const int entry = state.chainsFromIndex() && details_->xi->count() > 1 ? 1 : 0;
       details_->xi->setCurrentIndex(entry);

@@ -28,7 +28,7 @@ std::optional<RowRange> TForm3::retainedRowRange(QString* problem) {
     }
     return std::nullopt;
   }
-  return retainedRows(*burnIn, *burnOut, state.rowCount);
+  return retainedRows(*burnIn, *burnOut, state.open() ? state.firstTable()->rowCount() : 0);
 }
 
 void TForm3::markRangeEdit(QLineEdit* edit, bool valid) {
@@ -54,7 +54,7 @@ void TForm3::applyBurnEditOutcome(QLineEdit* edit, QLineEdit* other, TrackBar* b
 // A typed value takes effect at once, whenever it changes the retained rows; a request equal to
 // the one last made computes nothing.
 void TForm3::replotIfRangeChanged() {
-  if (fittingRange_ || !state.table) return;
+  if (fittingRange_ || !state.open()) return;
   // what the status line said of a burn-in set back to 0 no longer holds once the user sets one
   if (!rangeNote_.isEmpty()) {
     QString message = statusBar()->currentMessage();
@@ -72,7 +72,7 @@ void TForm3::replotIfRangeChanged() {
 }
 
 QString TForm3::retainedRowsText() const {
-  if (!state.table) return {};
+  if (!state.open()) return {};
   const auto burnIn = burnRange_.burnIn;
   const auto burnOut = burnRange_.burnOut;
   if (!burnIn || !burnOut) return "data range not valid";
@@ -80,18 +80,18 @@ QString TForm3::retainedRowsText() const {
   if (state.chainCount() > 1) {
     // burn-in and burn-out cut every chain alike, so the rows differ from chain to chain
     long long kept = 0, all = 0;
-    for (const ChainRows& chain : retainedChainRows(state.chainTables(), *burnIn, *burnOut)) {
+    for (const ChainRows& chain : retainedChains(*burnIn, *burnOut)) {
       kept += chain.rows.count();
       all += chain.table ? chain.table->rowCount() : 0;
     }
     return QString("%1 of %2 rows of %3 chains retained")
         .arg(english.toString(kept), english.toString(all), english.toString(state.chainCount()));
   }
-  const RowRange rows = retainedRows(*burnIn, *burnOut, state.rowCount);
-  if (rows.count() == 0) return QString("no rows of %1 retained").arg(english.toString(state.rowCount));
+  const int rowCount = state.firstTable()->rowCount();
+  const RowRange rows = retainedRows(*burnIn, *burnOut, rowCount);
+  if (rows.count() == 0) return QString("no rows of %1 retained").arg(english.toString(rowCount));
   return QString("rows %1–%2 of %3 retained")
-      .arg(english.toString(rows.begin + 1), english.toString(rows.end),
-           english.toString(state.rowCount));
+      .arg(english.toString(rows.begin + 1), english.toString(rows.end), english.toString(rowCount));
 }
 
 void TForm3::updateRetainedRowsText() { rowsLabel_->setText(retainedRowsText()); }

@@ -178,23 +178,23 @@ void DetailsPage::requestColumnFigures(int column, bool defaultBandwidth) {
     showFiguresUpdating(true);
     return;
   }
-  if (!state.table) {
+  if (!state.open()) {
     clearColumnFigures();
     return;
   }
   // a replot of the column whose default bandwidth is still being found keeps asking for it: the
   // track bar does not hold that bandwidth yet
   if (!defaultBandwidth && figuresWanted_ && !figuresWanted_->bandwidthPosition &&
-      figuresWanted_->column == column && figuresWanted_->table == state.table)
+      figuresWanted_->column == column && figuresWanted_->chains.front().table == state.firstTable())
     defaultBandwidth = true;
   ColumnFiguresInput input;
-  input.table = state.table;
+  // the rows are valid: both edits hold whole numbers
+  input.chains = retainedChains(*burnRange_.burnIn,
+                                *burnRange_.burnOut);
   input.column = column;
-  input.rows = *rows;
-  if (burnRange_.valid()) input.chains = retainedChains(*burnRange_.burnIn, *burnRange_.burnOut);
   input.modelFilter = state.modelFilter;
-  input.modelColumn = state.kind() == FileKind::fst ? state.populationCount + 3 : -1;
-  input.layout = {state.kind(), state.populationCount, state.factorCount, state.hasInteraction};
+  input.layout = state.layout();
+  input.modelColumn = input.layout.modelColumn();
   input.levelPercent = Cpc->position();
   if (!defaultBandwidth) input.bandwidthPosition = lambda_dens->position();
   input.keptBandwidthPosition = lambda_dens->position();
@@ -209,8 +209,10 @@ void DetailsPage::requestColumnFigures(int column, bool defaultBandwidth) {
   std::shared_ptr<const SampleDiagnostics> known;
   if (sampleDiagnostics_) {
     ColumnFiguresInput sample = sampleDiagnostics_->sample;
-    sample.table = sampleDiagnostics_->table.lock();
-    if (sample.table && sameSample(sample, input)) known = sampleDiagnostics_;
+    bool kept = true;
+    for (std::size_t c = 0; c < sample.chains.size(); ++c)
+      kept = (sample.chains[c].table = sampleDiagnostics_->tables[c].lock()) && kept;
+    if (kept && sameSample(sample, input)) known = sampleDiagnostics_;
   }
   // the diagnostics come with the figures only when known already; otherwise their own job follows
   input.diagnose = false;
@@ -220,24 +222,29 @@ void DetailsPage::requestColumnFigures(int column, bool defaultBandwidth) {
 
   JobRunner::Job job;
   job.title = "Computing the statistics";
-  job.work = [this, input, known](JobControl&) -> JobRunner::Apply {
+  job.work = [this, input, known](Progress&) -> JobRunner::Apply {
     auto figures = std::make_shared<ColumnFigures>(computeColumnFigures(input));
     if (known) {
       figures->diagnostics = known->diagnostics;
       figures->chainsNote = known->chainsNote;
     }
     auto line = std::make_shared<const ColumnLine>(columnLineData(*figures));
+    // several lines: each chain's, drawn overlaid, with the rows outside each sample of a whole-column trace
     auto chainLines = std::make_shared<std::vector<ColumnLine>>();
-    for (std::size_t c = 0; c < figures->chainY.size(); ++c)
-      chainLines->push_back(columnLineData(figures->chainX[c], figures->chainY[c]));
     auto chainsOutside = std::make_shared<std::vector<ColumnLine>>();
-    for (std::size_t c = 0; c < figures->chainOutsideY.size(); ++c)
-      chainsOutside->push_back(columnLineData(figures->chainOutsideX[c], figures->chainOutsideY[c]));
-    auto outside = std::make_shared<const ColumnLine>(
-        figures->bars ? ColumnLine{} : columnLineData(figures->outsideX, figures->outsideY));
+    if (figures->lines.size() > 1) {
+      for (const FigureLine& chain : figures->lines) {
+        chainLines->push_back(columnLineData(chain.x, chain.y));
+        if (figures->tableRows > 0) chainsOutside->push_back(columnLineData(chain.outsideX, chain.outsideY));
+      }
+    }
+    auto outside = std::make_shared<const ColumnLine>(figures->bars || figures->lines.empty()
+                                                          ? ColumnLine{}
+                                                          : columnLineData(figures->lines.front().outsideX,
+                                                                           figures->lines.front().outsideY));
     if (!figures->bars) {
       // the points live on in the lines: their memory is given back here, not on the window's thread
-      for (auto* v : {&figures->x, &figures->y, &figures->outsideX, &figures->outsideY}) std::vector<double>().swap(*v);
+      std::vector<FigureLine>().swap(figures->lines);
     }
     return [this, input, figures, line, outside, chainLines, chainsOutside, diagnosed = static_cast<bool>(known)] {
       const bool shown = applyColumnFigures(input, *figures);
@@ -269,15 +276,19 @@ void DetailsPage::requestColumnFigures(int column, bool defaultBandwidth) {
 void DetailsPage::requestSampleDiagnostics(const ColumnFiguresInput& input) {
   JobRunner::Job job;
   job.title = "Computing the convergence diagnostics";
-  job.work = [this, input](JobControl&) -> JobRunner::Apply {
+  job.work = [this, input](Progress&) -> JobRunner::Apply {
     auto note = std::make_shared<std::string>();
     auto diagnostics =
         std::make_shared<const std::optional<ConvergenceDiagnostics>>(sampleDiagnostics(input, *note));
     return [this, input, diagnostics, note] {
       ColumnFiguresInput sample = input;
-      sample.table.reset();
-      sampleDiagnostics_ =
-          std::make_shared<const SampleDiagnostics>(SampleDiagnostics{input.table, sample, *diagnostics, *note});
+      std::vector<std::weak_ptr<const SampleTable>> tables;
+      for (ChainRows& chain : sample.chains) {
+        tables.push_back(chain.table);
+        chain.table.reset();
+      }
+      sampleDiagnostics_ = std::make_shared<const SampleDiagnostics>(
+          SampleDiagnostics{std::move(tables), sample, *diagnostics, *note});
       // shown only under the figures of this very sample
       if (figuresShown_ && figuresShown_ == figuresWanted_ && sameSample(*figuresShown_, input)) {
         convergence->setText(convergenceText(*diagnostics, *note));

@@ -136,8 +136,9 @@ class DetailsPage : private WindowPage {
   QString bandwidthNote_;  // the Statistics box's tooltip while its figures are current
   // the diagnostics of the last sample diagnosed, kept while only the plot or its settings change
   struct SampleDiagnostics {
-    std::weak_ptr<const SampleTable> table;  // never keeps a closed file's table in memory
-    ColumnFiguresInput sample;               // its table left empty
+    // each chain's table: never keeps a closed file's tables in memory
+    std::vector<std::weak_ptr<const SampleTable>> tables;
+    ColumnFiguresInput sample;  // its chains' tables left empty
     std::optional<ConvergenceDiagnostics> diagnostics;
     std::string chainsNote;  // several chains: those left out or cut
   };

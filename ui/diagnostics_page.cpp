@@ -28,7 +28,7 @@ namespace varno {
 namespace {
 
 // The chains the diagnostics are across: those of the analysis.
-int chainsOf(const SummaryTableInput& inputs) { return std::max<int>(1, static_cast<int>(inputs.chains.size())); }
+int chainsOf(const SummaryTableInput& inputs) { return static_cast<int>(inputs.chains.size()); }
 
 QString noteFor(const SummaryTableInput& inputs, const std::vector<SummaryRow>& rows) {
   QString note =
@@ -129,15 +129,13 @@ void DiagnosticsPage::connectHandlers() {
 }
 
 std::optional<SummaryTableInput> DiagnosticsPage::currentDiagnosticsInputs() const {
-  if (!state.table) return std::nullopt;
+  if (!state.open()) return std::nullopt;
   const auto burnIn = burnRange_.burnIn;
   const auto burnOut = burnRange_.burnOut;
   if (!burnIn || !burnOut) return std::nullopt;
   SummaryTableInput inputs;
-  inputs.table = state.table;
-  inputs.layout = {state.kind(), state.populationCount, state.factorCount, state.hasInteraction};
-  inputs.rows = retainedRows(*burnIn, *burnOut, state.rowCount);
   inputs.chains = retainedChains(*burnIn, *burnOut);
+  inputs.layout = {state.kind(), state.populationCount, state.factorCount, state.hasInteraction};
   inputs.modelFilter = state.kind() == FileKind::fst ? state.modelFilter : 0;
   inputs.levelPercent = host_.levelPercent();
   return inputs;
@@ -160,7 +158,7 @@ void DiagnosticsPage::clearDiagnosticsDisplay() {
 }
 
 void DiagnosticsPage::ComputeDiagnostics(std::function<void()> then) {
-  if (!state.table) return;
+  if (!state.open()) return;
   if (!job_.accept(std::move(then))) return;
   QString problem;
   const auto rows = retainedRowRange(&problem);
@@ -176,12 +174,8 @@ void DiagnosticsPage::ComputeDiagnostics(std::function<void()> then) {
   PageJob<SummaryTableInput>::Run run;
   run.title = "Computing the diagnostics";
   const std::vector<int> alleleCounts = state.kind() == FileKind::frq ? state.alleleCounts : std::vector<int>{};
-  run.compute = [this, inputs = *inputs, alleleCounts](JobControl& control) -> JobRunner::Apply {
-    SummaryTableHooks hooks;
-    hooks.progress = [&control](int done, int total) { control.setPercent(total > 0 ? done * 100 / total : 100); };
-    hooks.cancel = control.cancelFlag();
-    std::vector<SummaryRow> rows = computeSummaryTable(inputs, workerThreads(), hooks);
-    control.throwIfCancelled();
+  run.compute = [this, inputs = *inputs, alleleCounts](Progress& progress) -> JobRunner::Apply {
+    std::vector<SummaryRow> rows = computeSummaryTable(inputs, workerThreads(), progress);
     // everything the page shows is made here: the window's thread only swaps it in
     const QString note = noteFor(inputs, rows);
     auto contents = makeDiagnosticsContents(std::move(rows), chainsOf(inputs), alleleCounts);
@@ -253,7 +247,7 @@ void DiagnosticsPage::copyDiagnostics() {
   // tens of thousands of rows take longer to write out than the window may wait
   JobRunner::Job job;
   job.title = "Copying the diagnostics";
-  job.work = [this, contents = diagnosticsContents_, selected](JobControl&) -> JobRunner::Apply {
+  job.work = [this, contents = diagnosticsContents_, selected](Progress&) -> JobRunner::Apply {
     std::vector<SummaryRow> rows;
     rows.reserve(selected.size());
     for (int index : selected) rows.push_back(contents->rows[static_cast<std::size_t>(index)]);

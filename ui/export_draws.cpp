@@ -13,7 +13,7 @@
 namespace varno {
 
 void TForm3::exportDrawsClick() {
-  if (!state.table) {
+  if (!state.open()) {
     reportError("There are no draws to export: open a data file first.");
     return;
   }
@@ -35,19 +35,18 @@ void TForm3::exportDrawsClick() {
   }
 
   DrawsExportInput input;
-  input.chains = retainedChainRows(state.chainTables(), *burnIn, *burnOut);
+  input.chains = retainedChains(*burnIn, *burnOut);
   const bool fst = state.kind() == FileKind::fst;
-  const TableLayout layout{state.kind(), state.populationCount, state.factorCount, state.hasInteraction};
-  input.columnNames = summaryColumnNames(*state.table, layout);
-  input.modelColumn = fst ? 3 + state.populationCount : -1;
+  const TableLayout layout = state.layout();
+  input.columnNames = summaryColumnNames(*state.firstTable(), layout);
+  input.modelColumn = layout.modelColumn();
   input.modelFilter = fst ? state.modelFilter : 0;
 
   JobRunner::Job job;
   job.title = "Exporting the retained draws";
-  job.work = [this, path, input = std::move(input), inputs](JobControl& control) -> JobRunner::Apply {
+  job.work = [this, path, input = std::move(input), inputs](Progress& progress) -> JobRunner::Apply {
     long long draws = 0;
-    const auto error = writeDrawsExport(path, input, inputs, &draws, control.cancelFlag());
-    control.throwIfCancelled();
+    const auto error = writeDrawsExport(path, input, inputs, &draws, progress);
     if (error) throw std::runtime_error(*error);
     return [this, path, draws] {
       setStatus(QString("%1 draws written to %2").arg(draws).arg(QString::fromStdString(path)));

@@ -2,6 +2,7 @@
 // window's thread through a queued call.
 #include "ui/job_runner.h"
 
+#include <cmath>
 #include <exception>
 #include <new>
 
@@ -10,7 +11,7 @@ namespace varno {
 struct JobRunner::Running {
   std::uint64_t id = 0;
   Job job;
-  JobControl control;
+  Progress progress;
   std::thread thread;
 };
 
@@ -20,7 +21,7 @@ JobRunner::~JobRunner() {
   for (LaneState& lane : lanes_) {
     lane.queued.reset();
     if (lane.running) {
-      lane.running->control.cancel();
+      lane.running->progress.requestCancel();
       if (lane.running->thread.joinable()) lane.running->thread.join();
     }
   }
@@ -53,7 +54,7 @@ void JobRunner::launch(Lane lane, Job job) {
       std::string error;
       bool cancelled = false;
       try {
-        apply = r->job.work(r->control);
+        apply = r->job.work(r->progress);
       } catch (const JobCancelled&) {
         cancelled = true;
       } catch (const std::bad_alloc&) {
@@ -63,7 +64,7 @@ void JobRunner::launch(Lane lane, Job job) {
       } catch (...) {
         error = "an unexpected error stopped it";
       }
-      cancelled = cancelled || r->control.cancelled();
+      cancelled = cancelled || r->progress.cancelRequested();
       QMetaObject::invokeMethod(
           this,
           [this, lane, id = r->id, apply = std::move(apply), error = std::move(error), cancelled] {
@@ -93,7 +94,7 @@ void JobRunner::finished(Lane lane, std::uint64_t id, Apply apply, std::string e
   if (lane == Lane::analysis) emit analysisWorkEnded();
 
   // a cancel asked for after the work ended, but before its result is applied here, still wins
-  cancelled = cancelled || done->control.cancelled();
+  cancelled = cancelled || done->progress.cancelRequested();
   // the lane is free again before the result is applied, so a continuation may start a new job
   try {
     if (cancelled) {
@@ -120,7 +121,7 @@ void JobRunner::finished(Lane lane, std::uint64_t id, Apply apply, std::string e
 void JobRunner::cancel(Lane lane) {
   LaneState& state = of(lane);
   state.queued.reset();
-  if (state.running) state.running->control.cancel();
+  if (state.running) state.running->progress.requestCancel();
 }
 
 QString JobRunner::analysisTitle() const {
@@ -130,7 +131,12 @@ QString JobRunner::analysisTitle() const {
 
 int JobRunner::analysisPercent() const {
   const LaneState& state = of(Lane::analysis);
-  return state.running ? state.running->control.percent() : 0;
+  return state.running ? static_cast<int>(std::lround(100 * state.running->progress.fraction())) : 0;
+}
+
+bool JobRunner::analysisPageGauge() const {
+  const LaneState& state = of(Lane::analysis);
+  return state.running && state.running->job.pageGauge;
 }
 
 }  // namespace varno

@@ -12,33 +12,18 @@
 #include <QObject>
 #include <QString>
 #include <array>
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
 #include <thread>
 
+#include "core/progress.h"
+
 namespace varno {
 
-// Thrown by a job's work when it was cancelled; the runner drops that job quietly.
-struct JobCancelled {};
-
-// What a job's work sees of the runner: a cancel request to honour and a gauge to move.
-class JobControl {
- public:
-  bool cancelled() const { return cancelled_.load(std::memory_order_relaxed); }
-  void throwIfCancelled() const {
-    if (cancelled()) throw JobCancelled{};
-  }
-  void setPercent(int percent) { percent_.store(percent, std::memory_order_relaxed); }
-  int percent() const { return percent_.load(std::memory_order_relaxed); }
-  void cancel() { cancelled_.store(true); }
-  const std::atomic<bool>* cancelFlag() const { return &cancelled_; }
-
- private:
-  std::atomic<bool> cancelled_{false};
-  std::atomic<int> percent_{0};
-};
+// Thrown by a job's work when it was cancelled (its progress's stopIfCancelled does); the runner
+// drops that job quietly.
+using JobCancelled = WorkCancelled;
 
 class JobRunner : public QObject {
   Q_OBJECT
@@ -48,9 +33,10 @@ class JobRunner : public QObject {
   using Apply = std::function<void()>;
   struct Job {
     QString title;                                  // for the status line: "Reading ...", ...
-    std::function<Apply(JobControl&)> work;         // on the worker; may throw
+    std::function<Apply(Progress&)> work;           // on the worker; may throw
     std::function<void(const std::string&)> failed; // on the window's thread: what the work threw
     std::function<void()> cancelled;                // on the window's thread, when cancel() stopped it
+    bool pageGauge = false;  // its page has a gauge of its own that follows the job's as well
   };
 
   explicit JobRunner(QObject* parent = nullptr);
@@ -65,9 +51,10 @@ class JobRunner : public QObject {
   }
   // Asks the running job of the lane to stop and drops a queued one.
   void cancel(Lane lane);
-  // The title and gauge of the running analysis job.
+  // The title and gauge (0 .. 100) of the running analysis job, and whether its page shows the gauge.
   QString analysisTitle() const;
   int analysisPercent() const;
+  bool analysisPageGauge() const;
 
  signals:
   void analysisStarted();

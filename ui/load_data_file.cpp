@@ -6,6 +6,7 @@
 
 #include "core/coda_reader.h"
 #include "core/data_file_reader.h"
+#include "core/factor_decision_hint.h"
 #include "core/factors_file.h"
 #include "core/read_notes.h"
 #include "stats/data_range.h"
@@ -21,14 +22,9 @@ namespace varno {
 namespace {
 
 // What to check when the factor decision does not fit the data file.
-std::string factorDecisionHint(const AnalysisState& state) {
+std::string decisionHintOf(const AnalysisState& state) {
   const std::string text = state.factorFileName.empty() ? std::string() : readTextFile(state.factorFileName).value_or("");
-  if (state.factorCount == 0 && (state.factorFileName.empty() || countFactorLines(text) > 0))
-    return "it was opened without environmental factors; if it was written with them, open it again and choose "
-           "its factors file";
-  if (state.factorMode != -1)
-    return "the factor mode of the command line does not fit it; was the data file written with another one?";
-  return factorsFileHint(state.factorFileName, text);
+  return factorDecisionHint({state.factorCount, state.factorMode, state.factorFileName, text}, HintVoice::window);
 }
 
 // A file read on the worker, with what the window needs to know about it before accepting it.
@@ -39,16 +35,14 @@ struct FileRead {
 };
 
 // An index and the chain files beside it: chain 1 as the table read, the others as its chains.
-void readIndexedChains(const std::string& path, const CodaProgress& progress, FileRead& file) {
+void readIndexedChains(const std::string& path, Progress& progress, FileRead& file) {
   CodaReadResult coda = readCoda(path, progress);
   if (coda.chains.empty()) {
     file.read.error = std::move(coda.error);
     return;
   }
-  file.read.table = std::move(coda.chains.front().table);
-  file.chains.firstFile = coda.chains.front().fileName;
-  for (std::size_t c = 1; c < coda.chains.size(); ++c)
-    file.chains.further.push_back({coda.chains[c].fileName, std::move(coda.chains[c].table)});
+  file.read.table = coda.chains.front().table;
+  for (CodaChain& chain : coda.chains) file.chains.push_back({chain.fileName, std::move(chain.table)});
 }
 
 }  // namespace
@@ -62,19 +56,15 @@ bool TForm3::LoadDataFile(LoadPlan plan, std::shared_ptr<const OpenFlowSnapshot>
 
   JobRunner::Job job;
   job.title = "Reading " + plan.path;
-  job.work = [this, path, plan, before, fst, decision, burnIn, burnOut](JobControl& control) -> JobRunner::Apply {
+  job.work = [this, path, plan, before, fst, decision, burnIn, burnOut](Progress& progress) -> JobRunner::Apply {
     auto file = std::make_shared<FileRead>();
-    const auto progress = [&control](int percent) {
-      control.setPercent(percent);
-      control.throwIfCancelled();
-    };
     if (!fst && isCodaIndex(path))
       readIndexedChains(path, progress, *file);
     else
       file->read = readDataFile(path, progress);
     if (fst && file->read.table) {
       const SampleTable& table = *file->read.table;
-      file->models = checkModelColumn(table, table.columnCount() - decision.factorCount - 5, decision,
+      file->models = checkModelColumn(table, TableLayout::fst(table.columnCount(), decision),
                                       retainedRowsOnOpen(burnIn, burnOut, table.rowCount()));
     }
     return [this, plan, before, file] { dataFileRead(plan, *before, file->read, file->models, file->chains); };
@@ -116,15 +106,12 @@ void TForm3::dataFileRead(const LoadPlan& plan, const OpenFlowSnapshot& before, 
   if (models.mismatch)
     return refuse(QString("\"%1\": %2: %3")
                       .arg(plan.path, QString::fromStdString(*models.mismatch),
-                           QString::fromStdString(factorDecisionHint(state))));
+                           QString::fromStdString(decisionHintOf(state))));
 
   std::shared_ptr<const SampleTable> table = std::move(read.table);
-  state.table = table;
   // a new analysis has one chain, or those of its index; a reload reads its further chains again
   // after this one
-  state.addedChains = chains.further;
-  state.firstChainFileName = chains.firstFile;
-  state.rowCount = table->rowCount();
+  state.chains = chains.empty() ? IndexChains{{plan.path.toStdString(), table}} : chains;
   state.columnCount = table->columnCount();
   // the results of the analysis open before describe another table: none of them may show
   state.modelProbabilities = {};
@@ -139,7 +126,7 @@ void TForm3::dataFileRead(const LoadPlan& plan, const OpenFlowSnapshot& before, 
   QString status = state.chainCount() > 1
                        ? plan.path + ": " + chainsStatus()
                        : QString("%1: %2 \u00D7 %3")
-                             .arg(plan.path, QString::fromStdString(groupedCount(state.rowCount, "row", "rows")),
+                             .arg(plan.path, QString::fromStdString(groupedCount(table->rowCount(), "row", "rows")),
                                   QString::fromStdString(groupedCount(state.columnCount, "column", "columns")));
   std::vector<std::string> notes = readNotes(read);
   if (models.rowsOutsideModels > 0) notes.push_back(rowsOutsideModelsNote(models.rowsOutsideModels, models.modelCount));

@@ -138,8 +138,8 @@ void TForm3::Refresh1Click() {
   const std::vector<std::string> beside =
       state.chainsFromIndex() ? codaChainFiles(state.dataFileName) : std::vector<std::string>{};
   QStringList chains;
-  for (const auto& chain : state.addedChains)
-    if (std::find(beside.begin(), beside.end(), chain.fileName) == beside.end())
+  for (std::size_t c = 1; c < state.chains.size(); ++c)
+    if (const auto& chain = state.chains[c]; std::find(beside.begin(), beside.end(), chain.fileName) == beside.end())
       chains << QString::fromStdString(chain.fileName);
   LoadPlan plan{path, {}, -1, false, [this, populations, factors, interaction, factorFile, factorValues, chains] {
                   state.factorCount = factors;

@@ -50,8 +50,9 @@ class PageJob {
 
   struct Run {
     QString title;
+    bool pageGauge = false;  // the page has a gauge of its own that follows the job's as well
     // on the worker: computes the result and returns the step that shows it
-    std::function<JobRunner::Apply(JobControl&)> compute;
+    std::function<JobRunner::Apply(Progress&)> compute;
     // on the window's thread: the result came back for inputs that are no longer current
     std::function<void()> stale;
     std::function<void(const std::string&)> failed;
@@ -61,9 +62,10 @@ class PageJob {
   bool start(Inputs inputs, Run run) {
     JobRunner::Job job;
     job.title = run.title;
+    job.pageGauge = run.pageGauge;
     job.work = [this, inputs = std::move(inputs), compute = std::move(run.compute),
-                stale = std::move(run.stale)](JobControl& control) -> JobRunner::Apply {
-      JobRunner::Apply show = compute(control);
+                stale = std::move(run.stale)](Progress& progress) -> JobRunner::Apply {
+      JobRunner::Apply show = compute(progress);
       return [this, inputs, show = std::move(show), stale] {
         running_ = false;
         if (current_() != inputs) {

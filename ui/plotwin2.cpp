@@ -126,7 +126,7 @@ void TForm3::createJobControls() {
 void TForm3::showJobProgress() {
   const int percent = jobs_->analysisPercent();
   jobGauge_->setValue(percent);
-  summary_->showJobProgress(percent);
+  if (jobs_->analysisPageGauge()) summary_->progress->setValue(percent);
 }
 
 void TForm3::FormCreate() { setAcceptDrops(true); }
@@ -251,7 +251,7 @@ void TForm3::analysisChanged() {
 bool TForm3::PagesChanging(int requestedPage) {
   if (requestedPage == kDiagnosticsPage) {
     // every kind of file has diagnostics, once there is one
-    if (!state.table) return false;
+    if (!state.open()) return false;
   } else if (state.dataExtension != ".fst" && !(requestedPage == 0 && currentPage_ == kDiagnosticsPage)) {
     return false;
   }

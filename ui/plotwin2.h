@@ -69,10 +69,8 @@ class TForm3 : public QMainWindow, private PageHost {
   const JobRunner& jobs() const { return *jobs_; }
 
   // The chains a data file names (a CODA index): the file chain 1 was read from and the others.
-  struct IndexChains {
-    std::string firstFile;
-    std::vector<AnalysisState::AddedChain> further;
-  };
+  // The chains an index named, read with it, chain 1 first; none when the data file is the chain.
+  using IndexChains = std::vector<AnalysisState::Chain>;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -219,8 +217,7 @@ class TForm3 : public QMainWindow, private PageHost {
   bool refuseWhileBusy() override;
   // Stops the running load or summary; the analysis stays as it was.
   void cancelJob();
-  // Several chains: each chain's table with its retained rows under this burn-in and burn-out;
-  // empty when the analysis has one chain (its figures are then those of `state.table` alone).
+  // Every chain's table with its retained rows under this burn-in and burn-out, chain 1 first.
   std::vector<ChainRows> retainedChains(long long burnIn, long long burnOut) const override;
   // The rows of the shortest chain: the track bars' percentages refer to it.
   int shortestChainRows() const;

@@ -13,24 +13,19 @@
 namespace varno {
 
 struct SummaryInputs {
-  std::shared_ptr<const SampleTable> table;
-  RowRange rows;
   int modelFilter = 0;
   int populationCount = 0;
   int factorCount = 0;
   bool hasInteraction = false;
   std::string factorFileName;
-  std::vector<ChainRows> chains;  // several chains: each with its retained rows; empty for one
+  std::vector<ChainRows> chains;  // every chain with its retained rows, chain 1 first
 
   bool operator==(const SummaryInputs&) const = default;
 };
 
-// What the Chains view was computed from: the summary's inputs, every chain's table and the
-// data range that each chain's retained rows come from.
+// What the Chains view was computed from: the summary's inputs, every chain with its retained rows.
 struct ChainsInputs {
   SummaryInputs summary;
-  std::vector<std::shared_ptr<const SampleTable>> chains;
-  long long burnIn = 0, burnOut = 0;
 
   bool operator==(const ChainsInputs&) const = default;
 };

@@ -14,7 +14,7 @@
 namespace varno {
 
 void TForm3::diag_saveClick() {
-  if (!state.table) {
+  if (!state.open()) {
     reportError("There is no diagnostics table to save: open a data file first.");
     return;
   }
@@ -36,9 +36,9 @@ void TForm3::diag_saveClick() {
   // written on a worker: the text of tens of thousands of rows takes longer than a click may
   JobRunner::Job job;
   job.title = "Saving the diagnostics table";
-  job.work = [this, path, contents = diagnostics_->contents()](JobControl& control) -> JobRunner::Apply {
+  job.work = [this, path, contents = diagnostics_->contents()](Progress& progress) -> JobRunner::Apply {
     const std::string text = formatSummaryTable(contents->rows, SummaryFormat::csv);
-    control.throwIfCancelled();
+    progress.stopIfCancelled();
     if (const auto error = writeFileAtomically(path, text)) throw std::runtime_error(*error);
     return [this, path] { setStatus("Diagnostics table written to " + QString::fromStdString(path)); };
   };

@@ -22,7 +22,7 @@ void TForm3::save_resClick() {
   SaveDialog->filter = "Text file |*.txt";
 
   // a report of an analysis that is not there, or not summarised, would be made of stale numbers
-  if (!state.table || state.kind() != FileKind::fst) {
+  if (!state.open() || state.kind() != FileKind::fst) {
     reportError("There are no results to save: open an .fst file first.");
     return;
   }
@@ -43,14 +43,7 @@ void TForm3::save_resClick() {
     return;
   }
   ReportInputs inputs = reportInputsFrom(state, static_cast<int>(*burnIn), static_cast<int>(*burnOut));
-  if (state.chainCount() > 1) {
-    // the pooled summary's probabilities are counts over every chain's retained rows
-    long long retained = 0;
-    for (const ChainRows& chain : retainedChains(*burnIn, *burnOut)) retained += chain.rows.count();
-    inputs.rowCount = static_cast<int>(retained);
-    inputs.burnIn = 0;
-    inputs.burnOut = 0;
-  }
+  countPooledRows(retainedChains(*burnIn, *burnOut), inputs);
   if (const auto missing = reportPrecondition(inputs)) {
     reportError("The results were not saved: " + QString::fromStdString(*missing));
     return;

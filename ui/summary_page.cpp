@@ -46,10 +46,6 @@ bool SummaryPage::eventFilter(QObject* watched, QEvent* event) {
   return QObject::eventFilter(watched, event);
 }
 
-void SummaryPage::showJobProgress(int percent) {
-  if (job_.running()) progress->setValue(percent);
-}
-
 void SummaryPage::createSummaryPage() {
   QWidget* page = Summary;
   LModel_choice = label("LModel_choice", "Model:", page, 4, 8);
@@ -116,13 +112,11 @@ void SummaryPage::createSummaryPage() {
 
 
 std::optional<SummaryInputs> SummaryPage::currentSummaryInputs() const {
-  if (!state.table || state.kind() != FileKind::fst) return std::nullopt;
+  if (!state.open() || state.kind() != FileKind::fst) return std::nullopt;
   const auto burnIn = burnRange_.burnIn;
   const auto burnOut = burnRange_.burnOut;
   if (!burnIn || !burnOut) return std::nullopt;
   SummaryInputs inputs;
-  inputs.table = state.table;
-  inputs.rows = retainedRows(*burnIn, *burnOut, state.rowCount);
   inputs.modelFilter = state.modelFilter;
   inputs.populationCount = state.populationCount;
   inputs.factorCount = state.factorCount;
@@ -165,7 +159,7 @@ void SummaryPage::withCurrentSummary(std::function<void()> then) {
 }
 
 void SummaryPage::ComputeModelSummary(std::function<void()> then) {
-  if (!state.table || state.kind() != FileKind::fst) return;
+  if (!state.open() || state.kind() != FileKind::fst) return;
   if (!job_.accept(std::move(then))) return;
   QString problem;
   const auto rows = retainedRowRange(&problem);
@@ -176,11 +170,9 @@ void SummaryPage::ComputeModelSummary(std::function<void()> then) {
     return;
   }
   ModelSummaryInput input;
-  input.table = state.table;
   input.populationCount = state.populationCount;
   input.factorCount = state.factorCount;
   input.hasInteraction = state.hasInteraction;
-  input.rows = *rows;
   input.chains = inputs->chains;
   input.modelFilter = state.modelFilter;
   // entries a run does not write keep the values of this analysis' earlier runs, never those of
@@ -194,27 +186,14 @@ void SummaryPage::ComputeModelSummary(std::function<void()> then) {
 
   PageJob<SummaryInputs>::Run run;
   run.title = "Computing the summary";
-  run.compute = [this, input = std::move(input)](JobControl& control) -> JobRunner::Apply {
-    auto result = std::make_shared<ModelSummaryResult>(
-        computeModelSummary(input, [&control](int p) { control.setPercent(p); }, control.cancelFlag()));
-    if (result->cancelled) throw JobCancelled{};
+  run.pageGauge = true;
+  run.compute = [this, input = std::move(input)](Progress& progress) -> JobRunner::Apply {
+    auto result = std::make_shared<ModelSummaryResult>(computeModelSummary(input, progress));
     if (!result->error.empty()) throw std::runtime_error(result->error);
     // the evidence for each factor: model counts and the ESS of each 0/1 model and factor series
-    auto draws = std::make_shared<EvidenceInput>();
-    draws->factorCount = input.factorCount;
-    draws->hasInteraction = input.hasInteraction;
-    std::vector<std::span<const float>> chains;
-    draws->retainedRows = 0;
-    const std::vector<ChainRows> oneChain{{input.table, input.rows}};
-    for (const ChainRows& chain : input.chains.empty() ? oneChain : input.chains) {
-      const std::span<const float> models = chain.table->column(3 + input.populationCount);
-      chains.push_back(
-          models.subspan(static_cast<std::size_t>(chain.rows.begin), static_cast<std::size_t>(chain.rows.count())));
-      draws->retainedRows += chain.rows.count();
-    }
-    draws->modelCounts = modelCounts(chains, input.factorCount, input.hasInteraction);
-    draws->ess = indicatorEss(chains, input.factorCount, input.hasInteraction);
-    if (control.cancelFlag() && control.cancelFlag()->load()) throw JobCancelled{};
+    auto draws = std::make_shared<EvidenceInput>(
+        evidenceInput(input.chains, input.layout().modelColumn(), input.factorCount, input.hasInteraction));
+    progress.stopIfCancelled();
     return [this, result, draws] {
       applyModelSummary(*result);
       evidenceDraws_ = *draws;

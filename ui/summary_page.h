@@ -58,8 +58,6 @@ class SummaryPage : public QObject, private WindowPage {
   void clearSummaryDisplay();
   // a cancel: nothing waits for the summary any more
   void dropWaiting() { job_.dropWaiting(); }
-  // The gauge of the page while its summary is computed.
-  void showJobProgress(int percent);
   // The charts of Fst against the factors chosen, from the shown summary's mean Fst.
   void PlotFstAgainstFactors();
   void clearFactorDisplay();

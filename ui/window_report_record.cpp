@@ -26,7 +26,8 @@ std::optional<ProvenanceRecord> windowReportRecord(const AnalysisState& state, l
   run.reportPath = reportPath;
   run.rowCount = 0;
   for (const auto& table : state.chainTables()) run.rowCount += table ? table->rowCount() : 0;
-  for (const auto& chain : state.addedChains) run.options.chainPaths.push_back(chain.fileName);
+  // the chains after the data file's own (or its index's first)
+  for (std::size_t c = 1; c < state.chains.size(); ++c) run.options.chainPaths.push_back(state.chains[c].fileName);
   run.decision = {state.factorCount, state.hasInteraction};
   run.options.modelFilter = state.modelFilter;
   return reportRecord(run, why);

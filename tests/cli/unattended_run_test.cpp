@@ -129,10 +129,10 @@ TEST_F(UnattendedRun, TwoFactorLinesNeedTheInteractionAnswer) {
     SCOPED_TRACE(c.name);
     o.factorMode = c.mode;
     o.interaction = c.interaction;
-    RunHooks hooks;
     bool asked = false;
-    if (c.askedAnswer) hooks.askInteraction = [&] { asked = true; return *c.askedAnswer; };
-    const UnattendedResult result = buildUnattendedReport(o, hooks);
+    o.askInteraction = {};
+    if (c.askedAnswer) o.askInteraction = [&] { asked = true; return *c.askedAnswer; };
+    const UnattendedResult result = buildUnattendedReport(o);
     if (c.expectError) {
       ASSERT_TRUE(result.error);
       EXPECT_TRUE(result.error->fromArguments);

@@ -4,6 +4,7 @@
 #include "tests/as_nobody.h"
 #include "tests/core/read_tunings.h"
 #include "tests/core/table_rows.h"
+#include "tests/recorded_progress.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -105,7 +106,7 @@ TEST(DataFileReader, ReadsRowsAndStopsAtTheFirstBadLine) {
     for (const ReadCase& c : cases) {
       SCOPED_TRACE(std::string(c.name) + " / " + tuning.name);
       std::string path = dir.write("data.ml", c.content);
-      DataFileReadResult r = readDataFile(path, {}, tuning.tuning);
+      DataFileReadResult r = readDataFile(path, tuning.tuning);
       ASSERT_EQ(r.error, "");
       ASSERT_TRUE(r.table);
       EXPECT_EQ(rowsOf(*r.table), c.rows);
@@ -146,7 +147,7 @@ TEST(DataFileReader, CountsRowsWithMoreNumbersThanTheFirst) {
   for (const Tuning& tuning : kTunings) {
     for (const auto& c : cases) {
       SCOPED_TRACE(std::string(c.name) + " / " + tuning.name);
-      const DataFileReadResult r = readDataFile(dir.write("data.ml", c.content), {}, tuning.tuning);
+      const DataFileReadResult r = readDataFile(dir.write("data.ml", c.content), tuning.tuning);
       ASSERT_TRUE(r.table);
       EXPECT_EQ(r.table->rowCount(), c.rows);
       ASSERT_EQ(r.extraNumbers.has_value(), c.extra.has_value());
@@ -198,7 +199,7 @@ TEST(DataFileReader, AcceptsOnlyWholeNumbersInFloatRange) {
     for (const TokenCase& c : cases) {
       SCOPED_TRACE(std::string(c.token) + " / " + tuning.name);
       std::string path = dir.write("data.ml", std::string("1 2 3\n4 ") + c.token + " 6\n");
-      DataFileReadResult r = readDataFile(path, {}, tuning.tuning);
+      DataFileReadResult r = readDataFile(path, tuning.tuning);
       ASSERT_TRUE(r.table);
       if (c.isNumber) {
         ASSERT_EQ(r.table->rowCount(), 2);
@@ -247,7 +248,7 @@ TEST(DataFileReader, RefusesFilesWithoutAFirstRowOfNumbers) {
     for (const RefusalCase& c : cases) {
       SCOPED_TRACE(std::string(c.name) + " / " + tuning.name);
       std::string path = dir.write("data.fst", c.content);
-      DataFileReadResult r = readDataFile(path, {}, tuning.tuning);
+      DataFileReadResult r = readDataFile(path, tuning.tuning);
       EXPECT_FALSE(r.table);
       EXPECT_EQ(r.error, replacePath(c.message, path));
     }
@@ -335,7 +336,7 @@ TEST(DataFileReader, LongFileStopsAtTheBadLineWhicheverThreadReadsIt) {
     std::string path = dir.write("long.ml", f.text);
     for (const Tuning& tuning : kLongFileTunings) {
       SCOPED_TRACE(std::string(c.name) + " / " + tuning.name);
-      DataFileReadResult r = readDataFile(path, {}, tuning.tuning);
+      DataFileReadResult r = readDataFile(path, tuning.tuning);
       ASSERT_TRUE(r.table) << r.error;
       const SampleTable& t = *r.table;
       ASSERT_EQ(t.columnCount(), 3);
@@ -384,7 +385,7 @@ TEST(DataFileReader, ReadsVeryWideAndVeryLongLines) {
     std::string path = dir.write("wide.ml", c.content);
     for (const Tuning& tuning : kLongFileTunings) {
       SCOPED_TRACE(std::string(c.name) + " / " + tuning.name);
-      DataFileReadResult r = readDataFile(path, {}, tuning.tuning);
+      DataFileReadResult r = readDataFile(path, tuning.tuning);
       ASSERT_TRUE(r.table) << r.error;
       EXPECT_FALSE(r.stoppedEarly);
       ASSERT_EQ(r.table->rowCount(), c.rows);
@@ -416,32 +417,34 @@ TEST(DataFileReader, YieldsNowAndThenAndMayReadAnotherFileMeanwhile) {
   std::string path = dir.write("big.ml", text);
   std::string other = dir.write("other.ml", "1 2\n3 4\n");
   using Clock = std::chrono::steady_clock;
-  for (const Tuning& tuning : {Tuning{"default", ReadTuning{}}, Tuning{"2 threads", ReadTuning{1 << 16, 1, 2}}}) {
-    SCOPED_TRACE(tuning.name);
+  // a watcher that reads another file each time the fraction moves, and times the moves
+  struct Watcher : Progress {
+    std::string other;
     int calls = 0;
-    int lastPercent = 0;
     Clock::duration shortestGap = Clock::duration::max();
     Clock::time_point lastReturn = Clock::now();
     bool otherReadWell = true;
-    DataFileReadResult r = readDataFile(
-        path,
-        [&](int percent) {
-          ++calls;
-          EXPECT_GE(percent, lastPercent) << "progress never goes back";
-          EXPECT_LE(percent, 100);
-          lastPercent = percent;
-          shortestGap = std::min(shortestGap, Clock::now() - lastReturn);
-          DataFileReadResult o = readDataFile(other);
-          otherReadWell = otherReadWell && o.table && rowsOf(*o.table) == Rows{{1, 2}, {3, 4}};
-          lastReturn = Clock::now();
-        },
-        tuning.tuning);
+    void moved(double fraction) override {
+      if (fraction == 1) return;  // the read's end, told once it is over
+      ++calls;
+      shortestGap = std::min(shortestGap, Clock::now() - lastReturn);
+      DataFileReadResult o = readDataFile(other);
+      otherReadWell = otherReadWell && o.table && rowsOf(*o.table) == Rows{{1, 2}, {3, 4}};
+      lastReturn = Clock::now();
+    }
+  };
+  for (const Tuning& tuning : {Tuning{"default", ReadTuning{}}, Tuning{"2 threads", ReadTuning{1 << 16, 1, 2}}}) {
+    SCOPED_TRACE(tuning.name);
+    Watcher watcher;
+    watcher.other = other;
+    DataFileReadResult r = readDataFile(path, watcher, tuning.tuning);
     ASSERT_TRUE(r.table);
     EXPECT_EQ(r.table->rowCount(), 300'000);
     EXPECT_EQ(r.table->cell(0, 299'999), 1.5f);
-    EXPECT_GE(calls, 1);
-    EXPECT_GE(shortestGap, std::chrono::milliseconds(4)) << "yield called more often than every few ms";
-    EXPECT_TRUE(otherReadWell);
+    EXPECT_GE(watcher.calls, 1);
+    EXPECT_EQ(watcher.fraction(), 1.0);
+    EXPECT_GE(watcher.shortestGap, std::chrono::milliseconds(4)) << "progress reported more often than every few ms";
+    EXPECT_TRUE(watcher.otherReadWell);
   }
 }
 
@@ -458,17 +461,21 @@ TEST(DataFileReader, FileCutShortWhileItIsReadGivesOnlyWholeRows) {
   for (const Tuning& tuning : {Tuning{"default", ReadTuning{}}, Tuning{"3 threads", ReadTuning{1 << 16, 1, 3}}}) {
     SCOPED_TRACE(tuning.name);
     std::string path = dir.write("growing.ml", text);
-    bool cut = false;
-    DataFileReadResult r = readDataFile(
-        path,
-        [&](int) {
-          if (!cut) {
-            ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(cutAt)), 0);
-          }
-          cut = true;
-        },
-        tuning.tuning);
-    if (!cut) GTEST_SKIP() << "the read ended before its first yield";
+    // cuts the file the first time the read reports progress, while it still reads
+    struct Cutter : Progress {
+      std::string path;
+      std::size_t cutAt = 0;
+      bool cut = false;
+      void moved(double fraction) override {
+        if (cut || fraction == 1) return;
+        ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(cutAt)), 0);
+        cut = true;
+      }
+    } cutter;
+    cutter.path = path;
+    cutter.cutAt = cutAt;
+    DataFileReadResult r = readDataFile(path, cutter, tuning.tuning);
+    if (!cutter.cut) GTEST_SKIP() << "the read ended before its first report";
     ASSERT_TRUE(r.table) << r.error;
     const SampleTable& t = *r.table;
     EXPECT_LT(t.rowCount(), kRows);
@@ -480,30 +487,19 @@ TEST(DataFileReader, FileCutShortWhileItIsReadGivesOnlyWholeRows) {
   }
 }
 
-// A caller stops a long read by throwing from its yield function; the read ends at once and the
-// exception reaches the caller, with every reading thread joined.
-TEST(DataFileReader, AThrowingYieldStopsTheReadAndReachesTheCaller) {
+// A caller stops a long read by asking its progress for the cancel; the read ends at the next look
+// with the one cancellation, with every reading thread joined, and hands back no table.
+TEST(DataFileReader, ACancelStopsTheReadAndReachesTheCaller) {
   std::string text;
   for (int r = 0; r < 300'000; ++r) text += std::to_string(r) + " 0.5\n";
   TempDir dir;
   const std::string path = dir.write("long.ml", text);
-  struct Stop {};
-  // no wait before the first yield, so the read always reaches one, on one thread or several
+  // no wait between reports, so the read always reports before its end, on one thread or several
   for (const ReadTuning& tuning : {ReadTuning{.yieldInterval = {}}, ReadTuning{1 << 16, 1, 3, {}}}) {
-    bool yielded = false, stopped = false;
-    try {
-      readDataFile(
-          path,
-          [&](int) {
-            yielded = true;
-            throw Stop{};
-          },
-          tuning);
-    } catch (const Stop&) {
-      stopped = true;
-    }
-    EXPECT_TRUE(yielded);
-    EXPECT_TRUE(stopped);
+    RecordedProgress progress(1);
+    EXPECT_THROW(readDataFile(path, progress, tuning), WorkCancelled);
+    ASSERT_FALSE(progress.moves().empty());
+    EXPECT_LT(progress.moves().back(), 1.0) << "stopped before the end";
   }
 }
 

@@ -57,7 +57,7 @@ TEST(ExactCounter, FirstColumnFloatsAreThoseOfTheOtherColumns) {
   const std::string path = dir.write("same.ml", text);
   for (const auto& tuning : kTunings) {
     SCOPED_TRACE(tuning.name);
-    const DataFileReadResult read = readDataFile(path, {}, tuning.tuning);
+    const DataFileReadResult read = readDataFile(path, tuning.tuning);
     ASSERT_TRUE(read.table) << read.error;
     ASSERT_EQ(read.table->rowCount(), static_cast<int>(std::size(tokens)));
     for (int r = 0; r < read.table->rowCount(); ++r)
@@ -88,7 +88,7 @@ TEST(ExactCounter, FirstColumnHeldExactlyOnlyWhenFloatsRoundItsWholeNumbers) {
     const std::string path = dir.write(c.file, c.text);
     for (const auto& tuning : kTunings) {
       SCOPED_TRACE(std::string(c.name) + ", " + tuning.name);
-      const DataFileReadResult read = readDataFile(path, {}, tuning.tuning);
+      const DataFileReadResult read = readDataFile(path, tuning.tuning);
       ASSERT_TRUE(read.table) << read.error;
       const std::span<const double> exact = read.table->exactFirstColumn();
       EXPECT_EQ(std::vector<double>(exact.begin(), exact.end()), c.exact);

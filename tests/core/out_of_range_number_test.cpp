@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/number_token.h"
+
 namespace varno {
 namespace {
 

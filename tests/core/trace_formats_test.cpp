@@ -56,7 +56,7 @@ TEST(TraceFormats, ReadsEachStyleWithItsNamesAndNumbers) {
     const std::string path = folder.write(c.fileName, c.content);
     for (const Tuning& tuning : kTunings) {
       SCOPED_TRACE(std::string(c.name) + " / " + tuning.name);
-      const DataFileReadResult r = readDataFile(path, {}, tuning.tuning);
+      const DataFileReadResult r = readDataFile(path, tuning.tuning);
       ASSERT_TRUE(r.table) << r.error;
       EXPECT_EQ(r.table->columnNames(), c.names);
       EXPECT_EQ(rowsOf(*r.table), c.rows);
@@ -97,7 +97,7 @@ TEST(TraceFormats, RefusesHeaderCountMismatchAndMixedDelimiters) {
     const std::string path = folder.write("trace.txt", c.content);
     for (const Tuning& tuning : kTunings) {
       SCOPED_TRACE(std::string(c.name) + " / " + tuning.name);
-      const DataFileReadResult r = readDataFile(path, {}, tuning.tuning);
+      const DataFileReadResult r = readDataFile(path, tuning.tuning);
       EXPECT_FALSE(r.table);
       EXPECT_EQ(r.error, "\"" + path + "\"" + c.message);
     }

@@ -62,15 +62,17 @@ TEST(ChainPooling, ReportBytesEqualThoseOfTheConcatenatedRows) {
   const FactorDecision decision{kFactors, false};
   const std::string factors = "g[1]=1 2 3\ng[2]=0.5 0.25 1\n";
   std::string pooledText, wholeText;
-  ASSERT_FALSE(buildReportText(chains, decision, factors, {}, pooledText));
-  ASSERT_FALSE(buildReportText(whole, decision, factors, RowRange{0, whole->rowCount()}, {}, wholeText));
+  ASSERT_FALSE(buildReportText(chains, decision, factors, pooledText));
+  const std::vector<ChainRows> wholeChain{{whole, RowRange{0, whole->rowCount()}}};
+  ASSERT_FALSE(buildReportText(wholeChain, decision, factors, wholeText));
   EXPECT_EQ(pooledText, wholeText);
   EXPECT_FALSE(pooledText.empty());
 
-  // one chain is the report of that chain alone, burn-in and burn-out included
+  // one chain with its burn-in and burn-out is the report of its retained rows alone
   std::string oneText, plainText;
-  ASSERT_FALSE(buildReportText(std::span<const ChainRows>(chains).first(1), decision, factors, {}, oneText));
-  ASSERT_FALSE(buildReportText(chains[0].table, decision, factors, chains[0].rows, {}, plainText));
+  ASSERT_FALSE(buildReportText(std::span<const ChainRows>(chains).first(1), decision, factors, oneText));
+  const std::vector<ChainRows> retainedOnly{{concatenated({chains[0]}), RowRange{0, chains[0].rows.count()}}};
+  ASSERT_FALSE(buildReportText(retainedOnly, decision, factors, plainText));
   EXPECT_EQ(oneText, plainText);
 }
 
@@ -79,18 +81,14 @@ TEST(ChainPooling, ModelSummaryUnderAFilterEqualsTheConcatenatedRows) {
   const auto whole = concatenated(chains);
   for (int filter : {0, 2}) {
     ModelSummaryInput pooled;
-    pooled.table = chains[0].table;
-    pooled.rows = chains[0].rows;
     pooled.chains = chains;
     pooled.populationCount = kPopulations;
     pooled.factorCount = kFactors;
     pooled.modelFilter = filter;
     ModelSummaryInput one = pooled;
-    one.chains.clear();
-    one.table = whole;
-    one.rows = {0, whole->rowCount()};
-    const ModelSummaryResult a = computeModelSummary(pooled, {}, nullptr);
-    const ModelSummaryResult b = computeModelSummary(one, {}, nullptr);
+    one.chains = {{whole, RowRange{0, whole->rowCount()}}};
+    const ModelSummaryResult a = computeModelSummary(pooled);
+    const ModelSummaryResult b = computeModelSummary(one);
     ASSERT_TRUE(a.error.empty()) << a.error;
     EXPECT_EQ(a.memoLines, b.memoLines) << filter;
     EXPECT_EQ(a.modelProbabilities, b.modelProbabilities) << filter;
@@ -119,14 +117,10 @@ TEST(ChainPooling, StatisticsTextsAndSummaryFiguresEqualTheConcatenatedRows) {
   }
 
   SummaryTableInput pooledInput;
-  pooledInput.table = chains[0].table;
-  pooledInput.rows = chains[0].rows;
   pooledInput.chains = chains;
   pooledInput.layout = {FileKind::fst, kPopulations, kFactors, false};
   SummaryTableInput wholeInput = pooledInput;
-  wholeInput.chains.clear();
-  wholeInput.table = whole;
-  wholeInput.rows = {0, whole->rowCount()};
+  wholeInput.chains = {{whole, RowRange{0, whole->rowCount()}}};
   const std::vector<SummaryRow> a = computeSummaryTable(pooledInput, 1);
   const std::vector<SummaryRow> b = computeSummaryTable(wholeInput, 1);
   ASSERT_EQ(a.size(), b.size());
@@ -149,8 +143,6 @@ TEST(ChainPooling, AChainWithoutDrawsOfTheFilteredModelIsLeftOut) {
   std::vector<std::shared_ptr<const SampleTable>> tables{fstChain(200, 5), fstChain(200, 8), fstChain(200, 3)};
   const std::vector<ChainRows> chains = retainedChainRows(tables, 0, 0);
   SummaryTableInput input;
-  input.table = chains[0].table;
-  input.rows = chains[0].rows;
   input.chains = chains;
   input.layout = {FileKind::fst, kPopulations, kFactors, false};
   input.modelFilter = 3;
@@ -165,34 +157,30 @@ TEST(ChainPooling, ColumnFiguresDrawEachChainApart) {
   const std::vector<ChainRows> chains = threeChains();
   const auto whole = concatenated(chains);
   ColumnFiguresInput input;
-  input.table = chains[0].table;
-  input.rows = chains[0].rows;
   input.chains = chains;
   input.column = 5;
   input.layout = {FileKind::fst, kPopulations, kFactors, false};
   input.modelColumn = 3 + kPopulations;
   input.bandwidthPosition = -200;
   ColumnFiguresInput one = input;
-  one.chains.clear();
-  one.table = whole;
-  one.rows = {0, whole->rowCount()};
+  one.chains = {{whole, RowRange{0, whole->rowCount()}}};
   for (PlotType type : {PlotType::trace, PlotType::runningMean, PlotType::autocorrelation}) {
     input.plotType = one.plotType = type;
     const ColumnFigures pooled = computeColumnFigures(input);
     const ColumnFigures plain = computeColumnFigures(one);
     EXPECT_EQ(pooled.texts.mean, plain.texts.mean);
     EXPECT_EQ(pooled.texts.hpdi, plain.texts.hpdi);
-    ASSERT_EQ(pooled.chainY.size(), chains.size());
+    ASSERT_EQ(pooled.lines.size(), chains.size());
     for (std::size_t c = 0; c < chains.size(); ++c) {
       ColumnFiguresInput alone = one;
-      alone.table = chains[c].table;
-      alone.rows = chains[c].rows;
+      alone.chains = {chains[c]};
       const ColumnFigures own = computeColumnFigures(alone);
-      EXPECT_EQ(pooled.chainY[c], own.y) << c;
+      ASSERT_EQ(own.lines.size(), 1u);
+      EXPECT_EQ(pooled.lines[c].y, own.lines[0].y) << c;
       if (type != PlotType::autocorrelation) {
-        ASSERT_EQ(pooled.chainX[c].size(), own.y.size());
-        EXPECT_EQ(pooled.chainX[c].front(), 1);
-        EXPECT_EQ(pooled.chainX[c].back(), static_cast<double>(chains[c].rows.count()));
+        ASSERT_EQ(pooled.lines[c].x.size(), own.lines[0].y.size());
+        EXPECT_EQ(pooled.lines[c].x.front(), 1);
+        EXPECT_EQ(pooled.lines[c].x.back(), static_cast<double>(chains[c].rows.count()));
       }
     }
   }

@@ -1,5 +1,6 @@
 // The export of the retained draws: read back equal, thinned, filtered, never over an input.
 #include "report/draws_export.h"
+#include "tests/recorded_progress.h"
 
 #include <gtest/gtest.h>
 
@@ -184,9 +185,12 @@ TEST_F(DrawsExportFile, AnExportOfManyPiecesIsTheWholeTextAndACancelWritesNothin
   EXPECT_EQ(text.substr(text.rfind('\n', text.size() - 2) + 1), "2\t98995\t198995\t99000\t" +
                                                                      std::string(fieldsOf(text).back()[4]) + "\t3\n");
 
-  const std::atomic<bool> cancel{true};
+  // a cancel asked for after the first piece ends the export with the one cancellation, no file left
+  RecordedProgress progress(1);
   const fs::path cancelled = folder_ / "cancelled.tsv";
-  EXPECT_EQ(writeDrawsExport(cancelled.string(), in, {}, nullptr, &cancel), "the export was cancelled");
+  EXPECT_THROW(writeDrawsExport(cancelled.string(), in, {}, nullptr, progress), WorkCancelled);
+  ASSERT_EQ(progress.moves().size(), 1u);
+  EXPECT_LT(progress.moves()[0], 1.0);
   EXPECT_FALSE(fs::exists(cancelled));
 }
 

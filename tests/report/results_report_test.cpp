@@ -240,7 +240,7 @@ AnalysisState analysisHolding(const ReportInputs& example, int rows) {
   state.bestModel = example.bestModel;
   state.coefficientSummary = example.coefficientSummary;
   state.sigmaSummary = example.sigmaSummary;
-  state.rowCount = rows;
+  state.chains = {{"lake.fst", std::make_shared<const SampleTable>(1, rows)}};
   return state;
 }
 

@@ -1,8 +1,10 @@
 // The summary table on the bundled example, its three texts read back, and undefined figures.
 #include "report/summary_table.h"
+#include "tests/recorded_progress.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <charconv>
 #include <optional>
 #include <string>
@@ -189,18 +191,32 @@ SummaryTableOptions lakeOptions() {
 class SummaryOfTheExample : public ::testing::Test {
  protected:
   void SetUp() override {
-    ColumnData data;
+    OpenedAnalysis data;
     std::vector<std::string> warnings;
-    ASSERT_FALSE(openColumnData(lakeOptions(), {}, data, warnings));
-    input.table = data.table;
-    input.layout = {FileKind::fst, data.modelColumn - 3, data.decision.factorCount, data.decision.hasInteraction};
-    input.rows = data.rows;
+    ASSERT_FALSE(openAnalysis(lakeOptions(), data, warnings));
+    input.chains = data.chains;
+    input.layout = data.layout;
     rows = computeSummaryTable(input);
     ASSERT_EQ(rows.size(), 13u);
   }
   SummaryTableInput input;
   std::vector<SummaryRow> rows;
 };
+
+// The columns are computed on several threads, each reporting when its column is done: the
+// fraction only grows and ends at 1; a cancel asked for after the first column ends the table with
+// the one cancellation instead of handing back a table with rows missing.
+TEST_F(SummaryOfTheExample, ItsProgressGrowsFromEveryThreadAndItsCancelStopsIt) {
+  RecordedProgress progress;
+  EXPECT_EQ(computeSummaryTable(input, 3, progress).size(), rows.size());
+  const std::vector<double> moves = progress.moves();
+  ASSERT_FALSE(moves.empty());
+  EXPECT_TRUE(std::is_sorted(moves.begin(), moves.end()));
+  EXPECT_EQ(moves.back(), 1.0);
+
+  RecordedProgress cancelled(1);
+  EXPECT_THROW(computeSummaryTable(input, 3, cancelled), WorkCancelled);
+}
 
 TEST_F(SummaryOfTheExample, EveryFormatReadsBackToTheSameFigures) {
   const std::vector<std::string>& header = summaryTableHeader();
@@ -228,7 +244,7 @@ TEST_F(SummaryOfTheExample, EveryFormatReadsBackToTheSameFigures) {
 }
 
 TEST_F(SummaryOfTheExample, CountersAndLabelsHaveNoDiagnosticsAndCoefficientsTheirModelsRows) {
-  const int retained = input.rows.count();
+  const int retained = input.chains.front().rows.count();
   for (const SummaryRow& r : rows) {
     const bool diagnosed = r.name != "Iteration" && r.name != "Model";
     EXPECT_EQ(r.diagnostics.essBulk.has_value(), diagnosed) << r.name;
@@ -274,8 +290,7 @@ TEST(SummaryTable, ColumnsTooShortOrConstantGetNoDiagnostics) {
   for (int c = 0; c < 3; ++c)
     for (int r = 0; r < 4; ++r) table->cell(c, r) = values[c][r];
   SummaryTableInput input;
-  input.table = table;
-  input.rows = {0, 4};
+  input.chains = {{table, RowRange{0, 4}}};
   const std::vector<SummaryRow> rows = computeSummaryTable(input, 1);
   ASSERT_EQ(rows.size(), 3u);
   EXPECT_EQ(rows[0].kind, ColumnKind::counter);

@@ -19,6 +19,10 @@ SampleTable tableWithModels(const std::vector<float>& models) {
   return table;
 }
 
+TableLayout fstLayout(int populations, const FactorDecision& decision) {
+  return {FileKind::fst, populations, decision.factorCount, decision.hasInteraction};
+}
+
 TEST(ModelColumnCheck, FractionsInRetainedRowsRefuseAndWholeNumbersOutsideTheModelsAreCounted) {
   const struct {
     const char* name;
@@ -43,12 +47,12 @@ TEST(ModelColumnCheck, FractionsInRetainedRowsRefuseAndWholeNumbersOutsideTheMod
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    const ModelColumnCheck check = checkModelColumn(tableWithModels(c.models), 1, c.decision, c.rows);
+    const ModelColumnCheck check = checkModelColumn(tableWithModels(c.models), fstLayout(1, c.decision), c.rows);
     EXPECT_EQ(check.mismatch, c.mismatch);
     EXPECT_EQ(check.rowsOutsideModels, c.outside);
   }
   // a table too narrow for the column is the layout check's to refuse
-  EXPECT_FALSE(checkModelColumn(tableWithModels({0.5f}), 3, {2, false}, {0, 1}).mismatch);
+  EXPECT_FALSE(checkModelColumn(tableWithModels({0.5f}), fstLayout(3, {2, false}), {0, 1}).mismatch);
 }
 
 TEST(ModelColumnCheck, TheNoteCountsRowsInWords) {

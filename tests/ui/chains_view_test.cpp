@@ -122,7 +122,7 @@ TEST_F(ChainsView, ExportWritesTheRetainedDrawsOfTheModelAndNeverOverAnInput) {
   EXPECT_TRUE(lines[0].startsWith(".chain\t.iteration\t.draw\tIteration\t")) << lines[0].toStdString();
 
   // every retained row of model 2, in order, read back as the table's floats
-  const SampleTable& t = *form->analysis().table;
+  const SampleTable& t = *form->analysis().firstTable();
   const int modelColumn = 3 + spec.populations;
   int line = 1;
   for (int r = 50; r < t.rowCount(); ++r) {

@@ -162,7 +162,7 @@ TEST_F(ChainsWindow, ReloadReadsEveryChainAgain) {
   trigger(*form, "Refresh1");
   idle();
   ASSERT_EQ(form->analysis().chainCount(), 2);
-  EXPECT_EQ(form->analysis().addedChains[0].table->rowCount(), 80);
+  EXPECT_EQ(form->analysis().chains[1].table->rowCount(), 80);
   EXPECT_EQ(status(), QString("2 chains: 60 + 80 rows \u00D7 9 columns"));
 }
 

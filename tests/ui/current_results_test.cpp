@@ -231,7 +231,7 @@ TEST_F(CurrentResults, AnUnattendedRunWithAnUnreadableFactorsFileWritesNoReport)
   EXPECT_NE(err.find("missing.txt"), std::string::npos) << err;
   EXPECT_TRUE(form->statusBar()->currentMessage().contains("no report was written"))
       << form->statusBar()->currentMessage().toStdString();
-  EXPECT_FALSE(form->analysis().table);
+  EXPECT_FALSE(form->analysis().open());
 }
 
 // A file that ends early says so on standard error in the unattended run, and still gets its
@@ -251,7 +251,7 @@ TEST_F(CurrentResults, AnUnattendedRunSaysOnStandardErrorWhereReadingStopped) {
 // Cancel stops a load and leaves the analysis open before as it was.
 TEST_F(CurrentResults, ACancelledLoadLeavesTheOpenAnalysis) {
   openWithFactors(kExample, kExampleFactors);
-  const auto table = form->analysis().table;
+  const auto table = form->analysis().firstTable();
   const QString memo = part<QPlainTextEdit>(*form, "mModel")->toPlainText();
   const QString caption = form->windowTitle();
   dialogs.files = {write("other.ml", "1 2\n3 4\n")};
@@ -259,7 +259,7 @@ TEST_F(CurrentResults, ACancelledLoadLeavesTheOpenAnalysis) {
   ASSERT_TRUE(form->jobs().busy(JobRunner::Lane::analysis));
   part<QPushButton>(*form, "cancelJob")->click();
   idle();
-  EXPECT_EQ(form->analysis().table, table);
+  EXPECT_EQ(form->analysis().firstTable(), table);
   EXPECT_EQ(form->windowTitle(), caption);
   EXPECT_EQ(form->analysis().dataFileName, kExample.toStdString());
   EXPECT_TRUE(summaryShown(*form));

@@ -295,14 +295,14 @@ TEST_F(DetailsPage, FrqFileOffersLociAndAllelesAndPlotsTheChosenAllele) {
 
 TEST_F(DetailsPage, FstFileWithTooFewColumnsForItsFactorsIsRefusedAndTheOpenAnalysisStays) {
   openOther(oneToHundred());
-  const auto table = form->analysis().table;
+  const auto table = form->analysis().firstTable();
   const QString caption = form->windowTitle();
   dialogs.files.push_back(write("factors.txt", "g[1]=1 2\ng[2]=3 4\ng[3]=5 6\n"));
   form->actOnCommandLine({write("short.fst", "1 2 3 4 5 6\n1 2 3 4 5 6\n")});
   idle();
   ASSERT_EQ(dialogs.errors.size(), 1);
   EXPECT_TRUE(dialogs.errors[0].contains("short.fst"));
-  EXPECT_EQ(form->analysis().table, table);
+  EXPECT_EQ(form->analysis().firstTable(), table);
   EXPECT_EQ(form->windowTitle(), caption);
   EXPECT_EQ(form->analysis().dataExtension, ".ml");
   EXPECT_EQ(form->analysis().factorCount, 0);

@@ -43,7 +43,7 @@ TEST(JobRunner, AnErrorOnTheWorkerReachesTheWindowThreadAsAMessage) {
     std::string failure;
     bool applied = false;
     JobRunner::Job job;
-    job.work = [&c, &applied](JobControl&) -> JobRunner::Apply {
+    job.work = [&c, &applied](Progress&) -> JobRunner::Apply {
       c.fault();
       return [&applied] { applied = true; };
     };
@@ -60,7 +60,7 @@ TEST(JobRunner, TheAnalysisLaneRefusesASecondJobWhileOneRuns) {
   int applied = 0;
   auto job = [&applied] {
     JobRunner::Job j;
-    j.work = [&applied](JobControl&) -> JobRunner::Apply { return [&applied] { ++applied; }; };
+    j.work = [&applied](Progress&) -> JobRunner::Apply { return [&applied] { ++applied; }; };
     return j;
   };
   ASSERT_TRUE(runner.start(Lane::analysis, job()));
@@ -80,7 +80,7 @@ TEST(JobRunner, TheFiguresLaneRunsOnlyTheLatestOfTheRequestsMadeWhileOneRuns) {
   std::atomic<int> ran{0};
   auto job = [&](int n) {
     JobRunner::Job j;
-    j.work = [&applied, &ran, n](JobControl&) -> JobRunner::Apply {
+    j.work = [&applied, &ran, n](Progress&) -> JobRunner::Apply {
       ++ran;
       return [&applied, n] { applied.push_back(n); };
     };
@@ -96,8 +96,8 @@ TEST(JobRunner, ACancelledJobIsDroppedAndSaysSo) {
   JobRunner runner;
   bool applied = false, cancelled = false, failed = false;
   JobRunner::Job job;
-  job.work = [&applied](JobControl& control) -> JobRunner::Apply {
-    while (!control.cancelled()) {
+  job.work = [&applied](Progress& progress) -> JobRunner::Apply {
+    while (!progress.cancelRequested()) {
     }
     return [&applied] { applied = true; };  // a result that comes anyway is not applied
   };
@@ -117,7 +117,7 @@ TEST(JobRunner, ACancelAfterTheWorkEndedStillDropsTheResult) {
   bool applied = false, cancelled = false;
   std::atomic<bool> workDone{false};
   JobRunner::Job job;
-  job.work = [&applied, &workDone](JobControl&) -> JobRunner::Apply {
+  job.work = [&applied, &workDone](Progress&) -> JobRunner::Apply {
     workDone = true;
     return [&applied] { applied = true; };
   };
@@ -130,13 +130,44 @@ TEST(JobRunner, ACancelAfterTheWorkEndedStillDropsTheResult) {
   EXPECT_FALSE(applied);
 }
 
+// The gauges read the running analysis job's own progress: the window's gauge always, the page's
+// gauge only for a job that says it has one; a job that stops on its progress's cancel request
+// ends as cancelled, not as failed.
+TEST(JobRunner, TheGaugeFollowsTheJobsProgressAndItsCancelStopsIt) {
+  for (const bool pageGauge : {false, true}) {
+    SCOPED_TRACE(pageGauge ? "with a page gauge" : "without a page gauge");
+    JobRunner runner;
+    bool applied = false, cancelled = false, failed = false;
+    JobRunner::Job job;
+    job.pageGauge = pageGauge;
+    job.work = [&applied](Progress& progress) -> JobRunner::Apply {
+      progress.report(0.37);
+      for (;;) progress.stopIfCancelled();
+      return [&applied] { applied = true; };
+    };
+    job.cancelled = [&cancelled] { cancelled = true; };
+    job.failed = [&failed](const std::string&) { failed = true; };
+    ASSERT_TRUE(runner.start(Lane::analysis, std::move(job)));
+    while (runner.analysisPercent() == 0) std::this_thread::yield();
+    EXPECT_EQ(runner.analysisPercent(), 37);
+    EXPECT_EQ(runner.analysisPageGauge(), pageGauge);
+    runner.cancel(Lane::analysis);
+    waitIdle(runner);
+    EXPECT_TRUE(cancelled);
+    EXPECT_FALSE(failed);
+    EXPECT_FALSE(applied);
+    EXPECT_EQ(runner.analysisPercent(), 0);
+    EXPECT_FALSE(runner.analysisPageGauge());
+  }
+}
+
 TEST(JobRunner, ARunnerDestroyedWhileAJobRunsStopsAndJoinsIt) {
   std::atomic<bool> stopped{false};
   {
     JobRunner runner;
     JobRunner::Job job;
-    job.work = [&stopped](JobControl& control) -> JobRunner::Apply {
-      while (!control.cancelled()) {
+    job.work = [&stopped](Progress& progress) -> JobRunner::Apply {
+      while (!progress.cancelRequested()) {
       }
       stopped = true;
       return {};

@@ -136,7 +136,7 @@ TEST_F(OpenCommands, CancellingTheDataDialogChangesNothingButTheFactorMode) {
   form->actOnCommandLine({data, factors, "0"});
   idle();
   ASSERT_EQ(form->analysis().factorMode, 0);
-  const auto table = form->analysis().table;
+  const auto table = form->analysis().firstTable();
   const QString title = form->windowTitle();
   const QString memo = part<QPlainTextEdit>(*form, "mModel")->toPlainText();
 
@@ -145,7 +145,7 @@ TEST_F(OpenCommands, CancellingTheDataDialogChangesNothingButTheFactorMode) {
   idle();
   EXPECT_EQ(dialogs.openFilters.back(), kDataFilter);
   EXPECT_EQ(form->analysis().factorMode, -1);
-  EXPECT_EQ(form->analysis().table, table);
+  EXPECT_EQ(form->analysis().firstTable(), table);
   EXPECT_EQ(form->analysis().dataFileName, data.toStdString());
   EXPECT_EQ(form->windowTitle(), title);
   EXPECT_EQ(form->analysis().factorCount, 2);
@@ -239,7 +239,7 @@ TEST_F(OpenCommands, ReloadBeforeAnyFileReadsNothing) {
   trigger(*form, "Refresh1");
   idle();
   EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
-  EXPECT_FALSE(form->analysis().table);
+  EXPECT_FALSE(form->analysis().open());
   EXPECT_EQ(part<QCPGraph>(*form, "G1_serie")->data()->size(), 0);
   EXPECT_FALSE(form->analysis().reloading);
 }
@@ -256,7 +256,7 @@ TEST_F(OpenCommands, ReloadKeepsTheChosenColumnAndTheFactorValues) {
   idle();
   EXPECT_TRUE(dialogs.questions.isEmpty());
   EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
-  EXPECT_EQ(form->analysis().rowCount, 6);
+  EXPECT_EQ(form->analysis().firstTable()->rowCount(), 6);
   EXPECT_EQ(part<QComboBox>(*form, "xi")->currentIndex(), 4);
   EXPECT_EQ(part<QComboBox>(*form, "xi")->currentText(), "Fst2");
   ASSERT_EQ(part<QCPGraph>(*form, "Serie")->data()->size(), 6);

@@ -13,7 +13,7 @@
 namespace varno {
 namespace {
 
-std::vector<HpdiInterval> populations(int count, Rgb colour = {255, 0, 0}) {
+std::vector<HpdiInterval> populations(int count, int colourSlot = 0) {
   std::vector<HpdiInterval> hpdis;
   for (int p = 0; p < count; ++p) {
     HpdiInterval h;
@@ -21,7 +21,7 @@ std::vector<HpdiInterval> populations(int count, Rgb colour = {255, 0, 0}) {
     h.low = 0.05 + 0.001 * (p % 13);
     h.high = 0.2 + 0.002 * (p % 17);
     h.y = count - p + 1;
-    h.colour = colour;
+    h.colourSlot = colourSlot;
     hpdis.push_back(h);
   }
   return hpdis;
@@ -77,6 +77,14 @@ TEST_F(ReadableCharts, TheIntervalUnderTheMouseIsFoundWhetherOrNotItsLabelIsDraw
   EXPECT_EQ(hpdi.hpdis->itemAt(QPointF(-50, -50)), -1);
 }
 
+// Population p's interval takes slot (p - 1) mod 9 of nine colours, the first two red and blue.
+TEST(HpdiColours, EachSlotHasItsColour) {
+  const QColor expected[] = {QColor(255, 0, 0),     QColor(0, 0, 255),     QColor(255, 255, 0),
+                             QColor(255, 255, 255), QColor(128, 0, 128),   QColor(0, 128, 128),
+                             QColor(128, 128, 128), QColor(0, 255, 0),     QColor(255, 0, 255)};
+  for (int slot = 0; slot < kHpdiColourSlots; ++slot) EXPECT_EQ(hpdiColour(slot), expected[slot]) << slot;
+}
+
 // A white interval on a white background is drawn grey; on the window's grey it stays white.
 TEST_F(ReadableCharts, AnIntervalInTheBackgroundsColourIsDrawnInMidGrey) {
   const struct {
@@ -86,7 +94,7 @@ TEST_F(ReadableCharts, AnIntervalInTheBackgroundsColourIsDrawnInMidGrey) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.background.name().toStdString());
     setChartBackground(hpdi.chart, c.background);
-    showHpdis(hpdi, populations(3, {255, 255, 255}), 3);
+    showHpdis(hpdi, populations(3, 3), 3);  // white
     const IntervalSeries::Item& it = hpdi.hpdis->items()[1];
     EXPECT_EQ(hpdi.hpdis->drawnColour(it), c.drawn);
     const QImage image = renderChart(hpdi.chart, hpdi.chart->size());
@@ -99,9 +107,10 @@ TEST_F(ReadableCharts, AnIntervalInTheBackgroundsColourIsDrawnInMidGrey) {
 TEST_F(ReadableCharts, TickLabelsOfSmallValuesDifferFromEachOther) {
   const MainChart main = makeMainChart(&page);
   ColumnFigures figures;
+  FigureLine& line = figures.lines.emplace_back();
   for (int i = 0; i <= 200; ++i) {
-    figures.x.push_back(0.00030 + 0.0000002 * i);
-    figures.y.push_back(0.00031 + 0.00000005 * (i % 50));
+    line.x.push_back(0.00030 + 0.0000002 * i);
+    line.y.push_back(0.00031 + 0.00000005 * (i % 50));
   }
   showColumnLine(main, columnLineData(figures));
   for (QCPAxis* axis : {main.chart->xAxis, main.chart->yAxis}) {
@@ -116,18 +125,18 @@ TEST_F(ReadableCharts, TickLabelsOfSmallValuesDifferFromEachOther) {
 TEST_F(ReadableCharts, AnIntervalCloseToTheBackgroundIsOutlinedInDark) {
   const struct {
     QColor background;
-    Rgb colour;
+    int colourSlot;
     bool outlined;
-  } cases[] = {{QColor(240, 240, 240), {255, 255, 0}, true},
-               {QColor(240, 240, 240), {255, 255, 255}, true},
-               {Qt::white, {255, 255, 0}, true},
-               {QColor(240, 240, 240), {255, 0, 0}, false},
-               {Qt::white, {0, 0, 255}, false}};
+  } cases[] = {{QColor(240, 240, 240), 2, true},  // yellow
+               {QColor(240, 240, 240), 3, true},  // white
+               {Qt::white, 2, true},
+               {QColor(240, 240, 240), 0, false},  // red
+               {Qt::white, 1, false}};            // blue
   for (const auto& c : cases) {
-    const QColor colour(c.colour.red, c.colour.green, c.colour.blue);
+    const QColor colour = hpdiColour(c.colourSlot);
     SCOPED_TRACE(colour.name().toStdString() + " on " + c.background.name().toStdString());
     setChartBackground(hpdi.chart, c.background);
-    showHpdis(hpdi, populations(3, c.colour), 3);
+    showHpdis(hpdi, populations(3, c.colourSlot), 3);
     const IntervalSeries::Item& it = hpdi.hpdis->items()[1];
     EXPECT_EQ(hpdi.hpdis->outlined(it), c.outlined);
     const QImage image = renderChart(hpdi.chart, hpdi.chart->size());
@@ -147,9 +156,10 @@ TEST_F(ReadableCharts, AnIntervalCloseToTheBackgroundIsOutlinedInDark) {
 TEST_F(ReadableCharts, EveryAxisWritesNumbersInOneStyle) {
   const MainChart main = makeMainChart(&page);
   ColumnFigures figures;
+  FigureLine& line = figures.lines.emplace_back();
   for (int i = 0; i <= 5000; i += 50) {
-    figures.x.push_back(i);
-    figures.y.push_back(i);
+    line.x.push_back(i);
+    line.y.push_back(i);
   }
   showColumnLine(main, columnLineData(figures));
   const FactorChart g1 = makeFactorChart(&page, 1);

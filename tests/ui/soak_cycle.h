@@ -92,7 +92,7 @@ class SoakRun {
     }
     settle();
     return dialogs_.errors.isEmpty() && form_->analysis().dataFileName == expected &&
-           form_->analysis().table && form_->analysis().rowCount > 0;
+           form_->analysis().open() && form_->analysis().firstTable()->rowCount() > 0;
   }
 
  private:

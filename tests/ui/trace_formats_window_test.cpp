@@ -24,7 +24,7 @@ TEST_F(TraceFormatsWindow, HeaderNamesShowInTheChooserAndTheDiagnosticsTable) {
     form->actOnCommandLine({write(style.fileName, QByteArray::fromStdString(style.content))});
     idle();
     ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
-    ASSERT_EQ(form->analysis().rowCount, static_cast<int>(style.rows.size()));
+    ASSERT_EQ(form->analysis().firstTable()->rowCount(), static_cast<int>(style.rows.size()));
 
     const QComboBox* chooser = part<QComboBox>(*form, "xi");
     ASSERT_EQ(chooser->count(), static_cast<int>(style.names.size()));
@@ -81,7 +81,7 @@ TEST_F(TraceFormatsWindow, CodaIndexOpensItsChainsAndReloadsThem) {
   ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
   EXPECT_EQ(dialogs.openFilters.back(), "CODA chain (*chain*.txt)|*chain*.txt|Other(*.*)|*.*");
   EXPECT_EQ(files(), QStringList({chain1, chain2, extra}));
-  EXPECT_EQ(form->analysis().addedChains.back().table->cell(1, 0), 2.0f);  // alpha of extra.txt, not its iteration
+  EXPECT_EQ(form->analysis().chains.back().table->cell(1, 0), 2.0f);  // alpha of extra.txt, not its iteration
 
   trigger(*form, "Refresh1");
   idle();
@@ -108,7 +108,7 @@ TEST_F(TraceFormatsWindow, RefusedCodaIndexKeepsTheOpenAnalysis) {
                                    .arg(index, chain1));
   EXPECT_EQ(form->analysis().dataFileName, trace.toStdString());
   EXPECT_EQ(form->analysis().chainCount(), 1);
-  EXPECT_EQ(form->analysis().rowCount, static_cast<int>(style.rows.size()));
+  EXPECT_EQ(form->analysis().firstTable()->rowCount(), static_cast<int>(style.rows.size()));
 }
 
 }  // namespace

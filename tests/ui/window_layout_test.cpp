@@ -251,7 +251,7 @@ TEST_F(WindowTest, StartWithoutArgumentsDisablesTheDataControlsAndReadsNothing) 
            part<QLabel>(form, "Lallele"), part<QLabel>(form, "Llocus")})
     EXPECT_TRUE(w->isHidden()) << w->objectName().toStdString();
   EXPECT_EQ(form.windowTitle(), "VARNO v2.0 Plot Window");
-  EXPECT_EQ(form.analysis().table, nullptr);
+  EXPECT_FALSE(form.analysis().open());
   EXPECT_EQ(form.analysis().factorMode, -1);
   EXPECT_TRUE(dialogs.questions.isEmpty());
 }
