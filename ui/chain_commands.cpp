@@ -11,6 +11,7 @@
 #include "core/read_notes.h"
 #include "stats/data_range.h"
 #include "stats/model_column_check.h"
+#include "ui/details_page.h"
 #include "ui/dialogs.h"
 #include "ui/file_dialog_spec.h"
 #include "ui/job_runner.h"
@@ -79,7 +80,7 @@ bool TForm3::addChainFile(const QString& path, std::function<void()> then) {
   // the factor decision places the model column: a chain written with other factors does not fit
   const bool fst = state.kind() == FileKind::fst;
   const FactorDecision decision{state.factorCount, state.hasInteraction};
-  const std::string burnIn = Cutin->text().toStdString(), burnOut = Cutout->text().toStdString();
+  const std::string burnIn = details_->Cutin->text().toStdString(), burnOut = details_->Cutout->text().toStdString();
   JobRunner::Job job;
   job.title = "Reading " + path;
   // a chain of an analysis opened from an index is a chain file of that index
@@ -124,7 +125,7 @@ bool TForm3::addChainFile(const QString& path, std::function<void()> then) {
       if (then) {
         then();
       } else {
-        replotAtDefaultBandwidth();  // the pooled sample sets the default now
+        details_->replotAtDefaultBandwidth();  // the pooled sample sets the default now
         analysisChanged();
       }
     };
@@ -143,7 +144,7 @@ bool TForm3::addChainFile(const QString& path, std::function<void()> then) {
 
 void TForm3::addChainFiles(QStringList paths, std::function<void()> then) {
   if (paths.isEmpty()) {
-    replotAtDefaultBandwidth();  // the pooled sample sets the default now
+    details_->replotAtDefaultBandwidth();  // the pooled sample sets the default now
     analysisChanged();
     if (then) then();
     return;

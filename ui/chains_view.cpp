@@ -1,30 +1,23 @@
-// The Summary page's Chains view (the chains side by side, disagreeing rows marked) and
-// File > "Export retained draws...": both over every chain of the analysis, as background jobs.
+// The Summary page's Chains view: the chains side by side, disagreeing rows marked, over every
+// chain of the analysis, as a background job.
+#include "ui/chains_view.h"
+
+#include <QEvent>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QTableWidget>
 #include <stdexcept>
 
-#include "report/draws_export.h"
-#include "report/output_target.h"
-#include "report/summary_table.h"
 #include "stats/chain_comparison.h"
 #include "stats/number_format.h"
-#include "stats/text_numbers.h"
 #include "ui/diagnostics_table.h"
-#include "ui/dialogs.h"
-#include "ui/file_dialog_spec.h"
 #include "ui/job_runner.h"
-#include "ui/plotwin2.h"
 
 namespace varno {
 
 namespace {
 
-constexpr int kSummaryPage = 1;
 constexpr int kChainsTop = 90;  // below the memo and the gauge
 constexpr int kNoteHeight = 36;
 
@@ -34,7 +27,27 @@ QString figureText(const std::optional<double>& value) {
 
 }  // namespace
 
-void TForm3::createChainsView() {
+ChainsView::ChainsView(QWidget* page, PageHost& host)
+    : WindowPage(host),
+      Summary(page),
+      job_(*jobs_, [this] { return currentChainsInputs(); }, [this] { chainsChanged(); }) {
+  createChainsView();
+}
+
+void ChainsView::connectHandlers() {
+  connect(chainsView, &QPushButton::clicked, this, on([this] { chainsViewClick(); }));
+  // the Chains view waits for the lane that the summary or a file being read holds
+  connect(jobs_, &JobRunner::analysisEnded, this, [this] {
+    if (chainsWanted_ && !jobs_->busy(JobRunner::Lane::analysis)) host_.runGuarded([&] { chainsChanged(); });
+  });
+}
+
+bool ChainsView::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == Summary && event->type() == QEvent::Resize) placeChainsView();
+  return QObject::eventFilter(watched, event);
+}
+
+void ChainsView::createChainsView() {
   chainsView = new QPushButton("Chains", Summary);
   chainsView->setObjectName("chainsView");
   chainsView->setCheckable(true);
@@ -57,22 +70,22 @@ void TForm3::createChainsView() {
   placeChainsView();
 }
 
-void TForm3::placeChainsView() {
+void ChainsView::placeChainsView() {
   // the whole width and height below the memo: nothing of the charts shows around it
   const int width = Summary->width();
   chainsNote->setGeometry(0, kChainsTop, width, kNoteHeight);
   chainsTable->setGeometry(0, kChainsTop + kNoteHeight, width, std::max(0, Summary->height() - kChainsTop - kNoteHeight));
 }
 
-std::optional<ChainsInputs> TForm3::currentChainsInputs() const {
-  const auto summary = currentSummaryInputs();
+std::optional<ChainsInputs> ChainsView::currentChainsInputs() const {
+  const auto summary = host_.currentSummaryInputs();
   if (!summary) return std::nullopt;
   ChainsInputs inputs;
   inputs.summary = *summary;
   return inputs;
 }
 
-void TForm3::chainsViewClick() {
+void ChainsView::chainsViewClick() {
   const bool on = chainsView->isChecked();
   chainsNote->setVisible(on);
   chainsTable->setVisible(on);
@@ -83,24 +96,24 @@ void TForm3::chainsViewClick() {
   }
 }
 
-void TForm3::chainsChanged() {
+void ChainsView::chainsChanged() {
   const auto current = currentChainsInputs();
-  if (chainsShown_ && current == chainsShown_) return;
-  if (chainsShown_) clearChainsDisplay();
-  chainsWanted_ = chainsView->isChecked() && Pages->currentIndex() == kSummaryPage && current.has_value();
+  if (job_.shown() && current == job_.shown()) return;
+  if (job_.shown()) clearChainsDisplay();
+  chainsWanted_ = chainsView->isChecked() && host_.shownPage() == kSummaryPage && current.has_value();
   // the summary (or a file being read) has the lane: the table follows once it is free
   if (chainsWanted_ && !jobs_->busy(JobRunner::Lane::analysis)) ComputeChainsTable();
 }
 
-void TForm3::clearChainsDisplay() {
-  chainsShown_.reset();
+void ChainsView::clearChainsDisplay() {
+  job_.forget();
   chainsTable->clear();
   chainsTable->setRowCount(0);
   chainsTable->setColumnCount(0);
   chainsNote->clear();
 }
 
-void TForm3::ComputeChainsTable() {
+void ChainsView::ComputeChainsTable() {
   chainsWanted_ = false;
   const auto inputs = currentChainsInputs();
   if (!inputs) return;
@@ -108,36 +121,32 @@ void TForm3::ComputeChainsTable() {
   chainsNote->setText("Computing the chains table...");
   const TableLayout layout{FileKind::fst, state.populationCount, state.factorCount, state.hasInteraction};
 
-  JobRunner::Job job;
-  job.title = "Computing the chains table";
-  job.work = [this, inputs = *inputs, layout](Progress& progress) -> JobRunner::Apply {
+  PageJob<ChainsInputs>::Run run;
+  run.title = "Computing the chains table";
+  run.compute = [this, inputs = *inputs, layout](Progress& progress) -> JobRunner::Apply {
     auto comparison = std::make_shared<ChainComparison>(
         compareChains(inputs.summary.chains, layout, inputs.summary.modelFilter, 2, progress));
     if (!comparison->error.empty()) throw std::runtime_error(comparison->error);
-    return [this, comparison, inputs] {
-      // the rows, filter, factors or chains changed while it ran: it describes nothing on screen
-      if (currentChainsInputs() != inputs) {
-        chainsNote->clear();
-        chainsChanged();
-        return;
-      }
-      chainsShown_ = inputs;
-      applyChainsTable(*comparison);
-    };
+    return [this, comparison] { applyChainsTable(*comparison); };
   };
-  job.failed = [this](const std::string& error) {
+  // the rows, filter, factors or chains changed while it ran: it describes nothing on screen
+  run.stale = [this] {
+    chainsNote->clear();
+    chainsChanged();
+  };
+  run.failed = [this](const std::string& error) {
     chainsNote->clear();
     reportError(QString("The chains table of \"%1\" cannot be computed: %2")
                     .arg(QString::fromStdString(state.dataFileName), QString::fromStdString(error)));
   };
-  job.cancelled = [this] {
+  run.cancelled = [this] {
     chainsNote->clear();
     setPassingStatus("The chains table was cancelled.");
   };
-  if (!jobs_->start(JobRunner::Lane::analysis, std::move(job))) chainsWanted_ = true;
+  if (!job_.start(*inputs, std::move(run))) chainsWanted_ = true;
 }
 
-void TForm3::applyChainsTable(const ChainComparison& comparison) {
+void ChainsView::applyChainsTable(const ChainComparison& comparison) {
   const int chains = comparison.chainCount;
   QStringList header{"Quantity"};
   for (int c = 1; c <= chains; ++c) header << QString("Chain %1").arg(c);
@@ -177,53 +186,6 @@ void TForm3::applyChainsTable(const ChainComparison& comparison) {
                             .arg(disagreeing)
                             .arg(comparison.rows.size()));
   }
-}
-
-void TForm3::exportDrawsClick() {
-  if (!state.open()) {
-    reportError("There are no draws to export: open a data file first.");
-    return;
-  }
-  if (refuseWhileBusy()) return;
-  QString problem;
-  const auto burnIn = parseWholeNumber(Cutin->text().toStdString());
-  const auto burnOut = parseWholeNumber(Cutout->text().toStdString());
-  if (!retainedRowRange(&problem) || !burnIn || !burnOut) {
-    reportError("The draws cannot be exported: " + problem);
-    return;
-  }
-  const auto chosen = askSavePath(DialogPurpose::exportDraws, "Tab-separated draws (*.tsv)|*.tsv", ".tsv", "draws");
-  if (!chosen) return;
-  const std::string path = chosen->toStdString();
-  const std::vector<InputFile> inputs = analysisInputs(state);
-  if (const auto input = inputFileTargeted(path, inputs)) {
-    reportError("The draws were not exported: " + QString::fromStdString(*input) + ".");
-    return;
-  }
-
-  DrawsExportInput input;
-  input.chains = retainedChains(*burnIn, *burnOut);
-  const bool fst = state.kind() == FileKind::fst;
-  const TableLayout layout = state.layout();
-  input.columnNames = summaryColumnNames(*state.firstTable(), layout);
-  input.modelColumn = layout.modelColumn();
-  input.modelFilter = fst ? state.modelFilter : 0;
-
-  JobRunner::Job job;
-  job.title = "Exporting the retained draws";
-  job.work = [this, path, input = std::move(input), inputs](Progress& progress) -> JobRunner::Apply {
-    long long draws = 0;
-    const auto error = writeDrawsExport(path, input, inputs, &draws, progress);
-    if (error) throw std::runtime_error(*error);
-    return [this, path, draws] {
-      setStatus(QString("%1 draws written to %2").arg(draws).arg(QString::fromStdString(path)));
-    };
-  };
-  job.failed = [this](const std::string& error) {
-    reportError("The draws were not exported: " + QString::fromStdString(error));
-  };
-  job.cancelled = [this] { setPassingStatus("The export of the draws was cancelled; no file was written."); };
-  jobs_->start(JobRunner::Lane::analysis, std::move(job));
 }
 
 }  // namespace varno

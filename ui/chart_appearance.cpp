@@ -9,7 +9,10 @@
 #include <qcustomplot.h>
 
 #include "charts/chart_setup.h"
+#include "charts/window_charts.h"
+#include "ui/details_page.h"
 #include "ui/plotwin2.h"
+#include "ui/summary_page.h"
 
 namespace varno {
 
@@ -26,7 +29,7 @@ QPen recoloured(QPen pen, const QColor& colour) {
 }  // namespace
 
 std::array<QCustomPlot*, 5> TForm3::allCharts() const {
-  return {Chart1, G1_graph, G2_graph, Chart4, Chart3};
+  return {details_->Chart1, summary_->G1_graph, summary_->G2_graph, summary_->Chart4, summary_->Chart3};
 }
 
 // Recolours the data series in place: their points and their other settings are kept, so the
@@ -34,17 +37,17 @@ std::array<QCustomPlot*, 5> TForm3::allCharts() const {
 void TForm3::applySeriesColour(QAction* item, const QColor& colour) {
   item->setChecked(true);
 
-  Serie->setPen(recoloured(Serie->pen(), colour));
-  QCPScatterStyle marks = Serie->scatterStyle();
+  details_->Serie->setPen(recoloured(details_->Serie->pen(), colour));
+  QCPScatterStyle marks = details_->Serie->scatterStyle();
   if (marks.isPenDefined()) {  // an own marker pen would otherwise keep the old colour
     marks.setPen(recoloured(marks.pen(), colour));
-    Serie->setScatterStyle(marks);
+    details_->Serie->setScatterStyle(marks);
   }
-  histogram->setPen(recoloured(histogram->pen(), colour));  // the fill stays white
-  model->setPen(recoloured(model->pen(), colour));
-  model->setBrush(colour);
+  details_->histogram->setPen(recoloured(details_->histogram->pen(), colour));  // the fill stays white
+  summary_->model->setPen(recoloured(summary_->model->pen(), colour));
+  summary_->model->setBrush(colour);
 
-  for (QCPGraph* points : {G1_serie, G2_serie}) {
+  for (QCPGraph* points : {summary_->G1_serie, summary_->G2_serie}) {
     points->setPen(recoloured(points->pen(), colour));
     QCPScatterStyle style = points->scatterStyle();
     style.setPen(recoloured(style.pen(), colour));
@@ -52,7 +55,7 @@ void TForm3::applySeriesColour(QAction* item, const QColor& colour) {
     points->setScatterStyle(style);
   }
 
-  for (QCustomPlot* chart : {Chart1, Chart3, G1_graph, G2_graph}) chart->replot();
+  for (QCustomPlot* chart : {details_->Chart1, summary_->Chart3, summary_->G1_graph, summary_->G2_graph}) chart->replot();
 }
 
 void TForm3::applyBackground(QAction* item, const QColor& colour) {
@@ -78,14 +81,14 @@ void TForm3::applyGrid(QAction* item, bool visible) {
 
 void TForm3::applyStyle(QAction* item, bool line, bool markers) {
   item->setChecked(true);
-  Serie->setLineStyle(line ? QCPGraph::lsLine : QCPGraph::lsNone);
+  details_->Serie->setLineStyle(line ? QCPGraph::lsLine : QCPGraph::lsNone);
   // no pen of their own: the crosses take the line's colour, whatever it becomes later
-  Serie->setScatterStyle(markers ? QCPScatterStyle(QCPScatterStyle::ssCross, kSerieMarkerSize)
+  details_->Serie->setScatterStyle(markers ? QCPScatterStyle(QCPScatterStyle::ssCross, kSerieMarkerSize)
                                  : QCPScatterStyle(QCPScatterStyle::ssNone));
   // thinning a long trace for its markers drops points, the extremes on the axis edges first:
   // every point gets its cross, while a bare line keeps the faster drawing
-  Serie->setAdaptiveSampling(!markers);
-  Chart1->replot();
+  details_->Serie->setAdaptiveSampling(!markers);
+  details_->Chart1->replot();
 }
 
 void TForm3::FormResize() {
@@ -94,7 +97,7 @@ void TForm3::FormResize() {
   const QSize client = centralWidget() ? centralWidget()->size() : size();
   const int w = client.width() + 8;
   const int h = client.height() + 54;
-  Chart1->resize(std::max(0, w - 55), std::max(0, h - 285));
+  details_->Chart1->resize(std::max(0, w - 55), std::max(0, h - 285));
   Pages->resize(std::max(0, w - 8), std::max(0, h - 54));
 }
 
@@ -126,5 +129,14 @@ void TForm3::Grid_OffClick() { applyGrid(Grid_Off, false); }
 void TForm3::LinesClick() { applyStyle(Lines, true, false); }
 void TForm3::PointsClick() { applyStyle(Points, false, true); }
 void TForm3::BothClick() { applyStyle(Both, true, true); }
+
+void TForm3::logFstClick() {
+  const bool logit = !logFst->isChecked();
+  logFst->setChecked(logit);
+  const QString title = factorValueAxisName(logit);
+  summary_->G1_graph->yAxis->setLabel(title);
+  summary_->G2_graph->yAxis->setLabel(title);
+  summary_->PlotFstAgainstFactors();
+}
 
 }  // namespace varno

@@ -6,7 +6,9 @@
 #include <QRadioButton>
 
 #include "core/column_catalogue.h"
+#include "ui/details_page.h"
 #include "ui/plotwin2.h"
+#include "ui/summary_page.h"
 #include "ui/track_bar.h"
 
 namespace varno {
@@ -46,10 +48,10 @@ bool TForm3::catalogueAccepts(const SampleTable& table) {
 }
 
 void TForm3::BuildColumnCatalogue() {
-  xi->clear();
-  for (QWidget* w : std::initializer_list<QWidget*>{xi, mean, histo, density, autocorr, normal, Cutin,
-                                                    Cutout, Tburnin, Tburnout, Locus, Allele,
-                                                    Model_only2})
+  details_->xi->clear();
+  for (QWidget* w : std::initializer_list<QWidget*>{details_->xi, details_->mean, details_->histo, details_->density, details_->autocorr, details_->normal, details_->Cutin,
+                                                    details_->Cutout, details_->Tburnin, details_->Tburnout, details_->Locus, details_->Allele,
+                                                    details_->Model_only2})
     w->setEnabled(true);
   state.dataExtension = lowerCasedExtension(state.dataFileName);
 
@@ -60,55 +62,55 @@ void TForm3::BuildColumnCatalogue() {
   switch (state.kind()) {
     case FileKind::fst: {
       Openfactorfile->setEnabled(true);
-      Model_only->setEnabled(true);
-      showAll({Model_only2, LModel_only2, xi, col}, true);
-      showAll({Allele, Locus, Lallele, Llocus}, false);
-      xi->addItems(entryTexts(fstColumnLabels(state.columnCount, state.factorCount)));
-      const int entry = state.reloading ? reloadSelection(state.reloadColumnIndex, xi->count(), 1)
-                                        : std::min(1, xi->count() - 1);
-      xi->setCurrentIndex(entry);
+      summary_->Model_only->setEnabled(true);
+      showAll({details_->Model_only2, details_->LModel_only2, details_->xi, details_->col}, true);
+      showAll({details_->Allele, details_->Locus, details_->Lallele, details_->Llocus}, false);
+      details_->xi->addItems(entryTexts(fstColumnLabels(state.columnCount, state.factorCount)));
+      const int entry = state.reloading ? reloadSelection(state.reloadColumnIndex, details_->xi->count(), 1)
+                                        : std::min(1, details_->xi->count() - 1);
+      details_->xi->setCurrentIndex(entry);
       state.populationCount = std::max(0, TableLayout::fst(state.columnCount, {state.factorCount, state.hasInteraction}).populationCount);
       state.fstSummary.reset(static_cast<std::size_t>(state.populationCount));
       state.factorValues.assign(static_cast<std::size_t>(state.populationCount),
                                 std::vector<float>(static_cast<std::size_t>(state.factorCount) + 1, 0.0f));
-      requestColumnFigures(entry + 1, true);  // at the bandwidth of its own sample
+      details_->requestColumnFigures(entry + 1, true);  // at the bandwidth of its own sample
       break;
     }
     case FileKind::frq: {
       selectPage(0);
       Openfactorfile->setEnabled(false);
-      Model_only->setEnabled(false);
-      Model_only2->setEnabled(false);
-      showAll({Model_only2, LModel_only2, xi, col}, false);
-      showAll({Allele, Locus, Lallele, Llocus}, true);
+      summary_->Model_only->setEnabled(false);
+      details_->Model_only2->setEnabled(false);
+      showAll({details_->Model_only2, details_->LModel_only2, details_->xi, details_->col}, false);
+      showAll({details_->Allele, details_->Locus, details_->Lallele, details_->Llocus}, true);
       state.modelFilter = 0;
-      Locus->clear();
-      Allele->clear();
+      details_->Locus->clear();
+      details_->Allele->clear();
       state.alleleCounts = frqAlleleCounts(*state.firstTable());
-      Locus->addItems(entryTexts(locusEntries(state.alleleCounts)));
-      Allele->addItems(entryTexts(alleleEntries(state.alleleCounts, 0)));
-      Allele->setCurrentIndex(0);
-      Locus->setCurrentIndex(0);
-      LocusChange();
+      details_->Locus->addItems(entryTexts(locusEntries(state.alleleCounts)));
+      details_->Allele->addItems(entryTexts(alleleEntries(state.alleleCounts, 0)));
+      details_->Allele->setCurrentIndex(0);
+      details_->Locus->setCurrentIndex(0);
+      details_->LocusChange();
       break;
     }
     case FileKind::other: {
       selectPage(0);
       Openfactorfile->setEnabled(false);
-      Model_only->setEnabled(false);
-      showAll({Model_only2, LModel_only2}, false);
-      showAll({Allele, Locus, Lallele, Llocus}, false);
-      showAll({xi, col}, true);
+      summary_->Model_only->setEnabled(false);
+      showAll({details_->Model_only2, details_->LModel_only2}, false);
+      showAll({details_->Allele, details_->Locus, details_->Lallele, details_->Llocus}, false);
+      showAll({details_->xi, details_->col}, true);
       state.modelFilter = 0;
-      xi->addItems(entryTexts(otherColumnLabels(state.columnCount, state.firstTable()->columnNames())));
+      details_->xi->addItems(entryTexts(otherColumnLabels(state.columnCount, state.firstTable()->columnNames())));
       // the chains of an index start with their iteration numbers: the first name is what to look at
-      const int entry = state.chainsFromIndex() && xi->count() > 1 ? 1 : 0;
-      xi->setCurrentIndex(entry);
-      requestColumnFigures(entry + 1, true);
+      const int entry = state.chainsFromIndex() && details_->xi->count() > 1 ? 1 : 0;
+      details_->xi->setCurrentIndex(entry);
+      details_->requestColumnFigures(entry + 1, true);
       break;
     }
   }
-  SetDefaultBandwidth();
+  details_->SetDefaultBandwidth();
 }
 
 }  // namespace varno

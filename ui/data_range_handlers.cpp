@@ -9,19 +9,20 @@
 #include "stats/chain_rows.h"
 #include "stats/data_range.h"
 #include "stats/text_numbers.h"
+#include "ui/details_page.h"
 #include "ui/plotwin2.h"
 #include "ui/track_bar.h"
 
 namespace varno {
 
 std::optional<RowRange> TForm3::retainedRowRange(QString* problem) {
-  const auto burnIn = parseWholeNumber(Cutin->text().toStdString());
-  const auto burnOut = parseWholeNumber(Cutout->text().toStdString());
-  markRangeEdit(Cutin, burnIn.has_value());
-  markRangeEdit(Cutout, burnOut.has_value());
+  const auto burnIn = burnRange_.burnIn;
+  const auto burnOut = burnRange_.burnOut;
+  markRangeEdit(details_->Cutin, burnIn.has_value());
+  markRangeEdit(details_->Cutout, burnOut.has_value());
   if (!burnIn || !burnOut) {
     if (problem) {
-      const QString text = !burnIn ? Cutin->text() : Cutout->text();
+      const QString text = !burnIn ? details_->Cutin->text() : details_->Cutout->text();
       *problem = QString("The %1 \"%2\" is not a whole number.")
                      .arg(!burnIn ? "burn-in" : "burn-out", text);
     }
@@ -62,18 +63,18 @@ void TForm3::replotIfRangeChanged() {
   }
   updateRetainedRowsText();
   if (!retainedRowRange()) {
-    showFiguresUpdating(true);  // the figures no longer describe what the edits say
+    details_->showFiguresUpdating(true);  // the figures no longer describe what the edits say
     analysisChanged();
     return;
   }
-  ReplotCurrentColumn();
+  details_->ReplotCurrentColumn();
   analysisChanged();
 }
 
 QString TForm3::retainedRowsText() const {
   if (!state.open()) return {};
-  const auto burnIn = parseWholeNumber(Cutin->text().toStdString());
-  const auto burnOut = parseWholeNumber(Cutout->text().toStdString());
+  const auto burnIn = burnRange_.burnIn;
+  const auto burnOut = burnRange_.burnOut;
   if (!burnIn || !burnOut) return "data range not valid";
   const QLocale english(QLocale::English);
   if (state.chainCount() > 1) {
@@ -95,26 +96,26 @@ QString TForm3::retainedRowsText() const {
 
 void TForm3::updateRetainedRowsText() { rowsLabel_->setText(retainedRowsText()); }
 
-void TForm3::CutinChange() { applyBurnEditOutcome(Cutin, Cutout, Tburnin); }
+void TForm3::CutinChange() { applyBurnEditOutcome(details_->Cutin, details_->Cutout, details_->Tburnin); }
 
-void TForm3::CutoutChange() { applyBurnEditOutcome(Cutout, Cutin, Tburnout); }
+void TForm3::CutoutChange() { applyBurnEditOutcome(details_->Cutout, details_->Cutin, details_->Tburnout); }
 
 void TForm3::TburninChange() {
-  if (!Tburnin->changedByUser()) return;  // set by its edit, whose handler replots
-  Cutin->setText(QString::fromStdString(burnTextForPercentage(Tburnin->position(), shortestChainRows())));
+  if (!details_->Tburnin->changedByUser()) return;  // set by its edit, whose handler replots
+  details_->Cutin->setText(QString::fromStdString(burnTextForPercentage(details_->Tburnin->position(), shortestChainRows())));
   replotIfRangeChanged();
 }
 
 void TForm3::TburnoutChange() {
-  if (!Tburnout->changedByUser()) return;
-  Cutout->setText(
-      QString::fromStdString(burnTextForPercentage(Tburnout->position(), shortestChainRows())));
+  if (!details_->Tburnout->changedByUser()) return;
+  details_->Cutout->setText(
+      QString::fromStdString(burnTextForPercentage(details_->Tburnout->position(), shortestChainRows())));
   replotIfRangeChanged();
 }
 
 std::optional<QString> TForm3::fitDataRangeToRows(int rowCount) {
-  const auto burnIn = parseWholeNumber(Cutin->text().toStdString());
-  const auto burnOut = parseWholeNumber(Cutout->text().toStdString());
+  const auto burnIn = burnRange_.burnIn;
+  const auto burnOut = burnRange_.burnOut;
   if (!burnIn || !burnOut) return std::nullopt;  // an invalid text stays marked until mended
   const auto fitted = fitRangeToRows(*burnIn, *burnOut, rowCount);
   if (!fitted) return std::nullopt;
@@ -123,10 +124,10 @@ std::optional<QString> TForm3::fitDataRangeToRows(int rowCount) {
       QString("burn-in %1 and burn-out %2 did not fit the %3 rows read: both set to 0")
           .arg(english.toString(*burnIn), english.toString(*burnOut), english.toString(rowCount));
   fittingRange_ = true;
-  Cutin->setText(QString::number(fitted->first));
-  Cutout->setText(QString::number(fitted->second));
-  Tburnin->setPosition(burnPercentage(static_cast<double>(fitted->first), rowCount));
-  Tburnout->setPosition(burnPercentage(static_cast<double>(fitted->second), rowCount));
+  details_->Cutin->setText(QString::number(fitted->first));
+  details_->Cutout->setText(QString::number(fitted->second));
+  details_->Tburnin->setPosition(burnPercentage(static_cast<double>(fitted->first), rowCount));
+  details_->Tburnout->setPosition(burnPercentage(static_cast<double>(fitted->second), rowCount));
   fittingRange_ = false;
   rangeNote_ = "; " + said;
   return said;

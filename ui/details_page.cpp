@@ -1,11 +1,13 @@
 // The Details page: statistics of the chosen column and the main chart.
-#include <QAction>
-#include <QFileInfo>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QGroupBox>
+#include <QPushButton>
 #include <QRadioButton>
 #include <qcustomplot.h>
+
+#include "ui/details_page.h"
 
 #include "core/column_catalogue.h"
 #include "stats/column_sample.h"
@@ -17,18 +19,158 @@
 #include "stats/number_format.h"
 #include "stats/running_mean.h"
 #include "stats/statistics_texts.h"
+#include "charts/chart_setup.h"
 #include "charts/window_charts.h"
 #include "ui/job_runner.h"
-#include "stats/text_numbers.h"
-#include "ui/plotwin2.h"
+#include "ui/column_chooser_search.h"
+#include "ui/designed_controls.h"
 #include "ui/track_bar.h"
 #include "ui/up_down.h"
 
 namespace varno {
 
-void TForm3::PlotColumn(int column) { requestColumnFigures(column, false); }
+DetailsPage::DetailsPage(QWidget* page, PageHost& host) : WindowPage(host), Details(page) {
+  createDetailsPage();
+  // a selection made by the program raises no event: only the user's choice is wired
+  QObject::connect(xi, &QComboBox::activated, Details, on([this] { xiChange(); }));
+  QObject::connect(Locus, &QComboBox::activated, Details, on([this] { LocusChange(); }));
+  QObject::connect(Allele, &QComboBox::activated, Details, on([this] { AlleleChange(); }));
+  QObject::connect(normal, &QRadioButton::clicked, Details, on([this] { normalClick(); }));
+  QObject::connect(mean, &QRadioButton::clicked, Details, on([this] { meanClick(); }));
+  QObject::connect(histo, &QRadioButton::clicked, Details, on([this] { histoClick(); }));
+  QObject::connect(density, &QRadioButton::clicked, Details, on([this] { densityClick(); }));
+  QObject::connect(autocorr, &QRadioButton::clicked, Details, on([this] { autocorrClick(); }));
+  QObject::connect(lambda_default, &QPushButton::clicked, Details, on([this] { lambda_defaultClick(); }));
+  // edits and track bars notify at once, also when the program sets them, on a real change only
+  QObject::connect(nb_histo2, &QLineEdit::textChanged, Details, on([this] { nb_histo2Change(); }));
+  QObject::connect(Cpc2, &QLineEdit::textChanged, Details, on([this] { Cpc2Change(); }));
+  QObject::connect(lambda_dens, &TrackBar::changed, Details, on([this] { lambda_densChange(); }));
+}
 
-void TForm3::requestColumnFigures(int column, bool defaultBandwidth) {
+void DetailsPage::createDetailsPage() {
+  QWidget* page = Details;
+
+  plot = named(new QGroupBox(" Plot: ", page), "plot");
+  plot->setGeometry(45, 5, 265, 89);
+  col = label("col", "Column to plot :", plot, 8, 24);
+  xi = dropDown("xi", plot, QRect(96, 20, 160, 22), 15);
+  Llocus = label("Llocus", "Locus: ", plot, 8, 24);
+  Locus = dropDown("Locus", plot, QRect(96, 20, 70, 22), 10);
+  Locus->addItem("1");
+  Locus->setCurrentIndex(0);
+  Lallele = label("Lallele", "Allele:", plot, 8, 56);
+  Allele = dropDown("Allele", plot, QRect(96, 52, 70, 22), 12);
+  Allele->addItem("1");
+  Allele->setCurrentIndex(0);
+  // tens of thousands of columns, thousands of loci: found by typing
+  makeSearchable(xi);
+  makeSearchable(Locus);
+  LModel_only2 = label("LModel_only2", "Model:", plot, 8, 56);
+  Model_only2 = dropDown("Model_only2", plot, QRect(96, 52, 160, 22), 10);
+
+  InOut = named(new QGroupBox(" Data range: ", page), "InOut");
+  InOut->setGeometry(45, 101, 265, 81);
+  LCutin = label("LCutin", "Burn-in:", InOut, 8, 24);
+  Cutin = edit("Cutin", "0", InOut, QRect(66, 20, 64, 21));
+  Tburnin = new TrackBar("Tburnin", 0, 100, 5, 0, InOut);
+  Tburnin->setGeometry(136, 16, 122, 28);
+  LCutout = label("LCutout", "Burn-out:", InOut, 8, 54);
+  Cutout = edit("Cutout", "0", InOut, QRect(66, 50, 64, 21));
+  Tburnout = new TrackBar("Tburnout", 0, 100, 5, 0, InOut);
+  Tburnout->setGeometry(136, 46, 122, 28);
+
+  Plot_type = named(new QGroupBox(" Plot type: ", page), "Plot_type");
+  Plot_type->setGeometry(327, 5, 156, 177);
+  normal = named(new QRadioButton("Trace", Plot_type), "normal");
+  normal->setGeometry(10, 18, 80, 18);
+  normal->setChecked(true);
+  mean = named(new QRadioButton("Mean", Plot_type), "mean");
+  mean->setGeometry(10, 38, 80, 18);
+  histo = named(new QRadioButton("Histogram:", Plot_type), "histo");
+  histo->setGeometry(10, 60, 84, 18);
+  nb_histo2 = edit("nb_histo2", "30", Plot_type, QRect(96, 58, 36, 21));
+  nb_histo = new UpDown("nb_histo", nb_histo2, 2, 200, 30, Plot_type);
+  nb_histo->setGeometry(132, 58, 16, 21);
+  density = named(new QRadioButton("Density:", Plot_type), "density");
+  density->setGeometry(10, 88, 80, 18);
+  lambda_default = named(new QPushButton("Default", Plot_type), "lambda_default");
+  lambda_default->setGeometry(92, 85, 56, 23);
+  lambda_dens = new TrackBar("lambda_dens", -1000, 300, 30, -500, Plot_type);
+  lambda_dens->setGeometry(6, 112, 144, 28);
+  // the fifth plot type sits beside the first; the box keeps its place and may widen into the
+  // gap before the Statistics box to hold it
+  autocorr = named(new QRadioButton("Autocorrelation", Plot_type), "autocorr");
+  const int traceWidth = std::min(normal->width(), normal->sizeHint().width());
+  const int autocorrX = normal->x() + traceWidth + 2;
+  const int roomToStats = 502 - 3 - Plot_type->x();
+  // a wide system font gets a smaller caption rather than a clipped one
+  QFont autocorrFont = autocorr->font();
+  while (autocorrX + autocorr->sizeHint().width() + 2 > roomToStats && autocorrFont.pointSizeF() > 6) {
+    autocorrFont.setPointSizeF(autocorrFont.pointSizeF() - 0.5);
+    autocorr->setFont(autocorrFont);
+  }
+  const int autocorrWidth = autocorr->sizeHint().width();
+  normal->resize(traceWidth, normal->height());
+  autocorr->setGeometry(autocorrX, 18, autocorrWidth, 18);
+  Plot_type->resize(std::clamp(autocorrX + autocorrWidth + 2, Plot_type->width(), roomToStats), Plot_type->height());
+  Llambda = label("Llambda", "Lambda=", Plot_type, 10, 150);
+  Vlambda = display("Vlambda", Plot_type, QRect(62, 148, 86, 18));
+
+  Stats = named(new QGroupBox(" Statistics: ", page), "Stats");
+  Stats->setGeometry(502, 5, 220, 159);
+  struct Row {
+    QLineEdit** target;
+    const char* name;
+    const char* caption;
+  };
+  const Row rows[] = {{&m, "m", "Mean: "},          {&var_edit, "var_edit", "Variance: "},
+                      {&min, "min", "Min: "},       {&max, "max", "Max:"},
+                      {&mode, "mode", "Mode:"},     {&HPDI, "HPDI", "HPDI:"},
+                      {&width, "width", "Width:"},  {&accuracy, "accuracy", "Accuracy:"}};
+  int y = 19;
+  for (const Row& r : rows) {
+    label(QString("L") + r.name, r.caption, Stats, 8, y);
+    *r.target = display(r.name, Stats, QRect(66, y - 1, 138, 16));
+    y += 14;
+  }
+  accuracy->setGeometry(66, y - 15, 76, 16);
+  label("Laccuracy_unit", "%", Stats, 144, y - 14);
+  label("Llevel", "Level:", Stats, 8, y + 5);
+  Cpc2 = edit("Cpc2", "95", Stats, QRect(66, y + 1, 36, 21));
+  Cpc = new UpDown("Cpc", Cpc2, 1, 99, 95, Stats);
+  Cpc->setGeometry(102, y + 1, 16, 21);
+  label("Llevel_unit", "%", Stats, 122, y + 5);
+  convergence = named(new QLabel(page), "convergence");
+  convergence->setGeometry(506, 167, 280, 16);
+  convergence->setToolTip(
+      "Effective sample sizes of the bulk and the tails, and split R-hat, of the draws shown "
+      "(retained rows and model filter)");
+
+  const MainChart main = makeMainChart(page);
+  Chart1 = main.chart;
+  Serie = main.serie;
+  histogram = main.histogram;
+  burnSerie = Chart1->addGraph();
+  burnSerie->setObjectName("burnSerie");
+  burnSerie->setName("burnSerie");
+  burnSerie->setPen(QPen(QColor(170, 170, 170)));
+  burnSerie->setVisible(false);
+  markAsContext(burnSerie);
+}
+
+void DetailsPage::forgetFigures() {
+  figuresShown_.reset();
+  figuresWanted_.reset();
+}
+
+std::optional<int> DetailsPage::shownColumn() const {
+  if (!figuresShown_) return std::nullopt;
+  return figuresShown_->column;
+}
+
+void DetailsPage::PlotColumn(int column) { requestColumnFigures(column, false); }
+
+void DetailsPage::requestColumnFigures(int column, bool defaultBandwidth) {
   // an invalid data range text recomputes nothing: the edit is marked and the last results stay,
   // shown as no longer current
   const auto rows = retainedRowRange();
@@ -47,8 +189,8 @@ void TForm3::requestColumnFigures(int column, bool defaultBandwidth) {
     defaultBandwidth = true;
   ColumnFiguresInput input;
   // the rows are valid: both edits hold whole numbers
-  input.chains = retainedChains(*parseWholeNumber(Cutin->text().toStdString()),
-                                *parseWholeNumber(Cutout->text().toStdString()));
+  input.chains = retainedChains(*burnRange_.burnIn,
+                                *burnRange_.burnOut);
   input.column = column;
   input.modelFilter = state.modelFilter;
   input.layout = state.layout();
@@ -58,7 +200,7 @@ void TForm3::requestColumnFigures(int column, bool defaultBandwidth) {
   input.keptBandwidthPosition = lambda_dens->position();
   input.plotType = chosenPlotType();
   input.classCount = nb_histo->position();
-  input.wholeColumn = input.plotType == PlotType::trace && showBurnIn->isChecked();
+  input.wholeColumn = input.plotType == PlotType::trace && host_.showBurnInRows();
   if (figuresWanted_) {
     ColumnFiguresInput asked = input;
     asked.diagnose = figuresWanted_->diagnose;  // where the diagnostics come from changes no figure
@@ -74,7 +216,7 @@ void TForm3::requestColumnFigures(int column, bool defaultBandwidth) {
   }
   // the diagnostics come with the figures only when known already; otherwise their own job follows
   input.diagnose = false;
-  dropPassingStatus();
+  host_.dropPassingStatus();
   figuresWanted_ = input;
   showFiguresUpdating(true);
 
@@ -131,7 +273,7 @@ void TForm3::requestColumnFigures(int column, bool defaultBandwidth) {
   jobs_->start(JobRunner::Lane::figures, std::move(job));
 }
 
-void TForm3::requestSampleDiagnostics(const ColumnFiguresInput& input) {
+void DetailsPage::requestSampleDiagnostics(const ColumnFiguresInput& input) {
   JobRunner::Job job;
   job.title = "Computing the convergence diagnostics";
   job.work = [this, input](Progress&) -> JobRunner::Apply {
@@ -160,20 +302,20 @@ void TForm3::requestSampleDiagnostics(const ColumnFiguresInput& input) {
   jobs_->start(JobRunner::Lane::diagnostics, std::move(job));
 }
 
-QString TForm3::convergenceText(const std::optional<ConvergenceDiagnostics>& diagnostics,
+QString DetailsPage::convergenceText(const std::optional<ConvergenceDiagnostics>& diagnostics,
                                 const std::string& chainsNote) const {
   QString text = diagnostics ? QString::fromStdString(convergenceLine(*diagnostics)) : QString();
   if (!chainsNote.empty()) text += (text.isEmpty() ? "" : "; ") + QString::fromStdString(chainsNote);
   return text;
 }
 
-void TForm3::showChainLines(const std::vector<ColumnLine>& lines, const std::vector<ColumnLine>& outside) {
+void DetailsPage::showChainLines(const std::vector<ColumnLine>& lines, const std::vector<ColumnLine>& outside) {
   if (!lines.empty()) burnSerie->setVisible(false);
   chainSeries_ =
       varno::showChainLines(MainChart{Chart1, Serie, histogram}, lines, state.chainFileNames(), chainSeries_, outside);
 }
 
-void TForm3::clearColumnFigures() {
+void DetailsPage::clearColumnFigures() {
   showChainLines({});
   figuresShown_.reset();
   figuresWanted_.reset();
@@ -189,7 +331,7 @@ void TForm3::clearColumnFigures() {
   Chart1->replot();
 }
 
-bool TForm3::applyColumnFigures(const ColumnFiguresInput& input, const ColumnFigures& figures) {
+bool DetailsPage::applyColumnFigures(const ColumnFiguresInput& input, const ColumnFigures& figures) {
   // a newer request supersedes this result: its figures would describe other inputs
   if (!figuresWanted_ || !(*figuresWanted_ == input)) return false;
   figuresShown_ = input;
@@ -240,7 +382,7 @@ bool TForm3::applyColumnFigures(const ColumnFiguresInput& input, const ColumnFig
   return true;
 }
 
-void TForm3::showBandwidthNote(const ColumnFigures& figures) {
+void DetailsPage::showBandwidthNote(const ColumnFigures& figures) {
   // the Diagnostics page gives every column the mode at its own default bandwidth: a bandwidth
   // moved by hand is said, so that the two modes are not taken for the same figure
   QString note;
@@ -255,7 +397,7 @@ void TForm3::showBandwidthNote(const ColumnFigures& figures) {
   Stats->setToolTip(note);
 }
 
-void TForm3::replotAtDefaultBandwidth() {
+void DetailsPage::replotAtDefaultBandwidth() {
   if (state.dataExtension != ".frq") {
     requestColumnFigures(xi->currentIndex() + 1, true);
     return;
@@ -264,21 +406,22 @@ void TForm3::replotAtDefaultBandwidth() {
   if (column > 0) requestColumnFigures(column, true);
 }
 
-void TForm3::showFiguresUpdating(bool updating) {
+void DetailsPage::showFiguresUpdating(bool updating) {
   // the last figures stay readable but grey until figures of the current inputs replace them
-  const QColor text = updating ? QColor(150, 150, 150) : palette().color(QPalette::Text);
+  const QPalette& window = Details->window()->palette();
+  const QColor text = updating ? QColor(150, 150, 150) : window.color(QPalette::Text);
   for (QLineEdit* e : {min, max, m, var_edit, HPDI, width, accuracy, mode}) {
     QPalette p = e->palette();
     p.setColor(QPalette::Text, text);
     e->setPalette(p);
   }
   QPalette p = convergence->palette();
-  p.setColor(QPalette::WindowText, updating ? text : palette().color(QPalette::WindowText));
+  p.setColor(QPalette::WindowText, updating ? text : window.color(QPalette::WindowText));
   convergence->setPalette(p);
   Stats->setToolTip(updating ? "Updating: these figures describe the previous settings" : bandwidthNote_);
 }
 
-PlotType TForm3::chosenPlotType() const {
+PlotType DetailsPage::chosenPlotType() const {
   return histo->isChecked()      ? PlotType::histogram
          : mean->isChecked()     ? PlotType::runningMean
          : density->isChecked()  ? PlotType::density
@@ -286,7 +429,7 @@ PlotType TForm3::chosenPlotType() const {
                                  : PlotType::trace;
 }
 
-void TForm3::ReplotCurrentColumn() {
+void DetailsPage::ReplotCurrentColumn() {
   if (state.dataExtension != ".frq") {
     PlotColumn(xi->currentIndex() + 1);
   } else {
@@ -294,7 +437,7 @@ void TForm3::ReplotCurrentColumn() {
   }
 }
 
-void TForm3::SetDefaultBandwidth() {
+void DetailsPage::SetDefaultBandwidth() {
   // figures still being computed: the bandwidth comes with them, from the sample they use
   if (!figuresShown_ || !(figuresShown_ == figuresWanted_)) {
     if (figuresWanted_) requestColumnFigures(figuresWanted_->column, true);
@@ -304,9 +447,9 @@ void TForm3::SetDefaultBandwidth() {
     lambda_dens->setPosition(*position);
 }
 
-void TForm3::xiChange() { requestColumnFigures(xi->currentIndex() + 1, true); }
+void DetailsPage::xiChange() { requestColumnFigures(xi->currentIndex() + 1, true); }
 
-void TForm3::LocusChange() {
+void DetailsPage::LocusChange() {
   Allele->clear();
   for (const std::string& entry : alleleEntries(state.alleleCounts, Locus->currentIndex()))
     Allele->addItem(QString::fromStdString(entry));
@@ -314,7 +457,7 @@ void TForm3::LocusChange() {
   AlleleChange();
 }
 
-void TForm3::AlleleChange() {
+void DetailsPage::AlleleChange() {
   const int column = frqColumn(state.alleleCounts, Locus->currentIndex(), Allele->currentIndex());
   if (column > 0) {
     PlotColumn(column);
@@ -323,34 +466,32 @@ void TForm3::AlleleChange() {
   }
 }
 
-void TForm3::normalClick() {
+void DetailsPage::normalClick() {
   nb_histo->setEnabled(false);
   ReplotCurrentColumn();
 }
 
-void TForm3::meanClick() {
+void DetailsPage::meanClick() {
   nb_histo->setEnabled(false);
   ReplotCurrentColumn();
 }
 
-void TForm3::densityClick() {
+void DetailsPage::densityClick() {
   nb_histo->setEnabled(false);
   ReplotCurrentColumn();
 }
 
-void TForm3::autocorrClick() {
+void DetailsPage::autocorrClick() {
   nb_histo->setEnabled(false);
   ReplotCurrentColumn();
 }
 
-void TForm3::showBurnInClick() { ReplotCurrentColumn(); }
-
-void TForm3::histoClick() {
+void DetailsPage::histoClick() {
   nb_histo->setEnabled(true);
   ReplotCurrentColumn();
 }
 
-void TForm3::nb_histo2Change() {
+void DetailsPage::nb_histo2Change() {
   const LimitedEditOutcome outcome = classCountTextChanged(nb_histo2->text().toStdString());
   if (outcome.rewriteText) {
     nb_histo2->setText(QString::fromStdString(*outcome.rewriteText));  // runs this handler again
@@ -360,7 +501,7 @@ void TForm3::nb_histo2Change() {
   ReplotCurrentColumn();
 }
 
-void TForm3::Cpc2Change() {
+void DetailsPage::Cpc2Change() {
   const LimitedEditOutcome outcome = levelTextChanged(Cpc2->text().toStdString());
   if (outcome.rewriteText) {
     Cpc2->setText(QString::fromStdString(*outcome.rewriteText));  // runs this handler again
@@ -370,12 +511,12 @@ void TForm3::Cpc2Change() {
   ReplotCurrentColumn();
 }
 
-void TForm3::lambda_densChange() {
+void DetailsPage::lambda_densChange() {
   Vlambda->setText(
       QString::fromStdString(generalFormat(bandwidthOfPosition(lambda_dens->position()), 6)));
   ReplotCurrentColumn();
 }
 
-void TForm3::lambda_defaultClick() { SetDefaultBandwidth(); }
+void DetailsPage::lambda_defaultClick() { SetDefaultBandwidth(); }
 
 }  // namespace varno

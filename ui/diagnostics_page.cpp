@@ -1,30 +1,27 @@
 // The Diagnostics page: every column's figures and convergence diagnostics, computed as a
 // background job, shown only while they describe the current rows, filter and factor decision.
+#include "ui/diagnostics_page.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
-#include <QComboBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTabWidget>
+#include <QVBoxLayout>
 #include <stdexcept>
 #include <thread>
+#include <qcustomplot.h>
 
 #include "core/column_catalogue.h"
-#include "report/atomic_write.h"
-#include "report/output_target.h"
 #include "stats/data_range.h"
-#include "stats/text_numbers.h"
 #include "stats/convergence_marks.h"
 #include "ui/diagnostics_charts.h"
 #include "ui/diagnostics_contents.h"
+#include "ui/designed_controls.h"
 #include "ui/diagnostics_table.h"
-#include "ui/dialogs.h"
-#include "ui/file_dialog_spec.h"
 #include "ui/job_runner.h"
 #include "stats/chain_diagnostics.h"
-#include "ui/plotwin2.h"
-#include "ui/up_down.h"
 
 namespace varno {
 
@@ -79,32 +76,79 @@ int workerThreads() {
 
 }  // namespace
 
-std::optional<SummaryTableInput> TForm3::currentDiagnosticsInputs() const {
+DiagnosticsPage::DiagnosticsPage(QWidget* page, PageHost& host)
+    : WindowPage(host),
+      Diagnostics(page),
+      job_(*jobs_, [this] { return currentDiagnosticsInputs(); }, [this] { ComputeDiagnostics(); }) {
+  createDiagnosticsPage();
+  connectHandlers();
+}
+
+void DiagnosticsPage::createDiagnosticsPage() {
+  auto* column = new QVBoxLayout(Diagnostics);
+  column->setContentsMargins(6, 6, 6, 6);
+  diagnosticsNote = named(new QLabel(Diagnostics), "diagnosticsNote");
+  diagnosticsNote->setWordWrap(true);
+  column->addWidget(diagnosticsNote);
+  auto* filters = new QHBoxLayout;
+  diagnosticsFilter = named(new QLineEdit(Diagnostics), "diagnosticsFilter");
+  diagnosticsFilter->setPlaceholderText("Filter: part of a name, or a column number");
+  diagnosticsFilter->setClearButtonEnabled(true);
+  filters->addWidget(diagnosticsFilter, 1);
+  diagnosticsMissing = named(new QCheckBox("Only columns that miss the target", Diagnostics), "diagnosticsMissing");
+  filters->addWidget(diagnosticsMissing);
+  diagnosticsByLocus = named(new QCheckBox("Group by locus", Diagnostics), "diagnosticsByLocus");
+  diagnosticsByLocus->setVisible(false);  // frq files only
+  filters->addWidget(diagnosticsByLocus);
+  diagnosticsShownRows = named(new QLabel(Diagnostics), "diagnosticsShownRows");
+  filters->addWidget(diagnosticsShownRows);
+  column->addLayout(filters);
+  auto* tableAndCharts = new QHBoxLayout;
+  diagnosticsTable = named(new DiagnosticsTable(Diagnostics), "diagnosticsTable");
+  tableAndCharts->addWidget(diagnosticsTable, 1);
+  auto* charts = new QVBoxLayout;
+  rhatSpread = makeSpreadChart("rhatSpread", "R-hat of all columns", Diagnostics);
+  essSpread = makeSpreadChart("essSpread", "Bulk ESS of all columns", Diagnostics);
+  for (QWidget* chart : {static_cast<QWidget*>(rhatSpread), static_cast<QWidget*>(essSpread)}) {
+    chart->setFixedWidth(230);
+    chart->setVisible(false);  // until there are figures
+    charts->addWidget(chart, 1);
+  }
+  tableAndCharts->addLayout(charts);
+  column->addLayout(tableAndCharts, 1);
+}
+
+void DiagnosticsPage::connectHandlers() {
+  QObject::connect(diagnosticsTable, &QAbstractItemView::doubleClicked, Diagnostics, [this](const QModelIndex& index) {
+    host_.runGuarded([&] { diagnosticsRowDoubleClicked(index.row()); });
+  });
+  QObject::connect(diagnosticsFilter, &QLineEdit::textChanged, Diagnostics, on([this] { diagnosticsFiltersChanged(); }));
+  QObject::connect(diagnosticsMissing, &QCheckBox::toggled, Diagnostics, on([this] { diagnosticsFiltersChanged(); }));
+  QObject::connect(diagnosticsByLocus, &QCheckBox::toggled, Diagnostics, on([this] { diagnosticsFiltersChanged(); }));
+  QObject::connect(diagnosticsTable, &DiagnosticsTable::copyRequested, Diagnostics, on([this] { copyDiagnostics(); }));
+}
+
+std::optional<SummaryTableInput> DiagnosticsPage::currentDiagnosticsInputs() const {
   if (!state.open()) return std::nullopt;
-  const auto burnIn = parseWholeNumber(Cutin->text().toStdString());
-  const auto burnOut = parseWholeNumber(Cutout->text().toStdString());
+  const auto burnIn = burnRange_.burnIn;
+  const auto burnOut = burnRange_.burnOut;
   if (!burnIn || !burnOut) return std::nullopt;
   SummaryTableInput inputs;
   inputs.chains = retainedChains(*burnIn, *burnOut);
   inputs.layout = {state.kind(), state.populationCount, state.factorCount, state.hasInteraction};
   inputs.modelFilter = state.kind() == FileKind::fst ? state.modelFilter : 0;
-  inputs.levelPercent = Cpc->position();
+  inputs.levelPercent = host_.levelPercent();
   return inputs;
 }
 
-bool TForm3::diagnosticsIsCurrent() const {
-  const auto current = currentDiagnosticsInputs();
-  return current && diagnosticsShown_ && *diagnosticsShown_ == *current;
-}
-
-void TForm3::diagnosticsChanged() {
+void DiagnosticsPage::diagnosticsChanged() {
   if (diagnosticsIsCurrent()) return;
-  if (diagnosticsShown_) clearDiagnosticsDisplay();
-  if (Pages->currentIndex() == kDiagnosticsPage && !isBusy() && currentDiagnosticsInputs()) ComputeDiagnostics();
+  if (job_.shown()) clearDiagnosticsDisplay();
+  if (host_.shownPage() == kDiagnosticsPage && !isBusy() && currentDiagnosticsInputs()) ComputeDiagnostics();
 }
 
-void TForm3::clearDiagnosticsDisplay() {
-  diagnosticsShown_.reset();
+void DiagnosticsPage::clearDiagnosticsDisplay() {
+  job_.forget();
   diagnosticsContents_.reset();
   diagnosticsTable->clearRows();
   diagnosticsNote->clear();
@@ -113,62 +157,51 @@ void TForm3::clearDiagnosticsDisplay() {
   showSpread(essSpread, {}, 0, kMinimumEssPerChain);
 }
 
-void TForm3::ComputeDiagnostics(std::function<void()> then) {
+void DiagnosticsPage::ComputeDiagnostics(std::function<void()> then) {
   if (!state.open()) return;
-  // the commands that ask for it are refused while the lane is busy; a step left waiting here
-  // would have nothing to run it
-  if (jobs_->busy(JobRunner::Lane::analysis)) return;
-  if (then) afterDiagnostics_.push_back(std::move(then));
+  if (!job_.accept(std::move(then))) return;
   QString problem;
   const auto rows = retainedRowRange(&problem);
   const auto inputs = currentDiagnosticsInputs();
   if (!rows || !inputs) {
-    afterDiagnostics_.clear();
+    job_.dropWaiting();
     reportError("The diagnostics cannot be computed: " + problem);
     return;
   }
   clearDiagnosticsDisplay();
   diagnosticsNote->setText("Computing the diagnostics...");
 
-  JobRunner::Job job;
-  job.title = "Computing the diagnostics";
+  PageJob<SummaryTableInput>::Run run;
+  run.title = "Computing the diagnostics";
   const std::vector<int> alleleCounts = state.kind() == FileKind::frq ? state.alleleCounts : std::vector<int>{};
-  job.work = [this, inputs = *inputs, alleleCounts](Progress& progress) -> JobRunner::Apply {
+  run.compute = [this, inputs = *inputs, alleleCounts](Progress& progress) -> JobRunner::Apply {
     std::vector<SummaryRow> rows = computeSummaryTable(inputs, workerThreads(), progress);
     // everything the page shows is made here: the window's thread only swaps it in
     const QString note = noteFor(inputs, rows);
     auto contents = makeDiagnosticsContents(std::move(rows), chainsOf(inputs), alleleCounts);
-    return [this, contents, inputs, note] {
-      // the rows, filter or factors changed while it ran: it describes nothing on screen any more
-      if (currentDiagnosticsInputs() != inputs) {
-        diagnosticsNote->clear();
-        analysisChanged();
-        if (!afterDiagnostics_.empty() && !isBusy()) ComputeDiagnostics();
-        return;
-      }
-      applyDiagnostics(inputs, contents);
+    return [this, contents, note] {
+      applyDiagnostics(contents);
       diagnosticsNote->setText(note);
-      auto waiting = std::move(afterDiagnostics_);
-      afterDiagnostics_.clear();
-      for (auto& step : waiting) step();
     };
   };
-  job.failed = [this](const std::string& error) {
-    afterDiagnostics_.clear();
+  // the rows, filter or factors changed while it ran: it describes nothing on screen any more
+  run.stale = [this] {
+    diagnosticsNote->clear();
+    analysisChanged();
+  };
+  run.failed = [this](const std::string& error) {
     diagnosticsNote->clear();
     reportError(QString("The diagnostics of \"%1\" cannot be computed: %2")
                     .arg(QString::fromStdString(state.dataFileName), QString::fromStdString(error)));
   };
-  job.cancelled = [this] {
-    afterDiagnostics_.clear();
+  run.cancelled = [this] {
     diagnosticsNote->clear();
     setStatus("The diagnostics were cancelled.");
   };
-  jobs_->start(JobRunner::Lane::analysis, std::move(job));
+  job_.start(*inputs, std::move(run));
 }
 
-void TForm3::applyDiagnostics(const SummaryTableInput& inputs, std::shared_ptr<const DiagnosticsContents> contents) {
-  diagnosticsShown_ = inputs;
+void DiagnosticsPage::applyDiagnostics(std::shared_ptr<const DiagnosticsContents> contents) {
   diagnosticsContents_ = std::move(contents);
   diagnosticsByLocus->setVisible(!diagnosticsContents_->locus.empty());
   diagnosticsTable->setRows(diagnosticsContents_);
@@ -178,7 +211,7 @@ void TForm3::applyDiagnostics(const SummaryTableInput& inputs, std::shared_ptr<c
   diagnosticsFiltersChanged();
 }
 
-void TForm3::diagnosticsFiltersChanged() {
+void DiagnosticsPage::diagnosticsFiltersChanged() {
   DiagnosticsModel& rows = diagnosticsTable->rows();
   rows.setNameFilter(diagnosticsFilter->text());
   rows.setOnlyMissingTarget(diagnosticsMissing->isChecked());
@@ -190,7 +223,7 @@ void TForm3::diagnosticsFiltersChanged() {
                                     : QString("%1 of %2 columns").arg(rows.shownSummaryRows()).arg(all));
 }
 
-void TForm3::diagnosticsRowDoubleClicked(int row) {
+void DiagnosticsPage::diagnosticsRowDoubleClicked(int row) {
   const int index = diagnosticsTable->summaryIndexOf(row);
   if (!diagnosticsContents_ || index < 0 || index >= static_cast<int>(diagnosticsContents_->rows.size())) return;
   const std::size_t at = static_cast<std::size_t>(index);
@@ -199,24 +232,14 @@ void TForm3::diagnosticsRowDoubleClicked(int row) {
     // the choosers name alleles: the locus and allele of the column, if it is one
     const int locus = diagnosticsContents_->locus.empty() ? -1 : diagnosticsContents_->locus[at];
     const int allele = diagnosticsContents_->allele.empty() ? -1 : diagnosticsContents_->allele[at];
-    if (locus < 0 || allele < 0 || locus >= Locus->count()) {
+    if (locus < 0 || allele < 0 || !host_.showAllele(locus, allele))
       setStatus(QString("Column %1 holds an allele count: the Details page shows frequencies only.").arg(column));
-      return;
-    }
-    selectPage(0);
-    Locus->setCurrentIndex(locus);
-    LocusChange();
-    Allele->setCurrentIndex(allele);
-    AlleleChange();
     return;
   }
-  if (column < 1 || column > xi->count()) return;
-  selectPage(0);
-  xi->setCurrentIndex(column - 1);
-  xiChange();
+  host_.showColumn(column);
 }
 
-void TForm3::copyDiagnostics() {
+void DiagnosticsPage::copyDiagnostics() {
   if (!diagnosticsContents_) return;
   const std::vector<int> selected = diagnosticsTable->selectedSummaryIndexes();
   if (selected.empty()) return;
@@ -237,40 +260,6 @@ void TForm3::copyDiagnostics() {
   job.failed = [this](const std::string& error) {
     reportError("The rows were not copied: " + QString::fromStdString(error));
   };
-  jobs_->start(JobRunner::Lane::analysis, std::move(job));
-}
-
-void TForm3::diag_saveClick() {
-  if (!state.open()) {
-    reportError("There is no diagnostics table to save: open a data file first.");
-    return;
-  }
-  if (refuseWhileBusy()) return;
-  // the file gives the diagnostics of the rows, filter and factors chosen now
-  if (!diagnosticsIsCurrent()) {
-    ComputeDiagnostics([this] {
-      if (diagnosticsIsCurrent()) diag_saveClick();
-    });
-    return;
-  }
-  const auto chosen = askSavePath(DialogPurpose::saveDiagnostics, "CSV file (*.csv)|*.csv", ".csv", "diagnostics");
-  if (!chosen) return;
-  const std::string path = chosen->toStdString();
-  if (const auto input = inputFileTargeted(path, analysisInputs(state))) {
-    reportError("The diagnostics table was not saved: " + QString::fromStdString(*input) + ".");
-    return;
-  }
-  // written on a worker: the text of tens of thousands of rows takes longer than a click may
-  JobRunner::Job job;
-  job.title = "Saving the diagnostics table";
-  job.work = [this, path, contents = diagnosticsContents_](Progress& progress) -> JobRunner::Apply {
-    const std::string text = formatSummaryTable(contents->rows, SummaryFormat::csv);
-    progress.stopIfCancelled();
-    if (const auto error = writeFileAtomically(path, text)) throw std::runtime_error(*error);
-    return [this, path] { setStatus("Diagnostics table written to " + QString::fromStdString(path)); };
-  };
-  job.failed = [this](const std::string& error) { reportError(QString::fromStdString(error)); };
-  job.cancelled = [this] { setStatus("The diagnostics table was not saved."); };
   jobs_->start(JobRunner::Lane::analysis, std::move(job));
 }
 

@@ -1,18 +1,17 @@
 // The Summary page's charts of Fst against the factors.
-#include <QAction>
 #include <QComboBox>
 #include <qcustomplot.h>
 
 #include "stats/factor_plot.h"
 #include "charts/window_charts.h"
-#include "ui/plotwin2.h"
+#include "ui/summary_page.h"
 
 namespace varno {
 
-void TForm3::PlotFstAgainstFactors() {
+void SummaryPage::PlotFstAgainstFactors() {
   G1_serie->data()->clear();
   G2_serie->data()->clear();
-  const bool logit = logFst->isChecked();
+  const bool logit = host_.fstOnLogitScale();
   const int g1 = Combo_G1->currentIndex();
   // with no factor chosen there is no value to plot against: the chart stays empty
   if (g1 >= 0) setChartTitle(G1_graph, QString::fromStdString(factorChartTitle(g1, state.hasInteraction)));
@@ -33,17 +32,16 @@ void TForm3::PlotFstAgainstFactors() {
   }
 }
 
-void TForm3::logFstClick() {
-  const bool logit = !logFst->isChecked();
-  logFst->setChecked(logit);
-  const QString title = factorValueAxisName(logit);
-  G1_graph->yAxis->setLabel(title);
-  G2_graph->yAxis->setLabel(title);
-  PlotFstAgainstFactors();
+void SummaryPage::Combo_G1Change() { PlotFstAgainstFactors(); }
+
+void SummaryPage::Combo_G2Change() { PlotFstAgainstFactors(); }
+
+void SummaryPage::clearFactorDisplay() {
+  Combo_G1->clear();
+  Combo_G2->clear();
+  clearFactorChart(FactorChart{G1_graph, G1_serie}, 1);
+  clearFactorChart(FactorChart{G2_graph, G2_serie}, 2);
 }
 
-void TForm3::Combo_G1Change() { PlotFstAgainstFactors(); }
-
-void TForm3::Combo_G2Change() { PlotFstAgainstFactors(); }
 
 }  // namespace varno

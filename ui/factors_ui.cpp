@@ -5,8 +5,10 @@
 #include <qcustomplot.h>
 
 #include "core/factors_file.h"
+#include "ui/details_page.h"
 #include "ui/dialogs.h"
 #include "ui/plotwin2.h"
+#include "ui/summary_page.h"
 
 namespace varno {
 
@@ -38,10 +40,10 @@ void TForm3::DetectFactorCount() {
 }
 
 void TForm3::ReadFactorValues() {
-  G1_serie->data()->clear();
-  G2_serie->data()->clear();
-  Combo_G1->clear();
-  Combo_G2->clear();
+  summary_->G1_serie->data()->clear();
+  summary_->G2_serie->data()->clear();
+  summary_->Combo_G1->clear();
+  summary_->Combo_G2->clear();
   bool readable = true;
   const std::string text = factorsText(state.factorFileName, [this, &readable](const QString& e) {
     readable = false;
@@ -53,8 +55,8 @@ void TForm3::ReadFactorValues() {
   if (lines.size() > slotCount) lines.resize(slotCount);
   for (std::size_t n = 0; n < lines.size(); ++n) {
     const QString entry = "G" + QString::number(n + 1);
-    Combo_G1->addItem(entry);
-    Combo_G2->addItem(entry);
+    summary_->Combo_G1->addItem(entry);
+    summary_->Combo_G2->addItem(entry);
   }
   const FactorDecision decision{state.factorCount, state.hasInteraction};
   // every value comes from this file: one it does not give is no value, left out of the plots
@@ -86,25 +88,41 @@ void TForm3::ReadFactorValues() {
     dialogs_.inform(this, box);
   }
   if (state.hasInteraction) {
-    Combo_G1->addItem("G1*G2");
-    Combo_G2->addItem("G1*G2");
+    summary_->Combo_G1->addItem("G1*G2");
+    summary_->Combo_G2->addItem("G1*G2");
   }
-  Combo_G1->setCurrentIndex(Combo_G1->count() > 0 ? 0 : -1);
-  Combo_G2->setCurrentIndex(state.factorCount > 1 && Combo_G2->count() > 1 ? 1 : -1);
+  summary_->Combo_G1->setCurrentIndex(summary_->Combo_G1->count() > 0 ? 0 : -1);
+  summary_->Combo_G2->setCurrentIndex(state.factorCount > 1 && summary_->Combo_G2->count() > 1 ? 1 : -1);
 
   fillModelChoosers();
 }
 
 void TForm3::fillModelChoosers() {
-  Model_only->clear();
-  Model_only2->clear();
+  summary_->Model_only->clear();
+  details_->Model_only2->clear();
   for (const std::string& entry : modelChooserEntries(state.factorCount, state.hasInteraction)) {
-    Model_only->addItem(QString::fromStdString(entry));
-    Model_only2->addItem(QString::fromStdString(entry));
+    summary_->Model_only->addItem(QString::fromStdString(entry));
+    details_->Model_only2->addItem(QString::fromStdString(entry));
   }
-  Model_only->setCurrentIndex(0);
-  Model_only2->setCurrentIndex(0);
+  summary_->Model_only->setCurrentIndex(0);
+  details_->Model_only2->setCurrentIndex(0);
   state.modelFilter = 0;
 }
+
+void TForm3::modelChosen(QComboBox* chooser, QComboBox* twin) {
+  // the summary running, or the file being read, was asked for with the filter as it was
+  if (refuseWhileBusy()) {
+    chooser->setCurrentIndex(state.modelFilter);
+    return;
+  }
+  state.modelFilter = std::max(0, chooser->currentIndex());
+  twin->setCurrentIndex(chooser->currentIndex());
+  details_->ReplotCurrentColumn();
+  analysisChanged();
+}
+
+void TForm3::Model_onlyChange() { modelChosen(summary_->Model_only, details_->Model_only2); }
+
+void TForm3::Model_only2Change() { modelChosen(details_->Model_only2, summary_->Model_only); }
 
 }  // namespace varno

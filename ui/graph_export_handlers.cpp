@@ -10,9 +10,11 @@
 #include "charts/chart_setup.h"
 #include "charts/window_charts.h"
 #include "report/output_target.h"
+#include "ui/details_page.h"
 #include "ui/dialogs.h"
 #include "ui/file_dialog_spec.h"
 #include "ui/plotwin2.h"
+#include "ui/summary_page.h"
 
 namespace varno {
 
@@ -80,41 +82,41 @@ void TForm3::saveChartFigure(QCustomPlot* chart, int sizeFactor, const QString& 
 
 QString TForm3::mainChartTitle() const {
   QString column = state.dataExtension == ".frq"
-                       ? QString("locus %1, allele %2").arg(Locus->currentText(), Allele->currentText())
-                       : xi->currentText();
+                       ? QString("locus %1, allele %2").arg(details_->Locus->currentText(), details_->Allele->currentText())
+                       : details_->xi->currentText();
   // the chooser numbers the columns of a plain table
   bool numbered = false;
   column.toInt(&numbered);
   if (numbered) column = "column " + column;
-  return column.isEmpty() ? QString() : mainChartPurpose(column, chosenPlotType());
+  return column.isEmpty() ? QString() : mainChartPurpose(column, details_->chosenPlotType());
 }
 
 void TForm3::SaveClick() {
-  const int column = figuresShown_ ? figuresShown_->column : xi->currentIndex() + 1;
+  const int column = details_->shownColumn().value_or(details_->xi->currentIndex() + 1);
   // the figure names its column, as the chooser does on screen
   const QString title = mainChartTitle();
-  setChartPurpose(Chart1, title);
-  saveChartFigure(Chart1, 1, columnFigureName(column), title);
+  setChartPurpose(details_->Chart1, title);
+  saveChartFigure(details_->Chart1, 1, columnFigureName(column), title);
 }
-void TForm3::g1_saveClick() { saveChartFigure(G1_graph, 2, kG1FigureName); }
-void TForm3::g2_saveClick() { saveChartFigure(G2_graph, 2, kG2FigureName); }
-void TForm3::hpdi_saveClick() { saveChartFigure(Chart4, 2, kHpdiFigureName); }
-void TForm3::model_saveClick() { saveChartFigure(Chart3, 2, kModelFigureName); }
+void TForm3::g1_saveClick() { saveChartFigure(summary_->G1_graph, 2, kG1FigureName); }
+void TForm3::g2_saveClick() { saveChartFigure(summary_->G2_graph, 2, kG2FigureName); }
+void TForm3::hpdi_saveClick() { saveChartFigure(summary_->Chart4, 2, kHpdiFigureName); }
+void TForm3::model_saveClick() { saveChartFigure(summary_->Chart3, 2, kModelFigureName); }
 
 QCustomPlot* TForm3::chartToPrint() const {
   // the chart under the mouse, when it is one of the window's and on show
   for (QWidget* w = QApplication::widgetAt(QCursor::pos()); w; w = w->parentWidget()) {
-    for (QCustomPlot* chart : {Chart1, G1_graph, G2_graph, Chart4, Chart3}) {
+    for (QCustomPlot* chart : allCharts()) {
       if (w == chart && chart->isVisible()) return chart;
     }
   }
-  return Chart1;
+  return details_->Chart1;
 }
 
 void TForm3::PrintClick() {
   QCustomPlot* chart = chartToPrint();
-  const QString title = chart == Chart1 ? mainChartTitle() : QString();
-  if (chart == Chart1) setChartPurpose(Chart1, title);
+  const QString title = chart == details_->Chart1 ? mainChartTitle() : QString();
+  if (chart == details_->Chart1) setChartPurpose(details_->Chart1, title);
   QPrinter printer(QPrinter::HighResolution);
   printer.setDocName(chartPurpose(chart));
   if (!dialogs_.choosePrinter(this, printer)) return;

@@ -11,9 +11,11 @@
 #include "core/read_notes.h"
 #include "stats/data_range.h"
 #include "stats/model_column_check.h"
+#include "ui/details_page.h"
 #include "ui/job_runner.h"
 #include "ui/open_flow_snapshot.h"
 #include "ui/plotwin2.h"
+#include "ui/summary_page.h"
 
 namespace varno {
 
@@ -50,7 +52,7 @@ bool TForm3::LoadDataFile(LoadPlan plan, std::shared_ptr<const OpenFlowSnapshot>
   // the factor decision places the model column: fractions there mean it does not fit the file
   const bool fst = lowerCasedExtension(path) == ".fst";
   const FactorDecision decision{state.factorCount, state.hasInteraction};
-  const std::string burnIn = Cutin->text().toStdString(), burnOut = Cutout->text().toStdString();
+  const std::string burnIn = details_->Cutin->text().toStdString(), burnOut = details_->Cutout->text().toStdString();
 
   JobRunner::Job job;
   job.title = "Reading " + plan.path;
@@ -117,10 +119,8 @@ void TForm3::dataFileRead(const LoadPlan& plan, const OpenFlowSnapshot& before, 
   state.sigmaSummary = {};
   state.fstSummary.reset(0);
   state.coefficientSummary.reset(static_cast<std::size_t>(state.factorCount) + 1);
-  summaryShown_.reset();
-  clearSummaryDisplay();
-  figuresShown_.reset();
-  figuresWanted_.reset();
+  summary_->clearSummaryDisplay();
+  details_->forgetFigures();
   if (plan.newAnalysis) state.modelFilter = 0;
 
   QString status = state.chainCount() > 1

@@ -7,11 +7,14 @@
 #include <algorithm>
 
 #include "core/coda_reader.h"
+#include "ui/details_page.h"
+#include "ui/diagnostics_page.h"
 #include "ui/dialogs.h"
 #include "ui/file_dialog_spec.h"
 #include "ui/job_runner.h"
 #include "ui/open_flow_snapshot.h"
 #include "ui/plotwin2.h"
+#include "ui/summary_page.h"
 
 namespace varno {
 
@@ -24,17 +27,17 @@ bool TForm3::refuseWhileBusy() {
 }
 
 void TForm3::cancelJob() {
-  afterSummary_.clear();
-  afterDiagnostics_.clear();
+  summary_->dropWaiting();
+  diagnostics_->dropWaiting();
   jobs_->cancel(JobRunner::Lane::analysis);
 }
 
 void TForm3::finishOpenFlow() {
   if (state.factorCount > 0) {
     ReadFactorValues();
-    PlotFstAgainstFactors();
+    summary_->PlotFstAgainstFactors();
   } else {
-    clearFactorDisplay();
+    summary_->clearFactorDisplay();
     // the choosers would otherwise offer the models of the file opened before
     if (state.kind() == FileKind::fst) fillModelChoosers();
   }
@@ -112,14 +115,14 @@ void TForm3::OpenfactorfileClick() {
     state.factorCount = state.hasInteraction ? 3 : 2;
     state.coefficientSummary.resize(static_cast<std::size_t>(state.factorCount) + 1);
   }
-  PlotFstAgainstFactors();
+  summary_->PlotFstAgainstFactors();
   analysisChanged();  // a summary of the earlier factor decision no longer stands
 }
 
 void TForm3::Refresh1Click() {
   if (refuseWhileBusy()) return;
   if (state.dataFileName.empty()) {  // nothing open: nothing to read
-    PlotFstAgainstFactors();
+    summary_->PlotFstAgainstFactors();
     return;
   }
   auto before = std::make_shared<const OpenFlowSnapshot>(*this);
@@ -129,7 +132,7 @@ void TForm3::Refresh1Click() {
   const bool interaction = state.hasInteraction;
   const std::string factorFile = state.factorFileName;
   auto factorValues = std::make_shared<std::vector<std::vector<float>>>(state.factorValues);
-  const int column = xi->currentIndex();
+  const int column = details_->xi->currentIndex();
   const QString path = QString::fromStdString(state.dataFileName);
   // the chains beside an index are read again with it; the others are added again after it
   const std::vector<std::string> beside =
@@ -151,9 +154,9 @@ void TForm3::Refresh1Click() {
                     }
                   }
                   if (factors > 0) {
-                    PlotFstAgainstFactors();
+                    summary_->PlotFstAgainstFactors();
                   } else {
-                    clearFactorDisplay();
+                    summary_->clearFactorDisplay();
                   }
                   // every chain is read again, in its order
                   if (!chains.isEmpty()) addChainFiles(chains);

@@ -26,7 +26,9 @@
 
 #include "charts/window_charts.h"
 #include "core/file_kind.h"
-#include "ui/diagnostics_table.h"
+#include "ui/details_page.h"
+#include "ui/diagnostics_page.h"
+#include "ui/summary_page.h"
 #include "ui/dialogs.h"
 #include "ui/file_dialog_spec.h"
 #include "ui/guarded.h"
@@ -124,7 +126,7 @@ void TForm3::createJobControls() {
 void TForm3::showJobProgress() {
   const int percent = jobs_->analysisPercent();
   jobGauge_->setValue(percent);
-  if (jobs_->analysisPageGauge()) progress->setValue(percent);
+  if (jobs_->analysisPageGauge()) summary_->progress->setValue(percent);
 }
 
 void TForm3::FormCreate() { setAcceptDrops(true); }
@@ -156,11 +158,7 @@ void TForm3::connectHandlers() {
   connect(save_res, &QAction::triggered, this, on(&TForm3::save_resClick));
   connect(diag_save, &QAction::triggered, this, on(&TForm3::diag_saveClick));
   connect(exportDraws, &QAction::triggered, this, on(&TForm3::exportDrawsClick));
-  connect(chainsView, &QPushButton::clicked, this, on(&TForm3::chainsViewClick));
-  // the Chains view waits for the lane that the summary or a file being read holds
-  connect(jobs_.get(), &JobRunner::analysisEnded, this, [this] {
-    if (chainsWanted_ && !jobs_->busy(JobRunner::Lane::analysis)) guarded(this, dialogs_, [&] { chainsChanged(); });
-  });
+  summary_->connectHandlers();
   connect(showBurnIn, &QAction::triggered, this, on(&TForm3::showBurnInClick));
   connect(Save, &QAction::triggered, this, on(&TForm3::SaveClick));
   connect(g1_save, &QAction::triggered, this, on(&TForm3::g1_saveClick));
@@ -192,52 +190,32 @@ void TForm3::connectHandlers() {
   connect(Both, &QAction::triggered, this, on(&TForm3::BothClick));
 
   // a selection made by the program raises no event: only the user's choice is wired
-  connect(xi, &QComboBox::activated, this, on(&TForm3::xiChange));
-  connect(Locus, &QComboBox::activated, this, on(&TForm3::LocusChange));
-  connect(Allele, &QComboBox::activated, this, on(&TForm3::AlleleChange));
-  connect(Model_only2, &QComboBox::activated, this, on(&TForm3::Model_only2Change));
-  connect(Model_only, &QComboBox::activated, this, on(&TForm3::Model_onlyChange));
-  connect(Combo_G1, &QComboBox::activated, this, on(&TForm3::Combo_G1Change));
-  connect(Combo_G2, &QComboBox::activated, this, on(&TForm3::Combo_G2Change));
+  connect(details_->Model_only2, &QComboBox::activated, this, on(&TForm3::Model_only2Change));
+  connect(summary_->Model_only, &QComboBox::activated, this, on(&TForm3::Model_onlyChange));
 
-  connect(normal, &QRadioButton::clicked, this, on(&TForm3::normalClick));
-  connect(mean, &QRadioButton::clicked, this, on(&TForm3::meanClick));
-  connect(histo, &QRadioButton::clicked, this, on(&TForm3::histoClick));
-  connect(density, &QRadioButton::clicked, this, on(&TForm3::densityClick));
-  connect(autocorr, &QRadioButton::clicked, this, on(&TForm3::autocorrClick));
-  connect(diagnosticsTable, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
-    guarded(this, dialogs_, [&] { diagnosticsRowDoubleClicked(index.row()); });
-  });
-  connect(diagnosticsFilter, &QLineEdit::textChanged, this, on(&TForm3::diagnosticsFiltersChanged));
-  connect(diagnosticsMissing, &QCheckBox::toggled, this, on(&TForm3::diagnosticsFiltersChanged));
-  connect(diagnosticsByLocus, &QCheckBox::toggled, this, on(&TForm3::diagnosticsFiltersChanged));
-  connect(diagnosticsTable, &DiagnosticsTable::copyRequested, this, on(&TForm3::copyDiagnostics));
-  connect(lambda_default, &QPushButton::clicked, this, on(&TForm3::lambda_defaultClick));
-  connect(model_help, &QPushButton::clicked, this, on(&TForm3::model_helpClick));
-  connect(model_prior, &QPushButton::clicked, this, on(&TForm3::model_priorClick));
+  // edits and track bars notify at once, also when the program sets them, on a real change only;
+  // the data range is read before any handler of its edits runs
+  const auto readRange = [this] {
+    burnRange_ = readBurnRange(details_->Cutin->text().toStdString(), details_->Cutout->text().toStdString());
+  };
+  connect(details_->Cutin, &QLineEdit::textChanged, this, readRange);
+  connect(details_->Cutout, &QLineEdit::textChanged, this, readRange);
+  connect(details_->Cutin, &QLineEdit::textChanged, this, on(&TForm3::CutinChange));
+  connect(details_->Cutout, &QLineEdit::textChanged, this, on(&TForm3::CutoutChange));
+  connect(details_->Tburnin, &TrackBar::changed, this, on(&TForm3::TburninChange));
+  connect(details_->Tburnout, &TrackBar::changed, this, on(&TForm3::TburnoutChange));
 
-  // edits and track bars notify at once, also when the program sets them, on a real change only
-  connect(nb_histo2, &QLineEdit::textChanged, this, on(&TForm3::nb_histo2Change));
-  connect(Cpc2, &QLineEdit::textChanged, this, on(&TForm3::Cpc2Change));
-  connect(Cutin, &QLineEdit::textChanged, this, on(&TForm3::CutinChange));
-  connect(Cutout, &QLineEdit::textChanged, this, on(&TForm3::CutoutChange));
-  connect(Tburnin, &TrackBar::changed, this, on(&TForm3::TburninChange));
-  connect(Tburnout, &TrackBar::changed, this, on(&TForm3::TburnoutChange));
-  connect(lambda_dens, &TrackBar::changed, this, on(&TForm3::lambda_densChange));
+  details_->Cutin->installEventFilter(this);
+  details_->Cutout->installEventFilter(this);
 
-  Cutin->installEventFilter(this);
-  Cutout->installEventFilter(this);
-  Chart3->installEventFilter(this);
-
-  for (QCustomPlot* chart : {Chart1, G1_graph, G2_graph, Chart4, Chart3}) {
+  for (QCustomPlot* chart : allCharts()) {
     connect(chart, &QWidget::customContextMenuRequested, this,
             [this, chart](const QPoint& pos) { PopupMenu1->popup(chart->mapToGlobal(pos)); });
   }
 }
 
 bool TForm3::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == Summary && event->type() == QEvent::Resize) placeChainsView();
-  if ((watched == Cutin || watched == Cutout) && event->type() == QEvent::KeyPress) {
+  if ((watched == details_->Cutin || watched == details_->Cutout) && event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_Backspace) return false;
     // shortcuts such as Ctrl+V type control characters, which the filter discards too
@@ -246,7 +224,7 @@ bool TForm3::eventFilter(QObject* watched, QEvent* event) {
     if (text.isEmpty()) return false;  // navigation keys type nothing
     return !CutinKeyPress(text.front());
   }
-  if ((watched == Cutin || watched == Cutout) && event->type() == QEvent::ShortcutOverride) {
+  if ((watched == details_->Cutin || watched == details_->Cutout) && event->type() == QEvent::ShortcutOverride) {
     auto* key = static_cast<QKeyEvent*>(event);
     // the edit's own clipboard and editing shortcuts are kept from running; the menus' shortcuts
     // (Ctrl+O, Ctrl+S, ...) pass on to the menus
@@ -255,13 +233,64 @@ bool TForm3::eventFilter(QObject* watched, QEvent* event) {
       return true;
     }
   }
-  if (watched == Chart3 && event->type() == QEvent::ToolTip) return modelChartToolTip(static_cast<QHelpEvent*>(event));
   return QMainWindow::eventFilter(watched, event);
 }
 
 bool TForm3::CutinKeyPress(QChar key) {
   return (key >= '0' && key <= '9') || key == QChar(8);
 }
+
+// ---- the pages ----
+
+void TForm3::analysisChanged() {
+  updateRetainedRowsText();
+  diagnostics_->diagnosticsChanged();
+  summary_->summaryChanged();
+}
+
+bool TForm3::PagesChanging(int requestedPage) {
+  if (requestedPage == kDiagnosticsPage) {
+    // every kind of file has diagnostics, once there is one
+    if (!state.open()) return false;
+  } else if (state.dataExtension != ".fst" && !(requestedPage == 0 && currentPage_ == kDiagnosticsPage)) {
+    return false;
+  }
+  // the Summary and Diagnostics pages read the analysis: not while a file is read or one of
+  // them computed
+  if (requestedPage != 0 && refuseWhileBusy()) return false;
+  return true;
+}
+
+std::optional<SummaryInputs> TForm3::currentSummaryInputs() const { return summary_->currentSummaryInputs(); }
+
+bool TForm3::fstOnLogitScale() const { return logFst->isChecked(); }
+
+bool TForm3::showBurnInRows() const { return showBurnIn->isChecked(); }
+
+void TForm3::showBurnInClick() { details_->ReplotCurrentColumn(); }
+
+int TForm3::levelPercent() const { return details_->Cpc->position(); }
+
+int TForm3::shownPage() const { return Pages->currentIndex(); }
+
+void TForm3::showColumn(int column) {
+  if (column < 1 || column > details_->xi->count()) return;
+  selectPage(0);
+  details_->xi->setCurrentIndex(column - 1);
+  details_->xiChange();
+}
+
+bool TForm3::showAllele(int locus, int allele) {
+  if (locus >= details_->Locus->count()) return false;
+  selectPage(0);
+  details_->Locus->setCurrentIndex(locus);
+  details_->LocusChange();
+  details_->Allele->setCurrentIndex(allele);
+  details_->AlleleChange();
+  return true;
+}
+
+void TForm3::runGuarded(const std::function<void()>& handler) { guarded(this, dialogs_, handler); }
 
 // ---- common steps ----
 
@@ -283,13 +312,6 @@ void TForm3::setDataFile(const QString& path, const QString& captionPrefix) {
   state.dataFileName = path.toStdString();
   state.dataExtension = lowerCasedExtension(state.dataFileName);
   setWindowTitle(captionPrefix + path);
-}
-
-void TForm3::clearFactorDisplay() {
-  Combo_G1->clear();
-  Combo_G2->clear();
-  clearFactorChart(FactorChart{G1_graph, G1_serie}, 1);
-  clearFactorChart(FactorChart{G2_graph, G2_serie}, 2);
 }
 
 void TForm3::selectPage(int index) {

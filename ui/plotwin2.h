@@ -1,5 +1,6 @@
-// The plot window: its controls under their designed names, its handlers, and the flows that open
-// files. Handlers gather inputs from the controls, call core/stats/report, and apply the results.
+// The plot window's frame: the menus, the status line, the analysis and the pages (Details,
+// Summary with its Chains view, Diagnostics), each a class of its own that reaches the window
+// through PageHost; and the flows that open files and save results.
 #pragma once
 
 #include <QMainWindow>
@@ -11,54 +12,42 @@
 #include <vector>
 
 #include "core/analysis_state.h"
-#include "report/summary_table.h"
 #include "stats/column_figures.h"
-#include "stats/inclusion_evidence.h"
 #include "stats/row_range.h"
+#include "ui/burn_range.h"
 #include "ui/dialog_folders.h"
+#include "ui/page_host.h"
 #include "ui/result_inputs.h"
 
 class QAction;
-class QCheckBox;
 class QActionGroup;
 class QColor;
 class QComboBox;
-class QCPBars;
-class QCPGraph;
 class QCustomPlot;
-class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
 class QMenuBar;
-class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
-class QRadioButton;
 class QSettings;
 class QTabWidget;
-class QTableWidget;
-class QHelpEvent;
 
 namespace varno {
 
 class Dialogs;
-class DiagnosticsTable;
-struct DiagnosticsContents;
+class DetailsPage;
+class DiagnosticsPage;
 class FileDialogSpec;
-class IntervalSeries;
 class JobRunner;
 class OpenFlowSnapshot;
 class RecentFiles;
+class SummaryPage;
 class TrackBar;
-class UpDown;
 struct DataFileReadResult;
 struct ModelColumnCheck;
-struct ModelSummaryResult;
-struct ColumnLine;
-struct ChainComparison;
 
-class TForm3 : public QMainWindow {
+class TForm3 : public QMainWindow, private PageHost {
   Q_OBJECT
  public:
   explicit TForm3(Dialogs& dialogs, QWidget* parent = nullptr);
@@ -97,101 +86,16 @@ class TForm3 : public QMainWindow {
   // the one record of the analysis; others read it through analysis()
   AnalysisState state;
 
-  static constexpr int kDiagnosticsPage = 2;  // after Details (0) and Summary (1)
-
   // ---- controls, under their designed names ----
   QTabWidget* Pages = nullptr;
   QWidget* Details = nullptr;
   QWidget* Summary = nullptr;
   QWidget* Diagnostics = nullptr;
 
-  // Details page: plot
-  QGroupBox* plot = nullptr;
-  QLabel* col = nullptr;
-  QComboBox* xi = nullptr;
-  QLabel* Llocus = nullptr;
-  QComboBox* Locus = nullptr;
-  QLabel* Lallele = nullptr;
-  QComboBox* Allele = nullptr;
-  QLabel* LModel_only2 = nullptr;
-  QComboBox* Model_only2 = nullptr;
-  // Details page: data range
-  QGroupBox* InOut = nullptr;
-  QLabel* LCutin = nullptr;
-  QLineEdit* Cutin = nullptr;
-  QLabel* LCutout = nullptr;
-  QLineEdit* Cutout = nullptr;
-  TrackBar* Tburnin = nullptr;
-  TrackBar* Tburnout = nullptr;
-  // Details page: plot type
-  QGroupBox* Plot_type = nullptr;
-  QRadioButton* normal = nullptr;
-  QRadioButton* mean = nullptr;
-  QRadioButton* histo = nullptr;
-  QLineEdit* nb_histo2 = nullptr;
-  UpDown* nb_histo = nullptr;
-  QRadioButton* density = nullptr;
-  QRadioButton* autocorr = nullptr;
-  QPushButton* lambda_default = nullptr;
-  TrackBar* lambda_dens = nullptr;
-  QLabel* Llambda = nullptr;
-  QLineEdit* Vlambda = nullptr;
-  // Details page: statistics
-  QGroupBox* Stats = nullptr;
-  QLineEdit* m = nullptr;
-  QLineEdit* var_edit = nullptr;
-  QLineEdit* min = nullptr;
-  QLineEdit* max = nullptr;
-  QLineEdit* mode = nullptr;
-  QLineEdit* HPDI = nullptr;
-  QLineEdit* accuracy = nullptr;
-  QLineEdit* width = nullptr;
-  QLineEdit* Cpc2 = nullptr;
-  UpDown* Cpc = nullptr;
-  QLabel* convergence = nullptr;  // ess_bulk, ess_tail and rhat of the sample, under the box
-  // Details page: main chart
-  QCustomPlot* Chart1 = nullptr;
-  QCPGraph* Serie = nullptr;
-  QCPBars* histogram = nullptr;
-  QCPGraph* burnSerie = nullptr;  // the rows outside the sample, with "Show burn-in rows"
-  std::vector<QCPGraph*> chainSeries_;  // several chains: one line per chain, overlaid
-
-  // Summary page
-  QLabel* LModel_choice = nullptr;
-  QComboBox* Model_only = nullptr;
-  QPlainTextEdit* mModel = nullptr;
-  QLabel* Lloading = nullptr;
-  QProgressBar* progress = nullptr;
-  QCustomPlot* G1_graph = nullptr;
-  QCPGraph* G1_serie = nullptr;
-  QCustomPlot* G2_graph = nullptr;
-  QCPGraph* G2_serie = nullptr;
-  QComboBox* Combo_G1 = nullptr;
-  QComboBox* Combo_G2 = nullptr;
-  QCustomPlot* Chart4 = nullptr;
-  IntervalSeries* hpdis = nullptr;
-  QCustomPlot* Chart3 = nullptr;
-  QCPBars* model = nullptr;
-  QPushButton* model_help = nullptr;
-  // the evidence for each factor, under the charts
-  QLabel* Levidence = nullptr;
-  QLabel* Lprior = nullptr;
-  QPushButton* model_prior = nullptr;
-  QTableWidget* evidence = nullptr;
-  // the Chains view: the chains side by side, over the charts while its toggle is down
-  QPushButton* chainsView = nullptr;
-  QLabel* chainsNote = nullptr;
-  QTableWidget* chainsTable = nullptr;
-
-  // Diagnostics page
-  QLabel* diagnosticsNote = nullptr;
-  QLineEdit* diagnosticsFilter = nullptr;
-  QCheckBox* diagnosticsMissing = nullptr;
-  QCheckBox* diagnosticsByLocus = nullptr;
-  QLabel* diagnosticsShownRows = nullptr;
-  DiagnosticsTable* diagnosticsTable = nullptr;
-  QCustomPlot* rhatSpread = nullptr;
-  QCustomPlot* essSpread = nullptr;
+  // the pages
+  std::unique_ptr<DetailsPage> details_;
+  std::unique_ptr<SummaryPage> summary_;
+  std::unique_ptr<DiagnosticsPage> diagnostics_;
 
   // menus
   QMenuBar* MainMenu1 = nullptr;
@@ -247,7 +151,6 @@ class TForm3 : public QMainWindow {
   void save_resClick();
   void diag_saveClick();
   void exportDrawsClick();
-  void chainsViewClick();
   void SaveClick();
   void g1_saveClick();
   void g2_saveClick();
@@ -270,33 +173,13 @@ class TForm3 : public QMainWindow {
   void LinesClick();
   void PointsClick();
   void BothClick();
-  void xiChange();
-  void LocusChange();
-  void AlleleChange();
   void Model_onlyChange();
   void Model_only2Change();
-  void normalClick();
-  void meanClick();
-  void histoClick();
-  void densityClick();
-  void autocorrClick();
-  void nb_histo2Change();
-  void lambda_densChange();
-  void lambda_defaultClick();
   bool CutinKeyPress(QChar key);  // false when the key is discarded
   void CutinChange();
   void CutoutChange();
   void TburninChange();
   void TburnoutChange();
-  void Cpc2Change();
-  void Combo_G1Change();
-  void Combo_G2Change();
-  void model_helpClick();
-  void model_priorClick();
-  void diagnosticsRowDoubleClicked(int row);
-  void copyDiagnostics();
-  // the filters of the Diagnostics page, applied to the rows shown
-  void diagnosticsFiltersChanged();
 
   // ---- shared operations ----
   // What an open flow does once its file is read and in place.
@@ -315,45 +198,27 @@ class TForm3 : public QMainWindow {
   // False (and the user told why) when the table read cannot be catalogued as its kind.
   bool catalogueAccepts(const SampleTable& table);
   void BuildColumnCatalogue();
-  void PlotColumn(int column);
-  void ReplotCurrentColumn();
-  PlotType chosenPlotType() const;  // of the four plot-type buttons and the autocorrelation
-  void SetDefaultBandwidth();
   void DetectFactorCount();
   void ReadFactorValues();
   // "All" and one entry per model in both model choosers, "All" chosen, no filter.
   void fillModelChoosers();
-  // Computes the summary of the current rows, filter and factor decision as a background job and
-  // shows it; `then` runs once it is shown (not when it failed or was cancelled).
-  void ComputeModelSummary(std::function<void()> then = {});
-  // Runs `then` once the summary describes the current inputs, computing it first when needed.
-  void withCurrentSummary(std::function<void()> then);
-  void PlotFstAgainstFactors();
-  // Computes the diagnostics table of the current rows, filter and factor decision as a
-  // background job and shows it; `then` runs once it is shown.
-  void ComputeDiagnostics(std::function<void()> then = {});
-  // True when the Diagnostics page describes the current inputs.
-  bool diagnosticsIsCurrent() const;
 
   // ---- common steps of the flows ----
   bool askQuestion(const QString& text);
   // True when a file was chosen; the dialog first opens next to `dataFile` (default: the open one).
   bool runFactorsDialog(const QString& dataFile = QString());
   void setDataFile(const QString& path, const QString& captionPrefix);
-  void clearFactorDisplay();
   void selectPage(int index);  // raises no page-change request
 
   // True while a file is read or a summary computed: the commands that read or replace the
   // analysis are refused meanwhile.
-  bool isBusy() const;
+  bool isBusy() const override;
   // When busy, says so in the status line and returns true: the command is then ignored.
-  bool refuseWhileBusy();
+  bool refuseWhileBusy() override;
   // Stops the running load or summary; the analysis stays as it was.
   void cancelJob();
-  // True when the summary in the state and on the Summary page describes the current inputs.
-  bool summaryIsCurrent() const;
   // Every chain's table with its retained rows under this burn-in and burn-out, chain 1 first.
-  std::vector<ChainRows> retainedChains(long long burnIn, long long burnOut) const;
+  std::vector<ChainRows> retainedChains(long long burnIn, long long burnOut) const override;
   // The rows of the shortest chain: the track bars' percentages refer to it.
   int shortestChainRows() const;
   // The status line of an analysis of several chains: "3 chains: 1,000 + 1,000 + 998 rows × 7 columns".
@@ -371,7 +236,7 @@ class TForm3 : public QMainWindow {
   // The retained rows read from the texts of Cutin and Cutout, clamped to the table; nothing
   // while either text is not a whole number (the edit is then marked invalid). `problem` gets a
   // message naming the text.
-  std::optional<RowRange> retainedRowRange(QString* problem = nullptr);
+  std::optional<RowRange> retainedRowRange(QString* problem = nullptr) override;
   // Brings the burn-in and burn-out of the edits within a newly read table of rowCount rows;
   // says what it changed, if anything.
   std::optional<QString> fitDataRangeToRows(int rowCount);
@@ -381,69 +246,39 @@ class TForm3 : public QMainWindow {
   // The first size and place: the designed size where the screen has room for it, otherwise as
   // much as the screen's free area holds, centred in it.
   void fitToScreen();
-  void createDetailsPage();
-  void createSummaryPage();
-  void createDiagnosticsPage();
   void createMenus();
   void createChartPopupMenu();
   void connectHandlers();
   void createJobControls();
-  void setStatus(const QString& text);
+  // what the pages use of the window
+  AnalysisState& analysisState() override { return state; }
+  JobRunner& jobRunner() override { return *jobs_; }
+  const BurnRange& burnRange() const override { return burnRange_; }
+  int levelPercent() const override;
+  bool fstOnLogitScale() const override;
+  bool showBurnInRows() const override;
+  int shownPage() const override;
+  void showColumn(int column) override;
+  bool showAllele(int locus, int allele) override;
+  void runGuarded(const std::function<void()>& handler) override;
+  void setStatus(const QString& text) override;
   // A status message about an event (a cancel, a refused file, an ignored command): it goes once
   // the user changes what the window shows.
-  void setPassingStatus(const QString& text);
-  void dropPassingStatus();
+  void setPassingStatus(const QString& text) override;
+  void dropPassingStatus() override;
   void replotIfRangeChanged();
   void dataFileRead(const LoadPlan& plan, const OpenFlowSnapshot& before, DataFileReadResult& read,
                     const ModelColumnCheck& models, const IndexChains& chains);
-  void applyModelSummary(const ModelSummaryResult& result);
-  // The evidence table and the prior line from the shown summary's model draws and the prior.
-  void showEvidence();
-  // The model chart's tooltip: the probability of the model under the mouse, with its error.
-  bool modelChartToolTip(QHelpEvent* event);
   void finishOpenFlow();
   void modelChosen(QComboBox* chooser, QComboBox* twin);
   void markRangeEdit(QLineEdit* edit, bool valid);
   void applyBurnEditOutcome(QLineEdit* edit, QLineEdit* other, TrackBar* bar);
-  void reportError(const QString& text);
-  // The plot column's figures: requested as a job, applied when they still describe the inputs.
-  void requestColumnFigures(int column, bool defaultBandwidth);
-  // False when a newer request superseded the figures: nothing was shown.
-  bool applyColumnFigures(const ColumnFiguresInput& input, const ColumnFigures& figures);
-  // The ESS line of a sample whose figures are shown: its own job, as it takes longer than they.
-  void requestSampleDiagnostics(const ColumnFiguresInput& input);
-  void showFiguresUpdating(bool updating);
-  // The Statistics box's tooltip when its mode is not at the sample's default bandwidth.
-  void showBandwidthNote(const ColumnFigures& figures);
-  // After the analysis changed (a file read, a chain added): the shown column again, at the default
-  // bandwidth of its sample, pooled over the chains.
-  void replotAtDefaultBandwidth();
-  void clearColumnFigures();
-  // The diagnostics line under the statistics box, with what several chains left out or cut.
-  QString convergenceText(const std::optional<ConvergenceDiagnostics>& diagnostics, const std::string& chainsNote) const;
-  // Several chains: each chain's line in its own colour with a legend naming the files; none
-  // removes them.
-  void showChainLines(const std::vector<ColumnLine>& lines, const std::vector<ColumnLine>& outside = {});
+  void reportError(const QString& text) override;
   // Inputs the summary would be computed from now; nothing while the data range is invalid.
-  std::optional<SummaryInputs> currentSummaryInputs() const;
-  // After anything the summary depends on changed: empties a Summary page that no longer
-  // describes the inputs and, on that page, computes it anew.
-  void analysisChanged();
-  void clearSummaryDisplay();
-  // The diagnostics' counterparts of the summary's.
-  std::optional<SummaryTableInput> currentDiagnosticsInputs() const;
-  void diagnosticsChanged();
-  void applyDiagnostics(const SummaryTableInput& inputs, std::shared_ptr<const DiagnosticsContents> contents);
-  void clearDiagnosticsDisplay();
-  // The Chains view's counterparts: its inputs, and its table computed as a background job once
-  // the analysis lane is free, shown only while it describes them.
-  void createChainsView();
-  void placeChainsView();
-  std::optional<ChainsInputs> currentChainsInputs() const;
-  void chainsChanged();
-  void ComputeChainsTable();
-  void applyChainsTable(const ChainComparison& comparison);
-  void clearChainsDisplay();
+  std::optional<SummaryInputs> currentSummaryInputs() const override;
+  // After anything the pages depend on changed: each empties what no longer describes the inputs
+  // and, while it is shown, computes it anew.
+  void analysisChanged() override;
   void updateRetainedRowsText();
   void showJobProgress();
   // The save dialog for `purpose`, offering "<data file>_<nameSuffix><defaultExt>": the path chosen,
@@ -482,35 +317,8 @@ class TForm3 : public QMainWindow {
   QString factorsFault_;        // the first fault of the factors file last read, with its file and line
   bool pageChangeFromCode_ = false;
   bool fittingRange_ = false;
+  BurnRange burnRange_{0, 0};  // read from Cutin and Cutout at each change of their texts
   int currentPage_ = 1;
-  // what the figures on screen describe, and the latest request made
-  std::optional<ColumnFiguresInput> figuresShown_;
-  std::optional<ColumnFiguresInput> figuresWanted_;
-  QString bandwidthNote_;  // the Statistics box's tooltip while its figures are current
-  // the diagnostics of the last sample diagnosed, kept while only the plot or its settings change
-  struct SampleDiagnostics {
-    // each chain's table: never keeps a closed file's tables in memory
-    std::vector<std::weak_ptr<const SampleTable>> tables;
-    ColumnFiguresInput sample;  // its chains' tables left empty
-    std::optional<ConvergenceDiagnostics> diagnostics;
-    std::string chainsNote;  // several chains: those left out or cut
-  };
-  std::shared_ptr<const SampleDiagnostics> sampleDiagnostics_;
-  // what the summary in the state and on the Summary page describes
-  std::optional<SummaryInputs> summaryShown_;
-  std::vector<std::function<void()>> afterSummary_;  // waiting for the summary being computed
-  // the shown summary's model counts and indicator ESS; the prior is filled in when shown
-  std::optional<EvidenceInput> evidenceDraws_;
-  std::optional<InclusionEvidence> evidenceShown_;
-  // the user's prior weights, one per model; empty: every model equally likely
-  std::vector<double> modelPriorWeights_;
-  // what the Diagnostics page describes, and its rows in file order
-  std::optional<SummaryTableInput> diagnosticsShown_;
-  std::shared_ptr<const DiagnosticsContents> diagnosticsContents_;
-  std::vector<std::function<void()>> afterDiagnostics_;
-  // what the Chains view describes; wanted while the view waits for the analysis lane
-  std::optional<ChainsInputs> chainsShown_;
-  bool chainsWanted_ = false;
   QProgressBar* jobGauge_ = nullptr;
   QPushButton* cancelButton_ = nullptr;
   QLabel* rowsLabel_ = nullptr;

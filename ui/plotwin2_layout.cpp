@@ -25,8 +25,10 @@
 #include "charts/chart_setup.h"
 #include "charts/window_charts.h"
 #include "ui/column_chooser_search.h"
-#include "ui/diagnostics_charts.h"
-#include "ui/diagnostics_table.h"
+#include "ui/designed_controls.h"
+#include "ui/details_page.h"
+#include "ui/diagnostics_page.h"
+#include "ui/summary_page.h"
 #include "ui/eliding_status_bar.h"
 #include "ui/file_dialog_spec.h"
 #include "ui/plotwin2.h"
@@ -44,12 +46,6 @@ constexpr int kClientHeight = 780 + 104;
 constexpr int kFrameAllowance = 8;
 constexpr int kTitleAllowance = 32;
 
-template <class W>
-W* named(W* widget, const QString& name) {
-  widget->setObjectName(name);
-  return widget;
-}
-
 // The size below which a page's designed content would be cut: to the right and lower edges of its
 // shown children, less the few pixels of their margins that the designed window itself cuts.
 QSize designedExtent(const QWidget& page) {
@@ -57,39 +53,6 @@ QSize designedExtent(const QWidget& page) {
   for (const QWidget* child : page.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
     if (!child->isHidden()) all |= child->geometry();
   return {all.right() + 1 - 8, all.bottom() + 1 - 12};
-}
-
-QLabel* label(const QString& name, const QString& text, QWidget* parent, int x, int y) {
-  auto* l = named(new QLabel(text, parent), name);
-  l->move(x, y);
-  l->adjustSize();
-  return l;
-}
-
-QComboBox* dropDown(const QString& name, QWidget* parent, QRect geometry, int visibleRows) {
-  auto* c = named(new QComboBox(parent), name);
-  c->setGeometry(geometry);
-  c->setMaxVisibleItems(visibleRows);
-  c->setEditable(false);  // selection only
-  return c;
-}
-
-QLineEdit* edit(const QString& name, const QString& text, QWidget* parent, QRect geometry) {
-  auto* e = named(new QLineEdit(text, parent), name);
-  e->setGeometry(geometry);
-  return e;
-}
-
-// Read-only, borderless, as the statistics are shown.
-QLineEdit* display(const QString& name, QWidget* parent, QRect geometry) {
-  auto* e = edit(name, QString(), parent, geometry);
-  e->setReadOnly(true);
-  e->setFrame(false);
-  e->setFocusPolicy(Qt::ClickFocus);
-  QPalette p = e->palette();
-  p.setColor(QPalette::Base, Qt::transparent);
-  e->setPalette(p);
-  return e;
 }
 
 QAction* item(QMenu* menu, const QString& name, const QString& caption,
@@ -138,10 +101,10 @@ void TForm3::createControls() {
   pageChangeFromCode_ = false;
   currentPage_ = 1;
 
-  createDetailsPage();
-  createSummaryPage();
+  details_ = std::make_unique<DetailsPage>(Details, static_cast<PageHost&>(*this));
+  summary_ = std::make_unique<SummaryPage>(Summary, static_cast<PageHost&>(*this), dialogs_);
   Summary->setMinimumSize(designedExtent(*Summary));
-  createDiagnosticsPage();
+  diagnostics_ = std::make_unique<DiagnosticsPage>(Diagnostics, static_cast<PageHost&>(*this));
   createMenus();
   createChartPopupMenu();
 
@@ -173,215 +136,6 @@ void TForm3::fitToScreen() {
   resize(fitted);
   move(room.x() + std::max(0, (room.width() - fitted.width() - frame.width()) / 2),
        room.y() + std::max(0, (room.height() - fitted.height() - frame.height()) / 2));
-}
-
-void TForm3::createDetailsPage() {
-  QWidget* page = Details;
-
-  plot = named(new QGroupBox(" Plot: ", page), "plot");
-  plot->setGeometry(45, 5, 265, 89);
-  col = label("col", "Column to plot :", plot, 8, 24);
-  xi = dropDown("xi", plot, QRect(96, 20, 160, 22), 15);
-  Llocus = label("Llocus", "Locus: ", plot, 8, 24);
-  Locus = dropDown("Locus", plot, QRect(96, 20, 70, 22), 10);
-  Locus->addItem("1");
-  Locus->setCurrentIndex(0);
-  Lallele = label("Lallele", "Allele:", plot, 8, 56);
-  Allele = dropDown("Allele", plot, QRect(96, 52, 70, 22), 12);
-  Allele->addItem("1");
-  Allele->setCurrentIndex(0);
-  // tens of thousands of columns, thousands of loci: found by typing
-  makeSearchable(xi);
-  makeSearchable(Locus);
-  LModel_only2 = label("LModel_only2", "Model:", plot, 8, 56);
-  Model_only2 = dropDown("Model_only2", plot, QRect(96, 52, 160, 22), 10);
-
-  InOut = named(new QGroupBox(" Data range: ", page), "InOut");
-  InOut->setGeometry(45, 101, 265, 81);
-  LCutin = label("LCutin", "Burn-in:", InOut, 8, 24);
-  Cutin = edit("Cutin", "0", InOut, QRect(66, 20, 64, 21));
-  Tburnin = new TrackBar("Tburnin", 0, 100, 5, 0, InOut);
-  Tburnin->setGeometry(136, 16, 122, 28);
-  LCutout = label("LCutout", "Burn-out:", InOut, 8, 54);
-  Cutout = edit("Cutout", "0", InOut, QRect(66, 50, 64, 21));
-  Tburnout = new TrackBar("Tburnout", 0, 100, 5, 0, InOut);
-  Tburnout->setGeometry(136, 46, 122, 28);
-
-  Plot_type = named(new QGroupBox(" Plot type: ", page), "Plot_type");
-  Plot_type->setGeometry(327, 5, 156, 177);
-  normal = named(new QRadioButton("Trace", Plot_type), "normal");
-  normal->setGeometry(10, 18, 80, 18);
-  normal->setChecked(true);
-  mean = named(new QRadioButton("Mean", Plot_type), "mean");
-  mean->setGeometry(10, 38, 80, 18);
-  histo = named(new QRadioButton("Histogram:", Plot_type), "histo");
-  histo->setGeometry(10, 60, 84, 18);
-  nb_histo2 = edit("nb_histo2", "30", Plot_type, QRect(96, 58, 36, 21));
-  nb_histo = new UpDown("nb_histo", nb_histo2, 2, 200, 30, Plot_type);
-  nb_histo->setGeometry(132, 58, 16, 21);
-  density = named(new QRadioButton("Density:", Plot_type), "density");
-  density->setGeometry(10, 88, 80, 18);
-  lambda_default = named(new QPushButton("Default", Plot_type), "lambda_default");
-  lambda_default->setGeometry(92, 85, 56, 23);
-  lambda_dens = new TrackBar("lambda_dens", -1000, 300, 30, -500, Plot_type);
-  lambda_dens->setGeometry(6, 112, 144, 28);
-  // the fifth plot type sits beside the first; the box keeps its place and may widen into the
-  // gap before the Statistics box to hold it
-  autocorr = named(new QRadioButton("Autocorrelation", Plot_type), "autocorr");
-  const int traceWidth = std::min(normal->width(), normal->sizeHint().width());
-  const int autocorrX = normal->x() + traceWidth + 2;
-  const int roomToStats = 502 - 3 - Plot_type->x();
-  // a wide system font gets a smaller caption rather than a clipped one
-  QFont autocorrFont = autocorr->font();
-  while (autocorrX + autocorr->sizeHint().width() + 2 > roomToStats && autocorrFont.pointSizeF() > 6) {
-    autocorrFont.setPointSizeF(autocorrFont.pointSizeF() - 0.5);
-    autocorr->setFont(autocorrFont);
-  }
-  const int autocorrWidth = autocorr->sizeHint().width();
-  normal->resize(traceWidth, normal->height());
-  autocorr->setGeometry(autocorrX, 18, autocorrWidth, 18);
-  Plot_type->resize(std::clamp(autocorrX + autocorrWidth + 2, Plot_type->width(), roomToStats), Plot_type->height());
-  Llambda = label("Llambda", "Lambda=", Plot_type, 10, 150);
-  Vlambda = display("Vlambda", Plot_type, QRect(62, 148, 86, 18));
-
-  Stats = named(new QGroupBox(" Statistics: ", page), "Stats");
-  Stats->setGeometry(502, 5, 220, 159);
-  struct Row {
-    QLineEdit** target;
-    const char* name;
-    const char* caption;
-  };
-  const Row rows[] = {{&m, "m", "Mean: "},          {&var_edit, "var_edit", "Variance: "},
-                      {&min, "min", "Min: "},       {&max, "max", "Max:"},
-                      {&mode, "mode", "Mode:"},     {&HPDI, "HPDI", "HPDI:"},
-                      {&width, "width", "Width:"},  {&accuracy, "accuracy", "Accuracy:"}};
-  int y = 19;
-  for (const Row& r : rows) {
-    label(QString("L") + r.name, r.caption, Stats, 8, y);
-    *r.target = display(r.name, Stats, QRect(66, y - 1, 138, 16));
-    y += 14;
-  }
-  accuracy->setGeometry(66, y - 15, 76, 16);
-  label("Laccuracy_unit", "%", Stats, 144, y - 14);
-  label("Llevel", "Level:", Stats, 8, y + 5);
-  Cpc2 = edit("Cpc2", "95", Stats, QRect(66, y + 1, 36, 21));
-  Cpc = new UpDown("Cpc", Cpc2, 1, 99, 95, Stats);
-  Cpc->setGeometry(102, y + 1, 16, 21);
-  label("Llevel_unit", "%", Stats, 122, y + 5);
-  convergence = named(new QLabel(page), "convergence");
-  convergence->setGeometry(506, 167, 280, 16);
-  convergence->setToolTip(
-      "Effective sample sizes of the bulk and the tails, and split R-hat, of the draws shown "
-      "(retained rows and model filter)");
-
-  const MainChart main = makeMainChart(page);
-  Chart1 = main.chart;
-  Serie = main.serie;
-  histogram = main.histogram;
-  burnSerie = Chart1->addGraph();
-  burnSerie->setObjectName("burnSerie");
-  burnSerie->setName("burnSerie");
-  burnSerie->setPen(QPen(QColor(170, 170, 170)));
-  burnSerie->setVisible(false);
-  markAsContext(burnSerie);
-}
-
-void TForm3::createDiagnosticsPage() {
-  auto* column = new QVBoxLayout(Diagnostics);
-  column->setContentsMargins(6, 6, 6, 6);
-  diagnosticsNote = named(new QLabel(Diagnostics), "diagnosticsNote");
-  diagnosticsNote->setWordWrap(true);
-  column->addWidget(diagnosticsNote);
-  auto* filters = new QHBoxLayout;
-  diagnosticsFilter = named(new QLineEdit(Diagnostics), "diagnosticsFilter");
-  diagnosticsFilter->setPlaceholderText("Filter: part of a name, or a column number");
-  diagnosticsFilter->setClearButtonEnabled(true);
-  filters->addWidget(diagnosticsFilter, 1);
-  diagnosticsMissing = named(new QCheckBox("Only columns that miss the target", Diagnostics), "diagnosticsMissing");
-  filters->addWidget(diagnosticsMissing);
-  diagnosticsByLocus = named(new QCheckBox("Group by locus", Diagnostics), "diagnosticsByLocus");
-  diagnosticsByLocus->setVisible(false);  // frq files only
-  filters->addWidget(diagnosticsByLocus);
-  diagnosticsShownRows = named(new QLabel(Diagnostics), "diagnosticsShownRows");
-  filters->addWidget(diagnosticsShownRows);
-  column->addLayout(filters);
-  auto* tableAndCharts = new QHBoxLayout;
-  diagnosticsTable = named(new DiagnosticsTable(Diagnostics), "diagnosticsTable");
-  tableAndCharts->addWidget(diagnosticsTable, 1);
-  auto* charts = new QVBoxLayout;
-  rhatSpread = makeSpreadChart("rhatSpread", "R-hat of all columns", Diagnostics);
-  essSpread = makeSpreadChart("essSpread", "Bulk ESS of all columns", Diagnostics);
-  for (QWidget* chart : {static_cast<QWidget*>(rhatSpread), static_cast<QWidget*>(essSpread)}) {
-    chart->setFixedWidth(230);
-    chart->setVisible(false);  // until there are figures
-    charts->addWidget(chart, 1);
-  }
-  tableAndCharts->addLayout(charts);
-  column->addLayout(tableAndCharts, 1);
-}
-
-void TForm3::createSummaryPage() {
-  QWidget* page = Summary;
-  LModel_choice = label("LModel_choice", "Model:", page, 4, 8);
-  Model_only = dropDown("Model_only", page, QRect(42, 5, 80, 22), 10);
-
-  Lloading = label("Lloading", "File loading progress:", page, 370, 11);
-  progress = named(new QProgressBar(page), "progress");
-  progress->setGeometry(288, 32, 265, 33);
-  progress->setRange(0, 100);
-  progress->setValue(0);
-
-  const FactorChart g1 = makeFactorChart(page, 1);
-  G1_graph = g1.chart;
-  G1_serie = g1.serie;
-  const FactorChart g2 = makeFactorChart(page, 2);
-  G2_graph = g2.chart;
-  G2_serie = g2.serie;
-  Combo_G1 = dropDown("Combo_G1", page, QRect(191, 372, 80, 22), 10);
-  Combo_G2 = dropDown("Combo_G2", page, QRect(583, 372, 80, 22), 10);
-
-  const HpdiChart hpdi = makeHpdiChart(page);
-  Chart4 = hpdi.chart;
-  hpdis = hpdi.hpdis;
-
-  const ModelChart models = makeModelChart(page);
-  Chart3 = models.chart;
-  model = models.model;
-  model_help = named(new QPushButton("Help !", Chart3), "model_help");
-  model_help->setGeometry(296, 8, 75, 23);
-
-  Levidence = label("Levidence", "Evidence for each factor:", page, 4, 733);
-  Lprior = named(new QLabel(page), "Lprior");
-  Lprior->setGeometry(Levidence->x() + Levidence->width() + 8, 733, 440, Levidence->height());
-  model_prior = named(new QPushButton("Prior model probabilities...", page), "model_prior");
-  model_prior->setGeometry(600, 728, 183, 23);
-  evidence = named(new QTableWidget(0, 7, page), "evidence");
-  evidence->setGeometry(1, 755, 783, 98);
-  evidence->setHorizontalHeaderLabels({"Factor", "Prior", "Posterior \u00B1 MCSE", "BF", "log10 BF [\u00B1 2 MCSE]",
-                                       "Evidence", "Matched BF"});
-  evidence->verticalHeader()->hide();
-  evidence->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  evidence->setSelectionMode(QAbstractItemView::NoSelection);
-  evidence->setWordWrap(true);
-  const int widths[] = {50, 52, 118, 62, 170, 0, 80};
-  for (int c = 0; c < 7; ++c) {
-    if (widths[c] > 0) evidence->setColumnWidth(c, widths[c]);
-  }
-  evidence->horizontalHeader()->setSectionResizeMode(5, QHeaderView::Stretch);
-  evidence->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-
-  // the memo lies above the gauge: the gauge shows while the memo is hidden during a summary
-  mModel = named(new QPlainTextEdit(page), "mModel");
-  mModel->setGeometry(128, 3, 649, 82);
-  mModel->setReadOnly(true);
-  mModel->setFrameShape(QFrame::NoFrame);
-  mModel->setFont(QFont("Arial", 12));
-  mModel->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-  QPalette p = mModel->palette();
-  p.setColor(QPalette::Base, palette().color(QPalette::Window));
-  mModel->setPalette(p);
-  mModel->raise();
-  createChainsView();
 }
 
 void TForm3::createMenus() {

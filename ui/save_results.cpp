@@ -8,9 +8,11 @@
 #include "report/provenance_record.h"
 #include "report/results_report.h"
 #include "stats/text_numbers.h"
+#include "ui/details_page.h"
 #include "ui/dialogs.h"
 #include "ui/file_dialog_spec.h"
 #include "ui/plotwin2.h"
+#include "ui/summary_page.h"
 #include "ui/window_report_record.h"
 
 namespace varno {
@@ -25,18 +27,18 @@ void TForm3::save_resClick() {
     return;
   }
   if (refuseWhileBusy()) return;
-  const auto burnIn = parseWholeNumber(Cutin->text().toStdString());
-  const auto burnOut = parseWholeNumber(Cutout->text().toStdString());
+  const auto burnIn = burnRange_.burnIn;
+  const auto burnOut = burnRange_.burnOut;
   if (!burnIn || !burnOut) {
     reportError(QString("The results were not saved: the %1 \"%2\" is not a whole number.")
-                    .arg(!burnIn ? "burn-in" : "burn-out", !burnIn ? Cutin->text() : Cutout->text()));
+                    .arg(!burnIn ? "burn-in" : "burn-out", !burnIn ? details_->Cutin->text() : details_->Cutout->text()));
     return;
   }
   // the report gives the summary of the rows, filter and factors chosen now: computed first when
   // the one in hand describes anything else
-  if (!summaryIsCurrent()) {
-    ComputeModelSummary([this] {
-      if (summaryIsCurrent()) save_resClick();
+  if (!summary_->summaryIsCurrent()) {
+    summary_->ComputeModelSummary([this] {
+      if (summary_->summaryIsCurrent()) save_resClick();
     });
     return;
   }

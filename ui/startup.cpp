@@ -7,24 +7,26 @@
 #include <QTabWidget>
 
 #include "core/factors_file.h"
+#include "ui/details_page.h"
 #include "ui/open_flow_snapshot.h"
 #include "ui/plotwin2.h"
+#include "ui/summary_page.h"
 #include "ui/track_bar.h"
 
 namespace varno {
 
 void TForm3::actOnCommandLine(const QStringList& args, const QStringList& chains) {
   if (args.isEmpty()) {
-    for (QWidget* w : std::initializer_list<QWidget*>{xi, mean, histo, density, autocorr, normal, Cutin,
-                                                      Cutout, Tburnin, Tburnout, Locus, Allele})
+    for (QWidget* w : std::initializer_list<QWidget*>{details_->xi, details_->mean, details_->histo, details_->density, details_->autocorr, details_->normal, details_->Cutin,
+                                                      details_->Cutout, details_->Tburnin, details_->Tburnout, details_->Locus, details_->Allele})
       w->setEnabled(false);
-    for (QWidget* w : std::initializer_list<QWidget*>{Allele, Locus, Lallele, Llocus}) w->hide();
-    Model_only2->setEnabled(false);
+    for (QWidget* w : std::initializer_list<QWidget*>{details_->Allele, details_->Locus, details_->Lallele, details_->Llocus}) w->hide();
+    details_->Model_only2->setEnabled(false);
     return;
   }
 
   show();
-  for (QWidget* w : std::initializer_list<QWidget*>{Allele, Locus, Lallele, Llocus}) w->hide();
+  for (QWidget* w : std::initializer_list<QWidget*>{details_->Allele, details_->Locus, details_->Lallele, details_->Llocus}) w->hide();
   auto before = std::make_shared<const OpenFlowSnapshot>(*this);
   const QString path = args[0];
 
@@ -70,7 +72,7 @@ void TForm3::actOnCommandLine(const QStringList& args, const QStringList& chains
       {path, "Pot: ", 1, true,
        [this, chains] {
          ReadFactorValues();
-         PlotFstAgainstFactors();
+         summary_->PlotFstAgainstFactors();
          // a report would carry factor values that the file does not give
          if (!factorsFault_.isEmpty()) {
            const QString text = factorsFault_ + "; no report was written.";
@@ -81,7 +83,7 @@ void TForm3::actOnCommandLine(const QStringList& args, const QStringList& chains
          }
          // the user may have turned to the Details page while the file was read; the report
          // still needs the summary of this file and its chains
-         addChainFiles(chains, [this] { withCurrentSummary([this] {
+         addChainFiles(chains, [this] { summary_->withCurrentSummary([this] {
            selectPage(1);
            state.batchMode = true;
            const struct EndOfRun {

@@ -11,7 +11,7 @@
 #include "stats/model_prior.h"
 #include "stats/number_format.h"
 #include "ui/dialogs.h"
-#include "ui/plotwin2.h"
+#include "ui/summary_page.h"
 
 namespace varno {
 
@@ -42,7 +42,7 @@ QString priorLine(const InclusionEvidence& e, bool userPrior) {
 
 }  // namespace
 
-void TForm3::showEvidence() {
+void SummaryPage::showEvidence() {
   evidence->setRowCount(0);
   evidenceShown_.reset();
   Lprior->clear();
@@ -74,7 +74,7 @@ void TForm3::showEvidence() {
   }
 }
 
-void TForm3::model_priorClick() {
+void SummaryPage::model_priorClick() {
   if (state.kind() != FileKind::fst) return;
   const int models = modelCount(state.factorCount, state.hasInteraction);
   QString label = QString("Prior weights of the %1 models, in model order, separated by commas; they are "
@@ -86,7 +86,7 @@ void TForm3::model_priorClick() {
       names << QString::fromStdString(factorName(f, state.hasInteraction));
     label += QString("\nModel %1: %2").arg(m).arg(names.isEmpty() ? QString("Constant") : names.join("+"));
   }
-  const auto typed = dialogs_.askText(this, "Prior model probabilities", label,
+  const auto typed = dialogs_.askText(Summary->window(), "Prior model probabilities", label,
                                       QString::fromStdString(modelPriorText(modelPriorWeights_)));
   if (!typed) return;
   const std::string text = typed->trimmed().toStdString();
@@ -101,7 +101,7 @@ void TForm3::model_priorClick() {
       why = zeroPriorOfVisitedModels(std::get<std::vector<double>>(parsed), evidenceDraws_->modelCounts);
     }
     if (why) {
-      dialogs_.error(this, "The prior model probabilities are unchanged: " + QString::fromStdString(*why) + ".");
+      dialogs_.error(Summary->window(), "The prior model probabilities are unchanged: " + QString::fromStdString(*why) + ".");
       return;
     }
     modelPriorWeights_ = std::get<std::vector<double>>(std::move(parsed));
@@ -109,7 +109,7 @@ void TForm3::model_priorClick() {
   showEvidence();
 }
 
-bool TForm3::modelChartToolTip(QHelpEvent* event) {
+bool SummaryPage::modelChartToolTip(QHelpEvent* event) {
   const double key = Chart3->xAxis->pixelToCoord(event->pos().x());
   const long long m = std::llround(key);
   if (!evidenceShown_ || m < 1 || m > static_cast<long long>(evidenceShown_->models.size()) ||

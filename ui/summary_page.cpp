@@ -1,27 +1,120 @@
-// The Summary page: the model summary, the model choosers, the page rule and the model help.
+// The Summary page: the model summary computed as a job, its charts and the model help.
+#include "ui/summary_page.h"
+
 #include <QComboBox>
+#include <QEvent>
+#include <QHeaderView>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
-#include <QTabWidget>
+#include <QPushButton>
+#include <QTableWidget>
 #include <stdexcept>
 #include <qcustomplot.h>
 
 #include "core/model_help.h"
 #include "charts/window_charts.h"
+#include "ui/chains_view.h"
 #include "ui/dialogs.h"
 #include "stats/data_range.h"
 #include "stats/model_summary.h"
-#include "stats/text_numbers.h"
 #include "charts/interval_series.h"
+#include "ui/designed_controls.h"
 #include "ui/job_runner.h"
-#include "ui/plotwin2.h"
 
 namespace varno {
 
-std::optional<SummaryInputs> TForm3::currentSummaryInputs() const {
+SummaryPage::SummaryPage(QWidget* page, PageHost& host, Dialogs& dialogs)
+    : WindowPage(host),
+      Summary(page),
+      dialogs_(dialogs),
+      job_(*jobs_, [this] { return currentSummaryInputs(); }, [this] { ComputeModelSummary(); }) {
+  createSummaryPage();
+  connect(Combo_G1, &QComboBox::activated, this, on([this] { Combo_G1Change(); }));
+  connect(Combo_G2, &QComboBox::activated, this, on([this] { Combo_G2Change(); }));
+  connect(model_help, &QPushButton::clicked, this, on([this] { model_helpClick(); }));
+  connect(model_prior, &QPushButton::clicked, this, on([this] { model_priorClick(); }));
+  Chart3->installEventFilter(this);
+}
+
+SummaryPage::~SummaryPage() = default;
+
+void SummaryPage::connectHandlers() { chains_->connectHandlers(); }
+
+bool SummaryPage::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == Chart3 && event->type() == QEvent::ToolTip) return modelChartToolTip(static_cast<QHelpEvent*>(event));
+  return QObject::eventFilter(watched, event);
+}
+
+void SummaryPage::createSummaryPage() {
+  QWidget* page = Summary;
+  LModel_choice = label("LModel_choice", "Model:", page, 4, 8);
+  Model_only = dropDown("Model_only", page, QRect(42, 5, 80, 22), 10);
+
+  Lloading = label("Lloading", "File loading progress:", page, 370, 11);
+  progress = named(new QProgressBar(page), "progress");
+  progress->setGeometry(288, 32, 265, 33);
+  progress->setRange(0, 100);
+  progress->setValue(0);
+
+  const FactorChart g1 = makeFactorChart(page, 1);
+  G1_graph = g1.chart;
+  G1_serie = g1.serie;
+  const FactorChart g2 = makeFactorChart(page, 2);
+  G2_graph = g2.chart;
+  G2_serie = g2.serie;
+  Combo_G1 = dropDown("Combo_G1", page, QRect(191, 372, 80, 22), 10);
+  Combo_G2 = dropDown("Combo_G2", page, QRect(583, 372, 80, 22), 10);
+
+  const HpdiChart hpdi = makeHpdiChart(page);
+  Chart4 = hpdi.chart;
+  hpdis = hpdi.hpdis;
+
+  const ModelChart models = makeModelChart(page);
+  Chart3 = models.chart;
+  model = models.model;
+  model_help = named(new QPushButton("Help !", Chart3), "model_help");
+  model_help->setGeometry(296, 8, 75, 23);
+
+  Levidence = label("Levidence", "Evidence for each factor:", page, 4, 733);
+  Lprior = named(new QLabel(page), "Lprior");
+  Lprior->setGeometry(Levidence->x() + Levidence->width() + 8, 733, 440, Levidence->height());
+  model_prior = named(new QPushButton("Prior model probabilities...", page), "model_prior");
+  model_prior->setGeometry(600, 728, 183, 23);
+  evidence = named(new QTableWidget(0, 7, page), "evidence");
+  evidence->setGeometry(1, 755, 783, 98);
+  evidence->setHorizontalHeaderLabels({"Factor", "Prior", "Posterior \u00B1 MCSE", "BF", "log10 BF [\u00B1 2 MCSE]",
+                                       "Evidence", "Matched BF"});
+  evidence->verticalHeader()->hide();
+  evidence->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  evidence->setSelectionMode(QAbstractItemView::NoSelection);
+  evidence->setWordWrap(true);
+  const int widths[] = {50, 52, 118, 62, 170, 0, 80};
+  for (int c = 0; c < 7; ++c) {
+    if (widths[c] > 0) evidence->setColumnWidth(c, widths[c]);
+  }
+  evidence->horizontalHeader()->setSectionResizeMode(5, QHeaderView::Stretch);
+  evidence->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+
+  // the memo lies above the gauge: the gauge shows while the memo is hidden during a summary
+  mModel = named(new QPlainTextEdit(page), "mModel");
+  mModel->setGeometry(128, 3, 649, 82);
+  mModel->setReadOnly(true);
+  mModel->setFrameShape(QFrame::NoFrame);
+  mModel->setFont(QFont("Arial", 12));
+  mModel->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  QPalette p = mModel->palette();
+  p.setColor(QPalette::Base, Summary->window()->palette().color(QPalette::Window));
+  mModel->setPalette(p);
+  mModel->raise();
+  chains_ = std::make_unique<ChainsView>(Summary, host_);
+}
+
+
+std::optional<SummaryInputs> SummaryPage::currentSummaryInputs() const {
   if (!state.open() || state.kind() != FileKind::fst) return std::nullopt;
-  const auto burnIn = parseWholeNumber(Cutin->text().toStdString());
-  const auto burnOut = parseWholeNumber(Cutout->text().toStdString());
+  const auto burnIn = burnRange_.burnIn;
+  const auto burnOut = burnRange_.burnOut;
   if (!burnIn || !burnOut) return std::nullopt;
   SummaryInputs inputs;
   inputs.modelFilter = state.modelFilter;
@@ -33,26 +126,17 @@ std::optional<SummaryInputs> TForm3::currentSummaryInputs() const {
   return inputs;
 }
 
-bool TForm3::summaryIsCurrent() const {
-  const auto current = currentSummaryInputs();
-  return current && summaryShown_ && *summaryShown_ == *current;
-}
-
-void TForm3::analysisChanged() {
-  updateRetainedRowsText();
-  diagnosticsChanged();
+void SummaryPage::summaryChanged() {
   if (!summaryIsCurrent()) {
-    if (summaryShown_) {
-      summaryShown_.reset();
-      clearSummaryDisplay();
-    }
-    if (Pages->currentIndex() == 1 && !isBusy() && currentSummaryInputs()) ComputeModelSummary();
+    if (job_.shown()) clearSummaryDisplay();
+    if (host_.shownPage() == kSummaryPage && !isBusy() && currentSummaryInputs()) ComputeModelSummary();
   }
   // after the summary: the Chains view waits for the lane it takes
-  chainsChanged();
+  chains_->chainsChanged();
 }
 
-void TForm3::clearSummaryDisplay() {
+void SummaryPage::clearSummaryDisplay() {
+  job_.forget();
   model->data()->clear();
   hpdis->clear();
   mModel->clear();
@@ -66,7 +150,7 @@ void TForm3::clearSummaryDisplay() {
   showEvidence();
 }
 
-void TForm3::withCurrentSummary(std::function<void()> then) {
+void SummaryPage::withCurrentSummary(std::function<void()> then) {
   if (summaryIsCurrent()) {
     then();
     return;
@@ -74,15 +158,14 @@ void TForm3::withCurrentSummary(std::function<void()> then) {
   ComputeModelSummary(std::move(then));
 }
 
-void TForm3::ComputeModelSummary(std::function<void()> then) {
+void SummaryPage::ComputeModelSummary(std::function<void()> then) {
   if (!state.open() || state.kind() != FileKind::fst) return;
-  if (then) afterSummary_.push_back(std::move(then));
-  if (jobs_->busy(JobRunner::Lane::analysis)) return;  // the waiting steps run after it
+  if (!job_.accept(std::move(then))) return;
   QString problem;
   const auto rows = retainedRowRange(&problem);
   const auto inputs = currentSummaryInputs();
   if (!rows || !inputs) {
-    afterSummary_.clear();
+    job_.dropWaiting();
     reportError("The summary cannot be computed: " + problem);
     return;
   }
@@ -98,49 +181,36 @@ void TForm3::ComputeModelSummary(std::function<void()> then) {
   input.coefficientSummary = state.coefficientSummary;
   input.sigmaSummary = state.sigmaSummary;
 
-  summaryShown_.reset();
   clearSummaryDisplay();
   progress->setValue(0);
 
-  JobRunner::Job job;
-  job.title = "Computing the summary";
-  job.pageGauge = true;
-  job.work = [this, input = std::move(input), inputs = *inputs](Progress& progress) -> JobRunner::Apply {
+  PageJob<SummaryInputs>::Run run;
+  run.title = "Computing the summary";
+  run.pageGauge = true;
+  run.compute = [this, input = std::move(input)](Progress& progress) -> JobRunner::Apply {
     auto result = std::make_shared<ModelSummaryResult>(computeModelSummary(input, progress));
     if (!result->error.empty()) throw std::runtime_error(result->error);
     // the evidence for each factor: model counts and the ESS of each 0/1 model and factor series
     auto draws = std::make_shared<EvidenceInput>(
         evidenceInput(input.chains, input.layout().modelColumn(), input.factorCount, input.hasInteraction));
     progress.stopIfCancelled();
-    return [this, result, draws, inputs] {
-      // the rows or filter changed while it ran: it describes nothing on screen any more
-      if (currentSummaryInputs() != inputs) {
-        analysisChanged();
-        if (!afterSummary_.empty() && !isBusy()) ComputeModelSummary();
-        return;
-      }
-      summaryShown_ = inputs;
+    return [this, result, draws] {
       applyModelSummary(*result);
       evidenceDraws_ = *draws;
       showEvidence();
-      auto waiting = std::move(afterSummary_);
-      afterSummary_.clear();
-      for (auto& step : waiting) step();
     };
   };
-  job.failed = [this](const std::string& error) {
-    afterSummary_.clear();
+  // the rows or filter changed while it ran: it describes nothing on screen any more
+  run.stale = [this] { analysisChanged(); };
+  run.failed = [this](const std::string& error) {
     reportError(QString("The summary of \"%1\" cannot be computed: %2")
                     .arg(QString::fromStdString(state.dataFileName), QString::fromStdString(error)));
   };
-  job.cancelled = [this] {
-    afterSummary_.clear();
-    setPassingStatus("The summary was cancelled.");
-  };
-  jobs_->start(JobRunner::Lane::analysis, std::move(job));
+  run.cancelled = [this] { setPassingStatus("The summary was cancelled."); };
+  job_.start(*inputs, std::move(run));
 }
 
-void TForm3::applyModelSummary(const ModelSummaryResult& result) {
+void SummaryPage::applyModelSummary(const ModelSummaryResult& result) {
   state.modelProbabilities = result.modelProbabilities;
   state.bestModel = result.bestModel;
   state.coefficientSummary = result.coefficientSummary;
@@ -156,37 +226,8 @@ void TForm3::applyModelSummary(const ModelSummaryResult& result) {
   PlotFstAgainstFactors();  // the mean Fst of every population is new
 }
 
-bool TForm3::PagesChanging(int requestedPage) {
-  if (requestedPage == kDiagnosticsPage) {
-    // every kind of file has diagnostics, once there is one
-    if (!state.open()) return false;
-  } else if (state.dataExtension != ".fst" && !(requestedPage == 0 && currentPage_ == kDiagnosticsPage)) {
-    return false;
-  }
-  // the Summary and Diagnostics pages read the analysis: not while a file is read or one of
-  // them computed
-  if (requestedPage != 0 && refuseWhileBusy()) return false;
-  return true;
-}
-
-void TForm3::modelChosen(QComboBox* chooser, QComboBox* twin) {
-  // the summary running, or the file being read, was asked for with the filter as it was
-  if (refuseWhileBusy()) {
-    chooser->setCurrentIndex(state.modelFilter);
-    return;
-  }
-  state.modelFilter = std::max(0, chooser->currentIndex());
-  twin->setCurrentIndex(chooser->currentIndex());
-  ReplotCurrentColumn();
-  analysisChanged();
-}
-
-void TForm3::Model_onlyChange() { modelChosen(Model_only, Model_only2); }
-
-void TForm3::Model_only2Change() { modelChosen(Model_only2, Model_only); }
-
-void TForm3::model_helpClick() {
-  dialogs_.inform(this, QString::fromStdString(modelHelpText(state.factorCount, state.hasInteraction)));
+void SummaryPage::model_helpClick() {
+  dialogs_.inform(Summary->window(), QString::fromStdString(modelHelpText(state.factorCount, state.hasInteraction)));
 }
 
 }  // namespace varno

@@ -1,0 +1,148 @@
+// The Details page: the chosen column's statistics, convergence diagnostics and main chart, and
+// the controls of the plot, its type and the data range. The figures are computed as background
+// jobs, the latest request winning, and shown only while they describe the current inputs.
+#pragma once
+
+#include <QString>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "stats/column_figures.h"
+#include "ui/window_page.h"
+
+class QCPBars;
+class QCPGraph;
+class QComboBox;
+class QCustomPlot;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QWidget;
+
+namespace varno {
+
+class TrackBar;
+class UpDown;
+struct ColumnLine;
+
+class DetailsPage : private WindowPage {
+ public:
+  // Builds the page's controls on `page`.
+  DetailsPage(QWidget* page, PageHost& host);
+
+  void PlotColumn(int column);
+  void ReplotCurrentColumn();
+  // The plot column's figures: requested as a job, applied when they still describe the inputs.
+  void requestColumnFigures(int column, bool defaultBandwidth);
+  // After the analysis changed (a file read, a chain added): the shown column again, at the default
+  // bandwidth of its sample, pooled over the chains.
+  void replotAtDefaultBandwidth();
+  void clearColumnFigures();
+  // A new table: the figures shown and asked for describe another one.
+  void forgetFigures();
+  // The last figures stay readable but grey until figures of the current inputs replace them.
+  void showFiguresUpdating(bool updating);
+  PlotType chosenPlotType() const;  // of the four plot-type buttons and the autocorrelation
+  void SetDefaultBandwidth();
+  void xiChange();
+  void LocusChange();
+  void AlleleChange();
+  // the column whose figures are shown, if any
+  std::optional<int> shownColumn() const;
+
+  // ---- controls, under their designed names: the window's menus, choosers and data range use them ----
+  // plot
+  QGroupBox* plot = nullptr;
+  QLabel* col = nullptr;
+  QComboBox* xi = nullptr;
+  QLabel* Llocus = nullptr;
+  QComboBox* Locus = nullptr;
+  QLabel* Lallele = nullptr;
+  QComboBox* Allele = nullptr;
+  QLabel* LModel_only2 = nullptr;
+  QComboBox* Model_only2 = nullptr;
+  // data range
+  QGroupBox* InOut = nullptr;
+  QLabel* LCutin = nullptr;
+  QLineEdit* Cutin = nullptr;
+  QLabel* LCutout = nullptr;
+  QLineEdit* Cutout = nullptr;
+  TrackBar* Tburnin = nullptr;
+  TrackBar* Tburnout = nullptr;
+  // plot type
+  QGroupBox* Plot_type = nullptr;
+  QRadioButton* normal = nullptr;
+  QRadioButton* mean = nullptr;
+  QRadioButton* histo = nullptr;
+  QLineEdit* nb_histo2 = nullptr;
+  UpDown* nb_histo = nullptr;
+  QRadioButton* density = nullptr;
+  QRadioButton* autocorr = nullptr;
+  QPushButton* lambda_default = nullptr;
+  TrackBar* lambda_dens = nullptr;
+  QLabel* Llambda = nullptr;
+  QLineEdit* Vlambda = nullptr;
+  // statistics
+  QGroupBox* Stats = nullptr;
+  QLineEdit* m = nullptr;
+  QLineEdit* var_edit = nullptr;
+  QLineEdit* min = nullptr;
+  QLineEdit* max = nullptr;
+  QLineEdit* mode = nullptr;
+  QLineEdit* HPDI = nullptr;
+  QLineEdit* accuracy = nullptr;
+  QLineEdit* width = nullptr;
+  QLineEdit* Cpc2 = nullptr;
+  UpDown* Cpc = nullptr;
+  QLabel* convergence = nullptr;  // ess_bulk, ess_tail and rhat of the sample, under the box
+  // main chart
+  QCustomPlot* Chart1 = nullptr;
+  QCPGraph* Serie = nullptr;
+  QCPBars* histogram = nullptr;
+  QCPGraph* burnSerie = nullptr;  // the rows outside the sample, with "Show burn-in rows"
+
+ private:
+  void createDetailsPage();
+  // False when a newer request superseded the figures: nothing was shown.
+  bool applyColumnFigures(const ColumnFiguresInput& input, const ColumnFigures& figures);
+  // The ESS line of a sample whose figures are shown: its own job, as it takes longer than they.
+  void requestSampleDiagnostics(const ColumnFiguresInput& input);
+  // The Statistics box's tooltip when its mode is not at the sample's default bandwidth.
+  void showBandwidthNote(const ColumnFigures& figures);
+  // The diagnostics line under the statistics box, with what several chains left out or cut.
+  QString convergenceText(const std::optional<ConvergenceDiagnostics>& diagnostics, const std::string& chainsNote) const;
+  // Several chains: each chain's line in its own colour with a legend naming the files; none
+  // removes them.
+  void showChainLines(const std::vector<ColumnLine>& lines, const std::vector<ColumnLine>& outside = {});
+  void normalClick();
+  void meanClick();
+  void histoClick();
+  void densityClick();
+  void autocorrClick();
+  void nb_histo2Change();
+  void lambda_densChange();
+  void lambda_defaultClick();
+  void Cpc2Change();
+
+  QWidget* Details;
+  std::vector<QCPGraph*> chainSeries_;  // several chains: one line per chain, overlaid
+  // what the figures on screen describe, and the latest request made
+  std::optional<ColumnFiguresInput> figuresShown_;
+  std::optional<ColumnFiguresInput> figuresWanted_;
+  QString bandwidthNote_;  // the Statistics box's tooltip while its figures are current
+  // the diagnostics of the last sample diagnosed, kept while only the plot or its settings change
+  struct SampleDiagnostics {
+    // each chain's table: never keeps a closed file's tables in memory
+    std::vector<std::weak_ptr<const SampleTable>> tables;
+    ColumnFiguresInput sample;  // its chains' tables left empty
+    std::optional<ConvergenceDiagnostics> diagnostics;
+    std::string chainsNote;  // several chains: those left out or cut
+  };
+  std::shared_ptr<const SampleDiagnostics> sampleDiagnostics_;
+};
+
+}  // namespace varno
