@@ -52,5 +52,7 @@ std::optional<std::pair<long long, long long>> fitRangeToRows(long long burnIn,
 // they stand before the file is read: the fitted values of fitRangeToRows, or all rows when a
 // text is not a whole number (the window leaves such an edit alone).
 RowRange retainedRowsOnOpen(std::string_view burnInText, std::string_view burnOutText, int rowCount);
+// The same from the values the edits say (nothing: the edit's text is not a whole number).
+RowRange retainedRowsOnOpen(std::optional<long long> burnIn, std::optional<long long> burnOut, int rowCount);
 
 }  // namespace varno

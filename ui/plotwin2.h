@@ -44,8 +44,6 @@ class OpenFlowSnapshot;
 class RecentFiles;
 class SummaryPage;
 class TrackBar;
-struct DataFileReadResult;
-struct ModelColumnCheck;
 
 class TForm3 : public QMainWindow, private PageHost {
   Q_OBJECT
@@ -67,10 +65,6 @@ class TForm3 : public QMainWindow, private PageHost {
 
   // The background jobs: tests and benchmarks wait for them to be idle.
   const JobRunner& jobs() const { return *jobs_; }
-
-  // The chains a data file names (a CODA index): the file chain 1 was read from and the others.
-  // The chains an index named, read with it, chain 1 first; none when the data file is the chain.
-  using IndexChains = std::vector<AnalysisState::Chain>;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -195,8 +189,6 @@ class TForm3 : public QMainWindow, private PageHost {
   // the file was read and accepted. Otherwise `before` is put back and the user told why. False
   // when a job was running (the command is then refused).
   bool LoadDataFile(LoadPlan plan, std::shared_ptr<const OpenFlowSnapshot> before);
-  // False (and the user told why) when the table read cannot be catalogued as its kind.
-  bool catalogueAccepts(const SampleTable& table);
   void BuildColumnCatalogue();
   void DetectFactorCount();
   void ReadFactorValues();
@@ -267,8 +259,9 @@ class TForm3 : public QMainWindow, private PageHost {
   void setPassingStatus(const QString& text) override;
   void dropPassingStatus() override;
   void replotIfRangeChanged();
-  void dataFileRead(const LoadPlan& plan, const OpenFlowSnapshot& before, DataFileReadResult& read,
-                    const ModelColumnCheck& models, const IndexChains& chains);
+  // What the load job opened: the analysis or why it was refused (ui/load_data_file.cpp).
+  struct FileOpened;
+  void dataFileRead(const LoadPlan& plan, const OpenFlowSnapshot& before, const FileOpened& file);
   void finishOpenFlow();
   void modelChosen(QComboBox* chooser, QComboBox* twin);
   void markRangeEdit(QLineEdit* edit, bool valid);
