@@ -8,7 +8,6 @@
 #include "report/open_analysis.h"
 #include "ui/details_page.h"
 #include "ui/job_runner.h"
-#include "ui/open_flow_snapshot.h"
 #include "ui/plotwin2.h"
 #include "ui/summary_page.h"
 
@@ -21,7 +20,7 @@ struct TForm3::FileOpened {
   std::vector<OpenWarning> warnings;
 };
 
-bool TForm3::LoadDataFile(LoadPlan plan, std::shared_ptr<const OpenFlowSnapshot> before) {
+bool TForm3::LoadDataFile(LoadPlan plan) {
   // the file is opened as the tool opens it, with the factors the user's answers decided; the
   // window fits a burn range that leaves too few rows, and says so, where the tool refuses it
   AnalysisRequest request;
@@ -34,26 +33,24 @@ bool TForm3::LoadDataFile(LoadPlan plan, std::shared_ptr<const OpenFlowSnapshot>
     request.burnOut = *burnRange_.burnOut;
   }
   if (fileKindOf(lowerCasedExtension(request.dataPath)) == FileKind::fst) {
-    request.decision = FactorDecision{state.factorCount, state.hasInteraction};
-    request.factorMode = state.factorMode;
-    request.factorsPath = state.factorFileName;
+    request.decision = plan.factors.decision;
+    request.factorMode = plan.factors.mode;
+    request.factorsPath = plan.factors.file;
   }
 
   JobRunner::Job job;
   job.title = "Reading " + plan.path;
-  job.work = [this, plan, before, request](Progress& progress) -> JobRunner::Apply {
+  job.work = [this, plan, request](Progress& progress) -> JobRunner::Apply {
     auto file = std::make_shared<FileOpened>();
     file->refused = openAnalysis(request, file->analysis, file->warnings, progress);
-    return [this, plan, before, file] { dataFileRead(plan, *before, *file); };
+    return [this, plan, file] { dataFileRead(plan, *file); };
   };
-  job.failed = [this, before, plan](const std::string& error) {
-    before->restore(*this);
+  job.failed = [this, plan](const std::string& error) {
     const QString text = QString("\"%1\" was not read: %2").arg(plan.path, QString::fromStdString(error));
     setStatus(text);
     reportError(text);
   };
-  job.cancelled = [this, before, plan] {
-    before->restore(*this);
+  job.cancelled = [this, plan] {
     setPassingStatus("Reading " + plan.path + " was cancelled; the analysis open before is kept.");
     analysisChanged();
   };
@@ -65,16 +62,20 @@ bool TForm3::LoadDataFile(LoadPlan plan, std::shared_ptr<const OpenFlowSnapshot>
   return true;
 }
 
-void TForm3::dataFileRead(const LoadPlan& plan, const OpenFlowSnapshot& before, const FileOpened& file) {
+void TForm3::dataFileRead(const LoadPlan& plan, const FileOpened& file) {
   if (file.refused) {
     const QString text = QString::fromStdString(file.refused->message);
-    before.restore(*this);
     setStatus("Not read: " + text);
     reportError(text);
     analysisChanged();
     return;
   }
   if (plan.newAnalysis) setDataFile(plan.path, plan.captionPrefix);
+  // the factors chosen for this file are the analysis's now
+  state.factorFileName = plan.factors.file;
+  state.factorMode = plan.factors.mode;
+  state.factorCount = plan.factors.decision.factorCount;
+  state.hasInteraction = plan.factors.decision.hasInteraction;
 
   const OpenedAnalysis& opened = file.analysis;
   // a new analysis has one chain, or those of its index; a reload reads its further chains again
