@@ -1,4 +1,4 @@
-// Opening an analysis for the headless tool: the checks every mode of it makes, in one order.
+// Opening an analysis for the tool and the window: the checks every opening makes, in one order.
 #include "report/open_analysis.h"
 
 #include <utility>
@@ -12,6 +12,7 @@
 #include "core/model_numbering.h"
 #include "core/read_notes.h"
 #include "core/text_pieces.h"
+#include "stats/data_range.h"
 #include "stats/model_column_check.h"
 
 namespace varno {
@@ -20,6 +21,7 @@ namespace {
 
 RunError fileError(std::string message) { return RunError{std::move(message), false}; }
 RunError argumentError(std::string message) { return RunError{std::move(message), true}; }
+RunError unreadError(std::string message) { return RunError{std::move(message), false, true}; }
 
 // The text of the factors file, or the error naming it.
 std::optional<RunError> readFactorsText(const std::string& path, std::string& text) {
@@ -32,22 +34,22 @@ std::optional<RunError> readFactorsText(const std::string& path, std::string& te
 
 // The data file read into a table; a partial read and rows with extra numbers are warnings.
 std::optional<RunError> readTable(const std::string& path, Progress& progress,
-                                  std::shared_ptr<const SampleTable>& table, std::vector<std::string>& warnings) {
+                                  std::shared_ptr<const SampleTable>& table, std::vector<OpenWarning>& warnings) {
   DataFileReadResult read = readDataFile(path, progress);
-  if (!read.table) return fileError(read.error);
-  for (const std::string& note : readNotes(read)) warnings.push_back(quoted(path) + ": " + note);
+  if (!read.table) return unreadError(read.error);
+  for (std::string& note : readNotes(read)) warnings.push_back({path, std::move(note)});
   table = std::move(read.table);
   return std::nullopt;
 }
 
 // The chains of an index: those beside it, then the named ones; refused when there is none.
 std::optional<RunError> readIndexedChains(const std::string& indexPath, const std::vector<std::string>& named,
-                                          Progress& progress, std::vector<CodaChain>& chains) {
+                                          HintVoice voice, Progress& progress, std::vector<CodaChain>& chains) {
   const std::vector<std::string> files = codaChainFiles(indexPath, named);
   CodaReadResult read = files.empty() ? readCoda(indexPath, progress) : readCoda(indexPath, files, progress);
   if (read.chains.empty()) {
-    if (files.empty()) read.error += "; name the chain files with --chain";
-    return fileError(read.error);
+    if (files.empty() && voice == HintVoice::tool) read.error += "; name the chain files with --chain";
+    return unreadError(read.error);
   }
   chains = std::move(read.chains);
   return std::nullopt;
@@ -94,55 +96,56 @@ std::optional<RunError> repeatedChain(const std::string& dataPath, const std::ve
   return std::nullopt;
 }
 
-// The fst table against the factor decision and the factors file (when one is named): a model
-// column that holds no model numbers or a factors file that does not fit stops the run; rows of unknown models and
-// doubtful factor lines are warnings.
-std::optional<RunError> checkFstAgainstFactors(const std::string& dataPath, const SampleTable& table,
-                                               const FactorDecision& decision, RowRange rows,
-                                               std::optional<int> factorMode, const std::string& factorsPath,
-                                               std::string_view factorsText, std::vector<std::string>& warnings) {
-  const TableLayout layout = TableLayout::fst(table.columnCount(), decision);
-  const int populationCount = layout.populationCount;
-  const ModelColumnCheck models = checkModelColumn(table, layout, rows);
-  if (models.mismatch) {
-    return fileError(quoted(dataPath) + ": " + *models.mismatch + ": " +
-                     factorDecisionHint({decision.factorCount, factorMode, factorsPath, factorsText}, HintVoice::tool));
+// The rows a chain retains: too few are refused, unless the range is fitted to the rows.
+std::optional<RunError> chainRetainedRows(long long burnIn, long long burnOut, bool fit, const std::string& path,
+                                          int rowCount, RowRange& rows) {
+  if (fit) {
+    rows = retainedRowsOnOpen(burnIn, burnOut, rowCount);
+    return std::nullopt;
   }
-  if (models.rowsOutsideModels > 0)
-    warnings.push_back(quoted(dataPath) + ": " + rowsOutsideModelsNote(models.rowsOutsideModels, models.modelCount));
-  if (factorsPath.empty()) return std::nullopt;
-  for (const FactorsFileNote& note : checkFactorsFile(factorsText, populationCount, factorLinesNeeded(decision))) {
-    if (note.fault) return fileError(factorsFileNoteText(factorsPath, note));
-    warnings.push_back(factorsFileNoteText(factorsPath, note));
+  if (auto error = checkedRetainedRows(burnIn, burnOut, rowCount, rows)) {
+    error->message = quoted(path) + ": " + error->message;
+    return error;
   }
   return std::nullopt;
 }
 
-// Each further chain read, checked against the first (kind before reading, columns after) and
-// given its retained rows; `check` adds what the first chain was checked for. `chains` starts with
-// the first chain.
-std::optional<RunError> readChains(const std::string& dataPath, const SampleTable& first,
-                                   const std::vector<std::string>& chainPaths, long long burnIn, long long burnOut,
-                                   Progress& progress, std::vector<ChainRows>& chains,
-                                   std::vector<std::string>& warnings,
-                                   const std::function<std::optional<RunError>(const std::string&, const SampleTable&,
-                                                                               RowRange)>& check) {
-  for (const std::string& path : chainPaths) {
-    if (auto why = chainKindMismatch(dataPath, path)) return argumentError(*why);
-    std::shared_ptr<const SampleTable> table;
-    if (auto error = readTable(path, progress, table, warnings)) return error;
-    if (auto why = chainMismatch(dataPath, first.columnCount(), path, table->columnCount())) return fileError(*why);
-    RowRange rows;
-    if (auto error = checkedRetainedRows(burnIn, burnOut, table->rowCount(), rows)) {
-      error->message = quoted(path) + ": " + error->message;
-      return error;
-    }
-    if (check) {
-      if (auto error = check(path, *table, rows)) return error;
-    }
-    chains.push_back({std::move(table), rows});
+// What to check when a chain's model column does not fit the factor decision.
+std::string decisionHint(const ChainTarget& target, bool firstChain) {
+  // in the window the factors of a further chain are those the user chose for chain 1
+  if (target.voice == HintVoice::window && !firstChain)
+    return "was the chain written with the factors of the first chain?";
+  // a factors file that the opening did not read is read only to explain
+  const std::string text = target.factorsRead || target.factorsPath.empty()
+                               ? target.factorsText
+                               : readTextFile(target.factorsPath).value_or("");
+  return factorDecisionHint({target.decision.factorCount, target.factorMode, target.factorsPath, text}, target.voice);
+}
+
+// An fst chain against the factor decision and the factors file (when the opening read one): a
+// model column that holds no model numbers or a factors file that does not fit stops the opening;
+// rows of unknown models and doubtful factor lines are warnings.
+std::optional<RunError> checkFstAgainstFactors(const ChainTarget& target, const std::string& path,
+                                               const SampleTable& table, RowRange rows, bool firstChain,
+                                               std::vector<OpenWarning>& warnings) {
+  const TableLayout layout = TableLayout::fst(table.columnCount(), target.decision);
+  const ModelColumnCheck models = checkModelColumn(table, layout, rows);
+  if (models.mismatch)
+    return fileError(quoted(path) + ": " + *models.mismatch + ": " + decisionHint(target, firstChain));
+  if (models.rowsOutsideModels > 0)
+    warnings.push_back({path, rowsOutsideModelsNote(models.rowsOutsideModels, models.modelCount)});
+  if (!target.factorsRead) return std::nullopt;
+  for (const FactorsFileNote& note :
+       checkFactorsFile(target.factorsText, layout.populationCount, factorLinesNeeded(target.decision))) {
+    if (note.fault) return fileError(factorsFileNoteText(target.factorsPath, note));
+    warnings.push_back({"", factorsFileNoteText(target.factorsPath, note)});
   }
   return std::nullopt;
+}
+
+// Whether the analysis was opened from an index: its chains are then the index's chain files.
+bool fromIndex(const ChainTarget& target) {
+  return !target.chainFiles.empty() && target.chainFiles.front() != target.dataPath;
 }
 
 }  // namespace
@@ -199,8 +202,51 @@ std::optional<RunError> checkedRetainedRows(long long burnIn, long long burnOut,
   return std::nullopt;
 }
 
+std::string warningLine(const OpenWarning& warning) {
+  return warning.file.empty() ? warning.note : quoted(warning.file) + ": " + warning.note;
+}
+
+std::optional<RunError> chainRefusedUnread(const ChainTarget& target, const std::string& path) {
+  if (auto why = chainKindMismatch(target.dataPath, path)) return argumentError(*why);
+  // one file read as two chains would count its draws twice
+  std::vector<std::string> files = target.chainFiles;
+  files.push_back(path);
+  if (auto why = repeatedChainFile(files)) return argumentError(*why);
+  return std::nullopt;
+}
+
+std::optional<RunError> readFurtherChain(const ChainTarget& target, const std::string& path, Progress& progress,
+                                         ChainRows& chain, std::vector<OpenWarning>& warnings) {
+  std::shared_ptr<const SampleTable> table;
+  if (fromIndex(target)) {
+    CodaReadResult read = readCoda(target.dataPath, {path}, progress);
+    if (read.chains.empty()) return unreadError(read.error);
+    table = std::move(read.chains.front().table);
+  } else if (auto error = readTable(path, progress, table, warnings)) {
+    return error;
+  }
+  if (auto why = chainMismatch(target.dataPath, target.columnCount, path, table->columnCount()))
+    return fileError(*why);
+  RowRange rows;
+  if (auto error = chainRetainedRows(target.burnIn, target.burnOut, target.fitRange, path, table->rowCount(), rows))
+    return error;
+  if (fileKindOf(lowerCasedExtension(target.dataPath)) == FileKind::fst) {
+    if (auto error = checkFstAgainstFactors(target, path, *table, rows, false, warnings)) return error;
+  }
+  chain = {std::move(table), rows};
+  return std::nullopt;
+}
+
 std::optional<RunError> openAnalysis(const AnalysisRequest& options, OpenedAnalysis& data,
                                      std::vector<std::string>& warnings, Progress& progress) {
+  std::vector<OpenWarning> noted;
+  std::optional<RunError> error = openAnalysis(options, data, noted, progress);
+  for (const OpenWarning& warning : noted) warnings.push_back(warningLine(warning));
+  return error;
+}
+
+std::optional<RunError> openAnalysis(const AnalysisRequest& options, OpenedAnalysis& data,
+                                     std::vector<OpenWarning>& warnings, Progress& progress) {
   const FileKind kind = fileKindOf(lowerCasedExtension(options.dataPath));
   const bool factorsKnown = options.factorsNeeded || !options.factorsPath.empty() || options.factorMode.has_value();
   if (options.modelFilter != 0 && (kind != FileKind::fst || !factorsKnown))
@@ -213,7 +259,9 @@ std::optional<RunError> openAnalysis(const AnalysisRequest& options, OpenedAnaly
   // An fst file without a factors file is read as having no factors, as when the user says so.
   FactorDecision decision;
   std::string factorsText;
-  if (kind == FileKind::fst && (options.factorsNeeded || !options.factorsPath.empty())) {
+  if (kind == FileKind::fst && options.decision) {
+    decision = *options.decision;
+  } else if (kind == FileKind::fst && (options.factorsNeeded || !options.factorsPath.empty())) {
     if (auto error = factorsOf(options.factorsPath, options.factorMode, options.interaction, options.askInteraction, decision,
                                factorsText))
       return error;
@@ -221,15 +269,16 @@ std::optional<RunError> openAnalysis(const AnalysisRequest& options, OpenedAnaly
   } else if (kind == FileKind::fst && options.factorMode) {
     decision = decideFactorCount(*options.factorMode, [] { return 0; }, [] { return false; });
   } else if (kind != FileKind::fst && !options.factorsPath.empty()) {
-    warnings.push_back("the factors file is used only with .fst data files; " + quoted(options.factorsPath) +
-                       " is not read");
+    warnings.push_back({"", "the factors file is used only with .fst data files; " + quoted(options.factorsPath) +
+                                " is not read"});
   }
 
   std::shared_ptr<const SampleTable> table;
   // an index reads its chains, and the first is the table of the run
   std::vector<CodaChain> indexed;
   if (kind == FileKind::other && isCodaIndex(options.dataPath)) {
-    if (auto error = readIndexedChains(options.dataPath, options.chainPaths, progress, indexed)) return error;
+    if (auto error = readIndexedChains(options.dataPath, options.chainPaths, options.voice, progress, indexed))
+      return error;
     table = indexed.front().table;
   } else if (auto error = readTable(options.dataPath, progress, table, warnings)) {
     return error;
@@ -246,39 +295,39 @@ std::optional<RunError> openAnalysis(const AnalysisRequest& options, OpenedAnaly
     return fileError(quoted(options.dataPath) + ": " + *why);
   }
 
+  // what every further chain is checked against: chain 1 and the factors it was read with
+  ChainTarget target{options.dataPath, {}, table->columnCount(), decision, options.factorMode, options.factorsPath,
+                     factorsText, kind == FileKind::fst && !options.decision && !options.factorsPath.empty(),
+                     options.voice, options.burnIn, options.burnOut, options.fitRange};
   RowRange rows;
-  if (auto error = checkedRetainedRows(options.burnIn, options.burnOut, table->rowCount(), rows)) {
-    error->message = quoted(options.dataPath) + ": " + error->message;
+  if (auto error = chainRetainedRows(options.burnIn, options.burnOut, options.fitRange, options.dataPath,
+                                     table->rowCount(), rows))
     return error;
-  }
-  // the factor decision places the model column, with a factors file or without one, as the
-  // window checks it when it opens the file
+  // the factor decision places the model column, with a factors file or without one
   if (kind == FileKind::fst) {
-    if (auto error = checkFstAgainstFactors(options.dataPath, *table, decision, rows, options.factorMode,
-                                            options.factorsPath, factorsText, warnings))
-      return error;
+    if (auto error = checkFstAgainstFactors(target, options.dataPath, *table, rows, true, warnings)) return error;
   }
   std::vector<ChainRows> chains{{table, rows}};
+  target.chainFiles.push_back(indexed.empty() ? options.dataPath : indexed.front().fileName);
   for (std::size_t c = 1; c < indexed.size(); ++c) {
     RowRange chainRows;
-    if (auto error = checkedRetainedRows(options.burnIn, options.burnOut, indexed[c].table->rowCount(), chainRows)) {
-      error->message = quoted(indexed[c].fileName) + ": " + error->message;
+    if (auto error = chainRetainedRows(options.burnIn, options.burnOut, options.fitRange, indexed[c].fileName,
+                                       indexed[c].table->rowCount(), chainRows))
       return error;
-    }
     chains.push_back({indexed[c].table, chainRows});
+    target.chainFiles.push_back(indexed[c].fileName);
   }
-  const bool checkFactors = kind == FileKind::fst;
   // the chains an index names were read with it
   const std::vector<std::string> further = indexed.empty() ? options.chainPaths : std::vector<std::string>{};
-  if (auto error = readChains(
-          options.dataPath, *table, further, options.burnIn, options.burnOut, progress, chains, warnings,
-          [&](const std::string& path, const SampleTable& chain, RowRange chainRows) -> std::optional<RunError> {
-            if (!checkFactors) return std::nullopt;
-            return checkFstAgainstFactors(path, chain, decision, chainRows, options.factorMode, options.factorsPath,
-                                          factorsText, warnings);
-          }))
-    return error;
-  data = OpenedAnalysis{std::move(chains), kind, decision, layout, std::move(factorsText)};
+  for (const std::string& path : further) {
+    if (auto error = chainRefusedUnread(target, path)) return error;
+    ChainRows chain;
+    if (auto error = readFurtherChain(target, path, progress, chain, warnings)) return error;
+    chains.push_back(std::move(chain));
+    target.chainFiles.push_back(path);
+  }
+  data = OpenedAnalysis{std::move(chains), kind, decision, layout, std::move(target.factorsText),
+                        std::move(target.chainFiles)};
   return std::nullopt;
 }
 

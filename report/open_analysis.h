@@ -1,6 +1,7 @@
-// Opening an analysis for the headless tool: from a request (a data file or CODA index, further
-// chains, a factors file and the decision inputs) either the checked analysis, with the warnings
-// of what did not stop it, or the refusal with its message. Every mode of the tool opens this way.
+// Opening an analysis: from a request (a data file or CODA index, further chains, a factors file
+// and the decision inputs) either the checked analysis, with the warnings of what did not stop it,
+// or the refusal with its message. Every mode of the tool and the window's load job open this way,
+// and a chain added to an open analysis is read and checked as the further chains of a request are.
 #pragma once
 
 #include <functional>
@@ -9,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/factor_decision_hint.h"
 #include "core/factors_file.h"
 #include "core/file_kind.h"
 #include "core/progress.h"
@@ -23,7 +25,18 @@ namespace varno {
 struct RunError {
   std::string message;
   bool fromArguments = false;
+  // The file itself could not be read: the message is its reader's (the window words it so).
+  bool unread = false;
 };
+
+// What did not stop an opening, and the file it concerns (empty: the note names what it concerns).
+struct OpenWarning {
+  std::string file;
+  std::string note;
+};
+
+// The warning as one line: the file quoted, then the note.
+std::string warningLine(const OpenWarning& warning);
 
 // The factor decision for a factors file whose text is given (mode -1 counts its factor lines;
 // exactly two need `interaction` or, failing that, askInteraction; with neither it is an
@@ -53,6 +66,14 @@ struct AnalysisRequest {
   // The factors file is read even when none is named (the report needs one: its absence is then
   // the refusal of reading it).
   bool factorsNeeded = false;
+  // The factor decision already taken (the window asks its questions before reading): the factors
+  // file is then not read here, only named in the hint when the model column does not fit.
+  std::optional<FactorDecision> decision;
+  // Whose words the refusals use: the tool names its options, the window its own questions.
+  HintVoice voice = HintVoice::tool;
+  // A burn-in and burn-out that leave fewer than two rows are taken as 0 and 0 (the window says so
+  // and fits its edits afterwards) instead of being refused.
+  bool fitRange = false;
 };
 
 // An analysis opened and checked.
@@ -62,11 +83,41 @@ struct OpenedAnalysis {
   FactorDecision decision;  // fst files: the factors the file was read with
   TableLayout layout;       // where the columns sit: fst files place them by the decision
   std::string factorsText;  // the factors file read, when one was
+  std::vector<std::string> chainFiles;  // the file each chain was read from, as `chains`
 };
 
 // Checks the request, decides the factors, reads the data file (an index: its chains) and the
 // further chains and checks their layout, their retained rows and the factors against them.
 std::optional<RunError> openAnalysis(const AnalysisRequest& request, OpenedAnalysis& analysis,
+                                     std::vector<OpenWarning>& warnings, Progress& progress = Progress::unwatched());
+// The same, with each warning as its line.
+std::optional<RunError> openAnalysis(const AnalysisRequest& request, OpenedAnalysis& analysis,
                                      std::vector<std::string>& warnings, Progress& progress = Progress::unwatched());
+
+// An open analysis as a further chain must match it.
+struct ChainTarget {
+  std::string dataPath;                 // the data file; an index takes its own chain files as chains
+  std::vector<std::string> chainFiles;  // the files read as its chains so far, chain 1 first
+  int columnCount = 0;                  // of chain 1
+  FactorDecision decision;              // fst files: the factors chain 1 was read with
+  // for the hint when a chain's model column does not fit the decision, and the factors file's
+  // check against each chain (only when it was read while opening)
+  std::optional<int> factorMode;
+  std::string factorsPath;
+  std::string factorsText;
+  bool factorsRead = false;
+  HintVoice voice = HintVoice::tool;
+  long long burnIn = 0, burnOut = 0;
+  bool fitRange = false;  // as in AnalysisRequest
+};
+
+// Refused before reading: a file of another kind than the data file, or one read as a chain already.
+std::optional<RunError> chainRefusedUnread(const ChainTarget& target, const std::string& path);
+
+// Reads `path` as a further chain of the analysis (of an index: as a chain file of it) and checks
+// it: its columns against chain 1's, its retained rows and, in an fst file, its model column with
+// the factors of chain 1.
+std::optional<RunError> readFurtherChain(const ChainTarget& target, const std::string& path, Progress& progress,
+                                         ChainRows& chain, std::vector<OpenWarning>& warnings);
 
 }  // namespace varno

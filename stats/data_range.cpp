@@ -93,9 +93,7 @@ std::optional<std::pair<long long, long long>> fitRangeToRows(long long burnIn,
   return std::pair{in, out};
 }
 
-RowRange retainedRowsOnOpen(std::string_view burnInText, std::string_view burnOutText, int rowCount) {
-  const auto burnIn = parseWholeNumber(burnInText);
-  const auto burnOut = parseWholeNumber(burnOutText);
+RowRange retainedRowsOnOpen(std::optional<long long> burnIn, std::optional<long long> burnOut, int rowCount) {
   if (!burnIn || !burnOut) return RowRange{0, std::max(rowCount, 0)};
   const auto fitted = fitRangeToRows(*burnIn, *burnOut, rowCount);
   return fitted ? retainedRows(fitted->first, fitted->second, rowCount) : retainedRows(*burnIn, *burnOut, rowCount);

@@ -48,9 +48,9 @@ std::string burnTextForPercentage(int p, int rowCount);
 std::optional<std::pair<long long, long long>> fitRangeToRows(long long burnIn,
                                                               long long burnOut, int rowCount);
 
-// The rows a newly opened file of rowCount rows will retain, from the texts of the burn edits as
-// they stand before the file is read: the fitted values of fitRangeToRows, or all rows when a
-// text is not a whole number (the window leaves such an edit alone).
-RowRange retainedRowsOnOpen(std::string_view burnInText, std::string_view burnOutText, int rowCount);
+// The rows a newly opened file of rowCount rows will retain, from the burn values the edits say
+// before the file is read: the fitted values of fitRangeToRows, or all rows when an edit's text is
+// not a whole number (nothing; the window leaves such an edit alone).
+RowRange retainedRowsOnOpen(std::optional<long long> burnIn, std::optional<long long> burnOut, int rowCount);
 
 }  // namespace varno

@@ -4,13 +4,8 @@
 #include <QLineEdit>
 #include <QLocale>
 
-#include "core/chain_match.h"
-#include "core/coda_reader.h"
-#include "core/data_file_reader.h"
-#include "core/input_file.h"
 #include "core/read_notes.h"
-#include "stats/data_range.h"
-#include "stats/model_column_check.h"
+#include "report/open_analysis.h"
 #include "ui/details_page.h"
 #include "ui/dialogs.h"
 #include "ui/file_dialog_spec.h"
@@ -56,7 +51,6 @@ void TForm3::AddChainClick() {
 }
 
 bool TForm3::addChainFile(const QString& path, std::function<void()> then) {
-  const std::string first = state.dataFileName;
   const auto refuse = [this](const QString& text) {
     setStatus("Not added: " + text);
     reportError(text);
@@ -65,60 +59,45 @@ bool TForm3::addChainFile(const QString& path, std::function<void()> then) {
     refuse(QString("\"%1\": no analysis is open to add it to as a chain").arg(path));
     return false;
   }
-  if (auto why = chainKindMismatch(first, path.toStdString())) {
-    refuse(QString::fromStdString(*why));
-    return false;
+  // checked as the tool checks the further chains it opens, with the factors of chain 1; a burn
+  // range that leaves too few rows is fitted afterwards
+  ChainTarget target;
+  target.dataPath = state.dataFileName;
+  target.chainFiles = state.chainFileNames();
+  target.columnCount = state.columnCount;
+  target.decision = FactorDecision{state.factorCount, state.hasInteraction};
+  target.voice = HintVoice::window;
+  target.fitRange = true;
+  if (burnRange_.valid()) {
+    target.burnIn = *burnRange_.burnIn;
+    target.burnOut = *burnRange_.burnOut;
   }
   const std::string file = path.toStdString();
-  // one file read as two chains would count its draws twice
-  std::vector<std::string> files = state.chainFileNames();
-  files.push_back(file);
-  if (auto why = repeatedChainFile(files)) {
-    refuse(QString::fromStdString(*why));
+  if (auto error = chainRefusedUnread(target, file)) {
+    refuse(QString::fromStdString(error->message));
     return false;
   }
-  // the factor decision places the model column: a chain written with other factors does not fit
-  const bool fst = state.kind() == FileKind::fst;
-  const FactorDecision decision{state.factorCount, state.hasInteraction};
-  const std::string burnIn = details_->Cutin->text().toStdString(), burnOut = details_->Cutout->text().toStdString();
   JobRunner::Job job;
   job.title = "Reading " + path;
-  // a chain of an analysis opened from an index is a chain file of that index
-  const std::string index = state.chainsFromIndex() ? first : std::string();
-  job.work = [this, file, first, index, path, then, fst, decision, burnIn, burnOut](Progress& progress) -> JobRunner::Apply {
-    auto read = std::make_shared<DataFileReadResult>();
-    if (index.empty()) {
-      *read = readDataFile(file, progress);
-    } else {
-      CodaReadResult coda = readCoda(index, {file}, progress);
-      read->error = std::move(coda.error);
-      if (!coda.chains.empty()) read->table = std::move(coda.chains.front().table);
-    }
-    auto models = std::make_shared<ModelColumnCheck>();
-    if (fst && read->table && TableLayout::fst(read->table->columnCount(), decision).populationCount >= 0) {
-      const SampleTable& table = *read->table;
-      *models = checkModelColumn(table, TableLayout::fst(table.columnCount(), decision),
-                                 retainedRowsOnOpen(burnIn, burnOut, table.rowCount()));
-    }
-    return [this, read, models, file, first, path, then] {
+  job.work = [this, target, file, path, then](Progress& progress) -> JobRunner::Apply {
+    auto chain = std::make_shared<ChainRows>();
+    auto warnings = std::make_shared<std::vector<OpenWarning>>();
+    auto refused = std::make_shared<std::optional<RunError>>(readFurtherChain(target, file, progress, *chain, *warnings));
+    return [this, target, chain, warnings, refused, file, path, then] {
       const auto refuse = [this](const QString& text) {
         setStatus("Not added: " + text);
         reportError(text);
       };
       // the analysis it was read for was replaced meanwhile
-      if (state.dataFileName != first || !state.open()) return refuse(QString("\"%1\" was not added: the analysis changed").arg(path));
-      if (!read->table) return refuse(QString("\"%1\" was not read: %2").arg(path, QString::fromStdString(read->error)));
-      if (auto why = chainMismatch(first, state.columnCount, file, read->table->columnCount()))
-        return refuse(QString::fromStdString(*why));
-      if (models->mismatch)
-        return refuse(QString("\"%1\": %2: was the chain written with the factors of the first chain?")
-                          .arg(path, QString::fromStdString(*models->mismatch)));
-      state.chains.push_back({file, std::move(read->table)});
+      if (state.dataFileName != target.dataPath || !state.open())
+        return refuse(QString("\"%1\" was not added: the analysis changed").arg(path));
+      if (*refused) {
+        const QString why = QString::fromStdString((*refused)->message);
+        return refuse((*refused)->unread ? QString("\"%1\" was not read: %2").arg(path, why) : why);
+      }
+      state.chains.push_back({file, chain->table});
       QString status = chainsStatus();
-      std::vector<std::string> notes = readNotes(*read);
-      if (models->rowsOutsideModels > 0)
-        notes.push_back(rowsOutsideModelsNote(models->rowsOutsideModels, models->modelCount));
-      for (const std::string& note : notes) status += "; " + path + ": " + QString::fromStdString(note);
+      for (const OpenWarning& warning : *warnings) status += "; " + path + ": " + QString::fromStdString(warning.note);
       setStatus(status);
       // burn-in and burn-out must leave rows in the shortest chain too
       if (const auto cleared = fitDataRangeToRows(shortestChainRows())) setStatus(status + "; " + *cleared);

@@ -25,28 +25,6 @@ QStringList entryTexts(const std::vector<std::string>& entries) {
 
 }  // namespace
 
-bool TForm3::catalogueAccepts(const SampleTable& table) {
-  std::optional<std::string> problem;
-  switch (fileKindOf(lowerCasedExtension(state.dataFileName))) {
-    case FileKind::fst:
-      problem = fstLayoutError(table.columnCount(), state.factorCount);
-      break;
-    case FileKind::frq:
-      problem = frqLayoutError(table.rowCount(), frqAlleleCounts(table));
-      break;
-    case FileKind::other:
-      problem = otherLayoutError(table.columnCount());
-      break;
-  }
-  if (!problem) return true;
-  const QString text = QString("\"%1\": %2")
-                           .arg(QString::fromStdString(state.dataFileName),
-                                QString::fromStdString(*problem));
-  setStatus("Not read: " + text);
-  reportError(text);
-  return false;
-}
-
 void TForm3::BuildColumnCatalogue() {
   details_->xi->clear();
   for (QWidget* w : std::initializer_list<QWidget*>{details_->xi, details_->mean, details_->histo, details_->density, details_->autocorr, details_->normal, details_->Cutin,

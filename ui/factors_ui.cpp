@@ -26,17 +26,13 @@ std::string factorsText(const std::string& path, const std::function<void(const 
 
 }  // namespace
 
-void TForm3::DetectFactorCount() {
-  const FactorDecision decision = decideFactorCount(
-      state.factorMode,
-      [this] {
-        return countFactorLines(
-            factorsText(state.factorFileName, [this](const QString& e) { reportError(e); }));
+FactorDecision TForm3::DetectFactorCount(int factorMode, const std::string& factorFile) {
+  return decideFactorCount(
+      factorMode,
+      [this, &factorFile] {
+        return countFactorLines(factorsText(factorFile, [this](const QString& e) { reportError(e); }));
       },
       [this] { return askQuestion("Did you include interaction ?"); });
-  state.factorCount = decision.factorCount;
-  state.hasInteraction = decision.hasInteraction;
-  state.coefficientSummary.reset(static_cast<std::size_t>(state.factorCount) + 1);
 }
 
 void TForm3::ReadFactorValues() {

@@ -12,7 +12,6 @@
 #include "ui/dialogs.h"
 #include "ui/file_dialog_spec.h"
 #include "ui/job_runner.h"
-#include "ui/open_flow_snapshot.h"
 #include "ui/plotwin2.h"
 #include "ui/summary_page.h"
 
@@ -45,32 +44,36 @@ void TForm3::finishOpenFlow() {
 
 void TForm3::OpenClick() {
   if (refuseWhileBusy()) return;
-  auto before = std::make_shared<const OpenFlowSnapshot>(*this);
-  state.factorMode = -1;
   OpenDialog->filter =
       "Fst file (*.fst)|*.fst|Frequences file (*.frq)|*.frq|CODA index (*index*.txt)|*index*.txt|Other(*.*)|*.*";
   dialogFolders_.prepare(*OpenDialog, DialogPurpose::openData, QString::fromStdString(state.dataFileName));
   const auto chosen = dialogs_.openFile(this, *OpenDialog);
-  if (!chosen) return;
+  if (!chosen) {
+    // the factor mode of the command line belonged to the file it named: an Open leaves it behind,
+    // even a cancelled one
+    state.factorMode = -1;
+    return;
+  }
   OpenDialog->lastFileName = *chosen;
   dialogFolders_.remember(DialogPurpose::openData, *chosen);
   const bool fst = lowerCasedExtension(chosen->toStdString()) == ".fst";
+  LoadPlan plan{*chosen, "Plot: ", fst ? 1 : -1, true, [this] { finishOpenFlow(); }};
+  plan.factors = currentFactors();
+  plan.factors.mode = -1;
   if (fst) {
     if (!askQuestion("Did you include environmental factors ?")) {
-      state.factorCount = 0;
-      state.hasInteraction = false;
-      state.coefficientSummary.reset(1);
+      plan.factors.decision = {};
     } else {
-      runFactorsDialog(*chosen);  // cancelled: the factors file chosen earlier, if any, counts
-      DetectFactorCount();
+      // cancelled: the factors file chosen earlier, if any, counts
+      if (auto file = runFactorsDialog(*chosen)) plan.factors.file = *file;
+      plan.factors.decision = DetectFactorCount(plan.factors.mode, plan.factors.file);
     }
   }
-  LoadDataFile({*chosen, "Plot: ", fst ? 1 : -1, true, [this] { finishOpenFlow(); }}, before);
+  LoadDataFile(std::move(plan));
 }
 
 void TForm3::DropFiles(const QStringList& paths) {
   if (paths.isEmpty() || refuseWhileBusy()) return;
-  auto before = std::make_shared<const OpenFlowSnapshot>(*this);
   const QString path = paths.front();
   // several files: the others may be further chains of the first, when the user says so
   QStringList chains;
@@ -82,29 +85,33 @@ void TForm3::DropFiles(const QStringList& paths) {
       if (!chains.isEmpty()) addChainFiles(chains);
     };
   };
-  state.factorMode = -1;
+  LoadPlan::Factors factors = currentFactors();
+  factors.mode = -1;
   if (lowerCasedExtension(path.toStdString()) != ".fst") {
-    state.factorCount = 0;
-    LoadDataFile({path, "Plot: ", 0, true, addChains({})}, before);
+    factors.decision.factorCount = 0;
+    LoadPlan plan{path, "Plot: ", 0, true, addChains({})};
+    plan.factors = std::move(factors);
+    LoadDataFile(std::move(plan));
     return;
   }
-  bool detected = false;
-  if (askQuestion("Did you include environmental factors ?") && runFactorsDialog(path)) {
-    DetectFactorCount();
-    detected = true;
+  factors.decision = {};
+  if (askQuestion("Did you include environmental factors ?")) {
+    if (auto file = runFactorsDialog(path)) {
+      factors.file = *file;
+      factors.decision = DetectFactorCount(factors.mode, factors.file);
+    }
   }
-  if (!detected) {
-    state.factorCount = 0;
-    state.hasInteraction = false;
-    state.coefficientSummary.reset(1);
-  }
-  LoadDataFile({path, "Plot: ", 1, true, addChains([this] { finishOpenFlow(); })}, before);
+  LoadPlan plan{path, "Plot: ", 1, true, addChains([this] { finishOpenFlow(); })};
+  plan.factors = std::move(factors);
+  LoadDataFile(std::move(plan));
 }
 
 void TForm3::OpenfactorfileClick() {
   // the summary in progress sizes its results by the factor count: not changed under it
   if (refuseWhileBusy()) return;
-  if (!runFactorsDialog()) return;
+  const auto file = runFactorsDialog();
+  if (!file) return;
+  state.factorFileName = *file;
   if (Pages->currentIndex() != 1) {  // remembered for the next flow
     analysisChanged();
     return;
@@ -125,7 +132,6 @@ void TForm3::Refresh1Click() {
     summary_->PlotFstAgainstFactors();
     return;
   }
-  auto before = std::make_shared<const OpenFlowSnapshot>(*this);
   const int populations = state.populationCount;
   // the factors of the analysis reloaded, exactly: a factors file the user declined plays no part
   const int factors = state.factorCount;
@@ -161,7 +167,8 @@ void TForm3::Refresh1Click() {
                   // every chain is read again, in its order
                   if (!chains.isEmpty()) addChainFiles(chains);
                 }, column};
-  LoadDataFile(std::move(plan), before);
+  plan.factors = currentFactors();
+  LoadDataFile(std::move(plan));
 }
 
 }  // namespace varno

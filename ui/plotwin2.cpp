@@ -296,16 +296,19 @@ void TForm3::runGuarded(const std::function<void()>& handler) { guarded(this, di
 
 bool TForm3::askQuestion(const QString& text) { return dialogs_.ask(this, text); }
 
-bool TForm3::runFactorsDialog(const QString& dataFile) {
+std::optional<std::string> TForm3::runFactorsDialog(const QString& dataFile) {
   OpenDialog->filter = "Factors file (*.txt)|*.txt";
   dialogFolders_.prepare(*OpenDialog, DialogPurpose::openFactors,
                          dataFile.isEmpty() ? QString::fromStdString(state.dataFileName) : dataFile);
   const auto chosen = dialogs_.openFile(this, *OpenDialog);
-  if (!chosen) return false;
+  if (!chosen) return std::nullopt;
   OpenDialog->lastFileName = *chosen;
   dialogFolders_.remember(DialogPurpose::openFactors, *chosen);
-  state.factorFileName = chosen->toStdString();
-  return true;
+  return chosen->toStdString();
+}
+
+TForm3::LoadPlan::Factors TForm3::currentFactors() const {
+  return {state.factorFileName, state.factorMode, {state.factorCount, state.hasInteraction}};
 }
 
 void TForm3::setDataFile(const QString& path, const QString& captionPrefix) {

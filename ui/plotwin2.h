@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/analysis_state.h"
+#include "core/factors_file.h"
 #include "stats/column_figures.h"
 #include "stats/row_range.h"
 #include "ui/burn_range.h"
@@ -40,12 +41,9 @@ class DetailsPage;
 class DiagnosticsPage;
 class FileDialogSpec;
 class JobRunner;
-class OpenFlowSnapshot;
 class RecentFiles;
 class SummaryPage;
 class TrackBar;
-struct DataFileReadResult;
-struct ModelColumnCheck;
 
 class TForm3 : public QMainWindow, private PageHost {
   Q_OBJECT
@@ -68,10 +66,6 @@ class TForm3 : public QMainWindow, private PageHost {
   // The background jobs: tests and benchmarks wait for them to be idle.
   const JobRunner& jobs() const { return *jobs_; }
 
-  // The chains a data file names (a CODA index): the file chain 1 was read from and the others.
-  // The chains an index named, read with it, chain 1 first; none when the data file is the chain.
-  using IndexChains = std::vector<AnalysisState::Chain>;
-
  protected:
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
@@ -80,9 +74,6 @@ class TForm3 : public QMainWindow, private PageHost {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  // puts back what a refused open flow changed
-  friend class OpenFlowSnapshot;
-
   // the one record of the analysis; others read it through analysis()
   AnalysisState state;
 
@@ -190,23 +181,31 @@ class TForm3 : public QMainWindow, private PageHost {
     bool newAnalysis = true;        // false for a reload: caption and model filter are kept
     std::function<void()> then;     // the rest of the flow
     int reloadColumnIndex = 0;      // a reload shows this entry of the column chooser again
+    // The factors the flow's questions chose; they become the analysis's only with its file.
+    struct Factors {
+      std::string file;
+      int mode = -1;  // -1: the count is taken from the factors file's lines
+      FactorDecision decision;
+    } factors = {};
   };
-  // Reads plan.path as a background job; the table, file name and caption are replaced only when
-  // the file was read and accepted. Otherwise `before` is put back and the user told why. False
-  // when a job was running (the command is then refused).
-  bool LoadDataFile(LoadPlan plan, std::shared_ptr<const OpenFlowSnapshot> before);
-  // False (and the user told why) when the table read cannot be catalogued as its kind.
-  bool catalogueAccepts(const SampleTable& table);
+  // The factors of the analysis open now, for a flow to start from.
+  LoadPlan::Factors currentFactors() const;
+  // Reads plan.path as a background job; the table, file name, caption and factors are replaced
+  // only when the file was read and accepted; otherwise the user is told why and the analysis open
+  // before stays as it was. False when a job was running (the command is then refused).
+  bool LoadDataFile(LoadPlan plan);
   void BuildColumnCatalogue();
-  void DetectFactorCount();
+  // The factor decision for a factor mode and a factors file, asking about the interaction of two
+  // factors when the mode leaves it open.
+  FactorDecision DetectFactorCount(int factorMode, const std::string& factorFile);
   void ReadFactorValues();
   // "All" and one entry per model in both model choosers, "All" chosen, no filter.
   void fillModelChoosers();
 
   // ---- common steps of the flows ----
   bool askQuestion(const QString& text);
-  // True when a file was chosen; the dialog first opens next to `dataFile` (default: the open one).
-  bool runFactorsDialog(const QString& dataFile = QString());
+  // The factors file chosen, if one was; the dialog first opens next to `dataFile` (default: the open one).
+  std::optional<std::string> runFactorsDialog(const QString& dataFile = QString());
   void setDataFile(const QString& path, const QString& captionPrefix);
   void selectPage(int index);  // raises no page-change request
 
@@ -267,8 +266,9 @@ class TForm3 : public QMainWindow, private PageHost {
   void setPassingStatus(const QString& text) override;
   void dropPassingStatus() override;
   void replotIfRangeChanged();
-  void dataFileRead(const LoadPlan& plan, const OpenFlowSnapshot& before, DataFileReadResult& read,
-                    const ModelColumnCheck& models, const IndexChains& chains);
+  // What the load job opened: the analysis or why it was refused (ui/load_data_file.cpp).
+  struct FileOpened;
+  void dataFileRead(const LoadPlan& plan, const FileOpened& file);
   void finishOpenFlow();
   void modelChosen(QComboBox* chooser, QComboBox* twin);
   void markRangeEdit(QLineEdit* edit, bool valid);

@@ -6,7 +6,6 @@
 #include <QSettings>
 
 #include "core/file_kind.h"
-#include "ui/open_flow_snapshot.h"
 #include "ui/plotwin2.h"
 #include "ui/recent_files.h"
 
@@ -66,23 +65,25 @@ void TForm3::openRecentFile(std::size_t index) {
     setStatus(QString("\"%1\" no longer exists; it was removed from the recent files.").arg(path));
     return;
   }
-  auto before = std::make_shared<const OpenFlowSnapshot>(*this);
-  state.factorMode = -1;
+  LoadPlan::Factors factors = currentFactors();
+  factors.mode = -1;
   if (lowerCasedExtension(entry.data.toStdString()) != ".fst") {
-    state.factorCount = 0;
-    LoadDataFile({entry.data, "Plot: ", 0, true, {}}, before);
+    factors.decision.factorCount = 0;
+    LoadPlan plan{entry.data, "Plot: ", 0, true, {}};
+    plan.factors = std::move(factors);
+    LoadDataFile(std::move(plan));
     return;
   }
   if (entry.factors.isEmpty()) {
-    state.factorCount = 0;
-    state.hasInteraction = false;
-    state.coefficientSummary.reset(1);
+    factors.decision = {};
   } else {
-    state.factorFileName = entry.factors.toStdString();
-    state.factorMode = entry.mode;
-    DetectFactorCount();
+    factors.file = entry.factors.toStdString();
+    factors.mode = entry.mode;
+    factors.decision = DetectFactorCount(factors.mode, factors.file);
   }
-  LoadDataFile({entry.data, "Plot: ", 1, true, [this] { finishOpenFlow(); }}, before);
+  LoadPlan plan{entry.data, "Plot: ", 1, true, [this] { finishOpenFlow(); }};
+  plan.factors = std::move(factors);
+  LoadDataFile(std::move(plan));
 }
 
 }  // namespace varno

@@ -8,7 +8,6 @@
 
 #include "core/factors_file.h"
 #include "ui/details_page.h"
-#include "ui/open_flow_snapshot.h"
 #include "ui/plotwin2.h"
 #include "ui/summary_page.h"
 #include "ui/track_bar.h"
@@ -27,49 +26,47 @@ void TForm3::actOnCommandLine(const QStringList& args, const QStringList& chains
 
   show();
   for (QWidget* w : std::initializer_list<QWidget*>{details_->Allele, details_->Locus, details_->Lallele, details_->Llocus}) w->hide();
-  auto before = std::make_shared<const OpenFlowSnapshot>(*this);
   const QString path = args[0];
+  LoadPlan::Factors factors = currentFactors();
 
   if (lowerCasedExtension(path.toStdString()) != ".fst") {
-    LoadDataFile({path, "Pot: ", 0, true, [this, chains] {
+    LoadPlan plan{path, "Pot: ", 0, true, [this, chains] {
                     if (!chains.isEmpty()) addChainFiles(chains);
-                  }},
-                 before);
+                  }};
+    plan.factors = std::move(factors);
+    LoadDataFile(std::move(plan));
     return;
   }
 
   if (args.size() == 1) {
-    if (!askQuestion("Did you include environmental factors ?")) {
-      state.factorCount = 0;
-    } else {
-      runFactorsDialog(path);
+    if (askQuestion("Did you include environmental factors ?")) {
+      if (auto file = runFactorsDialog(path)) factors.file = *file;
     }
-    DetectFactorCount();
-    LoadDataFile({path, "Pot: ", -1, true,
-                  [this, chains] {
+    factors.decision = DetectFactorCount(factors.mode, factors.file);
+    LoadPlan plan{path, "Pot: ", -1, true, [this, chains] {
                     finishOpenFlow();
                     if (!chains.isEmpty()) addChainFiles(chains);
-                  }},
-                 before);
+                  }};
+    plan.factors = std::move(factors);
+    LoadDataFile(std::move(plan));
     return;
   }
 
   // the unattended run: data file, factors file and an optional factor mode; what goes wrong is
   // also said on standard error, for the pipeline that started it, and no report is written
   unattendedRun_ = true;
-  state.factorFileName = args[1].toStdString();
+  factors.file = args[1].toStdString();
   std::string unreadable;
-  if (!readTextFile(state.factorFileName, &unreadable)) {
+  if (!readTextFile(factors.file, &unreadable)) {
     reportError(QString::fromStdString(unreadable) + "; no report was written.");
     setStatus(QString::fromStdString(unreadable) + "; no report was written.");
     unattendedRun_ = false;
     return;
   }
-  if (args.size() >= 3) state.factorMode = parseFactorModeArgument(args[2].toStdString());
-  DetectFactorCount();
+  if (args.size() >= 3) factors.mode = parseFactorModeArgument(args[2].toStdString());
+  factors.decision = DetectFactorCount(factors.mode, factors.file);
   // the run ends when its last job has (see createJobControls)
-  const bool started = LoadDataFile(
-      {path, "Pot: ", 1, true,
+  LoadPlan plan{path, "Pot: ", 1, true,
        [this, chains] {
          ReadFactorValues();
          summary_->PlotFstAgainstFactors();
@@ -92,9 +89,9 @@ void TForm3::actOnCommandLine(const QStringList& args, const QStringList& chains
            } endOfRun{state.batchMode};
            save_resClick();
          }); });
-       }},
-      before);
-  if (!started) unattendedRun_ = false;
+       }};
+  plan.factors = std::move(factors);
+  if (!LoadDataFile(std::move(plan))) unattendedRun_ = false;
 }
 
 }  // namespace varno

@@ -65,18 +65,18 @@ TEST(ModelColumnCheck, TheNoteCountsRowsInWords) {
 // The rows a file will retain once the window fits its burn values, known before it is read.
 TEST(ModelColumnCheck, RetainedRowsOnOpenAreTheFittedRange) {
   const struct {
-    const char *burnIn, *burnOut;
+    std::optional<long long> burnIn, burnOut;  // nothing: the edit's text is not a whole number
     int rowCount, begin, end;
   } cases[] = {
-      {"10", "5", 100, 10, 95},  // fits as it is
-      {"500", "5", 100, 0, 100},  // does not fit: the whole table
-      {"10", "95", 100, 0, 100},
-      {"10", "88", 100, 10, 12},  // leaves two rows
-      {"", "5", 100, 0, 100},    // not a whole number: all rows
-      {"x", "5", 100, 0, 100},
+      {10, 5, 100, 10, 95},  // fits as it is
+      {500, 5, 100, 0, 100},  // does not fit: the whole table
+      {10, 95, 100, 0, 100},
+      {10, 88, 100, 10, 12},  // leaves two rows
+      {std::nullopt, 5, 100, 0, 100},  // not a whole number: all rows
+      {10, std::nullopt, 100, 0, 100},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(std::string(c.burnIn) + " / " + c.burnOut);
+    SCOPED_TRACE(std::to_string(c.burnIn.value_or(-1)) + " / " + std::to_string(c.burnOut.value_or(-1)));
     const RowRange rows = retainedRowsOnOpen(c.burnIn, c.burnOut, c.rowCount);
     EXPECT_EQ(rows.begin, c.begin);
     EXPECT_EQ(rows.end, c.end);

@@ -48,6 +48,19 @@ TEST_F(TraceFormatsWindow, HeaderNamesShowInTheChooserAndTheDiagnosticsTable) {
   }
 }
 
+// The window words a refusal for its own commands: an index with no chain file beside it is refused
+// without the tool's advice to name chain files on its command line.
+TEST_F(TraceFormatsWindow, AnIndexWithoutChainFilesIsRefusedInTheWindowsWords) {
+  const CodaRun coda;
+  const QString index = write("CODAindex.txt", QByteArray::fromStdString(coda.index));
+  form->actOnCommandLine({index});
+  idle();
+  const QString said = "\"" + index + "\": no chain file beside it (looked for \"CODAchain1.txt\")";
+  EXPECT_EQ(dialogs.errors, QStringList{said});
+  EXPECT_EQ(form->statusBar()->currentMessage(), "Not read: " + said);
+  EXPECT_FALSE(form->analysis().open());
+}
+
 // A CODA index opens every chain file beside it as chains of one analysis; a chain added later is
 // read through the same index, and a reload reads them all again, each once.
 TEST_F(TraceFormatsWindow, CodaIndexOpensItsChainsAndReloadsThem) {
