@@ -18,6 +18,7 @@
 #include "ui/dialogs.h"
 #include "stats/data_range.h"
 #include "stats/model_summary.h"
+#include "report/best_model_lines.h"
 #include "charts/interval_series.h"
 #include "ui/designed_controls.h"
 #include "ui/job_runner.h"
@@ -220,8 +221,8 @@ void SummaryPage::applyModelSummary(const ModelSummaryResult& result) {
   showModelBars(ModelChart{Chart3, model}, result.modelBars);
   showHpdis(HpdiChart{Chart4, hpdis}, result.hpdis, state.populationCount);
 
-  mModel->setPlainText(QString::fromStdString(result.memoLines[0] + "\n" + result.memoLines[1] +
-                                              "\n" + result.memoLines[2]));
+  const auto lines = bestModelLines(result, state.factorCount, state.hasInteraction);
+  mModel->setPlainText(QString::fromStdString(lines[0] + "\n" + lines[1] + "\n" + lines[2]));
   progress->setValue(100);
   PlotFstAgainstFactors();  // the mean Fst of every population is new
 }
