@@ -7,7 +7,6 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <vector>
 
 #include "ui/page_job.h"
 #include "ui/result_inputs.h"
