@@ -4,8 +4,9 @@
 #include <benchmark/benchmark.h>
 
 #include <memory>
-#include <random>
+#include <vector>
 
+#include "bench/wandering_trace.h"
 #include "stats/column_figures.h"
 
 namespace {
@@ -16,13 +17,10 @@ constexpr int kRows = 1000000;
 std::shared_ptr<const varno::SampleTable> table() {
   static const auto t = [] {
     auto out = std::make_shared<varno::SampleTable>(2, kRows);
-    std::mt19937_64 rng(42);
-    std::normal_distribution<double> normal(0, 1);
-    double level = 0;
+    const std::vector<double> trace = varno::bench::wanderingTrace(kRows, 42, 0.9, 0.1, 0.03);
     for (int r = 0; r < kRows; ++r) {
-      level = 0.9 * level + 0.1 * normal(rng);
       out->cell(0, r) = static_cast<float>(r + 1);
-      out->cell(1, r) = static_cast<float>(0.2 + 0.03 * normal(rng) + 0.02 * level);
+      out->cell(1, r) = static_cast<float>(trace[static_cast<std::size_t>(r)]);
     }
     return std::shared_ptr<const varno::SampleTable>(out);
   }();

@@ -3,9 +3,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <random>
 #include <vector>
 
+#include "bench/wandering_trace.h"
 #include "stats/column_statistics.h"
 
 namespace {
@@ -14,17 +14,7 @@ constexpr int kValues = 1000000;
 
 // An Fst-like trace: float values around 0.2 with a slowly wandering level, as a chain gives.
 const std::vector<double>& traceSample() {
-  static const std::vector<double> sample = [] {
-    std::mt19937_64 rng(42);
-    std::normal_distribution<double> normal(0, 1);
-    std::vector<double> values(kValues);
-    double level = 0;
-    for (double& v : values) {
-      level = 0.9 * level + 0.1 * normal(rng);
-      v = static_cast<float>(0.2 + 0.03 * normal(rng) + 0.02 * level);
-    }
-    return values;
-  }();
+  static const std::vector<double> sample = varno::bench::wanderingTrace(kValues, 42, 0.9, 0.1, 0.03);
   return sample;
 }
 

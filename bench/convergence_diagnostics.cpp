@@ -8,10 +8,10 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
-#include <random>
 #include <vector>
 
 #include "bench/process_time.h"
+#include "bench/wandering_trace.h"
 #include "stats/autocorrelation.h"
 #include "stats/convergence_diagnostics.h"
 #include "stats/indicator_lagged_products.h"
@@ -26,17 +26,7 @@ double gSortSeconds = 0, gDiagnosticsSeconds = 0;
 
 // A chain that mixes moderately (AR(1) 0.9 under noise), stored as floats like every table column.
 const std::vector<double>& chain() {
-  static const std::vector<double> draws = [] {
-    std::mt19937_64 rng(42);
-    std::normal_distribution<double> normal(0, 1);
-    std::vector<double> values(kDraws);
-    double level = 0;
-    for (double& v : values) {
-      level = 0.9 * level + normal(rng);
-      v = static_cast<float>(0.2 + 0.01 * normal(rng) + 0.02 * level);
-    }
-    return values;
-  }();
+  static const std::vector<double> draws = varno::bench::wanderingTrace(kDraws, 42, 0.9, 1, 0.01);
   return draws;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <charconv>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,20 +21,32 @@ inline const char* numberStart(const char* p, const char* lim) {
   return p + (*p == '+');
 }
 
-// Reads the longest float written at p (up to lim). Returns the position after it, or null when
-// there is no number at p or it is too large for a float; one too small reads as a zero of its
-// sign.
-inline const char* readFloat(const char* p, const char* lim, float& value) {
+// Reads the longest number written at p (up to lim) as a T. Returns the position after it, or
+// null when there is no number at p; one too large for a T reads as an infinity of its sign and
+// sets `tooLarge`, one too small as a zero of its sign.
+template <class T>
+inline const char* readDecimal(const char* p, const char* lim, T& value, bool& tooLarge) {
+  tooLarge = false;
   const char* from = numberStart(p, lim);
   if (!from) return nullptr;
   auto [end, ec] = std::from_chars(from, lim, value);
   if (ec == std::errc::result_out_of_range) [[unlikely]] {
-    if (isTooLarge(std::string_view(from, static_cast<std::size_t>(end - from)))) return nullptr;
-    value = *p == '-' ? -0.0f : 0.0f;
+    tooLarge = isTooLarge(std::string_view(from, static_cast<std::size_t>(end - from)));
+    value = tooLarge ? std::numeric_limits<T>::infinity() : T(0);
+    if (*p == '-') value = -value;
   } else if (ec != std::errc{}) {
     return nullptr;
   }
   return end;
+}
+
+// Reads the longest float written at p (up to lim). Returns the position after it, or null when
+// there is no number at p or it is too large for a float; one too small reads as a zero of its
+// sign.
+inline const char* readFloat(const char* p, const char* lim, float& value) {
+  bool tooLarge = false;
+  const char* end = readDecimal(p, lim, value, tooLarge);
+  return tooLarge ? nullptr : end;
 }
 
 // The float that `token` is, wholly; nothing for anything else.

@@ -11,7 +11,6 @@
 #include "core/model_numbering.h"
 #include "core/parallel_for.h"
 #include "core/text_pieces.h"
-#include "stats/number_format.h"
 #include "stats/sample_summary.h"
 
 namespace varno {
@@ -193,6 +192,7 @@ ModelSummaryResult computeModelSummary(const ModelSummaryInput& in, Progress& pr
       if (m > 0) result.modelProbabilities[static_cast<std::size_t>(m - 1)] += 1;
     }
   }
+  result.retainedRows = N;
   auto share = [&](int model) {
     return N > 0 ? result.modelProbabilities[static_cast<std::size_t>(model - 1)] / N : 0.0;
   };
@@ -213,6 +213,7 @@ ModelSummaryResult computeModelSummary(const ModelSummaryInput& in, Progress& pr
   const RowSelection filterRows =
       in.modelFilter == 0 ? allRows(chains) : rowsOfModel(chains, modelColumn, in.modelFilter);
   const bool bestSummarised = bestRows.size() >= 2;
+  result.bestModelSummarised = bestSummarised;
   const std::vector<int> bestFactors = factorsInModel(result.bestModel, F, in.hasInteraction);
   std::vector<Quantity> quantities;
   if (bestSummarised) {
@@ -249,18 +250,6 @@ ModelSummaryResult computeModelSummary(const ModelSummaryInput& in, Progress& pr
     const int slot = (p - 1) % 9;
     result.hpdis.push_back({concat("Fst", decimal(p)), s.hpdiLow, s.hpdiHigh, static_cast<double>(P + 2 - p), slot});
   }
-
-  result.memoLines[0] = concat("Factors included in the highest probability model (P(", decimal(result.bestModel),
-                               ")=", formatG3(share(result.bestModel)), "):");
-  std::string& line2 = result.memoLines[1];
-  line2 = concat("  - Constant (a0=", formatG3(result.coefficientSummary.mode[0]), ")");
-  for (int f : bestFactors) {
-    line2 += in.hasInteraction && f == 3 ? ",  G1*G2" : concat(",  G", decimal(f));
-    if (bestSummarised) {
-      line2 += concat(" (a", decimal(f), "=", formatG3(result.coefficientSummary.mode[static_cast<std::size_t>(f)]), ")");
-    }
-  }
-  result.memoLines[2] = concat("  - Sigma\u00B2=", formatG3(result.sigmaSummary[1]));
 
   progress.report(1);
   return result;

@@ -49,11 +49,12 @@ struct HpdiInterval {
 
 struct ModelSummaryResult {
   std::array<double, kModelSlots> modelProbabilities{};  // retained rows counted per model
+  int retainedRows = 0;  // every retained row, a model number or not: a model's share is counted / this
   int bestModel = 1;
+  bool bestModelSummarised = false;  // the best model had the two rows its coefficients and Sigma² need
   SummaryArrays coefficientSummary;      // factorCount + 1 entries
   std::array<double, 4> sigmaSummary{};  // mean, mode, HPDI low, HPDI high
   SummaryArrays fstSummary;              // populationCount entries
-  std::array<std::string, 3> memoLines;  // UTF-8
   std::vector<ModelBar> modelBars;
   std::vector<HpdiInterval> hpdis;
   std::string error;       // set when the table does not have the columns the counts name

@@ -1,12 +1,9 @@
 // Text-to-number readings of the Details page edits, independent of the C locale.
 #include "stats/text_numbers.h"
 
-#include <charconv>
 #include <climits>
-#include <limits>
-#include <system_error>
 
-#include "core/out_of_range_number.h"
+#include "core/number_token.h"
 #include "core/text_pieces.h"
 
 namespace varno {
@@ -14,11 +11,6 @@ namespace {
 
 std::size_t skipBlanks(std::string_view text, std::size_t i) {
   while (i < text.size() && isBlank(text[i])) ++i;
-  return i;
-}
-
-std::size_t skipDigits(std::string_view text, std::size_t i) {
-  while (i < text.size() && isDigit(text[i])) ++i;
   return i;
 }
 
@@ -33,52 +25,19 @@ std::size_t signedStart(std::string_view text, bool& negative) {
 }  // namespace
 
 double decimalReading(std::string_view text) {
-  bool negative = false;
-  std::size_t i = signedStart(text, negative);
-  const std::size_t start = i;
-  const std::size_t intEnd = skipDigits(text, i);
-  std::size_t fracBegin = intEnd;
-  std::size_t fracEnd = intEnd;
-  if (intEnd < text.size() && text[intEnd] == '.') {
-    fracBegin = intEnd + 1;
-    fracEnd = skipDigits(text, fracBegin);
-  }
-  if (intEnd == start && fracEnd == fracBegin) return 0;  // no digit at all: "", "-", "."
-  std::size_t end = fracEnd;
-
-  if (end < text.size() && (text[end] == 'e' || text[end] == 'E')) {
-    std::size_t j = end + 1;
-    if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
-    const std::size_t digitsEnd = skipDigits(text, j);
-    if (digitsEnd > j) end = digitsEnd;  // "1e" and "1e+" stop before the "e"
-  }
-
+  const char* lim = text.data() + text.size();
   double value = 0;
-  const char* first = text.data() + start;
-  const char* last = text.data() + end;
-  const auto result = std::from_chars(first, last, value, std::chars_format::general);
-  if (result.ec == std::errc::result_out_of_range) {
-    value = isTooLarge(std::string_view(first, static_cast<std::size_t>(last - first)))
-                ? std::numeric_limits<double>::infinity()
-                : 0.0;
-  } else if (result.ec != std::errc()) {
-    value = 0;
-  }
-  return negative ? -value : value;
+  bool tooLarge = false;
+  return readDecimal(text.data() + skipBlanks(text, 0), lim, value, tooLarge) ? value : 0.0;
 }
 
 std::optional<long long> parseWholeNumber(std::string_view text) {
-  bool negative = false;
-  std::size_t i = signedStart(text, negative);
-  const std::size_t digitsEnd = skipDigits(text, i);
-  if (digitsEnd == i || digitsEnd != text.size()) return std::nullopt;
-  const long long limit = negative ? -static_cast<long long>(INT_MIN) : INT_MAX;
-  long long value = 0;
-  for (std::size_t k = i; k < digitsEnd; ++k) {
-    value = value * 10 + (text[k] - '0');
-    if (value > limit) return std::nullopt;
-  }
-  return negative ? -value : value;
+  std::string_view token = text.substr(skipBlanks(text, 0));
+  // the token reader takes a "-" but no "+": a "+" before a digit is the number's own sign
+  if (token.size() > 1 && token[0] == '+' && isDigit(token[1])) token.remove_prefix(1);
+  const std::optional<long long> value = wholeNumberToken(token);
+  if (!value || *value < INT_MIN || *value > INT_MAX) return std::nullopt;
+  return value;
 }
 
 int leadingWholePart(std::string_view text) {

@@ -1,7 +1,12 @@
 // The Summary page's evidence for each factor: the table, the prior model probabilities and their
 // dialog, and the model chart's tooltips.
+#include "ui/summary_evidence.h"
+
+#include <QEvent>
+#include <QHeaderView>
 #include <QHelpEvent>
 #include <QLabel>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QToolTip>
 #include <cmath>
@@ -10,8 +15,8 @@
 #include "core/model_numbering.h"
 #include "stats/model_prior.h"
 #include "stats/number_format.h"
+#include "ui/designed_controls.h"
 #include "ui/dialogs.h"
-#include "ui/summary_page.h"
 
 namespace varno {
 
@@ -42,7 +47,44 @@ QString priorLine(const InclusionEvidence& e, bool userPrior) {
 
 }  // namespace
 
-void SummaryPage::showEvidence() {
+SummaryEvidence::SummaryEvidence(QWidget* page, PageHost& host, Dialogs& dialogs, const ModelChart& models)
+    : WindowPage(host), page_(page), dialogs_(dialogs), models_(models) {
+  Levidence = label("Levidence", "Evidence for each factor:", page, 4, 733);
+  Lprior = named(new QLabel(page), "Lprior");
+  Lprior->setGeometry(Levidence->x() + Levidence->width() + 8, 733, 440, Levidence->height());
+  model_prior = named(new QPushButton("Prior model probabilities...", page), "model_prior");
+  model_prior->setGeometry(600, 728, 183, 23);
+  evidence = named(new QTableWidget(0, 7, page), "evidence");
+  evidence->setGeometry(1, 755, 783, 98);
+  evidence->setHorizontalHeaderLabels({"Factor", "Prior", "Posterior \u00B1 MCSE", "BF", "log10 BF [\u00B1 2 MCSE]",
+                                       "Evidence", "Matched BF"});
+  evidence->verticalHeader()->hide();
+  evidence->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  evidence->setSelectionMode(QAbstractItemView::NoSelection);
+  evidence->setWordWrap(true);
+  const int widths[] = {50, 52, 118, 62, 170, 0, 80};
+  for (int c = 0; c < 7; ++c) {
+    if (widths[c] > 0) evidence->setColumnWidth(c, widths[c]);
+  }
+  evidence->horizontalHeader()->setSectionResizeMode(5, QHeaderView::Stretch);
+  evidence->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+
+  connect(model_prior, &QPushButton::clicked, this, on([this] { model_priorClick(); }));
+  models_.chart->installEventFilter(this);
+}
+
+void SummaryEvidence::show(std::optional<EvidenceInput> draws) {
+  evidenceDraws_ = std::move(draws);
+  showEvidence();
+}
+
+bool SummaryEvidence::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == models_.chart && event->type() == QEvent::ToolTip)
+    return modelChartToolTip(static_cast<QHelpEvent*>(event));
+  return QObject::eventFilter(watched, event);
+}
+
+void SummaryEvidence::showEvidence() {
   evidence->setRowCount(0);
   evidenceShown_.reset();
   Lprior->clear();
@@ -74,7 +116,7 @@ void SummaryPage::showEvidence() {
   }
 }
 
-void SummaryPage::model_priorClick() {
+void SummaryEvidence::model_priorClick() {
   if (state.kind() != FileKind::fst) return;
   const int models = modelCount(state.factorCount, state.hasInteraction);
   QString label = QString("Prior weights of the %1 models, in model order, separated by commas; they are "
@@ -86,7 +128,7 @@ void SummaryPage::model_priorClick() {
       names << QString::fromStdString(factorName(f, state.hasInteraction));
     label += QString("\nModel %1: %2").arg(m).arg(names.isEmpty() ? QString("Constant") : names.join("+"));
   }
-  const auto typed = dialogs_.askText(Summary->window(), "Prior model probabilities", label,
+  const auto typed = dialogs_.askText(page_->window(), "Prior model probabilities", label,
                                       QString::fromStdString(modelPriorText(modelPriorWeights_)));
   if (!typed) return;
   const std::string text = typed->trimmed().toStdString();
@@ -101,7 +143,7 @@ void SummaryPage::model_priorClick() {
       why = zeroPriorOfVisitedModels(std::get<std::vector<double>>(parsed), evidenceDraws_->modelCounts);
     }
     if (why) {
-      dialogs_.error(Summary->window(), "The prior model probabilities are unchanged: " + QString::fromStdString(*why) + ".");
+      dialogs_.error(page_->window(), "The prior model probabilities are unchanged: " + QString::fromStdString(*why) + ".");
       return;
     }
     modelPriorWeights_ = std::get<std::vector<double>>(std::move(parsed));
@@ -109,11 +151,11 @@ void SummaryPage::model_priorClick() {
   showEvidence();
 }
 
-bool SummaryPage::modelChartToolTip(QHelpEvent* event) {
-  const double key = Chart3->xAxis->pixelToCoord(event->pos().x());
+bool SummaryEvidence::modelChartToolTip(QHelpEvent* event) {
+  const double key = models_.chart->xAxis->pixelToCoord(event->pos().x());
   const long long m = std::llround(key);
   if (!evidenceShown_ || m < 1 || m > static_cast<long long>(evidenceShown_->models.size()) ||
-      std::abs(key - static_cast<double>(m)) > model->width() / 2) {
+      std::abs(key - static_cast<double>(m)) > models_.model->width() / 2) {
     QToolTip::hideText();
     event->ignore();
     return true;
@@ -123,7 +165,7 @@ bool SummaryPage::modelChartToolTip(QHelpEvent* event) {
                      QString("Model %1 (%2): probability %3, prior %4")
                          .arg(e.model)
                          .arg(QString::fromStdString(e.factors), withError(e.probability, e.mcse), g3(e.prior)),
-                     Chart3);
+                     models_.chart);
   return true;
 }
 

@@ -1,26 +1,27 @@
-// The Summary page: the model summary computed as a job, its charts and the model help.
+// The Summary page: the model summary computed as a job, its charts, the charts of Fst against the
+// factors and the model help.
 #include "ui/summary_page.h"
 
 #include <QComboBox>
-#include <QEvent>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTableWidget>
 #include <stdexcept>
 #include <qcustomplot.h>
 
 #include "core/model_help.h"
+#include "stats/factor_plot.h"
 #include "charts/window_charts.h"
 #include "ui/chains_view.h"
 #include "ui/dialogs.h"
 #include "stats/data_range.h"
 #include "stats/model_summary.h"
+#include "report/best_model_lines.h"
 #include "charts/interval_series.h"
 #include "ui/designed_controls.h"
 #include "ui/job_runner.h"
+#include "ui/summary_evidence.h"
 
 namespace varno {
 
@@ -33,18 +34,11 @@ SummaryPage::SummaryPage(QWidget* page, PageHost& host, Dialogs& dialogs)
   connect(Combo_G1, &QComboBox::activated, this, on([this] { Combo_G1Change(); }));
   connect(Combo_G2, &QComboBox::activated, this, on([this] { Combo_G2Change(); }));
   connect(model_help, &QPushButton::clicked, this, on([this] { model_helpClick(); }));
-  connect(model_prior, &QPushButton::clicked, this, on([this] { model_priorClick(); }));
-  Chart3->installEventFilter(this);
 }
 
 SummaryPage::~SummaryPage() = default;
 
 void SummaryPage::connectHandlers() { chains_->connectHandlers(); }
-
-bool SummaryPage::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == Chart3 && event->type() == QEvent::ToolTip) return modelChartToolTip(static_cast<QHelpEvent*>(event));
-  return QObject::eventFilter(watched, event);
-}
 
 void SummaryPage::createSummaryPage() {
   QWidget* page = Summary;
@@ -76,25 +70,7 @@ void SummaryPage::createSummaryPage() {
   model_help = named(new QPushButton("Help !", Chart3), "model_help");
   model_help->setGeometry(296, 8, 75, 23);
 
-  Levidence = label("Levidence", "Evidence for each factor:", page, 4, 733);
-  Lprior = named(new QLabel(page), "Lprior");
-  Lprior->setGeometry(Levidence->x() + Levidence->width() + 8, 733, 440, Levidence->height());
-  model_prior = named(new QPushButton("Prior model probabilities...", page), "model_prior");
-  model_prior->setGeometry(600, 728, 183, 23);
-  evidence = named(new QTableWidget(0, 7, page), "evidence");
-  evidence->setGeometry(1, 755, 783, 98);
-  evidence->setHorizontalHeaderLabels({"Factor", "Prior", "Posterior \u00B1 MCSE", "BF", "log10 BF [\u00B1 2 MCSE]",
-                                       "Evidence", "Matched BF"});
-  evidence->verticalHeader()->hide();
-  evidence->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  evidence->setSelectionMode(QAbstractItemView::NoSelection);
-  evidence->setWordWrap(true);
-  const int widths[] = {50, 52, 118, 62, 170, 0, 80};
-  for (int c = 0; c < 7; ++c) {
-    if (widths[c] > 0) evidence->setColumnWidth(c, widths[c]);
-  }
-  evidence->horizontalHeader()->setSectionResizeMode(5, QHeaderView::Stretch);
-  evidence->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  evidence_ = std::make_unique<SummaryEvidence>(page, host_, dialogs_, models);
 
   // the memo lies above the gauge: the gauge shows while the memo is hidden during a summary
   mModel = named(new QPlainTextEdit(page), "mModel");
@@ -146,8 +122,7 @@ void SummaryPage::clearSummaryDisplay() {
   Chart4->replot();
   G1_graph->replot();
   G2_graph->replot();
-  evidenceDraws_.reset();
-  showEvidence();
+  evidence_->show(std::nullopt);
 }
 
 void SummaryPage::withCurrentSummary(std::function<void()> then) {
@@ -196,8 +171,7 @@ void SummaryPage::ComputeModelSummary(std::function<void()> then) {
     progress.stopIfCancelled();
     return [this, result, draws] {
       applyModelSummary(*result);
-      evidenceDraws_ = *draws;
-      showEvidence();
+      evidence_->show(*draws);
     };
   };
   // the rows or filter changed while it ran: it describes nothing on screen any more
@@ -220,10 +194,45 @@ void SummaryPage::applyModelSummary(const ModelSummaryResult& result) {
   showModelBars(ModelChart{Chart3, model}, result.modelBars);
   showHpdis(HpdiChart{Chart4, hpdis}, result.hpdis, state.populationCount);
 
-  mModel->setPlainText(QString::fromStdString(result.memoLines[0] + "\n" + result.memoLines[1] +
-                                              "\n" + result.memoLines[2]));
+  const auto lines = bestModelLines(result, state.factorCount, state.hasInteraction);
+  mModel->setPlainText(QString::fromStdString(lines[0] + "\n" + lines[1] + "\n" + lines[2]));
   progress->setValue(100);
   PlotFstAgainstFactors();  // the mean Fst of every population is new
+}
+
+void SummaryPage::PlotFstAgainstFactors() {
+  G1_serie->data()->clear();
+  G2_serie->data()->clear();
+  const bool logit = host_.fstOnLogitScale();
+  const int g1 = Combo_G1->currentIndex();
+  // with no factor chosen there is no value to plot against: the chart stays empty
+  if (g1 >= 0) setChartTitle(G1_graph, QString::fromStdString(factorChartTitle(g1, state.hasInteraction)));
+  // the mean Fst of a summary of other rows or factors is not plotted against these factors
+  const std::vector<double> noMeans;
+  const std::vector<double>& means = summaryIsCurrent() ? state.fstSummary.mean : noMeans;
+  if (g1 >= 0) {
+    showFactorPoints(FactorChart{G1_graph, G1_serie}, factorPlotPoints(means, state.factorValues, g1, logit));
+  } else {
+    showFactorPoints(FactorChart{G1_graph, G1_serie}, {});
+  }
+  if (state.factorCount > 1) {
+    const int g2 = Combo_G2->currentIndex();
+    if (g2 >= 0) setChartTitle(G2_graph, QString::fromStdString(factorChartTitle(g2, state.hasInteraction)));
+    showFactorPoints(FactorChart{G2_graph, G2_serie}, factorPlotPoints(means, state.factorValues, g2, logit));
+  } else {
+    showFactorPoints(FactorChart{G2_graph, G2_serie}, {});  // the empty axes; its title stays
+  }
+}
+
+void SummaryPage::Combo_G1Change() { PlotFstAgainstFactors(); }
+
+void SummaryPage::Combo_G2Change() { PlotFstAgainstFactors(); }
+
+void SummaryPage::clearFactorDisplay() {
+  Combo_G1->clear();
+  Combo_G2->clear();
+  clearFactorChart(FactorChart{G1_graph, G1_serie}, 1);
+  clearFactorChart(FactorChart{G2_graph, G2_serie}, 2);
 }
 
 void SummaryPage::model_helpClick() {

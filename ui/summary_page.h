@@ -7,9 +7,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
-#include <vector>
 
-#include "stats/inclusion_evidence.h"
 #include "ui/page_job.h"
 #include "ui/result_inputs.h"
 #include "ui/window_page.h"
@@ -18,12 +16,10 @@ class QCPBars;
 class QCPGraph;
 class QComboBox;
 class QCustomPlot;
-class QHelpEvent;
 class QLabel;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
-class QTableWidget;
 class QWidget;
 
 namespace varno {
@@ -31,6 +27,7 @@ namespace varno {
 class ChainsView;
 class Dialogs;
 class IntervalSeries;
+class SummaryEvidence;
 struct ModelSummaryResult;
 
 class SummaryPage : public QObject, private WindowPage {
@@ -79,37 +76,20 @@ class SummaryPage : public QObject, private WindowPage {
   QCustomPlot* Chart3 = nullptr;
   QCPBars* model = nullptr;
   QPushButton* model_help = nullptr;
-  // the evidence for each factor, under the charts
-  QLabel* Levidence = nullptr;
-  QLabel* Lprior = nullptr;
-  QPushButton* model_prior = nullptr;
-  QTableWidget* evidence = nullptr;
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void createSummaryPage();
   void applyModelSummary(const ModelSummaryResult& result);
-  // The evidence table and the prior line from the shown summary's model draws and the prior.
-  void showEvidence();
-  // The model chart's tooltip: the probability of the model under the mouse, with its error.
-  bool modelChartToolTip(QHelpEvent* event);
   void model_helpClick();
-  void model_priorClick();
   void Combo_G1Change();
   void Combo_G2Change();
 
   QWidget* Summary;
   Dialogs& dialogs_;
+  std::unique_ptr<SummaryEvidence> evidence_;
   std::unique_ptr<ChainsView> chains_;
   // what the summary in the analysis and on the page describes
   PageJob<SummaryInputs> job_;
-  // the shown summary's model counts and indicator ESS; the prior is filled in when shown
-  std::optional<EvidenceInput> evidenceDraws_;
-  std::optional<InclusionEvidence> evidenceShown_;
-  // the user's prior weights, one per model; empty: every model equally likely
-  std::vector<double> modelPriorWeights_;
 };
 
 }  // namespace varno

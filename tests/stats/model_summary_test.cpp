@@ -94,9 +94,8 @@ TEST(ModelSummary, EveryRowInOneModel) {
   ASSERT_TRUE(r.error.empty());
   EXPECT_EQ(heights(r), (std::vector<double>{0, 0, 1, 0}));
   EXPECT_EQ(r.bestModel, 3);
-  EXPECT_EQ(r.memoLines[0], "Factors included in the highest probability model (P(3)=1):");
-  EXPECT_EQ(r.memoLines[1], "  - Constant (a0=0.5),  G2 (a2=-0.25)");
-  EXPECT_EQ(r.memoLines[2], "  - Sigma\u00B2=0.125");
+  EXPECT_EQ(r.retainedRows, 10);
+  EXPECT_TRUE(r.bestModelSummarised);
   ASSERT_EQ(r.coefficientSummary.size(), 3u);
   EXPECT_EQ(r.coefficientSummary.mean, (std::vector<double>{0.5, 7, -0.25}));
   EXPECT_EQ(r.coefficientSummary.mode, (std::vector<double>{0.5, 7, -0.25}));
@@ -128,20 +127,17 @@ TEST(ModelSummary, CountsModelsAndPicksTheBest) {
     int best;
     std::vector<double> bars;
     double counted;  // rows counted in all 2048 slots
-    const char* line1;
+    int retained;    // the rows a share is taken of, counted or not
+    bool summarised;  // the best model has two rows or more that hold its number exactly
   };
   const Case cases[] = {
-      {"tie goes to the lower model", 2, false, {2, 4, 2, 4, 1}, 2, {0.2, 0.4, 0, 0.4}, 5,
-       "Factors included in the highest probability model (P(2)=0.4):"},
-      {"tie between 3 and 4", 2, false, {4, 3, 4, 3}, 3, {0, 0, 0.5, 0.5}, 4,
-       "Factors included in the highest probability model (P(3)=0.5):"},
+      {"tie goes to the lower model", 2, false, {2, 4, 2, 4, 1}, 2, {0.2, 0.4, 0, 0.4}, 5, 5, true},
+      {"tie between 3 and 4", 2, false, {4, 3, 4, 3}, 3, {0, 0, 0.5, 0.5}, 4, 4, true},
       {"no model number", 2, false, {0, 2049, -3, kNan, kInf, -kInf, 1.9f, 2.5f, 2, 2048}, 2,
-       {0.1, 0.2, 0, 0}, 4, "Factors included in the highest probability model (P(2)=0.2):"},
-      {"interaction shows five bars", 3, true, {5, 5, 5, 1, 1, 6}, 5, {1.0 / 3, 0, 0, 0, 0.5}, 6,
-       "Factors included in the highest probability model (P(5)=0.5):"},
-      {"no factors", 0, false, {1, 1, 1}, 1, {1}, 3, "Factors included in the highest probability model (P(1)=1):"},
-      {"no retained row", 2, false, {}, 1, {0, 0, 0, 0}, 0,
-       "Factors included in the highest probability model (P(1)=0):"},
+       {0.1, 0.2, 0, 0}, 4, 10, false},  // 2.5 counts for model 2 but is no row of it
+      {"interaction shows five bars", 3, true, {5, 5, 5, 1, 1, 6}, 5, {1.0 / 3, 0, 0, 0, 0.5}, 6, 6, true},
+      {"no factors", 0, false, {1, 1, 1}, 1, {1}, 3, 3, true},
+      {"no retained row", 2, false, {}, 1, {0, 0, 0, 0}, 0, 0, false},
   };
   for (const Case& c : cases) {
     std::vector<TraceRow> rows;
@@ -155,7 +151,8 @@ TEST(ModelSummary, CountsModelsAndPicksTheBest) {
     double counted = 0;
     for (double n : r.modelProbabilities) counted += n;
     EXPECT_EQ(counted, c.counted) << c.what;
-    EXPECT_EQ(r.memoLines[0], c.line1) << c.what;
+    EXPECT_EQ(r.retainedRows, c.retained) << c.what;
+    EXPECT_EQ(r.bestModelSummarised, c.summarised) << c.what;
   }
 }
 
@@ -166,7 +163,7 @@ TEST(ModelSummary, InteractionModelListsItsFactorsHighestFirst) {
   const ModelSummaryResult r = run(inputFor(makeTable(1, 3, rows), 1, 3, true), &gauges);
   EXPECT_EQ(r.bestModel, 5);
   EXPECT_EQ(r.modelBars.size(), 5u);
-  EXPECT_EQ(r.memoLines[1], "  - Constant (a0=1),  G1*G2 (a3=4),  G2 (a2=3),  G1 (a1=2)");
+  EXPECT_TRUE(r.bestModelSummarised);
   EXPECT_EQ(r.coefficientSummary.mode, (std::vector<double>{1, 2, 3, 4}));
   // D = 6: constant, Sigma², a3, a2, a1, population 1
   EXPECT_EQ(gauges, (std::vector<int>{16, 33, 50, 66, 83, 100}));
@@ -177,9 +174,10 @@ TEST(ModelSummary, NoFactorsGivesTheConstantAlone) {
   for (int r = 0; r < 4; ++r) rows.push_back({1, 2, {0.3f}, {-1.5f}});
   const ModelSummaryResult r = run(inputFor(makeTable(1, 0, rows), 1, 0));
   EXPECT_EQ(heights(r), std::vector<double>{1});
-  EXPECT_EQ(r.memoLines[0], "Factors included in the highest probability model (P(1)=1):");
-  EXPECT_EQ(r.memoLines[1], "  - Constant (a0=-1.5)");
-  EXPECT_EQ(r.memoLines[2], "  - Sigma\u00B2=2");
+  EXPECT_EQ(r.retainedRows, 4);
+  EXPECT_TRUE(r.bestModelSummarised);
+  EXPECT_EQ(r.coefficientSummary.mode, std::vector<double>{-1.5});
+  EXPECT_EQ(r.sigmaSummary[1], 2);
 }
 
 // The filter applies to the populations only.
@@ -195,7 +193,8 @@ TEST(ModelSummary, FilterLeavingOneRowClearsThePopulationMeansOnly) {
   EXPECT_EQ(one.fstSummary.low, (std::vector<double>{7, 7}));
   EXPECT_TRUE(one.hpdis.empty());
   EXPECT_EQ(one.bestModel, all.bestModel);
-  EXPECT_EQ(one.memoLines, all.memoLines);
+  EXPECT_EQ(one.retainedRows, all.retainedRows);
+  EXPECT_EQ(one.bestModelSummarised, all.bestModelSummarised);
   EXPECT_EQ(one.coefficientSummary.mode, all.coefficientSummary.mode);
   EXPECT_EQ(one.coefficientSummary.low, all.coefficientSummary.low);
   EXPECT_EQ(one.sigmaSummary, all.sigmaSummary);
@@ -227,8 +226,8 @@ TEST(ModelSummary, BestModelWithOneRowKeepsEarlierValues) {
   in.sigmaSummary = {1, 2, 3, 4};
   const ModelSummaryResult r = run(in);
   EXPECT_EQ(r.bestModel, 4);
-  EXPECT_EQ(r.memoLines[1], "  - Constant (a0=0.0123),  G2,  G1");
-  EXPECT_EQ(r.memoLines[2], "  - Sigma\u00B2=2");
+  EXPECT_EQ(r.retainedRows, 2);
+  EXPECT_FALSE(r.bestModelSummarised);
   EXPECT_EQ(r.coefficientSummary.mode, (std::vector<double>{0.0123, 8, 9}));
   EXPECT_EQ(r.sigmaSummary, (std::array<double, 4>{1, 2, 3, 4}));
   EXPECT_EQ(r.hpdis.size(), 1u);  // both rows pass "All"

@@ -32,7 +32,7 @@ struct ChainsView : WindowFixture {
     spec.seed = 5;
     data = dir.filePath("lake.fst");
     writeFstFile(spec, data.toStdString());
-    form->actOnCommandLine({data, write("lake.txt", QByteArray::fromStdString(factorsText(spec))), "0"});
+    form->actOnCommandLine({data, writeFactors("lake.txt", spec), "0"});
     idle();
   }
   QTableWidget& table() { return *part<QTableWidget>(*form, "chainsTable"); }

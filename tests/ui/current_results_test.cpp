@@ -27,11 +27,6 @@ using testing::WindowFixture;
 const QString kExample = VARNO_SOURCE_DIR "/examples/lake.fst";
 const QString kExampleFactors = VARNO_SOURCE_DIR "/examples/lake_factors.txt";
 
-QByteArray readAll(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 struct CurrentResults : WindowFixture {
   // Open data file with a factors file, two factors, no interaction.
   void openWithFactors(const QString& data, const QString& factors) {
@@ -80,7 +75,7 @@ TEST_F(CurrentResults, CommandsWaitForALoadAndTheSummaryAfterItDescribesTheNewFi
   spec.rows = 400;
   spec.populations = 3;
   spec.factors = 0;
-  const QString b = write("b.fst", QByteArray::fromStdString(fstText(spec)));
+  const QString b = writeTrace("b.fst", spec);
   dialogs.files = {b};
   dialogs.answers = {false};
   trigger(*form, "Open");
@@ -127,13 +122,13 @@ TEST_F(CurrentResults, TheReportGivesTheRowsChosenOnTheDetailsPage) {
   trigger(*form, "save_res");
   idle();
   ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
-  EXPECT_EQ(readAll(report).toStdString(), reportOf(kExample, kExampleFactors, 1500));
+  EXPECT_EQ(fileBytes(report).toStdString(), reportOf(kExample, kExampleFactors, 1500));
 }
 
 // The same file opened again without factors, and a reload after the file on disk lost columns:
 // nothing of the earlier summary (a0, Sigma²) stays on the page or goes into a report.
 TEST_F(CurrentResults, ASummaryIsNeverMadeOfTheResultsOfTheFileOpenedBefore) {
-  const QString data = write("lake.fst", readAll(kExample));
+  const QString data = write("lake.fst", fileBytes(kExample));
   openWithFactors(data, kExampleFactors);
   const QString memo = part<QPlainTextEdit>(*form, "mModel")->toPlainText();
 
@@ -152,7 +147,7 @@ TEST_F(CurrentResults, ASummaryIsNeverMadeOfTheResultsOfTheFileOpenedBefore) {
   FstSpec spec;
   spec.rows = 200;
   spec.populations = 2;
-  write("lake.fst", QByteArray::fromStdString(fstText(spec)));
+  writeTrace("lake.fst", spec);
   trigger(*form, "Refresh1");
   idle();
   for (const QString& e : dialogs.errors) EXPECT_FALSE(e.contains("Not read")) << e.toStdString();
@@ -222,7 +217,7 @@ TEST_F(CurrentResults, MenuShortcutsWorkWhileABurnEditHasTheFocus) {
 // The unattended run with a factors file that cannot be read writes no report and says why on
 // standard error and in the status line.
 TEST_F(CurrentResults, AnUnattendedRunWithAnUnreadableFactorsFileWritesNoReport) {
-  const QString data = write("lake.fst", readAll(kExample));
+  const QString data = write("lake.fst", fileBytes(kExample));
   ::testing::internal::CaptureStderr();
   form->actOnCommandLine({data, dir.filePath("missing.txt"), "0"});
   idle();
@@ -237,7 +232,7 @@ TEST_F(CurrentResults, AnUnattendedRunWithAnUnreadableFactorsFileWritesNoReport)
 // A file that ends early says so on standard error in the unattended run, and still gets its
 // report of the rows read.
 TEST_F(CurrentResults, AnUnattendedRunSaysOnStandardErrorWhereReadingStopped) {
-  QByteArray text = readAll(kExample);
+  QByteArray text = fileBytes(kExample);
   text += "1 2 three\n";
   const QString data = write("lake.fst", text);
   ::testing::internal::CaptureStderr();

@@ -14,17 +14,13 @@
 #include "ui/file_dialog_spec.h"
 #include "ui/plotwin2.h"
 #include "wait_idle.h"
+#include "window_fixture.h"
 #include "window_parts.h"
 
 namespace varno {
 namespace {
 
 using namespace testing;
-
-QByteArray bytesOf(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 // The size an SVG file declares on its root element; empty when the root is not <svg>.
 QSize svgSize(const QByteArray& bytes) {
@@ -85,7 +81,7 @@ TEST_F(GraphExportTest, EachFormatWritesItsOwnBytesAtItsSize) {
     const QString saved = path(c.name + "." + ext);
     EXPECT_EQ(dialogs.saveFilters.last(), "PNG image|*.png|SVG image|*.svg|PDF document|*.pdf|BMP image|*.bmp");
     EXPECT_EQ(part<FileDialogSpec>(form, "SaveDialog")->lastFileName, saved);
-    const QByteArray bytes = bytesOf(saved);
+    const QByteArray bytes = fileBytes(saved);
     ASSERT_TRUE(bytes.startsWith(c.magic)) << bytes.left(16).toStdString();
     if (ext == "png" || ext == "bmp") {
       QImage image;
@@ -114,7 +110,7 @@ TEST_F(GraphExportTest, TheFileGetsTheFormatOfItsExtensionOrOfTheChosenFilter) {
     dialogs.files.push_back(path(c.typed));
     dialogs.nextFilter = c.filter;
     trigger(form, "model_save");
-    EXPECT_TRUE(bytesOf(path(c.saved)).startsWith(c.magic)) << files().join(" ").toStdString();
+    EXPECT_TRUE(fileBytes(path(c.saved)).startsWith(c.magic)) << files().join(" ").toStdString();
   }
   EXPECT_EQ(files().size(), std::size(cases));
 
@@ -217,7 +213,7 @@ TEST_F(GraphExportTest, AFigureNeverReplacesAnInput) {
   trigger(form, "g1_save");
   ASSERT_EQ(dialogs.errors.size(), 1);
   EXPECT_TRUE(dialogs.errors[0].contains("is the data file of the analysis")) << dialogs.errors[0].toStdString();
-  EXPECT_EQ(bytesOf(path("trace.ml")), "0 1 2\n3 4 5\n");
+  EXPECT_EQ(fileBytes(path("trace.ml")), "0 1 2\n3 4 5\n");
 }
 
 // "Print graph" prints Chart1 (no chart under the mouse) scaled to the page, here to a PDF file;
@@ -230,7 +226,7 @@ TEST_F(GraphExportTest, PrintGraphPrintsTheChartOrNothingWhenCancelled) {
   dialogs.printToPdf = path("printed.pdf");
   trigger(form, "Print");
   EXPECT_EQ(dialogs.printDialogs, 2);
-  EXPECT_TRUE(bytesOf(path("printed.pdf")).startsWith("%PDF-"));
+  EXPECT_TRUE(fileBytes(path("printed.pdf")).startsWith("%PDF-"));
   EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
   EXPECT_TRUE(dialogs.saveFilters.isEmpty());
 }
@@ -254,7 +250,7 @@ TEST_F(GraphExportTest, FiguresAndPrintoutsAreNamedAfterWhatTheChartShows) {
     const QString file = path(QString(f.action) + ".svg");
     dialogs.files = {file};
     trigger(form, f.action);
-    const QByteArray svg = bytesOf(file);
+    const QByteArray svg = fileBytes(file);
     EXPECT_TRUE(svg.contains("<title>" + f.title.toUtf8() + "</title>")) << svg.left(600).toStdString();
     EXPECT_EQ(svg.count(f.title.toUtf8()), f.occurrences);
     EXPECT_FALSE(svg.contains("Chart"));

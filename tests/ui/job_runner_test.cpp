@@ -2,14 +2,12 @@
 // one job at a time, the figures lane keeps only the latest request, cancel drops a result.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QEventLoop>
-#include <QTimer>
 #include <atomic>
 #include <new>
 #include <stdexcept>
 #include <thread>
 
+#include "tests/ui/wait_idle.h"
 #include "ui/job_runner.h"
 
 namespace varno {
@@ -17,15 +15,7 @@ namespace {
 
 using Lane = JobRunner::Lane;
 
-void waitIdle(const JobRunner& runner) {
-  if (!runner.idle()) {
-    QEventLoop loop;
-    QObject::connect(&runner, &JobRunner::becameIdle, &loop, &QEventLoop::quit);
-    QTimer::singleShot(60'000, &loop, &QEventLoop::quit);
-    loop.exec();
-  }
-  ASSERT_TRUE(runner.idle());
-}
+void waitIdle(const JobRunner& runner) { ASSERT_TRUE(testing::waitUntilIdle(runner)); }
 
 TEST(JobRunner, AnErrorOnTheWorkerReachesTheWindowThreadAsAMessage) {
   const struct {

@@ -35,13 +35,13 @@ struct RememberedSettings : WindowFixture {
     return std::make_unique<QSettings>(settingsFile(), QSettings::IniFormat);
   }
   // An fst trace with two factor lines and its factors file in a folder of its own.
-  std::pair<QString, QString> writeTrace(const QString& name) {
+  std::pair<QString, QString> writeAnalysis(const QString& name) {
     QDir(dir.path()).mkpath("traces");
     FstSpec spec;
     spec.rows = 120;
     spec.populations = 3;
-    return {write("traces/" + name + ".fst", QByteArray::fromStdString(fstText(spec))),
-            write("traces/" + name + "_factors.txt", QByteArray::fromStdString(factorsText(spec)))};
+    return {writeTrace("traces/" + name + ".fst", spec),
+            writeFactors("traces/" + name + "_factors.txt", spec)};
   }
   // File > Open data file with its factors file: factors included, no interaction.
   void openWithFactors(TForm3& window, ScriptedDialogs& d, const QString& data, const QString& factors) {
@@ -53,7 +53,7 @@ struct RememberedSettings : WindowFixture {
 };
 
 TEST_F(RememberedSettings, AppearanceWindowAndFoldersComeBackInTheNextRun) {
-  const auto [data, factors] = writeTrace("lake");
+  const auto [data, factors] = writeAnalysis("lake");
   form->rememberIn(settings());
   for (const char* name : {"Line_Blue", "Back_White", "Grid_Off", "Points", "Alwaysontop"}) action(*form, name)->trigger();
   form->resize(900, 700);
@@ -126,7 +126,7 @@ TEST(RecentFiles, NewestFirstEachDataFileOnceAndTheLastEight) {
 }
 
 TEST_F(RememberedSettings, ARecentFileReopensWithItsFactorsAndAMissingOneIsRemoved) {
-  const auto [data, factors] = writeTrace("lake");
+  const auto [data, factors] = writeAnalysis("lake");
   const QString table = write("table.ml", "1 2\n3 4\n5 6\n");
   form->rememberIn(settings());
   openWithFactors(*form, dialogs, data, factors);

@@ -19,19 +19,14 @@ namespace {
 
 using namespace testing;
 
-QByteArray readAll(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 struct ReportRecord : WindowFixture {
   QString data, factors;
   void openTrace() {
     FstSpec spec;
     spec.rows = 150;
     spec.populations = 3;
-    data = write("lake.fst", QByteArray::fromStdString(fstText(spec)));
-    factors = write("lake_factors.txt", QByteArray::fromStdString(factorsText(spec)));
+    data = writeTrace("lake.fst", spec);
+    factors = writeFactors("lake_factors.txt", spec);
     // factors included, no interaction
     dialogs.files = {data, factors};
     dialogs.answers = {true, false};
@@ -45,7 +40,7 @@ struct ReportRecord : WindowFixture {
   }
   // The answers given in dialogs, said on varno-report's command line, give the same bytes.
   void expectCommandRemakes(const QJsonObject& record, const QString& reportPath) {
-    const QByteArray report = readAll(reportPath);
+    const QByteArray report = fileBytes(reportPath);
     QFile::remove(reportPath);
     std::vector<std::string> args;
     for (const QJsonValue& word : record["command"].toArray()) args.push_back(word.toString().toStdString());
@@ -55,7 +50,7 @@ struct ReportRecord : WindowFixture {
     varno::testing::TempFolder scratch;
     const varno::testing::ToolRun run = varno::testing::runTool(scratch, args);
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(readAll(reportPath), report);
+    EXPECT_EQ(fileBytes(reportPath), report);
   }
 };
 
@@ -73,8 +68,8 @@ TEST_F(ReportRecord, OffByDefaultOnItsCommandMakesTheSameReport) {
   option->trigger();
   saveResults(dir.filePath("lake_res.txt"));
   ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
-  const QByteArray report = readAll(dir.filePath("lake_res.txt"));
-  const QJsonObject record = QJsonDocument::fromJson(readAll(dir.filePath("lake_res.json"))).object();
+  const QByteArray report = fileBytes(dir.filePath("lake_res.txt"));
+  const QJsonObject record = QJsonDocument::fromJson(fileBytes(dir.filePath("lake_res.json"))).object();
   ASSERT_FALSE(record.isEmpty());
   EXPECT_EQ(record["program"].toString(), "varno-plot");
   const QJsonArray inputs = record["inputs"].toArray();
@@ -92,7 +87,7 @@ TEST_F(ReportRecord, OffByDefaultOnItsCommandMakesTheSameReport) {
 TEST_F(ReportRecord, EveryChainIsRecorded) {
   openTrace();
   const QString chain =
-      write("lake2.fst", QByteArray::fromStdString(fstText({.rows = 100, .populations = 3, .seed = 9})));
+      writeTrace("lake2.fst", {.rows = 100, .populations = 3, .seed = 9});
   dialogs.files = {chain};
   form->findChild<QAction*>("addChain")->trigger();
   idle();
@@ -102,7 +97,7 @@ TEST_F(ReportRecord, EveryChainIsRecorded) {
   form->findChild<QAction*>("writeRecord")->trigger();
   saveResults(dir.filePath("lake_res.txt"));
   ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
-  const QJsonObject record = QJsonDocument::fromJson(readAll(dir.filePath("lake_res.json"))).object();
+  const QJsonObject record = QJsonDocument::fromJson(fileBytes(dir.filePath("lake_res.json"))).object();
   const QJsonArray inputs = record["inputs"].toArray();
   ASSERT_EQ(inputs.size(), 3);
   EXPECT_EQ(inputs[2].toObject()["role"].toString(), "chain");
@@ -125,8 +120,8 @@ TEST_F(ReportRecord, AChosenModelIsInTheCommand) {
   ASSERT_EQ(form->analysis().modelFilter, 3);
   saveResults(dir.filePath("lake_res.txt"));
   ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
-  EXPECT_NE(readAll(dir.filePath("lake_res.txt")), readAll(dir.filePath("all_res.txt")));
-  const QJsonObject record = QJsonDocument::fromJson(readAll(dir.filePath("lake_res.json"))).object();
+  EXPECT_NE(fileBytes(dir.filePath("lake_res.txt")), fileBytes(dir.filePath("all_res.txt")));
+  const QJsonObject record = QJsonDocument::fromJson(fileBytes(dir.filePath("lake_res.json"))).object();
   EXPECT_EQ(record["model_filter"].toInt(), 3);
   const QJsonArray command = record["command"].toArray();
   qsizetype model = 0;

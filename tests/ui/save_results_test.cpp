@@ -26,8 +26,8 @@ struct SaveResults : WindowFixture {
     FstSpec spec;
     spec.rows = 150;
     spec.populations = 3;
-    data = write("lake.fst", QByteArray::fromStdString(fstText(spec)));
-    factors = write("factors.txt", QByteArray::fromStdString(factorsText(spec)));
+    data = writeTrace("lake.fst", spec);
+    factors = writeFactors("factors.txt", spec);
     form->actOnCommandLine({data, factors, "0"});
     idle();
     batchReport = dir.filePath("lake_res.txt");
@@ -36,11 +36,6 @@ struct SaveResults : WindowFixture {
 
   QStringList files() const {
     return QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
-  }
-
-  static QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
   }
 };
 
@@ -54,7 +49,7 @@ TEST_F(SaveResults, IsRefusedWithoutAnFstAnalysisAndComputesAMissingSummaryFirst
   // an fst file reloaded while the Details page shows has no summary of its own yet: the report
   // computes it first and gives what the batch report of the same file gives
   openAnalysis();
-  const QByteArray batch = readAll(batchReport);
+  const QByteArray batch = fileBytes(batchReport);
   showPage(*form, 0);
   trigger(*form, "Refresh1");
   idle();
@@ -63,7 +58,7 @@ TEST_F(SaveResults, IsRefusedWithoutAnFstAnalysisAndComputesAMissingSummaryFirst
   trigger(*form, "save_res");
   idle();
   ASSERT_EQ(dialogs.errors.size(), 1) << dialogs.errors.join("\n").toStdString();
-  EXPECT_EQ(readAll(dir.filePath("r.txt")), batch);
+  EXPECT_EQ(fileBytes(dir.filePath("r.txt")), batch);
   QFile::remove(dir.filePath("r.txt"));
   dialogs.saveFilters.clear();
 
@@ -102,7 +97,7 @@ TEST_F(SaveResults, TheDialogWritesTheSameReportAsTheUnattendedRun) {
   EXPECT_EQ(dialogs.saveFilters, QStringList{"Text file |*.txt"});
   EXPECT_EQ(dialogs.saveExtensions, QStringList{".txt"});
   EXPECT_EQ(part<FileDialogSpec>(*form, "SaveDialog")->lastFileName, chosen);
-  EXPECT_EQ(readAll(chosen + ".txt"), readAll(batchReport));
+  EXPECT_EQ(fileBytes(chosen + ".txt"), fileBytes(batchReport));
 
   // cancelled: nothing is written
   const QStringList before = files();
@@ -115,7 +110,7 @@ TEST_F(SaveResults, TheDialogWritesTheSameReportAsTheUnattendedRun) {
 
 TEST_F(SaveResults, AnUnwritablePathIsNamedAndTheExistingReportKept) {
   openAnalysis();
-  const QByteArray report = readAll(batchReport);
+  const QByteArray report = fileBytes(batchReport);
   ASSERT_TRUE(QDir(dir.path()).mkdir("folder.txt"));
   const QString badPaths[] = {dir.filePath("missing/r.txt"), dir.filePath("folder.txt"),
                               batchReport + "/r.txt"};
@@ -129,14 +124,14 @@ TEST_F(SaveResults, AnUnwritablePathIsNamedAndTheExistingReportKept) {
     ASSERT_EQ(dialogs.errors.size(), 1);
     EXPECT_TRUE(dialogs.errors.front().contains(bad)) << dialogs.errors.front().toStdString();
     EXPECT_EQ(files(), before);  // no partial or temporary file left behind
-    EXPECT_EQ(readAll(batchReport), report);
+    EXPECT_EQ(fileBytes(batchReport), report);
   }
 }
 
 // The data and factors files under any name: refused by name, not one byte changed.
 TEST_F(SaveResults, TheFilesOfTheAnalysisAreNeverTheTarget) {
   openAnalysis();
-  const QByteArray dataBytes = readAll(data), factorsBytes = readAll(factors);
+  const QByteArray dataBytes = fileBytes(data), factorsBytes = fileBytes(factors);
   ASSERT_TRUE(QFile::link(data, dir.filePath("link.txt")));
   ASSERT_EQ(::link(factors.toLocal8Bit().constData(), dir.filePath("hard.txt").toLocal8Bit().constData()), 0);
   const struct {
@@ -158,8 +153,8 @@ TEST_F(SaveResults, TheFilesOfTheAnalysisAreNeverTheTarget) {
     ASSERT_EQ(dialogs.errors.size(), 1);
     EXPECT_TRUE(dialogs.errors.front().startsWith("The results were not saved: "));
     EXPECT_TRUE(dialogs.errors.front().contains(c.piece)) << dialogs.errors.front().toStdString();
-    EXPECT_EQ(readAll(data), dataBytes);
-    EXPECT_EQ(readAll(factors), factorsBytes);
+    EXPECT_EQ(fileBytes(data), dataBytes);
+    EXPECT_EQ(fileBytes(factors), factorsBytes);
     EXPECT_EQ(files(), before);
   }
   EXPECT_TRUE(QFileInfo(dir.filePath("link.txt")).isSymLink());

@@ -256,7 +256,7 @@ TEST_F(SummaryPage, AModelChosenWhileTheSummaryRunsIsRefusedAndTheSummaryDescrib
   spec.populations = 6;
   const QString data = dir.filePath("big.fst");
   writeFstFile(spec, data.toStdString());
-  form->actOnCommandLine({data, write("f.txt", QByteArray::fromStdString(factorsText(spec))), "0"});
+  form->actOnCommandLine({data, writeFactors("f.txt", spec), "0"});
   idle();
   ASSERT_EQ(part<QComboBox>(*form, "Model_only")->count(), 5);
 

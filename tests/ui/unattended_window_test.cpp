@@ -24,13 +24,7 @@ struct UnattendedWindow : WindowFixture {
     spec.rows = 100;
     spec.populations = populations;
     spec.factors = 2;
-    return write("lake.fst", QByteArray::fromStdString(fstText(spec)));
-  }
-
-  QByteArray readAll(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    return f.readAll();
+    return writeTrace("lake.fst", spec);
   }
 };
 
@@ -65,8 +59,8 @@ TEST_F(UnattendedWindow, WritesTheReportOfTheHeadlessRunNextToTheDataFile) {
     spec.interaction = c.interactionTrace;
     spec.seed = 7 + n;
     const QString base = QString("lake%1").arg(n++);
-    const QString data = write(base + ".fst", QByteArray::fromStdString(fstText(spec)));
-    const QString factors = write(base + "_factors.txt", QByteArray::fromStdString(factorsText(spec)));
+    const QString data = writeTrace(base + ".fst", spec);
+    const QString factors = writeFactors(base + "_factors.txt", spec);
 
     QStringList args{data, factors};
     if (c.modeArgument) args << *c.modeArgument;
@@ -90,7 +84,7 @@ TEST_F(UnattendedWindow, WritesTheReportOfTheHeadlessRunNextToTheDataFile) {
     ASSERT_TRUE(expected.report) << expected.error->message;
     const QString report = dir.filePath(base + "_res.txt");
     EXPECT_EQ(expected.report->path, report.toStdString());
-    EXPECT_EQ(readAll(report), QByteArray::fromStdString(expected.report->text));
+    EXPECT_EQ(fileBytes(report), QByteArray::fromStdString(expected.report->text));
   }
 }
 
@@ -151,7 +145,7 @@ TEST_F(UnattendedWindow, FactorLabelsOutOfOrderAreWarnedAbout) {
   const UnattendedResult expected = buildUnattendedReport(options);
   ASSERT_TRUE(expected.report) << expected.error->message;
   EXPECT_EQ(expected.report->warnings.size(), 2u);
-  EXPECT_EQ(readAll(dir.filePath("lake_res.txt")), QByteArray::fromStdString(expected.report->text));
+  EXPECT_EQ(fileBytes(dir.filePath("lake_res.txt")), QByteArray::fromStdString(expected.report->text));
 }
 
 // With --chain the window's report pools the chains as the headless run does, byte for byte.
@@ -159,11 +153,11 @@ TEST_F(UnattendedWindow, ChainsOfTheCommandLineArePooledInTheReport) {
   FstSpec spec;
   spec.rows = 200;
   spec.populations = 3;
-  const QString data = write("lake.fst", QByteArray::fromStdString(fstText(spec)));
+  const QString data = writeTrace("lake.fst", spec);
   spec.rows = 150;
   spec.seed = 9;
-  const QString chain = write("lake2.fst", QByteArray::fromStdString(fstText(spec)));
-  const QString factors = write("f.txt", QByteArray::fromStdString(factorsText(spec)));
+  const QString chain = writeTrace("lake2.fst", spec);
+  const QString factors = writeFactors("f.txt", spec);
   form->actOnCommandLine({data, factors, "0"}, {chain});
   idle();
   EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
@@ -176,7 +170,7 @@ TEST_F(UnattendedWindow, ChainsOfTheCommandLineArePooledInTheReport) {
   options.chainPaths = {chain.toStdString()};
   const UnattendedResult expected = buildUnattendedReport(options);
   ASSERT_TRUE(expected.report) << expected.error->message;
-  EXPECT_EQ(readAll(dir.filePath("lake_res.txt")), QByteArray::fromStdString(expected.report->text));
+  EXPECT_EQ(fileBytes(dir.filePath("lake_res.txt")), QByteArray::fromStdString(expected.report->text));
   options.chainPaths.clear();
   EXPECT_NE(buildUnattendedReport(options).report->text, expected.report->text);
 }
@@ -185,17 +179,17 @@ TEST_F(UnattendedWindow, ASecondRunReplacesTheReport) {
   FstSpec spec;
   spec.rows = 120;
   spec.populations = 3;
-  const QString data = write("lake.fst", QByteArray::fromStdString(fstText(spec)));
-  const QString factors = write("f.txt", QByteArray::fromStdString(factorsText(spec)));
+  const QString data = writeTrace("lake.fst", spec);
+  const QString factors = writeFactors("f.txt", spec);
   const QString report = write("lake_res.txt", "an older report\n");
   form->actOnCommandLine({data, factors, "0"});
   idle();
-  const QByteArray first = readAll(report);
+  const QByteArray first = fileBytes(report);
   EXPECT_TRUE(first.startsWith("       Fst statistics:"));
   form = std::make_unique<TForm3>(dialogs);
   form->actOnCommandLine({data, factors, "0"});
   idle();
-  EXPECT_EQ(readAll(report), first);
+  EXPECT_EQ(fileBytes(report), first);
   EXPECT_TRUE(dialogs.questions.isEmpty());
   // nothing but the data, the factors and the report in the folder
   EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3);
@@ -207,7 +201,7 @@ TEST_F(UnattendedWindow, TheReportIsWrittenEvenWhenTheUserTurnsToTheDetailsPageD
   spec.populations = 2;
   const QString data = dir.filePath("lake.fst");
   writeFstFile(spec, data.toStdString());
-  const QString factors = write("f.txt", QByteArray::fromStdString(factorsText(spec)));
+  const QString factors = writeFactors("f.txt", spec);
   bool clicked = false;
   // the window is shown while it reads, and the reader lets the user act
   QTimer::singleShot(0, form.get(), [&] {
@@ -224,7 +218,7 @@ TEST_F(UnattendedWindow, TheReportIsWrittenEvenWhenTheUserTurnsToTheDetailsPageD
   const UnattendedResult expected = buildUnattendedReport(options);
   ASSERT_TRUE(expected.report);
   EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
-  EXPECT_EQ(readAll(dir.filePath("lake_res.txt")), QByteArray::fromStdString(expected.report->text));
+  EXPECT_EQ(fileBytes(dir.filePath("lake_res.txt")), QByteArray::fromStdString(expected.report->text));
   EXPECT_EQ(part<QTabWidget>(*form, "Pages")->currentIndex(), 1);
 }
 

@@ -1,4 +1,5 @@
-// A window with scripted dialogs, and small data files written into a temporary folder.
+// A window with scripted dialogs, small data files (or generated traces) written into a temporary
+// folder, and the files it writes read back.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <memory>
 
 #include "scripted_dialogs.h"
+#include "tools/trace_generator.h"
 #include "wait_idle.h"
 #include "ui/plotwin2.h"
 
@@ -27,7 +29,20 @@ struct WindowFixture : ::testing::Test {
     f.write(content);
     return path;
   }
+  // A generated trace, or the factors file that goes with it, written under `name`.
+  QString writeTrace(const QString& name, const FstSpec& spec) {
+    return write(name, QByteArray::fromStdString(fstText(spec)));
+  }
+  QString writeFactors(const QString& name, const FstSpec& spec) {
+    return write(name, QByteArray::fromStdString(factorsText(spec)));
+  }
 };
+
+// The whole content of a file; empty when it cannot be read.
+inline QByteArray fileBytes(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
 
 // Rows of an fst file: iteration, Sigma², log likelihood, P Fst values, model, alpha0..alphaK.
 inline QByteArray fstRows(int rows, int populations, int factors, int (*modelOf)(int row)) {
