@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -39,6 +40,29 @@ void writeAt(const std::string& path, long long at, const std::string& bytes) {
   ASSERT_GE(fd, 0);
   ASSERT_EQ(::pwrite(fd, bytes.data(), bytes.size(), at), static_cast<ssize_t>(bytes.size()));
   ::close(fd);
+}
+
+// The rows of a table and its first column as held (exactly, when the table holds it so), to
+// which the rows taken in by following are added.
+struct TakenRows {
+  explicit TakenRows(const SampleTable& table) : rows(rowsOf(table)) {
+    for (int r = 0; r < table.rowCount(); ++r) firstColumn.push_back(table.value(0, r));
+  }
+  void add(const AppendedRows& more) {
+    const Rows added = rowsOf(*more.rows);
+    rows.insert(rows.end(), added.begin(), added.end());
+    EXPECT_EQ(more.firstColumn.size(), added.size());
+    firstColumn.insert(firstColumn.end(), more.firstColumn.begin(), more.firstColumn.end());
+  }
+  bool operator==(const TakenRows&) const = default;
+
+  Rows rows;
+  std::vector<double> firstColumn;
+};
+
+void PrintTo(const TakenRows& taken, std::ostream* out) {
+  *out << taken.rows.size() << " rows, first column";
+  for (double v : taken.firstColumn) *out << ' ' << v;
 }
 
 // Reads `path` and follows it from there.
@@ -145,9 +169,7 @@ TEST(FileFollower, RowsTakenInEqualAFreshReadOfTheFinalFile) {
       const DataFileReadResult first = readDataFile(path);
       ASSERT_TRUE(first.table) << first.error;
       FileFollower follower(path, first.readOn, rounds.bytes);
-      Rows rows = rowsOf(*first.table);
-      std::vector<double> firstColumn;
-      for (int r = 0; r < first.table->rowCount(); ++r) firstColumn.push_back(first.table->value(0, r));
+      TakenRows taken(*first.table);
       for (const Change& change : c.changes) {
         if (change.at < 0)
           append(path, change.bytes);
@@ -157,24 +179,56 @@ TEST(FileFollower, RowsTakenInEqualAFreshReadOfTheFinalFile) {
           const FollowPoll poll = follower.poll();
           ASSERT_TRUE(poll.change == FileChange::grown || poll.change == FileChange::unchanged) << poll.message;
           EXPECT_FALSE(poll.appended.badRow);
-          if (poll.change == FileChange::grown) {
-            const Rows more = rowsOf(*poll.appended.rows);
-            rows.insert(rows.end(), more.begin(), more.end());
-            ASSERT_EQ(poll.appended.firstColumn.size(), more.size());
-            firstColumn.insert(firstColumn.end(), poll.appended.firstColumn.begin(), poll.appended.firstColumn.end());
-          }
+          if (poll.change == FileChange::grown) taken.add(poll.appended);
           if (!poll.more) break;
         }
       }
       const DataFileReadResult last = readDataFile(path);
       ASSERT_TRUE(last.table) << last.error;
-      EXPECT_EQ(rows, rowsOf(*last.table));
-      std::vector<double> expected;
-      for (int r = 0; r < last.table->rowCount(); ++r) expected.push_back(last.table->value(0, r));
-      EXPECT_EQ(firstColumn, expected);
+      EXPECT_EQ(taken, TakenRows(*last.table));
       EXPECT_EQ(follower.readOn().byte, last.readOn.byte);
       EXPECT_EQ(follower.readOn().line, last.readOn.line);
       EXPECT_EQ(follower.readOn().before, last.readOn.before);
+    }
+  }
+}
+
+// Whatever byte the first read ended at, following on from there gives the rows of a fresh read,
+// unless the first read took in a last row that the rest shows was cut: then it must be read anew.
+TEST(FileFollower, FirstReadEndingAtAnyByteFollowsOnToAFreshRead) {
+  struct Case {
+    const char* name;
+    const char* file;
+    std::string text;
+  };
+  const Case cases[] = {
+      {"blank-separated, CRLF and blank lines", "a.fst", "1 0.5\n2 0.25\r\n\n3 1e-3\n4 -2\n"},
+      {"comma-separated with header and comments", "b.csv", "# c\nx,y\n# d\n1,2\n3,4,\n\n5,6\n"},
+      {"counter past 2^24", "c.fst", "16777215 1\n16777217 2\n16777219 3\n"},
+      {"rows with extra numbers", "d.txt", "1 2\n3 4 5\n6 7\n"},
+  };
+  TempFolder dir;
+  ASSERT_TRUE(dir.ok());
+  for (const Case& c : cases) {
+    const DataFileReadResult whole = readDataFile(dir.write(c.file, c.text));
+    ASSERT_TRUE(whole.table) << whole.error;
+    for (std::size_t cut = 1; cut < c.text.size(); ++cut) {
+      SCOPED_TRACE(std::string(c.name) + ", first read of " + decimal(static_cast<long long>(cut)) + " bytes");
+      const std::string path = dir.write(c.file, c.text.substr(0, cut));
+      const DataFileReadResult first = readDataFile(path);
+      if (!first.table) continue;  // nothing to follow yet
+      FileFollower follower(path, first.readOn);
+      append(path, c.text.substr(cut));
+      const FollowPoll poll = follower.poll();
+      if (poll.change == FileChange::readAnew) {
+        EXPECT_TRUE(first.readOn.rowOpen) << poll.message;
+        continue;
+      }
+      ASSERT_TRUE(poll.change == FileChange::grown || poll.change == FileChange::unchanged) << poll.message;
+      TakenRows taken(*first.table);
+      if (poll.change == FileChange::grown) taken.add(poll.appended);
+      EXPECT_EQ(taken, TakenRows(*whole.table));
+      EXPECT_EQ(follower.readOn().line, whole.readOn.line);
     }
   }
 }
