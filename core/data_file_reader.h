@@ -79,10 +79,11 @@ DataFileReadResult readDataFile(const std::string& path, const ReadTuning& tunin
 struct AppendedRows {
   std::shared_ptr<SampleTable> rows;  // the new rows (an empty table when no line was a row)
   // column 0 of the new rows exactly as written, one per row; empty when it holds a fraction,
-  // since then no first column is held exactly
+  // since then no first column is held exactly. A table taking the rows in offers its values of
+  // column 0 joined with these (SampleTable::offerExactFirstColumn), as a read of the whole does.
   std::vector<double> firstColumn;
   long long bytes = 0;     // bytes of the lines taken in: up to the bad row, or all of them
-  long long nextLine = 1;  // the number of the line after them
+  long long nextLine = 1;  // the number of the first line not taken in
   std::optional<ReadStop> badRow;     // the line that is no row of numbers, where reading stopped
   bool rowAfterBadRow = false;        // a line with something in it follows the bad row
   std::optional<ExtraNumbers> extraNumbers;
