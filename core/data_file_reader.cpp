@@ -166,6 +166,17 @@ class BlockReader {
     buf_[0] = '\n';
     atEnd = pos_ >= end_;
   }
+  // The bytes [data, data + size), which are those from byte `at` of the file, already read:
+  // data[size] must be a line feed.
+  BlockReader(const char* data, std::size_t size, long long at)
+      : fd_(-1), pos_(at + static_cast<long long>(size)), end_(pos_), cap_(size) {
+    p = data;
+    lim = data + size;
+    atEnd = true;
+  }
+
+  // The byte of the file that q points at.
+  long long offsetOf(const char* q) const { return pos_ - (lim - q); }
 
   // Keeps [keep, lim), moved to the front, reads more after it and returns where keep went.
   const char* refill(const char* keep) {
@@ -257,6 +268,11 @@ struct Share {
   std::string reason;
   long long extraRows = 0, firstExtraLine = 0;  // rows with more numbers than columns
   bool refuse = false;  // the stop refuses the whole file
+  bool rowsCounted = true;  // rows is the count, not a bound: fewer rows read means a change
+  // where reading on would begin: the line the share stopped at, or its end (after its last
+  // row, when that row has no line end)
+  long long restByte = 0, restLine = 0;
+  bool rowOpen = false;
   // the first column's exact values are written from this row on (-1: its floats are exact so
   // far); none once it has shown a fraction
   long long exactFrom = -1;
@@ -365,16 +381,17 @@ void countShare(Context& ctx, std::size_t index, Share& s) {
 
 // Pass 3: reads the share's rows straight into their columns.
 template <bool Csv>
-void fillShare(Context& ctx, std::size_t index, Share& s, SampleTable& table, double* exactFirst) {
+void fillShare(Context& ctx, std::size_t index, Share& s, SampleTable& table, double* exactFirst, BlockReader& in) {
   Checkpoint goOn{ctx, index};
   const int columns = table.columnCount();
   const std::size_t stride = table.stride();
   float* const base = table.columnData(0);
   const long long rowEnd = s.firstRow + s.rows;
 
-  BlockReader in(ctx.fd, s.begin, s.end, ctx.blockBytes);
   const char* p = in.p;
   long long line = s.firstLine;
+  long long lineStart = s.begin;  // byte where `line` begins
+  bool rowOnLastLine = false;     // the share's last line, without a line feed, was a row
   long long row = s.firstRow;
   int col = 0;
   float* cell = nullptr;
@@ -418,6 +435,7 @@ void fillShare(Context& ctx, std::size_t index, Share& s, SampleTable& table, do
         }
       }
       // end of a line (or of the share, which ends a line that has no line feed)
+      const bool rowOnLine = col > 0;
       if (col > 0) {
         if (col < columns) {
           stop(tooFewNumbers(col, columns));
@@ -434,9 +452,13 @@ void fillShare(Context& ctx, std::size_t index, Share& s, SampleTable& table, do
           if (!goOn()) break;
         }
       }
-      if (p == in.lim) break;
+      if (p == in.lim) {
+        rowOnLastLine = rowOnLine;
+        break;
+      }
       ++p;
       ++line;
+      lineStart = in.offsetOf(p);
       inComment = false;
       continue;
     }
@@ -530,9 +552,13 @@ void fillShare(Context& ctx, std::size_t index, Share& s, SampleTable& table, do
   }
   s.rowsRead = row - s.firstRow;
   s.fractions = fractions;
-  if (!s.stopped && s.rowsRead < s.rows && ctx.firstStop.load() >= index)
+  if (!s.stopped && s.rowsCounted && s.rowsRead < s.rows && ctx.firstStop.load() >= index)
     stop("the file changed while it was read");
   if (s.stopped) markStopped(ctx, index);
+  // a last line without its line feed is read on from its start, unless it was a row
+  s.rowOpen = !s.stopped && rowOnLastLine && lineStart < s.end;
+  s.restByte = s.stopped || (lineStart < s.end && !s.rowOpen) ? lineStart : s.end;
+  s.restLine = line;
 }
 
 // Runs work(index, share) for every share, share 0 on the calling thread, which yields while it
@@ -800,6 +826,37 @@ void offerExactFirstColumn(const std::vector<Share>& shares, std::unique_ptr<dou
   table.offerExactFirstColumn(std::move(exact));
 }
 
+// Up to `n` bytes of the file before byte `at` (fewer when they cannot all be read).
+std::string bytesBefore(int fd, long long at, std::size_t n) {
+  std::string bytes(static_cast<std::size_t>(std::min<long long>(at, static_cast<long long>(n))), '\0');
+  const long long from = at - static_cast<long long>(bytes.size());
+  std::size_t got = 0;
+  int error = 0;
+  while (got < bytes.size()) {
+    const long long more =
+        preadSome(fd, bytes.data() + got, bytes.size() - got, from + static_cast<long long>(got), error);
+    if (more <= 0) break;
+    got += static_cast<std::size_t>(more);
+  }
+  bytes.resize(got);
+  return bytes;
+}
+
+ReadOnPoint readOnPoint(int fd, const OpenedInput& opened, const Share& s, const FileLayout& layout,
+                        bool comments) {
+  ReadOnPoint at;
+  at.byte = s.restByte;
+  at.line = s.restLine;
+  at.rowOpen = s.rowOpen;
+  at.columns = static_cast<int>(layout.columns);
+  at.csv = layout.csv;
+  at.comments = comments;
+  at.device = opened.device;
+  at.inode = opened.inode;
+  at.before = bytesBefore(fd, at.byte, ReadOnPoint::kBytesBefore);
+  return at;
+}
+
 DataFileReadResult refused(std::string error) {
   DataFileReadResult r;
   r.error = std::move(error);
@@ -883,15 +940,18 @@ DataFileReadResult read(const std::string& path, Progress& progress, const ReadT
   }
   ctx.firstStop = SIZE_MAX;
   runShares(shares, ctx, [&](std::size_t k, Share& s) {
+    BlockReader in(ctx.fd, s.begin, s.end, ctx.blockBytes);
     if (layout.csv)
-      fillShare<true>(ctx, k, s, *table, exactFirst.get());
+      fillShare<true>(ctx, k, s, *table, exactFirst.get(), in);
     else
-      fillShare<false>(ctx, k, s, *table, exactFirst.get());
+      fillShare<false>(ctx, k, s, *table, exactFirst.get(), in);
   });
 
   DataFileReadResult result;
   long long kept = 0;
+  const Share* last = &shares[0];  // the share reading on begins in: the last one with lines
   for (const Share& s : shares) {
+    if (s.lines > 0) last = &s;
     kept = s.firstRow + s.rowsRead;
     if (s.extraRows > 0) {
       if (!result.extraNumbers) result.extraNumbers = ExtraNumbers{s.firstExtraLine, 0};
@@ -912,6 +972,7 @@ DataFileReadResult read(const std::string& path, Progress& progress, const ReadT
   offerExactFirstColumn(shares, std::move(exactFirst), *table);
   table->setColumnNames(std::move(layout.names));
   result.table = std::move(table);
+  result.readOn = readOnPoint(fd, opened, *last, layout, otherRules);
   return result;
 }
 
@@ -931,6 +992,67 @@ DataFileReadResult readDataFile(const std::string& path, Progress& progress, con
   } catch (const std::system_error& e) {  // threads or locks the system would not give
     return refused("cannot read " + quoted(path) + ": " + e.what());
   }
+}
+
+AppendedRows readAppendedRows(std::string_view lines, const ReadOnPoint& from) {
+  AppendedRows out;
+  out.nextLine = from.line;
+  const std::size_t size = lines.size();
+  // every line but the last ends in a line feed, so there are no more rows than line feeds
+  const long long bound = std::count(lines.begin(), lines.end(), '\n') + 1;
+  const int columns = std::max(from.columns, 1);
+  auto table = std::make_shared<SampleTable>(columns, static_cast<int>(std::min<long long>(bound, INT_MAX)));
+  std::unique_ptr<char[]> text(new char[size + 1]);
+  std::memcpy(text.get(), lines.data(), size);
+  text[size] = '\n';
+  std::unique_ptr<double[]> exact(new double[static_cast<std::size_t>(table->rowCount()) + 1]);
+
+  Share s;
+  s.from = s.begin = from.byte;
+  s.to = s.end = from.byte + static_cast<long long>(size);
+  s.lines = s.rows = table->rowCount();
+  s.rowsCounted = false;
+  s.firstLine = from.line;
+  Yielder yielder(Progress::unwatched(), std::chrono::milliseconds{0});
+  Context ctx{-1, from.byte, s.end, size, &yielder, {SIZE_MAX}, {0}, {0}, s.rows};
+  ctx.otherRules = from.comments;
+  BlockReader in(text.get(), size, from.byte);
+  if (from.csv)
+    fillShare<true>(ctx, 0, s, *table, exact.get(), in);
+  else
+    fillShare<false>(ctx, 0, s, *table, exact.get(), in);
+
+  const int kept = static_cast<int>(s.rowsRead);
+  table->truncateRows(kept);
+  if (!s.fractions) {
+    const float* floats = table->columnData(0);
+    out.firstColumn.resize(static_cast<std::size_t>(kept));
+    for (int r = 0; r < kept; ++r)
+      out.firstColumn[static_cast<std::size_t>(r)] = s.exactFrom >= 0 && r >= s.exactFrom ? exact[r] : floats[r];
+    if (s.exactFrom >= 0) {
+      std::unique_ptr<double[]> held(new double[static_cast<std::size_t>(kept)]);
+      std::copy(out.firstColumn.begin(), out.firstColumn.end(), held.get());
+      table->offerExactFirstColumn(std::move(held));
+    }
+  }
+  if (s.extraRows > 0) out.extraNumbers = ExtraNumbers{s.firstExtraLine, s.extraRows};
+  out.rows = std::move(table);
+  out.nextLine = s.restLine;
+  if (!s.stopped) {
+    out.bytes = static_cast<long long>(size);
+    return out;
+  }
+  out.bytes = s.restByte - from.byte;
+  out.badRow = ReadStop{s.stopLine, s.reason};
+  const std::string_view after = lines.substr(static_cast<std::size_t>(out.bytes));
+  const std::size_t lineEnd = after.find('\n');
+  if (lineEnd != std::string_view::npos)
+    for (char c : after.substr(lineEnd + 1))
+      if (classOf(c) != kBlank && c != '\n') {
+        out.rowAfterBadRow = true;
+        break;
+      }
+  return out;
 }
 
 }  // namespace varno

@@ -6,6 +6,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "core/progress.h"
 #include "core/sample_table.h"
@@ -25,12 +27,30 @@ struct ExtraNumbers {
   long long rows = 0;       // how many rows have extra numbers
 };
 
+// Where a read left off and the rules it read rows by: what reading on needs when the file grows.
+struct ReadOnPoint {
+  long long byte = 0;   // rows are read on from this byte of the file
+  long long line = 1;   // the 1-based number of the line at `byte` (of the open row, when rowOpen)
+  // the bytes before `byte` end a row that was read without its line end: it may have been cut
+  // while it was written, which the bytes that follow will tell
+  bool rowOpen = false;
+  int columns = 0;
+  bool csv = false;       // numbers are separated by commas
+  bool comments = false;  // lines that begin with '#' are passed over
+  // the file read (its device and inode) and the last bytes before `byte` as read (up to
+  // kBytesBefore): a file replaced or rewritten since shows in them
+  unsigned long long device = 0, inode = 0;
+  std::string before;
+  static constexpr std::size_t kBytesBefore = 4096;
+};
+
 struct DataFileReadResult {
   // The table read; null when the file was refused (then error says why).
   std::shared_ptr<SampleTable> table;
   std::string error;                   // empty on success; names the file and the fault
   std::optional<ReadStop> stoppedEarly;  // set when rows were read but the file went on
   std::optional<ExtraNumbers> extraNumbers;  // set when rows of the table had extra numbers
+  ReadOnPoint readOn;  // set with table: the first line not read as a row, for following the file
 };
 
 // How the file is cut into blocks and shares for the reading threads. The defaults suit large
@@ -54,5 +74,24 @@ struct ReadTuning {
 DataFileReadResult readDataFile(const std::string& path, Progress& progress = Progress::unwatched(),
                                 const ReadTuning& tuning = ReadTuning{});
 DataFileReadResult readDataFile(const std::string& path, const ReadTuning& tuning);
+
+// The rows of lines appended to a data file after a read, read by the same rules.
+struct AppendedRows {
+  std::shared_ptr<SampleTable> rows;  // the new rows (an empty table when no line was a row)
+  // column 0 of the new rows exactly as written, one per row; empty when it holds a fraction,
+  // since then no first column is held exactly. A table taking the rows in offers its values of
+  // column 0 joined with these (SampleTable::offerExactFirstColumn), as a read of the whole does.
+  std::vector<double> firstColumn;
+  long long bytes = 0;     // bytes of the lines taken in: up to the bad row, or all of them
+  long long nextLine = 1;  // the number of the first line not taken in
+  std::optional<ReadStop> badRow;     // the line that is no row of numbers, where reading stopped
+  bool rowAfterBadRow = false;        // a line with something in it follows the bad row
+  std::optional<ExtraNumbers> extraNumbers;
+};
+
+// Reads `lines`, whole lines each ending in a line feed that follow `from.byte` in the file, by
+// the rules of `from`, numbering them from `from.line`. A line that is no row of numbers ends
+// the rows, as it ends a read (a line that would refuse the whole file included).
+AppendedRows readAppendedRows(std::string_view lines, const ReadOnPoint& from);
 
 }  // namespace varno

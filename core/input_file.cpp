@@ -49,6 +49,8 @@ OpenedInput openInputFile(const std::string& path, std::string_view what) {
   }
   opened.fd = fd;
   opened.size = st.st_size;
+  opened.device = st.st_dev;
+  opened.inode = st.st_ino;
   return opened;
 }
 

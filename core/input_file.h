@@ -12,6 +12,7 @@ namespace varno {
 struct OpenedInput {
   int fd = -1;          // open for reading when >= 0; the caller closes it
   long long size = 0;   // bytes, when open
+  unsigned long long device = 0, inode = 0;  // which file it is, when open
   std::string refusal;  // otherwise why not, naming the file
 };
 
