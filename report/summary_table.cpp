@@ -12,9 +12,11 @@
 #include "core/text_pieces.h"
 #include "report/chain_outputs.h"
 #include "report/table_text.h"
+#include "stats/burn_in_suggestion.h"
 #include "stats/chain_diagnostics.h"
 #include "stats/column_statistics.h"
 #include "stats/default_bandwidth.h"
+#include "stats/quantile_error.h"
 
 namespace varno {
 
@@ -25,38 +27,48 @@ std::optional<double> finite(double v) {
   return v;
 }
 
+std::optional<double> finite(std::optional<double> v) { return v ? finite(*v) : std::nullopt; }
+
 SummaryRow summaryRow(const SummaryTableInput& input, int column) {
   SummaryRow row;
   row.column = column + 1;
+  row.burnInMser = columnBurnIn(input.chains, column, input.layout).burnIn;
+  ColumnChainDraws perChain = columnChainDraws(input.chains, column, input.layout, input.modelFilter);
+  row.kind = perChain.kind;
   const bool pooled = input.chains.size() > 1;
-  DiagnosticDraws draws;
-  ChainDiagnostics acrossChains;
+  EqualLengthChains used;
+  std::vector<double> values;
   if (pooled) {
-    acrossChains = columnChainDiagnostics(input.chains, column, input.layout, input.modelFilter, &draws);
-    row.chainsLeftOut = acrossChains.leftOut;
-    row.chainsCut = acrossChains.cut;
-    row.chainsLength = acrossChains.length;
-    row.diagnostics = acrossChains.diagnostics;
+    if (perChain.diagnosed()) used = equalLengthChains(perChain.perChain);
+    row.chainsLeftOut = used.leftOut;
+    row.chainsCut = used.cut;
+    row.chainsLength = used.length;
+    std::size_t total = 0;
+    for (const auto& d : perChain.perChain) total += d.size();
+    values.reserve(total);
+    for (const auto& d : perChain.perChain) values.insert(values.end(), d.begin(), d.end());
   } else {
-    const ChainRows& chain = input.chains.front();
-    draws = diagnosticDraws(*chain.table, column, input.layout, chain.rows, input.modelFilter);
+    values = std::move(perChain.perChain.front());
+    // one chain is diagnosed whatever its length, as the single-chain figures are
+    if (perChain.diagnosed()) used.chains.emplace_back(values);
   }
-  row.kind = draws.kind;
-  row.n = static_cast<int>(draws.values.size());
-  if (draws.values.empty()) return row;
+  row.n = static_cast<int>(values.size());
+  if (values.empty()) return row;
 
   // The Details page shows a newly chosen column at its default bandwidth, or at the designed one
   // where the rule gives none; the moments that choose it are those the statistics use.
-  const SampleMoments moments = sampleMoments(draws.values);
+  const SampleMoments moments = sampleMoments(values);
   const int position = defaultBandwidthPosition(row.n, moments.sumSquares).value_or(kDesignedBandwidthPosition);
-  // One sort of the draws serves the HPDI, the density and the ranks of the diagnostics.
-  std::vector<OrderedDraw> order = ascendingOrder(draws.values);
+  // One sort of the draws serves the HPDI, the density, the ranks of the diagnostics and, when the
+  // diagnostics use every draw, the quantiles of the HPDI limits.
+  std::vector<OrderedDraw> order = ascendingOrder(values);
   std::vector<double> sorted;
-  sorted.reserve(draws.values.size());
+  sorted.reserve(values.size());
   for (const OrderedDraw& d : order) sorted.push_back(d.value);
-  sorted.resize(draws.values.size(), std::numeric_limits<double>::quiet_NaN());  // NaNs last
+  const std::size_t numbers = sorted.size();
+  sorted.resize(values.size(), std::numeric_limits<double>::quiet_NaN());  // NaNs last
   const ColumnStatistics s =
-      computeColumnStatistics(draws.values, sorted, moments, input.levelPercent, bandwidthOfPosition(position));
+      computeColumnStatistics(values, sorted, moments, input.levelPercent, bandwidthOfPosition(position));
   row.mean = finite(s.mean);
   if (row.n >= 2) {
     row.sd = finite(std::sqrt(s.variance));
@@ -64,7 +76,20 @@ SummaryRow summaryRow(const SummaryTableInput& input, int column) {
     row.hpdiLow = finite(s.hpdiLow);
     row.hpdiHigh = finite(s.hpdiHigh);
   }
-  if (draws.diagnosed() && !pooled) row.diagnostics = convergenceDiagnostics(draws.values, std::move(order));
+  if (used.chains.empty()) return row;
+  const ChainDraws chains(used.chains);
+  if (pooled)
+    row.diagnostics = used.chains.size() == 1 ? convergenceDiagnostics(used.chains.front())
+                                              : convergenceDiagnostics(chains);
+  else
+    row.diagnostics = convergenceDiagnostics(values, std::move(order));
+  if (!row.hpdiLow && !row.hpdiHigh) return row;
+  // every draw in the diagnostics: their sort is this one
+  const bool whole = used.leftOut.empty() && !used.cut;
+  sorted.resize(numbers);
+  const QuantileErrors quantiles = whole ? QuantileErrors(chains, std::move(sorted)) : QuantileErrors(chains);
+  if (row.hpdiLow) row.mcseHpdiLow = finite(quantiles.limitMcse(*row.hpdiLow));
+  if (row.hpdiHigh) row.mcseHpdiHigh = finite(quantiles.limitMcse(*row.hpdiHigh));
   return row;
 }
 

@@ -13,6 +13,7 @@
 #include "stats/chain_rows.h"
 #include "stats/convergence_diagnostics.h"
 #include "stats/diagnostic_draws.h"
+#include "stats/mser_burn_in.h"
 #include "stats/row_range.h"
 
 namespace varno {
@@ -33,6 +34,12 @@ struct SummaryRow {
   std::vector<int> chainsLeftOut;
   bool chainsCut = false;
   int chainsLength = 0;  // draws of each chain the diagnostics used
+  // The MCSE of the HPDI limits as quantiles (QuantileErrors::limitMcse over the chains the
+  // diagnostics use): a lower bound on their error. Nothing where the diagnostics give none.
+  std::optional<double> mcseHpdiLow, mcseHpdiHigh;
+  // The column's own suggested burn-in, MSER-5 over each chain's whole table, the largest over
+  // the chains (columnBurnIn; column and chain 0-based).
+  AnalysisBurnIn burnInMser;
 };
 
 struct SummaryTableInput {
