@@ -198,7 +198,7 @@ class Parser {
 
   // The options the uses share: factors file, mode, interaction and data range.
   bool common(std::string& factorsPath, std::optional<int>& factorMode, std::optional<bool>& interaction,
-              long long& burnIn, long long& burnOut) {
+              long long& burnIn, long long& burnOut, std::optional<AutoBurnIn>& autoBurnIn) {
     if (positional_.size() >= 2) factorsPath = positional_[1];
     if (positional_.size() >= 3) {
       auto mode = wholeNumber(positional_[2], std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
@@ -215,7 +215,15 @@ class Parser {
       }
     }
     constexpr long long kMaxBurn = std::numeric_limits<int>::max();
-    return number("--burn-in", 0, kMaxBurn, "a number of rows (0 or more)", burnIn) &&
+    // "auto" or "auto:COLUMN": the suggested burn-in, taken once the chains are read
+    if (auto found = values_.find("--burn-in"); found != values_.end() && found->second.rfind("auto", 0) == 0) {
+      const std::string& value = found->second;
+      if (value != "auto" && (value.size() <= 5 || value[4] != ':'))
+        return fail("--burn-in needs a number of rows (0 or more), auto or auto:COLUMN, not \"" + value + "\"");
+      autoBurnIn = AutoBurnIn{value.size() > 5 ? value.substr(5) : std::string(), {}};
+      return number("--burn-out", 0, kMaxBurn, "a number of rows (0 or more)", burnOut);
+    }
+    return number("--burn-in", 0, kMaxBurn, "a number of rows (0 or more), auto or auto:COLUMN", burnIn) &&
            number("--burn-out", 0, kMaxBurn, "a number of rows (0 or more)", burnOut);
   }
 
@@ -281,7 +289,7 @@ class Parser {
       UnattendedOptions& r = a.report;
       r.dataPath = positional_[0];
       r.chainPaths = chains_;
-      if (!common(r.factorsPath, r.factorMode, r.interaction, r.burnIn, r.burnOut)) return failed();
+      if (!common(r.factorsPath, r.factorMode, r.interaction, r.burnIn, r.burnOut, r.autoBurnIn)) return failed();
       long long model = 0;
       if (!number("--model", 0, std::numeric_limits<int>::max(), "a model number (0 for all models)", model))
         return failed();
@@ -312,7 +320,7 @@ class Parser {
     ColumnStatisticsOptions& c = a.column;
     c.dataPath = positional_[0];
     c.chainPaths = chains_;
-    if (!common(c.factorsPath, c.factorMode, c.interaction, c.burnIn, c.burnOut)) return failed();
+    if (!common(c.factorsPath, c.factorMode, c.interaction, c.burnIn, c.burnOut, c.autoBurnIn)) return failed();
     long long column = 0, level = 95, model = 0, position = 0;
     // what is not a whole number is a name of the header line
     const auto given = values_.find("--column");
@@ -353,7 +361,7 @@ class Parser {
     if (!dataAndFactorArguments()) return false;
     d.dataPath = positional_[0];
     d.chainPaths = chains_;
-    if (!common(d.factorsPath, d.factorMode, d.interaction, d.burnIn, d.burnOut)) return false;
+    if (!common(d.factorsPath, d.factorMode, d.interaction, d.burnIn, d.burnOut, d.autoBurnIn)) return false;
     long long level = 95, model = 0;
     if (!number("--level", 1, 99, "a whole percentage from 1 to 99", level) ||
         !number("--model", 0, std::numeric_limits<int>::max(), "a model number (0 for all models)", model))
@@ -400,7 +408,7 @@ class Parser {
     ModelEvidenceOptions& m = a.models;
     m.dataPath = positional_[0];
     m.chainPaths = chains_;
-    if (!common(m.factorsPath, m.factorMode, m.interaction, m.burnIn, m.burnOut)) return failed();
+    if (!common(m.factorsPath, m.factorMode, m.interaction, m.burnIn, m.burnOut, m.autoBurnIn)) return failed();
     if (!format(m.format)) return failed();
     if (auto found = values_.find("--model-prior"); found != values_.end()) m.modelPrior = found->second;
     return CliParse{a, {}};

@@ -31,6 +31,17 @@ void printWarnings(const std::vector<std::string>& warnings) {
   for (const std::string& w : warnings) printError("warning: " + w);
 }
 
+// What --burn-in auto took, said on standard error as it is taken and kept for the record.
+std::optional<varno::TakenBurnIn> takenBurnIn;
+
+void watchAutoBurnIn(std::optional<varno::AutoBurnIn>& request) {
+  if (!request) return;
+  request->taken = [](const varno::TakenBurnIn& taken) {
+    if (!taken.line.empty()) printError(taken.line);
+    takenBurnIn = taken;
+  };
+}
+
 int failure(const varno::RunError& error) {
   if (error.fromArguments) {
     printError(error.message + " (see varno-report --help)");
@@ -94,6 +105,7 @@ int writeRecord(const std::string& recordPath, const varno::UnattendedOptions& o
   run.rowCount = 0;
   for (const varno::ChainRows& chain : report.charts->chains) run.rowCount += chain.table->rowCount();
   run.decision = report.charts->decision;
+  if (options.autoBurnIn) run.burnInTaken = takenBurnIn;
   std::string why;
   std::optional<varno::ProvenanceRecord> record = varno::reportRecord(run, &why);
   if (!record) return failure(varno::RunError{why + "; no record was written"});
@@ -209,11 +221,16 @@ int main(int argc, char** argv) {
   varno::keepFreedBuffersForReuse();
   try {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    const varno::CliParse parse = varno::parseCliArguments(args);
+    varno::CliParse parse = varno::parseCliArguments(args);
     if (!parse.arguments) {
       printError(parse.error + " (see varno-report --help)");
       return kUsageFault;
     }
+    for (std::optional<varno::AutoBurnIn>* request :
+         {&parse.arguments->report.autoBurnIn, &parse.arguments->column.autoBurnIn, &parse.arguments->summary.autoBurnIn,
+          &parse.arguments->models.autoBurnIn, &parse.arguments->chains.autoBurnIn,
+          &parse.arguments->exportDraws.autoBurnIn})
+      watchAutoBurnIn(*request);
     int status = kOk;
     switch (parse.arguments->action) {
       case varno::CliAction::help:
