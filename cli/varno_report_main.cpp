@@ -10,6 +10,7 @@
 #include "cli/arguments.h"
 #include "core/freed_buffer_reuse.h"
 #include "report/atomic_write.h"
+#include "report/ess_by_burn_in_table.h"
 #include "report/json_text.h"
 #include "report/output_target.h"
 #include "report/report_record.h"
@@ -183,6 +184,14 @@ int runColumn(const varno::ColumnStatisticsOptions& options) {
   return kOk;
 }
 
+int printEssByBurnIn(const varno::ColumnStatisticsOptions& options) {
+  varno::EssByBurnInResult result = varno::runEssByBurnIn(options);
+  printWarnings(result.warnings);
+  if (result.error) return failure(*result.error);
+  std::fputs(result.text->c_str(), stdout);
+  return kOk;
+}
+
 int runSummary(const varno::SummaryTableOptions& options) {
   varno::SummaryTableResult result = varno::runSummaryTable(options);
   printWarnings(result.warnings);
@@ -244,6 +253,9 @@ int main(int argc, char** argv) {
         break;
       case varno::CliAction::column:
         status = runColumn(parse.arguments->column);
+        break;
+      case varno::CliAction::essByBurnIn:
+        status = printEssByBurnIn(parse.arguments->column);
         break;
       case varno::CliAction::summary:
         status = runSummary(parse.arguments->summary);

@@ -34,4 +34,17 @@ std::optional<RunError> namedColumn(const std::string& option, const std::string
                   true};
 }
 
+std::optional<RunError> requestedColumn(const std::string& dataPath, const SampleTable& table, const TableLayout& layout,
+                                        int column, const std::string& columnName, int& chosen) {
+  chosen = column;
+  if (!columnName.empty()) {
+    if (auto error = namedColumn("--column ", dataPath, table, layout, columnName, chosen)) return error;
+  }
+  if (chosen < 1 || chosen > table.columnCount())
+    return RunError{"column " + decimal(chosen) + " does not exist: " + quoted(dataPath) + " has " +
+                        counted(table.columnCount(), "column", "columns"),
+                    true};
+  return std::nullopt;
+}
+
 }  // namespace varno

@@ -16,4 +16,9 @@ namespace varno {
 std::optional<RunError> namedColumn(const std::string& option, const std::string& dataPath, const SampleTable& table,
                                     const TableLayout& layout, const std::string& name, int& column);
 
+// The 1-based column of --column: `columnName` when given (namedColumn), `column` otherwise;
+// refused as an argument error when the table has no such column.
+std::optional<RunError> requestedColumn(const std::string& dataPath, const SampleTable& table, const TableLayout& layout,
+                                        int column, const std::string& columnName, int& chosen);
+
 }  // namespace varno

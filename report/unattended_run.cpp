@@ -148,15 +148,9 @@ ColumnStatisticsResult runColumnStatistics(const ColumnStatisticsOptions& option
   if (auto error = openAnalysis(options, data, result.warnings, progress)) return fail(std::move(*error));
   const SampleTable* table = data.chains.front().table.get();
   const int modelColumn = data.layout.modelColumn();
-  int column = options.column;
-  if (!options.columnName.empty()) {
-    if (auto error = namedColumn("--column ", options.dataPath, *table, data.layout, options.columnName, column))
-      return fail(std::move(*error));
-  }
-  if (column < 1 || column > table->columnCount()) {
-    return fail(argumentError("column " + decimal(column) + " does not exist: " + quoted(options.dataPath) +
-                              " has " + counted(table->columnCount(), "column", "columns")));
-  }
+  int column = 0;
+  if (auto error = requestedColumn(options.dataPath, *table, data.layout, options.column, options.columnName, column))
+    return fail(std::move(*error));
   const std::vector<double> sample = gatherPooledSample(data.chains, column - 1, options.modelFilter, modelColumn);
   result.sampleCount = static_cast<int>(sample.size());
   if (sample.size() < 2) {
