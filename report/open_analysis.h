@@ -54,7 +54,8 @@ struct AnalysisRequest {
   // The factors file is read even when none is named (the report needs one: its absence is then
   // the refusal of reading it).
   bool factorsNeeded = false;
-  // The burn-in taken from the suggestion once every chain is read (burnIn is then not used).
+  // The burn-in taken from the suggestion once every chain is read; the reading checks the rows
+  // with burnIn, which is then to be 0.
   std::optional<AutoBurnIn> autoBurnIn;
 };
 
