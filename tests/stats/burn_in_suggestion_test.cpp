@@ -21,6 +21,7 @@ const std::vector<float> kConstant(50, 2.5f);
 // A counter column 1, 2, 3, ... then the given columns.
 ChainRows chainOf(const std::vector<std::vector<float>>& columns, RowRange retained) {
   const int rows = static_cast<int>(columns.front().size());
+  for (const auto& column : columns) EXPECT_EQ(column.size(), columns.front().size()) << "columns of one table";
   auto table = std::make_shared<SampleTable>(static_cast<int>(columns.size()) + 1, rows);
   for (int r = 0; r < rows; ++r) table->cell(0, r) = static_cast<float>(r + 1);
   for (std::size_t c = 0; c < columns.size(); ++c)
@@ -78,13 +79,13 @@ TEST(BurnInSuggestion, LargestOverColumnsAndChainsNamesTheFirstThatGivesIt) {
 TEST(BurnInSuggestion, NoneSuggestedCountsEveryColumnOfEveryChainByReason) {
   std::vector<float> trend(60);
   for (std::size_t i = 0; i < trend.size(); ++i) trend[i] = static_cast<float>(i);
-  std::vector<float> nonFinite = kStationary;
+  // as long as chain 2's trend: 12 batches
+  std::vector<float> nonFinite = batchesOf<float>({0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1});
   nonFinite[7] = std::numeric_limits<float>::infinity();
   const std::vector<ChainRows> chains = {
       chainOf({std::vector<float>(trend.begin(), trend.begin() + 50), kConstant}, {0, 50}),
-      chainOf({trend, nonFinite}, {0, 60}),  // longer: its extra rows are no batch short
+      chainOf({trend, nonFinite}, {0, 60}),  // 12 batches: the trend's least MSER is still at the cap
   };
-  nonFinite.resize(50);
   const BurnInSuggestion result = suggestBurnIn(chains, TableLayout{}, {});
   EXPECT_FALSE(result.analysis.suggested);
   EXPECT_EQ(result.analysis.rows, 0);
