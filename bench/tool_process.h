@@ -14,8 +14,9 @@ namespace varno::bench {
 
 // Runs the program with its output discarded and, as on a server, no display; its peak resident
 // size in kB from the kernel's account of the child, or -1 when it failed.
-inline long runTool(const std::vector<std::string>& args) {
-  const std::string program = VARNO_BINARY_DIR "/varno-report";
+// `program`: another build of the tool, for comparing the two.
+inline long runTool(const std::vector<std::string>& args,
+                    const std::string& program = VARNO_BINARY_DIR "/varno-report") {
   std::vector<char*> argv{const_cast<char*>(program.c_str())};
   for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);

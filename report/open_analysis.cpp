@@ -326,6 +326,13 @@ std::optional<RunError> openAnalysis(const AnalysisRequest& options, OpenedAnaly
     chains.push_back(std::move(chain));
     target.chainFiles.push_back(path);
   }
+  if (options.autoBurnIn) {
+    std::vector<std::string> noted;
+    if (auto error = takeSuggestedBurnIn(*options.autoBurnIn, options.dataPath, options.burnOut, layout,
+                                         target.chainFiles, chains, noted))
+      return error;
+    for (std::string& note : noted) warnings.push_back({"", std::move(note)});
+  }
   data = OpenedAnalysis{std::move(chains), kind, decision, layout, std::move(target.factorsText),
                         std::move(target.chainFiles)};
   return std::nullopt;

@@ -15,6 +15,7 @@
 #include "core/file_kind.h"
 #include "core/progress.h"
 #include "core/table_layout.h"
+#include "report/auto_burn_in.h"
 #include "stats/chain_rows.h"
 #include "stats/row_range.h"
 
@@ -74,6 +75,9 @@ struct AnalysisRequest {
   // A burn-in and burn-out that leave fewer than two rows are taken as 0 and 0 (the window says so
   // and fits its edits afterwards) instead of being refused.
   bool fitRange = false;
+  // The burn-in taken from the suggestion once every chain is read; the reading checks the rows
+  // with burnIn, which is then to be 0.
+  std::optional<AutoBurnIn> autoBurnIn;
 };
 
 // An analysis opened and checked.

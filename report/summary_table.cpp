@@ -12,9 +12,12 @@
 #include "core/text_pieces.h"
 #include "report/chain_outputs.h"
 #include "report/table_text.h"
+#include "stats/burn_in_suggestion.h"
 #include "stats/chain_diagnostics.h"
 #include "stats/column_statistics.h"
 #include "stats/default_bandwidth.h"
+#include "stats/mcse_rounding.h"
+#include "stats/quantile_error.h"
 
 namespace varno {
 
@@ -25,38 +28,49 @@ std::optional<double> finite(double v) {
   return v;
 }
 
+std::optional<double> finite(std::optional<double> v) { return v ? finite(*v) : std::nullopt; }
+
 SummaryRow summaryRow(const SummaryTableInput& input, int column) {
   SummaryRow row;
   row.column = column + 1;
+  row.quantiles.resize(input.quantiles.size());
+  row.burnInMser = columnBurnIn(input.chains, column, input.layout).burnIn;
+  ColumnChainDraws perChain = columnChainDraws(input.chains, column, input.layout, input.modelFilter);
+  row.kind = perChain.kind;
   const bool pooled = input.chains.size() > 1;
-  DiagnosticDraws draws;
-  ChainDiagnostics acrossChains;
+  EqualLengthChains used;
+  std::vector<double> values;
   if (pooled) {
-    acrossChains = columnChainDiagnostics(input.chains, column, input.layout, input.modelFilter, &draws);
-    row.chainsLeftOut = acrossChains.leftOut;
-    row.chainsCut = acrossChains.cut;
-    row.chainsLength = acrossChains.length;
-    row.diagnostics = acrossChains.diagnostics;
+    if (perChain.diagnosed()) used = equalLengthChains(perChain.perChain);
+    row.chainsLeftOut = used.leftOut;
+    row.chainsCut = used.cut;
+    row.chainsLength = used.length;
+    std::size_t total = 0;
+    for (const auto& d : perChain.perChain) total += d.size();
+    values.reserve(total);
+    for (const auto& d : perChain.perChain) values.insert(values.end(), d.begin(), d.end());
   } else {
-    const ChainRows& chain = input.chains.front();
-    draws = diagnosticDraws(*chain.table, column, input.layout, chain.rows, input.modelFilter);
+    values = std::move(perChain.perChain.front());
+    // one chain is diagnosed whatever its length, as the single-chain figures are
+    if (perChain.diagnosed()) used.chains.emplace_back(values);
   }
-  row.kind = draws.kind;
-  row.n = static_cast<int>(draws.values.size());
-  if (draws.values.empty()) return row;
+  row.n = static_cast<int>(values.size());
+  if (values.empty()) return row;
 
   // The Details page shows a newly chosen column at its default bandwidth, or at the designed one
   // where the rule gives none; the moments that choose it are those the statistics use.
-  const SampleMoments moments = sampleMoments(draws.values);
+  const SampleMoments moments = sampleMoments(values);
   const int position = defaultBandwidthPosition(row.n, moments.sumSquares).value_or(kDesignedBandwidthPosition);
-  // One sort of the draws serves the HPDI, the density and the ranks of the diagnostics.
-  std::vector<OrderedDraw> order = ascendingOrder(draws.values);
+  // One sort of the draws serves the HPDI, the density, the ranks of the diagnostics and, when the
+  // diagnostics use every draw, the quantiles of the HPDI limits.
+  std::vector<OrderedDraw> order = ascendingOrder(values);
   std::vector<double> sorted;
-  sorted.reserve(draws.values.size());
+  sorted.reserve(values.size());
   for (const OrderedDraw& d : order) sorted.push_back(d.value);
-  sorted.resize(draws.values.size(), std::numeric_limits<double>::quiet_NaN());  // NaNs last
+  const std::size_t numbers = sorted.size();
+  sorted.resize(values.size(), std::numeric_limits<double>::quiet_NaN());  // NaNs last
   const ColumnStatistics s =
-      computeColumnStatistics(draws.values, sorted, moments, input.levelPercent, bandwidthOfPosition(position));
+      computeColumnStatistics(values, sorted, moments, input.levelPercent, bandwidthOfPosition(position));
   row.mean = finite(s.mean);
   if (row.n >= 2) {
     row.sd = finite(std::sqrt(s.variance));
@@ -64,7 +78,22 @@ SummaryRow summaryRow(const SummaryTableInput& input, int column) {
     row.hpdiLow = finite(s.hpdiLow);
     row.hpdiHigh = finite(s.hpdiHigh);
   }
-  if (draws.diagnosed() && !pooled) row.diagnostics = convergenceDiagnostics(draws.values, std::move(order));
+  if (used.chains.empty()) return row;
+  const ChainDraws chains(used.chains);
+  // every draw in the diagnostics: their sort is this one
+  const bool whole = used.leftOut.empty() && !used.cut;
+  sorted.resize(numbers);
+  std::optional<QuantileErrors> quantiles;
+  if (row.hpdiLow || row.hpdiHigh || !input.quantiles.empty())
+    quantiles.emplace(whole ? QuantileErrors(chains, std::move(sorted)) : QuantileErrors(chains));
+  for (std::size_t q = 0; q < input.quantiles.size(); ++q) row.quantiles[q] = quantiles->at(input.quantiles[q]);
+  if (pooled)
+    row.diagnostics = used.chains.size() == 1 ? convergenceDiagnostics(used.chains.front())
+                                              : convergenceDiagnostics(chains);
+  else
+    row.diagnostics = convergenceDiagnostics(values, std::move(order));
+  if (row.hpdiLow) row.mcseHpdiLow = finite(quantiles->limitMcse(*row.hpdiLow));
+  if (row.hpdiHigh) row.mcseHpdiHigh = finite(quantiles->limitMcse(*row.hpdiHigh));
   return row;
 }
 
@@ -121,21 +150,51 @@ const std::vector<std::string>& summaryTableHeader() {
   return header;
 }
 
-std::string formatSummaryTable(const std::vector<SummaryRow>& rows, SummaryFormat format) {
+std::vector<std::string> summaryTableHeader(const SummaryColumns& columns) {
+  std::vector<std::string> header = summaryTableHeader();
+  if (columns.errors) header.insert(header.end(), {"mcse_hpdi_low", "mcse_hpdi_high", "burnin_mser"});
+  for (double p : columns.quantiles) {
+    const std::string name = quantileName(p);
+    header.insert(header.end(), {name, "mcse_" + name, "ess_" + name});
+  }
+  return header;
+}
+
+std::string formatSummaryTable(const std::vector<SummaryRow>& rows, SummaryFormat format,
+                               const SummaryColumns& columns) {
   const char* undefined = undefinedText(format);
+  // a figure at the digits its MCSE supports; NA without one
+  auto figure = [&](const std::optional<double>& value, const std::optional<double>& mcse) {
+    if (!columns.roundByMcse) return exactNumber(value, undefined);
+    if (!value) return std::string(undefined);
+    std::string text = mcseRounded(*value, mcse);
+    return text == "NA" ? std::string(undefined) : text;
+  };
   std::vector<std::vector<std::string>> fields;
   fields.reserve(rows.size());
   for (const SummaryRow& r : rows) {
     const ConvergenceDiagnostics& d = r.diagnostics;
-    fields.push_back({decimal(r.column), r.name, decimal(r.n), exactNumber(r.mean, undefined),
-                      exactNumber(r.sd, undefined), exactNumber(r.mode, undefined), exactNumber(r.hpdiLow, undefined),
-                      exactNumber(r.hpdiHigh, undefined), exactNumber(d.essBulk, undefined),
-                      exactNumber(d.essTail, undefined), exactNumber(d.rhat, undefined),
-                      exactNumber(d.mcseMean, undefined)});
+    std::vector<std::string>& f = fields.emplace_back();
+    f = {decimal(r.column), r.name, decimal(r.n), figure(r.mean, d.mcseMean),
+         exactNumber(r.sd, undefined), exactNumber(r.mode, undefined), figure(r.hpdiLow, r.mcseHpdiLow),
+         figure(r.hpdiHigh, r.mcseHpdiHigh), exactNumber(d.essBulk, undefined),
+         exactNumber(d.essTail, undefined), exactNumber(d.rhat, undefined),
+         exactNumber(d.mcseMean, undefined)};
+    if (columns.errors) {
+      const std::optional<double> burnIn =
+          r.burnInMser.suggested ? std::optional<double>(static_cast<double>(r.burnInMser.rows)) : std::nullopt;
+      f.insert(f.end(), {exactNumber(r.mcseHpdiLow, undefined), exactNumber(r.mcseHpdiHigh, undefined),
+                         exactNumber(burnIn, undefined)});
+    }
+    for (std::size_t q = 0; q < columns.quantiles.size(); ++q) {
+      const QuantileError e = q < r.quantiles.size() ? r.quantiles[q] : QuantileError{};
+      f.insert(f.end(), {exactNumber(e.quantile, undefined), exactNumber(e.mcse, undefined), exactNumber(e.ess, undefined)});
+    }
   }
-  std::vector<bool> text(summaryTableHeader().size(), false);
+  const std::vector<std::string> header = summaryTableHeader(columns);
+  std::vector<bool> text(header.size(), false);
   text[1] = true;  // the name
-  return formatTextTable(summaryTableHeader(), fields, format, text);
+  return formatTextTable(header, fields, format, text);
 }
 
 SummaryTableResult runSummaryTable(const SummaryTableOptions& options, Progress& progress) {
@@ -150,6 +209,7 @@ SummaryTableResult runSummaryTable(const SummaryTableOptions& options, Progress&
   input.layout = data.layout;
   input.modelFilter = options.modelFilter;
   input.levelPercent = options.levelPercent;
+  input.quantiles = options.quantiles;
   const unsigned cores = std::thread::hardware_concurrency();
   const std::vector<SummaryRow> rows = computeSummaryTable(input, cores == 0 ? 2 : static_cast<int>(cores), progress);
   // The tables are done with: their memory goes before the texts of a wide table take theirs.
@@ -159,7 +219,7 @@ SummaryTableResult runSummaryTable(const SummaryTableOptions& options, Progress&
     const std::string note = chainUseNote(row.chainsLeftOut, row.chainsCut, row.chainsLength);
     if (!note.empty()) result.warnings.push_back("column " + decimal(row.column) + " diagnostics: " + note);
   }
-  result.text = formatSummaryTable(rows, options.format);
+  result.text = formatSummaryTable(rows, options.format, SummaryColumns{true, options.quantiles, options.roundByMcse});
   return result;
 }
 

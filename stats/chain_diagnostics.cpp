@@ -24,54 +24,70 @@ std::string chainUseNote(const std::vector<int>& leftOut, bool cut, int length) 
   return note;
 }
 
-ChainDiagnostics chainDiagnostics(std::span<const std::vector<double>> drawsPerChain) {
-  ChainDiagnostics result;
-  std::vector<std::span<const double>> used;
+EqualLengthChains equalLengthChains(std::span<const std::vector<double>> drawsPerChain) {
+  EqualLengthChains result;
   for (std::size_t c = 0; c < drawsPerChain.size(); ++c) {
     if (static_cast<int>(drawsPerChain[c].size()) < kMinimumChainDraws) {
       result.leftOut.push_back(static_cast<int>(c) + 1);
       continue;
     }
-    used.emplace_back(drawsPerChain[c]);
+    result.chains.emplace_back(drawsPerChain[c]);
   }
-  result.chainsUsed = static_cast<int>(used.size());
-  if (used.empty()) return result;
-  std::size_t length = used.front().size();
-  for (const auto& chain : used) length = std::min(length, chain.size());
-  for (auto& chain : used) {
+  if (result.chains.empty()) return result;
+  std::size_t length = result.chains.front().size();
+  for (const auto& chain : result.chains) length = std::min(length, chain.size());
+  for (auto& chain : result.chains) {
     if (chain.size() != length) result.cut = true;
     chain = chain.first(length);
   }
   result.length = static_cast<int>(length);
-  result.diagnostics = used.size() == 1 ? convergenceDiagnostics(used.front())
-                                        : convergenceDiagnostics(ChainDraws(used));
+  return result;
+}
+
+ChainDiagnostics chainDiagnostics(std::span<const std::vector<double>> drawsPerChain) {
+  ChainDiagnostics result;
+  const EqualLengthChains used = equalLengthChains(drawsPerChain);
+  result.leftOut = used.leftOut;
+  result.chainsUsed = static_cast<int>(used.chains.size());
+  if (used.chains.empty()) return result;
+  result.cut = used.cut;
+  result.length = used.length;
+  result.diagnostics = used.chains.size() == 1 ? convergenceDiagnostics(used.chains.front())
+                                               : convergenceDiagnostics(ChainDraws(used.chains));
+  return result;
+}
+
+ColumnChainDraws columnChainDraws(std::span<const ChainRows> chains, int column, const TableLayout& layout,
+                                  int modelFilter) {
+  ColumnChainDraws result;
+  for (const ChainRows& chain : chains) {
+    if (!chain.table) {
+      result.perChain.emplace_back();
+      continue;
+    }
+    DiagnosticDraws d = diagnosticDraws(*chain.table, column, layout, chain.rows, modelFilter);
+    if (result.perChain.empty()) {
+      result.kind = d.kind;
+      result.factor = d.factor;
+    }
+    result.perChain.push_back(std::move(d.values));
+  }
   return result;
 }
 
 ChainDiagnostics columnChainDiagnostics(std::span<const ChainRows> chains, int column, const TableLayout& layout,
                                         int modelFilter, DiagnosticDraws* pooled) {
-  std::vector<std::vector<double>> draws;
-  DiagnosticDraws first;
-  for (const ChainRows& chain : chains) {
-    if (!chain.table) {
-      draws.emplace_back();
-      continue;
-    }
-    DiagnosticDraws d = diagnosticDraws(*chain.table, column, layout, chain.rows, modelFilter);
-    if (draws.empty()) {
-      first.kind = d.kind;
-      first.factor = d.factor;
-    }
-    draws.push_back(std::move(d.values));
-  }
+  ColumnChainDraws draws = columnChainDraws(chains, column, layout, modelFilter);
   ChainDiagnostics result;
-  if (first.diagnosed()) result = chainDiagnostics(draws);
+  if (draws.diagnosed()) result = chainDiagnostics(draws.perChain);
   if (pooled) {
-    *pooled = std::move(first);
+    pooled->kind = draws.kind;
+    pooled->factor = draws.factor;
+    pooled->values.clear();
     std::size_t total = 0;
-    for (const auto& d : draws) total += d.size();
+    for (const auto& d : draws.perChain) total += d.size();
     pooled->values.reserve(total);
-    for (const auto& d : draws) pooled->values.insert(pooled->values.end(), d.begin(), d.end());
+    for (const auto& d : draws.perChain) pooled->values.insert(pooled->values.end(), d.begin(), d.end());
   }
   return result;
 }

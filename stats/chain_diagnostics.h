@@ -28,6 +28,27 @@ struct ChainDiagnostics {
 // every chain took part whole.
 std::string chainUseNote(const std::vector<int>& leftOut, bool cut, int length);
 
+// The chains of one column the diagnostics use: those with at least kMinimumChainDraws draws,
+// each cut to the first `length` draws, the shortest of them; what was left out or cut.
+struct EqualLengthChains {
+  std::vector<std::span<const double>> chains;
+  std::vector<int> leftOut;  // 1-based
+  bool cut = false;
+  int length = 0;
+};
+EqualLengthChains equalLengthChains(std::span<const std::vector<double>> drawsPerChain);
+
+// The draws of `column` in every chain (diagnosticDraws of each; a chain without a table has
+// none), with the kind and factor of chain 1.
+struct ColumnChainDraws {
+  ColumnKind kind = ColumnKind::quantity;
+  int factor = 0;
+  std::vector<std::vector<double>> perChain;
+  bool diagnosed() const { return kind == ColumnKind::quantity || kind == ColumnKind::factorCoefficient; }
+};
+ColumnChainDraws columnChainDraws(std::span<const ChainRows> chains, int column, const TableLayout& layout,
+                                  int modelFilter);
+
 // From each chain's draws of one column (diagnosticDraws of that chain): chains with too few draws
 // are left out, the others are cut to the first L draws, L the shortest of them, and diagnosed as
 // the columns of one matrix of draws by chains (each split in halves). One chain gives exactly

@@ -12,6 +12,7 @@
 #include "stats/column_sample.h"
 #include "stats/default_bandwidth.h"
 #include "stats/histogram.h"
+#include "stats/quantile_error.h"
 #include "stats/running_mean.h"
 
 namespace varno {
@@ -45,6 +46,34 @@ FigureLine wholeColumnTrace(const ColumnFiguresInput& input, const SampleTable& 
     outside = !inSample;
   }
   return lines;
+}
+
+std::optional<double> finiteLimit(double v) {
+  if (!std::isfinite(v)) return std::nullopt;
+  return v;
+}
+
+// The MCSE figures of a diagnosed sample: the HPDI limits taken as quantiles of the draws the
+// diagnostics use (one chain: the sample; several: each chain's, cut to the shortest).
+McseFigures mcseFigures(const ColumnFiguresInput& input, std::span<const double> sample,
+                        const ColumnStatistics& statistics, const ConvergenceDiagnostics& diagnostics) {
+  McseFigures mcse;
+  mcse.mean = diagnostics.mcseMean;
+  const std::optional<double> low = finiteLimit(statistics.hpdiLow), high = finiteLimit(statistics.hpdiHigh);
+  if (!low && !high) return mcse;
+  ColumnChainDraws draws;
+  std::vector<std::span<const double>> chains;
+  if (input.chains.size() > 1) {
+    draws = columnChainDraws(input.chains, input.column - 1, input.layout, input.modelFilter);
+    chains = equalLengthChains(draws.perChain).chains;
+  } else {
+    chains.push_back(sample);
+  }
+  if (chains.empty()) return mcse;
+  const QuantileErrors quantiles{ChainDraws(chains)};
+  if (low) mcse.hpdiLow = quantiles.limitMcse(*low);
+  if (high) mcse.hpdiHigh = quantiles.limitMcse(*high);
+  return mcse;
 }
 
 }  // namespace
@@ -97,8 +126,10 @@ ColumnFigures computeColumnFigures(const ColumnFiguresInput& input) {
                                                input.plotType == PlotType::density);
   figures.sumSquares = figures.statistics.sumSquares;
   figures.texts = statisticsTexts(figures.statistics);
-  if (input.diagnose)
+  if (input.diagnose) {
     figures.diagnostics = severalChains ? sampleDiagnostics(input, figures.chainsNote) : sampleDiagnostics(input, sample);
+    if (figures.diagnostics) figures.mcse = mcseFigures(input, sample, figures.statistics, *figures.diagnostics);
+  }
   if (severalChains && (input.plotType == PlotType::trace || input.plotType == PlotType::runningMean ||
                         input.plotType == PlotType::autocorrelation)) {
     // each chain apart: pooling them would hide runs that disagree

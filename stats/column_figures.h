@@ -62,6 +62,8 @@ struct ColumnFigures {
   // ess_bulk, ess_tail and rhat of the sample taken as one chain; nothing for the counter and
   // model columns.
   std::optional<ConvergenceDiagnostics> diagnostics;
+  // Set with the diagnostics (when the input diagnoses and the column is diagnosed).
+  std::optional<McseFigures> mcse;
   // The plot's lines: one (the sample's, or with several chains their pooled histogram or
   // density), or with several chains the trace, running mean or autocorrelation of each chain
   // (x: its position in the chain, or the lag), drawn overlaid; none for fewer than two values.

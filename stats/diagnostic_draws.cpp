@@ -59,16 +59,27 @@ DiagnosticDraws diagnosticDraws(const SampleTable& table, int column, const Tabl
                                 int modelFilter) {
   DiagnosticDraws draws;
   draws.kind = columnKind(table, column, layout, rows);
-  const int modelColumn = layout.modelColumn();
   if (draws.kind != ColumnKind::factorCoefficient) {
-    draws.values = gatherColumnSample(table, column, rows, modelFilter, modelColumn);
+    draws.values = gatherColumnSample(table, column, rows, modelFilter, layout.modelColumn());
     return draws;
   }
-  if (modelColumn >= table.columnCount()) return draws;
   draws.factor = column - layout.coefficientColumn(0);
+  const std::span<const float> values = table.column(column);
+  const std::vector<int> held = coefficientRows(table, column, layout, rows, modelFilter);
+  draws.values.reserve(held.size());
+  for (int r : held) draws.values.push_back(values[r]);
+  return draws;
+}
+
+std::vector<int> coefficientRows(const SampleTable& table, int column, const TableLayout& layout, RowRange rows,
+                                 int modelFilter) {
+  std::vector<int> result;
+  const int modelColumn = layout.modelColumn();
+  if (modelColumn >= table.columnCount()) return result;
+  const int factor = column - layout.coefficientColumn(0);
   const int models = modelCount(layout.factorCount, layout.hasInteraction);
   auto holds = [&](int model) {
-    return model != 0 && FactorInModel(model, draws.factor, layout.factorCount, layout.hasInteraction);
+    return model != 0 && FactorInModel(model, factor, layout.factorCount, layout.hasInteraction);
   };
   std::vector<char> held;
   if (models <= kModelTableSize) {
@@ -76,14 +87,13 @@ DiagnosticDraws diagnosticDraws(const SampleTable& table, int column, const Tabl
     for (int m = 1; m <= models; ++m) held[m] = holds(m);
   }
   const RowRange r = clipped(table, rows);
-  const std::span<const float> values = table.column(column);
   const std::span<const float> modelCells = table.column(modelColumn);
   for (int i = r.begin; i < r.end; ++i) {
     const int model = modelOfCell(modelCells[i], models);
     if (modelFilter != 0 && model != modelFilter) continue;
-    if (held.empty() ? holds(model) : held[model]) draws.values.push_back(values[i]);
+    if (held.empty() ? holds(model) : held[model]) result.push_back(i);
   }
-  return draws;
+  return result;
 }
 
 }  // namespace varno

@@ -36,4 +36,9 @@ struct DiagnosticDraws {
 DiagnosticDraws diagnosticDraws(const SampleTable& table, int column, const TableLayout& layout, RowRange rows,
                                 int modelFilter);
 
+// The 0-based rows, ascending, of `rows` that pass the model filter and whose model holds the
+// factor of coefficient column `column` (of kind factorCoefficient): the rows its draws come from.
+std::vector<int> coefficientRows(const SampleTable& table, int column, const TableLayout& layout, RowRange rows,
+                                 int modelFilter);
+
 }  // namespace varno

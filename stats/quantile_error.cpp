@@ -31,20 +31,29 @@ double typeSevenQuantile(const std::vector<double>& sorted, double p) {
 
 }  // namespace
 
-QuantileErrors::QuantileErrors(ChainDraws chains) {
-  if (chains.empty()) return;
+bool QuantileErrors::gather(ChainDraws chains) {
+  if (chains.empty()) return false;
   m_ = chains.size();
   n_ = chains[0].size();
-  if (n_ == 0) return;
+  if (n_ == 0) return false;
   for (auto c : chains)
-    if (c.size() != n_) return;
+    if (c.size() != n_) return false;
   valid_ = true;
   degenerate_ = degenerateDraws(chains);
   all_.reserve(m_ * n_);
   for (auto c : chains) all_.insert(all_.end(), c.begin(), c.end());
+  return true;
+}
+
+QuantileErrors::QuantileErrors(ChainDraws chains) {
+  if (!gather(chains)) return;
   const std::vector<OrderedDraw> order = ascendingOrder(all_);
   sorted_.reserve(order.size());
   for (const OrderedDraw& d : order) sorted_.push_back(d.value);
+}
+
+QuantileErrors::QuantileErrors(ChainDraws chains, std::vector<double> ascending) {
+  if (gather(chains)) sorted_ = std::move(ascending);
 }
 
 std::optional<double> QuantileErrors::ess(double quantile) const {
@@ -87,11 +96,9 @@ std::optional<double> QuantileErrors::limitMcse(double limit) const {
 }
 
 std::string quantileName(double p) {
-  char text[64];
-  const auto end = std::to_chars(text, text + sizeof text, p * 100, std::chars_format::general, 15).ptr;
-  std::string name = "q";
-  name.append(text, end);
-  return name;
+  char text[64] = {'q'};
+  const auto end = std::to_chars(text + 1, text + sizeof text, p * 100, std::chars_format::general, 15).ptr;
+  return std::string(text, end);
 }
 
 std::optional<double> essQuantile(ChainDraws chains, double p) { return QuantileErrors(chains).at(p).ess; }

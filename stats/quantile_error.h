@@ -25,6 +25,9 @@ struct QuantileError {
 class QuantileErrors {
  public:
   explicit QuantileErrors(ChainDraws chains);
+  // The same for a caller that has sorted the draws already: `ascending` holds every draw of
+  // every chain but the NaNs, ascending.
+  QuantileErrors(ChainDraws chains, std::vector<double> ascending);
 
   // At a probability p in [0, 1] (nothing at all outside it). The ESS is that of the split
   // indicator chains of the draws at or below the type 7 quantile (at p = 1 at p = (N - 0.5) / N,
@@ -39,6 +42,7 @@ class QuantileErrors {
   std::optional<double> limitMcse(double limit) const;
 
  private:
+  bool gather(ChainDraws chains);  // every draw, if the chains are of one length
   std::optional<double> ess(double quantile) const;  // of the indicator of the draws <= quantile
 
   std::size_t m_ = 0, n_ = 0;

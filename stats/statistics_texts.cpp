@@ -21,4 +21,20 @@ StatisticsTexts statisticsTexts(const ColumnStatistics& s) {
   return t;
 }
 
+namespace {
+
+std::string plusMinus(std::optional<double> mcse) {
+  if (!mcse) return "NA";
+  return std::string("\u00b1 ").append(formatG3(*mcse));
+}
+
+}  // namespace
+
+std::string mcseLine(const McseFigures& mcse) {
+  std::string line = "MCSE: mean ";
+  line.append(plusMinus(mcse.mean)).append(", HPDI limits ");
+  if (!mcse.hpdiLow && !mcse.hpdiHigh) return line.append("NA");
+  return line.append("\u2265 ").append(plusMinus(mcse.hpdiLow)).append(" and ").append(plusMinus(mcse.hpdiHigh));
+}
+
 }  // namespace varno

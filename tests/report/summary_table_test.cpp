@@ -1,5 +1,8 @@
 // The summary table on the bundled example, its three texts read back, and undefined figures.
 #include "report/summary_table.h"
+#include "stats/column_figures.h"
+#include "stats/quantile_error.h"
+#include "tests/synthetic_chains.h"
 #include "tests/recorded_progress.h"
 
 #include <gtest/gtest.h>
@@ -235,12 +238,13 @@ TEST_F(SummaryOfTheExample, EveryFormatReadsBackToTheSameFigures) {
   EXPECT_EQ(json->first, header);
   expectRowsReadBack(json->second, rows, "json");
 
-  // and the headless tool's run writes the same text
+  // and the headless tool's run writes the same text, with the Monte Carlo errors and suggested
+  // burn-in appended
   SummaryTableOptions options = lakeOptions();
   options.format = SummaryFormat::csv;
   const SummaryTableResult run = runSummaryTable(options);
   ASSERT_TRUE(run.text);
-  EXPECT_EQ(*run.text, formatSummaryTable(rows, SummaryFormat::csv));
+  EXPECT_EQ(*run.text, formatSummaryTable(rows, SummaryFormat::csv, SummaryColumns{true, {}, false}));
 }
 
 TEST_F(SummaryOfTheExample, CountersAndLabelsHaveNoDiagnosticsAndCoefficientsTheirModelsRows) {
@@ -299,6 +303,53 @@ TEST(SummaryTable, ColumnsTooShortOrConstantGetNoDiagnostics) {
   EXPECT_FALSE(rows[1].diagnostics.essBulk || rows[1].diagnostics.rhat || rows[1].diagnostics.mcseMean);
   EXPECT_FALSE(rows[2].diagnostics.essBulk);  // 2 draws per split chain
   EXPECT_TRUE(rows[2].diagnostics.rhat);      // R-hat needs only 2
+}
+
+// The MCSE of an HPDI limit is the quantile MCSE at the share of the diagnosed draws (chains cut
+// to the shortest) at or below the limit; the Statistics box's figures are the same numbers.
+TEST(SummaryTable, HpdiLimitsMcseIsTheQuantileMcseAtTheirShareOfTheDiagnosedDraws) {
+  const auto one = walkTable(260, 11, 0, 0.7, 10), two = walkTable(300, 12, 0, 0.7, 10);
+  struct Case {
+    const char* name;
+    std::vector<ChainRows> chains;
+    std::size_t length;  // of each chain in the diagnostics
+  };
+  const Case cases[] = {
+      {"one chain", {{one, {20, 260}}}, 240},
+      {"two chains, the longer cut", {{one, {20, 260}}, {two, {20, 300}}}, 240},
+      {"two chains of one length", {{one, {20, 260}}, {two, {60, 300}}}, 240},
+  };
+  for (const Case& c : cases) {
+    SummaryTableInput input;
+    input.chains = c.chains;
+    const SummaryRow row = computeSummaryTable(input, 1).at(1);
+    ASSERT_TRUE(row.hpdiLow && row.hpdiHigh) << c.name;
+    std::vector<std::vector<double>> draws;
+    for (const ChainRows& chain : c.chains) {
+      std::vector<double>& d = draws.emplace_back();
+      for (int r = chain.rows.begin; r < chain.rows.begin + static_cast<int>(c.length); ++r) d.push_back(chain.table->cell(1, r));
+    }
+    std::vector<std::span<const double>> spans(draws.begin(), draws.end());
+    auto share = [&](double limit) {
+      std::size_t below = 0;
+      for (const auto& d : draws) below += static_cast<std::size_t>(std::count_if(d.begin(), d.end(), [&](double v) { return v <= limit; }));
+      return static_cast<double>(below) / static_cast<double>(c.length * draws.size());
+    };
+    const auto low = mcseQuantile(spans, share(*row.hpdiLow)), high = mcseQuantile(spans, share(*row.hpdiHigh));
+    ASSERT_TRUE(low && high) << c.name;
+    EXPECT_EQ(row.mcseHpdiLow, low) << c.name;
+    EXPECT_EQ(row.mcseHpdiHigh, high) << c.name;
+    EXPECT_GT(*low, 0) << c.name;
+
+    ColumnFiguresInput figuresInput;
+    figuresInput.chains = c.chains;
+    figuresInput.column = 2;
+    const ColumnFigures figures = computeColumnFigures(figuresInput);
+    ASSERT_TRUE(figures.mcse) << c.name;
+    EXPECT_EQ(figures.mcse->hpdiLow, low) << c.name;
+    EXPECT_EQ(figures.mcse->hpdiHigh, high) << c.name;
+    EXPECT_EQ(figures.mcse->mean, row.diagnostics.mcseMean) << c.name;
+  }
 }
 
 }  // namespace

@@ -7,15 +7,11 @@
 #include <limits>
 #include <vector>
 
+#include "tests/synthetic_chains.h"
+
 namespace varno {
 namespace {
 
-// Rows holding each batch mean five times: the batch means are then exactly the given values.
-std::vector<double> batchesOf(const std::vector<double>& means) {
-  std::vector<double> rows;
-  for (double z : means) rows.insert(rows.end(), kMserBatchRows, z);
-  return rows;
-}
 
 std::vector<double> repeated(std::vector<double> pattern, int times) {
   std::vector<double> all;
@@ -34,11 +30,11 @@ TEST(MserBurnIn, HandWorkedSeries) {
   const Case cases[] = {
       // z = 10, 10, 0 x 8: MSER(d) is 0 for every d >= 2 up to the cap 5; the smallest such d
       // wins, so the tie must not fall to the cap
-      {"step", batchesOf({10, 10, 0, 0, 0, 0, 0, 0, 0, 0}), {MserOutcome::suggested, 10, 2, 10}},
+      {"step", batchesOf<double>({10, 10, 0, 0, 0, 0, 0, 0, 0, 0}), {MserOutcome::suggested, 10, 2, 10}},
       // z = 4 3 2 1 then 0 1 0 1 ...: SSD / (b - d)^2 for d = 0..6 is 17.67/144, 8.91/121,
       // 4.1/100, 2.22/81 = 0.0274, 2/64 = 0.0313, 1.71/49 = 0.0350, 1.5/36: least at d = 3, where
       // the last 1 of the transient fits in with the ones after it
-      {"linear transient", batchesOf({4, 3, 2, 1, 0, 1, 0, 1, 0, 1, 0, 1}), {MserOutcome::suggested, 15, 3, 12}},
+      {"linear transient", batchesOf<double>({4, 3, 2, 1, 0, 1, 0, 1, 0, 1, 0, 1}), {MserOutcome::suggested, 15, 3, 12}},
       // z = 0 1 0 1 ... (20 batches): 5/400 at d = 0 and more for every later d
       {"stationary", batchesOf(repeated({0, 1}, 10)), {MserOutcome::suggested, 0, 0, 20}},
       // the rows 0..59: MSER(d) = 25 ((b - d)^2 - 1) / (12 (b - d)) falls with every batch cut
@@ -56,7 +52,7 @@ TEST(MserBurnIn, HandWorkedSeries) {
 
 // The rows past the last whole batch are in no batch mean, but they are part of the column.
 TEST(MserBurnIn, RowsAfterTheLastBatchCountOnlyForConstantAndNonFinite) {
-  const std::vector<double> transient = batchesOf({4, 3, 2, 1, 0, 1, 0, 1, 0, 1, 0, 1});
+  const std::vector<double> transient = batchesOf<double>({4, 3, 2, 1, 0, 1, 0, 1, 0, 1, 0, 1});
   std::vector<double> longer = transient;
   longer.insert(longer.end(), {1000, -1000, 7, 1e9});
   EXPECT_EQ(mserBurnIn(std::span<const double>(longer)), mserBurnIn(std::span<const double>(transient)));
@@ -79,7 +75,7 @@ TEST(MserBurnIn, RowsAfterTheLastBatchCountOnlyForConstantAndNonFinite) {
 // A coefficient's draws are its rows whose model holds the factor; its suggestion is counted in
 // chain rows: those before the first draw it keeps.
 TEST(MserBurnIn, CoefficientColumnCountsChainRowsBeforeTheFirstKeptDraw) {
-  const std::vector<double> transient = batchesOf({4, 3, 2, 1, 0, 1, 0, 1, 0, 1, 0, 1});
+  const std::vector<double> transient = batchesOf<double>({4, 3, 2, 1, 0, 1, 0, 1, 0, 1, 0, 1});
   // the draws on the odd rows from row 7; the other rows hold values that would change any result
   std::vector<float> column(7 + 2 * 100, 1e6f);
   std::vector<int> qualifying(100);
