@@ -61,6 +61,11 @@ std::optional<double> summaryFigure(const SummaryRow& row, int column) {
     case 9: return row.diagnostics.essTail;
     case 10: return row.diagnostics.rhat;
     case 11: return row.diagnostics.mcseMean;
+    case 12: return row.mcseHpdiLow;
+    case 13: return row.mcseHpdiHigh;
+    case 14:
+      if (!row.burnInMser.suggested) return std::nullopt;
+      return static_cast<double>(row.burnInMser.rows);
     default: return std::nullopt;
   }
 }
