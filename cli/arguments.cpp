@@ -1,6 +1,7 @@
 // Parsing the command line of varno-report into the options of the shared runs.
 #include "cli/arguments.h"
 
+#include <charconv>
 #include <limits>
 #include <map>
 #include <string_view>
@@ -64,10 +65,35 @@ constexpr OptionInfo kOptions[] = {
     {"--figure-format", Use::report},
     {"--figure-scale", Use::report},
     {"--record", Use::report},
+    {"--quantiles", Use::summary},
+    {"--round-by-mcse", Use::summary},
+    {"--ess-by-burnin", Use::column},
 };
 
 // Options that are flags: they take no value.
-bool isFlag(std::string_view name) { return name == "--summary" || name == "--models" || name == "--chains-table"; }
+bool isFlag(std::string_view name) {
+  return name == "--summary" || name == "--models" || name == "--chains-table" || name == "--round-by-mcse" ||
+         name == "--ess-by-burnin";
+}
+
+// "P1,P2,...": probabilities from 0 to 1; nothing, and the fault said, for anything else.
+std::optional<std::vector<double>> probabilityList(const std::string& text, std::string& fault) {
+  std::vector<double> list;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t comma = text.find(',', start);
+    const std::string part = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+    double p = 0;
+    const char* end = part.data() + part.size();
+    if (!isDecimalNumber(part) || std::from_chars(part.data(), end, p).ptr != end || !(p >= 0 && p <= 1)) {
+      fault = "--quantiles needs probabilities from 0 to 1 separated by commas; \"" + part + "\" is not one";
+      return std::nullopt;
+    }
+    list.push_back(p);
+    if (comma == std::string::npos) return list;
+    start = comma + 1;
+  }
+}
 
 // The options that choose a use other than the report and the column.
 constexpr std::pair<Use, const char*> kTableUses[] = {{Use::summary, "--summary"},
@@ -198,7 +224,7 @@ class Parser {
 
   // The options the uses share: factors file, mode, interaction and data range.
   bool common(std::string& factorsPath, std::optional<int>& factorMode, std::optional<bool>& interaction,
-              long long& burnIn, long long& burnOut) {
+              long long& burnIn, long long& burnOut, std::optional<AutoBurnIn>& autoBurnIn) {
     if (positional_.size() >= 2) factorsPath = positional_[1];
     if (positional_.size() >= 3) {
       auto mode = wholeNumber(positional_[2], std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
@@ -215,7 +241,15 @@ class Parser {
       }
     }
     constexpr long long kMaxBurn = std::numeric_limits<int>::max();
-    return number("--burn-in", 0, kMaxBurn, "a number of rows (0 or more)", burnIn) &&
+    // "auto" or "auto:COLUMN": the suggested burn-in, taken once the chains are read
+    if (auto found = values_.find("--burn-in"); found != values_.end() && found->second.rfind("auto", 0) == 0) {
+      const std::string& value = found->second;
+      if (value != "auto" && (value.size() <= 5 || value[4] != ':'))
+        return fail("--burn-in needs a number of rows (0 or more), auto or auto:COLUMN, not \"" + value + "\"");
+      autoBurnIn = AutoBurnIn{value.size() > 5 ? value.substr(5) : std::string(), {}};
+      return number("--burn-out", 0, kMaxBurn, "a number of rows (0 or more)", burnOut);
+    }
+    return number("--burn-in", 0, kMaxBurn, "a number of rows (0 or more), auto or auto:COLUMN", burnIn) &&
            number("--burn-out", 0, kMaxBurn, "a number of rows (0 or more)", burnOut);
   }
 
@@ -281,7 +315,7 @@ class Parser {
       UnattendedOptions& r = a.report;
       r.dataPath = positional_[0];
       r.chainPaths = chains_;
-      if (!common(r.factorsPath, r.factorMode, r.interaction, r.burnIn, r.burnOut)) return failed();
+      if (!common(r.factorsPath, r.factorMode, r.interaction, r.burnIn, r.burnOut, r.autoBurnIn)) return failed();
       long long model = 0;
       if (!number("--model", 0, std::numeric_limits<int>::max(), "a model number (0 for all models)", model))
         return failed();
@@ -312,7 +346,7 @@ class Parser {
     ColumnStatisticsOptions& c = a.column;
     c.dataPath = positional_[0];
     c.chainPaths = chains_;
-    if (!common(c.factorsPath, c.factorMode, c.interaction, c.burnIn, c.burnOut)) return failed();
+    if (!common(c.factorsPath, c.factorMode, c.interaction, c.burnIn, c.burnOut, c.autoBurnIn)) return failed();
     long long column = 0, level = 95, model = 0, position = 0;
     // what is not a whole number is a name of the header line
     const auto given = values_.find("--column");
@@ -337,6 +371,7 @@ class Parser {
       fail("--model needs the factors file of the .fst data file");
       return failed();
     }
+    if (has("--ess-by-burnin")) a.action = CliAction::essByBurnIn;
     return CliParse{a, {}};
   }
 
@@ -353,7 +388,7 @@ class Parser {
     if (!dataAndFactorArguments()) return false;
     d.dataPath = positional_[0];
     d.chainPaths = chains_;
-    if (!common(d.factorsPath, d.factorMode, d.interaction, d.burnIn, d.burnOut)) return false;
+    if (!common(d.factorsPath, d.factorMode, d.interaction, d.burnIn, d.burnOut, d.autoBurnIn)) return false;
     long long level = 95, model = 0;
     if (!number("--level", 1, 99, "a whole percentage from 1 to 99", level) ||
         !number("--model", 0, std::numeric_limits<int>::max(), "a model number (0 for all models)", model))
@@ -384,6 +419,12 @@ class Parser {
     CliArguments a;
     a.action = CliAction::summary;
     if (!onlyOptionsOf(Use::summary, "--summary") || !dataOptions(a.summary) || !format(a.summary.format)) return failed();
+    if (auto found = values_.find("--quantiles"); found != values_.end()) {
+      auto list = probabilityList(found->second, error_);
+      if (!list) return failed();
+      a.summary.quantiles = std::move(*list);
+    }
+    a.summary.roundByMcse = has("--round-by-mcse");
     return CliParse{a, {}};
   }
 
@@ -400,7 +441,7 @@ class Parser {
     ModelEvidenceOptions& m = a.models;
     m.dataPath = positional_[0];
     m.chainPaths = chains_;
-    if (!common(m.factorsPath, m.factorMode, m.interaction, m.burnIn, m.burnOut)) return failed();
+    if (!common(m.factorsPath, m.factorMode, m.interaction, m.burnIn, m.burnOut, m.autoBurnIn)) return failed();
     if (!format(m.format)) return failed();
     if (auto found = values_.find("--model-prior"); found != values_.end()) m.modelPrior = found->second;
     return CliParse{a, {}};
@@ -482,10 +523,22 @@ std::string usageText() {
          "               [--bandwidth-position P] [--model M] [--burn-in N] [--burn-out N]\n"
          "      Prints the Statistics box of column N of any data file, one figure a line:\n"
          "      name, a tab, the text the window shows.\n"
+         "  varno-report DATA [FACTORS.txt [MODE]] --column N|NAME --ess-by-burnin\n"
+         "               [--model M] [--burn-out N]\n"
+         "      Prints the bulk and tail ESS of column N against burn-in, tab-separated:\n"
+         "      burn_in, ess_bulk, ess_tail for the burn-ins 0, n/20, 2n/20, .. n/2 rows (n: the\n"
+         "      shortest chain's rows). Where a transient ends, the ESS peaks.\n"
          "  varno-report DATA [FACTORS.txt [MODE]] --summary [--format tsv|csv|json]\n"
          "               [--level L] [--model M] [--burn-in N] [--burn-out N]\n"
+         "               [--quantiles P1,P2,...] [--round-by-mcse]\n"
          "      Prints one row per column of the data file: column, name, n, mean, sd, mode,\n"
-         "      hpdi_low, hpdi_high, ess_bulk, ess_tail, rhat, mcse_mean (NA where undefined).\n"
+         "      hpdi_low, hpdi_high, ess_bulk, ess_tail, rhat, mcse_mean, mcse_hpdi_low,\n"
+         "      mcse_hpdi_high, burnin_mser (NA where undefined). mcse_hpdi_low and\n"
+         "      mcse_hpdi_high are the MCSE of the limits as quantiles (a lower bound): the\n"
+         "      error of a quantile at the share of the draws at or below the limit, which\n"
+         "      leaves out how the narrowest interval itself moves from run to run.\n"
+         "      burnin_mser is the column's own suggested burn-in (MSER-5, the largest over\n"
+         "      the chains).\n"
          "  varno-report DATA.fst FACTORS.txt [MODE] --models [--model-prior W1,W2,...]\n"
          "               [--format tsv|csv|json] [--burn-in N] [--burn-out N]\n"
          "      Prints the models (model, factors, prior, count, probability, mcse) and the\n"
@@ -509,6 +562,11 @@ std::string usageText() {
          "  --interaction yes|no      whether a factors file of exactly two factor lines\n"
          "                            includes their interaction (needed with MODE -1 then)\n"
          "  --burn-in N               leave out the first N rows (default 0)\n"
+         "  --burn-in auto[:COLUMN]   leave out the suggested burn-in: MSER-5 of each chain\n"
+         "                            from its first row, the largest over every quantity\n"
+         "                            column of every chain, or over the chains of COLUMN\n"
+         "                            alone (a number or a name as --column takes it); said\n"
+         "                            on standard error; none suggested: 0, with a warning\n"
          "  --burn-out N              leave out the last N rows (default 0)\n"
          "  --chain PATH              a further chain of the same analysis (repeatable): a data\n"
          "                            file of the same kind and columns as DATA; the report, the\n"
@@ -530,6 +588,12 @@ std::string usageText() {
          "  --summary                 print the summary table of every column\n"
          "  --format tsv|csv|json     the format of the summary, models or chains tables\n"
          "                            (default tsv)\n"
+         "  --quantiles P1,P2,...     add to the summary q<P>, mcse_q<P> and ess_q<P> for each\n"
+         "                            probability P from 0 to 1 (q5 for 0.05): the quantile\n"
+         "                            (type 7), its Monte Carlo error and effective sample size\n"
+         "  --round-by-mcse           write each mean and HPDI limit of the summary to the\n"
+         "                            digits its MCSE supports (NA without one)\n"
+         "  --ess-by-burnin           with --column: print the column's ESS against burn-in\n"
          "  --models                  print the models and the evidence for each factor\n"
          "  --model-prior W1,W2,...   prior weights of the models, one per model in model order\n"
          "                            (default: all models equally likely)\n"

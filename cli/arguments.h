@@ -13,12 +13,12 @@
 
 namespace varno {
 
-enum class CliAction { report, column, summary, models, chainsTable, exportDraws, help, version };
+enum class CliAction { report, column, essByBurnIn, summary, models, chainsTable, exportDraws, help, version };
 
 struct CliArguments {
   CliAction action = CliAction::help;
   UnattendedOptions report;          // for CliAction::report
-  ColumnStatisticsOptions column;    // for CliAction::column
+  ColumnStatisticsOptions column;    // for CliAction::column and CliAction::essByBurnIn
   SummaryTableOptions summary;       // for CliAction::summary
   ModelEvidenceOptions models;       // for CliAction::models
   ChainsTableOptions chains;         // for CliAction::chainsTable

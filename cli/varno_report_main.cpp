@@ -10,6 +10,7 @@
 #include "cli/arguments.h"
 #include "core/freed_buffer_reuse.h"
 #include "report/atomic_write.h"
+#include "report/ess_by_burn_in_table.h"
 #include "report/json_text.h"
 #include "report/output_target.h"
 #include "report/report_record.h"
@@ -29,6 +30,17 @@ void printError(const std::string& message) { std::fprintf(stderr, "varno-report
 
 void printWarnings(const std::vector<std::string>& warnings) {
   for (const std::string& w : warnings) printError("warning: " + w);
+}
+
+// What --burn-in auto took, said on standard error as it is taken and kept for the record.
+std::optional<varno::TakenBurnIn> takenBurnIn;
+
+void watchAutoBurnIn(std::optional<varno::AutoBurnIn>& request) {
+  if (!request) return;
+  request->taken = [](const varno::TakenBurnIn& taken) {
+    if (!taken.line.empty()) printError(taken.line);
+    takenBurnIn = taken;
+  };
 }
 
 int failure(const varno::RunError& error) {
@@ -94,6 +106,7 @@ int writeRecord(const std::string& recordPath, const varno::UnattendedOptions& o
   run.rowCount = 0;
   for (const varno::ChainRows& chain : report.charts->chains) run.rowCount += chain.table->rowCount();
   run.decision = report.charts->decision;
+  if (options.autoBurnIn) run.burnInTaken = takenBurnIn;
   std::string why;
   std::optional<varno::ProvenanceRecord> record = varno::reportRecord(run, &why);
   if (!record) return failure(varno::RunError{why + "; no record was written"});
@@ -171,6 +184,14 @@ int runColumn(const varno::ColumnStatisticsOptions& options) {
   return kOk;
 }
 
+int printEssByBurnIn(const varno::ColumnStatisticsOptions& options) {
+  varno::EssByBurnInResult result = varno::runEssByBurnIn(options);
+  printWarnings(result.warnings);
+  if (result.error) return failure(*result.error);
+  std::fputs(result.text->c_str(), stdout);
+  return kOk;
+}
+
 int runSummary(const varno::SummaryTableOptions& options) {
   varno::SummaryTableResult result = varno::runSummaryTable(options);
   printWarnings(result.warnings);
@@ -209,11 +230,16 @@ int main(int argc, char** argv) {
   varno::keepFreedBuffersForReuse();
   try {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    const varno::CliParse parse = varno::parseCliArguments(args);
+    varno::CliParse parse = varno::parseCliArguments(args);
     if (!parse.arguments) {
       printError(parse.error + " (see varno-report --help)");
       return kUsageFault;
     }
+    for (std::optional<varno::AutoBurnIn>* request :
+         {&parse.arguments->report.autoBurnIn, &parse.arguments->column.autoBurnIn, &parse.arguments->summary.autoBurnIn,
+          &parse.arguments->models.autoBurnIn, &parse.arguments->chains.autoBurnIn,
+          &parse.arguments->exportDraws.autoBurnIn})
+      watchAutoBurnIn(*request);
     int status = kOk;
     switch (parse.arguments->action) {
       case varno::CliAction::help:
@@ -227,6 +253,9 @@ int main(int argc, char** argv) {
         break;
       case varno::CliAction::column:
         status = runColumn(parse.arguments->column);
+        break;
+      case varno::CliAction::essByBurnIn:
+        status = printEssByBurnIn(parse.arguments->column);
         break;
       case varno::CliAction::summary:
         status = runSummary(parse.arguments->summary);

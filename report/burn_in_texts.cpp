@@ -11,7 +11,7 @@ namespace varno {
 
 namespace {
 
-constexpr const char* kRule = "MSER-5";
+constexpr const char* kRule = kSuggestedBurnInRule;
 
 std::string setBy(const AnalysisBurnIn& burnIn, const std::vector<std::string>& names, int chainCount) {
   const std::size_t at = static_cast<std::size_t>(burnIn.column);

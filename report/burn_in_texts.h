@@ -8,6 +8,9 @@
 
 namespace varno {
 
+// The rule's name, as the texts and the record give it.
+inline constexpr const char* kSuggestedBurnInRule = "MSER-5";
+
 // The rule and who set it: "MSER-5; set by tau, chain 2" style pieces share these. `names` are
 // the columns as the choosers show them (summaryColumnNames); the chain is named only when the
 // analysis has several (one chain has nothing to tell apart).

@@ -278,6 +278,16 @@ std::optional<RunError> openAnalysis(const AnalysisRequest& options, OpenedAnaly
                                           factorsText, warnings);
           }))
     return error;
+  if (options.autoBurnIn) {
+    std::vector<std::string> files{options.dataPath};
+    for (std::size_t c = 1; c < chains.size(); ++c)
+      files.push_back(!indexed.empty() ? indexed[c].fileName
+                      : c - 1 < options.chainPaths.size() ? options.chainPaths[c - 1]
+                                                         : options.dataPath);
+    if (auto error = takeSuggestedBurnIn(*options.autoBurnIn, options.dataPath, options.burnOut, layout, files, chains,
+                                         warnings))
+      return error;
+  }
   data = OpenedAnalysis{std::move(chains), kind, decision, layout, std::move(factorsText)};
   return std::nullopt;
 }

@@ -13,6 +13,7 @@
 #include "core/file_kind.h"
 #include "core/progress.h"
 #include "core/table_layout.h"
+#include "report/auto_burn_in.h"
 #include "stats/chain_rows.h"
 #include "stats/row_range.h"
 
@@ -53,6 +54,8 @@ struct AnalysisRequest {
   // The factors file is read even when none is named (the report needs one: its absence is then
   // the refusal of reading it).
   bool factorsNeeded = false;
+  // The burn-in taken from the suggestion once every chain is read (burnIn is then not used).
+  std::optional<AutoBurnIn> autoBurnIn;
 };
 
 // An analysis opened and checked.

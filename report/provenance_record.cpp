@@ -80,6 +80,15 @@ std::string provenanceJson(const ProvenanceRecord& r) {
   out += "  \"rows\": {\"total\": " + jsonNumber(r.rowCount) + ", \"burn_in\": " + jsonNumber(r.burnIn) +
          ", \"burn_out\": " + jsonNumber(r.burnOut) +
          ", \"retained\": " + jsonNumber(r.rowCount - r.chains * (r.burnIn + r.burnOut)) + "},\n";
+  if (const auto& rule = r.burnInRule) {
+    out += "  \"burn_in_rule\": " + jsonString(rule->rule) + ",\n";
+    out += "  \"burn_in_set_by\": ";
+    if (rule->column && rule->chain)
+      out += "{\"column\": " + jsonNumber(*rule->column) + ", \"name\": " + jsonString(rule->columnName) +
+             ", \"chain\": " + jsonNumber(*rule->chain) + "},\n";
+    else
+      out += "null,\n";
+  }
   out += "  \"model_filter\": " + jsonNumber(r.modelFilter) + ",\n";
   out += "  \"factors\": {\"mode\": " + jsonNumber(r.factorMode) +
          ", \"count\": " + jsonNumber(r.decision.factorCount) +

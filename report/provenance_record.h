@@ -26,6 +26,14 @@ struct ProvenanceRecord {
   int modelFilter = 0;  // 0: all models
   int factorMode = -1;
   FactorDecision decision;
+  // Where a rule set the burn-in: its name and the 1-based column (with its name) and chain that
+  // set it; none of them when the rule gave no burn-in (burnIn is then 0).
+  struct BurnInRule {
+    std::string rule;
+    std::optional<int> column, chain;
+    std::string columnName;
+  };
+  std::optional<BurnInRule> burnInRule;
   std::optional<int> levelPercent;        // where a level applies
   std::optional<int> bandwidthPosition;   // where a bandwidth applies
   std::vector<std::string> outputs;       // absolute paths of what was written

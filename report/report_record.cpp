@@ -1,6 +1,7 @@
 // The record of a results report.
 #include "report/report_record.h"
 
+#include "report/burn_in_texts.h"
 #include "report/json_text.h"
 #include "report/program_version.h"
 
@@ -13,7 +14,10 @@ std::vector<std::string> reportCommandWords(const UnattendedOptions& options, co
     words.push_back("--interaction");
     words.push_back(*options.interaction ? "yes" : "no");
   }
-  if (options.burnIn != 0) {
+  if (options.autoBurnIn) {
+    words.push_back("--burn-in");
+    words.push_back(autoBurnInText(*options.autoBurnIn));
+  } else if (options.burnIn != 0) {
     words.push_back("--burn-in");
     words.push_back(jsonNumber(options.burnIn));
   }
@@ -50,6 +54,16 @@ std::optional<ProvenanceRecord> reportRecord(const ReportRun& run, std::string* 
   record.chains = 1 + static_cast<int>(run.options.chainPaths.size());
   record.rowCount = run.rowCount;
   record.burnIn = run.options.burnIn;
+  if (run.burnInTaken) {
+    const AnalysisBurnIn& taken = run.burnInTaken->suggestion;
+    record.burnIn = taken.rows;
+    record.burnInRule = ProvenanceRecord::BurnInRule{kSuggestedBurnInRule, {}, {}, {}};
+    if (taken.suggested) {
+      record.burnInRule->column = taken.column + 1;
+      record.burnInRule->chain = taken.chain + 1;
+      record.burnInRule->columnName = run.burnInTaken->setBy;
+    }
+  }
   record.burnOut = run.options.burnOut;
   record.modelFilter = run.options.modelFilter;
   record.factorMode = run.options.factorMode.value_or(-1);

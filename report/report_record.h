@@ -21,6 +21,7 @@ struct ReportRun {
   std::string reportPath;
   long long rowCount = 0;  // of every chain together
   FactorDecision decision;
+  std::optional<TakenBurnIn> burnInTaken;  // when options.autoBurnIn: what it took
 };
 
 // The record of the report, with the data and factors files digested now; nothing, and `why`,

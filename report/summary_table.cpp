@@ -16,6 +16,7 @@
 #include "stats/chain_diagnostics.h"
 #include "stats/column_statistics.h"
 #include "stats/default_bandwidth.h"
+#include "stats/mcse_rounding.h"
 #include "stats/quantile_error.h"
 
 namespace varno {
@@ -32,6 +33,7 @@ std::optional<double> finite(std::optional<double> v) { return v ? finite(*v) : 
 SummaryRow summaryRow(const SummaryTableInput& input, int column) {
   SummaryRow row;
   row.column = column + 1;
+  row.quantiles.resize(input.quantiles.size());
   row.burnInMser = columnBurnIn(input.chains, column, input.layout).burnIn;
   ColumnChainDraws perChain = columnChainDraws(input.chains, column, input.layout, input.modelFilter);
   row.kind = perChain.kind;
@@ -78,18 +80,20 @@ SummaryRow summaryRow(const SummaryTableInput& input, int column) {
   }
   if (used.chains.empty()) return row;
   const ChainDraws chains(used.chains);
+  // every draw in the diagnostics: their sort is this one
+  const bool whole = used.leftOut.empty() && !used.cut;
+  sorted.resize(numbers);
+  std::optional<QuantileErrors> quantiles;
+  if (row.hpdiLow || row.hpdiHigh || !input.quantiles.empty())
+    quantiles.emplace(whole ? QuantileErrors(chains, std::move(sorted)) : QuantileErrors(chains));
+  for (std::size_t q = 0; q < input.quantiles.size(); ++q) row.quantiles[q] = quantiles->at(input.quantiles[q]);
   if (pooled)
     row.diagnostics = used.chains.size() == 1 ? convergenceDiagnostics(used.chains.front())
                                               : convergenceDiagnostics(chains);
   else
     row.diagnostics = convergenceDiagnostics(values, std::move(order));
-  if (!row.hpdiLow && !row.hpdiHigh) return row;
-  // every draw in the diagnostics: their sort is this one
-  const bool whole = used.leftOut.empty() && !used.cut;
-  sorted.resize(numbers);
-  const QuantileErrors quantiles = whole ? QuantileErrors(chains, std::move(sorted)) : QuantileErrors(chains);
-  if (row.hpdiLow) row.mcseHpdiLow = finite(quantiles.limitMcse(*row.hpdiLow));
-  if (row.hpdiHigh) row.mcseHpdiHigh = finite(quantiles.limitMcse(*row.hpdiHigh));
+  if (row.hpdiLow) row.mcseHpdiLow = finite(quantiles->limitMcse(*row.hpdiLow));
+  if (row.hpdiHigh) row.mcseHpdiHigh = finite(quantiles->limitMcse(*row.hpdiHigh));
   return row;
 }
 
@@ -146,21 +150,51 @@ const std::vector<std::string>& summaryTableHeader() {
   return header;
 }
 
-std::string formatSummaryTable(const std::vector<SummaryRow>& rows, SummaryFormat format) {
+std::vector<std::string> summaryTableHeader(const SummaryColumns& columns) {
+  std::vector<std::string> header = summaryTableHeader();
+  if (columns.errors) header.insert(header.end(), {"mcse_hpdi_low", "mcse_hpdi_high", "burnin_mser"});
+  for (double p : columns.quantiles) {
+    const std::string name = quantileName(p);
+    header.insert(header.end(), {name, "mcse_" + name, "ess_" + name});
+  }
+  return header;
+}
+
+std::string formatSummaryTable(const std::vector<SummaryRow>& rows, SummaryFormat format,
+                               const SummaryColumns& columns) {
   const char* undefined = undefinedText(format);
+  // a figure at the digits its MCSE supports; NA without one
+  auto figure = [&](const std::optional<double>& value, const std::optional<double>& mcse) {
+    if (!columns.roundByMcse) return exactNumber(value, undefined);
+    if (!value) return std::string(undefined);
+    std::string text = mcseRounded(*value, mcse);
+    return text == "NA" ? std::string(undefined) : text;
+  };
   std::vector<std::vector<std::string>> fields;
   fields.reserve(rows.size());
   for (const SummaryRow& r : rows) {
     const ConvergenceDiagnostics& d = r.diagnostics;
-    fields.push_back({decimal(r.column), r.name, decimal(r.n), exactNumber(r.mean, undefined),
-                      exactNumber(r.sd, undefined), exactNumber(r.mode, undefined), exactNumber(r.hpdiLow, undefined),
-                      exactNumber(r.hpdiHigh, undefined), exactNumber(d.essBulk, undefined),
-                      exactNumber(d.essTail, undefined), exactNumber(d.rhat, undefined),
-                      exactNumber(d.mcseMean, undefined)});
+    std::vector<std::string>& f = fields.emplace_back();
+    f = {decimal(r.column), r.name, decimal(r.n), figure(r.mean, d.mcseMean),
+         exactNumber(r.sd, undefined), exactNumber(r.mode, undefined), figure(r.hpdiLow, r.mcseHpdiLow),
+         figure(r.hpdiHigh, r.mcseHpdiHigh), exactNumber(d.essBulk, undefined),
+         exactNumber(d.essTail, undefined), exactNumber(d.rhat, undefined),
+         exactNumber(d.mcseMean, undefined)};
+    if (columns.errors) {
+      const std::optional<double> burnIn =
+          r.burnInMser.suggested ? std::optional<double>(static_cast<double>(r.burnInMser.rows)) : std::nullopt;
+      f.insert(f.end(), {exactNumber(r.mcseHpdiLow, undefined), exactNumber(r.mcseHpdiHigh, undefined),
+                         exactNumber(burnIn, undefined)});
+    }
+    for (std::size_t q = 0; q < columns.quantiles.size(); ++q) {
+      const QuantileError e = q < r.quantiles.size() ? r.quantiles[q] : QuantileError{};
+      f.insert(f.end(), {exactNumber(e.quantile, undefined), exactNumber(e.mcse, undefined), exactNumber(e.ess, undefined)});
+    }
   }
-  std::vector<bool> text(summaryTableHeader().size(), false);
+  const std::vector<std::string> header = summaryTableHeader(columns);
+  std::vector<bool> text(header.size(), false);
   text[1] = true;  // the name
-  return formatTextTable(summaryTableHeader(), fields, format, text);
+  return formatTextTable(header, fields, format, text);
 }
 
 SummaryTableResult runSummaryTable(const SummaryTableOptions& options, Progress& progress) {
@@ -175,6 +209,7 @@ SummaryTableResult runSummaryTable(const SummaryTableOptions& options, Progress&
   input.layout = data.layout;
   input.modelFilter = options.modelFilter;
   input.levelPercent = options.levelPercent;
+  input.quantiles = options.quantiles;
   const unsigned cores = std::thread::hardware_concurrency();
   const std::vector<SummaryRow> rows = computeSummaryTable(input, cores == 0 ? 2 : static_cast<int>(cores), progress);
   // The tables are done with: their memory goes before the texts of a wide table take theirs.
@@ -184,7 +219,7 @@ SummaryTableResult runSummaryTable(const SummaryTableOptions& options, Progress&
     const std::string note = chainUseNote(row.chainsLeftOut, row.chainsCut, row.chainsLength);
     if (!note.empty()) result.warnings.push_back("column " + decimal(row.column) + " diagnostics: " + note);
   }
-  result.text = formatSummaryTable(rows, options.format);
+  result.text = formatSummaryTable(rows, options.format, SummaryColumns{true, options.quantiles, options.roundByMcse});
   return result;
 }
 

@@ -14,6 +14,7 @@
 #include "stats/convergence_diagnostics.h"
 #include "stats/diagnostic_draws.h"
 #include "stats/mser_burn_in.h"
+#include "stats/quantile_error.h"
 #include "stats/row_range.h"
 
 namespace varno {
@@ -40,6 +41,9 @@ struct SummaryRow {
   // The column's own suggested burn-in, MSER-5 over each chain's whole table, the largest over
   // the chains (columnBurnIn; column and chain 0-based).
   AnalysisBurnIn burnInMser;
+  // At the input's quantile probabilities, in their order: the type 7 quantile, its MCSE and ESS
+  // over the chains the diagnostics use; all nothing for a column that is not diagnosed.
+  std::vector<QuantileError> quantiles;
 };
 
 struct SummaryTableInput {
@@ -49,6 +53,7 @@ struct SummaryTableInput {
   TableLayout layout;
   int modelFilter = 0;
   int levelPercent = 95;
+  std::vector<double> quantiles;  // probabilities in [0, 1] whose quantiles each row gets
 
   bool operator==(const SummaryTableInput&) const = default;
 };
@@ -68,13 +73,30 @@ std::vector<SummaryRow> computeSummaryTable(const SummaryTableInput& input, int 
 // The header the three texts share, in order.
 const std::vector<std::string>& summaryTableHeader();
 
+// The columns a text adds after those of summaryTableHeader, and how it writes the figures.
+struct SummaryColumns {
+  bool errors = false;  // mcse_hpdi_low, mcse_hpdi_high and burnin_mser (NA where none is suggested)
+  // q<P> mcse_q<P> ess_q<P> for each probability P, named by quantileName; the rows' quantiles
+  // must be at these probabilities.
+  std::vector<double> quantiles;
+  // Each mean and HPDI limit written to the digits its MCSE supports (mcseRounded: the mean by
+  // mcse_mean, a limit by its own), NA where it has none.
+  bool roundByMcse = false;
+};
+
+// summaryTableHeader with the added columns.
+std::vector<std::string> summaryTableHeader(const SummaryColumns& columns);
+
 // tsv: tab-separated with a header line; csv: RFC 4180 (CRLF, quoted where needed) with a header
 // row; json: an array of objects with the header's keys. Numbers are the shortest texts that read
 // back as the same doubles; undefined figures are "NA" (null in json).
-std::string formatSummaryTable(const std::vector<SummaryRow>& rows, SummaryFormat format);
+std::string formatSummaryTable(const std::vector<SummaryRow>& rows, SummaryFormat format,
+                               const SummaryColumns& columns = {});
 
 struct SummaryTableOptions : AnalysisRequest {
   SummaryFormat format = SummaryFormat::tsv;
+  std::vector<double> quantiles;  // --quantiles
+  bool roundByMcse = false;       // --round-by-mcse
 };
 
 struct SummaryTableResult {

@@ -11,6 +11,7 @@
 #include "core/text_pieces.h"
 #include "report/atomic_write.h"
 #include "report/chain_outputs.h"
+#include "report/named_column.h"
 #include "report/output_target.h"
 #include "report/results_report.h"
 #include "report/summary_table.h"
@@ -98,6 +99,7 @@ UnattendedResult buildUnattendedReport(const UnattendedOptions& options, Progres
   request.burnOut = options.burnOut;
   request.chainPaths = options.chainPaths;
   request.askInteraction = options.askInteraction;
+  request.autoBurnIn = options.autoBurnIn;
   UnattendedReport report;
   OpenedAnalysis analysis;
   if (auto error = openAnalysis(request, analysis, report.warnings, progress)) return fail(std::move(*error));
@@ -136,38 +138,6 @@ UnattendedResult runUnattendedReport(const UnattendedOptions& options, Progress&
   return result;
 }
 
-namespace {
-
-// The 1-based column a name stands for: a name of the header line or the name the tool shows for
-// it (the column chooser's: "Fst1", "Sigma ²", "Column 3"); refused when no column or several bear it.
-std::optional<RunError> columnNamed(const std::string& dataPath, const OpenedAnalysis& data, const std::string& name,
-                                    int& column) {
-  const SampleTable& table = *data.chains.front().table;
-  const std::vector<std::string>& header = table.columnNames();
-  const std::vector<std::string> shown = summaryColumnNames(table, data.layout);
-  auto bears = [&](const std::vector<std::string>& names, std::size_t c) {
-    return c < names.size() && names[c] == name;
-  };
-  std::vector<int> found;
-  for (std::size_t c = 0; c < static_cast<std::size_t>(table.columnCount()); ++c)
-    if (bears(header, c) || bears(shown, c)) found.push_back(static_cast<int>(c) + 1);
-  if (found.size() == 1) {
-    column = found.front();
-    return std::nullopt;
-  }
-  std::string list;
-  for (std::size_t c = 0; c < shown.size(); ++c)
-    list += (c ? ", " : "") + decimal(static_cast<long long>(c) + 1) + " " + shown[c];
-  if (found.empty())
-    return argumentError("--column " + quoted(name) + ": " + quoted(dataPath) + " has no column of that name; its columns are " + list);
-  std::string numbers;
-  for (std::size_t k = 0; k < found.size(); ++k) numbers += (k ? " and " : "") + decimal(found[k]);
-  return argumentError("--column " + quoted(name) + ": " + quoted(dataPath) + " names columns " + numbers +
-                       " so; give the column number");
-}
-
-}  // namespace
-
 ColumnStatisticsResult runColumnStatistics(const ColumnStatisticsOptions& options, Progress& progress) {
   ColumnStatisticsResult result;
   auto fail = [&](RunError error) {
@@ -178,14 +148,9 @@ ColumnStatisticsResult runColumnStatistics(const ColumnStatisticsOptions& option
   if (auto error = openAnalysis(options, data, result.warnings, progress)) return fail(std::move(*error));
   const SampleTable* table = data.chains.front().table.get();
   const int modelColumn = data.layout.modelColumn();
-  int column = options.column;
-  if (!options.columnName.empty()) {
-    if (auto error = columnNamed(options.dataPath, data, options.columnName, column)) return fail(std::move(*error));
-  }
-  if (column < 1 || column > table->columnCount()) {
-    return fail(argumentError("column " + decimal(column) + " does not exist: " + quoted(options.dataPath) +
-                              " has " + counted(table->columnCount(), "column", "columns")));
-  }
+  int column = 0;
+  if (auto error = requestedColumn(options.dataPath, *table, data.layout, options.column, options.columnName, column))
+    return fail(std::move(*error));
   const std::vector<double> sample = gatherPooledSample(data.chains, column - 1, options.modelFilter, modelColumn);
   result.sampleCount = static_cast<int>(sample.size());
   if (sample.size() < 2) {

@@ -71,7 +71,7 @@ TEST(LongRunCounter, ExportsAndFiguresOfTheIterationsAreExact) {
     ASSERT_EQ(summary.status, 0) << summary.err;
     const auto rows = cellsOf(summary.out);
     ASSERT_EQ(rows.size(), 4u) << summary.out;
-    ASSERT_EQ(rows[1].size(), 12u) << summary.out;
+    ASSERT_EQ(rows[1].size(), 15u) << summary.out;
     EXPECT_EQ(rows[1][3], "20000146");  // mean
     EXPECT_EQ(rows[1][6], "20000001");  // hpdi_low
     EXPECT_EQ(rows[1][7], "20000281");  // hpdi_high

@@ -115,6 +115,32 @@ TEST_F(Record, ChecksumsAndACommandLineThatMakesTheSameReport) {
   expectCommandRemakes(json, report);
 }
 
+// A suggested burn-in is recorded as the rows it took, with the rule and the column and chain
+// that set it; the command keeps "--burn-in auto" as given, and makes the same report again.
+TEST_F(Record, ASuggestedBurnInNamesItsRuleAndWhatSetIt) {
+  const std::string report = runs + "/lake_res.txt", record = folder.path("lake.json");
+  const ToolRun run = runTool(folder, {data, factors, "--interaction", "no", "--burn-in", "auto:2", "--record", record});
+  ASSERT_EQ(run.status, 0) << run.err;
+  // "varno-report: burn-in: N rows (suggested: MSER-5, set by Sigma ², ...)"
+  const std::string said = "varno-report: burn-in: ";
+  ASSERT_EQ(run.err.rfind(said, 0), 0u) << run.err;
+  const std::string rows = run.err.substr(said.size(), run.err.find(' ', said.size()) - said.size());
+  EXPECT_NE(rows, "0") << "the trace's Sigma must have a transient to cut";
+  EXPECT_EQ(run.err.substr(run.err.find(" rows")), " rows (suggested: MSER-5, set by Sigma \u00b2)\n");
+  const std::string json = readWhole(record);
+  const std::string wanted[] = {
+      "\"burn_in\": " + rows + ",",
+      "\"retained\": " + std::to_string(200 - std::stoi(rows)) + "}",
+      "\"burn_in_rule\": \"MSER-5\",\n  \"burn_in_set_by\": {\"column\": 2, \"name\": \"Sigma \u00b2\", \"chain\": 1},",
+      "\"--burn-in\", \"auto:2\""};
+  for (const std::string& w : wanted) EXPECT_NE(json.find(w), std::string::npos) << w << "\nin\n" << json;
+  // the same report as with the burn-in given as a number
+  const std::string bytes = readWhole(report);
+  ASSERT_EQ(runTool(folder, {data, factors, "--interaction", "no", "--burn-in", rows}).status, 0);
+  EXPECT_EQ(readWhole(report), bytes);
+  expectCommandRemakes(json, report);
+}
+
 // Further chains are inputs of the report: digested in order, counted in the rows, and named in
 // the command that makes the same pooled report again.
 TEST_F(Record, FurtherChainsAreDigestedAndInTheCommand) {

@@ -103,7 +103,7 @@ TEST(TraceFormatsTool, CodaIndexSummaryPoolsItsChains) {
   const auto cells = cellsOf(run.out);
   ASSERT_EQ(cells.size(), coda.names.size() + 1) << run.out;
   for (std::size_t c = 0; c < coda.names.size(); ++c) {
-    ASSERT_EQ(cells[c + 1].size(), 12u) << run.out;
+    ASSERT_EQ(cells[c + 1].size(), 15u) << run.out;
     EXPECT_EQ(cells[c + 1][1], coda.names[c]);
     EXPECT_EQ(cells[c + 1][2], "6");
     EXPECT_EQ(cells[c + 1][3], coda.pooledMeans[c]);

@@ -532,7 +532,8 @@ TEST_F(VarnoReport, SummaryPrintsTheSharedTableInEachFormat) {
   }
   const ToolRun plain = runTool(folder, {data, factors, "--interaction=no", "--summary"});
   ASSERT_EQ(plain.status, 0) << plain.err;
-  EXPECT_EQ(plain.out.rfind("column\tname\tn\tmean\tsd\tmode\thpdi_low\thpdi_high\tess_bulk\tess_tail\trhat\tmcse_mean\n"
+  EXPECT_EQ(plain.out.rfind("column\tname\tn\tmean\tsd\tmode\thpdi_low\thpdi_high\tess_bulk\tess_tail\trhat\tmcse_mean\t"
+                            "mcse_hpdi_low\tmcse_hpdi_high\tburnin_mser\n"
                             "1\tIteration\t400\t", 0),
             0u)
       << plain.out;
