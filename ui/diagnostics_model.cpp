@@ -237,12 +237,12 @@ int DiagnosticsModel::rowCount(const QModelIndex& parent) const {
 
 int DiagnosticsModel::columnCount(const QModelIndex& parent) const {
   // the columns the table's header names, in its order
-  return parent.isValid() ? 0 : std::min(static_cast<int>(cCount), static_cast<int>(summaryTableHeader().size()));
+  return parent.isValid() ? 0 : std::min(static_cast<int>(cCount), static_cast<int>(diagnosticsHeader().size()));
 }
 
 QVariant DiagnosticsModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-  const auto& header = summaryTableHeader();
+  const auto& header = diagnosticsHeader();
   if (section < 0 || section >= static_cast<int>(header.size())) return {};
   return QString::fromStdString(header[static_cast<std::size_t>(section)]);
 }

@@ -246,7 +246,7 @@ void DiagnosticsPage::copyDiagnostics() {
     std::vector<SummaryRow> rows;
     rows.reserve(selected.size());
     for (int index : selected) rows.push_back(contents->rows[static_cast<std::size_t>(index)]);
-    auto text = std::make_shared<QString>(QString::fromStdString(formatSummaryTable(rows, SummaryFormat::tsv)));
+    auto text = std::make_shared<QString>(QString::fromStdString(formatSummaryTable(rows, SummaryFormat::tsv, diagnosticsColumns())));
     return [this, text, count = selected.size()] {
       QApplication::clipboard()->setText(*text);
       setStatus(count == 1 ? QString("1 row copied.") : QString("%1 rows copied.").arg(count));

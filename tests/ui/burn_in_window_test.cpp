@@ -199,7 +199,7 @@ TEST_F(BurnInWindow, TheDiagnosticsTableGivesEachColumnsBurnInAndRoundsOnRequest
   idle();
   auto* table = part<DiagnosticsTable>(*form, "diagnosticsTable");
   QAbstractItemModel* model = table->model();
-  const auto& header = summaryTableHeader();
+  const auto& header = diagnosticsHeader();
   const auto columnOf = [&](const char* name) {
     return static_cast<int>(std::find(header.begin(), header.end(), name) - header.begin());
   };
