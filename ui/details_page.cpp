@@ -417,14 +417,15 @@ void DetailsPage::placeBurnInMarks() {
   if (figuresShown_ && essShown_) {
     if (suggestedRows_) suggested = static_cast<double>(*suggestedRows_);
     if (burnRange_.burnIn) current = static_cast<double>(*burnRange_.burnIn);
-  } else if (figuresShown_ && figuresShown_->plotType == PlotType::trace && !essWanted_ && suggestedRows_) {
+  } else if (figuresShown_ && figuresShown_->plotType == PlotType::trace && !essWanted_ && suggestedRows_ &&
+             state.sampleCount > 1) {
     suggested = burnInTraceX(*figuresShown_, *suggestedRows_);
   }
   suggestedMark_->show(suggested, suggestedToolTip_);
   currentMark_->show(current, current ? QString("burn-in set: %1 rows").arg(QLocale(QLocale::English).toString(
                                                                               static_cast<qint64>(*current)))
                                       : QString());
-  Chart1->replot();
+  Chart1->replot(QCustomPlot::rpQueuedReplot);
 }
 
 void DetailsPage::showChainLines(const std::vector<ColumnLine>& lines, const std::vector<ColumnLine>& outside) {

@@ -47,18 +47,16 @@ const SuggestionResult* SuggestedBurnIn::current() const {
 
 void SuggestedBurnIn::update() {
   const auto inputs = current_();
-  if (!inputs) {
-    wanted_.reset();
-    shown_.reset();
-    result_.reset();
-    changed_();
-    return;
-  }
-  if (shown_ && shown_->describes(*inputs)) return;
+  if (inputs && shown_ && shown_->describes(*inputs)) return;
   // what is shown no longer holds: it goes at once, not when the new one comes
+  const bool dropped = result_ != nullptr;
   shown_.reset();
   result_.reset();
-  changed_();
+  if (dropped) changed_();
+  if (!inputs) {
+    wanted_.reset();
+    return;
+  }
   if (wanted_ && wanted_->describes(*inputs)) return;  // asked for already
   wanted_ = describe(*inputs);
 

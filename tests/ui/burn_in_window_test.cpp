@@ -109,6 +109,21 @@ TEST_F(BurnInWindow, TheSuggestionIsADashedLineOnTheTraceWhereItsRowsEnd) {
   EXPECT_EQ(markX("suggestedBurnIn"), std::nullopt);
 }
 
+// Several chains: one burn-in for all, the largest, naming its chain; each chain's trace counts
+// its positions from 1.
+TEST_F(BurnInWindow, WithSeveralChainsTheLargestSuggestionNamesItsChain) {
+  form->actOnCommandLine({write("a.ml", steps({200}))}, {write("b.ml", steps({300}))});
+  idle();
+  showColumn(2);
+  ASSERT_EQ(form->analysis().chainCount(), 2);
+  EXPECT_EQ(markTip(), "suggested burn-in: 300 rows (MSER-5; set by Column 2, chain 2)");
+  EXPECT_EQ(markX("suggestedBurnIn"), 300.5);
+  trigger(*form, "useSuggestedBurnIn");
+  idle();
+  EXPECT_EQ(part<QLineEdit>(*form, "Cutin")->text(), "300");
+  EXPECT_EQ(markX("suggestedBurnIn"), 0.5);
+}
+
 TEST_F(BurnInWindow, UseSuggestedBurnInSetsTheBurnInAsIfTyped) {
   open(steps({200}));
   showColumn(2);
