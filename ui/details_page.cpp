@@ -381,23 +381,43 @@ void DetailsPage::showMcse(const std::optional<McseFigures>& figures) {
   mcse->setToolTip(figures ? mcse->text() + "\n" + kMcseToolTip : kMcseToolTip);
 }
 
+bool DetailsPage::EssCurve::describes(const ColumnFiguresInput& input, long long burnOutRows) const {
+  if (column != input.column || layout != input.layout || modelFilter != input.modelFilter ||
+      burnOut != burnOutRows || tables.size() != input.chains.size())
+    return false;
+  for (std::size_t c = 0; c < tables.size(); ++c)
+    if (tables[c].lock() != input.chains[c].table) return false;
+  return true;
+}
+
+void DetailsPage::showEssByBurnIn(const std::vector<EssAtBurnIn>& curve) {
+  chainSeries_ = varno::showEssByBurnIn(MainChart{Chart1, Serie, histogram}, curve,
+                                        {static_cast<double>(burnRange_.burnIn.value_or(0)),
+                                         static_cast<double>(suggestedRows_.value_or(0))},
+                                        chainSeries_);
+  essShown_ = true;
+  placeBurnInMarks();
+}
+
 void DetailsPage::requestEssByBurnIn(const ColumnFiguresInput& input) {
+  const long long burnOut = burnRange_.burnOut.value_or(0);
+  if (essCurve_ && essCurve_->describes(input, burnOut)) {
+    showEssByBurnIn(*essCurve_->points);
+    return;
+  }
   JobRunner::Job job;
   job.title = "Computing ESS by burn-in";
-  const long long burnOut = burnRange_.burnOut.value_or(0);
   job.work = [this, input, burnOut](Progress& progress) -> JobRunner::Apply {
     auto curve = std::make_shared<const std::vector<EssAtBurnIn>>(essByBurnIn(
         input.chains, input.column - 1, input.layout, input.modelFilter, burnOut, workerThreads(), progress));
-    return [this, input, curve] {
+    return [this, input, burnOut, curve] {
+      EssCurve known{{}, input.column, input.layout, input.modelFilter, burnOut, curve};
+      for (const ChainRows& chain : input.chains) known.tables.push_back(chain.table);
+      essCurve_ = std::move(known);
       // drawn only for the figures on screen, while ESS by burn-in is still the plot asked for
       if (!figuresShown_ || !(figuresShown_ == figuresWanted_) || !sameSample(*figuresShown_, input) || !essWanted_)
         return;
-      chainSeries_ = showEssByBurnIn(MainChart{Chart1, Serie, histogram}, *curve,
-                                     {static_cast<double>(input.chains.front().rows.begin),
-                                      static_cast<double>(suggestedRows_.value_or(0))},
-                                     chainSeries_);
-      essShown_ = true;
-      placeBurnInMarks();
+      showEssByBurnIn(*curve);
     };
   };
   job.failed = [this](const std::string& error) {

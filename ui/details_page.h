@@ -130,6 +130,7 @@ class DetailsPage : private WindowPage {
   void showMcse(const std::optional<McseFigures>& figures);
   // ESS by burn-in of the column whose figures are shown: its own job, as it takes longer than they.
   void requestEssByBurnIn(const ColumnFiguresInput& input);
+  void showEssByBurnIn(const std::vector<EssAtBurnIn>& curve);
   // The suggested burn-in (and on ESS by burn-in the one set) where the chart shows them.
   void placeBurnInMarks();
   // The Statistics box's tooltip when its mode is not at the sample's default bandwidth.
@@ -159,6 +160,18 @@ class DetailsPage : private WindowPage {
   // ESS by burn-in was asked for with the latest figures, and is drawn for those shown
   bool essWanted_ = false;
   bool essShown_ = false;
+  // the last ESS by burn-in computed; the burn-in set plays no part in it, so that moving the
+  // burn-in redraws it at once
+  struct EssCurve {
+    std::vector<std::weak_ptr<const SampleTable>> tables;  // never keeps a closed file's tables
+    int column = 0;
+    TableLayout layout;
+    int modelFilter = 0;
+    long long burnOut = 0;
+    std::shared_ptr<const std::vector<EssAtBurnIn>> points;
+    bool describes(const ColumnFiguresInput& input, long long burnOut) const;
+  };
+  std::optional<EssCurve> essCurve_;
   // what the figures on screen describe, and the latest request made
   std::optional<ColumnFiguresInput> figuresShown_;
   std::optional<ColumnFiguresInput> figuresWanted_;

@@ -279,13 +279,21 @@ TEST_F(BurnInWindow, EssByBurnInDrawsBothCurvesWithTheBurnInsMarked) {
   EXPECT_EQ(markX("suggestedBurnIn"), 200);
   EXPECT_EQ(markX("currentBurnIn"), 100);
   EXPECT_EQ(chart->xAxis->label(), "burn-in (rows)");
+  // the burn-in set moves along its mark; the curves stay, as they do not depend on it
+  part<QLineEdit>(*form, "Cutin")->setText("150");
+  idle();
+  EXPECT_EQ(markX("currentBurnIn"), 150);
+  int drawn = 0;
+  for (int g = 0; g < chart->graphCount(); ++g)
+    if (chart->graph(g)->visible() && chart->graph(g)->data()->size() == 11) ++drawn;
+  EXPECT_EQ(drawn, 2);
   // back to the trace: no curves, no mark of the burn-in set
   part<QRadioButton>(*form, "normal")->click();
   idle();
   EXPECT_EQ(markX("currentBurnIn"), std::nullopt);
   EXPECT_EQ(chart->xAxis->label(), "");
-  EXPECT_EQ(part<QCPGraph>(*form, "Serie")->data()->size(), kRows - 100);
-  EXPECT_EQ(markX("suggestedBurnIn"), 99.5);
+  EXPECT_EQ(part<QCPGraph>(*form, "Serie")->data()->size(), kRows - 150);
+  EXPECT_EQ(markX("suggestedBurnIn"), 49.5);
 }
 
 }  // namespace
