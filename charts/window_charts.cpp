@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include <QColor>
 #include <QFileInfo>
@@ -274,6 +275,60 @@ void showColumnBars(const MainChart& main, const ColumnFigures& figures) {
   fitAxesToData(main.chart);
   main.chart->replot();
 }
+
+std::vector<QCPGraph*> showEssByBurnIn(const MainChart& main, const std::vector<EssAtBurnIn>& curve,
+                                       const std::vector<double>& marks, const std::vector<QCPGraph*>& previous) {
+  QCustomPlot* chart = main.chart;
+  for (QCPGraph* g : previous) chart->removeGraph(g);
+  main.serie->setVisible(false);
+  main.histogram->setVisible(false);
+  std::vector<QCPGraph*> drawn;
+  std::optional<QCPRange> keys, values;
+  const auto widen = [](std::optional<QCPRange>& range, double v) {
+    if (range) {
+      range->expand(v);
+    } else {
+      range = QCPRange(v, v);
+    }
+  };
+  struct Line {
+    const char* name;
+    QColor colour;
+    std::optional<double> EssAtBurnIn::*ess;
+  };
+  const Line lines[] = {{"bulk ESS", QColor(31, 119, 180), &EssAtBurnIn::essBulk},
+                        {"tail ESS", QColor(214, 39, 40), &EssAtBurnIn::essTail}};
+  for (const Line& line : lines) {
+    QCPGraph* g = chart->addGraph();
+    g->setName(line.name);
+    g->setPen(QPen(line.colour, 1.5));
+    g->setLineStyle(QCPGraph::lsLine);
+    g->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssCircle, line.colour, line.colour, 5));
+    // an undefined ESS breaks the line rather than joining its neighbours across it
+    for (const EssAtBurnIn& point : curve) {
+      const auto& ess = point.*line.ess;
+      const double x = static_cast<double>(point.burnIn);
+      g->addData(x, ess ? *ess : std::numeric_limits<double>::quiet_NaN());
+      widen(keys, x);
+      if (ess) widen(values, *ess);
+    }
+    drawn.push_back(g);
+  }
+  for (double x : marks) widen(keys, x);
+  for (int i = 0; i < chart->graphCount(); ++i) chart->graph(i)->removeFromLegend();
+  for (QCPGraph* g : drawn) g->addToLegend();
+  chart->legend->setVisible(true);
+  chart->xAxis->setLabel("burn-in (rows)");
+  // ESS counts draws: the axis starts at 0, so that a fall reads as large as it is
+  const QCPRange x = keys.value_or(QCPRange(0, 1));
+  const double xPad = x.size() > 0 ? x.size() * 0.02 : 1;
+  chart->xAxis->setRange(x.lower - xPad, x.upper + xPad);
+  const double top = values ? values->upper : 1;
+  chart->yAxis->setRange(0, top > 0 ? top * 1.05 : 1);
+  return drawn;
+}
+
+QString essByBurnInPurpose(const QString& columnName) { return "ESS by burn-in of " + columnName; }
 
 void showModelBars(const ModelChart& chart, const std::vector<ModelBar>& bars) {
   QVector<double> keys, heights;

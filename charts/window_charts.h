@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "stats/column_figures.h"
+#include "stats/ess_by_burn_in.h"
 #include "stats/model_summary.h"
 
 namespace varno {
@@ -92,6 +93,16 @@ void showColumnBars(const MainChart& main, const ColumnFigures& figures);
 std::vector<QCPGraph*> showChainLines(const MainChart& main, const std::vector<ColumnLine>& lines,
                                       const std::vector<std::string>& files, const std::vector<QCPGraph*>& previous,
                                       const std::vector<ColumnLine>& outside = {});
+
+// The bulk and tail ESS of a column against the candidate burn-ins, in place of the series, named
+// in the legend; the x axis reaches the rows in `marks` (burn-ins marked on it) too. `previous`,
+// the lines of an earlier call (or of showChainLines), are removed first. Returns the lines drawn;
+// the chart is redrawn by the caller, once the burn-ins are marked. The x axis is named "burn-in
+// (rows)"; the caller names it no more when it shows anything else.
+std::vector<QCPGraph*> showEssByBurnIn(const MainChart& main, const std::vector<EssAtBurnIn>& curve,
+                                       const std::vector<double>& marks, const std::vector<QCPGraph*>& previous);
+// What the main chart shows with ESS against burn-in: "ESS by burn-in of Sigma ²".
+QString essByBurnInPurpose(const QString& columnName);
 
 void showModelBars(const ModelChart& chart, const std::vector<ModelBar>& bars);
 void showHpdis(const HpdiChart& chart, const std::vector<HpdiInterval>& hpdis, int populationCount);

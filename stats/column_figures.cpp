@@ -212,4 +212,13 @@ bool sameSample(const ColumnFiguresInput& a, const ColumnFiguresInput& b) {
          a.modelColumn == b.modelColumn && a.layout == b.layout;
 }
 
+McseFigures sampleMcse(const ColumnFiguresInput& input, const ColumnStatistics& statistics,
+                       const ConvergenceDiagnostics& diagnostics) {
+  // several chains are gathered chain by chain inside; one chain's errors are of its sample
+  const std::vector<double> sample =
+      input.chains.size() > 1 ? std::vector<double>{}
+                              : gatherPooledSample(input.chains, input.column - 1, input.modelFilter, input.modelColumn);
+  return mcseFigures(input, sample, statistics, diagnostics);
+}
+
 }  // namespace varno

@@ -85,6 +85,11 @@ std::optional<ConvergenceDiagnostics> sampleDiagnostics(const ColumnFiguresInput
 // The same across several chains, with the note of what they left out or cut (chainUseNote).
 std::optional<ConvergenceDiagnostics> sampleDiagnostics(const ColumnFiguresInput& input, std::string& chainsNote);
 
+// The MCSE figures of the input's sample, given its statistics and diagnostics: for a caller that
+// computes the diagnostics apart from the figures (the sample is gathered here when needed).
+McseFigures sampleMcse(const ColumnFiguresInput& input, const ColumnStatistics& statistics,
+                       const ConvergenceDiagnostics& diagnostics);
+
 // True when both inputs draw the same sample (chains, column, rows, model filter, layout): its
 // diagnostics are then the same whatever the plot, level or bandwidth.
 bool sameSample(const ColumnFiguresInput& a, const ColumnFiguresInput& b);

@@ -2,6 +2,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -19,6 +20,7 @@
 #include "stats/number_format.h"
 #include "stats/running_mean.h"
 #include "stats/statistics_texts.h"
+#include "charts/burn_in_mark.h"
 #include "charts/chart_setup.h"
 #include "charts/window_charts.h"
 #include "ui/job_runner.h"
@@ -26,8 +28,17 @@
 #include "ui/designed_controls.h"
 #include "ui/track_bar.h"
 #include "ui/up_down.h"
+#include "ui/worker_threads.h"
 
 namespace varno {
+
+namespace {
+
+const QString kMcseToolTip =
+    "Monte Carlo standard error of the mean, and the MCSE of the limits as quantiles (a lower bound): where the "
+    "narrowest interval lands varies more than a quantile at a fixed probability does";
+
+}  // namespace
 
 DetailsPage::DetailsPage(QWidget* page, PageHost& host) : WindowPage(host), Details(page) {
   createDetailsPage();
@@ -40,6 +51,7 @@ DetailsPage::DetailsPage(QWidget* page, PageHost& host) : WindowPage(host), Deta
   QObject::connect(histo, &QRadioButton::clicked, Details, on([this] { histoClick(); }));
   QObject::connect(density, &QRadioButton::clicked, Details, on([this] { densityClick(); }));
   QObject::connect(autocorr, &QRadioButton::clicked, Details, on([this] { autocorrClick(); }));
+  QObject::connect(essBurnIn, &QRadioButton::clicked, Details, on([this] { essBurnInClick(); }));
   QObject::connect(lambda_default, &QPushButton::clicked, Details, on([this] { lambda_defaultClick(); }));
   // edits and track bars notify at once, also when the program sets them, on a real change only
   QObject::connect(nb_histo2, &QLineEdit::textChanged, Details, on([this] { nb_histo2Change(); }));
@@ -112,7 +124,24 @@ void DetailsPage::createDetailsPage() {
   const int autocorrWidth = autocorr->sizeHint().width();
   normal->resize(traceWidth, normal->height());
   autocorr->setGeometry(autocorrX, 18, autocorrWidth, 18);
-  Plot_type->resize(std::clamp(autocorrX + autocorrWidth + 2, Plot_type->width(), roomToStats), Plot_type->height());
+  // the sixth beside the second, in the same column and no larger a caption
+  essBurnIn = named(new QRadioButton("ESS by burn-in", Plot_type), "essBurnIn");
+  essBurnIn->setToolTip(
+      "Bulk and tail ESS of the column after each burn-in from 0 to half the shortest chain: where the "
+      "transient ends, they peak");
+  const int meanWidth = std::min(mean->width(), mean->sizeHint().width());
+  const int essX = std::max(autocorrX, mean->x() + meanWidth + 2);
+  QFont essFont = autocorr->font();
+  essBurnIn->setFont(essFont);
+  while (essX + essBurnIn->sizeHint().width() + 2 > roomToStats && essFont.pointSizeF() > 6) {
+    essFont.setPointSizeF(essFont.pointSizeF() - 0.5);
+    essBurnIn->setFont(essFont);
+  }
+  const int essWidth = essBurnIn->sizeHint().width();
+  mean->resize(meanWidth, mean->height());
+  essBurnIn->setGeometry(essX, 38, essWidth, 18);
+  const int widest = std::max(autocorrX + autocorrWidth, essX + essWidth) + 2;
+  Plot_type->resize(std::clamp(widest, Plot_type->width(), roomToStats), Plot_type->height());
   Llambda = label("Llambda", "Lambda=", Plot_type, 10, 150);
   Vlambda = display("Vlambda", Plot_type, QRect(62, 148, 86, 18));
 
@@ -148,6 +177,14 @@ void DetailsPage::createDetailsPage() {
 
   const MainChart main = makeMainChart(page);
   Chart1 = main.chart;
+  suggestedMark_ = new BurnInMark(Chart1, "suggestedBurnIn", BurnInMark::Style::suggested);
+  currentMark_ = new BurnInMark(Chart1, "currentBurnIn", BurnInMark::Style::current);
+  currentMark_->show(std::nullopt);
+  // under the ESS line, reaching into the chart's blank margin above its axes: drawn above it
+  mcse = named(new QLabel(page), "mcse");
+  mcse->setGeometry(506, 181, 276, 15);  // within the page's frame
+  mcse->setToolTip(kMcseToolTip);
+  mcse->raise();
   Serie = main.serie;
   histogram = main.histogram;
   burnSerie = Chart1->addGraph();
@@ -167,6 +204,13 @@ std::optional<int> DetailsPage::shownColumn() const {
   if (!figuresShown_) return std::nullopt;
   return figuresShown_->column;
 }
+
+std::optional<int> DetailsPage::wantedColumn() const {
+  if (!figuresWanted_) return std::nullopt;
+  return figuresWanted_->column;
+}
+
+bool DetailsPage::essByBurnInChosen() const { return essBurnIn->isChecked(); }
 
 void DetailsPage::PlotColumn(int column) { requestColumnFigures(column, false); }
 
@@ -200,11 +244,13 @@ void DetailsPage::requestColumnFigures(int column, bool defaultBandwidth) {
   input.keptBandwidthPosition = lambda_dens->position();
   input.plotType = chosenPlotType();
   input.classCount = nb_histo->position();
-  input.wholeColumn = input.plotType == PlotType::trace && host_.showBurnInRows();
+  // ESS by burn-in: the statistics of the sample as for its trace, the chart from its own job
+  const bool ess = essBurnIn->isChecked();
+  input.wholeColumn = input.plotType == PlotType::trace && !ess && host_.showBurnInRows();
   if (figuresWanted_) {
     ColumnFiguresInput asked = input;
     asked.diagnose = figuresWanted_->diagnose;  // where the diagnostics come from changes no figure
-    if (*figuresWanted_ == asked) return;       // asked for already
+    if (*figuresWanted_ == asked && essWanted_ == ess) return;  // asked for already
   }
   std::shared_ptr<const SampleDiagnostics> known;
   if (sampleDiagnostics_) {
@@ -217,17 +263,24 @@ void DetailsPage::requestColumnFigures(int column, bool defaultBandwidth) {
   // the diagnostics come with the figures only when known already; otherwise their own job follows
   input.diagnose = false;
   host_.dropPassingStatus();
+  const bool otherColumn = !figuresWanted_ || figuresWanted_->column != input.column;
   figuresWanted_ = input;
+  essWanted_ = ess;
   showFiguresUpdating(true);
+  if (otherColumn && columnChosen) columnChosen();
 
   JobRunner::Job job;
   job.title = "Computing the statistics";
-  job.work = [this, input, known](Progress&) -> JobRunner::Apply {
+  job.work = [this, input, known, ess](Progress&) -> JobRunner::Apply {
     auto figures = std::make_shared<ColumnFigures>(computeColumnFigures(input));
     if (known) {
       figures->diagnostics = known->diagnostics;
       figures->chainsNote = known->chainsNote;
+      // the HPDI limits move with the level: their errors are found again, the diagnostics not
+      if (known->diagnostics && figures->sampleCount > 1)
+        figures->mcse = sampleMcse(input, figures->statistics, *known->diagnostics);
     }
+    if (ess) std::vector<FigureLine>().swap(figures->lines);  // the chart comes from its own job
     auto line = std::make_shared<const ColumnLine>(columnLineData(*figures));
     // several lines: each chain's, drawn overlaid, with the rows outside each sample of a whole-column trace
     auto chainLines = std::make_shared<std::vector<ColumnLine>>();
@@ -246,10 +299,13 @@ void DetailsPage::requestColumnFigures(int column, bool defaultBandwidth) {
       // the points live on in the lines: their memory is given back here, not on the window's thread
       std::vector<FigureLine>().swap(figures->lines);
     }
-    return [this, input, figures, line, outside, chainLines, chainsOutside, diagnosed = static_cast<bool>(known)] {
+    return [this, input, figures, line, outside, chainLines, chainsOutside, diagnosed = static_cast<bool>(known),
+            ess] {
       const bool shown = applyColumnFigures(input, *figures);
-      if (shown && !diagnosed && figures->sampleCount > 1) requestSampleDiagnostics(input);
-      if (shown && figures->sampleCount > 1 && !chainLines->empty()) {
+      if (shown && !diagnosed && figures->sampleCount > 1) requestSampleDiagnostics(input, figures->statistics);
+      if (shown && ess) {
+        if (figures->sampleCount > 1) requestEssByBurnIn(input);
+      } else if (shown && figures->sampleCount > 1 && !chainLines->empty()) {
         showChainLines(*chainLines, *chainsOutside);
       } else if (shown && figures->sampleCount > 1 && !figures->bars) {
         std::optional<QCPRange> contextKeys;
@@ -265,6 +321,7 @@ void DetailsPage::requestColumnFigures(int column, bool defaultBandwidth) {
         }
         showColumnLine(MainChart{Chart1, Serie, histogram}, *line, contextKeys);
       }
+      if (shown) placeBurnInMarks();
     };
   };
   job.failed = [this](const std::string& error) {
@@ -273,14 +330,16 @@ void DetailsPage::requestColumnFigures(int column, bool defaultBandwidth) {
   jobs_->start(JobRunner::Lane::figures, std::move(job));
 }
 
-void DetailsPage::requestSampleDiagnostics(const ColumnFiguresInput& input) {
+void DetailsPage::requestSampleDiagnostics(const ColumnFiguresInput& input, const ColumnStatistics& statistics) {
   JobRunner::Job job;
   job.title = "Computing the convergence diagnostics";
-  job.work = [this, input](Progress&) -> JobRunner::Apply {
+  job.work = [this, input, statistics](Progress&) -> JobRunner::Apply {
     auto note = std::make_shared<std::string>();
     auto diagnostics =
         std::make_shared<const std::optional<ConvergenceDiagnostics>>(sampleDiagnostics(input, *note));
-    return [this, input, diagnostics, note] {
+    std::optional<McseFigures> errors;
+    if (*diagnostics) errors = sampleMcse(input, statistics, **diagnostics);
+    return [this, input, diagnostics, note, errors] {
       ColumnFiguresInput sample = input;
       std::vector<std::weak_ptr<const SampleTable>> tables;
       for (ChainRows& chain : sample.chains) {
@@ -293,6 +352,7 @@ void DetailsPage::requestSampleDiagnostics(const ColumnFiguresInput& input) {
       if (figuresShown_ && figuresShown_ == figuresWanted_ && sameSample(*figuresShown_, input)) {
         convergence->setText(convergenceText(*diagnostics, *note));
         convergence->setToolTip(convergence->text());  // the whole line where the box is narrow
+        showMcse(errors);
       }
     };
   };
@@ -309,6 +369,85 @@ QString DetailsPage::convergenceText(const std::optional<ConvergenceDiagnostics>
   return text;
 }
 
+void DetailsPage::showMcse(const std::optional<McseFigures>& figures) {
+  const QString text = figures ? QString::fromStdString(mcseLine(*figures)) : QString();
+  // the line reaches the window's edge: a smaller font rather than a clipped line
+  QFont font = Details->font();
+  while (QFontMetrics(font).horizontalAdvance(text) > mcse->width() && font.pointSizeF() > 6)
+    font.setPointSizeF(font.pointSizeF() - 0.5);
+  mcse->setFont(font);
+  mcse->setText(text);
+  // the whole line where the box is narrow, and what the limits' errors are
+  mcse->setToolTip(figures ? mcse->text() + "\n" + kMcseToolTip : kMcseToolTip);
+}
+
+bool DetailsPage::EssCurve::describes(const ColumnFiguresInput& input, long long burnOutRows) const {
+  if (column != input.column || layout != input.layout || modelFilter != input.modelFilter ||
+      burnOut != burnOutRows || tables.size() != input.chains.size())
+    return false;
+  for (std::size_t c = 0; c < tables.size(); ++c)
+    if (tables[c].lock() != input.chains[c].table) return false;
+  return true;
+}
+
+void DetailsPage::showEssByBurnIn(const std::vector<EssAtBurnIn>& curve) {
+  chainSeries_ = varno::showEssByBurnIn(MainChart{Chart1, Serie, histogram}, curve,
+                                        {static_cast<double>(burnRange_.burnIn.value_or(0)),
+                                         static_cast<double>(suggestedRows_.value_or(0))},
+                                        chainSeries_);
+  essShown_ = true;
+  placeBurnInMarks();
+}
+
+void DetailsPage::requestEssByBurnIn(const ColumnFiguresInput& input) {
+  const long long burnOut = burnRange_.burnOut.value_or(0);
+  if (essCurve_ && essCurve_->describes(input, burnOut)) {
+    showEssByBurnIn(*essCurve_->points);
+    return;
+  }
+  JobRunner::Job job;
+  job.title = "Computing ESS by burn-in";
+  job.work = [this, input, burnOut](Progress& progress) -> JobRunner::Apply {
+    auto curve = std::make_shared<const std::vector<EssAtBurnIn>>(essByBurnIn(
+        input.chains, input.column - 1, input.layout, input.modelFilter, burnOut, workerThreads(), progress));
+    return [this, input, burnOut, curve] {
+      EssCurve known{{}, input.column, input.layout, input.modelFilter, burnOut, curve};
+      for (const ChainRows& chain : input.chains) known.tables.push_back(chain.table);
+      essCurve_ = std::move(known);
+      // drawn only for the figures on screen, while ESS by burn-in is still the plot asked for
+      if (!figuresShown_ || !(figuresShown_ == figuresWanted_) || !sameSample(*figuresShown_, input) || !essWanted_)
+        return;
+      showEssByBurnIn(*curve);
+    };
+  };
+  job.failed = [this](const std::string& error) {
+    reportError("ESS by burn-in cannot be computed: " + QString::fromStdString(error));
+  };
+  jobs_->start(JobRunner::Lane::curve, std::move(job));
+}
+
+void DetailsPage::showSuggestedBurnIn(std::optional<long long> rows, const QString& toolTip) {
+  suggestedRows_ = rows;
+  suggestedToolTip_ = rows ? toolTip : QString();
+  placeBurnInMarks();
+}
+
+void DetailsPage::placeBurnInMarks() {
+  std::optional<double> suggested, current;
+  if (figuresShown_ && essShown_) {
+    if (suggestedRows_) suggested = static_cast<double>(*suggestedRows_);
+    if (burnRange_.burnIn) current = static_cast<double>(*burnRange_.burnIn);
+  } else if (figuresShown_ && figuresShown_->plotType == PlotType::trace && !essWanted_ && suggestedRows_ &&
+             state.sampleCount > 1) {
+    suggested = burnInTraceX(*figuresShown_, *suggestedRows_);
+  }
+  suggestedMark_->show(suggested, suggestedToolTip_);
+  currentMark_->show(current, current ? QString("burn-in set: %1 rows").arg(QLocale(QLocale::English).toString(
+                                                                              static_cast<qint64>(*current)))
+                                      : QString());
+  Chart1->replot(QCustomPlot::rpQueuedReplot);
+}
+
 void DetailsPage::showChainLines(const std::vector<ColumnLine>& lines, const std::vector<ColumnLine>& outside) {
   if (!lines.empty()) burnSerie->setVisible(false);
   chainSeries_ =
@@ -323,6 +462,11 @@ void DetailsPage::clearColumnFigures() {
   state.sampleSumSquares = 0;
   for (QLineEdit* e : {min, max, m, var_edit, HPDI, width, accuracy, mode}) e->clear();
   convergence->clear();
+  showMcse(std::nullopt);
+  essShown_ = false;
+  Chart1->xAxis->setLabel({});
+  suggestedMark_->show(std::nullopt);
+  currentMark_->show(std::nullopt);
   showBandwidthNote({});
   showFiguresUpdating(false);
   Serie->data()->clear();
@@ -355,8 +499,11 @@ bool DetailsPage::applyColumnFigures(const ColumnFiguresInput& input, const Colu
   burnSerie->setVisible(false);
   const std::initializer_list<QLineEdit*> boxes = {min, max, m, var_edit, HPDI, width, accuracy, mode};
   showChainLines({});
+  essShown_ = false;
+  Chart1->xAxis->setLabel({});
   convergence->setText(figures.sampleCount > 1 ? convergenceText(figures.diagnostics, figures.chainsNote) : QString());
   convergence->setToolTip(convergence->text());
+  showMcse(figures.sampleCount > 1 ? figures.mcse : std::nullopt);
   if (figures.sampleCount <= 1) {
     // too few values for any figure: nothing of the previous column may stay
     for (QLineEdit* e : boxes) e->clear();
@@ -415,9 +562,11 @@ void DetailsPage::showFiguresUpdating(bool updating) {
     p.setColor(QPalette::Text, text);
     e->setPalette(p);
   }
-  QPalette p = convergence->palette();
-  p.setColor(QPalette::WindowText, updating ? text : window.color(QPalette::WindowText));
-  convergence->setPalette(p);
+  for (QLabel* line : {convergence, mcse}) {
+    QPalette p = line->palette();
+    p.setColor(QPalette::WindowText, updating ? text : window.color(QPalette::WindowText));
+    line->setPalette(p);
+  }
   Stats->setToolTip(updating ? "Updating: these figures describe the previous settings" : bandwidthNote_);
 }
 
@@ -482,6 +631,11 @@ void DetailsPage::densityClick() {
 }
 
 void DetailsPage::autocorrClick() {
+  nb_histo->setEnabled(false);
+  ReplotCurrentColumn();
+}
+
+void DetailsPage::essBurnInClick() {
   nb_histo->setEnabled(false);
   ReplotCurrentColumn();
 }

@@ -4,12 +4,14 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "stats/column_figures.h"
+#include "stats/ess_by_burn_in.h"
 #include "ui/window_page.h"
 
 class QCPBars;
@@ -25,6 +27,7 @@ class QWidget;
 
 namespace varno {
 
+class BurnInMark;
 class TrackBar;
 class UpDown;
 struct ColumnLine;
@@ -53,6 +56,15 @@ class DetailsPage : private WindowPage {
   void AlleleChange();
   // the column whose figures are shown, if any
   std::optional<int> shownColumn() const;
+  // the column whose figures were asked for last (shown or coming), if any
+  std::optional<int> wantedColumn() const;
+  // "ESS by burn-in" is the plot type chosen
+  bool essByBurnInChosen() const;
+  // The suggested burn-in in rows with its tooltip, marked on the trace and on ESS by burn-in;
+  // nothing removes the mark.
+  void showSuggestedBurnIn(std::optional<long long> rows, const QString& toolTip);
+  // Runs whenever another column is asked for: a suggestion from the column shown follows it.
+  std::function<void()> columnChosen;
 
   // ---- controls, under their designed names: the window's menus, choosers and data range use them ----
   // plot
@@ -82,6 +94,7 @@ class DetailsPage : private WindowPage {
   UpDown* nb_histo = nullptr;
   QRadioButton* density = nullptr;
   QRadioButton* autocorr = nullptr;
+  QRadioButton* essBurnIn = nullptr;  // the bulk and tail ESS against the candidate burn-ins
   QPushButton* lambda_default = nullptr;
   TrackBar* lambda_dens = nullptr;
   QLabel* Llambda = nullptr;
@@ -99,6 +112,7 @@ class DetailsPage : private WindowPage {
   QLineEdit* Cpc2 = nullptr;
   UpDown* Cpc = nullptr;
   QLabel* convergence = nullptr;  // ess_bulk, ess_tail and rhat of the sample, under the box
+  QLabel* mcse = nullptr;         // the Monte Carlo errors of the mean and the HPDI limits, under it
   // main chart
   QCustomPlot* Chart1 = nullptr;
   QCPGraph* Serie = nullptr;
@@ -110,7 +124,15 @@ class DetailsPage : private WindowPage {
   // False when a newer request superseded the figures: nothing was shown.
   bool applyColumnFigures(const ColumnFiguresInput& input, const ColumnFigures& figures);
   // The ESS line of a sample whose figures are shown: its own job, as it takes longer than they.
-  void requestSampleDiagnostics(const ColumnFiguresInput& input);
+  // `statistics` are those shown, whose HPDI limits get their MCSE with the diagnostics.
+  void requestSampleDiagnostics(const ColumnFiguresInput& input, const ColumnStatistics& statistics);
+  // The MCSE line under the Statistics box; nothing empties it.
+  void showMcse(const std::optional<McseFigures>& figures);
+  // ESS by burn-in of the column whose figures are shown: its own job, as it takes longer than they.
+  void requestEssByBurnIn(const ColumnFiguresInput& input);
+  void showEssByBurnIn(const std::vector<EssAtBurnIn>& curve);
+  // The suggested burn-in (and on ESS by burn-in the one set) where the chart shows them.
+  void placeBurnInMarks();
   // The Statistics box's tooltip when its mode is not at the sample's default bandwidth.
   void showBandwidthNote(const ColumnFigures& figures);
   // The diagnostics line under the statistics box, with what several chains left out or cut.
@@ -123,13 +145,33 @@ class DetailsPage : private WindowPage {
   void histoClick();
   void densityClick();
   void autocorrClick();
+  void essBurnInClick();
   void nb_histo2Change();
   void lambda_densChange();
   void lambda_defaultClick();
   void Cpc2Change();
 
   QWidget* Details;
-  std::vector<QCPGraph*> chainSeries_;  // several chains: one line per chain, overlaid
+  std::vector<QCPGraph*> chainSeries_;  // several chains: one line per chain, overlaid; or the ESS lines
+  BurnInMark* suggestedMark_ = nullptr;
+  BurnInMark* currentMark_ = nullptr;  // the burn-in set, on ESS by burn-in
+  std::optional<long long> suggestedRows_;
+  QString suggestedToolTip_;
+  // ESS by burn-in was asked for with the latest figures, and is drawn for those shown
+  bool essWanted_ = false;
+  bool essShown_ = false;
+  // the last ESS by burn-in computed; the burn-in set plays no part in it, so that moving the
+  // burn-in redraws it at once
+  struct EssCurve {
+    std::vector<std::weak_ptr<const SampleTable>> tables;  // never keeps a closed file's tables
+    int column = 0;
+    TableLayout layout;
+    int modelFilter = 0;
+    long long burnOut = 0;
+    std::shared_ptr<const std::vector<EssAtBurnIn>> points;
+    bool describes(const ColumnFiguresInput& input, long long burnOut) const;
+  };
+  std::optional<EssCurve> essCurve_;
   // what the figures on screen describe, and the latest request made
   std::optional<ColumnFiguresInput> figuresShown_;
   std::optional<ColumnFiguresInput> figuresWanted_;

@@ -48,6 +48,13 @@ int compareNames(const QString& a, const QString& b) {
 
 }  // namespace
 
+SummaryColumns diagnosticsColumns() { return SummaryColumns{true, {}, false}; }
+
+const std::vector<std::string>& diagnosticsHeader() {
+  static const std::vector<std::string> header = summaryTableHeader(diagnosticsColumns());
+  return header;
+}
+
 std::optional<double> summaryFigure(const SummaryRow& row, int column) {
   switch (column) {
     case 0: return row.column;
@@ -61,6 +68,11 @@ std::optional<double> summaryFigure(const SummaryRow& row, int column) {
     case 9: return row.diagnostics.essTail;
     case 10: return row.diagnostics.rhat;
     case 11: return row.diagnostics.mcseMean;
+    case 12: return row.mcseHpdiLow;
+    case 13: return row.mcseHpdiHigh;
+    case 14:
+      if (!row.burnInMser.suggested) return std::nullopt;
+      return static_cast<double>(row.burnInMser.rows);
     default: return std::nullopt;
   }
 }
@@ -105,7 +117,7 @@ std::shared_ptr<const DiagnosticsContents> makeDiagnosticsContents(std::vector<S
   std::stable_sort(byName.begin(), byName.end(), [&](int a, int b) {
     return compareNames(contents->names[static_cast<std::size_t>(a)], contents->names[static_cast<std::size_t>(b)]) < 0;
   });
-  const std::size_t columns = summaryTableHeader().size();
+  const std::size_t columns = diagnosticsHeader().size();
   contents->ascending.resize(columns);
   contents->definedCount.assign(columns, n);
   for (std::size_t c = 0; c < columns; ++c) {

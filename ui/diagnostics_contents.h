@@ -31,7 +31,12 @@ struct DiagnosticsContents {
   int rhatCount = 0, essCount = 0;
 };
 
-// The figure of the table's column `column` (0-based, as summaryTableHeader) of a row; nothing
+// The page's columns: the summary's, then the HPDI limits' errors and the column's own burn-in,
+// as the tool's --summary appends them; its copied and saved texts have the same.
+SummaryColumns diagnosticsColumns();
+const std::vector<std::string>& diagnosticsHeader();
+
+// The figure of the table's column `column` (0-based, as diagnosticsHeader) of a row; nothing
 // for the name and for an undefined figure.
 std::optional<double> summaryFigure(const SummaryRow& row, int column);
 

@@ -3,11 +3,14 @@
 
 #include <QBrush>
 #include <QFont>
+#include <QLocale>
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <numeric>
 
+#include "report/burn_in_texts.h"
+#include "stats/mcse_rounding.h"
 #include "stats/number_format.h"
 #include "stats/text_numbers.h"
 
@@ -15,7 +18,24 @@ namespace varno {
 
 namespace {
 
-enum Column { cColumn, cName, cN, cMean, cSd, cMode, cLow, cHigh, cEssBulk, cEssTail, cRhat, cMcse, cCount };
+enum Column {
+  cColumn,
+  cName,
+  cN,
+  cMean,
+  cSd,
+  cMode,
+  cLow,
+  cHigh,
+  cEssBulk,
+  cEssTail,
+  cRhat,
+  cMcse,
+  cMcseLow,
+  cMcseHigh,
+  cBurnIn,
+  cCount
+};
 
 // On screen figures are short, to keep every column in sight; the copied and saved texts are exact.
 // Effective sample sizes get one decimal, so that 99.96 does not read as a fine 100.
@@ -27,8 +47,20 @@ QString figureText(const std::optional<double>& value, int column) {
     return end.ec == std::errc{} ? QString::fromLatin1(buffer, static_cast<qsizetype>(end.ptr - buffer))
                                  : QStringLiteral("\u2013");
   }
-  const int digits = column == cRhat ? 4 : column == cMcse ? 3 : 5;
+  // a burn-in is a number of rows: every digit
+  if (column == cBurnIn) return QLocale(QLocale::English).toString(static_cast<qint64>(*value));
+  const int digits = column == cRhat ? 4 : column == cMcse || column == cMcseLow || column == cMcseHigh ? 3 : 5;
   return QString::fromStdString(generalFormat(*value, digits));
+}
+
+// The figure's error where the table can round it to the digits the chain supports.
+std::optional<double> roundingError(const SummaryRow& row, int column) {
+  switch (column) {
+    case cMean: return row.diagnostics.mcseMean;
+    case cLow: return row.mcseHpdiLow;
+    case cHigh: return row.mcseHpdiHigh;
+    default: return std::nullopt;
+  }
 }
 
 int locusLineKey(int locus) { return -(locus + 2); }
@@ -73,8 +105,14 @@ void DiagnosticsModel::setGroupedByLocus(bool grouped) {
   rebuild();
 }
 
+void DiagnosticsModel::setRoundedToMcse(bool rounded) {
+  if (rounded == rounded_) return;
+  rounded_ = rounded;
+  if (rowCount() > 0) emit dataChanged(index(0, cMean), index(rowCount() - 1, cHigh), {Qt::DisplayRole});
+}
+
 void DiagnosticsModel::sort(int column, Qt::SortOrder order) {
-  if (column < 0 || column >= cCount) return;
+  if (column < 0 || column >= columnCount()) return;
   sortColumn_ = column;
   sortOrder_ = order;
   rebuild();
@@ -197,11 +235,14 @@ int DiagnosticsModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : static_cast<int>(shown_.size());
 }
 
-int DiagnosticsModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : cCount; }
+int DiagnosticsModel::columnCount(const QModelIndex& parent) const {
+  // the columns the table's header names, in its order
+  return parent.isValid() ? 0 : std::min(static_cast<int>(cCount), static_cast<int>(diagnosticsHeader().size()));
+}
 
 QVariant DiagnosticsModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-  const auto& header = summaryTableHeader();
+  const auto& header = diagnosticsHeader();
   if (section < 0 || section >= static_cast<int>(header.size())) return {};
   return QString::fromStdString(header[static_cast<std::size_t>(section)]);
 }
@@ -229,8 +270,13 @@ QVariant DiagnosticsModel::data(const QModelIndex& index, int role) const {
                                           : column == cRhat    ? &marks.rhat
                                                                : nullptr;
   switch (role) {
-    case Qt::DisplayRole:
-      return column == cName ? contents_->names[r] : figureText(summaryFigure(row, column), column);
+    case Qt::DisplayRole: {
+      if (column == cName) return contents_->names[r];
+      const std::optional<double> figure = summaryFigure(row, column);
+      if (rounded_ && figure && (column == cMean || column == cLow || column == cHigh))
+        return QString::fromStdString(mcseRounded(*figure, roundingError(row, column)));
+      return figureText(figure, column);
+    }
     case Qt::TextAlignmentRole:
       return column == cName ? QVariant() : QVariant(int(Qt::AlignRight | Qt::AlignVCenter));
     case Qt::BackgroundRole:
@@ -238,6 +284,10 @@ QVariant DiagnosticsModel::data(const QModelIndex& index, int role) const {
       return {};
     case Qt::ToolTipRole:
       if (why && *why) return QString::fromStdString(**why);
+      // a column without a burn-in of its own says why
+      if (column == cBurnIn && row.kind != ColumnKind::counter && row.kind != ColumnKind::modelLabel &&
+          !row.burnInMser.suggested)
+        return QString::fromStdString(noSuggestionReason(row.burnInMser));
       return {};
     default:
       return {};

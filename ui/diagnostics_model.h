@@ -30,6 +30,8 @@ class DiagnosticsModel : public QAbstractTableModel {
   // frq files: the rows of a locus together under a line naming it, the loci in the order of
   // their first row in the sort.
   void setGroupedByLocus(bool grouped);
+  // Means and HPDI limits written to the digits their Monte Carlo errors support.
+  void setRoundedToMcse(bool rounded);
 
   // The index into the contents' rows of the table row `row`; -1 for a locus line.
   int summaryIndexAt(int row) const;
@@ -60,6 +62,7 @@ class DiagnosticsModel : public QAbstractTableModel {
   std::optional<long long> filterNumber_;
   bool onlyMissing_ = false;
   bool grouped_ = false;
+  bool rounded_ = false;
   int sortColumn_ = 0;
   Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
 };

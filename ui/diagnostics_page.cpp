@@ -10,7 +10,6 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 #include <stdexcept>
-#include <thread>
 #include <qcustomplot.h>
 
 #include "core/column_catalogue.h"
@@ -21,6 +20,7 @@
 #include "ui/designed_controls.h"
 #include "ui/diagnostics_table.h"
 #include "ui/job_runner.h"
+#include "ui/worker_threads.h"
 #include "stats/chain_diagnostics.h"
 
 namespace varno {
@@ -65,13 +65,6 @@ QString noteFor(const SummaryTableInput& inputs, const std::vector<SummaryRow>& 
             "diagnostics are conditional on those visits, and their lags count visits, not iterations.";
   }
   return note;
-}
-
-// The columns are spread over every core, as the headless tool does: the window's own thread
-// waits for none of them.
-int workerThreads() {
-  const unsigned cores = std::thread::hardware_concurrency();
-  return cores == 0 ? 2 : static_cast<int>(cores);
 }
 
 }  // namespace
@@ -223,6 +216,8 @@ void DiagnosticsPage::diagnosticsFiltersChanged() {
                                     : QString("%1 of %2 columns").arg(rows.shownSummaryRows()).arg(all));
 }
 
+void DiagnosticsPage::setRoundedToMcse(bool rounded) { diagnosticsTable->rows().setRoundedToMcse(rounded); }
+
 void DiagnosticsPage::diagnosticsRowDoubleClicked(int row) {
   const int index = diagnosticsTable->summaryIndexOf(row);
   if (!diagnosticsContents_ || index < 0 || index >= static_cast<int>(diagnosticsContents_->rows.size())) return;
@@ -251,7 +246,7 @@ void DiagnosticsPage::copyDiagnostics() {
     std::vector<SummaryRow> rows;
     rows.reserve(selected.size());
     for (int index : selected) rows.push_back(contents->rows[static_cast<std::size_t>(index)]);
-    auto text = std::make_shared<QString>(QString::fromStdString(formatSummaryTable(rows, SummaryFormat::tsv)));
+    auto text = std::make_shared<QString>(QString::fromStdString(formatSummaryTable(rows, SummaryFormat::tsv, diagnosticsColumns())));
     return [this, text, count = selected.size()] {
       QApplication::clipboard()->setText(*text);
       setStatus(count == 1 ? QString("1 row copied.") : QString("%1 rows copied.").arg(count));

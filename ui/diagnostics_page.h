@@ -38,6 +38,9 @@ class DiagnosticsPage : private WindowPage {
   const std::shared_ptr<const DiagnosticsContents>& contents() const { return diagnosticsContents_; }
   // a cancel: nothing waits for the diagnostics any more
   void dropWaiting() { job_.dropWaiting(); }
+  // Options > "Round to the Monte Carlo error": means and HPDI limits to the digits their
+  // errors support, on the page only.
+  void setRoundedToMcse(bool rounded);
 
  private:
   void createDiagnosticsPage();

@@ -88,7 +88,8 @@ QString TForm3::mainChartTitle() const {
   bool numbered = false;
   column.toInt(&numbered);
   if (numbered) column = "column " + column;
-  return column.isEmpty() ? QString() : mainChartPurpose(column, details_->chosenPlotType());
+  if (column.isEmpty()) return QString();
+  return details_->essByBurnInChosen() ? essByBurnInPurpose(column) : mainChartPurpose(column, details_->chosenPlotType());
 }
 
 void TForm3::SaveClick() {

@@ -6,7 +6,11 @@
 //   runs replaces any queued one;
 // - diagnostics: the convergence diagnostics of the Details page's sample, which on a long column
 //   take longer than all its other figures, latest request wins as well, so that the figures
-//   never wait for them.
+//   never wait for them;
+// - suggestion: the suggested burn-in of the open chains, latest request wins, so that it never
+//   holds up the analysis;
+// - curve: the Details page's ESS against burn-in, latest request wins, apart from the figures it
+//   would otherwise delay.
 #pragma once
 
 #include <QObject>
@@ -28,7 +32,7 @@ using JobCancelled = WorkCancelled;
 class JobRunner : public QObject {
   Q_OBJECT
  public:
-  enum class Lane { analysis, figures, diagnostics };
+  enum class Lane { analysis, figures, diagnostics, suggestion, curve };
 
   using Apply = std::function<void()>;
   struct Job {
@@ -47,7 +51,8 @@ class JobRunner : public QObject {
   bool start(Lane lane, Job job);
   bool busy(Lane lane) const;
   bool idle() const {
-    return !busy(Lane::analysis) && !busy(Lane::figures) && !busy(Lane::diagnostics);
+    return !busy(Lane::analysis) && !busy(Lane::figures) && !busy(Lane::diagnostics) && !busy(Lane::suggestion) &&
+           !busy(Lane::curve);
   }
   // Asks the running job of the lane to stop and drops a queued one.
   void cancel(Lane lane);
@@ -74,7 +79,7 @@ class JobRunner : public QObject {
   LaneState& of(Lane lane) { return lanes_[static_cast<int>(lane)]; }
   const LaneState& of(Lane lane) const { return lanes_[static_cast<int>(lane)]; }
 
-  std::array<LaneState, 3> lanes_;
+  std::array<LaneState, 5> lanes_;
   std::uint64_t nextId_ = 1;
 };
 

@@ -34,6 +34,7 @@
 #include "ui/guarded.h"
 #include "ui/job_runner.h"
 #include "ui/recent_files.h"
+#include "ui/suggested_burn_in.h"
 #include "ui/track_bar.h"
 #include "ui/up_down.h"
 #include "ui/window_settings.h"
@@ -64,6 +65,11 @@ TForm3::TForm3(Dialogs& dialogs, QWidget* parent)
       recentFiles_(std::make_unique<RecentFiles>()) {
   setObjectName("Form3");
   createControls();
+  suggestion_ = std::make_unique<SuggestedBurnIn>(
+      *jobs_, [this] { return suggestionInputs(); }, [this] { suggestionChanged(); });
+  details_->columnChosen = [this] {
+    if (suggestFromColumn_->isChecked()) suggestion_->update();
+  };
   createJobControls();
   connectHandlers();
   FormCreate();
@@ -160,6 +166,10 @@ void TForm3::connectHandlers() {
   connect(exportDraws, &QAction::triggered, this, on(&TForm3::exportDrawsClick));
   summary_->connectHandlers();
   connect(showBurnIn, &QAction::triggered, this, on(&TForm3::showBurnInClick));
+  connect(useSuggestedBurnIn_, &QAction::triggered, this, on(&TForm3::useSuggestedBurnInClick));
+  connect(suggestFromAll_, &QAction::triggered, this, on(&TForm3::suggestFromClick));
+  connect(suggestFromColumn_, &QAction::triggered, this, on(&TForm3::suggestFromClick));
+  connect(roundToMcse_, &QAction::triggered, this, on(&TForm3::roundToMcseClick));
   connect(Save, &QAction::triggered, this, on(&TForm3::SaveClick));
   connect(g1_save, &QAction::triggered, this, on(&TForm3::g1_saveClick));
   connect(g2_save, &QAction::triggered, this, on(&TForm3::g2_saveClick));
@@ -244,6 +254,7 @@ bool TForm3::CutinKeyPress(QChar key) {
 
 void TForm3::analysisChanged() {
   updateRetainedRowsText();
+  followSuggestion();
   diagnostics_->diagnosticsChanged();
   summary_->summaryChanged();
 }

@@ -42,8 +42,10 @@ class DiagnosticsPage;
 class FileDialogSpec;
 class JobRunner;
 class RecentFiles;
+class SuggestedBurnIn;
 class SummaryPage;
 class TrackBar;
+struct SuggestionInputs;
 
 class TForm3 : public QMainWindow, private PageHost {
   Q_OBJECT
@@ -302,6 +304,19 @@ class TForm3 : public QMainWindow, private PageHost {
   void saveRecentFiles();
   // Options > "Write a record with each report": the record beside a report just saved.
   void writeReportRecord(const std::string& reportPath, long long burnIn, long long burnOut);
+  // Options > "Use suggested burn-in": Burn-in set to the suggestion as if typed; with none, the
+  // status line says why.
+  void useSuggestedBurnInClick();
+  // Options > "Suggest burn-in from": every quantity, or the column shown, for this analysis only.
+  void suggestFromClick();
+  // Options > "Round to the Monte Carlo error": the Diagnostics page's means and HPDI limits.
+  void roundToMcseClick();
+  // What the suggestion of the open analysis is computed from; nothing while there is none.
+  std::optional<SuggestionInputs> suggestionInputs() const;
+  // The suggestion follows the analysis: a new one starts from every quantity again.
+  void followSuggestion();
+  // The suggestion known for the open chains changed: the menu and the trace follow.
+  void suggestionChanged();
   // Why the record of a report saved at reportPath could not be written there, or nothing.
   std::optional<std::string> recordTargetFault(const std::string& reportPath) const;
   // The chart popup's commands: the chosen item checked, the charts changed and redrawn.
@@ -332,6 +347,13 @@ class TForm3 : public QMainWindow, private PageHost {
   std::unique_ptr<RecentFiles> recentFiles_;
   QMenu* recentFilesMenu_ = nullptr;
   QAction* writeRecord_ = nullptr;
+  QAction* useSuggestedBurnIn_ = nullptr;
+  QMenu* suggestFrom_ = nullptr;
+  QAction* suggestFromAll_ = nullptr;
+  QAction* suggestFromColumn_ = nullptr;
+  QAction* roundToMcse_ = nullptr;
+  std::unique_ptr<SuggestedBurnIn> suggestion_;
+  std::string suggestionAnalysis_;  // the data file whose suggestion source the menu holds
 };
 
 }  // namespace varno

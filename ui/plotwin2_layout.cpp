@@ -167,6 +167,16 @@ void TForm3::createMenus() {
   writeRecord_ = item(Options, "writeRecord", "Write a record with each report");
   writeRecord_->setCheckable(true);
   writeRecord_->setChecked(false);
+  Options->addSeparator();
+  useSuggestedBurnIn_ = item(Options, "useSuggestedBurnIn", "Use suggested burn-in", QKeySequence("Ctrl+B"));
+  useSuggestedBurnIn_->setEnabled(false);  // until there is a suggestion of the open chains
+  suggestFrom_ = named(Options->addMenu("Suggest burn-in from"), "suggestFrom");
+  auto* sources = new QActionGroup(this);
+  suggestFromAll_ = radioItem(suggestFrom_, sources, "suggestFromAll", "All quantities", true);
+  suggestFromColumn_ = radioItem(suggestFrom_, sources, "suggestFromColumn", "Column shown", false);
+  roundToMcse_ = item(Options, "roundToMcse", "Round to the Monte Carlo error");
+  roundToMcse_->setCheckable(true);
+  roundToMcse_->setChecked(false);
   Refresh1 = named(MainMenu1->addAction("Reload (F5)"), "Refresh1");
   Refresh1->setShortcut(QKeySequence(Qt::Key_F5));
 }

@@ -37,7 +37,7 @@ void TForm3::diag_saveClick() {
   JobRunner::Job job;
   job.title = "Saving the diagnostics table";
   job.work = [this, path, contents = diagnostics_->contents()](Progress& progress) -> JobRunner::Apply {
-    const std::string text = formatSummaryTable(contents->rows, SummaryFormat::csv);
+    const std::string text = formatSummaryTable(contents->rows, SummaryFormat::csv, diagnosticsColumns());
     progress.stopIfCancelled();
     if (const auto error = writeFileAtomically(path, text)) throw std::runtime_error(*error);
     return [this, path] { setStatus("Diagnostics table written to " + QString::fromStdString(path)); };

@@ -263,7 +263,9 @@ TEST_F(DiagnosticsPage, SaveWritesCsvAndRefusesToWriteOverTheDataFile) {
   QFile saved(target + ".csv");
   ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
   const QByteArray csv = saved.readAll();
-  EXPECT_TRUE(csv.startsWith("column,name,n,mean,sd,mode,hpdi_low,hpdi_high,ess_bulk,ess_tail,rhat,mcse_mean\r\n"));
+  // the page's columns, in the order the tool's --summary has them
+  EXPECT_TRUE(csv.startsWith("column,name,n,mean,sd,mode,hpdi_low,hpdi_high,ess_bulk,ess_tail,rhat,mcse_mean,"
+                             "mcse_hpdi_low,mcse_hpdi_high,burnin_mser\r\n"));
   EXPECT_EQ(csv.count("\r\n"), 4);
 }
 
