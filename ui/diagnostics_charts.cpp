@@ -23,6 +23,8 @@ QCustomPlot* makeSpreadChart(const QString& name, const QString& title, QWidget*
   target->setPen(QPen(QColor(200, 0, 0), 1, Qt::DashLine));
   target->setVisible(false);
   chart->yAxis->setLabel("columns");
+  // the chart is narrow: figures like 1.0025 need room, three ticks leave each its own
+  chart->xAxis->ticker()->setTickCount(3);
   chart->setMinimumHeight(150);
   return chart;
 }
@@ -53,7 +55,10 @@ void showSpread(QCustomPlot* chart, const Histogram& spread, int count, double t
   const double low = spread.min, high = keys.back() + width / 2;
   const double margin = (high - low) * 0.05;
   chart->xAxis->setRange(std::min(low, target) - margin, std::max(high, target) + margin);
-  chart->yAxis->setRange(0, *std::max_element(heights.begin(), heights.end()) * 1.1);
+  const double tallest = *std::max_element(heights.begin(), heights.end());
+  chart->yAxis->setRange(0, tallest * 1.1);
+  // columns are counted whole: no more ticks than whole counts, so none falls between two
+  chart->yAxis->ticker()->setTickCount(std::clamp(static_cast<int>(std::ceil(tallest)), 1, 5));
   line->point1->setCoords(target, 0);
   line->point2->setCoords(target, 1);
   line->setVisible(true);
