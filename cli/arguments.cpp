@@ -224,7 +224,8 @@ class Parser {
 
   // The options the uses share: factors file, mode, interaction and data range.
   bool common(std::string& factorsPath, std::optional<int>& factorMode, std::optional<bool>& interaction,
-              long long& burnIn, long long& burnOut, std::optional<AutoBurnIn>& autoBurnIn) {
+              long long& burnIn, long long& burnOut, std::optional<AutoBurnIn>& autoBurnIn,
+              std::optional<BurnInShare>& burnInShare) {
     if (positional_.size() >= 2) factorsPath = positional_[1];
     if (positional_.size() >= 3) {
       auto mode = wholeNumber(positional_[2], std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
@@ -242,14 +243,21 @@ class Parser {
     }
     constexpr long long kMaxBurn = std::numeric_limits<int>::max();
     // "auto" or "auto:COLUMN": the suggested burn-in, taken once the chains are read
+    const char* const burnInKinds = "a number of rows (0 or more), N% (a share of each chain's rows, below 100), auto or auto:COLUMN";
+    // "N%": that share of each chain's own rows, taken once the chains are read
+    if (auto found = values_.find("--burn-in"); found != values_.end() && found->second.find('%') != std::string::npos) {
+      burnInShare = parseBurnInShare(found->second);
+      if (!burnInShare) return fail(std::string("--burn-in needs ") + burnInKinds + ", not \"" + found->second + "\"");
+      return number("--burn-out", 0, kMaxBurn, "a number of rows (0 or more)", burnOut);
+    }
     if (auto found = values_.find("--burn-in"); found != values_.end() && found->second.rfind("auto", 0) == 0) {
       const std::string& value = found->second;
       if (value != "auto" && (value.size() <= 5 || value[4] != ':'))
-        return fail("--burn-in needs a number of rows (0 or more), auto or auto:COLUMN, not \"" + value + "\"");
+        return fail(std::string("--burn-in needs ") + burnInKinds + ", not \"" + value + "\"");
       autoBurnIn = AutoBurnIn{value.size() > 5 ? value.substr(5) : std::string(), {}};
       return number("--burn-out", 0, kMaxBurn, "a number of rows (0 or more)", burnOut);
     }
-    return number("--burn-in", 0, kMaxBurn, "a number of rows (0 or more), auto or auto:COLUMN", burnIn) &&
+    return number("--burn-in", 0, kMaxBurn, burnInKinds, burnIn) &&
            number("--burn-out", 0, kMaxBurn, "a number of rows (0 or more)", burnOut);
   }
 
@@ -315,7 +323,7 @@ class Parser {
       UnattendedOptions& r = a.report;
       r.dataPath = positional_[0];
       r.chainPaths = chains_;
-      if (!common(r.factorsPath, r.factorMode, r.interaction, r.burnIn, r.burnOut, r.autoBurnIn)) return failed();
+      if (!common(r.factorsPath, r.factorMode, r.interaction, r.burnIn, r.burnOut, r.autoBurnIn, r.burnInShare)) return failed();
       long long model = 0;
       if (!number("--model", 0, std::numeric_limits<int>::max(), "a model number (0 for all models)", model))
         return failed();
@@ -346,7 +354,7 @@ class Parser {
     ColumnStatisticsOptions& c = a.column;
     c.dataPath = positional_[0];
     c.chainPaths = chains_;
-    if (!common(c.factorsPath, c.factorMode, c.interaction, c.burnIn, c.burnOut, c.autoBurnIn)) return failed();
+    if (!common(c.factorsPath, c.factorMode, c.interaction, c.burnIn, c.burnOut, c.autoBurnIn, c.burnInShare)) return failed();
     long long column = 0, level = 95, model = 0, position = 0;
     // what is not a whole number is a name of the header line
     const auto given = values_.find("--column");
@@ -388,7 +396,7 @@ class Parser {
     if (!dataAndFactorArguments()) return false;
     d.dataPath = positional_[0];
     d.chainPaths = chains_;
-    if (!common(d.factorsPath, d.factorMode, d.interaction, d.burnIn, d.burnOut, d.autoBurnIn)) return false;
+    if (!common(d.factorsPath, d.factorMode, d.interaction, d.burnIn, d.burnOut, d.autoBurnIn, d.burnInShare)) return false;
     long long level = 95, model = 0;
     if (!number("--level", 1, 99, "a whole percentage from 1 to 99", level) ||
         !number("--model", 0, std::numeric_limits<int>::max(), "a model number (0 for all models)", model))
@@ -441,7 +449,7 @@ class Parser {
     ModelEvidenceOptions& m = a.models;
     m.dataPath = positional_[0];
     m.chainPaths = chains_;
-    if (!common(m.factorsPath, m.factorMode, m.interaction, m.burnIn, m.burnOut, m.autoBurnIn)) return failed();
+    if (!common(m.factorsPath, m.factorMode, m.interaction, m.burnIn, m.burnOut, m.autoBurnIn, m.burnInShare)) return failed();
     if (!format(m.format)) return failed();
     if (auto found = values_.find("--model-prior"); found != values_.end()) m.modelPrior = found->second;
     return CliParse{a, {}};
@@ -567,6 +575,9 @@ std::string usageText() {
          "                            column of every chain, or over the chains of COLUMN\n"
          "                            alone (a number or a name as --column takes it); said\n"
          "                            on standard error; none suggested: 0, with a warning\n"
+         "  --burn-in N%              leave out N percent of each chain's own rows, rounded\n"
+         "                            down (chains of different lengths each get their own);\n"
+         "                            0% to below 100%\n"
          "  --burn-out N              leave out the last N rows (default 0)\n"
          "  --chain PATH              a further chain of the same analysis (repeatable): a data\n"
          "                            file of the same kind and columns as DATA; the report, the\n"

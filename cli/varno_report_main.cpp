@@ -107,6 +107,8 @@ int writeRecord(const std::string& recordPath, const varno::UnattendedOptions& o
   for (const varno::ChainRows& chain : report.charts->chains) run.rowCount += chain.table->rowCount();
   run.decision = report.charts->decision;
   if (options.autoBurnIn) run.burnInTaken = takenBurnIn;
+  if (options.burnInShare)
+    for (const varno::ChainRows& chain : report.charts->chains) run.chainBurnIns.push_back(chain.rows.begin);
   std::string why;
   std::optional<varno::ProvenanceRecord> record = varno::reportRecord(run, &why);
   if (!record) return failure(varno::RunError{why + "; no record was written"});

@@ -5,8 +5,6 @@
 
 namespace varno {
 
-namespace {
-
 std::string grouped(long long n) {
   char digits[24];
   const std::string text(digits, std::to_chars(digits, digits + sizeof digits, n < 0 ? -n : n).ptr);
@@ -17,8 +15,6 @@ std::string grouped(long long n) {
   }
   return out;
 }
-
-}  // namespace
 
 std::string groupedCount(long long n, const char* one, const char* many) {
   return grouped(n) + " " + (n == 1 ? one : many);

@@ -8,6 +8,9 @@
 
 namespace varno {
 
+// n with its thousands grouped by commas: "1,500".
+std::string grouped(long long n);
+
 // n with its thousands grouped by commas ("1,500"), then the singular or plural noun.
 std::string groupedCount(long long n, const char* one, const char* many);
 

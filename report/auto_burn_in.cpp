@@ -48,15 +48,8 @@ std::optional<RunError> takeSuggestedBurnIn(const AutoBurnIn& request, const std
     warnings.push_back(noBurnInSuggestedWarning(taken.suggestion, chainCount));
   }
   if (request.taken) request.taken(taken);
-  for (std::size_t c = 0; c < chains.size(); ++c) {
-    RowRange rows;
-    if (auto error = checkedRetainedRows(taken.suggestion.rows, burnOut, chains[c].table->rowCount(), rows)) {
-      error->message = quoted(c < chainFiles.size() ? chainFiles[c] : dataPath) + ": " + error->message;
-      return error;
-    }
-    chains[c].rows = rows;
-  }
-  return std::nullopt;
+  return setChainBurnIns(std::vector<long long>(chains.size(), taken.suggestion.rows), burnOut, dataPath, chainFiles,
+                         chains);
 }
 
 }  // namespace varno

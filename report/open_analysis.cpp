@@ -202,6 +202,20 @@ std::optional<RunError> checkedRetainedRows(long long burnIn, long long burnOut,
   return std::nullopt;
 }
 
+std::optional<RunError> setChainBurnIns(const std::vector<long long>& burnIns, long long burnOut,
+                                        const std::string& dataPath, const std::vector<std::string>& chainFiles,
+                                        std::vector<ChainRows>& chains) {
+  for (std::size_t c = 0; c < chains.size(); ++c) {
+    RowRange rows;
+    if (auto error = checkedRetainedRows(burnIns[c], burnOut, chains[c].table->rowCount(), rows)) {
+      error->message = quoted(c < chainFiles.size() ? chainFiles[c] : dataPath) + ": " + error->message;
+      return error;
+    }
+    chains[c].rows = rows;
+  }
+  return std::nullopt;
+}
+
 std::string warningLine(const OpenWarning& warning) {
   return warning.file.empty() ? warning.note : quoted(warning.file) + ": " + warning.note;
 }
@@ -332,6 +346,10 @@ std::optional<RunError> openAnalysis(const AnalysisRequest& options, OpenedAnaly
                                          target.chainFiles, chains, noted))
       return error;
     for (std::string& note : noted) warnings.push_back({"", std::move(note)});
+  }
+  if (options.burnInShare) {
+    if (auto error = takeBurnInShare(*options.burnInShare, options.dataPath, options.burnOut, target.chainFiles, chains))
+      return error;
   }
   data = OpenedAnalysis{std::move(chains), kind, decision, layout, std::move(target.factorsText),
                         std::move(target.chainFiles)};

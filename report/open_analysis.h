@@ -16,6 +16,7 @@
 #include "core/progress.h"
 #include "core/table_layout.h"
 #include "report/auto_burn_in.h"
+#include "report/burn_in_share.h"
 #include "stats/chain_rows.h"
 #include "stats/row_range.h"
 
@@ -51,6 +52,13 @@ std::optional<RunError> decideFactors(std::optional<int> factorMode, std::string
 // fitted: a pipeline that asked for them gets what it asked for or nothing.
 std::optional<RunError> checkedRetainedRows(long long burnIn, long long burnOut, int rowCount, RowRange& rows);
 
+// Each chain's retained rows replaced by its own burn-in (`burnIns`, as `chains`) and `burnOut`,
+// checked as checkedRetainedRows does; a refusal names the chain's file (`chainFiles`, the data
+// file where none is given).
+std::optional<RunError> setChainBurnIns(const std::vector<long long>& burnIns, long long burnOut,
+                                        const std::string& dataPath, const std::vector<std::string>& chainFiles,
+                                        std::vector<ChainRows>& chains);
+
 // What an analysis is opened from: the data file (or CODA index), its further chains, its factors
 // and the decision inputs, the rows and the model.
 struct AnalysisRequest {
@@ -78,6 +86,9 @@ struct AnalysisRequest {
   // The burn-in taken from the suggestion once every chain is read; the reading checks the rows
   // with burnIn, which is then to be 0.
   std::optional<AutoBurnIn> autoBurnIn;
+  // The burn-in as a share of each chain's rows, taken once every chain is read; as autoBurnIn,
+  // burnIn is then to be 0.
+  std::optional<BurnInShare> burnInShare;
 };
 
 // An analysis opened and checked.

@@ -77,9 +77,19 @@ std::string provenanceJson(const ProvenanceRecord& r) {
   }
   out += r.inputs.empty() ? "],\n" : "\n  ],\n";
   out += "  \"chains\": " + jsonNumber(r.chains) + ",\n";
+  long long burnIns = r.chains * r.burnIn;
+  if (!r.chainBurnIns.empty()) {
+    burnIns = 0;
+    for (long long rows : r.chainBurnIns) burnIns += rows;
+  }
   out += "  \"rows\": {\"total\": " + jsonNumber(r.rowCount) + ", \"burn_in\": " + jsonNumber(r.burnIn) +
          ", \"burn_out\": " + jsonNumber(r.burnOut) +
-         ", \"retained\": " + jsonNumber(r.rowCount - r.chains * (r.burnIn + r.burnOut)) + "},\n";
+         ", \"retained\": " + jsonNumber(r.rowCount - burnIns - r.chains * r.burnOut) + "},\n";
+  if (!r.chainBurnIns.empty()) {
+    out += "  \"burn_in_by_chain\": [";
+    for (std::size_t c = 0; c < r.chainBurnIns.size(); ++c) out += (c ? ", " : "") + jsonNumber(r.chainBurnIns[c]);
+    out += "],\n";
+  }
   if (const auto& rule = r.burnInRule) {
     out += "  \"burn_in_rule\": " + jsonString(rule->rule) + ",\n";
     out += "  \"burn_in_set_by\": ";

@@ -34,6 +34,9 @@ struct ProvenanceRecord {
     std::string columnName;
   };
   std::optional<BurnInRule> burnInRule;
+  // Where each chain has a burn-in of its own (a share of its rows): every chain's, chain 1 first;
+  // burnIn is then chain 1's. Empty: every chain's is burnIn.
+  std::vector<long long> chainBurnIns;
   std::optional<int> levelPercent;        // where a level applies
   std::optional<int> bandwidthPosition;   // where a bandwidth applies
   std::vector<std::string> outputs;       // absolute paths of what was written

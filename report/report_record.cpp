@@ -17,6 +17,9 @@ std::vector<std::string> reportCommandWords(const UnattendedOptions& options, co
   if (options.autoBurnIn) {
     words.push_back("--burn-in");
     words.push_back(autoBurnInText(*options.autoBurnIn));
+  } else if (options.burnInShare) {
+    words.push_back("--burn-in");
+    words.push_back(options.burnInShare->text);
   } else if (options.burnIn != 0) {
     words.push_back("--burn-in");
     words.push_back(jsonNumber(options.burnIn));
@@ -63,6 +66,11 @@ std::optional<ProvenanceRecord> reportRecord(const ReportRun& run, std::string* 
       record.burnInRule->chain = taken.chain + 1;
       record.burnInRule->columnName = run.burnInTaken->setBy;
     }
+  }
+  if (run.options.burnInShare) {
+    record.chainBurnIns = run.chainBurnIns;
+    record.burnIn = run.chainBurnIns.empty() ? 0 : run.chainBurnIns.front();
+    record.burnInRule = ProvenanceRecord::BurnInRule{run.options.burnInShare->text + " of each chain's rows", {}, {}, {}};
   }
   record.burnOut = run.options.burnOut;
   record.modelFilter = run.options.modelFilter;

@@ -22,6 +22,7 @@ struct ReportRun {
   long long rowCount = 0;  // of every chain together
   FactorDecision decision;
   std::optional<TakenBurnIn> burnInTaken;  // when options.autoBurnIn: what it took
+  std::vector<long long> chainBurnIns;     // when options.burnInShare: the rows it gave each chain
 };
 
 // The record of the report, with the data and factors files digested now; nothing, and `why`,

@@ -100,6 +100,7 @@ UnattendedResult buildUnattendedReport(const UnattendedOptions& options, Progres
   request.chainPaths = options.chainPaths;
   request.askInteraction = options.askInteraction;
   request.autoBurnIn = options.autoBurnIn;
+  request.burnInShare = options.burnInShare;
   UnattendedReport report;
   OpenedAnalysis analysis;
   if (auto error = openAnalysis(request, analysis, report.warnings, progress)) return fail(std::move(*error));

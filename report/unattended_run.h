@@ -33,6 +33,7 @@ struct UnattendedOptions {
   std::vector<std::string> chainPaths;     // further chains of dataPath's analysis, in order
   int modelFilter = 0;  // the Fst summaries over the rows of this model only, as the window's Model choice; 0: all
   std::optional<AutoBurnIn> autoBurnIn;  // the burn-in taken from the suggestion (burnIn is then not used)
+  std::optional<BurnInShare> burnInShare;  // a share of each chain's rows (burnIn is then not used)
 };
 
 // What the run's Summary page would show, for figures drawn from the same run.

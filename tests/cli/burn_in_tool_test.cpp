@@ -117,6 +117,37 @@ TEST_F(SuggestedBurnIn, OneChainIsNotNamedAndNothingSuggestedLeavesTheBurnInAtZe
   EXPECT_EQ(none.out, runTool(folder, {shortPath, "--summary"}).out);
 }
 
+// A share of each chain's rows, rounded down, per chain: the exported draws of each chain start
+// after its own burn-in.
+TEST_F(SuggestedBurnIn, AShareLeavesOutThatPartOfEachChainsOwnRows) {
+  // chain 2 cut to 35 rows
+  std::string shorter = readWhole(two);
+  std::size_t end = 0;
+  for (int line = 0; line < 36; ++line) end = shorter.find('\n', end) + 1;
+  shorter.resize(end);
+  const std::string twoShort = folder.write("two_short.txt", shorter);
+  struct Case {
+    const char* share;
+    int first1, first2;  // the first row exported of chain 1 (50 rows) and chain 2 (35 rows), by its iter
+  };
+  const Case cases[] = {{"0%", 1, 1}, {"10%", 6, 4}, {"33.3%", 17, 12}, {"50%", 26, 18}, {"96%", 49, 34},
+                        {"2.857142%", 2, 1}, {"2.857143%", 2, 2}};
+  for (const Case& c : cases) {
+    const std::string out = folder.path("draws.tsv");
+    const ToolRun run = runTool(folder, {one, "--chain", twoShort, "--burn-in", c.share, "--burn-out", "0", "--export-draws", out});
+    ASSERT_EQ(run.status, 0) << c.share << run.err;
+    const auto lines = cellsOf(readWhole(out));
+    const std::vector<std::string> chain = columnOf(lines, ".chain"), iteration = columnOf(lines, "iter");
+    const auto firstOf = [&](const std::string& which) {
+      const std::size_t at = static_cast<std::size_t>(std::find(chain.begin(), chain.end(), which) - chain.begin());
+      return at < chain.size() ? iteration[at] : std::string("none");
+    };
+    EXPECT_EQ(firstOf("1"), std::to_string(c.first1)) << c.share;
+    EXPECT_EQ(firstOf("2"), std::to_string(c.first2)) << c.share;
+    EXPECT_EQ(static_cast<int>(chain.size()), (50 - c.first1 + 1) + (35 - c.first2 + 1)) << c.share;
+  }
+}
+
 // The summary's quantile columns are named as the reference names them and hold the type 7
 // quantile with the reference's MCSE and ESS over the chains; rounding writes the mean and the
 // limits at their MCSE.
@@ -195,9 +226,18 @@ TEST(BurnInTool, MalformedArgumentsAreUsageErrorsNamingTheBadPart) {
       {{"--summary", "--quantiles", "0.5,1.5"}, "; \"1.5\" is not one"},
       {{"--summary", "--quantiles", "0.5x"}, "; \"0.5x\" is not one"},
       {{"--summary", "--quantiles", "nan"}, "; \"nan\" is not one"},
-      {{"--summary", "--burn-in", "automatic"}, "--burn-in needs a number of rows (0 or more), auto or auto:COLUMN, not \"automatic\""},
+      {{"--summary", "--burn-in", "automatic"}, "--burn-in needs a number of rows (0 or more), N% (a share of each chain's rows, below 100), auto or auto:COLUMN, not \"automatic\""},
       {{"--summary", "--burn-in", "auto:"}, "not \"auto:\""},
-      {{"--summary", "--burn-in", "-3"}, "--burn-in needs a number of rows (0 or more), auto or auto:COLUMN, not \"-3\""},
+      {{"--summary", "--burn-in", "-3"}, "--burn-in needs a number of rows (0 or more), N% (a share of each chain's rows, below 100), auto or auto:COLUMN, not \"-3\""},
+      {{"--summary", "--burn-in", "100%"}, "--burn-in needs a number of rows (0 or more), N% (a share of each chain's rows, below 100), auto or auto:COLUMN, not \"100%\""},
+      {{"--summary", "--burn-in", "-5%"}, "not \"-5%\""},
+      {{"--summary", "--burn-in", "%"}, "not \"%\""},
+      {{"--summary", "--burn-in", "1e1%"}, "not \"1e1%\""},
+      {{"--summary", "--burn-in", "10 %"}, "not \"10 %\""},
+      {{"--summary", "--burn-in", "10%%"}, "not \"10%%\""},
+      {{"--summary", "--burn-in", "5.1234567%"}, "not \"5.1234567%\""},
+      // a share that leaves fewer than two rows of a chain is refused as a number of rows is, naming the chain
+      {{"--summary", "--burn-in", "96%", "--burn-out", "1"}, "\"" + path + "\": a burn-in of 48 and a burn-out of 1 leave 1 of the 50 rows"},
       {{"--summary", "--burn-in", "auto:y"}, "--burn-in auto:\"y\": \"" + path + "\" has no column of that name; its columns are 1 iter, 2 x"},
       {{"--summary", "--burn-in", "auto:3"}, "--burn-in auto:3: column 3 does not exist: \"" + path + "\" has 2 columns"},
       {{"--column", "2", "--round-by-mcse"}, "--round-by-mcse can be given only with --summary"},

@@ -89,6 +89,16 @@ class Record : public ::testing::Test {
     return entry + 1;
   }
 
+  // A further chain of the analysis in the run's folder: `rows` rows of the same populations and factors.
+  std::string furtherChain(const std::string& name, int rows, std::uint64_t seed) {
+    FstSpec spec;
+    spec.rows = rows;
+    spec.populations = 4;
+    spec.factors = 2;
+    spec.seed = seed;
+    return folder.write("it's a run/" + name, fstText(spec));
+  }
+
   TempFolder folder;
   std::string runs, data, factors;
 };
@@ -144,14 +154,8 @@ TEST_F(Record, ASuggestedBurnInNamesItsRuleAndWhatSetIt) {
 // Further chains are inputs of the report: digested in order, counted in the rows, and named in
 // the command that makes the same pooled report again.
 TEST_F(Record, FurtherChainsAreDigestedAndInTheCommand) {
-  FstSpec spec;
-  spec.rows = 150;
-  spec.populations = 4;
-  spec.factors = 2;
-  spec.seed = 6;
-  const std::string chain2 = folder.write("it's a run/lake2.fst", fstText(spec));
-  spec.seed = 7;
-  const std::string chain3 = folder.write("it's a run/lake3.fst", fstText(spec));
+  const std::string chain2 = furtherChain("lake2.fst", 150, 6);
+  const std::string chain3 = furtherChain("lake3.fst", 150, 7);
   const std::string report = runs + "/lake_res.txt", record = folder.path("lake.json");
   const ToolRun run = runTool(folder, {data, factors, "--interaction", "no", "--burn-in", "40", "--chain", chain2,
                                        "--chain", chain3, "--record", record});
@@ -162,6 +166,24 @@ TEST_F(Record, FurtherChainsAreDigestedAndInTheCommand) {
   expectInput(json, "chain", chain3, at);
   for (const char* wanted : {R"("rows": {"total": 500, "burn_in": 40, "burn_out": 0, "retained": 380})",
                              R"("chains": 3,)"})
+    EXPECT_NE(json.find(wanted), std::string::npos) << wanted << "\nin\n" << json;
+  expectCommandRemakes(json, report);
+}
+
+// A burn-in as a share gives each chain its own rows: the record says the share as given, as the
+// rule, and the rows of each chain; its command makes the same report again.
+TEST_F(Record, ABurnInShareRecordsTheRowsOfEachChain) {
+  const std::string chain2 = furtherChain("lake2.fst", 155, 6);
+  const std::string report = runs + "/lake_res.txt", record = folder.path("lake.json");
+  const ToolRun run = runTool(folder, {data, factors, "--interaction", "no", "--burn-in", "10%", "--chain", chain2,
+                                       "--record", record});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string json = readWhole(record);
+  // 10% of 200 rows is 20, of 155 rows 15 (rounded down)
+  for (const char* wanted : {R"("rows": {"total": 355, "burn_in": 20, "burn_out": 0, "retained": 320},)",
+                             "\"burn_in_by_chain\": [20, 15],\n",
+                             "\"burn_in_rule\": \"10% of each chain's rows\",\n  \"burn_in_set_by\": null,",
+                             R"("--burn-in", "10%")"})
     EXPECT_NE(json.find(wanted), std::string::npos) << wanted << "\nin\n" << json;
   expectCommandRemakes(json, report);
 }
