@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <span>
 
 #include <QColor>
 #include <QFileInfo>
@@ -298,7 +299,8 @@ std::vector<QCPGraph*> showEssByBurnIn(const MainChart& main, const std::vector<
   };
   const Line lines[] = {{"bulk ESS", QColor(31, 119, 180), &EssAtBurnIn::essBulk},
                         {"tail ESS", QColor(214, 39, 40), &EssAtBurnIn::essTail}};
-  for (const Line& line : lines) {
+  // a column without ESS (the counter, the Model column) gets empty axes, not a legend of nothing
+  for (const Line& line : curve.empty() ? std::span<const Line>() : std::span<const Line>(lines)) {
     QCPGraph* g = chart->addGraph();
     g->setName(line.name);
     g->setPen(QPen(line.colour, 1.5));
@@ -317,7 +319,7 @@ std::vector<QCPGraph*> showEssByBurnIn(const MainChart& main, const std::vector<
   for (double x : marks) widen(keys, x);
   for (int i = 0; i < chart->graphCount(); ++i) chart->graph(i)->removeFromLegend();
   for (QCPGraph* g : drawn) g->addToLegend();
-  chart->legend->setVisible(true);
+  chart->legend->setVisible(!drawn.empty());
   chart->xAxis->setLabel("burn-in (rows)");
   // ESS counts draws: the axis starts at 0, so that a fall reads as large as it is
   const QCPRange x = keys.value_or(QCPRange(0, 1));

@@ -397,6 +397,9 @@ void DetailsPage::showEssByBurnIn(const std::vector<EssAtBurnIn>& curve) {
                                         chainSeries_);
   essShown_ = true;
   placeBurnInMarks();
+  if (curve.empty())
+    host_.setPassingStatus("ESS by burn-in: " + xi->currentText() +
+                           " is not a sampled quantity (a counter or the Model column) and has no ESS");
 }
 
 void DetailsPage::requestEssByBurnIn(const ColumnFiguresInput& input) {

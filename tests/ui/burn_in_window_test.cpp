@@ -296,5 +296,18 @@ TEST_F(BurnInWindow, EssByBurnInDrawsBothCurvesWithTheBurnInsMarked) {
   EXPECT_EQ(markX("suggestedBurnIn"), 49.5);
 }
 
+// The counter has no ESS: ESS by burn-in of it draws no curve and no legend, and says why.
+TEST_F(BurnInWindow, EssByBurnInOfTheCounterSaysItHasNone) {
+  open(steps({200}));
+  part<QRadioButton>(*form, "essBurnIn")->click();
+  showColumn(1);
+  auto* chart = part<QCustomPlot>(*form, "Chart1");
+  for (int g = 0; g < chart->graphCount(); ++g)
+    EXPECT_FALSE(chart->graph(g)->visible() && !chart->graph(g)->data()->isEmpty()) << g;
+  EXPECT_FALSE(chart->legend->visible());
+  EXPECT_TRUE(form->statusBar()->currentMessage().contains("has no ESS"))
+      << form->statusBar()->currentMessage().toStdString();
+}
+
 }  // namespace
 }  // namespace varno
