@@ -58,12 +58,7 @@ BurnInSuggestion suggestBurnIn(std::span<const ChainRows> chains, const TableLay
   for (const ColumnBurnIn& column : result.columns) {
     for (std::size_t r = 0; r < analysis.withoutSuggestion.size(); ++r)
       analysis.withoutSuggestion[r] += column.burnIn.withoutSuggestion[r];
-    if (column.burnIn.suggested && (!analysis.suggested || column.burnIn.rows > analysis.rows)) {
-      analysis.suggested = true;
-      analysis.rows = column.burnIn.rows;
-      analysis.column = column.burnIn.column;
-      analysis.chain = column.burnIn.chain;
-    }
+    if (column.burnIn.suggested) analysis.offer(column.burnIn.rows, column.burnIn.column, column.burnIn.chain);
   }
   progress.report(1);
   return result;

@@ -109,11 +109,7 @@ AnalysisBurnIn analysisBurnIn(std::span<const ColumnChainBurnIn> results) {
       ++analysis.withoutSuggestion[static_cast<std::size_t>(r.burnIn.outcome)];
       continue;
     }
-    if (analysis.suggested && r.burnIn.rows <= analysis.rows) continue;
-    analysis.suggested = true;
-    analysis.rows = r.burnIn.rows;
-    analysis.column = r.column;
-    analysis.chain = r.chain;
+    analysis.offer(r.burnIn.rows, r.column, r.chain);
   }
   return analysis;
 }

@@ -62,6 +62,14 @@ struct AnalysisBurnIn {
   int chain = -1;
   std::array<int, 5> withoutSuggestion{};  // indexed by MserOutcome
   int count(MserOutcome outcome) const { return withoutSuggestion[static_cast<std::size_t>(outcome)]; }
+  // A suggestion offered: taken when it is larger than the one held, so the first keeps a tie.
+  void offer(std::int64_t offeredRows, int offeredColumn, int offeredChain) {
+    if (suggested && offeredRows <= rows) return;
+    suggested = true;
+    rows = offeredRows;
+    column = offeredColumn;
+    chain = offeredChain;
+  }
   bool operator==(const AnalysisBurnIn&) const = default;
 };
 
