@@ -29,11 +29,12 @@ RankFigure startFigure(const MainChart& main, RankFigure& previous) {
   return figure;
 }
 
-QCPGraph* addLine(RankFigure& figure, QCustomPlot* chart, const QString& name, const QPen& pen) {
+QCPGraph* addLine(RankFigure& figure, QCustomPlot* chart, const QString& name, const QPen& pen,
+                  QCPGraph::LineStyle style = QCPGraph::lsLine) {
   QCPGraph* g = chart->addGraph();
   g->setName(name);
   g->setPen(pen);
-  g->setLineStyle(QCPGraph::lsLine);
+  g->setLineStyle(style);
   figure.plottables.push_back(g);
   return g;
 }
@@ -135,10 +136,12 @@ RankFigure showRankEcdf(const MainChart& main, const RankEcdf& ecdf, const std::
   if (!ecdf.curves.empty()) {
     // the band: its upper line filled down to its lower one
     const QColor grey(150, 150, 150);
-    QCPGraph* lower = addLine(figure, chart, "band_lower", QPen(grey));
+    // ECDFs and their band are steps: a value holds up to the next point
+    QCPGraph* lower = addLine(figure, chart, "band_lower", QPen(grey), QCPGraph::lsStepLeft);
     lower->setObjectName("rank_band_lower");
     lower->setData(z, QVector<double>(ecdf.lower.begin(), ecdf.lower.end()), true);
-    QCPGraph* upper = addLine(figure, chart, QString("%1% band").arg(number(ecdf.level * 100)), QPen(grey));
+    QCPGraph* upper = addLine(figure, chart, QString("%1% band").arg(number(ecdf.level * 100)), QPen(grey),
+                              QCPGraph::lsStepLeft);
     upper->setObjectName("rank_band_upper");
     upper->setData(z, QVector<double>(ecdf.upper.begin(), ecdf.upper.end()), true);
     upper->setBrush(QColor(200, 200, 200, 110));
@@ -149,21 +152,25 @@ RankFigure showRankEcdf(const MainChart& main, const RankEcdf& ecdf, const std::
   }
   for (std::size_t c = 0; c < ecdf.curves.size(); ++c) {
     const RankEcdfCurve& curve = ecdf.curves[c];
-    QCPGraph* g = addLine(figure, chart, curveName(curve, chainNumbers), QPen(chainColour(static_cast<int>(c)), 1.5));
+    QCPGraph* g = addLine(figure, chart, curveName(curve, chainNumbers), QPen(chainColour(static_cast<int>(c)), 1.5),
+                          QCPGraph::lsStepLeft);
     g->setObjectName(QString("rank_ecdf_%1").arg(c + 1));
     g->setData(z, QVector<double>(curve.difference.begin(), curve.difference.end()), true);
     named.push_back(g);
     widen(curve.difference);
   }
-  if (!ecdf.curves.empty()) {
+  if (!ecdf.curves.empty() || ecdf.drawsPerCurve > 0) {
     auto* note = new QCPItemText(chart);
     note->setObjectName("rank_thinning");
     note->position->setType(QCPItemPosition::ptAxisRectRatio);
     note->position->setCoords(0.02, 0.03);
     note->setPositionAlignment(Qt::AlignLeft | Qt::AlignTop);
-    const QString draws = QString("%1 draws per %2").arg(ecdf.drawsPerCurve).arg(ecdf.halves ? "half" : "chain");
-    note->setText(ecdf.thinning > 1 ? QString("thinned to every %1th draw: %2").arg(ecdf.thinning).arg(draws)
-                                    : QString("not thinned: %1").arg(draws));
+    const QString draws = QString("%1 %2 per %3")
+                              .arg(ecdf.drawsPerCurve)
+                              .arg(ecdf.drawsPerCurve == 1 ? "draw" : "draws", ecdf.halves ? "half" : "chain");
+    const QString kept = ecdf.curves.empty() ? draws + ", too few to compare" : draws;
+    note->setText(ecdf.thinning > 1 ? QString("thinned by %1: %2").arg(ecdf.thinning).arg(kept)
+                                    : QString("not thinned: %1").arg(kept));
     figure.items.push_back(note);
   }
   chart->xAxis->setLabel("fractional rank");
@@ -225,7 +232,17 @@ RankFigure showEssProfile(const MainChart& main, const EssProfile& profile, EssP
       line->setData({0.0, s.x.back()}, {0.0, s.y.back()}, true);
     }
   }
-  if (targetEss) addLevel(figure, chart, *targetEss, "ess_target");
+  if (targetEss) {
+    addLevel(figure, chart, *targetEss, "ess_target");
+    auto* label = new QCPItemText(chart);
+    label->setObjectName("ess_target_label");
+    label->position->setTypeX(QCPItemPosition::ptAxisRectRatio);
+    label->position->setTypeY(QCPItemPosition::ptPlotCoords);
+    label->position->setCoords(0.02, *targetEss);
+    label->setPositionAlignment(Qt::AlignLeft | Qt::AlignBottom);
+    label->setText("target " + number(*targetEss, 6));
+    figure.items.push_back(label);
+  }
   chart->xAxis->setLabel(kind == EssProfileKind::run ? "draws per chain" : "quantile");
   chart->yAxis->setLabel("ESS");
   const double xPad = kind == EssProfileKind::run ? right * 0.02 : 0.02;

@@ -33,8 +33,8 @@ std::vector<EssPoint> quantileEss(ChainDraws chains);
 // of all draws; x is the middle of the interval, (k - 0.5) / 20.
 std::vector<EssPoint> localEss(ChainDraws chains);
 // ess_bulk and ess_tail of the first floor(k n / 10) draws of every chain, k = 1 .. 10, from one
-// ordering of all draws.
-std::vector<EssRunPoint> essOverRun(ChainDraws chains);
+// ordering of all draws, the tenths spread over up to `threads` threads.
+std::vector<EssRunPoint> essOverRun(ChainDraws chains, int threads = 2);
 
 struct EssProfile {
   std::vector<EssPoint> quantile, local;
