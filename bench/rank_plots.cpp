@@ -102,6 +102,22 @@ void BM_EssOverRun(benchmark::State& state) {
   compared(state, [&] { benchmark::DoNotOptimize(varno::essOverRun(chains)); });
 }
 
+// Both rank plots where the window has the column's diagnostics already: ranks and band alone.
+void BM_RankPlotsKnownEss(benchmark::State& state) {
+  const auto chains = spans();
+  const varno::BulkTailEss known{varno::essBulk(chains), varno::essTail(chains)};
+  compared(state, [&] { benchmark::DoNotOptimize(varno::rankPlots(chainDraws(), varno::kDefaultRankBins, 0.95, known)); });
+}
+
+// The three plots as the window shows them: both rank plots and the slowest ESS series.
+void BM_ThreePlotsSlowestEss(benchmark::State& state) {
+  const auto chains = spans();
+  compared(state, [&] {
+    benchmark::DoNotOptimize(varno::rankPlots(chainDraws()));
+    benchmark::DoNotOptimize(varno::essOverRun(chains));
+  });
+}
+
 // Everything the three plots can show: both rank plots and all three ESS series.
 void BM_AllThreePlots(benchmark::State& state) {
   compared(state, [] {
@@ -117,7 +133,9 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   for (const auto& [name, run] : {std::pair{"diagnostics", &BM_Diagnostics}, std::pair{"rank_plots", &BM_RankPlots},
                                   std::pair{"ess_quantile", &BM_QuantileEss}, std::pair{"ess_local", &BM_LocalEss},
-                                  std::pair{"ess_run", &BM_EssOverRun}, std::pair{"all_three_plots", &BM_AllThreePlots}})
+                                  std::pair{"ess_run", &BM_EssOverRun}, std::pair{"rank_plots_known_ess", &BM_RankPlotsKnownEss},
+                                  std::pair{"three_plots_slowest_ess", &BM_ThreePlotsSlowestEss},
+                                  std::pair{"all_three_plots", &BM_AllThreePlots}})
     benchmark::RegisterBenchmark(name, run)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

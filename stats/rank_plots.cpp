@@ -20,7 +20,10 @@ UsedChains usedChains(std::span<const std::vector<double>> drawsPerChain) {
   return used;
 }
 
-RankPlots rankPlots(std::span<const std::vector<double>> drawsPerChain, int bins, double level) {
+namespace {
+
+RankPlots rankPlotsWith(std::span<const std::vector<double>> drawsPerChain, int bins, double level,
+                        const std::optional<BulkTailEss>& known) {
   RankPlots plots;
   const UsedChains used = usedChains(drawsPerChain);
   if (used.draws.empty()) return plots;
@@ -32,11 +35,21 @@ RankPlots rankPlots(std::span<const std::vector<double>> drawsPerChain, int bins
   // one sort for the ranks and both ESS
   std::vector<OrderedDraw> order = ascendingOrder(all);
   plots.histogram = rankHistogram(chains, bins, order);
-  const BulkTailEss ess = essBulkAndTail(chains, std::move(order));
+  const BulkTailEss ess = known ? *known : essBulkAndTail(chains, std::move(order));
   plots.essBulk = ess.bulk;
   plots.essTail = ess.tail;
   plots.ecdf = rankEcdf(chains, ess.bulk, ess.tail, level);
   return plots;
+}
+
+}  // namespace
+
+RankPlots rankPlots(std::span<const std::vector<double>> drawsPerChain, int bins, double level) {
+  return rankPlotsWith(drawsPerChain, bins, level, std::nullopt);
+}
+
+RankPlots rankPlots(std::span<const std::vector<double>> drawsPerChain, int bins, double level, BulkTailEss known) {
+  return rankPlotsWith(drawsPerChain, bins, level, known);
 }
 
 EssProfile columnEssProfile(std::span<const std::vector<double>> drawsPerChain) {

@@ -36,6 +36,9 @@ struct RankPlots {
 // sorted once for the ranks and the ESS.
 RankPlots rankPlots(std::span<const std::vector<double>> drawsPerChain, int bins = kDefaultRankBins,
                     double level = 0.95);
+// The same when the bulk and tail ESS of the chains used are known already (the column's
+// diagnostics over the same chains): the draws are sorted for the ranks alone.
+RankPlots rankPlots(std::span<const std::vector<double>> drawsPerChain, int bins, double level, BulkTailEss known);
 
 // The three ESS series of the chains used.
 EssProfile columnEssProfile(std::span<const std::vector<double>> drawsPerChain);
