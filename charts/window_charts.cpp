@@ -209,10 +209,6 @@ std::vector<QCPGraph*> showChainLines(const MainChart& main, const std::vector<C
   chart->legend->setVisible(!lines.empty());
   std::vector<QCPGraph*> drawn;
   if (lines.empty()) return drawn;
-  // distinct colours that read on the white and the grey background
-  static const QColor colours[] = {QColor(31, 119, 180), QColor(214, 39, 40),  QColor(44, 160, 44),
-                                   QColor(255, 127, 14), QColor(148, 103, 189), QColor(140, 86, 75),
-                                   QColor(227, 119, 194), QColor(23, 190, 207)};
   main.serie->setVisible(false);
   main.histogram->setVisible(false);
   std::optional<QCPRange> keys;
@@ -229,7 +225,7 @@ std::vector<QCPGraph*> showChainLines(const MainChart& main, const std::vector<C
     if (!outside[c].data || outside[c].data->isEmpty()) continue;
     QCPGraph* g = chart->addGraph();
     g->setData(outside[c].data);
-    g->setPen(QPen(colours[c % std::size(colours)].lighter(170)));
+    g->setPen(QPen(chainColour(static_cast<int>(c)).lighter(170)));
     g->setLineStyle(main.serie->lineStyle());
     g->setScatterStyle(main.serie->scatterStyle());
     markAsContext(g);
@@ -240,7 +236,7 @@ std::vector<QCPGraph*> showChainLines(const MainChart& main, const std::vector<C
   for (std::size_t c = 0; c < lines.size(); ++c) {
     QCPGraph* g = chart->addGraph();
     g->setData(lines[c].data);
-    g->setPen(QPen(colours[c % std::size(colours)]));
+    g->setPen(QPen(chainColour(static_cast<int>(c))));
     g->setLineStyle(main.serie->lineStyle());
     g->setScatterStyle(main.serie->scatterStyle());
     const QString file = c < files.size() ? QFileInfo(QString::fromStdString(files[c])).fileName() : QString();
@@ -342,6 +338,15 @@ void showModelBars(const ModelChart& chart, const std::vector<ModelBar>& bars) {
   chart.chart->xAxis->setRange(0.5, keys.size() + 0.5);
   chart.chart->yAxis->setRange(0, 1.05);
   chart.chart->replot();
+}
+
+QColor chainColour(int index) {
+  // distinct colours that read on the white and the grey background
+  static const QColor colours[] = {QColor(31, 119, 180), QColor(214, 39, 40),  QColor(44, 160, 44),
+                                   QColor(255, 127, 14), QColor(148, 103, 189), QColor(140, 86, 75),
+                                   QColor(227, 119, 194), QColor(23, 190, 207)};
+  constexpr int count = static_cast<int>(std::size(colours));
+  return colours[((index % count) + count) % count];
 }
 
 QColor hpdiColour(int slot) {

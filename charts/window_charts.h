@@ -37,6 +37,8 @@ struct HpdiChart {
 // The colour of each colour slot of the HPD intervals.
 inline constexpr int kHpdiColourSlots = 9;
 QColor hpdiColour(int slot);
+// The colour of chain `index` (0-based) wherever chains are drawn apart.
+QColor chainColour(int index);
 // `Chart3`: the posterior model probabilities.
 struct ModelChart {
   QCustomPlot* chart = nullptr;

@@ -68,12 +68,13 @@ constexpr OptionInfo kOptions[] = {
     {"--quantiles", Use::summary},
     {"--round-by-mcse", Use::summary},
     {"--ess-by-burnin", Use::column},
+    {"--ess-profile", Use::column},
 };
 
 // Options that are flags: they take no value.
 bool isFlag(std::string_view name) {
   return name == "--summary" || name == "--models" || name == "--chains-table" || name == "--round-by-mcse" ||
-         name == "--ess-by-burnin";
+         name == "--ess-by-burnin" || name == "--ess-profile";
 }
 
 // "P1,P2,...": probabilities from 0 to 1; nothing, and the fault said, for anything else.
@@ -380,6 +381,13 @@ class Parser {
       return failed();
     }
     if (has("--ess-by-burnin")) a.action = CliAction::essByBurnIn;
+    if (has("--ess-profile")) {
+      if (has("--ess-by-burnin")) {
+        fail("--ess-profile cannot be given with --ess-by-burnin");
+        return failed();
+      }
+      a.action = CliAction::essProfile;
+    }
     return CliParse{a, {}};
   }
 
@@ -526,7 +534,9 @@ std::string usageText() {
          "      Also writes the Summary page's four charts and the main chart of column N (a\n"
          "      trace; default: column 2) into DIR, drawn as the window draws them, named\n"
          "      DATA_fst_g1, DATA_fst_g2, DATA_fst_hpdi, DATA_model_probability and\n"
-         "      DATA_column_N; needs no display.\n"
+         "      DATA_column_N, and the column's rank plots and ESS profiles across the chains:\n"
+         "      DATA_ranks_N, DATA_rank_ecdf_N, DATA_ess_quantile_N, DATA_ess_local_N and\n"
+         "      DATA_ess_run_N; needs no display.\n"
          "  varno-report DATA [FACTORS.txt [MODE]] --column N|NAME [--level L]\n"
          "               [--bandwidth-position P] [--model M] [--burn-in N] [--burn-out N]\n"
          "      Prints the Statistics box of column N of any data file, one figure a line:\n"
@@ -536,6 +546,13 @@ std::string usageText() {
          "      Prints the bulk and tail ESS of column N against burn-in, tab-separated:\n"
          "      burn_in, ess_bulk, ess_tail for the burn-ins 0, n/20, 2n/20, .. n/2 rows (n: the\n"
          "      shortest chain's rows). Where a transient ends, the ESS peaks.\n"
+         "  varno-report DATA [FACTORS.txt [MODE]] --column N|NAME --ess-profile\n"
+         "               [--model M] [--burn-in N] [--burn-out N]\n"
+         "      Prints the ESS of column N where its draws lie and as the run goes on,\n"
+         "      tab-separated: kind, x, ess; quantile: ess_quantile at x = 0.05 .. 0.95; local:\n"
+         "      the ESS of the draws between the quantiles at x - 0.025 and x + 0.025; run_bulk\n"
+         "      and run_tail: ess_bulk and ess_tail of the first x draws of every chain, in\n"
+         "      tenths of the run.\n"
          "  varno-report DATA [FACTORS.txt [MODE]] --summary [--format tsv|csv|json]\n"
          "               [--level L] [--model M] [--burn-in N] [--burn-out N]\n"
          "               [--quantiles P1,P2,...] [--round-by-mcse]\n"
@@ -605,6 +622,8 @@ std::string usageText() {
          "  --round-by-mcse           write each mean and HPDI limit of the summary to the\n"
          "                            digits its MCSE supports (NA without one)\n"
          "  --ess-by-burnin           with --column: print the column's ESS against burn-in\n"
+         "  --ess-profile             with --column: print the column's ESS by quantile, by\n"
+         "                            interval of quantiles and over the run\n"
          "  --models                  print the models and the evidence for each factor\n"
          "  --model-prior W1,W2,...   prior weights of the models, one per model in model order\n"
          "                            (default: all models equally likely)\n"

@@ -13,12 +13,12 @@
 
 namespace varno {
 
-enum class CliAction { report, column, essByBurnIn, summary, models, chainsTable, exportDraws, help, version };
+enum class CliAction { report, column, essByBurnIn, essProfile, summary, models, chainsTable, exportDraws, help, version };
 
 struct CliArguments {
   CliAction action = CliAction::help;
   UnattendedOptions report;          // for CliAction::report
-  ColumnStatisticsOptions column;    // for CliAction::column and CliAction::essByBurnIn
+  ColumnStatisticsOptions column;    // for CliAction::column, essByBurnIn and essProfile
   SummaryTableOptions summary;       // for CliAction::summary
   ModelEvidenceOptions models;       // for CliAction::models
   ChainsTableOptions chains;         // for CliAction::chainsTable

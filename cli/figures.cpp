@@ -11,14 +11,19 @@
 
 #include "charts/chart_export.h"
 #include "charts/chart_setup.h"
+#include "charts/rank_charts.h"
 #include "charts/window_charts.h"
 #include "core/text_pieces.h"
 #include "report/output_target.h"
+#include "report/convergence_target.h"
 #include "report/provenance_record.h"
+#include "report/summary_table.h"
+#include "stats/chain_diagnostics.h"
 #include "stats/column_figures.h"
 #include "stats/column_sample.h"
 #include "stats/pooled_sample.h"
 #include "stats/factor_plot.h"
+#include "stats/rank_plots.h"
 
 namespace varno {
 
@@ -50,6 +55,17 @@ std::optional<RunError> folderFault(const std::string& folder) {
   return std::nullopt;
 }
 
+// The column's figures across chains, after its main chart's: the rank plots and ESS profiles.
+struct ChainFigure {
+  QString kind;
+  EssProfileKind ess = EssProfileKind::quantile;  // for the ESS figures
+};
+const ChainFigure kChainFigures[] = {{"ranks"},
+                                     {"rank_ecdf"},
+                                     {"ess_quantile", EssProfileKind::quantile},
+                                     {"ess_local", EssProfileKind::local},
+                                     {"ess_run", EssProfileKind::run}};
+
 }  // namespace
 
 std::optional<RunError> figureTargets(const UnattendedOptions& run, const FigureOptions& options,
@@ -67,7 +83,10 @@ std::optional<RunError> figureTargets(const UnattendedOptions& run, const Figure
     }
   }
   std::vector<QString> names{kG1FigureName, kG2FigureName, kHpdiFigureName, kModelFigureName};
-  if (column) names.push_back(columnFigureName(*column));
+  if (column) {
+    names.push_back(columnFigureName(*column));
+    for (const ChainFigure& f : kChainFigures) names.push_back(rankFigureName(f.kind, *column));
+  }
   const QDir folder(QString::fromStdString(options.folder));
   const QString data = QString::fromStdString(run.dataPath);
   const std::vector<InputFile> inputs = runInputs(run.dataPath, run.factorsPath, run.chainPaths);
@@ -171,6 +190,44 @@ FiguresResult writeFigures(const UnattendedCharts& charts, const UnattendedOptio
     if (auto why = inputFileTargeted(path.toStdString(), runInputs(run.dataPath, run.factorsPath, run.chainPaths)))
       return fail(*why, true);
     const QByteArray bytes = chartBytes(f.chart, format, f.chart->size() * f.sizeFactor, options.scale);
+    if (auto error = writeChartFile(bytes, path)) return fail(error->toStdString(), false);
+    result.paths.push_back(path.toStdString());
+  }
+
+  // the same main chart, drawn anew for each figure across the chains
+  const TableLayout layout{FileKind::fst, charts.populationCount, factorCount, hasInteraction};
+  const ColumnChainDraws draws = columnChainDraws(charts.chains, column - 1, layout, 0);
+  RankPlots plots;
+  EssProfile profile;
+  if (draws.diagnosed()) {
+    plots = rankPlots(draws.perChain);
+    profile = columnEssProfile(draws.perChain);
+  }
+  const std::vector<std::string> names = summaryColumnNames(*charts.chains.front().table, layout);
+  const QString columnName = QString::fromStdString(names.at(static_cast<std::size_t>(column - 1)));
+  const std::optional<double> target =
+      plots.chains.empty() ? std::nullopt : std::optional(defaultTargetEss(static_cast<int>(plots.chains.size())));
+  RankFigure drawn;
+  for (const ChainFigure& f : kChainFigures) {
+    QString purpose;
+    if (f.kind == "ranks") {
+      drawn = showRankHistogram(main, plots.histogram, plots.chains, std::move(drawn));
+      purpose = rankHistogramPurpose(columnName);
+    } else if (f.kind == "rank_ecdf") {
+      drawn = showRankEcdf(main, plots.ecdf, plots.chains, std::move(drawn));
+      purpose = rankEcdfPurpose(columnName);
+    } else {
+      drawn = showEssProfile(main, profile, f.ess, target, std::move(drawn));
+      purpose = essProfilePurpose(columnName, f.ess);
+    }
+    const QString path = folder.filePath(figureFileName(data, rankFigureName(f.kind, column), format));
+    if (auto why = inputFileTargeted(path.toStdString(), runInputs(run.dataPath, run.factorsPath, run.chainPaths)))
+      return fail(*why, true);
+    QByteArray bytes;
+    {
+      const FigureTitle title(main.chart, purpose);
+      bytes = chartBytes(main.chart, format, main.chart->size(), options.scale);
+    }
     if (auto error = writeChartFile(bytes, path)) return fail(error->toStdString(), false);
     result.paths.push_back(path.toStdString());
   }

@@ -11,6 +11,7 @@
 #include "core/freed_buffer_reuse.h"
 #include "report/atomic_write.h"
 #include "report/ess_by_burn_in_table.h"
+#include "report/ess_profile_table.h"
 #include "report/json_text.h"
 #include "report/output_target.h"
 #include "report/report_record.h"
@@ -194,6 +195,14 @@ int printEssByBurnIn(const varno::ColumnStatisticsOptions& options) {
   return kOk;
 }
 
+int printEssProfile(const varno::ColumnStatisticsOptions& options) {
+  varno::EssProfileResult result = varno::runEssProfile(options);
+  printWarnings(result.warnings);
+  if (result.error) return failure(*result.error);
+  std::fputs(result.text->c_str(), stdout);
+  return kOk;
+}
+
 int runSummary(const varno::SummaryTableOptions& options) {
   varno::SummaryTableResult result = varno::runSummaryTable(options);
   printWarnings(result.warnings);
@@ -258,6 +267,9 @@ int main(int argc, char** argv) {
         break;
       case varno::CliAction::essByBurnIn:
         status = printEssByBurnIn(parse.arguments->column);
+        break;
+      case varno::CliAction::essProfile:
+        status = printEssProfile(parse.arguments->column);
         break;
       case varno::CliAction::summary:
         status = runSummary(parse.arguments->summary);

@@ -19,13 +19,8 @@ std::string formatEssByBurnIn(const std::vector<EssAtBurnIn>& rows) {
 EssByBurnInResult runEssByBurnIn(const ColumnStatisticsOptions& options, Progress& progress) {
   EssByBurnInResult result;
   OpenedAnalysis data;
-  if (auto error = openAnalysis(options, data, result.warnings, progress)) {
-    result.error = std::move(*error);
-    return result;
-  }
-  const SampleTable& table = *data.chains.front().table;
   int column = 0;
-  if (auto error = requestedColumn(options.dataPath, table, data.layout, options.column, options.columnName, column)) {
+  if (auto error = openRequestedColumn(options, data, column, result.warnings, progress)) {
     result.error = std::move(*error);
     return result;
   }

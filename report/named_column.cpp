@@ -47,4 +47,11 @@ std::optional<RunError> requestedColumn(const std::string& dataPath, const Sampl
   return std::nullopt;
 }
 
+std::optional<RunError> openRequestedColumn(const ColumnStatisticsOptions& options, OpenedAnalysis& data, int& column,
+                                            std::vector<std::string>& warnings, Progress& progress) {
+  if (auto error = openAnalysis(options, data, warnings, progress)) return error;
+  return requestedColumn(options.dataPath, *data.chains.front().table, data.layout, options.column, options.columnName,
+                         column);
+}
+
 }  // namespace varno

@@ -7,6 +7,7 @@
 #include "core/sample_table.h"
 #include "core/table_layout.h"
 #include "report/open_analysis.h"
+#include "report/unattended_run.h"
 
 namespace varno {
 
@@ -20,5 +21,10 @@ std::optional<RunError> namedColumn(const std::string& option, const std::string
 // refused as an argument error when the table has no such column.
 std::optional<RunError> requestedColumn(const std::string& dataPath, const SampleTable& table, const TableLayout& layout,
                                         int column, const std::string& columnName, int& chosen);
+
+// The analysis opened as for the column's Statistics box, and the 1-based column it asks for.
+std::optional<RunError> openRequestedColumn(const ColumnStatisticsOptions& options, OpenedAnalysis& data, int& column,
+                                            std::vector<std::string>& warnings,
+                                            Progress& progress = Progress::unwatched());
 
 }  // namespace varno

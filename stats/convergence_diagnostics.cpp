@@ -292,6 +292,11 @@ ConvergenceDiagnostics convergenceDiagnostics(std::span<const double> oneChain) 
   return convergenceDiagnostics(chains);
 }
 
+BulkTailEss essBulkAndTail(ChainDraws chains, std::vector<OrderedDraw> order) {
+  Diagnostician d(chains, std::move(order));
+  return {d.essBulk(), d.essTail()};
+}
+
 std::optional<double> essBulk(ChainDraws chains) { return Diagnostician(chains).essBulk(); }
 std::optional<double> essTail(ChainDraws chains) { return Diagnostician(chains).essTail(); }
 std::optional<double> rhat(ChainDraws chains) { return Diagnostician(chains).rhat(); }

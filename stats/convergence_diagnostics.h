@@ -33,6 +33,13 @@ ConvergenceDiagnostics convergenceDiagnostics(std::span<const double> oneChain);
 // sorted them already for other figures.
 ConvergenceDiagnostics convergenceDiagnostics(std::span<const double> oneChain, std::vector<OrderedDraw> order);
 
+// Bulk and tail ESS of chains from the ascending order of all their draws, chain after chain
+// (`ascendingOrder` of them joined), for a caller that has sorted them already.
+struct BulkTailEss {
+  std::optional<double> bulk, tail;
+};
+BulkTailEss essBulkAndTail(ChainDraws chains, std::vector<OrderedDraw> order);
+
 // Effective sample size of the rank-normalised split chains (ranks of ties averaged, normal
 // scores at (r - 3/8) / (S + 1/4)).
 std::optional<double> essBulk(ChainDraws chains);

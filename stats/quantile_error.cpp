@@ -9,6 +9,7 @@
 
 #include "stats/ascending_order.h"
 #include "stats/effective_sample_size.h"
+#include "stats/sorted_quantile.h"
 
 namespace varno {
 
@@ -18,16 +19,6 @@ namespace {
 // compared with the reference's to the last digit.
 constexpr double kLowSigma = 0.1586553;
 constexpr double kHighSigma = 0.8413447;
-
-// The type 7 quantile of ascending values: at 1 + (N - 1) p, interpolated between neighbours.
-double typeSevenQuantile(const std::vector<double>& sorted, double p) {
-  const double index = 1 + static_cast<double>(sorted.size() - 1) * p;
-  const double lo = std::floor(index), hi = std::ceil(index);
-  const double low = sorted[static_cast<std::size_t>(lo) - 1], high = sorted[static_cast<std::size_t>(hi) - 1];
-  if (!(index > lo && high != low)) return low;
-  const double h = index - lo;
-  return (1 - h) * low + h * high;
-}
 
 }  // namespace
 
@@ -73,12 +64,12 @@ std::optional<double> QuantileErrors::ess(double quantile) const {
 QuantileError QuantileErrors::at(double p) const {
   QuantileError result;
   if (!valid_ || !(p >= 0 && p <= 1)) return result;
-  if (sorted_.size() == all_.size()) result.quantile = typeSevenQuantile(sorted_, p);
+  if (sorted_.size() == all_.size()) result.quantile = sortedQuantile(sorted_, p);
   if (degenerate_) return result;
   const double draws = static_cast<double>(all_.size());
   // at p = 1 every draw is at or below the quantile: the indicator is taken just below it
   const double indicatorP = p == 1 ? (draws - 0.5) / draws : p;
-  result.ess = ess(typeSevenQuantile(sorted_, indicatorP));
+  result.ess = ess(sortedQuantile(sorted_, indicatorP));
   if (!result.ess) return result;
   const boost::math::beta_distribution<double> beta(*result.ess * p + 1, *result.ess * (1 - p) + 1);
   const double a1 = boost::math::quantile(beta, kLowSigma), a2 = boost::math::quantile(beta, kHighSigma);
@@ -87,6 +78,11 @@ QuantileError QuantileErrors::at(double p) const {
   const std::size_t i2 = static_cast<std::size_t>(std::min(std::ceil(a2 * draws), draws));
   result.mcse = (sorted_[i2 - 1] - sorted_[i1 - 1]) / 2;
   return result;
+}
+
+std::optional<double> QuantileErrors::quantile(double p) const {
+  if (!valid_ || !(p >= 0 && p <= 1) || sorted_.size() != all_.size()) return std::nullopt;
+  return sortedQuantile(sorted_, p);
 }
 
 std::optional<double> QuantileErrors::limitMcse(double limit) const {

@@ -35,6 +35,8 @@ class QuantileErrors {
   // and 0.8413447 quantiles of Beta(ess p + 1, ess (1 - p) + 1), taken at floor and ceiling of
   // their share of N: a quantile's one-sigma interval without assuming a density.
   QuantileError at(double p) const;
+  // The type 7 quantile alone (nothing for a NaN draw or p outside [0, 1]).
+  std::optional<double> quantile(double p) const;
 
   // The MCSE of a limit of an interval (an HPDI's) treated as a quantile: at p, the share of the
   // draws at or below it. It ignores where the limit itself moves from run to run, so it is a

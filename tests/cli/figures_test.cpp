@@ -1,4 +1,4 @@
-// varno-report --figures: the five charts written without a display, in each format, never onto
+// varno-report --figures: the charts written without a display, in each format, never onto
 // an input; the options it refuses.
 #include <gtest/gtest.h>
 
@@ -35,17 +35,20 @@ class Figures : public testing::GeneratedTrace {
   std::string figure(const std::string& name) const { return folder.path("figs/lake_" + name); }
 };
 
-TEST_F(Figures, WritesTheFiveChartsWithoutADisplayBesidesTheReport) {
+TEST_F(Figures, WritesTheChartsWithoutADisplayBesidesTheReport) {
   const ToolRun run =
       runTool(folder, {data, factors, "--interaction", "no", "--figures", folder.path("figs")}, true);
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.err, "");
-  const std::string names[] = {"fst_g1.png", "fst_g2.png", "fst_hpdi.png", "model_probability.png", "column_2.png"};
+  const std::string names[] = {"fst_g1.png",      "fst_g2.png",        "fst_hpdi.png",      "model_probability.png",
+                               "column_2.png",    "ranks_2.png",       "rank_ecdf_2.png",   "ess_quantile_2.png",
+                               "ess_local_2.png", "ess_run_2.png"};
   std::string expectedOut = folder.path("lake_res.txt") + "\n";
   for (const std::string& name : names) expectedOut += figure(name) + "\n";
   EXPECT_EQ(run.out, expectedOut);
   // the Summary charts laid out at twice their size, the main chart at its own, all at 2x pixels
-  const std::pair<int, int> sizes[] = {{1556, 1240}, {1556, 1240}, {1556, 1284}, {1556, 1284}, {1218, 1090}};
+  const std::pair<int, int> sizes[] = {{1556, 1240}, {1556, 1240}, {1556, 1284}, {1556, 1284}, {1218, 1090},
+                                       {1218, 1090}, {1218, 1090}, {1218, 1090}, {1218, 1090}, {1218, 1090}};
   for (std::size_t i = 0; i < std::size(names); ++i) {
     const std::string bytes = readWhole(figure(names[i]));
     EXPECT_EQ(bytes.rfind("\x89PNG\r\n\x1a\n", 0), 0u) << names[i];
@@ -84,6 +87,44 @@ TEST_F(Figures, TheColumnFigureDrawsEveryChain) {
   const std::string svg = readWhole(figure("column_2.svg"));
   EXPECT_NE(svg.find("chain 1: lake.fst"), std::string::npos);
   EXPECT_NE(svg.find("chain 2: lake2.fst"), std::string::npos);
+}
+
+// The rank plots compare the chains, each named; one chain's ECDF is compared as its two halves;
+// each figure says what it shows and the ECDF its thinning.
+TEST_F(Figures, TheRankFiguresCompareTheChains) {
+  FstSpec other = spec;
+  other.seed = 12;
+  const std::string chain = folder.write("lake2.fst", fstText(other));
+  const struct {
+    const char* name;
+    std::vector<std::string> chains;
+    std::string column;
+    std::vector<std::pair<std::string, std::vector<std::string>>> figures;  // figure, texts in it
+  } cases[] = {
+      {"two chains",
+       {"--chain", chain},
+       "3",
+       {{"ranks_3.svg", {"Ranks of ", "chain 1", "chain 2", "rank, in 20 bins per chain"}},
+        {"rank_ecdf_3.svg", {"Rank ECDF difference of ", "chain 1", "chain 2", "95% band", "draws per chain"}},
+        {"ess_quantile_3.svg", {"Quantile ESS of ", "target 400"}},
+        {"ess_local_3.svg", {"Local ESS of "}},
+        {"ess_run_3.svg", {"ESS over the run of ", "bulk ESS", "tail ESS", "draws per chain"}}}},
+      // an Fst, which mixes well enough to keep draws after thinning
+      {"one chain", {}, "4", {{"rank_ecdf_4.svg", {"first half", "second half", "draws per half"}}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::string> args = {data, factors, "--interaction", "no", "--figures", folder.path("figs"),
+                                     "--figure-format", "svg", "--column", c.column, "--burn-in", "50"};
+    args.insert(args.end(), c.chains.begin(), c.chains.end());
+    const ToolRun run = runTool(folder, args, true);
+    ASSERT_EQ(run.status, 0) << run.err;
+    for (const auto& [name, texts] : c.figures) {
+      const std::string svg = readWhole(figure(name));
+      for (const std::string& text : texts)
+        EXPECT_NE(svg.find(text), std::string::npos) << name << ": " << text;
+    }
+  }
 }
 
 TEST_F(Figures, RefusesWhatItCannotDoWithoutTouchingAnInput) {
