@@ -102,6 +102,10 @@ void DiagnosticsPage::createDiagnosticsPage() {
   diagnosticsByLocus->setVisible(false);  // frq files only
   filters->addWidget(diagnosticsByLocus);
   diagnosticsShownRows = named(new QLabel(Diagnostics), "diagnosticsShownRows");
+  // room for the longest count, so that the filter box keeps its width as the count changes
+  diagnosticsShownRows->setMinimumWidth(
+      diagnosticsShownRows->fontMetrics().horizontalAdvance(QStringLiteral("35,000 of 35,000 columns")));
+  diagnosticsShownRows->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   filters->addWidget(diagnosticsShownRows);
   column->addLayout(filters);
   auto* tableAndCharts = new QHBoxLayout;
