@@ -2,6 +2,7 @@
 #include "report/target_columns.h"
 
 #include <algorithm>
+#include <string_view>
 #include <unordered_map>
 
 #include "report/summary_table.h"
@@ -21,17 +22,20 @@ bool usableInList(const std::string& name) {
 }  // namespace
 
 std::vector<TargetColumn> targetColumns(const SampleTable& table, const TableLayout& layout, RowRange rows) {
-  const std::vector<std::string> names = summaryColumnNames(table, layout);
-  std::unordered_map<std::string, int> uses;
+  std::vector<std::string> names = summaryColumnNames(table, layout);
+  std::unordered_map<std::string_view, int> uses;
+  uses.reserve(names.size());
   for (const std::string& name : names) ++uses[name];
   std::vector<TargetColumn> out;
-  for (int c = 0; c < table.columnCount(); ++c) {
+  out.reserve(names.size());
+  for (int c = 0; c < table.columnCount() && c < static_cast<int>(names.size()); ++c) {
     const ColumnKind kind = columnKind(table, c, layout, rows);
     if (kind != ColumnKind::quantity && kind != ColumnKind::factorCoefficient) continue;
     const std::string& name = names[static_cast<std::size_t>(c)];
-    const std::string number = std::to_string(c + 1);
-    out.push_back({c + 1, name, usableInList(name) && uses[name] == 1 ? name : number});
+    out.push_back({c + 1, {}, usableInList(name) && uses[name] == 1 ? name : std::to_string(c + 1)});
   }
+  // the names are moved only now: the counts above look at them
+  for (TargetColumn& column : out) column.name = std::move(names[static_cast<std::size_t>(column.column - 1)]);
   return out;
 }
 

@@ -102,7 +102,7 @@ std::optional<ConvergenceTarget> boundRead(const char* part, const QString& text
 }  // namespace
 
 ConvergenceTargetDialog::ConvergenceTargetDialog(const TargetOffer& offer, QWidget* parent)
-    : QDialog(parent), offer_(offer) {
+    : QDialog(parent) {
   setObjectName("convergenceTargetDialog");
   setWindowTitle("Convergence target");
   auto* column = new QVBoxLayout(this);

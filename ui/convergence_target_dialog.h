@@ -36,7 +36,6 @@ class ConvergenceTargetDialog : public QDialog {
   void accept() override;
 
  private:
-  TargetOffer offer_;
   QLineEdit* essBulk_ = nullptr;
   QLineEdit* essTail_ = nullptr;
   QLineEdit* rhat_ = nullptr;
