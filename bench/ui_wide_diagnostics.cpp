@@ -1,5 +1,6 @@
 // The window at 35,000 columns: a generated .frq of 10,000 loci (about 35,000 columns x 1,000
-// rows) opened, its Diagnostics page filled, filtered, sorted, grouped, copied and saved, and the
+// rows) opened, its Diagnostics page filled, filtered, judged by a new convergence target, sorted,
+// grouped, copied and saved, the target's dialog with every column in its list, and the
 // column chooser of a 35,000-column trace opened and searched. For each, the longest time the
 // window's thread was kept from its events; the page's filling against the tool's --summary of
 // the same file, whole process.
@@ -14,6 +15,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "bench/event_loop_gaps.h"
@@ -21,6 +23,7 @@
 #include "tests/ui/scripted_dialogs.h"
 #include "tests/ui/window_parts.h"
 #include "tools/trace_generator.h"
+#include "ui/convergence_target_dialog.h"
 #include "ui/diagnostics_table.h"
 #include "ui/job_runner.h"
 #include "ui/plotwin2.h"
@@ -95,6 +98,32 @@ int main(int argc, char** argv) {
     measure(probe, form, "only columns that miss the target",
             [&] { part<QCheckBox>(form, "diagnosticsMissing")->setChecked(true); });
     measure(probe, form, "every column again", [&] { part<QCheckBox>(form, "diagnosticsMissing")->setChecked(false); });
+    // a new target judges the rows shown at once; with the toggle on, the rows shown follow it
+    part<QCheckBox>(form, "diagnosticsMissing")->setChecked(true);
+    varno::ConvergenceTarget strict;
+    strict.essBulk = 2000;
+    dialogs.targets = {strict};
+    measure(probe, form, "target ESS >= 2,000, toggle on", [&] { varno::testing::trigger(form, "convergenceTarget"); });
+    varno::ConvergenceTarget listed;
+    for (int c = 2; c < 2002; ++c) listed.columns.push_back(std::to_string(c));
+    dialogs.targets = {listed};
+    measure(probe, form, "target of 2,000 listed columns", [&] { varno::testing::trigger(form, "convergenceTarget"); });
+    dialogs.targets = {varno::ConvergenceTarget{}};
+    measure(probe, form, "default target", [&] { varno::testing::trigger(form, "convergenceTarget"); });
+    part<QCheckBox>(form, "diagnosticsMissing")->setChecked(false);
+    {
+      // the dialog of the target with every column of the trace in its list
+      varno::TargetOffer offer;
+      for (int c = 2; c <= form.analysis().columnCount; ++c)
+        offer.columns.push_back({c, "Locus " + std::to_string(c / 4) + " allele " + std::to_string(c % 4), std::to_string(c)});
+      std::unique_ptr<varno::ConvergenceTargetDialog> dialog;
+      measure(probe, form, "target dialog shown, every column listed", [&] {
+        dialog = std::make_unique<varno::ConvergenceTargetDialog>(offer, &form);
+        dialog->show();
+      });
+      measure(probe, form, "its list searched for \"allele 2\"",
+              [&] { part<QLineEdit>(*dialog, "targetColumnFilter")->setText("allele 2"); });
+    }
     measure(probe, form, "group by locus", [&] { part<QCheckBox>(form, "diagnosticsByLocus")->setChecked(true); });
     measure(probe, form, "sort grouped by ess_bulk", [&] { table->sortByColumn(8, Qt::AscendingOrder); });
     measure(probe, form, "select all", [&] { table->selectAll(); });

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <unordered_set>
 
 #include "core/read_notes.h"
 #include "stats/rhat_chance.h"
@@ -39,10 +40,6 @@ std::string plainNumber(double value) {
 
 bool isCounted(const SummaryRow& row) {
   return row.kind == ColumnKind::quantity || row.kind == ColumnKind::factorCoefficient;
-}
-
-bool listed(const SummaryRow& row, const std::string& item) {
-  return item == row.name || item == std::to_string(row.column);
 }
 
 }  // namespace
@@ -138,14 +135,22 @@ TargetEvaluation evaluateConvergenceTarget(const ConvergenceTarget& target, cons
   out.essBulkBound = target.essBulk.value_or(defaultTargetEss(chains));
   out.essTailBound = target.essTail.value_or(defaultTargetEss(chains));
   out.rhatBound = target.rhat;
-  for (const std::string& item : target.columns)
-    if (std::none_of(rows.begin(), rows.end(), [&](const SummaryRow& row) { return listed(row, item); }))
-      out.unknownColumns.push_back(item);
+  // the list looked up, not searched: a target may list thousands of a wide trace's columns
+  const std::unordered_set<std::string> items(target.columns.begin(), target.columns.end());
+  std::unordered_set<std::string> named;
+  const auto isListed = [&](const SummaryRow& row) {
+    bool found = false;
+    for (const std::string& key : {row.name, std::to_string(row.column)})
+      if (items.count(key)) {
+        named.insert(key);
+        found = true;
+      }
+    return found;
+  };
   for (const SummaryRow& row : rows) {
+    const bool inList = !items.empty() && isListed(row);
     if (!isCounted(row)) continue;
-    if (!target.columns.empty() &&
-        std::none_of(target.columns.begin(), target.columns.end(), [&](const std::string& item) { return listed(row, item); }))
-      continue;
+    if (!items.empty() && !inList) continue;
     if (row.sd && *row.sd == 0) continue;
     ++out.counted;
     const ConvergenceDiagnostics& d = row.diagnostics;
@@ -164,6 +169,8 @@ TargetEvaluation evaluateConvergenceTarget(const ConvergenceTarget& target, cons
       out.chanceRhatMisses += rhatChanceMiss(used, several ? row.chainsLength : row.n, out.rhatBound);
     }
   }
+  for (const std::string& item : target.columns)
+    if (!named.count(item)) out.unknownColumns.push_back(item);
   out.met = out.counted > 0 && out.misses.empty();
   return out;
 }

@@ -83,13 +83,9 @@ std::shared_ptr<const DiagnosticsContents> makeDiagnosticsContents(std::vector<S
   contents->chains = chains;
   const std::size_t n = rows.size();
   contents->names.reserve(n);
-  contents->marks.reserve(n);
-  contents->missesTarget.reserve(n);
   std::vector<double> rhats, esses;
   for (const SummaryRow& row : rows) {
     contents->names.push_back(QString::fromStdString(row.name));
-    contents->marks.push_back(convergenceMarks(row.diagnostics, chains));
-    contents->missesTarget.push_back(contents->marks.back().any());
     if (row.diagnostics.rhat) rhats.push_back(*row.diagnostics.rhat);
     if (row.diagnostics.essBulk) esses.push_back(*row.diagnostics.essBulk);
   }

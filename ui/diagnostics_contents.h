@@ -1,4 +1,4 @@
-// What the Diagnostics page shows of one computed table: its rows with their names, marks and
+// What the Diagnostics page shows of one computed table: its rows with their names and
 // loci, and the spread of R-hat and ESS across the columns. Made on the worker that computed the
 // rows, so that the window's thread only swaps it in, whatever the number of columns.
 #pragma once
@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "report/summary_table.h"
-#include "stats/convergence_marks.h"
 #include "stats/histogram.h"
 
 namespace varno {
@@ -20,8 +19,6 @@ struct DiagnosticsContents {
   // them: "Locus 9" before "Locus 10"), those with a defined figure first
   std::vector<std::vector<int>> ascending;
   std::vector<std::size_t> definedCount;
-  std::vector<ConvergenceMarks> marks;
-  std::vector<bool> missesTarget;  // any mark
   // frq files: the 0-based locus and allele of each row, -1 for a column of no locus (and for the
   // allele of a count column); empty for other kinds
   std::vector<int> locus, allele;

@@ -10,6 +10,7 @@
 #include <numeric>
 
 #include "report/burn_in_texts.h"
+#include "report/target_marks.h"
 #include "stats/mcse_rounding.h"
 #include "stats/number_format.h"
 #include "stats/text_numbers.h"
@@ -69,16 +70,54 @@ int locusLineKey(int locus) { return -(locus + 2); }
 
 QColor DiagnosticsModel::markColour() { return QColor(255, 190, 190); }
 
-void DiagnosticsModel::setContents(std::shared_ptr<const DiagnosticsContents> contents) {
+void DiagnosticsModel::setContents(std::shared_ptr<const DiagnosticsContents> contents,
+                                   std::shared_ptr<const TargetEvaluation> evaluation) {
   beginResetModel();
   contents_ = std::move(contents);
+  evaluation_ = std::move(evaluation);
+  indexMisses();
   shown_ = shownOrder(&shownRows_);
   endResetModel();
+}
+
+void DiagnosticsModel::setTargetEvaluation(std::shared_ptr<const TargetEvaluation> evaluation) {
+  evaluation_ = std::move(evaluation);
+  indexMisses();
+  if (onlyMissing_) {
+    rebuild();
+    return;
+  }
+  if (rowCount() > 0) emit dataChanged(index(0, cEssBulk), index(rowCount() - 1, cRhat), {Qt::BackgroundRole, Qt::ToolTipRole});
+}
+
+void DiagnosticsModel::indexMisses() {
+  const std::size_t n = contents_ ? contents_->rows.size() : 0;
+  missAt_.assign(n, -1);
+  if (!evaluation_ || n == 0) return;
+  // misses name their column; the rows are in file order, but a column may be missing from them
+  std::vector<int> rowOfColumn;
+  for (std::size_t r = 0; r < n; ++r) {
+    const std::size_t column = static_cast<std::size_t>(std::max(0, contents_->rows[r].column));
+    if (rowOfColumn.size() <= column) rowOfColumn.resize(column + 1, -1);
+    rowOfColumn[column] = static_cast<int>(r);
+  }
+  for (std::size_t m = 0; m < evaluation_->misses.size(); ++m) {
+    const std::size_t column = static_cast<std::size_t>(std::max(0, evaluation_->misses[m].column));
+    if (column < rowOfColumn.size() && rowOfColumn[column] >= 0)
+      missAt_[static_cast<std::size_t>(rowOfColumn[column])] = static_cast<int>(m);
+  }
+}
+
+const TargetMiss* DiagnosticsModel::missOf(std::size_t row) const {
+  if (row >= missAt_.size() || missAt_[row] < 0) return nullptr;
+  return &evaluation_->misses[static_cast<std::size_t>(missAt_[row])];
 }
 
 void DiagnosticsModel::clear() {
   beginResetModel();
   contents_.reset();
+  evaluation_.reset();
+  missAt_.clear();
   shown_.clear();
   shownRows_ = 0;
   endResetModel();
@@ -119,7 +158,7 @@ void DiagnosticsModel::sort(int column, Qt::SortOrder order) {
 }
 
 bool DiagnosticsModel::passes(std::size_t row) const {
-  if (onlyMissing_ && !contents_->missesTarget[row]) return false;
+  if (onlyMissing_ && !missOf(row)) return false;
   if (filter_.isEmpty()) return true;
   if (filterNumber_ && contents_->rows[row].column == *filterNumber_) return true;
   return contents_->names[row].contains(filter_, Qt::CaseInsensitive);
@@ -264,11 +303,9 @@ QVariant DiagnosticsModel::data(const QModelIndex& index, int role) const {
   }
   const std::size_t r = static_cast<std::size_t>(key);
   const SummaryRow& row = contents_->rows[r];
-  const ConvergenceMarks& marks = contents_->marks[r];
-  const std::optional<std::string>* why = column == cEssBulk  ? &marks.essBulk
-                                          : column == cEssTail ? &marks.essTail
-                                          : column == cRhat    ? &marks.rhat
-                                                               : nullptr;
+  const TargetMiss* miss = missOf(r);
+  const bool missed = miss && ((column == cEssBulk && miss->essBulk) || (column == cEssTail && miss->essTail) ||
+                               (column == cRhat && miss->rhat));
   switch (role) {
     case Qt::DisplayRole: {
       if (column == cName) return contents_->names[r];
@@ -280,10 +317,14 @@ QVariant DiagnosticsModel::data(const QModelIndex& index, int role) const {
     case Qt::TextAlignmentRole:
       return column == cName ? QVariant() : QVariant(int(Qt::AlignRight | Qt::AlignVCenter));
     case Qt::BackgroundRole:
-      if (why && *why) return QBrush(markColour());
+      if (missed) return QBrush(markColour());
       return {};
     case Qt::ToolTipRole:
-      if (why && *why) return QString::fromStdString(**why);
+      if (missed) {
+        const ConvergenceMarks marks = targetMarks(*miss, row.diagnostics, *evaluation_, contents_->chains);
+        const std::optional<std::string>& why = column == cEssBulk ? marks.essBulk : column == cEssTail ? marks.essTail : marks.rhat;
+        return QString::fromStdString(why.value_or(std::string()));
+      }
       // a column without a burn-in of its own says why
       if (column == cBurnIn && row.kind != ColumnKind::counter && row.kind != ColumnKind::modelLabel &&
           !row.burnInMser.suggested)

@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+#include "report/convergence_target.h"
 #include "ui/diagnostics_contents.h"
 
 namespace varno {
@@ -19,13 +20,17 @@ class DiagnosticsModel : public QAbstractTableModel {
  public:
   using QAbstractTableModel::QAbstractTableModel;
 
-  void setContents(std::shared_ptr<const DiagnosticsContents> contents);
+  // `evaluation`: the convergence target over the contents' rows (none: nothing is marked).
+  void setContents(std::shared_ptr<const DiagnosticsContents> contents,
+                   std::shared_ptr<const TargetEvaluation> evaluation = {});
+  // A target changed: its misses are marked, and the toggle keeps them, without sorting anew.
+  void setTargetEvaluation(std::shared_ptr<const TargetEvaluation> evaluation);
   void clear();
   const DiagnosticsContents* contents() const { return contents_.get(); }
 
   // Rows whose name holds `text` (any case), or whose column number it is; empty: every row.
   void setNameFilter(const QString& text);
-  // Only the rows with a figure that misses its target.
+  // Only the rows of columns that miss the target.
   void setOnlyMissingTarget(bool only);
   // frq files: the rows of a locus together under a line naming it, the loci in the order of
   // their first row in the sort.
@@ -54,8 +59,13 @@ class DiagnosticsModel : public QAbstractTableModel {
   void rebuild();
   std::vector<int> sortedFilteredRows() const;
   bool passes(std::size_t row) const;
+  void indexMisses();
+  // the miss of the target of contents row `row`; none where it meets it or does not count
+  const TargetMiss* missOf(std::size_t row) const;
 
   std::shared_ptr<const DiagnosticsContents> contents_;
+  std::shared_ptr<const TargetEvaluation> evaluation_;
+  std::vector<int> missAt_;  // per contents row, its entry in evaluation_->misses or -1
   std::vector<int> shown_;
   int shownRows_ = 0;
   QString filter_;

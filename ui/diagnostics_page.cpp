@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <stdexcept>
 #include <qcustomplot.h>
 
@@ -29,6 +30,13 @@ namespace {
 
 // The chains the diagnostics are across: those of the analysis.
 int chainsOf(const SummaryTableInput& inputs) { return static_cast<int>(inputs.chains.size()); }
+
+// The last row (1-based) of any chain the inputs retain.
+long long lastRowOf(const SummaryTableInput& inputs) {
+  long long last = 0;
+  for (const ChainRows& chain : inputs.chains) last = std::max<long long>(last, chain.rows.end);
+  return last;
+}
 
 QString noteFor(const SummaryTableInput& inputs, const std::vector<SummaryRow>& rows) {
   QString note =
@@ -94,6 +102,10 @@ void DiagnosticsPage::createDiagnosticsPage() {
   diagnosticsByLocus->setVisible(false);  // frq files only
   filters->addWidget(diagnosticsByLocus);
   diagnosticsShownRows = named(new QLabel(Diagnostics), "diagnosticsShownRows");
+  // room for the longest count, so that the filter box keeps its width as the count changes
+  diagnosticsShownRows->setMinimumWidth(
+      diagnosticsShownRows->fontMetrics().horizontalAdvance(QStringLiteral("35,000 of 35,000 columns")));
+  diagnosticsShownRows->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   filters->addWidget(diagnosticsShownRows);
   column->addLayout(filters);
   auto* tableAndCharts = new QHBoxLayout;
@@ -146,6 +158,8 @@ void DiagnosticsPage::clearDiagnosticsDisplay() {
   diagnosticsTable->clearRows();
   diagnosticsNote->clear();
   diagnosticsShownRows->clear();
+  lastRow_ = 0;
+  targetStatus_.clear();
   showSpread(rhatSpread, {}, 0, kMaximumRhat);
   showSpread(essSpread, {}, 0, kMinimumEssPerChain);
 }
@@ -172,8 +186,8 @@ void DiagnosticsPage::ComputeDiagnostics(std::function<void()> then) {
     // everything the page shows is made here: the window's thread only swaps it in
     const QString note = noteFor(inputs, rows);
     auto contents = makeDiagnosticsContents(std::move(rows), chainsOf(inputs), alleleCounts);
-    return [this, contents, note] {
-      applyDiagnostics(contents);
+    return [this, contents, note, lastRow = lastRowOf(inputs)] {
+      applyDiagnostics(contents, lastRow);
       diagnosticsNote->setText(note);
     };
   };
@@ -194,13 +208,35 @@ void DiagnosticsPage::ComputeDiagnostics(std::function<void()> then) {
   job_.start(*inputs, std::move(run));
 }
 
-void DiagnosticsPage::applyDiagnostics(std::shared_ptr<const DiagnosticsContents> contents) {
+void DiagnosticsPage::applyDiagnostics(std::shared_ptr<const DiagnosticsContents> contents, long long lastRow) {
   diagnosticsContents_ = std::move(contents);
+  lastRow_ = lastRow;
   diagnosticsByLocus->setVisible(!diagnosticsContents_->locus.empty());
-  diagnosticsTable->setRows(diagnosticsContents_);
-  showSpread(rhatSpread, diagnosticsContents_->rhatSpread, diagnosticsContents_->rhatCount, kMaximumRhat);
-  showSpread(essSpread, diagnosticsContents_->essSpread, diagnosticsContents_->essCount,
-             kMinimumEssPerChain * diagnosticsContents_->chains);
+  const auto evaluation = evaluateTarget();
+  diagnosticsTable->setRows(diagnosticsContents_, evaluation);
+  showTarget(*evaluation);
+  diagnosticsFiltersChanged();
+}
+
+std::shared_ptr<const TargetEvaluation> DiagnosticsPage::evaluateTarget() {
+  return std::make_shared<const TargetEvaluation>(
+      evaluateConvergenceTarget(target_, diagnosticsContents_->rows, std::max(1, diagnosticsContents_->chains)));
+}
+
+void DiagnosticsPage::showTarget(const TargetEvaluation& evaluation) {
+  // the spreads' lines stand at the bounds the marks use
+  showSpread(rhatSpread, diagnosticsContents_->rhatSpread, diagnosticsContents_->rhatCount, evaluation.rhatBound);
+  showSpread(essSpread, diagnosticsContents_->essSpread, diagnosticsContents_->essCount, evaluation.essBulkBound);
+  targetStatus_ = QString::fromStdString(convergenceTargetStatus(evaluation, lastRow_));
+  setStatus(targetStatus_);
+}
+
+void DiagnosticsPage::setConvergenceTarget(const ConvergenceTarget& target) {
+  target_ = target;
+  if (!diagnosticsContents_) return;
+  const auto evaluation = evaluateTarget();
+  diagnosticsTable->rows().setTargetEvaluation(evaluation);
+  showTarget(*evaluation);
   diagnosticsFiltersChanged();
 }
 

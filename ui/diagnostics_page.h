@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 
+#include "report/convergence_target.h"
 #include "report/summary_table.h"
 #include "ui/page_job.h"
 #include "ui/window_page.h"
@@ -41,12 +42,20 @@ class DiagnosticsPage : private WindowPage {
   // Options > "Round to the Monte Carlo error": means and HPDI limits to the digits their
   // errors support, on the page only.
   void setRoundedToMcse(bool rounded);
+  // Options > "Convergence target...": the shown results are judged by it at once, not computed anew.
+  void setConvergenceTarget(const ConvergenceTarget& target);
+  const ConvergenceTarget& convergenceTarget() const { return target_; }
+  // The target's status line of the results shown; empty while there are none.
+  QString targetStatus() const { return targetStatus_; }
 
  private:
   void createDiagnosticsPage();
   void connectHandlers();
   std::optional<SummaryTableInput> currentDiagnosticsInputs() const;
-  void applyDiagnostics(std::shared_ptr<const DiagnosticsContents> contents);
+  void applyDiagnostics(std::shared_ptr<const DiagnosticsContents> contents, long long lastRow);
+  // the target over the rows shown: marks, spread lines and the status line
+  std::shared_ptr<const TargetEvaluation> evaluateTarget();
+  void showTarget(const TargetEvaluation& evaluation);
   void clearDiagnosticsDisplay();
   // the filters of the page, applied to the rows shown
   void diagnosticsFiltersChanged();
@@ -66,6 +75,9 @@ class DiagnosticsPage : private WindowPage {
   // what the page describes, and its rows in file order
   PageJob<SummaryTableInput> job_;
   std::shared_ptr<const DiagnosticsContents> diagnosticsContents_;
+  long long lastRow_ = 0;  // the last row the shown results describe
+  ConvergenceTarget target_;
+  QString targetStatus_;
 };
 
 }  // namespace varno

@@ -26,8 +26,9 @@ DiagnosticsTable::DiagnosticsTable(QWidget* parent) : QTableView(parent) {
 
 void DiagnosticsTable::clearRows() { model_.clear(); }
 
-void DiagnosticsTable::setRows(std::shared_ptr<const DiagnosticsContents> contents) {
-  model_.setContents(std::move(contents));
+void DiagnosticsTable::setRows(std::shared_ptr<const DiagnosticsContents> contents,
+                               std::shared_ptr<const TargetEvaluation> evaluation) {
+  model_.setContents(std::move(contents), std::move(evaluation));
   fitColumnWidths();
 }
 

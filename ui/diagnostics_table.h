@@ -15,8 +15,9 @@ class DiagnosticsTable : public QTableView {
  public:
   explicit DiagnosticsTable(QWidget* parent = nullptr);
 
-  // Replaces the rows; the sort, filters and grouping are kept.
-  void setRows(std::shared_ptr<const DiagnosticsContents> contents);
+  // Replaces the rows and the target's evaluation of them; the sort, filters and grouping are kept.
+  void setRows(std::shared_ptr<const DiagnosticsContents> contents,
+               std::shared_ptr<const TargetEvaluation> evaluation = {});
   void clearRows();
   DiagnosticsModel& rows() { return model_; }
   const DiagnosticsModel& rows() const { return model_; }

@@ -5,12 +5,15 @@
 #include <QString>
 #include <optional>
 
+#include "report/convergence_target.h"
+
 class QPrinter;
 class QWidget;
 
 namespace varno {
 
 class FileDialogSpec;
+struct TargetOffer;
 
 class Dialogs {
  public:
@@ -31,6 +34,8 @@ class Dialogs {
   // when cancelled.
   virtual std::optional<QString> askText(QWidget* parent, const QString& title, const QString& label,
                                          const QString& text) = 0;
+  // Options > "Convergence target...": the target chosen, or nothing when cancelled.
+  virtual std::optional<ConvergenceTarget> chooseConvergenceTarget(QWidget* parent, const TargetOffer& offer) = 0;
 };
 
 // The real, modal dialogs.
@@ -44,6 +49,7 @@ class QtDialogs : public Dialogs {
   void error(QWidget* parent, const QString& text) override;
   std::optional<QString> askText(QWidget* parent, const QString& title, const QString& label,
                                  const QString& text) override;
+  std::optional<ConvergenceTarget> chooseConvergenceTarget(QWidget* parent, const TargetOffer& offer) override;
 };
 
 }  // namespace varno

@@ -170,6 +170,7 @@ void TForm3::connectHandlers() {
   connect(suggestFromAll_, &QAction::triggered, this, on(&TForm3::suggestFromClick));
   connect(suggestFromColumn_, &QAction::triggered, this, on(&TForm3::suggestFromClick));
   connect(roundToMcse_, &QAction::triggered, this, on(&TForm3::roundToMcseClick));
+  connect(convergenceTarget_, &QAction::triggered, this, on(&TForm3::convergenceTargetClick));
   connect(Save, &QAction::triggered, this, on(&TForm3::SaveClick));
   connect(g1_save, &QAction::triggered, this, on(&TForm3::g1_saveClick));
   connect(g2_save, &QAction::triggered, this, on(&TForm3::g2_saveClick));
@@ -362,6 +363,7 @@ void TForm3::rememberIn(std::unique_ptr<QSettings> settings) {
   settings_ = std::move(settings);
   if (!settings_) return;
   restoreWindowSettings(*settings_, *this, dialogFolders_);
+  if (const auto target = rememberedConvergenceTarget(*settings_)) diagnostics_->setConvergenceTarget(*target);
   recentFiles_->load(*settings_);
   fillRecentFilesMenu();
 }

@@ -311,6 +311,9 @@ class TForm3 : public QMainWindow, private PageHost {
   void suggestFromClick();
   // Options > "Round to the Monte Carlo error": the Diagnostics page's means and HPDI limits.
   void roundToMcseClick();
+  // Options > "Convergence target...": the dialog, then the Diagnostics page judged by the target
+  // chosen, which the window remembers.
+  void convergenceTargetClick();
   // What the suggestion of the open analysis is computed from; nothing while there is none.
   std::optional<SuggestionInputs> suggestionInputs() const;
   // The suggestion follows the analysis: a new one starts from every quantity again.
@@ -352,6 +355,7 @@ class TForm3 : public QMainWindow, private PageHost {
   QAction* suggestFromAll_ = nullptr;
   QAction* suggestFromColumn_ = nullptr;
   QAction* roundToMcse_ = nullptr;
+  QAction* convergenceTarget_ = nullptr;
   std::unique_ptr<SuggestedBurnIn> suggestion_;
   std::string suggestionAnalysis_;  // the data file whose suggestion source the menu holds
 };

@@ -177,6 +177,7 @@ void TForm3::createMenus() {
   roundToMcse_ = item(Options, "roundToMcse", "Round to the Monte Carlo error");
   roundToMcse_->setCheckable(true);
   roundToMcse_->setChecked(false);
+  convergenceTarget_ = item(Options, "convergenceTarget", "Convergence target...");
   Refresh1 = named(MainMenu1->addAction("Reload (F5)"), "Refresh1");
   Refresh1->setShortcut(QKeySequence(Qt::Key_F5));
 }

@@ -12,6 +12,7 @@
 #include <QPrinter>
 #include <algorithm>
 
+#include "ui/convergence_target_dialog.h"
 #include "ui/dialogs.h"
 #include "ui/file_dialog_spec.h"
 
@@ -114,6 +115,12 @@ std::optional<QString> QtDialogs::askText(QWidget* parent, const QString& title,
   const QString answer = QInputDialog::getText(parent, title, label, QLineEdit::Normal, text, &ok);
   if (!ok) return std::nullopt;
   return answer;
+}
+
+std::optional<ConvergenceTarget> QtDialogs::chooseConvergenceTarget(QWidget* parent, const TargetOffer& offer) {
+  ConvergenceTargetDialog dialog(offer, parent);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.chosenTarget();
 }
 
 }  // namespace varno

@@ -28,6 +28,7 @@ const std::array<ChoiceGroup, 4> kAppearance = {{
 
 constexpr const char* kOnTop = "window/alwaysOnTop";
 constexpr const char* kGeometry = "window/geometry";
+constexpr const char* kConvergenceTarget = "diagnostics/convergenceTarget";
 
 const std::array<std::pair<DialogPurpose, const char*>, 7> kFolderKeys = {{
     {DialogPurpose::openData, "folders/openData"},
@@ -71,6 +72,17 @@ void saveWindowSettings(QSettings& settings, const QMainWindow& window, const Di
     const auto found = folders.folders().find(purpose);
     if (found != folders.folders().end()) settings.setValue(key, found->second);
   }
+  settings.sync();
+}
+
+std::optional<ConvergenceTarget> rememberedConvergenceTarget(QSettings& settings) {
+  const QString text = settings.value(kConvergenceTarget).toString();
+  if (text.isEmpty()) return std::nullopt;
+  return parseConvergenceTarget(text.toStdString()).target;
+}
+
+void rememberConvergenceTarget(QSettings& settings, const ConvergenceTarget& target) {
+  settings.setValue(kConvergenceTarget, QString::fromStdString(convergenceTargetText(target)));
   settings.sync();
 }
 

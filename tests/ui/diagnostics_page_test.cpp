@@ -91,7 +91,7 @@ TEST_F(DiagnosticsPage, EveryColumnIsDiagnosedAndLowFiguresAreMarkedWithTheirRea
     EXPECT_FALSE(marked(3, c)) << c << " " << cell(3, "ess_bulk").toStdString() << " "
                                << cell(3, "rhat").toStdString();
   }
-  EXPECT_TRUE(toolTip(2, 8).contains("below 100"));
+  EXPECT_TRUE(toolTip(2, 8).contains("below 400 (the target)"));  // the default target of one chain
   EXPECT_TRUE(toolTip(2, 10).contains("above 1.01"));
   EXPECT_TRUE(toolTip(3, 8).isEmpty());
   EXPECT_TRUE(part<QLabel>(*form, "diagnosticsNote")

@@ -1,6 +1,6 @@
 // What the window remembers between runs, kept in a settings file of the test's own folder: the
-// window, chart appearance, always-on-top choice, dialog folders and the recent files; and the
-// command line that can leave all of it out.
+// window, chart appearance, always-on-top choice, dialog folders, the recent files and the
+// convergence target; and the command line that can leave all of it out.
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
@@ -8,6 +8,7 @@
 #include <QSettings>
 #include <qcustomplot.h>
 
+#include "report/convergence_target.h"
 #include "tools/trace_generator.h"
 #include "ui/recent_files.h"
 #include "ui/window_command_line.h"
@@ -101,6 +102,32 @@ TEST_F(RememberedSettings, UnknownOrDamagedValuesKeepTheDefaults) {
   EXPECT_FALSE(action(*form, "Alwaysontop")->isChecked());
   EXPECT_TRUE(recentEntries(*form).isEmpty());
   EXPECT_FALSE(form->findChild<QMenu*>("RecentFiles")->isEnabled());
+}
+
+// The target is kept as its text when it is set, not only at close; a text that cannot be read
+// (written by hand, or by another version) leaves the default target.
+TEST_F(RememberedSettings, TheConvergenceTargetComesBackInTheNextRun) {
+  const ConvergenceTarget chosen = *parseConvergenceTarget("ess_bulk>=1000,rhat<=1.05,columns=tau,3").target;
+  form->rememberIn(settings());
+  dialogs.targets = {chosen};
+  action(*form, "convergenceTarget")->trigger();
+  form.reset();
+  EXPECT_EQ(settings()->value("diagnostics/convergenceTarget").toString(), "ess_bulk>=1000,rhat<=1.05,columns=tau,3");
+
+  const struct {
+    const char* kept;  // nothing: as the first run left it
+    ConvergenceTarget offered;
+  } cases[] = {{nullptr, chosen}, {"rhat<=0.5", {}}, {"ess_bulk>=", {}}, {"", {}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.kept ? c.kept : "as kept");
+    if (c.kept) settings()->setValue("diagnostics/convergenceTarget", c.kept);
+    ScriptedDialogs next;
+    TForm3 window(next);
+    window.rememberIn(settings());
+    action(window, "convergenceTarget")->trigger();  // cancelled: only what it offers is looked at
+    ASSERT_EQ(next.targetOffers.size(), 1u);
+    EXPECT_EQ(next.targetOffers[0].target, c.offered);
+  }
 }
 
 TEST(RecentFiles, NewestFirstEachDataFileOnceAndTheLastEight) {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 
+#include "ui/convergence_target_dialog.h"
 #include "ui/dialogs.h"
 #include "ui/file_dialog_spec.h"
 
@@ -80,6 +81,16 @@ class ScriptedDialogs : public Dialogs {
     texts.pop_front();
     if (cancel) return std::nullopt;
     return answer;
+  }
+
+  std::deque<std::optional<ConvergenceTarget>> targets;  // chosen targets; nullopt = cancel; none left = cancel
+  std::vector<TargetOffer> targetOffers;                 // what every target dialog started from
+  std::optional<ConvergenceTarget> chooseConvergenceTarget(QWidget*, const TargetOffer& offer) override {
+    targetOffers.push_back(offer);
+    if (targets.empty()) return std::nullopt;
+    auto chosen = targets.front();
+    targets.pop_front();
+    return chosen;
   }
 
  private:
