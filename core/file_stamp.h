@@ -1,5 +1,6 @@
-// What a file is and how it stood when it was read (its identity, size and last change), to tell
-// later that it changed: for files that are read anew whenever they change.
+// What a file is and how it stood when it was read (its identity, size, last change and a digest
+// of its last bytes), to tell later that it changed: for files that are read anew whenever they
+// change.
 #pragma once
 
 #include <optional>
@@ -11,6 +12,10 @@ struct FileStamp {
   unsigned long long device = 0, inode = 0;
   long long size = 0;
   long long changedNs = 0;  // last modification, nanoseconds since the epoch
+  // of the last kTailBytes: a file written anew at its size within the clock's step of its last
+  // change shows in them
+  unsigned long long tailDigest = 0;
+  static constexpr long long kTailBytes = 4096;
 
   bool operator==(const FileStamp&) const = default;
 };
