@@ -8,7 +8,10 @@
 #include <QRadioButton>
 #include <QStatusBar>
 
+#include <QPlainTextEdit>
+
 #include <cstdio>
+#include <utility>
 
 #include "core/data_file_reader.h"
 #include "window_fixture.h"
@@ -248,6 +251,58 @@ TEST_F(FollowWindow, StoppingDropsWhatARoundBringsAfterIt) {
     EXPECT_EQ(form->analysis().firstTable()->rowCount(), next);
     trigger(*form, "FollowFiles1");
   }
+}
+
+// A CODA set is written name by name: a change of its chain file reads the set anew, and
+// following goes on.
+TEST_F(FollowWindow, ChangedCodaSetIsReadAnew) {
+  const auto coda = [](int draws) {
+    QByteArray index = "alpha 1 " + QByteArray::number(draws) + "\nbeta " + QByteArray::number(draws + 1) + " " +
+                       QByteArray::number(2 * draws) + "\n";
+    QByteArray chain;
+    for (int v = 0; v < 2; ++v)
+      for (int i = 1; i <= draws; ++i)
+        chain += QByteArray::number(i) + " " + QByteArray::number(v + 0.001 * (i % 17)) + "\n";
+    return std::pair{index, chain};
+  };
+  const auto [index, chain] = coda(300);
+  const QString indexPath = write("CODAindex.txt", index);
+  write("CODAchain1.txt", chain);
+  open(indexPath);
+  follow();
+  round();
+  EXPECT_EQ(form->analysis().firstTable()->rowCount(), 300) << "nothing changed";
+  const auto [longerIndex, longerChain] = coda(450);
+  write("CODAchain1.txt", longerChain);
+  write("CODAindex.txt", longerIndex);
+  round();
+  EXPECT_EQ(form->analysis().firstTable()->rowCount(), 450);
+  EXPECT_TRUE(following());
+  EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
+}
+
+// An fst file with its factors: the Summary page shown is computed again with the new rows and
+// says which rows it describes.
+TEST_F(FollowWindow, SummaryPageOfAnFstFileFollowsItsRows) {
+  const auto model = [](int row) { return row % 3 == 0 ? 2 : 4; };
+  const QString factors = write("factors.txt", "g[1]=0.1 0.5\ng[2]=12 15\n");
+  const QString path = write("a.fst", fstRows(60, 2, 2, model));
+  dialogs.files = {path, factors};
+  dialogs.answers = {true, false};
+  trigger(*form, "Open");
+  idle();
+  ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
+  showPage(*form, 1);
+  idle();
+  EXPECT_EQ(part<QLabel>(*form, "summaryRows")->text(), QString("summary of rows 1\u201360"));
+  const QString memo = part<QPlainTextEdit>(*form, "mModel")->toPlainText();
+  follow();
+  append(path, fstRows(90, 2, 2, [](int row) { return row % 2 == 0 ? 1 : 3; }));
+  round();
+  EXPECT_EQ(form->analysis().firstTable()->rowCount(), 150);
+  EXPECT_EQ(part<QLabel>(*form, "summaryRows")->text(), QString("summary of rows 1\u2013150"));
+  EXPECT_NE(part<QPlainTextEdit>(*form, "mModel")->toPlainText(), memo) << "the models of the new rows count";
+  EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
 }
 
 // --follow checks Follow files once the data file and its chains are open.
