@@ -37,6 +37,7 @@ int main(int argc, char** argv) {
         Form3.move(screen->availableGeometry().center() - Form3.rect().center());
       // the place and size of the last run, when there was one, replace the centred place
       if (!line.noSettings) Form3.rememberIn(std::make_unique<QSettings>("VARNO", "varno-plot"));
+      if (parsed.follow) Form3.followOnceOpen();
       Form3.actOnCommandLine(args, parsed.chains);
       Form3.show();
       return app.exec();

@@ -7,6 +7,7 @@
 #include "core/read_notes.h"
 #include "report/open_analysis.h"
 #include "ui/details_page.h"
+#include "ui/following.h"
 #include "ui/dialogs.h"
 #include "ui/file_dialog_spec.h"
 #include "ui/job_runner.h"
@@ -81,9 +82,11 @@ bool TForm3::addChainFile(const QString& path, std::function<void()> then) {
   job.title = "Reading " + path;
   job.work = [this, target, file, path, then](Progress& progress) -> JobRunner::Apply {
     auto chain = std::make_shared<ChainRows>();
+    auto source = std::make_shared<ChainSource>();
     auto warnings = std::make_shared<std::vector<OpenWarning>>();
-    auto refused = std::make_shared<std::optional<RunError>>(readFurtherChain(target, file, progress, *chain, *warnings));
-    return [this, target, chain, warnings, refused, file, path, then] {
+    auto refused = std::make_shared<std::optional<RunError>>(
+        readFurtherChain(target, file, progress, *chain, *source, *warnings));
+    return [this, target, chain, source, warnings, refused, file, path, then] {
       const auto refuse = [this](const QString& text) {
         setStatus("Not added: " + text);
         reportError(text);
@@ -96,6 +99,7 @@ bool TForm3::addChainFile(const QString& path, std::function<void()> then) {
         return refuse((*refused)->unread ? QString("\"%1\" was not read: %2").arg(path, why) : why);
       }
       state.chains.push_back({file, chain->table});
+      if (following_->follower) following_->follower->addChain(*source, chain->table->rowCount());
       QString status = chainsStatus();
       for (const OpenWarning& warning : *warnings) status += "; " + path + ": " + QString::fromStdString(warning.note);
       setStatus(status);

@@ -11,6 +11,8 @@
 #include "ui/details_page.h"
 
 #include "core/column_catalogue.h"
+#include "core/read_notes.h"
+#include "report/following_texts.h"
 #include "stats/column_sample.h"
 #include "stats/column_statistics.h"
 #include "stats/convergence_marks.h"
@@ -37,6 +39,8 @@ namespace {
 const QString kMcseToolTip =
     "Monte Carlo standard error of the mean, and the MCSE of the limits as quantiles (a lower bound): where the "
     "narrowest interval lands varies more than a quantile at a fixed probability does";
+
+const QString kStatsTitle = " Statistics: ";
 
 }  // namespace
 
@@ -145,7 +149,7 @@ void DetailsPage::createDetailsPage() {
   Llambda = label("Llambda", "Lambda=", Plot_type, 10, 150);
   Vlambda = display("Vlambda", Plot_type, QRect(62, 148, 86, 18));
 
-  Stats = named(new QGroupBox(" Statistics: ", page), "Stats");
+  Stats = named(new QGroupBox(kStatsTitle, page), "Stats");
   Stats->setGeometry(502, 5, 220, 159);
   struct Row {
     QLineEdit** target;
@@ -322,6 +326,7 @@ void DetailsPage::requestColumnFigures(int column, bool defaultBandwidth) {
         showColumnLine(MainChart{Chart1, Serie, histogram}, *line, contextKeys);
       }
       if (shown) placeBurnInMarks();
+      if (shown && figuresApplied) figuresApplied();
     };
   };
   job.failed = [this](const std::string& error) {
@@ -472,10 +477,24 @@ void DetailsPage::clearColumnFigures() {
   currentMark_->show(std::nullopt);
   showBandwidthNote({});
   showFiguresUpdating(false);
+  Stats->setTitle(kStatsTitle);
   Serie->data()->clear();
   burnSerie->data()->clear();
   histogram->data()->clear();
   Chart1->replot();
+}
+
+void DetailsPage::showRowsDescribed(const std::vector<ChainRows>& chains) {
+  // the rows the figures were computed on, never those of the files now, which may have grown
+  const QString rows = QString::fromStdString(rowsDescribed(chains));
+  QString title = " Statistics of " + rows + ": ";
+  // several chains of different lengths name every chain's rows: too long for the box's title
+  if (Stats->fontMetrics().horizontalAdvance(title) > Stats->width() - 20) {
+    long long count = 0;
+    for (const ChainRows& chain : chains) count += chain.rows.count();
+    title = " Statistics of " + QString::fromStdString(groupedCount(count, "row", "rows")) + ": ";
+  }
+  Stats->setTitle(title);
 }
 
 bool DetailsPage::applyColumnFigures(const ColumnFiguresInput& input, const ColumnFigures& figures) {
@@ -483,6 +502,7 @@ bool DetailsPage::applyColumnFigures(const ColumnFiguresInput& input, const Colu
   if (!figuresWanted_ || !(*figuresWanted_ == input)) return false;
   figuresShown_ = input;
   showFiguresUpdating(false);
+  showRowsDescribed(input.chains);
   state.sampleCount = figures.sampleCount;
   state.sampleSumSquares = figures.sumSquares;
   if (!input.bandwidthPosition && figures.sampleCount > 1) {

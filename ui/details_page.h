@@ -65,6 +65,8 @@ class DetailsPage : private WindowPage {
   void showSuggestedBurnIn(std::optional<long long> rows, const QString& toolTip);
   // Runs whenever another column is asked for: a suggestion from the column shown follows it.
   std::function<void()> columnChosen;
+  // Runs whenever figures asked for are shown (following times its refreshes by it).
+  std::function<void()> figuresApplied;
 
   // ---- controls, under their designed names: the window's menus, choosers and data range use them ----
   // plot
@@ -133,6 +135,8 @@ class DetailsPage : private WindowPage {
   void showEssByBurnIn(const std::vector<EssAtBurnIn>& curve);
   // The suggested burn-in (and on ESS by burn-in the one set) where the chart shows them.
   void placeBurnInMarks();
+  // The Statistics box's title names the rows its figures describe.
+  void showRowsDescribed(const std::vector<ChainRows>& chains);
   // The Statistics box's tooltip when its mode is not at the sample's default bandwidth.
   void showBandwidthNote(const ColumnFigures& figures);
   // The diagnostics line under the statistics box, with what several chains left out or cut.

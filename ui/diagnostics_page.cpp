@@ -14,6 +14,7 @@
 #include <qcustomplot.h>
 
 #include "core/column_catalogue.h"
+#include "report/following_texts.h"
 #include "stats/data_range.h"
 #include "stats/convergence_marks.h"
 #include "ui/diagnostics_charts.h"
@@ -91,6 +92,8 @@ void DiagnosticsPage::createDiagnosticsPage() {
   diagnosticsNote = named(new QLabel(Diagnostics), "diagnosticsNote");
   diagnosticsNote->setWordWrap(true);
   column->addWidget(diagnosticsNote);
+  diagnosticsRows = named(new QLabel(Diagnostics), "diagnosticsRows");
+  column->addWidget(diagnosticsRows);
   auto* filters = new QHBoxLayout;
   diagnosticsFilter = named(new QLineEdit(Diagnostics), "diagnosticsFilter");
   diagnosticsFilter->setPlaceholderText("Filter: part of a name, or a column number");
@@ -157,6 +160,7 @@ void DiagnosticsPage::clearDiagnosticsDisplay() {
   diagnosticsContents_.reset();
   diagnosticsTable->clearRows();
   diagnosticsNote->clear();
+  diagnosticsRows->clear();
   diagnosticsShownRows->clear();
   lastRow_ = 0;
   targetStatus_.clear();
@@ -164,7 +168,7 @@ void DiagnosticsPage::clearDiagnosticsDisplay() {
   showSpread(essSpread, {}, 0, kMinimumEssPerChain);
 }
 
-void DiagnosticsPage::ComputeDiagnostics(std::function<void()> then) {
+void DiagnosticsPage::ComputeDiagnostics(std::function<void()> then, bool keepShown) {
   if (!state.open()) return;
   if (!job_.accept(std::move(then))) return;
   QString problem;
@@ -175,8 +179,10 @@ void DiagnosticsPage::ComputeDiagnostics(std::function<void()> then) {
     reportError("The diagnostics cannot be computed: " + problem);
     return;
   }
-  clearDiagnosticsDisplay();
-  diagnosticsNote->setText("Computing the diagnostics...");
+  if (!keepShown) {
+    clearDiagnosticsDisplay();
+    diagnosticsNote->setText("Computing the diagnostics...");
+  }
 
   PageJob<SummaryTableInput>::Run run;
   run.title = "Computing the diagnostics";
@@ -185,10 +191,13 @@ void DiagnosticsPage::ComputeDiagnostics(std::function<void()> then) {
     std::vector<SummaryRow> rows = computeSummaryTable(inputs, workerThreads(), progress);
     // everything the page shows is made here: the window's thread only swaps it in
     const QString note = noteFor(inputs, rows);
+    // the rows computed on, never those of the files now, which may have grown since
+    const QString described = "diagnostics of " + QString::fromStdString(rowsDescribed(inputs.chains));
     auto contents = makeDiagnosticsContents(std::move(rows), chainsOf(inputs), alleleCounts);
-    return [this, contents, note, lastRow = lastRowOf(inputs)] {
+    return [this, contents, note, described, lastRow = lastRowOf(inputs)] {
       applyDiagnostics(contents, lastRow);
       diagnosticsNote->setText(note);
+      diagnosticsRows->setText(described);
     };
   };
   // the rows, filter or factors changed while it ran: it describes nothing on screen any more

@@ -31,8 +31,9 @@ class DiagnosticsPage : private WindowPage {
   // inputs and, while it is shown, computes it anew.
   void diagnosticsChanged();
   // Computes the diagnostics table of the current rows, filter and factor decision as a
-  // background job and shows it; `then` runs once it is shown.
-  void ComputeDiagnostics(std::function<void()> then = {});
+  // background job and shows it; `then` runs once it is shown. keepShown: the table shown stays
+  // until the new one replaces it (rows taken in from a followed file).
+  void ComputeDiagnostics(std::function<void()> then = {}, bool keepShown = false);
   // True when the page describes the current inputs.
   bool diagnosticsIsCurrent() const { return job_.isCurrent(); }
   // the rows shown, in file order; nothing while the page is empty
@@ -64,6 +65,7 @@ class DiagnosticsPage : private WindowPage {
 
   QWidget* Diagnostics;
   QLabel* diagnosticsNote = nullptr;
+  QLabel* diagnosticsRows = nullptr;  // the rows the table shown describes
   QLineEdit* diagnosticsFilter = nullptr;
   QCheckBox* diagnosticsMissing = nullptr;
   QCheckBox* diagnosticsByLocus = nullptr;

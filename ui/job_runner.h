@@ -10,7 +10,9 @@
 // - suggestion: the suggested burn-in of the open chains, latest request wins, so that it never
 //   holds up the analysis;
 // - curve: the Details page's ESS against burn-in, latest request wins, apart from the figures it
-//   would otherwise delay.
+//   would otherwise delay;
+// - follow: one round of following the analysis's growing files, so that a slow shared file
+//   system never holds up the other lanes; the window starts a round only while none runs.
 #pragma once
 
 #include <QObject>
@@ -32,7 +34,7 @@ using JobCancelled = WorkCancelled;
 class JobRunner : public QObject {
   Q_OBJECT
  public:
-  enum class Lane { analysis, figures, diagnostics, suggestion, curve };
+  enum class Lane { analysis, figures, diagnostics, suggestion, curve, follow };
 
   using Apply = std::function<void()>;
   struct Job {
@@ -52,7 +54,7 @@ class JobRunner : public QObject {
   bool busy(Lane lane) const;
   bool idle() const {
     return !busy(Lane::analysis) && !busy(Lane::figures) && !busy(Lane::diagnostics) && !busy(Lane::suggestion) &&
-           !busy(Lane::curve);
+           !busy(Lane::curve) && !busy(Lane::follow);
   }
   // Asks the running job of the lane to stop and drops a queued one.
   void cancel(Lane lane);
@@ -79,7 +81,7 @@ class JobRunner : public QObject {
   LaneState& of(Lane lane) { return lanes_[static_cast<int>(lane)]; }
   const LaneState& of(Lane lane) const { return lanes_[static_cast<int>(lane)]; }
 
-  std::array<LaneState, 5> lanes_;
+  std::array<LaneState, 6> lanes_;
   std::uint64_t nextId_ = 1;
 };
 

@@ -7,6 +7,7 @@
 #include "core/read_notes.h"
 #include "report/open_analysis.h"
 #include "ui/details_page.h"
+#include "ui/following.h"
 #include "ui/job_runner.h"
 #include "ui/plotwin2.h"
 #include "ui/summary_page.h"
@@ -58,6 +59,7 @@ bool TForm3::LoadDataFile(LoadPlan plan) {
     refuseWhileBusy();
     return false;
   }
+  stopFollowing();  // the files followed are read anew, or another analysis replaces them
   setStatus("Reading " + plan.path + " ...");
   return true;
 }
@@ -78,6 +80,8 @@ void TForm3::dataFileRead(const LoadPlan& plan, const FileOpened& file) {
   state.hasInteraction = plan.factors.decision.hasInteraction;
 
   const OpenedAnalysis& opened = file.analysis;
+  // the files as far as these tables hold them, for following them from here
+  following_->follower.emplace(opened);
   // a new analysis has one chain, or those of its index; a reload reads its further chains again
   // after these
   state.chains.clear();

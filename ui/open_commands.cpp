@@ -128,6 +128,11 @@ void TForm3::OpenfactorfileClick() {
 
 void TForm3::Refresh1Click() {
   if (refuseWhileBusy()) return;
+  stopFollowing();  // the user reads the files as they are now; following is checked again by hand
+  reloadAnalysis({});
+}
+
+void TForm3::reloadAnalysis(std::function<void()> then) {
   if (state.dataFileName.empty()) {  // nothing open: nothing to read
     summary_->PlotFstAgainstFactors();
     return;
@@ -147,7 +152,7 @@ void TForm3::Refresh1Click() {
   for (std::size_t c = 1; c < state.chains.size(); ++c)
     if (const auto& chain = state.chains[c]; std::find(beside.begin(), beside.end(), chain.fileName) == beside.end())
       chains << QString::fromStdString(chain.fileName);
-  LoadPlan plan{path, {}, -1, false, [this, populations, factors, interaction, factorFile, factorValues, chains] {
+  LoadPlan plan{path, {}, -1, false, [this, populations, factors, interaction, factorFile, factorValues, chains, then] {
                   state.factorCount = factors;
                   state.hasInteraction = interaction;
                   state.factorFileName = factorFile;
@@ -165,7 +170,11 @@ void TForm3::Refresh1Click() {
                     summary_->clearFactorDisplay();
                   }
                   // every chain is read again, in its order
-                  if (!chains.isEmpty()) addChainFiles(chains);
+                  if (!chains.isEmpty()) {
+                    addChainFiles(chains, then);
+                  } else if (then) {
+                    then();
+                  }
                 }, column};
   plan.factors = currentFactors();
   LoadDataFile(std::move(plan));

@@ -22,6 +22,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <exception>
+#include <utility>
 #include <qcustomplot.h>
 
 #include "charts/window_charts.h"
@@ -31,6 +32,7 @@
 #include "ui/summary_page.h"
 #include "ui/dialogs.h"
 #include "ui/file_dialog_spec.h"
+#include "ui/following.h"
 #include "ui/guarded.h"
 #include "ui/job_runner.h"
 #include "ui/recent_files.h"
@@ -71,6 +73,7 @@ TForm3::TForm3(Dialogs& dialogs, QWidget* parent)
     if (suggestFromColumn_->isChecked()) suggestion_->update();
   };
   createJobControls();
+  createFollowing();
   connectHandlers();
   FormCreate();
 }
@@ -126,6 +129,13 @@ void TForm3::createJobControls() {
       a->setEnabled(true);
     Openfactorfile->setEnabled(state.kind() == FileKind::fst || state.dataFileName.empty());
     unattendedRun_ = false;  // its last job has ended
+    // the files read anew for following could not all be read again: following ends there
+    if (following_->readingAnew) {
+      following_->readingAnew = false;
+      stopFollowing();
+    }
+    // --follow: the files of the command line are open, with their chains
+    if (std::exchange(followOnceOpen_, false) && state.open()) startFollowing();
   });
 }
 
@@ -161,6 +171,7 @@ void TForm3::connectHandlers() {
   connect(Openfactorfile, &QAction::triggered, this, on(&TForm3::OpenfactorfileClick));
   connect(addChain, &QAction::triggered, this, on(&TForm3::AddChainClick));
   connect(Refresh1, &QAction::triggered, this, on(&TForm3::Refresh1Click));
+  connect(FollowFiles1, &QAction::triggered, this, on(&TForm3::FollowFiles1Click));
   connect(save_res, &QAction::triggered, this, on(&TForm3::save_resClick));
   connect(diag_save, &QAction::triggered, this, on(&TForm3::diag_saveClick));
   connect(exportDraws, &QAction::triggered, this, on(&TForm3::exportDrawsClick));
@@ -370,6 +381,7 @@ void TForm3::rememberIn(std::unique_ptr<QSettings> settings) {
 
 void TForm3::closeEvent(QCloseEvent* event) {
   // what runs is stopped: its result would have nowhere to go
+  stopFollowing();
   jobs_->cancel(JobRunner::Lane::analysis);
   jobs_->cancel(JobRunner::Lane::figures);
   jobs_->cancel(JobRunner::Lane::diagnostics);

@@ -40,6 +40,7 @@ class Dialogs;
 class DetailsPage;
 class DiagnosticsPage;
 class FileDialogSpec;
+struct Following;
 class JobRunner;
 class RecentFiles;
 class SuggestedBurnIn;
@@ -67,6 +68,12 @@ class TForm3 : public QMainWindow, private PageHost {
 
   // The background jobs: tests and benchmarks wait for them to be idle.
   const JobRunner& jobs() const { return *jobs_; }
+
+  // While Options > "Follow files" is checked: one round of following now, as its timer starts one
+  // once a second (tests run rounds at their own pace, then wait for the jobs to be idle).
+  void followRound();
+  // --follow: Options > "Follow files" is checked once the files of the command line are open.
+  void followOnceOpen() { followOnceOpen_ = true; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -110,6 +117,7 @@ class TForm3 : public QMainWindow, private PageHost {
   QAction* Alwaysontop = nullptr;
   QAction* showBurnIn = nullptr;
   QAction* Refresh1 = nullptr;
+  QAction* FollowFiles1 = nullptr;
   QMenu* PopupMenu1 = nullptr;
   QMenu* Color = nullptr;
   QMenu* Back_Color = nullptr;
@@ -140,6 +148,10 @@ class TForm3 : public QMainWindow, private PageHost {
   void OpenClick();
   void OpenfactorfileClick();
   void Refresh1Click();
+  // Reads the analysis anew as Reload does, its further chains after it; `then` runs once every
+  // chain is read again.
+  void reloadAnalysis(std::function<void()> then);
+  void FollowFiles1Click();
   void DropFiles(const QStringList& paths);
   void save_resClick();
   void diag_saveClick();
@@ -357,6 +369,20 @@ class TForm3 : public QMainWindow, private PageHost {
   QAction* roundToMcse_ = nullptr;
   QAction* convergenceTarget_ = nullptr;
   std::unique_ptr<SuggestedBurnIn> suggestion_;
+
+  // ---- following the files of the analysis (ui/follow_files.cpp) ----
+  struct FollowRound;
+  void createFollowing();
+  // Starts following the analysis open now; false (and said) when there is none to follow.
+  bool startFollowing();
+  // Following ends: a round still running is dropped when it comes back.
+  void stopFollowing();
+  void takeInRound(const FollowRound& round);
+  // The pages shown that have rows to take in are recomputed, as often as their cost allows.
+  void refreshFollowedPages();
+  void showFollowingStatus();
+  std::unique_ptr<Following> following_;
+  bool followOnceOpen_ = false;
   std::string suggestionAnalysis_;  // the data file whose suggestion source the menu holds
 };
 

@@ -167,6 +167,10 @@ void TForm3::createMenus() {
   writeRecord_ = item(Options, "writeRecord", "Write a record with each report");
   writeRecord_->setCheckable(true);
   writeRecord_->setChecked(false);
+  FollowFiles1 = item(Options, "FollowFiles1", "Follow files");
+  FollowFiles1->setCheckable(true);
+  FollowFiles1->setChecked(false);
+  FollowFiles1->setToolTip("Take in the rows a running sampler appends to the files of the analysis, once a second");
   Options->addSeparator();
   useSuggestedBurnIn_ = item(Options, "useSuggestedBurnIn", "Use suggested burn-in", QKeySequence("Ctrl+B"));
   useSuggestedBurnIn_->setEnabled(false);  // until there is a suggestion of the open chains

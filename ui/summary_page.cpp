@@ -18,6 +18,7 @@
 #include "stats/data_range.h"
 #include "stats/model_summary.h"
 #include "report/best_model_lines.h"
+#include "report/following_texts.h"
 #include "charts/interval_series.h"
 #include "ui/designed_controls.h"
 #include "ui/job_runner.h"
@@ -46,6 +47,10 @@ void SummaryPage::createSummaryPage() {
   Model_only = dropDown("Model_only", page, QRect(42, 5, 80, 22), 10);
 
   Lloading = label("Lloading", "File loading progress:", page, 370, 11);
+  summaryRows = named(new QLabel(page), "summaryRows");
+  summaryRows->setGeometry(4, 32, 122, 52);
+  summaryRows->setWordWrap(true);
+  summaryRows->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   progress = named(new QProgressBar(page), "progress");
   progress->setGeometry(288, 32, 265, 33);
   progress->setRange(0, 100);
@@ -116,6 +121,7 @@ void SummaryPage::clearSummaryDisplay() {
   model->data()->clear();
   hpdis->clear();
   mModel->clear();
+  summaryRows->clear();
   G1_serie->data()->clear();
   G2_serie->data()->clear();
   Chart3->replot();
@@ -133,7 +139,7 @@ void SummaryPage::withCurrentSummary(std::function<void()> then) {
   ComputeModelSummary(std::move(then));
 }
 
-void SummaryPage::ComputeModelSummary(std::function<void()> then) {
+void SummaryPage::ComputeModelSummary(std::function<void()> then, bool keepShown) {
   if (!state.open() || state.kind() != FileKind::fst) return;
   if (!job_.accept(std::move(then))) return;
   QString problem;
@@ -156,22 +162,25 @@ void SummaryPage::ComputeModelSummary(std::function<void()> then) {
   input.coefficientSummary = state.coefficientSummary;
   input.sigmaSummary = state.sigmaSummary;
 
-  clearSummaryDisplay();
+  if (!keepShown) clearSummaryDisplay();
   progress->setValue(0);
+  // the rows computed on, never those of the files now, which may have grown since
+  const QString described = "summary of " + QString::fromStdString(rowsDescribed(input.chains));
 
   PageJob<SummaryInputs>::Run run;
   run.title = "Computing the summary";
   run.pageGauge = true;
-  run.compute = [this, input = std::move(input)](Progress& progress) -> JobRunner::Apply {
+  run.compute = [this, input = std::move(input), described](Progress& progress) -> JobRunner::Apply {
     auto result = std::make_shared<ModelSummaryResult>(computeModelSummary(input, progress));
     if (!result->error.empty()) throw std::runtime_error(result->error);
     // the evidence for each factor: model counts and the ESS of each 0/1 model and factor series
     auto draws = std::make_shared<EvidenceInput>(
         evidenceInput(input.chains, input.layout().modelColumn(), input.factorCount, input.hasInteraction));
     progress.stopIfCancelled();
-    return [this, result, draws] {
+    return [this, result, draws, described] {
       applyModelSummary(*result);
       evidence_->show(*draws);
+      summaryRows->setText(described);
     };
   };
   // the rows or filter changed while it ran: it describes nothing on screen any more

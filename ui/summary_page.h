@@ -47,8 +47,9 @@ class SummaryPage : public QObject, private WindowPage {
   // inputs and, while it is shown, computes it anew; then the Chains view does the same.
   void summaryChanged();
   // Computes the summary of the current rows, filter and factor decision as a background job and
-  // shows it; `then` runs once it is shown (not when it failed or was cancelled).
-  void ComputeModelSummary(std::function<void()> then = {});
+  // shows it; `then` runs once it is shown (not when it failed or was cancelled). keepShown: the
+  // summary shown stays until the new one replaces it (rows taken in from a followed file).
+  void ComputeModelSummary(std::function<void()> then = {}, bool keepShown = false);
   // Runs `then` once the summary describes the current inputs, computing it first when needed.
   void withCurrentSummary(std::function<void()> then);
   // Empties the page: it shows no summary.
@@ -64,6 +65,7 @@ class SummaryPage : public QObject, private WindowPage {
   QComboBox* Model_only = nullptr;
   QPlainTextEdit* mModel = nullptr;
   QLabel* Lloading = nullptr;
+  QLabel* summaryRows = nullptr;  // the rows the summary shown describes
   QProgressBar* progress = nullptr;
   QCustomPlot* G1_graph = nullptr;
   QCPGraph* G1_serie = nullptr;

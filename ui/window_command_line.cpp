@@ -24,6 +24,8 @@ WindowCommandLine parseWindowCommandLine(const QStringList& args) {
       line.version = true;
     } else if (!optionsEnded && arg == "--no-settings") {
       line.noSettings = true;
+    } else if (!optionsEnded && arg == "--follow") {
+      line.follow = true;
     } else {
       line.files.append(arg);
     }
@@ -33,7 +35,8 @@ WindowCommandLine parseWindowCommandLine(const QStringList& args) {
 
 std::string windowUsageText() {
   return "Usage:\n"
-         "  varno-plot [--no-settings] [DATA [FACTORS.txt [MODE]] [--chain DATA2 ...]]\n"
+         "  varno-plot [--no-settings] [--follow]\n"
+         "             [DATA [FACTORS.txt [MODE]] [--chain DATA2 ...]]\n"
          "      Opens the plot window. With DATA, opens the data file at start-up (an .fst trace\n"
          "      asks for its factors). With DATA.fst and FACTORS.txt, runs the whole analysis\n"
          "      unattended, writes the results report next to the data file as DATA_res.txt\n"
@@ -47,6 +50,9 @@ std::string windowUsageText() {
          "  --chain PATH              a further chain of DATA's analysis (repeatable): a data\n"
          "                            file of the same kind and columns, pooled with DATA;\n"
          "                            with a CODA index, a chain file read through the index\n"
+         "  --follow                  follow DATA and its chains while a sampler still writes\n"
+         "                            them (Options > Follow files): rows appended are taken\n"
+         "                            in once a second\n"
          "  --help                    show this text and exit\n"
          "  --version                 show the version and exit\n";
 }

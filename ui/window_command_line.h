@@ -10,6 +10,7 @@ struct WindowCommandLine {
   bool help = false;
   bool version = false;
   bool noSettings = false;  // start with the designed defaults and save nothing
+  bool follow = false;      // Options > Follow files, once DATA and its chains are open
   QStringList files;        // DATA [FACTORS.txt [MODE]], as the window acts on them
   QStringList chains;       // --chain PATH (repeatable): further chains of DATA's analysis
 };

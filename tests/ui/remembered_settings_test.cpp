@@ -192,6 +192,7 @@ TEST(WindowCommandLine, OptionsAreTakenOutAndTheFilesKept) {
     bool help, version, noSettings;
     QStringList files;
     QStringList chains = {};
+    bool follow = false;
   } cases[] = {
       {{}, false, false, false, {}},
       {{"--no-settings", "lake.fst", "f.txt", "-1"}, false, false, true, {"lake.fst", "f.txt", "-1"}},
@@ -200,6 +201,8 @@ TEST(WindowCommandLine, OptionsAreTakenOutAndTheFilesKept) {
       {{"--version", "lake.fst"}, false, true, false, {"lake.fst"}},
       {{"--", "--no-settings"}, false, false, false, {"--no-settings"}},
       {{"a.fst", "f.txt", "--chain", "b.fst", "--chain=c.fst"}, false, false, false, {"a.fst", "f.txt"}, {"b.fst", "c.fst"}},
+      {{"--follow", "a.ml", "--chain", "b.ml"}, false, false, false, {"a.ml"}, {"b.ml"}, true},
+      {{"a.ml", "--", "--follow"}, false, false, false, {"a.ml", "--follow"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.args.join(' ').toStdString());
@@ -209,6 +212,7 @@ TEST(WindowCommandLine, OptionsAreTakenOutAndTheFilesKept) {
     EXPECT_EQ(line.noSettings, c.noSettings);
     EXPECT_EQ(line.files, c.files);
     EXPECT_EQ(line.chains, c.chains);
+    EXPECT_EQ(line.follow, c.follow);
   }
 }
 
