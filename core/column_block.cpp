@@ -19,7 +19,11 @@ constexpr std::size_t kMappedFrom = std::size_t{1} << 20;
 // counts every mapping (strict accounting) may refuse it: null then.
 void* mapped(std::size_t bytes) {
   void* p = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-  return p == MAP_FAILED ? nullptr : p;
+  if (p == MAP_FAILED) return nullptr;
+  // a huge page would bring in the room after a column's last row with it, wherever the system
+  // gives huge pages unasked
+  ::madvise(p, bytes, MADV_NOHUGEPAGE);
+  return p;
 }
 
 }  // namespace
