@@ -5,6 +5,7 @@
 #include <sys/mman.h>
 
 #include <new>
+#include <utility>
 
 namespace varno {
 
@@ -27,6 +28,22 @@ void* mapped(std::size_t bytes) {
 }
 
 }  // namespace
+
+RowHolders::HoldHandle RowHolders::hold(std::shared_ptr<RowHolders> block, std::size_t rows) {
+  const std::lock_guard<std::mutex> lock(block->mutex_);
+  const auto at = block->held_.insert(rows);
+  return std::make_unique<Hold>(std::move(block), at);
+}
+
+bool RowHolders::heldUpTo(std::size_t rows) const {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  return held_.empty() || *held_.rbegin() <= rows;
+}
+
+RowHolders::Hold::~Hold() {
+  const std::lock_guard<std::mutex> lock(block_->mutex_);
+  block_->held_.erase(at_);
+}
 
 std::size_t grownCapacity(std::size_t rows) { return rows + (rows > 1024 ? rows : 1024); }
 
