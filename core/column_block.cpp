@@ -5,6 +5,7 @@
 #include <sys/mman.h>
 
 #include <new>
+#include <utility>
 
 namespace varno {
 
@@ -19,10 +20,30 @@ constexpr std::size_t kMappedFrom = std::size_t{1} << 20;
 // counts every mapping (strict accounting) may refuse it: null then.
 void* mapped(std::size_t bytes) {
   void* p = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-  return p == MAP_FAILED ? nullptr : p;
+  if (p == MAP_FAILED) return nullptr;
+  // a huge page would bring in the room after a column's last row with it, wherever the system
+  // gives huge pages unasked
+  ::madvise(p, bytes, MADV_NOHUGEPAGE);
+  return p;
 }
 
 }  // namespace
+
+RowHolders::HoldHandle RowHolders::hold(std::shared_ptr<RowHolders> block, std::size_t rows) {
+  const std::lock_guard<std::mutex> lock(block->mutex_);
+  const auto at = block->held_.insert(rows);
+  return std::make_unique<Hold>(std::move(block), at);
+}
+
+bool RowHolders::heldUpTo(std::size_t rows) const {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  return held_.empty() || *held_.rbegin() <= rows;
+}
+
+RowHolders::Hold::~Hold() {
+  const std::lock_guard<std::mutex> lock(block_->mutex_);
+  block_->held_.erase(at_);
+}
 
 std::size_t grownCapacity(std::size_t rows) { return rows + (rows > 1024 ? rows : 1024); }
 

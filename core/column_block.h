@@ -4,15 +4,50 @@
 
 #include <cstddef>
 #include <memory>
+#include <mutex>
+#include <set>
 
 namespace varno {
 
+// Who holds which first rows of a storage: rows beyond every holder's are free to be written.
+// Holders come and go on any thread (a table is dropped where its last user lets it go).
+class RowHolders {
+ public:
+  class Hold;
+  using HoldHandle = std::unique_ptr<Hold>;
+  // `block` held for its first `rows` rows until the handle is let go.
+  static HoldHandle hold(std::shared_ptr<RowHolders> block, std::size_t rows);
+  // Whether nobody holds more than the first `rows` rows.
+  bool heldUpTo(std::size_t rows) const;
+
+ protected:
+  RowHolders() = default;
+  ~RowHolders() = default;
+
+ private:
+  mutable std::mutex mutex_;
+  std::multiset<std::size_t> held_;
+};
+
+class RowHolders::Hold {
+ public:
+  Hold(std::shared_ptr<RowHolders> block, std::multiset<std::size_t>::iterator at)
+      : block_(std::move(block)), at_(at) {}
+  Hold(const Hold&) = delete;
+  Hold& operator=(const Hold&) = delete;
+  ~Hold();
+
+ private:
+  std::shared_ptr<RowHolders> block_;
+  std::multiset<std::size_t>::iterator at_;
+};
+
 // `columns` columns of `capacity` values each, column c starting at c * capacity. Rows are
-// written after the last one taken (`filled`) by the one writer that appends, never below it, so
-// tables that view the first rows keep reading them while the block grows. Nothing is
-// initialised: pages never written cost no memory.
+// written after those any table holds, by the one writer that appends, so tables that view the
+// first rows keep reading them while the block grows. Nothing is initialised: pages never
+// written cost no memory.
 template <class T>
-class ColumnBlock {
+class ColumnBlock : public RowHolders {
  public:
   // Throws std::bad_alloc when the system gives no such block.
   ColumnBlock(int columns, std::size_t capacity);
@@ -24,9 +59,6 @@ class ColumnBlock {
 
   T* column(int c) const { return data_ + static_cast<std::size_t>(c) * capacity_; }
   std::size_t capacity() const { return capacity_; }
-
-  // The rows the latest table of this block holds: appending in place writes from here on.
-  std::size_t filled = 0;
 
  private:
   T* data_ = nullptr;

@@ -7,17 +7,25 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <system_error>
+
+#include "core/text_pieces.h"
 
 namespace varno {
 
-std::optional<FileStamp> fileStampOf(const std::string& path) {
+std::optional<FileStamp> fileStampOf(const std::string& path, std::string* why) {
+  const auto unseen = [&](int error) -> std::optional<FileStamp> {
+    if (why) *why = "cannot open " + quoted(path) + ": " + std::generic_category().message(error);
+    return std::nullopt;
+  };
   // without waiting: a FIFO nobody writes to must not block
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
+  if (fd < 0) return unseen(errno);
   struct stat st {};
   if (::fstat(fd, &st) != 0) {
+    const int error = errno;
     ::close(fd);
-    return std::nullopt;
+    return unseen(error);
   }
   FileStamp stamp{static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino),
                   static_cast<long long>(st.st_size),

@@ -21,7 +21,7 @@ struct FileStamp {
 };
 
 // The stamp of `path` now, looked at by opening it (so that a shared file system shows what other
-// hosts wrote); nothing when it cannot be opened.
-std::optional<FileStamp> fileStampOf(const std::string& path);
+// hosts wrote); nothing when it cannot be opened, and then `why` (when given) says so, naming it.
+std::optional<FileStamp> fileStampOf(const std::string& path, std::string* why = nullptr);
 
 }  // namespace varno

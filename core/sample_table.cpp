@@ -37,22 +37,21 @@ SampleTable::SampleTable(int columnCount, int rowCount, Room room)
   if (columnCount_ == 0 || (rows == 0 && room == Room::none)) return;
   cellBlock_ = room == Room::forAppending ? blockWithRoom<float>(columnCount_, rows)
                                           : std::make_shared<ColumnBlock<float>>(columnCount_, rows);
-  cellBlock_->filled = rows;
+  cellHold_ = RowHolders::hold(cellBlock_, rows);
   cells_ = cellBlock_->column(0);
   stride_ = cellBlock_->capacity();
 }
 
 void SampleTable::truncateRows(int newRowCount) {
   const int kept = std::clamp(newRowCount, 0, rowCount_);
-  // only a table that is alone on its storage frees the rows for appending: another table may
-  // still read them
-  if (cellBlock_ && cellBlock_.use_count() == 1) cellBlock_->filled = static_cast<std::size_t>(kept);
-  if (exactBlock_ && exactBlock_.use_count() == 1) exactBlock_->filled = static_cast<std::size_t>(kept);
+  if (cellBlock_) cellHold_ = RowHolders::hold(cellBlock_, static_cast<std::size_t>(kept));
+  if (exactBlock_) exactHold_ = RowHolders::hold(exactBlock_, static_cast<std::size_t>(kept));
   rowCount_ = kept;
 }
 
 void SampleTable::offerExactFirstColumn(std::unique_ptr<double[]> values) {
   exact_ = nullptr;
+  exactHold_.reset();
   exactBlock_.reset();
   first_ = FirstColumn::floats;
   if (!values || columnCount_ == 0) return;
@@ -65,13 +64,14 @@ void SampleTable::offerExactFirstColumn(std::unique_ptr<double[]> values) {
   for (int r = 0; r < rowCount_ && !needed; ++r) needed = static_cast<double>(floats[r]) != values[r];
   if (!needed) return;
   exactBlock_ = std::make_shared<ColumnBlock<double>>(std::move(values), static_cast<std::size_t>(rowCount_));
-  exactBlock_->filled = static_cast<std::size_t>(rowCount_);
+  exactHold_ = RowHolders::hold(exactBlock_, static_cast<std::size_t>(rowCount_));
   exact_ = exactBlock_->column(0);
   first_ = FirstColumn::exact;
 }
 
 void SampleTable::noteFirstColumnNotWhole() {
   exact_ = nullptr;
+  exactHold_.reset();
   exactBlock_.reset();
   first_ = FirstColumn::notWhole;
 }
@@ -98,9 +98,9 @@ std::shared_ptr<const SampleTable> SampleTable::appended(const SampleTable& rows
   out->rowCount_ = static_cast<int>(total);
   out->columnNames_ = columnNames_;
 
-  // the cells: in place when this table ends where its storage's rows end and room is left
+  // the cells: in place when no table holds rows beyond this one's and room is left
   std::shared_ptr<ColumnBlock<float>> cells = cellBlock_;
-  const bool inPlace = cells && cells->filled == had && cells->capacity() >= total;
+  const bool inPlace = cells && cells->capacity() >= total && cells->heldUpTo(had);
   if (!inPlace && columnCount_ > 0) {
     cells = blockWithRoom<float>(columnCount_, total);
     for (int c = 0; c < columnCount_; ++c) std::copy_n(columnData(c), had, cells->column(c));
@@ -127,7 +127,7 @@ std::shared_ptr<const SampleTable> SampleTable::appended(const SampleTable& rows
   std::shared_ptr<ColumnBlock<double>> exact;
   if (first == FirstColumn::exact) {
     exact = exactBlock_;
-    if (!(exact && exact->filled == had && exact->capacity() >= total)) {
+    if (!(exact && exact->capacity() >= total && exact->heldUpTo(had))) {
       exact = blockWithRoom<double>(1, total);
       if (exact_)
         std::copy_n(exact_, had, exact->column(0));
@@ -142,9 +142,8 @@ std::shared_ptr<const SampleTable> SampleTable::appended(const SampleTable& rows
   }
   out->first_ = first;
 
-  // only now, with nothing left to fail, do the storages hold the new table's rows
-  if (cells) cells->filled = total;
-  if (exact) exact->filled = total;
+  if (cells) out->cellHold_ = RowHolders::hold(cells, total);
+  if (exact) out->exactHold_ = RowHolders::hold(exact, total);
   out->cellBlock_ = std::move(cells);
   out->exactBlock_ = std::move(exact);
   return out;

@@ -33,7 +33,7 @@ class SampleTable {
   SampleTable() = default;
   // A table of the given size. Cells are left unset (the reader fills every cell it keeps).
   SampleTable(int columnCount, int rowCount, Room room = Room::none);
-  // Tables share their storage: copying one would let two writers meet.
+  // Tables share their storage and hold their rows of it: a table is handed on by shared_ptr.
   SampleTable(const SampleTable&) = delete;
   SampleTable& operator=(const SampleTable&) = delete;
   SampleTable(SampleTable&&) = default;
@@ -62,9 +62,10 @@ class SampleTable {
   // its exact first column, as reading the whole file would give. The rows are written into this
   // table's storage after its last row, which no table reads, so this table and every job that
   // holds it go on reading their rows unchanged; only the new rows are copied. Storage that is
-  // full, or that already holds rows beyond this table (another table was appended first), is
-  // copied once into a larger one: twice the rows, so a row is copied a bounded number of times.
-  // One writer at a time: two threads must not append to tables of one storage at once.
+  // full, or whose rows beyond this table's a table still holds (another table was appended first
+  // and lives), is copied once into a larger one: twice the rows, so a row is copied a bounded
+  // number of times. One writer at a time: two threads must not append to tables of one storage
+  // at once (tables may be read and dropped on any thread meanwhile).
   // Throws std::bad_alloc when the rows do not fit in memory (this table is left as it was).
   std::shared_ptr<const SampleTable> appended(const SampleTable& rows) const;
 
@@ -99,8 +100,10 @@ class SampleTable {
   std::size_t stride_ = 0;  // distance between two columns, at least rowCount_
   float* cells_ = nullptr;
   std::shared_ptr<ColumnBlock<float>> cellBlock_;
+  RowHolders::HoldHandle cellHold_;  // of cellBlock_'s first rowCount_ rows
   double* exact_ = nullptr;  // null, or rowCount_ values of column 0
   std::shared_ptr<ColumnBlock<double>> exactBlock_;
+  RowHolders::HoldHandle exactHold_;
   FirstColumn first_ = FirstColumn::floats;
   std::shared_ptr<const std::vector<std::string>> columnNames_;
 };

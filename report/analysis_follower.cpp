@@ -67,9 +67,10 @@ AnalysisPoll AnalysisFollower::poll(std::span<const std::shared_ptr<const Sample
     if (!chain.rows) {  // a CODA chain: any change of its files means reading the set anew
       ChainPoll poll;
       for (const auto& [file, stamp] : chain.source.stamps) {
-        const std::optional<FileStamp> now = fileStampOf(file);
+        std::string why;
+        const std::optional<FileStamp> now = fileStampOf(file, &why);
         if (!now) {
-          poll = ended(ChainChange::gone, "cannot open " + quoted(file));
+          poll = ended(ChainChange::gone, std::move(why));
           break;
         }
         if (now != stamp) return anew(quoted(file) + " changed since it was read");

@@ -143,6 +143,25 @@ TEST(GrowingTable, AppendingToATableThatIsNotTheLatestCopies) {
   EXPECT_EQ(rowsOf(*second), (testing::Rows{{0, 10}, {1, 11}, {2, 12}, {8, 80}}));
 }
 
+// A table grown and dropped (a result not taken in) holds no rows any more: the table it grew
+// from grows in place again.
+TEST(GrowingTable, RowsOfATableDroppedAreWrittenInPlace) {
+  auto base = std::make_shared<SampleTable>(2, 3, SampleTable::Room::forAppending);
+  auto row = std::make_shared<SampleTable>(2, 1);
+  for (int c = 0; c < 2; ++c) {
+    for (int r = 0; r < 3; ++r) base->cell(c, r) = static_cast<float>(c * 10 + r);
+    row->cell(c, 0) = static_cast<float>(c + 5);
+  }
+  std::shared_ptr<const SampleTable> dropped = base->appended(*row);
+  std::shared_ptr<const SampleTable> copied = base->appended(*row);
+  EXPECT_NE(copied->columnData(0), base->columnData(0));
+  dropped.reset();
+  const std::shared_ptr<const SampleTable> grown = base->appended(*row);
+  EXPECT_EQ(grown->columnData(0), base->columnData(0));
+  EXPECT_EQ(rowsOf(*grown), (testing::Rows{{0, 10}, {1, 11}, {2, 12}, {5, 6}}));
+  EXPECT_EQ(rowsOf(*copied), rowsOf(*grown));
+}
+
 // The exact first column grows as the cells do: in place while it can, and the tables grown from
 // keep their own values.
 TEST(GrowingTable, TheExactFirstColumnOfTheTableGrownFromIsUnchanged) {

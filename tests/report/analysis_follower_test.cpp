@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -248,12 +249,17 @@ TEST(AnalysisFollower, ACodaFileThatChangedMeansReadingAnew) {
     const char* name;
     int file;  // 0: the index, 1: the chain file
     std::function<void(const std::string&)> change;
+    std::string readAnew;  // after the file's quoted name; empty: not read anew
+    ChainChange chain;     // otherwise
   };
   const Case cases[] = {
-      {"nothing changed", -1, nullptr},
-      {"a chain file grew", 1, [](const std::string& p) { append(p, "4 0.5\n"); }},
-      {"a chain file written anew at its size", 1, [](const std::string& p) { writeAt(p, 2, "9"); }},
-      {"the index written anew", 0, [&](const std::string& p) { writeAt(p, 0, "gamma"); }},
+      {"nothing changed", 1, [](const std::string&) {}, "", ChainChange::unchanged},
+      {"a chain file grew", 1, [](const std::string& p) { append(p, "4 0.5\n"); }, " changed since it was read", {}},
+      {"a chain file written anew at its size", 1, [](const std::string& p) { writeAt(p, 2, "9"); },
+       " changed since it was read", {}},
+      {"the index written anew", 0, [](const std::string& p) { writeAt(p, 0, "gamma"); }, " changed since it was read",
+       {}},
+      {"a chain file gone", 1, [](const std::string& p) { std::filesystem::remove(p); }, "", ChainChange::gone},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -262,16 +268,19 @@ TEST(AnalysisFollower, ACodaFileThatChangedMeansReadingAnew) {
     const OpenedAnalysis first = opened(requestOf({files[0]}));
     ASSERT_EQ(first.sources.size(), 1u);
     AnalysisFollower follower(first);
-    if (c.change) c.change(files[static_cast<std::size_t>(c.file)]);
+    const std::string& changed = files[static_cast<std::size_t>(c.file)];
+    c.change(changed);
     const AnalysisPoll poll = follower.poll(tablesOf(first));
-    if (!c.change) {
-      ASSERT_FALSE(poll.readAnew) << *poll.readAnew;
-      ASSERT_EQ(poll.chains.size(), 1u);
-      EXPECT_EQ(poll.chains[0].change, ChainChange::unchanged);
+    if (!c.readAnew.empty()) {
+      ASSERT_TRUE(poll.readAnew);
+      EXPECT_EQ(*poll.readAnew, "\"" + changed + "\"" + c.readAnew);
       continue;
     }
-    ASSERT_TRUE(poll.readAnew);
-    EXPECT_EQ(*poll.readAnew, "\"" + files[static_cast<std::size_t>(c.file)] + "\" changed since it was read");
+    ASSERT_FALSE(poll.readAnew) << *poll.readAnew;
+    ASSERT_EQ(poll.chains.size(), 1u);
+    EXPECT_EQ(poll.chains[0].change, c.chain);
+    if (c.chain == ChainChange::gone)
+      EXPECT_EQ(poll.chains[0].message, "cannot open \"" + changed + "\": No such file or directory");
   }
 }
 
