@@ -1,6 +1,7 @@
 // Following a 1,000,000-row x 105-column .fst trace that grows by 1,000 rows: one round (open,
-// check, read and parse the new rows) against a full read of the same file, as Reload does.
-// Appending the rows to the analysis's table is not part of the round.
+// check, read and parse the new rows) against a full read of the same file, as Reload does; and
+// one poll of the analysis follower (the round and appending the rows to the chain's table)
+// against opening the analysis anew.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -19,6 +20,8 @@
 #include "core/data_file_reader.h"
 #include "core/file_follower.h"
 #include "process_time.h"
+#include "report/analysis_follower.h"
+#include "report/open_analysis.h"
 #include "tools/trace_generator.h"
 
 namespace {
@@ -34,6 +37,8 @@ long long gBaseBytes = 0;  // the bytes of the first kRows rows
 std::string gGrowth;       // the kGrowth rows appended
 double gReloadSeconds = 0, gRoundSeconds = 0;
 double gReloadCpu = 0, gRoundCpu = 0;  // processor time of all threads, steadier under load
+double gOpenSeconds = 0, gPollSeconds = 0;
+double gOpenCpu = 0, gPollCpu = 0;
 
 using varno::bench::cpuSeconds;
 
@@ -116,6 +121,87 @@ void BM_FollowRound(benchmark::State& state) {
   state.counters["best_cpu_ms"] = bestCpu * 1e3;
 }
 
+// The best wall and processor times of the timed part of each iteration, written to the state's
+// counters and to `seconds` and `cpu`.
+class BestTimes {
+ public:
+  void start() {
+    start_ = Clock::now();
+    cpuStart_ = cpuSeconds();
+  }
+  void stop() {
+    best_ = std::min(best_, secondsSince(start_));
+    bestCpu_ = std::min(bestCpu_, cpuSeconds() - cpuStart_);
+  }
+  void report(benchmark::State& state, double& seconds, double& cpu) const {
+    seconds = best_;
+    cpu = bestCpu_;
+    state.counters["best_ms"] = best_ * 1e3;
+    state.counters["best_cpu_ms"] = bestCpu_ * 1e3;
+  }
+
+ private:
+  Clock::time_point start_;
+  double cpuStart_ = 0;
+  double best_ = std::numeric_limits<double>::max(), bestCpu_ = best_;
+};
+
+varno::AnalysisRequest analysisRequest() {
+  varno::AnalysisRequest request;
+  request.dataPath = gPath;
+  return request;
+}
+
+// Opening the analysis anew, as Reload does.
+void BM_OpenAnalysis(benchmark::State& state) {
+  BestTimes times;
+  for (auto _ : state) {
+    times.start();
+    varno::OpenedAnalysis analysis;
+    std::vector<std::string> warnings;
+    const std::optional<varno::RunError> error = varno::openAnalysis(analysisRequest(), analysis, warnings);
+    times.stop();
+    if (error || analysis.chains.front().table->rowCount() != kRows) {
+      state.SkipWithError("the trace was not opened whole");
+      return;
+    }
+  }
+  times.report(state, gOpenSeconds, gOpenCpu);
+}
+
+// Each iteration appends the growth to the file and times the poll that takes it into the chain's
+// table: the file grows as a sampler's does (run last: it leaves the file longer).
+void BM_FollowAnalysis(benchmark::State& state) {
+  std::filesystem::resize_file(gPath, static_cast<std::uintmax_t>(gBaseBytes));
+  varno::OpenedAnalysis analysis;
+  std::vector<std::string> warnings;
+  if (varno::openAnalysis(analysisRequest(), analysis, warnings)) {
+    state.SkipWithError("the trace was not opened");
+    return;
+  }
+  varno::AnalysisFollower follower(analysis);
+  std::vector<std::shared_ptr<const varno::SampleTable>> tables{analysis.chains.front().table};
+  BestTimes times;
+  for (auto _ : state) {
+    state.PauseTiming();
+    const int fd = ::open(gPath.c_str(), O_WRONLY | O_APPEND);
+    const bool written = fd >= 0 && ::write(fd, gGrowth.data(), gGrowth.size()) == static_cast<ssize_t>(gGrowth.size());
+    if (fd >= 0) ::close(fd);
+    const int before = tables.front()->rowCount();
+    state.ResumeTiming();
+    times.start();
+    const varno::AnalysisPoll poll = follower.poll(tables);
+    times.stop();
+    if (!written || poll.readAnew || poll.chains.front().change != varno::ChainChange::grown ||
+        poll.chains.front().table->rowCount() != before + kGrowth) {
+      state.SkipWithError(("the growth was not taken in: " + poll.readAnew.value_or(poll.chains.front().message)).c_str());
+      return;
+    }
+    tables.front() = poll.chains.front().table;
+  }
+  times.report(state, gPollSeconds, gPollCpu);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -128,6 +214,14 @@ int main(int argc, char** argv) {
       ->Iterations(20)
       ->Unit(benchmark::kMillisecond)
       ->UseRealTime();
+  benchmark::RegisterBenchmark("open_analysis_1m_rows", BM_OpenAnalysis)
+      ->Iterations(3)
+      ->Unit(benchmark::kMillisecond)
+      ->UseRealTime();
+  benchmark::RegisterBenchmark("follow_analysis_1000_rows", BM_FollowAnalysis)
+      ->Iterations(20)
+      ->Unit(benchmark::kMillisecond)
+      ->UseRealTime();
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   if (gReloadSeconds > 0 && gRoundSeconds > 0)
@@ -136,5 +230,11 @@ int main(int argc, char** argv) {
   if (gReloadCpu > 0 && gRoundCpu > 0)
     std::printf("processor time: round %.2f ms, reload %.0f ms: round/reload = 1/%.0f\n", gRoundCpu * 1e3,
                 gReloadCpu * 1e3, gReloadCpu / gRoundCpu);
+  if (gOpenSeconds > 0 && gPollSeconds > 0)
+    std::printf("follower poll %.2f ms, opening anew %.0f ms: poll/open = 1/%.0f (target <= 1/100)\n",
+                gPollSeconds * 1e3, gOpenSeconds * 1e3, gOpenSeconds / gPollSeconds);
+  if (gOpenCpu > 0 && gPollCpu > 0)
+    std::printf("processor time: poll %.2f ms, opening anew %.0f ms: poll/open = 1/%.0f\n", gPollCpu * 1e3,
+                gOpenCpu * 1e3, gOpenCpu / gPollCpu);
   return 0;
 }

@@ -814,7 +814,7 @@ void offerExactFirstColumn(const std::vector<Share>& shares, std::unique_ptr<dou
   bool needed = false;
   for (const Share& s : shares) {
     if (s.firstRow >= table.rowCount()) break;  // after the rows kept
-    if (s.fractions) return;
+    if (s.fractions) return table.noteFirstColumnNotWhole();
     needed = needed || s.exactFrom >= 0;
   }
   if (!needed) return;
@@ -933,7 +933,9 @@ DataFileReadResult read(const std::string& path, Progress& progress, const ReadT
   // the first column also as doubles, kept when it is a counter beyond the floats' whole numbers
   std::unique_ptr<double[]> exactFirst;
   try {
-    table = std::make_shared<SampleTable>(static_cast<int>(layout.columns), static_cast<int>(rows));
+    // with room for the rows a sampler still writing the file appends, should it be followed
+    table = std::make_shared<SampleTable>(static_cast<int>(layout.columns), static_cast<int>(rows),
+                                          SampleTable::Room::forAppending);
     exactFirst.reset(rows ? new double[static_cast<std::size_t>(rows)] : nullptr);
   } catch (const std::bad_alloc&) {
     return refused(name + " is too large to read" + size);
@@ -1034,6 +1036,8 @@ AppendedRows readAppendedRows(std::string_view lines, const ReadOnPoint& from) {
       std::copy(out.firstColumn.begin(), out.firstColumn.end(), held.get());
       table->offerExactFirstColumn(std::move(held));
     }
+  } else {
+    table->noteFirstColumnNotWhole();
   }
   if (s.extraRows > 0) out.extraNumbers = ExtraNumbers{s.firstExtraLine, s.extraRows};
   out.rows = std::move(table);

@@ -5,6 +5,7 @@
 
 #include "core/chain_match.h"
 #include "core/coda_reader.h"
+#include "core/file_stamp.h"
 #include "core/column_catalogue.h"
 #include "core/factor_decision_hint.h"
 #include "core/file_kind.h"
@@ -32,26 +33,56 @@ std::optional<RunError> readFactorsText(const std::string& path, std::string& te
   return std::nullopt;
 }
 
-// The data file read into a table; a partial read and rows with extra numbers are warnings.
+// The data file read into a table, and where reading it goes on; a partial read and rows with
+// extra numbers are warnings.
 std::optional<RunError> readTable(const std::string& path, Progress& progress,
-                                  std::shared_ptr<const SampleTable>& table, std::vector<OpenWarning>& warnings) {
+                                  std::shared_ptr<const SampleTable>& table, ChainSource& source,
+                                  std::vector<OpenWarning>& warnings) {
   DataFileReadResult read = readDataFile(path, progress);
   if (!read.table) return unreadError(read.error);
   for (std::string& note : readNotes(read)) warnings.push_back({path, std::move(note)});
   table = std::move(read.table);
+  source.file = path;
+  source.kind = fileKindOf(lowerCasedExtension(path));
+  source.readOn = std::move(read.readOn);
   return std::nullopt;
+}
+
+// The stamps of a CODA index and its chain files, taken before they are read: a change while they
+// are read shows at the first look after.
+std::vector<std::pair<std::string, std::optional<FileStamp>>> codaStamps(const std::string& indexPath,
+                                                                         const std::vector<std::string>& chainFiles) {
+  std::vector<std::pair<std::string, std::optional<FileStamp>>> stamps{{indexPath, fileStampOf(indexPath)}};
+  for (const std::string& file : chainFiles) stamps.emplace_back(file, fileStampOf(file));
+  return stamps;
+}
+
+// The source of a CODA chain: the index's stamp and its chain file's.
+ChainSource codaSource(const std::vector<std::pair<std::string, std::optional<FileStamp>>>& stamps,
+                       const std::string& chainFile) {
+  ChainSource source;
+  source.file = chainFile;
+  source.stamps.push_back(stamps.front());
+  for (std::size_t k = 1; k < stamps.size(); ++k)
+    if (stamps[k].first == chainFile) source.stamps.push_back(stamps[k]);
+  // a chain file found under another spelling than the one stamped is stamped now
+  if (source.stamps.size() == 1) source.stamps.emplace_back(chainFile, fileStampOf(chainFile));
+  return source;
 }
 
 // The chains of an index: those beside it, then the named ones; refused when there is none.
 std::optional<RunError> readIndexedChains(const std::string& indexPath, const std::vector<std::string>& named,
-                                          HintVoice voice, Progress& progress, std::vector<CodaChain>& chains) {
+                                          HintVoice voice, Progress& progress, std::vector<CodaChain>& chains,
+                                          std::vector<ChainSource>& sources) {
   const std::vector<std::string> files = codaChainFiles(indexPath, named);
+  const auto stamps = codaStamps(indexPath, files);
   CodaReadResult read = files.empty() ? readCoda(indexPath, progress) : readCoda(indexPath, files, progress);
   if (read.chains.empty()) {
     if (files.empty() && voice == HintVoice::tool) read.error += "; name the chain files with --chain";
     return unreadError(read.error);
   }
   chains = std::move(read.chains);
+  for (const CodaChain& chain : chains) sources.push_back(codaSource(stamps, chain.fileName));
   return std::nullopt;
 }
 
@@ -231,12 +262,21 @@ std::optional<RunError> chainRefusedUnread(const ChainTarget& target, const std:
 
 std::optional<RunError> readFurtherChain(const ChainTarget& target, const std::string& path, Progress& progress,
                                          ChainRows& chain, std::vector<OpenWarning>& warnings) {
+  ChainSource source;
+  return readFurtherChain(target, path, progress, chain, source, warnings);
+}
+
+std::optional<RunError> readFurtherChain(const ChainTarget& target, const std::string& path, Progress& progress,
+                                         ChainRows& chain, ChainSource& source, std::vector<OpenWarning>& warnings) {
   std::shared_ptr<const SampleTable> table;
+  ChainSource read;
   if (fromIndex(target)) {
-    CodaReadResult read = readCoda(target.dataPath, {path}, progress);
-    if (read.chains.empty()) return unreadError(read.error);
-    table = std::move(read.chains.front().table);
-  } else if (auto error = readTable(path, progress, table, warnings)) {
+    const auto stamps = codaStamps(target.dataPath, {path});
+    CodaReadResult coda = readCoda(target.dataPath, {path}, progress);
+    if (coda.chains.empty()) return unreadError(coda.error);
+    table = std::move(coda.chains.front().table);
+    read = codaSource(stamps, path);
+  } else if (auto error = readTable(path, progress, table, read, warnings)) {
     return error;
   }
   if (auto why = chainMismatch(target.dataPath, target.columnCount, path, table->columnCount()))
@@ -244,10 +284,13 @@ std::optional<RunError> readFurtherChain(const ChainTarget& target, const std::s
   RowRange rows;
   if (auto error = chainRetainedRows(target.burnIn, target.burnOut, target.fitRange, path, table->rowCount(), rows))
     return error;
-  if (fileKindOf(lowerCasedExtension(target.dataPath)) == FileKind::fst) {
+  read.kind = fileKindOf(lowerCasedExtension(target.dataPath));
+  if (read.kind == FileKind::fst) {
     if (auto error = checkFstAgainstFactors(target, path, *table, rows, false, warnings)) return error;
+    read.modelHint = decisionHint(target, false);
   }
   chain = {std::move(table), rows};
+  source = std::move(read);
   return std::nullopt;
 }
 
@@ -290,11 +333,13 @@ std::optional<RunError> openAnalysis(const AnalysisRequest& options, OpenedAnaly
   std::shared_ptr<const SampleTable> table;
   // an index reads its chains, and the first is the table of the run
   std::vector<CodaChain> indexed;
+  std::vector<ChainSource> sources(1);
   if (kind == FileKind::other && isCodaIndex(options.dataPath)) {
-    if (auto error = readIndexedChains(options.dataPath, options.chainPaths, options.voice, progress, indexed))
+    sources.clear();
+    if (auto error = readIndexedChains(options.dataPath, options.chainPaths, options.voice, progress, indexed, sources))
       return error;
     table = indexed.front().table;
-  } else if (auto error = readTable(options.dataPath, progress, table, warnings)) {
+  } else if (auto error = readTable(options.dataPath, progress, table, sources.front(), warnings)) {
     return error;
   }
 
@@ -320,6 +365,7 @@ std::optional<RunError> openAnalysis(const AnalysisRequest& options, OpenedAnaly
   // the factor decision places the model column, with a factors file or without one
   if (kind == FileKind::fst) {
     if (auto error = checkFstAgainstFactors(target, options.dataPath, *table, rows, true, warnings)) return error;
+    sources.front().modelHint = decisionHint(target, true);
   }
   std::vector<ChainRows> chains{{table, rows}};
   target.chainFiles.push_back(indexed.empty() ? options.dataPath : indexed.front().fileName);
@@ -336,8 +382,10 @@ std::optional<RunError> openAnalysis(const AnalysisRequest& options, OpenedAnaly
   for (const std::string& path : further) {
     if (auto error = chainRefusedUnread(target, path)) return error;
     ChainRows chain;
-    if (auto error = readFurtherChain(target, path, progress, chain, warnings)) return error;
+    ChainSource source;
+    if (auto error = readFurtherChain(target, path, progress, chain, source, warnings)) return error;
     chains.push_back(std::move(chain));
+    sources.push_back(std::move(source));
     target.chainFiles.push_back(path);
   }
   if (options.autoBurnIn) {
@@ -352,7 +400,7 @@ std::optional<RunError> openAnalysis(const AnalysisRequest& options, OpenedAnaly
       return error;
   }
   data = OpenedAnalysis{std::move(chains), kind, decision, layout, std::move(target.factorsText),
-                        std::move(target.chainFiles)};
+                        std::move(target.chainFiles), std::move(sources)};
   return std::nullopt;
 }
 

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/chain_source.h"
 #include "core/factor_decision_hint.h"
 #include "core/factors_file.h"
 #include "core/file_kind.h"
@@ -99,6 +100,7 @@ struct OpenedAnalysis {
   TableLayout layout;       // where the columns sit: fst files place them by the decision
   std::string factorsText;  // the factors file read, when one was
   std::vector<std::string> chainFiles;  // the file each chain was read from, as `chains`
+  std::vector<ChainSource> sources;     // what following each chain's file needs, as `chains`
 };
 
 // Checks the request, decides the factors, reads the data file (an index: its chains) and the
@@ -134,5 +136,8 @@ std::optional<RunError> chainRefusedUnread(const ChainTarget& target, const std:
 // the factors of chain 1.
 std::optional<RunError> readFurtherChain(const ChainTarget& target, const std::string& path, Progress& progress,
                                          ChainRows& chain, std::vector<OpenWarning>& warnings);
+// The same, with what following the chain's file needs.
+std::optional<RunError> readFurtherChain(const ChainTarget& target, const std::string& path, Progress& progress,
+                                         ChainRows& chain, ChainSource& source, std::vector<OpenWarning>& warnings);
 
 }  // namespace varno
