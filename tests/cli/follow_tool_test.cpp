@@ -8,15 +8,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "core/read_notes.h"
 #include "tests/cli/temp_folder.h"
 #include "tests/cli/text_cells.h"
 #include "tests/cli/tool_run.h"
+#include "tools/trace_generator.h"
 
 namespace varno::testing {
 namespace {
@@ -81,10 +83,10 @@ class FollowingTool {
       if (fd >= 0) ::close(fd);
   }
 
-  // The next table it prints; nothing when its output ends first.
-  std::optional<std::string> nextTable() {
+  // The next table it prints, of `lines` lines; nothing when its output ends first.
+  std::optional<std::string> nextTable(long long lines = kTableLines) {
     std::string table;
-    for (int lines = 0; lines < kTableLines; ++lines) {
+    for (long long l = 0; l < lines; ++l) {
       const std::optional<std::string> line = out_.line();
       if (!line) return std::nullopt;
       table += *line;
@@ -92,12 +94,33 @@ class FollowingTool {
     return table;
   }
 
-  // Reads tables until one is `expected` (a table of part of an append, read while it was being
-  // written, may come before it); false when the output ends first.
-  bool tableBecomes(const std::string& expected) {
-    while (const std::optional<std::string> table = nextTable())
-      if (*table == expected) return true;
+  // Reads tables until the one of `rows` rows (of all chains, as the line on standard error after
+  // each table says) and whether it is `expected`. A table of part of an append, read while it was
+  // being written, may come before it; false when the output ends first or passes those rows.
+  bool tableAt(long long rows, const std::string& expected) {
+    const long long lines = std::count(expected.begin(), expected.end(), '\n');
+    while (const std::optional<std::string> table = nextTable(lines)) {
+      const std::optional<long long> shown = statusRows();
+      if (!shown || *shown > rows) return false;
+      if (*shown == rows) {
+        EXPECT_EQ(*table, expected);
+        return *table == expected;
+      }
+    }
     return false;
+  }
+
+  // The rows the next status line says.
+  std::optional<long long> statusRows() {
+    const std::string start = "varno-report: following ";
+    while (const std::optional<std::string> line = errLine()) {
+      if (line->rfind(start, 0) != 0) continue;
+      long long rows = 0;
+      for (std::size_t at = line->find(": ", start.size()) + 2; at < line->size() && (*line)[at] != ' '; ++at)
+        if ((*line)[at] != ',') rows = rows * 10 + ((*line)[at] - '0');
+      return rows;
+    }
+    return std::nullopt;
   }
 
   // The next line on standard error; nothing when it ends first.
@@ -164,34 +187,52 @@ class FollowTool : public ::testing::Test {
   TempFolder folder;
 };
 
+// The first `lines` lines of `text`, and the rest.
+std::pair<std::string, std::string> splitAfterLines(const std::string& text, long long lines) {
+  std::size_t at = 0;
+  for (long long l = 0; l < lines && at != std::string::npos; ++l) at = text.find('\n', at) + 1;
+  return {text.substr(0, at), text.substr(at)};
+}
+
 TEST_F(FollowTool, PrintsATableForEachGrowthEqualToAFreshSummary) {
   struct Growth {
     int chain;  // 0-based
-    long long rows;
+    long long lines;
   };
   struct Case {
     const char* name;
-    int chains;
+    std::vector<std::string> texts;    // each chain's file as it is in the end
     std::vector<std::string> options;  // besides --summary
-    std::vector<Growth> growths;
+    std::vector<Growth> growths;       // from 21 lines of each
+    bool fst = false;                  // an .fst trace read with its factors file
   };
+  const std::string one = kHeader + chainRows(0, 1, 300), two = kHeader + chainRows(1, 1, 300);
+  const FstSpec lake{200, 3, 1, false, 3};
   const Case cases[] = {
-      {"one chain", 1, {}, {{0, 30}, {0, 1}, {0, 200}}},
-      {"two chains, each in turn", 2, {}, {{1, 25}, {0, 40}, {1, 3}}},
-      {"a burn-in share taken anew", 2, {"--burn-in", "10%"}, {{0, 40}, {1, 95}}},
-      {"a burn-in of rows and a burn-out kept", 1, {"--burn-in", "7", "--burn-out", "2"}, {{0, 50}}},
-      {"the suggested burn-in taken anew", 1, {"--burn-in", "auto"}, {{0, 60}, {0, 100}}},
-      {"csv", 1, {"--format", "csv"}, {{0, 12}}},
+      {"one chain", {one}, {}, {{0, 30}, {0, 1}, {0, 200}}},
+      {"two chains, each in turn", {one, two}, {}, {{1, 25}, {0, 40}, {1, 3}}},
+      {"a burn-in share taken anew", {one, two}, {"--burn-in", "10%"}, {{0, 40}, {1, 95}}},
+      {"a burn-in of rows and a burn-out kept", {one}, {"--burn-in", "7", "--burn-out", "2"}, {{0, 50}}},
+      {"the suggested burn-in taken anew", {one}, {"--burn-in", "auto"}, {{0, 60}, {0, 100}}},
+      {"csv", {one}, {"--format", "csv"}, {{0, 12}}},
+      {"an fst trace with its factors", {fstText(lake)}, {}, {{0, 20}, {0, 159}}, true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    std::vector<std::string> files;
-    std::vector<long long> rows(static_cast<std::size_t>(c.chains), 20);
+    std::vector<std::string> files, rest;
     std::vector<std::string> args;
-    for (int k = 0; k < c.chains; ++k) {
-      files.push_back(folder.write("chain" + std::to_string(k) + ".txt", kHeader + chainRows(k, 1, 20)));
+    long long rows = 0;  // of every chain, as written
+    const auto rowsOf = [&](const std::string& lines) {
+      return static_cast<long long>(std::count(lines.begin(), lines.end(), '\n'));
+    };
+    for (std::size_t k = 0; k < c.texts.size(); ++k) {
+      const auto [start, later] = splitAfterLines(c.texts[k], 21);
+      files.push_back(folder.write("chain" + std::to_string(k) + (c.fst ? ".fst" : ".txt"), start));
+      rows += rowsOf(start) - (c.fst ? 0 : 1);
+      rest.push_back(later);
       if (k > 0) args.push_back("--chain");
       args.push_back(files.back());
+      if (c.fst) args.push_back(folder.write("factors.txt", factorsText(lake)));
     }
     args.push_back("--summary");
     args.insert(args.end(), c.options.begin(), c.options.end());
@@ -199,19 +240,46 @@ TEST_F(FollowTool, PrintsATableForEachGrowthEqualToAFreshSummary) {
     following.insert(following.end(), {"--follow", "--interval", "0.01"});
 
     FollowingTool tool(following);
-    ASSERT_TRUE(tool.tableBecomes(freshSummary(folder, args)));
+    ASSERT_TRUE(tool.tableAt(rows, freshSummary(folder, args)));
     for (const Growth& g : c.growths) {
-      long long& have = rows[static_cast<std::size_t>(g.chain)];
-      append(files[static_cast<std::size_t>(g.chain)], chainRows(g.chain, have + 1, g.rows));
-      have += g.rows;
-      ASSERT_TRUE(tool.tableBecomes(freshSummary(folder, args))) << "after " << have << " rows of chain " << g.chain;
+      std::string& left = rest[static_cast<std::size_t>(g.chain)];
+      const auto [now, later] = splitAfterLines(left, g.lines);
+      append(files[static_cast<std::size_t>(g.chain)], now);
+      left = later;
+      rows += rowsOf(now);
+      ASSERT_TRUE(tool.tableAt(rows, freshSummary(folder, args))) << g.lines << " more lines of chain " << g.chain;
     }
     tool.signal(SIGTERM);
     EXPECT_EQ(tool.exitStatus(), 0);
     EXPECT_TRUE(tool.outputEnded());
-    long long total = 0;
-    for (long long r : rows) total += r;
-    EXPECT_NE(tool.err().find(": " + grouped(total) + " rows"), std::string::npos) << tool.err();
+  }
+}
+
+TEST_F(FollowTool, ReadsAFileAnewThatShrankOrWasReplaced) {
+  struct Case {
+    const char* name;
+    bool replace;  // another file under the name; otherwise the same file cut shorter
+    long long lines;
+  };
+  const Case cases[] = {{"shrunk", false, 15}, {"replaced, as long", true, 41}, {"replaced, longer", true, 80}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string data = folder.write("run.txt", kHeader + chainRows(0, 1, 40));
+    FollowingTool tool({data, "--summary", "--follow", "--interval", "0.01"});
+    ASSERT_TRUE(tool.tableAt(40, freshSummary(folder, {data, "--summary"})));
+    // a sampler resumed from an earlier point writes other draws
+    const std::string anew = splitAfterLines(kHeader + chainRows(7, 1, 100), c.lines).first;
+    if (c.replace) {
+      const std::string other = folder.write("other.txt", anew);
+      ASSERT_EQ(std::rename(other.c_str(), data.c_str()), 0);
+    } else {
+      ASSERT_EQ(::truncate(data.c_str(), 0), 0);
+      append(data, anew);
+    }
+    ASSERT_TRUE(tool.tableAt(c.lines - 1, freshSummary(folder, {data, "--summary"})));
+    tool.signal(SIGTERM);
+    EXPECT_EQ(tool.exitStatus(), 0);
+    EXPECT_NE(tool.err().find("; reading the analysis anew\n"), std::string::npos) << tool.err();
   }
 }
 
@@ -221,10 +289,10 @@ TEST_F(FollowTool, AStopSignalPrintsTheRowsSinceTheLastTableAndEndsWithZero) {
     const std::string data = folder.write("run.txt", kHeader + chainRows(0, 1, 20));
     // the next look would come only after an hour: the signal's own look finds the rows
     FollowingTool tool({data, "--summary", "--follow", "--interval", "3600"});
-    ASSERT_TRUE(tool.tableBecomes(freshSummary(folder, {data, "--summary"})));
+    ASSERT_TRUE(tool.tableAt(20, freshSummary(folder, {data, "--summary"})));
     append(data, chainRows(0, 21, 15));
     tool.signal(number);
-    EXPECT_EQ(tool.nextTable(), freshSummary(folder, {data, "--summary"}));
+    EXPECT_TRUE(tool.tableAt(35, freshSummary(folder, {data, "--summary"})));
     EXPECT_EQ(tool.exitStatus(), 0);
     EXPECT_TRUE(tool.outputEnded());
   }
@@ -235,21 +303,21 @@ TEST_F(FollowTool, StopsOnceTheTargetHoldsAtTwoTablesConfirmRowsApart) {
   const std::string target = "ess_bulk>=30,ess_tail>=30,rhat<=1.5";
   const std::string data = folder.write("run.txt", kHeader + chainRows(0, 1, 20));
   FollowingTool tool({data, "--summary", "--follow", "--interval", "0.01", "--until", target, "--confirm", "30"});
-  ASSERT_TRUE(tool.tableBecomes(freshSummary(folder, {data, "--summary"})));
+  ASSERT_TRUE(tool.tableAt(20, freshSummary(folder, {data, "--summary"})));
   long long rows = 20;
   // the target met at 60 rows, then 20 and 29 rows later: not yet confirmed; then 30 rows later
   for (const long long growth : {40, 20, 9}) {
     append(data, chainRows(0, rows + 1, growth));
     rows += growth;
-    ASSERT_TRUE(tool.tableBecomes(freshSummary(folder, {data, "--summary"}))) << rows << " rows";
+    ASSERT_TRUE(tool.tableAt(rows, freshSummary(folder, {data, "--summary"})));
   }
   append(data, chainRows(0, rows + 1, 1));
-  ASSERT_TRUE(tool.tableBecomes(freshSummary(folder, {data, "--summary"})));
+  ASSERT_TRUE(tool.tableAt(rows + 1, freshSummary(folder, {data, "--summary"})));
   EXPECT_EQ(tool.exitStatus(), 0);
   EXPECT_TRUE(tool.outputEnded());
   const std::string err = tool.err();
   EXPECT_NE(err.find("following 1 chain: 20 rows; target not met: "), std::string::npos) << err;
-  EXPECT_NE(err.find("following 1 chain: 60 rows, +40; target met at row 60 (all 2 quantities: ESS ≥ 30, R-hat ≤ 1.5); "
+  EXPECT_NE(err.find(" rows, +40; target met at row 60 (all 2 quantities: ESS ≥ 30, R-hat ≤ 1.5); "
                      "a table of 90 rows or more that meets it confirms it\n"),
             std::string::npos)
       << err;
@@ -270,7 +338,7 @@ TEST_F(FollowTool, GivesUpWithThreeWhenNoFileGrowsForTheIdleTime) {
     std::vector<std::string> args{data, "--summary", "--follow", "--interval", "0.01", "--idle", "0.05"};
     args.insert(args.end(), c.options.begin(), c.options.end());
     FollowingTool tool(args);
-    ASSERT_TRUE(tool.tableBecomes(freshSummary(folder, {data, "--summary"})));
+    ASSERT_TRUE(tool.tableAt(20, freshSummary(folder, {data, "--summary"})));
     EXPECT_EQ(tool.exitStatus(), 3);
     EXPECT_TRUE(tool.outputEnded());
     const std::string err = tool.err();
@@ -282,14 +350,14 @@ TEST_F(FollowTool, ABadRowStopsItsFileAndTheOthersAreFollowedOn) {
   const std::string one = folder.write("one.txt", kHeader + chainRows(0, 1, 20));
   const std::string two = folder.write("two.txt", kHeader + chainRows(1, 1, 20));
   FollowingTool tool({one, "--chain", two, "--summary", "--follow", "--interval", "0.01"});
-  ASSERT_TRUE(tool.nextTable());
+  ASSERT_TRUE(tool.tableAt(40, freshSummary(folder, {one, "--chain", two, "--summary"})));
   // line 23 is no row; the row after it lets the reader tell it from a row still being written
   append(two, chainRows(1, 21, 1) + "22\tnan\t1\n" + chainRows(1, 23, 1));
   append(one, chainRows(0, 21, 30));
   // the rows of two.txt before the bad line count, as a fresh read of it takes them
-  ASSERT_TRUE(tool.tableBecomes(freshSummary(folder, {one, "--chain", two, "--summary"})));
+  ASSERT_TRUE(tool.tableAt(71, freshSummary(folder, {one, "--chain", two, "--summary"})));
   append(one, chainRows(0, 51, 5));
-  ASSERT_TRUE(tool.tableBecomes(freshSummary(folder, {one, "--chain", two, "--summary"})));
+  ASSERT_TRUE(tool.tableAt(76, freshSummary(folder, {one, "--chain", two, "--summary"})));
   tool.signal(SIGINT);
   EXPECT_EQ(tool.exitStatus(), 0);
   const std::string err = tool.err();
@@ -300,7 +368,7 @@ TEST_F(FollowTool, ABadRowStopsItsFileAndTheOthersAreFollowedOn) {
   // with one file, nothing is left to follow: it ends as on a bad file
   const std::string alone = folder.write("alone.txt", kHeader + chainRows(0, 1, 20));
   FollowingTool single({alone, "--summary", "--follow", "--interval", "0.01"});
-  ASSERT_TRUE(single.nextTable());
+  ASSERT_TRUE(single.tableAt(20, freshSummary(folder, {alone, "--summary"})));
   append(alone, "21\t0.5\n" + chainRows(0, 22, 1));
   EXPECT_EQ(single.exitStatus(), 1);
   EXPECT_NE(single.err().find("varno-report: \"" + alone + "\" line 22: "), std::string::npos) << single.err();
@@ -312,7 +380,7 @@ TEST_F(FollowTool, WaitsForAnEmptyDataFileToBeWritten) {
   const std::string waiting = "varno-report: \"" + data + "\" is empty: waiting for its sampler to write it\n";
   EXPECT_EQ(tool.errLine(), waiting);
   append(data, kHeader + chainRows(0, 1, 20));
-  ASSERT_TRUE(tool.tableBecomes(freshSummary(folder, {data, "--summary"})));
+  ASSERT_TRUE(tool.tableAt(20, freshSummary(folder, {data, "--summary"})));
   tool.signal(SIGTERM);
   EXPECT_EQ(tool.exitStatus(), 0);
   // said once, however many looks found it empty
