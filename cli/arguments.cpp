@@ -69,12 +69,31 @@ constexpr OptionInfo kOptions[] = {
     {"--round-by-mcse", Use::summary},
     {"--ess-by-burnin", Use::column},
     {"--ess-profile", Use::column},
+    {"--follow", Use::summary},
+    {"--until", Use::summary},
+    {"--interval", Use::summary},
+    {"--idle", Use::summary},
+    {"--confirm", Use::summary},
+    {"--min-rows", Use::summary},
 };
+
+// The options that only following the files takes.
+constexpr const char* kFollowOptions[] = {"--until", "--interval", "--idle", "--confirm", "--min-rows"};
 
 // Options that are flags: they take no value.
 bool isFlag(std::string_view name) {
   return name == "--summary" || name == "--models" || name == "--chains-table" || name == "--round-by-mcse" ||
-         name == "--ess-by-burnin" || name == "--ess-profile";
+         name == "--ess-by-burnin" || name == "--ess-profile" || name == "--follow";
+}
+
+// A number of seconds above 0 (fractions too), at most a year; nothing for anything else.
+std::optional<double> secondsValue(const std::string& text) {
+  double seconds = 0;
+  const char* end = text.data() + text.size();
+  if (!isDecimalNumber(text) || std::from_chars(text.data(), end, seconds).ptr != end || !(seconds > 0) ||
+      seconds > 366.0 * 24 * 3600)
+    return std::nullopt;
+  return seconds;
 }
 
 // "P1,P2,...": probabilities from 0 to 1; nothing, and the fault said, for anything else.
@@ -264,6 +283,12 @@ class Parser {
 
   CliParse build() {
     CliArguments a;
+    for (const char* name : kFollowOptions) {
+      if (has(name) && !has("--follow")) {
+        fail(std::string(name) + " can be given only with --follow");
+        return failed();
+      }
+    }
     // the uses that print or write something else than the report
     const char* const tableUses[] = {"--summary", "--models", "--chains-table", "--export-draws", "--column"};
     const char* chosen = nullptr;
@@ -441,6 +466,7 @@ class Parser {
       a.summary.quantiles = std::move(*list);
     }
     a.summary.roundByMcse = has("--round-by-mcse");
+    if (has("--follow") && !followOptions(a)) return failed();
     return CliParse{a, {}};
   }
 
@@ -488,6 +514,42 @@ class Parser {
       return failed();
     e.thin = static_cast<int>(thin);
     return CliParse{a, {}};
+  }
+
+  // --follow and the options that go with it.
+  bool followOptions(CliArguments& a) {
+    FollowOptions f;
+    if (auto found = values_.find("--until"); found != values_.end()) {
+      ParsedTarget parsed = parseConvergenceTarget(found->second);
+      if (!parsed.target) return fail(parsed.error);
+      f.until = std::move(*parsed.target);
+    }
+    const auto seconds = [&](const char* name, std::string& text) -> std::optional<double> {
+      auto found = values_.find(name);
+      if (found == values_.end()) return std::nullopt;
+      const std::optional<double> value = secondsValue(found->second);
+      if (!value)
+        fail(std::string(name) + " needs a number of seconds above 0 (a fraction too), not \"" + found->second + "\"");
+      text = found->second;
+      return value;
+    };
+    if (has("--interval")) {
+      const std::optional<double> interval = seconds("--interval", f.intervalText);
+      if (!interval) return false;
+      f.interval = *interval;
+    }
+    if (has("--idle")) {
+      f.idle = seconds("--idle", f.idleText);
+      if (!f.idle) return false;
+    }
+    long long confirm = 0, minRows = 0;
+    if (!number("--confirm", 0, std::numeric_limits<long long>::max(), "a number of rows (0 or more)", confirm) ||
+        !number("--min-rows", 0, std::numeric_limits<long long>::max(), "a number of rows (0 or more)", minRows))
+      return false;
+    if (has("--confirm")) f.stop.confirmRows = confirm;
+    f.stop.minRows = minRows;
+    a.follow = std::move(f);
+    return true;
   }
 
   bool figureOptions(CliArguments& a) {
@@ -564,6 +626,14 @@ std::string usageText() {
          "      leaves out how the narrowest interval itself moves from run to run.\n"
          "      burnin_mser is the column's own suggested burn-in (MSER-5, the largest over\n"
          "      the chains).\n"
+         "  varno-report DATA [FACTORS.txt [MODE]] --summary --follow [--until TARGET]\n"
+         "               [--interval SECONDS] [--idle SECONDS] [--confirm ROWS]\n"
+         "               [--min-rows N] [summary options]\n"
+         "      Follows a run whose sampler still writes DATA and its chains: prints the\n"
+         "      summary table at once and again each time the files grew, at most once per\n"
+         "      interval, until SIGINT or SIGTERM (exit 0 after the last table), the target\n"
+         "      confirmed (exit 0) or --idle (exit 3). Each table's rows, burn-in share and\n"
+         "      target status go to standard error, one line.\n"
          "  varno-report DATA.fst FACTORS.txt [MODE] --models [--model-prior W1,W2,...]\n"
          "               [--format tsv|csv|json] [--burn-in N] [--burn-out N]\n"
          "      Prints the models (model, factors, prior, count, probability, mcse) and the\n"
@@ -624,6 +694,20 @@ std::string usageText() {
          "  --ess-by-burnin           with --column: print the column's ESS against burn-in\n"
          "  --ess-profile             with --column: print the column's ESS by quantile, by\n"
          "                            interval of quantiles and over the run\n"
+         "  --follow                  with --summary: follow the files while a sampler writes\n"
+         "                            them; an empty file is waited for; a burn-in N% or auto\n"
+         "                            is taken anew for each table\n"
+         "  --until TARGET            stop once TARGET holds at two tables --confirm rows\n"
+         "                            apart: ess_bulk>=N,ess_tail>=N,rhat<=R (a part left out:\n"
+         "                            ESS max(400, 100 x chains), R-hat 1.01), then maybe\n"
+         "                            columns=NAME,NAME (default: every quantity)\n"
+         "  --interval SECONDS        the least time between tables (default 10; fractions too)\n"
+         "  --idle SECONDS            exit 3 once no file grew for SECONDS and the target is\n"
+         "                            not confirmed\n"
+         "  --confirm ROWS            rows the two tables that meet the target are apart at\n"
+         "                            least (default 10% of the first's rows)\n"
+         "  --min-rows N              a table of fewer rows (all chains) does not count toward\n"
+         "                            the target (default 0)\n"
          "  --models                  print the models and the evidence for each factor\n"
          "  --model-prior W1,W2,...   prior weights of the models, one per model in model order\n"
          "                            (default: all models equally likely)\n"
@@ -644,6 +728,7 @@ std::string usageText() {
          "Exit status: 0 on success (warnings go to standard error), 1 when a file cannot be\n"
          "read, is refused or cannot be written, 2 when the arguments are wrong: options that\n"
          "conflict, a model the factors do not have, or an output that is an input file.\n"
+         "With --follow: 3 when --idle gave up.\n"
          "Every output of a run is checked before any is written: a refused run writes none.\n";
 }
 

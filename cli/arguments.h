@@ -9,6 +9,7 @@
 #include "report/model_evidence_table.h"
 #include "report/summary_table.h"
 #include "cli/figure_options.h"
+#include "cli/follow_options.h"
 #include "report/unattended_run.h"
 
 namespace varno {
@@ -25,6 +26,7 @@ struct CliArguments {
   DrawsExportOptions exportDraws;    // for CliAction::exportDraws
   std::optional<FigureOptions> figures;  // for CliAction::report with --figures
   std::optional<std::string> record;     // for CliAction::report with --record: the record's path
+  std::optional<FollowOptions> follow;   // for CliAction::summary with --follow
 };
 
 struct CliParse {

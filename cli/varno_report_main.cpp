@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/arguments.h"
+#include "cli/followed_summary.h"
 #include "core/freed_buffer_reuse.h"
 #include "report/atomic_write.h"
 #include "report/ess_by_burn_in_table.h"
@@ -272,7 +273,8 @@ int main(int argc, char** argv) {
         status = printEssProfile(parse.arguments->column);
         break;
       case varno::CliAction::summary:
-        status = runSummary(parse.arguments->summary);
+        status = parse.arguments->follow ? varno::followSummary(parse.arguments->summary, *parse.arguments->follow, failure)
+                                         : runSummary(parse.arguments->summary);
         break;
       case varno::CliAction::models:
         status = runModels(parse.arguments->models);

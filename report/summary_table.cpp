@@ -197,6 +197,31 @@ std::string formatSummaryTable(const std::vector<SummaryRow>& rows, SummaryForma
   return formatTextTable(header, fields, format, text);
 }
 
+std::vector<SummaryRow> analysisSummaryRows(const OpenedAnalysis& analysis, const SummaryTableOptions& options,
+                                            Progress& progress) {
+  SummaryTableInput input;
+  input.chains = analysis.chains;
+  input.layout = analysis.layout;
+  input.modelFilter = options.modelFilter;
+  input.levelPercent = options.levelPercent;
+  input.quantiles = options.quantiles;
+  const unsigned cores = std::thread::hardware_concurrency();
+  return computeSummaryTable(input, cores == 0 ? 2 : static_cast<int>(cores), progress);
+}
+
+std::vector<std::string> summaryRowWarnings(const std::vector<SummaryRow>& rows) {
+  std::vector<std::string> warnings;
+  for (const SummaryRow& row : rows) {
+    const std::string note = chainUseNote(row.chainsLeftOut, row.chainsCut, row.chainsLength);
+    if (!note.empty()) warnings.push_back("column " + decimal(row.column) + " diagnostics: " + note);
+  }
+  return warnings;
+}
+
+std::string summaryTableText(const std::vector<SummaryRow>& rows, const SummaryTableOptions& options) {
+  return formatSummaryTable(rows, options.format, SummaryColumns{true, options.quantiles, options.roundByMcse});
+}
+
 SummaryTableResult runSummaryTable(const SummaryTableOptions& options, Progress& progress) {
   SummaryTableResult result;
   OpenedAnalysis data;
@@ -204,22 +229,11 @@ SummaryTableResult runSummaryTable(const SummaryTableOptions& options, Progress&
     result.error = std::move(*error);
     return result;
   }
-  SummaryTableInput input;
-  input.chains = data.chains;
-  input.layout = data.layout;
-  input.modelFilter = options.modelFilter;
-  input.levelPercent = options.levelPercent;
-  input.quantiles = options.quantiles;
-  const unsigned cores = std::thread::hardware_concurrency();
-  const std::vector<SummaryRow> rows = computeSummaryTable(input, cores == 0 ? 2 : static_cast<int>(cores), progress);
+  const std::vector<SummaryRow> rows = analysisSummaryRows(data, options, progress);
   // The tables are done with: their memory goes before the texts of a wide table take theirs.
-  input = {};
   data = {};
-  for (const SummaryRow& row : rows) {
-    const std::string note = chainUseNote(row.chainsLeftOut, row.chainsCut, row.chainsLength);
-    if (!note.empty()) result.warnings.push_back("column " + decimal(row.column) + " diagnostics: " + note);
-  }
-  result.text = formatSummaryTable(rows, options.format, SummaryColumns{true, options.quantiles, options.roundByMcse});
+  for (std::string& warning : summaryRowWarnings(rows)) result.warnings.push_back(std::move(warning));
+  result.text = summaryTableText(rows, options);
   return result;
 }
 

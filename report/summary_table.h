@@ -105,6 +105,16 @@ struct SummaryTableResult {
   std::optional<RunError> error;
 };
 
+// The rows of every column of an opened analysis, at the options' level, model and quantiles.
+std::vector<SummaryRow> analysisSummaryRows(const OpenedAnalysis& analysis, const SummaryTableOptions& options,
+                                            Progress& progress = Progress::unwatched());
+
+// What the rows' diagnostics left out or cut, one warning per column that did.
+std::vector<std::string> summaryRowWarnings(const std::vector<SummaryRow>& rows);
+
+// The rows in the options' format, with the options' added columns.
+std::string summaryTableText(const std::vector<SummaryRow>& rows, const SummaryTableOptions& options);
+
 // The headless tool's summary: the data file opened as for the Statistics box of one column,
 // then every column's row, formatted.
 SummaryTableResult runSummaryTable(const SummaryTableOptions& options, Progress& progress = Progress::unwatched());
