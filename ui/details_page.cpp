@@ -56,6 +56,11 @@ DetailsPage::DetailsPage(QWidget* page, PageHost& host) : WindowPage(host), Deta
   QObject::connect(density, &QRadioButton::clicked, Details, on([this] { densityClick(); }));
   QObject::connect(autocorr, &QRadioButton::clicked, Details, on([this] { autocorrClick(); }));
   QObject::connect(essBurnIn, &QRadioButton::clicked, Details, on([this] { essBurnInClick(); }));
+  QObject::connect(ranks, &QRadioButton::clicked, Details, on([this] { ranksClick(); }));
+  QObject::connect(rankEcdf, &QRadioButton::clicked, Details, on([this] { rankEcdfClick(); }));
+  QObject::connect(essProfile, &QRadioButton::clicked, Details, on([this] { essProfileClick(); }));
+  QObject::connect(essProfile, &QRadioButton::toggled, essKind, &QComboBox::setVisible);
+  QObject::connect(essKind, &QComboBox::activated, Details, on([this] { essKindChange(); }));
   QObject::connect(lambda_default, &QPushButton::clicked, Details, on([this] { lambda_defaultClick(); }));
   // edits and track bars notify at once, also when the program sets them, on a real change only
   QObject::connect(nb_histo2, &QLineEdit::textChanged, Details, on([this] { nb_histo2Change(); }));
@@ -96,23 +101,25 @@ void DetailsPage::createDetailsPage() {
   Tburnout->setGeometry(136, 46, 122, 28);
 
   Plot_type = named(new QGroupBox(" Plot type: ", page), "Plot_type");
-  Plot_type->setGeometry(327, 5, 156, 177);
+  // two rows more than designed (the chains compared by rank, and ESS with its kind): the rows
+  // are closer and the box reaches down to the chart's top
+  Plot_type->setGeometry(327, 5, 156, 183);
   normal = named(new QRadioButton("Trace", Plot_type), "normal");
-  normal->setGeometry(10, 18, 80, 18);
+  normal->setGeometry(10, 16, 80, 18);
   normal->setChecked(true);
   mean = named(new QRadioButton("Mean", Plot_type), "mean");
-  mean->setGeometry(10, 38, 80, 18);
+  mean->setGeometry(10, 34, 80, 18);
   histo = named(new QRadioButton("Histogram:", Plot_type), "histo");
-  histo->setGeometry(10, 60, 84, 18);
-  nb_histo2 = edit("nb_histo2", "30", Plot_type, QRect(96, 58, 36, 21));
+  histo->setGeometry(10, 93, 84, 18);
+  nb_histo2 = edit("nb_histo2", "30", Plot_type, QRect(96, 91, 36, 21));
   nb_histo = new UpDown("nb_histo", nb_histo2, 2, 200, 30, Plot_type);
-  nb_histo->setGeometry(132, 58, 16, 21);
+  nb_histo->setGeometry(132, 91, 16, 21);
   density = named(new QRadioButton("Density:", Plot_type), "density");
-  density->setGeometry(10, 88, 80, 18);
+  density->setGeometry(10, 116, 80, 18);
   lambda_default = named(new QPushButton("Default", Plot_type), "lambda_default");
-  lambda_default->setGeometry(92, 85, 56, 23);
+  lambda_default->setGeometry(92, 114, 56, 22);
   lambda_dens = new TrackBar("lambda_dens", -1000, 300, 30, -500, Plot_type);
-  lambda_dens->setGeometry(6, 112, 144, 28);
+  lambda_dens->setGeometry(6, 135, 144, 28);
   // the fifth plot type sits beside the first; the box keeps its place and may widen into the
   // gap before the Statistics box to hold it
   autocorr = named(new QRadioButton("Autocorrelation", Plot_type), "autocorr");
@@ -127,7 +134,7 @@ void DetailsPage::createDetailsPage() {
   }
   const int autocorrWidth = autocorr->sizeHint().width();
   normal->resize(traceWidth, normal->height());
-  autocorr->setGeometry(autocorrX, 18, autocorrWidth, 18);
+  autocorr->setGeometry(autocorrX, 16, autocorrWidth, 18);
   // the sixth beside the second, in the same column and no larger a caption
   essBurnIn = named(new QRadioButton("ESS by burn-in", Plot_type), "essBurnIn");
   essBurnIn->setToolTip(
@@ -143,11 +150,32 @@ void DetailsPage::createDetailsPage() {
   }
   const int essWidth = essBurnIn->sizeHint().width();
   mean->resize(meanWidth, mean->height());
-  essBurnIn->setGeometry(essX, 38, essWidth, 18);
-  const int widest = std::max(autocorrX + autocorrWidth, essX + essWidth) + 2;
+  essBurnIn->setGeometry(essX, 34, essWidth, 18);
+  // the chains compared by rank: Ranks under Mean, Rank ECDF in the second column; then ESS with
+  // its kind, shown while it is the plot chosen
+  ranks = named(new QRadioButton("Ranks", Plot_type), "ranks");
+  ranks->setToolTip("Each chain's draws ranked among all chains' draws, counted in as many bins as the class count "
+                    "says: chains that mix give flat bars");
+  ranks->setGeometry(10, 52, std::min(ranks->sizeHint().width(), essX - 12), 18);
+  rankEcdf = named(new QRadioButton("Rank ECDF", Plot_type), "rankEcdf");
+  rankEcdf->setToolTip("Each chain's empirical distribution of its ranks minus that of uniform ranks, in the 95% band "
+                       "in which chains that mix all stay");
+  rankEcdf->setFont(essFont);
+  rankEcdf->setGeometry(essX, 52, std::min(rankEcdf->sizeHint().width(), roomToStats - essX - 2), 18);
+  essProfile = named(new QRadioButton("ESS:", Plot_type), "essProfile");
+  essProfile->setToolTip("The column's effective sample size by quantile, by interval of its values, or as the run "
+                         "grows, against the convergence target");
+  essProfile->setGeometry(10, 71, essProfile->sizeHint().width(), 18);
+  essKind = dropDown("essKind", Plot_type, QRect(essProfile->x() + essProfile->width() + 2, 70, 0, 20), 3);
+  essKind->addItems({"by quantile", "local", "over the run"});
+  essKind->setCurrentIndex(0);
+  essKind->resize(std::min(essKind->sizeHint().width(), roomToStats - essKind->x() - 6), essKind->height());
+  essKind->setVisible(false);
+  const int widest = std::max({autocorrX + autocorrWidth, essX + essWidth, rankEcdf->x() + rankEcdf->width(),
+                               essKind->x() + essKind->width() + 4}) + 2;
   Plot_type->resize(std::clamp(widest, Plot_type->width(), roomToStats), Plot_type->height());
-  Llambda = label("Llambda", "Lambda=", Plot_type, 10, 150);
-  Vlambda = display("Vlambda", Plot_type, QRect(62, 148, 86, 18));
+  Llambda = label("Llambda", "Lambda=", Plot_type, 10, 163);
+  Vlambda = display("Vlambda", Plot_type, QRect(62, 161, 86, 18));
 
   Stats = named(new QGroupBox(kStatsTitle, page), "Stats");
   Stats->setGeometry(502, 5, 220, 159);
@@ -216,6 +244,42 @@ std::optional<int> DetailsPage::wantedColumn() const {
 
 bool DetailsPage::essByBurnInChosen() const { return essBurnIn->isChecked(); }
 
+std::optional<DetailsPage::ChainPlotChoice> DetailsPage::chainPlotChosen() const {
+  // only what the plot depends on differs between two choices
+  if (ranks->isChecked()) return ChainPlotChoice{ChainPlotType::ranks, rankBins_, EssProfileKind::quantile};
+  if (rankEcdf->isChecked()) return ChainPlotChoice{ChainPlotType::rankEcdf, kDefaultRankBins, EssProfileKind::quantile};
+  if (essProfile->isChecked()) {
+    static constexpr EssProfileKind kinds[] = {EssProfileKind::quantile, EssProfileKind::local, EssProfileKind::run};
+    return ChainPlotChoice{ChainPlotType::ess, kDefaultRankBins, kinds[std::clamp(essKind->currentIndex(), 0, 2)]};
+  }
+  return std::nullopt;
+}
+
+QString DetailsPage::columnTitle() const {
+  QString column = state.dataExtension == ".frq" ? QString("locus %1, allele %2").arg(Locus->currentText(), Allele->currentText())
+                                                 : xi->currentText();
+  // the chooser numbers the columns of a plain table
+  bool numbered = false;
+  column.toInt(&numbered);
+  if (numbered) column = "column " + column;
+  return column;
+}
+
+QString DetailsPage::chartPurpose(const QString& columnName) const {
+  if (essByBurnInChosen()) return essByBurnInPurpose(columnName);
+  if (const auto chainPlot = chainPlotChosen()) {
+    switch (chainPlot->type) {
+      case ChainPlotType::ranks:
+        return rankHistogramPurpose(columnName);
+      case ChainPlotType::rankEcdf:
+        return rankEcdfPurpose(columnName);
+      case ChainPlotType::ess:
+        return essProfilePurpose(columnName, chainPlot->kind);
+    }
+  }
+  return mainChartPurpose(columnName, chosenPlotType());
+}
+
 void DetailsPage::PlotColumn(int column) { requestColumnFigures(column, false); }
 
 void DetailsPage::requestColumnFigures(int column, bool defaultBandwidth) {
@@ -247,14 +311,25 @@ void DetailsPage::requestColumnFigures(int column, bool defaultBandwidth) {
   if (!defaultBandwidth) input.bandwidthPosition = lambda_dens->position();
   input.keptBandwidthPosition = lambda_dens->position();
   input.plotType = chosenPlotType();
-  input.classCount = nb_histo->position();
-  // ESS by burn-in: the statistics of the sample as for its trace, the chart from its own job
+  input.classCount = histogramClasses_;
+  // ESS by burn-in and the plots of the chains: the statistics of the sample as for its trace, the
+  // chart from its own job
   const bool ess = essBurnIn->isChecked();
-  input.wholeColumn = input.plotType == PlotType::trace && !ess && host_.showBurnInRows();
+  const std::optional<ChainPlotChoice> chainPlot = chainPlotChosen();
+  input.wholeColumn = input.plotType == PlotType::trace && !ess && !chainPlot && host_.showBurnInRows();
   if (figuresWanted_) {
     ColumnFiguresInput asked = input;
     asked.diagnose = figuresWanted_->diagnose;  // where the diagnostics come from changes no figure
-    if (*figuresWanted_ == asked && essWanted_ == ess) return;  // asked for already
+    if (*figuresWanted_ == asked && essWanted_ == ess) {
+      if (chainPlotWanted_ == chainPlot) return;  // asked for already
+      // another plot of the chains of the same sample: its statistics stay
+      if (chainPlot && chainPlotWanted_) {
+        chainPlotWanted_ = chainPlot;
+        host_.dropPassingStatus();
+        if (figuresShown_ && figuresShown_ == figuresWanted_) requestChainPlot(*figuresShown_);
+        return;
+      }
+    }
   }
   std::shared_ptr<const SampleDiagnostics> known;
   if (sampleDiagnostics_) {
@@ -270,12 +345,13 @@ void DetailsPage::requestColumnFigures(int column, bool defaultBandwidth) {
   const bool otherColumn = !figuresWanted_ || figuresWanted_->column != input.column;
   figuresWanted_ = input;
   essWanted_ = ess;
+  chainPlotWanted_ = chainPlot;
   showFiguresUpdating(true);
   if (otherColumn && columnChosen) columnChosen();
 
   JobRunner::Job job;
   job.title = "Computing the statistics";
-  job.work = [this, input, known, ess](Progress&) -> JobRunner::Apply {
+  job.work = [this, input, known, ess, chainPlot](Progress&) -> JobRunner::Apply {
     auto figures = std::make_shared<ColumnFigures>(computeColumnFigures(input));
     if (known) {
       figures->diagnostics = known->diagnostics;
@@ -284,7 +360,7 @@ void DetailsPage::requestColumnFigures(int column, bool defaultBandwidth) {
       if (known->diagnostics && figures->sampleCount > 1)
         figures->mcse = sampleMcse(input, figures->statistics, *known->diagnostics);
     }
-    if (ess) std::vector<FigureLine>().swap(figures->lines);  // the chart comes from its own job
+    if (ess || chainPlot) std::vector<FigureLine>().swap(figures->lines);  // the chart comes from its own job
     auto line = std::make_shared<const ColumnLine>(columnLineData(*figures));
     // several lines: each chain's, drawn overlaid, with the rows outside each sample of a whole-column trace
     auto chainLines = std::make_shared<std::vector<ColumnLine>>();
@@ -304,11 +380,13 @@ void DetailsPage::requestColumnFigures(int column, bool defaultBandwidth) {
       std::vector<FigureLine>().swap(figures->lines);
     }
     return [this, input, figures, line, outside, chainLines, chainsOutside, diagnosed = static_cast<bool>(known),
-            ess] {
+            ess, chainPlot] {
       const bool shown = applyColumnFigures(input, *figures);
       if (shown && !diagnosed && figures->sampleCount > 1) requestSampleDiagnostics(input, figures->statistics);
       if (shown && ess) {
         if (figures->sampleCount > 1) requestEssByBurnIn(input);
+      } else if (shown && chainPlot) {
+        if (figures->sampleCount > 1) requestChainPlot(input);
       } else if (shown && figures->sampleCount > 1 && !chainLines->empty()) {
         showChainLines(*chainLines, *chainsOutside);
       } else if (shown && figures->sampleCount > 1 && !figures->bars) {
@@ -445,8 +523,8 @@ void DetailsPage::placeBurnInMarks() {
   if (figuresShown_ && essShown_) {
     if (suggestedRows_) suggested = static_cast<double>(*suggestedRows_);
     if (burnRange_.burnIn) current = static_cast<double>(*burnRange_.burnIn);
-  } else if (figuresShown_ && figuresShown_->plotType == PlotType::trace && !essWanted_ && suggestedRows_ &&
-             state.sampleCount > 1) {
+  } else if (figuresShown_ && figuresShown_->plotType == PlotType::trace && !essWanted_ && !chainPlotWanted_ &&
+             suggestedRows_ && state.sampleCount > 1) {
     suggested = burnInTraceX(*figuresShown_, *suggestedRows_);
   }
   suggestedMark_->show(suggested, suggestedToolTip_);
@@ -472,6 +550,7 @@ void DetailsPage::clearColumnFigures() {
   convergence->clear();
   showMcse(std::nullopt);
   essShown_ = false;
+  clearChainPlot();
   Chart1->xAxis->setLabel({});
   suggestedMark_->show(std::nullopt);
   currentMark_->show(std::nullopt);
@@ -523,6 +602,7 @@ bool DetailsPage::applyColumnFigures(const ColumnFiguresInput& input, const Colu
   const std::initializer_list<QLineEdit*> boxes = {min, max, m, var_edit, HPDI, width, accuracy, mode};
   showChainLines({});
   essShown_ = false;
+  clearChainPlot();
   Chart1->xAxis->setLabel({});
   convergence->setText(figures.sampleCount > 1 ? convergenceText(figures.diagnostics, figures.chainsNote) : QString());
   convergence->setToolTip(convergence->text());
@@ -638,34 +718,30 @@ void DetailsPage::AlleleChange() {
   }
 }
 
-void DetailsPage::normalClick() {
-  nb_histo->setEnabled(false);
+void DetailsPage::normalClick() { plotTypeClicked(); }
+void DetailsPage::meanClick() { plotTypeClicked(); }
+void DetailsPage::densityClick() { plotTypeClicked(); }
+void DetailsPage::autocorrClick() { plotTypeClicked(); }
+void DetailsPage::essBurnInClick() { plotTypeClicked(); }
+void DetailsPage::histoClick() { plotTypeClicked(); }
+void DetailsPage::ranksClick() { plotTypeClicked(); }
+void DetailsPage::rankEcdfClick() { plotTypeClicked(); }
+void DetailsPage::essProfileClick() { plotTypeClicked(); }
+
+void DetailsPage::plotTypeClicked() {
+  // the class count is the histogram's, or the bins of Ranks while it is chosen
+  nb_histo->setEnabled(histo->isChecked() || ranks->isChecked());
+  showClassCount(ranks->isChecked() ? rankBins_ : histogramClasses_);
   ReplotCurrentColumn();
 }
 
-void DetailsPage::meanClick() {
-  nb_histo->setEnabled(false);
-  ReplotCurrentColumn();
+void DetailsPage::essKindChange() {
+  if (essProfile->isChecked()) ReplotCurrentColumn();
 }
 
-void DetailsPage::densityClick() {
-  nb_histo->setEnabled(false);
-  ReplotCurrentColumn();
-}
-
-void DetailsPage::autocorrClick() {
-  nb_histo->setEnabled(false);
-  ReplotCurrentColumn();
-}
-
-void DetailsPage::essBurnInClick() {
-  nb_histo->setEnabled(false);
-  ReplotCurrentColumn();
-}
-
-void DetailsPage::histoClick() {
-  nb_histo->setEnabled(true);
-  ReplotCurrentColumn();
+void DetailsPage::showClassCount(int count) {
+  // the edit's handler takes the count and replots
+  if (nb_histo2->text() != QString::number(count)) nb_histo2->setText(QString::number(count));
 }
 
 void DetailsPage::nb_histo2Change() {
@@ -675,6 +751,7 @@ void DetailsPage::nb_histo2Change() {
     return;
   }
   nb_histo->setPosition(outcome.spinnerPosition);
+  (ranks->isChecked() ? rankBins_ : histogramClasses_) = nb_histo->position();
   ReplotCurrentColumn();
 }
 

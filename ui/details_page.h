@@ -10,8 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "charts/rank_charts.h"
 #include "stats/column_figures.h"
 #include "stats/ess_by_burn_in.h"
+#include "stats/rank_plots.h"
 #include "ui/window_page.h"
 
 class QCPBars;
@@ -60,6 +62,21 @@ class DetailsPage : private WindowPage {
   std::optional<int> wantedColumn() const;
   // "ESS by burn-in" is the plot type chosen
   bool essByBurnInChosen() const;
+  // The plot types that compare the chains of the column by rank, and its ESS profiles; each is
+  // computed by a job of its own after the column's statistics.
+  enum class ChainPlotType { ranks, rankEcdf, ess };
+  struct ChainPlotChoice {
+    ChainPlotType type = ChainPlotType::ranks;
+    int bins = kDefaultRankBins;                     // of Ranks only
+    EssProfileKind kind = EssProfileKind::quantile;  // of ESS only
+    bool operator==(const ChainPlotChoice&) const = default;
+  };
+  // nothing when another plot type is chosen
+  std::optional<ChainPlotChoice> chainPlotChosen() const;
+  // What the main chart shows of the column named so: "Trace of Sigma ²", "Ranks of Fst2", ...
+  QString chartPurpose(const QString& columnName) const;
+  // The chosen column as titles name it: "Sigma ²", "column 3", "locus 2, allele 1".
+  QString columnTitle() const;
   // The suggested burn-in in rows with its tooltip, marked on the trace and on ESS by burn-in;
   // nothing removes the mark.
   void showSuggestedBurnIn(std::optional<long long> rows, const QString& toolTip);
@@ -97,6 +114,10 @@ class DetailsPage : private WindowPage {
   QRadioButton* density = nullptr;
   QRadioButton* autocorr = nullptr;
   QRadioButton* essBurnIn = nullptr;  // the bulk and tail ESS against the candidate burn-ins
+  QRadioButton* ranks = nullptr;       // each chain's rank histogram, in as many bins as the class count
+  QRadioButton* rankEcdf = nullptr;    // each chain's rank ECDF difference within the simultaneous band
+  QRadioButton* essProfile = nullptr;  // the ESS profile of the kind chosen in essKind
+  QComboBox* essKind = nullptr;        // by quantile, local, over the run; shown with essProfile
   QPushButton* lambda_default = nullptr;
   TrackBar* lambda_dens = nullptr;
   QLabel* Llambda = nullptr;
@@ -150,6 +171,20 @@ class DetailsPage : private WindowPage {
   void densityClick();
   void autocorrClick();
   void essBurnInClick();
+  void ranksClick();
+  void rankEcdfClick();
+  void essProfileClick();
+  void essKindChange();
+  // Any plot type chosen: the class count shown and enabled as the type needs, and the plot.
+  void plotTypeClicked();
+  // The class-count edit holds the histogram's classes, and the bins of Ranks while it is chosen:
+  // each keeps its own count.
+  void showClassCount(int count);
+  // The plot of the chains chosen, for the figures on screen: at once when known, else as a job.
+  void requestChainPlot(const ColumnFiguresInput& input);
+  // Draws it when what is known describes the figures on screen and the plot asked for.
+  void showChainPlot();
+  void clearChainPlot();
   void nb_histo2Change();
   void lambda_densChange();
   void lambda_defaultClick();
@@ -176,6 +211,23 @@ class DetailsPage : private WindowPage {
     bool describes(const ColumnFiguresInput& input, long long burnOut) const;
   };
   std::optional<EssCurve> essCurve_;
+  int histogramClasses_ = 30;
+  int rankBins_ = kDefaultRankBins;
+  // the plot of the chains asked for with the latest figures; the one drawn
+  std::optional<ChainPlotChoice> chainPlotWanted_;
+  RankFigure chainFigure_;
+  // The last rank plots and ESS profile computed, and the sample they describe: switching between
+  // the three plot types, or the kinds of ESS, computes nothing again.
+  struct ChainPlotsKnown {
+    std::vector<std::weak_ptr<const SampleTable>> tables;  // never keeps a closed file's tables
+    ColumnFiguresInput sample;                             // its chains' tables left empty
+    bool diagnosed = true;                                 // false: a counter or Model column
+    int bins = 0;                                          // of the rank histogram
+    std::shared_ptr<const RankPlots> ranks;
+    std::shared_ptr<const EssProfile> ess;
+    bool describes(const ColumnFiguresInput& input) const;
+  };
+  std::optional<ChainPlotsKnown> ranksKnown_, essKnown_;
   // what the figures on screen describe, and the latest request made
   std::optional<ColumnFiguresInput> figuresShown_;
   std::optional<ColumnFiguresInput> figuresWanted_;

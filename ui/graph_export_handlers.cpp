@@ -81,15 +81,9 @@ void TForm3::saveChartFigure(QCustomPlot* chart, int sizeFactor, const QString& 
 }
 
 QString TForm3::mainChartTitle() const {
-  QString column = state.dataExtension == ".frq"
-                       ? QString("locus %1, allele %2").arg(details_->Locus->currentText(), details_->Allele->currentText())
-                       : details_->xi->currentText();
-  // the chooser numbers the columns of a plain table
-  bool numbered = false;
-  column.toInt(&numbered);
-  if (numbered) column = "column " + column;
+  const QString column = details_->columnTitle();
   if (column.isEmpty()) return QString();
-  return details_->essByBurnInChosen() ? essByBurnInPurpose(column) : mainChartPurpose(column, details_->chosenPlotType());
+  return details_->chartPurpose(column);
 }
 
 void TForm3::SaveClick() {

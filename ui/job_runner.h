@@ -9,8 +9,8 @@
 //   never wait for them;
 // - suggestion: the suggested burn-in of the open chains, latest request wins, so that it never
 //   holds up the analysis;
-// - curve: the Details page's ESS against burn-in, latest request wins, apart from the figures it
-//   would otherwise delay;
+// - curve: the Details page's ESS against burn-in, rank plots and ESS profiles, latest request
+//   wins, apart from the figures they would otherwise delay;
 // - follow: one round of following the analysis's growing files, so that a slow shared file
 //   system never holds up the other lanes; the window starts a round only while none runs.
 #pragma once
