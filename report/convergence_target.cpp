@@ -46,6 +46,10 @@ bool isCounted(const SummaryRow& row) {
 
 double defaultTargetEss(int chains) { return std::max(400.0, 100.0 * chains); }
 
+double targetEssLine(const ConvergenceTarget& target, int chains) {
+  return std::max(target.essBulk.value_or(defaultTargetEss(chains)), target.essTail.value_or(defaultTargetEss(chains)));
+}
+
 ParsedTarget parseConvergenceTarget(const std::string& text) {
   ParsedTarget out;
   const auto fail = [&](const std::string& why) {

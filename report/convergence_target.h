@@ -24,6 +24,10 @@ struct ConvergenceTarget {
 // max(400, 100 x chains).
 double defaultTargetEss(int chains);
 
+// The least ESS the target asks of a column of `chains` chains in both its bulk and its tail: the
+// line an ESS plot draws.
+double targetEssLine(const ConvergenceTarget& target, int chains);
+
 struct ParsedTarget {
   std::optional<ConvergenceTarget> target;  // set on success
   std::string error;                        // "--until: ..." naming the part it could not read

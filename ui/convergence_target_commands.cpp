@@ -4,6 +4,7 @@
 
 #include "report/target_columns.h"
 #include "ui/convergence_target_dialog.h"
+#include "ui/details_page.h"
 #include "ui/diagnostics_page.h"
 #include "ui/dialogs.h"
 #include "ui/plotwin2.h"
@@ -28,6 +29,7 @@ void TForm3::convergenceTargetClick() {
   const auto chosen = dialogs_.chooseConvergenceTarget(this, offer);
   if (!chosen) return;
   diagnostics_->setConvergenceTarget(*chosen);
+  details_->convergenceTargetChanged();
   if (settings_) rememberConvergenceTarget(*settings_, *chosen);
 }
 

@@ -105,7 +105,7 @@ void DetailsPage::showChainPlot() {
              (essPlot ? "no ESS" : "no ranks");
   } else if (essPlot) {
     const int chains = static_cast<int>(figuresShown_->chains.size());
-    const double target = defaultTargetEss(chains);
+    const double target = targetEssLine(host_.convergenceTarget(), chains);
     chainFigure_ = showEssProfile(main, *known->ess, choice.kind, target, std::move(chainFigure_));
     tip = QString("%1, %2\nDashed: the convergence target's ESS, %3 in total for %4 chain%5")
               .arg(purpose, rows, number(target))
@@ -145,6 +145,8 @@ void DetailsPage::showChainPlot() {
   if (!status.isEmpty()) host_.setPassingStatus(status);
   Chart1->replot(QCustomPlot::rpQueuedReplot);
 }
+
+void DetailsPage::convergenceTargetChanged() { showChainPlot(); }
 
 void DetailsPage::clearChainPlot() {
   clearRankFigure(MainChart{Chart1, Serie, histogram}, chainFigure_);

@@ -47,6 +47,8 @@ class DetailsPage : private WindowPage {
   // bandwidth of its sample, pooled over the chains.
   void replotAtDefaultBandwidth();
   void clearColumnFigures();
+  // Options > "Convergence target...": an ESS plot shown moves its target line.
+  void convergenceTargetChanged();
   // A new table: the figures shown and asked for describe another one.
   void forgetFigures();
   // The last figures stay readable but grey until figures of the current inputs replace them.

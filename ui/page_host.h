@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/analysis_state.h"
+#include "report/convergence_target.h"
 #include "stats/chain_rows.h"
 #include "stats/row_range.h"
 #include "ui/burn_range.h"
@@ -36,6 +37,8 @@ class PageHost {
   virtual std::vector<ChainRows> retainedChains(long long burnIn, long long burnOut) const = 0;
   // Inputs the summary would be computed from now; nothing while the data range is invalid.
   virtual std::optional<SummaryInputs> currentSummaryInputs() const = 0;
+  // Options > "Convergence target...": what the Diagnostics page judges by and ESS plots mark
+  virtual const ConvergenceTarget& convergenceTarget() const = 0;
   // the level of the intervals, set on the Details page
   virtual int levelPercent() const = 0;
   // Options > "log(Fst/1-Fst)": Fst plotted against the factors on the logit scale

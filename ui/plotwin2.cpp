@@ -294,6 +294,8 @@ void TForm3::showBurnInClick() { details_->ReplotCurrentColumn(); }
 
 int TForm3::levelPercent() const { return details_->Cpc->position(); }
 
+const ConvergenceTarget& TForm3::convergenceTarget() const { return diagnostics_->convergenceTarget(); }
+
 int TForm3::shownPage() const { return Pages->currentIndex(); }
 
 void TForm3::showColumn(int column) {

@@ -268,6 +268,7 @@ class TForm3 : public QMainWindow, private PageHost {
   JobRunner& jobRunner() override { return *jobs_; }
   const BurnRange& burnRange() const override { return burnRange_; }
   int levelPercent() const override;
+  const ConvergenceTarget& convergenceTarget() const override;
   bool fstOnLogitScale() const override;
   bool showBurnInRows() const override;
   int shownPage() const override;

@@ -2,6 +2,7 @@
 // profiles, found by their designed names and checked against the figures the statistics give.
 #include <qcustomplot.h>
 
+#include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -224,6 +225,15 @@ TEST_F(ChainPlotsWindow, EssDrawsTheKindChosenAgainstTheTarget) {
     EXPECT_EQ(target->point1->coords().y(), defaultTargetEss(2));
     EXPECT_EQ(savedTitle(), c.title);
   }
+  // the target set in its dialog moves the line at once: both bounds must hold, so the larger
+  ConvergenceTarget target;
+  target.essBulk = 900;
+  target.essTail = 650;
+  dialogs.targets = {target};
+  part<QAction>(*form, "convergenceTarget")->trigger();
+  idle();
+  ASSERT_NE(drawn<QCPItemStraightLine>("ess_target"), nullptr);
+  EXPECT_EQ(drawn<QCPItemStraightLine>("ess_target")->point1->coords().y(), 900);
   click("rankEcdf");
   EXPECT_FALSE(part<QComboBox>(*form, "essKind")->isVisibleTo(form.get()));
   EXPECT_EQ(drawn<QCPItemStraightLine>("ess_target"), nullptr);
