@@ -69,10 +69,10 @@ constexpr OptionInfo kOptions[] = {
     {"--round-by-mcse", Use::summary},
     {"--ess-by-burnin", Use::column},
     {"--ess-profile", Use::column},
-    {"--follow", Use::summary},
+    {"--follow", Use::summary | Use::models},
     {"--until", Use::summary},
-    {"--interval", Use::summary},
-    {"--idle", Use::summary},
+    {"--interval", Use::summary | Use::models},
+    {"--idle", Use::summary | Use::models},
     {"--confirm", Use::summary},
     {"--min-rows", Use::summary},
 };
@@ -486,6 +486,7 @@ class Parser {
     if (!common(m.factorsPath, m.factorMode, m.interaction, m.burnIn, m.burnOut, m.autoBurnIn, m.burnInShare)) return failed();
     if (!format(m.format)) return failed();
     if (auto found = values_.find("--model-prior"); found != values_.end()) m.modelPrior = found->second;
+    if (has("--follow") && !followOptions(a)) return failed();
     return CliParse{a, {}};
   }
 
@@ -633,7 +634,9 @@ std::string usageText() {
          "      summary table at once and again each time the files grew, at most once per\n"
          "      interval, until SIGINT or SIGTERM (exit 0 after the last table), the target\n"
          "      confirmed (exit 0) or --idle (exit 3). Each table's rows, burn-in share and\n"
-         "      target status go to standard error, one line.\n"
+         "      target status go to standard error, one line. With --models instead of\n"
+         "      --summary (and without --until, --confirm, --min-rows): the models and\n"
+         "      factors tables each time.\n"
          "  varno-report DATA.fst FACTORS.txt [MODE] --models [--model-prior W1,W2,...]\n"
          "               [--format tsv|csv|json] [--burn-in N] [--burn-out N]\n"
          "      Prints the models (model, factors, prior, count, probability, mcse) and the\n"
@@ -694,7 +697,8 @@ std::string usageText() {
          "  --ess-by-burnin           with --column: print the column's ESS against burn-in\n"
          "  --ess-profile             with --column: print the column's ESS by quantile, by\n"
          "                            interval of quantiles and over the run\n"
-         "  --follow                  with --summary: follow the files while a sampler writes\n"
+         "  --follow                  with --summary or --models: follow the files while a\n"
+         "                            sampler writes\n"
          "                            them; an empty file is waited for; a burn-in N% or auto\n"
          "                            is taken anew for each table\n"
          "  --until TARGET            stop once TARGET holds at two tables --confirm rows\n"

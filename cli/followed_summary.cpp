@@ -34,7 +34,7 @@ void say(const std::string& line) { std::fprintf(stderr, "varno-report: %s\n", l
 double secondsSince(Clock::time_point then) { return std::chrono::duration<double>(Clock::now() - then).count(); }
 
 // A data or chain file that exists and holds nothing yet: its sampler has not written its header.
-std::optional<std::string> emptyFile(const SummaryTableOptions& options) {
+std::optional<std::string> emptyFile(const AnalysisRequest& options) {
   std::vector<std::string> files{options.dataPath};
   files.insert(files.end(), options.chainPaths.begin(), options.chainPaths.end());
   for (const std::string& file : files) {
@@ -46,9 +46,15 @@ std::optional<std::string> emptyFile(const SummaryTableOptions& options) {
 
 class Following {
  public:
-  Following(const SummaryTableOptions& options, const FollowOptions& follow,
+  // Exactly one of `summary` and `models` is given: the table printed.
+  Following(const SummaryTableOptions* summary, const ModelEvidenceOptions* models, const FollowOptions& follow,
             const std::function<int(const RunError&)>& failure)
-      : options_(options), follow_(follow), failure_(failure), stop_(follow.stop) {}
+      : options_(summary ? static_cast<const AnalysisRequest&>(*summary) : *models),
+        summary_(summary),
+        models_(models),
+        follow_(follow),
+        failure_(failure),
+        stop_(follow.stop) {}
 
   int run() {
     if (auto end = open()) return *end;
@@ -100,7 +106,8 @@ class Following {
     }
     std::vector<std::string> warnings;
     analysis_ = {};
-    const std::optional<RunError> error = openAnalysis(options_, analysis_, warnings);
+    std::optional<RunError> error = models_ ? modelsDataRefused(*models_) : std::nullopt;
+    if (!error) error = openAnalysis(options_, analysis_, warnings);
     for (const std::string& warning : warnings) say("warning: " + warning);
     opened_ = !error;
     if (error) return failure_(*error);
@@ -169,21 +176,14 @@ class Following {
   // Prints the table of the rows now and its status line. Nothing: go on; otherwise the exit status.
   std::optional<int> printTable() {
     if (auto error = retainRows()) return failure_(*error);
-    const std::vector<SummaryRow> rows = analysisSummaryRows(analysis_, options_);
     const int chains = static_cast<int>(analysis_.chains.size());
+    std::string text;
     std::optional<TargetEvaluation> evaluation;
-    if (follow_.until) {
-      evaluation = evaluateConvergenceTarget(*follow_.until, rows, chains);
-      if (!evaluation->unknownColumns.empty())
-        return failure_(RunError{"--until: " + quoted(evaluation->unknownColumns.front()) + " is no column of " +
-                                     quoted(options_.dataPath) + "; give a number or a name as --summary names it",
-                                 true});
+    if (models_) {
+      if (auto error = modelEvidenceText(analysis_, *models_, text)) return failure_(*error);
+    } else if (auto end = summaryText(text, evaluation)) {
+      return end;
     }
-    const std::vector<std::string> warnings = summaryRowWarnings(rows);
-    if (warnings != lastWarnings_)
-      for (const std::string& warning : warnings) say("warning: " + warning);
-    lastWarnings_ = warnings;
-    const std::string text = summaryTableText(rows, options_);
     std::fwrite(text.data(), 1, text.size(), stdout);
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
       say("cannot write to standard output");
@@ -216,7 +216,28 @@ class Following {
     return kOk;
   }
 
-  const SummaryTableOptions& options_;
+  // The summary table of the rows now, its warnings said when they changed, and the target over
+  // it when one is given. Nothing: go on; otherwise the exit status.
+  std::optional<int> summaryText(std::string& text, std::optional<TargetEvaluation>& evaluation) {
+    const std::vector<SummaryRow> rows = analysisSummaryRows(analysis_, *summary_);
+    if (follow_.until) {
+      evaluation = evaluateConvergenceTarget(*follow_.until, rows, static_cast<int>(analysis_.chains.size()));
+      if (!evaluation->unknownColumns.empty())
+        return failure_(RunError{"--until: " + quoted(evaluation->unknownColumns.front()) + " is no column of " +
+                                     quoted(options_.dataPath) + "; give a number or a name as --summary names it",
+                                 true});
+    }
+    const std::vector<std::string> warnings = summaryRowWarnings(rows);
+    if (warnings != lastWarnings_)
+      for (const std::string& warning : warnings) say("warning: " + warning);
+    lastWarnings_ = warnings;
+    text = summaryTableText(rows, *summary_);
+    return std::nullopt;
+  }
+
+  const AnalysisRequest& options_;
+  const SummaryTableOptions* summary_;
+  const ModelEvidenceOptions* models_;
   const FollowOptions& follow_;
   const std::function<int(const RunError&)>& failure_;
   StopSignals signals_;
@@ -235,7 +256,12 @@ class Following {
 
 int followSummary(const SummaryTableOptions& options, const FollowOptions& follow,
                   const std::function<int(const RunError&)>& failure) {
-  return Following(options, follow, failure).run();
+  return Following(&options, nullptr, follow, failure).run();
+}
+
+int followModels(const ModelEvidenceOptions& options, const FollowOptions& follow,
+                 const std::function<int(const RunError&)>& failure) {
+  return Following(nullptr, &options, follow, failure).run();
 }
 
 }  // namespace varno

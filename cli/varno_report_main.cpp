@@ -277,7 +277,8 @@ int main(int argc, char** argv) {
                                          : runSummary(parse.arguments->summary);
         break;
       case varno::CliAction::models:
-        status = runModels(parse.arguments->models);
+        status = parse.arguments->follow ? varno::followModels(parse.arguments->models, *parse.arguments->follow, failure)
+                                         : runModels(parse.arguments->models);
         break;
       case varno::CliAction::chainsTable:
         status = printChainsTable(parse.arguments->chains);

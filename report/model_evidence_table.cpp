@@ -123,8 +123,8 @@ std::string formatModelEvidence(const InclusionEvidence& evidence, SummaryFormat
 
 ModelEvidenceResult runModelEvidence(const ModelEvidenceOptions& options, Progress& progress) {
   ModelEvidenceResult result;
-  if (fileKindOf(lowerCasedExtension(options.dataPath)) != FileKind::fst) {
-    result.error = argumentError("--models needs an .fst data file, not " + quoted(options.dataPath));
+  if (auto refused = modelsDataRefused(options)) {
+    result.error = std::move(*refused);
     return result;
   }
   OpenedAnalysis data;
@@ -132,22 +132,34 @@ ModelEvidenceResult runModelEvidence(const ModelEvidenceOptions& options, Progre
     result.error = std::move(*error);
     return result;
   }
+  std::string text;
+  if (auto error = modelEvidenceText(data, options, text)) {
+    result.error = std::move(*error);
+    return result;
+  }
+  result.text = std::move(text);
+  return result;
+}
+
+std::optional<RunError> modelsDataRefused(const ModelEvidenceOptions& options) {
+  if (fileKindOf(lowerCasedExtension(options.dataPath)) != FileKind::fst)
+    return argumentError("--models needs an .fst data file, not " + quoted(options.dataPath));
+  return std::nullopt;
+}
+
+std::optional<RunError> modelEvidenceText(const OpenedAnalysis& data, const ModelEvidenceOptions& options,
+                                          std::string& text) {
   EvidenceInput input = evidenceInput(data.chains, data.layout.modelColumn(), data.decision.factorCount,
                                       data.decision.hasInteraction);
   if (options.modelPrior) {
     auto parsed = parseModelPrior(*options.modelPrior, modelCount(input.factorCount, input.hasInteraction));
-    if (auto* why = std::get_if<std::string>(&parsed)) {
-      result.error = argumentError("--model-prior: " + *why);
-      return result;
-    }
+    if (auto* why = std::get_if<std::string>(&parsed)) return argumentError("--model-prior: " + *why);
     input.priorWeights = std::get<std::vector<double>>(std::move(parsed));
   }
-  if (auto why = zeroPriorOfVisitedModels(input.priorWeights, input.modelCounts)) {
-    result.error = argumentError("--model-prior: " + *why);
-    return result;
-  }
-  result.text = formatModelEvidence(inclusionEvidence(input), options.format);
-  return result;
+  if (auto why = zeroPriorOfVisitedModels(input.priorWeights, input.modelCounts))
+    return argumentError("--model-prior: " + *why);
+  text = formatModelEvidence(inclusionEvidence(input), options.format);
+  return std::nullopt;
 }
 
 }  // namespace varno

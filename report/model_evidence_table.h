@@ -32,6 +32,13 @@ struct ModelEvidenceResult {
 
 // The .fst data file read with its factors file, then the models and factors over the retained
 // rows, formatted.
+// Refused before anything is read: a data file that is not an .fst trace.
+std::optional<RunError> modelsDataRefused(const ModelEvidenceOptions& options);
+
+// The tables of an analysis opened from `options`, over its chains' retained rows.
+std::optional<RunError> modelEvidenceText(const OpenedAnalysis& analysis, const ModelEvidenceOptions& options,
+                                          std::string& text);
+
 ModelEvidenceResult runModelEvidence(const ModelEvidenceOptions& options, Progress& progress = Progress::unwatched());
 
 }  // namespace varno

@@ -1,5 +1,5 @@
-// varno-report --summary --follow while the test appends to the files: a table per growth equal
-// to a fresh --summary of the files then, the last table on a stop signal, the target confirmed,
+// varno-report --summary --follow (and --models --follow) while the test appends to the files: a
+// table per growth equal to a fresh run of the files then, the last table on a stop signal, the target confirmed,
 // --idle, a bad row, an empty file waited for, and the arguments it refuses.
 #include <fcntl.h>
 #include <signal.h>
@@ -205,6 +205,7 @@ TEST_F(FollowTool, PrintsATableForEachGrowthEqualToAFreshSummary) {
     std::vector<std::string> options;  // besides --summary
     std::vector<Growth> growths;       // from 21 lines of each
     bool fst = false;                  // an .fst trace read with its factors file
+    const char* table = "--summary";   // or --models
   };
   const std::string one = kHeader + chainRows(0, 1, 300), two = kHeader + chainRows(1, 1, 300);
   const FstSpec lake{200, 3, 1, false, 3};
@@ -216,6 +217,7 @@ TEST_F(FollowTool, PrintsATableForEachGrowthEqualToAFreshSummary) {
       {"the suggested burn-in taken anew", {one}, {"--burn-in", "auto"}, {{0, 60}, {0, 100}}},
       {"csv", {one}, {"--format", "csv"}, {{0, 12}}},
       {"an fst trace with its factors", {fstText(lake)}, {}, {{0, 20}, {0, 159}}, true},
+      {"the models of an fst trace", {fstText(lake)}, {}, {{0, 20}, {0, 159}}, true, "--models"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -234,7 +236,7 @@ TEST_F(FollowTool, PrintsATableForEachGrowthEqualToAFreshSummary) {
       args.push_back(files.back());
       if (c.fst) args.push_back(folder.write("factors.txt", factorsText(lake)));
     }
-    args.push_back("--summary");
+    args.push_back(c.table);
     args.insert(args.end(), c.options.begin(), c.options.end());
     std::vector<std::string> following = args;
     following.insert(following.end(), {"--follow", "--interval", "0.01"});
@@ -404,8 +406,9 @@ TEST_F(FollowTool, RefusesArgumentsThatDoNotGoTogether) {
       {{"--summary", "--idle", "1"}, "--idle can be given only with --follow"},
       {{"--summary", "--confirm", "1"}, "--confirm can be given only with --follow"},
       {{"--summary", "--min-rows", "1"}, "--min-rows can be given only with --follow"},
-      {{"--follow"}, "--follow can be given only with --summary"},
-      {{"--column", "2", "--follow"}, "--follow can be given only with --summary"},
+      {{"--follow"}, "--follow can be given only with --summary or --models"},
+      {{"--column", "2", "--follow"}, "--follow can be given only with --summary or --models"},
+      {{"--models", "--follow", "--until", "rhat<=1.01"}, "--until cannot be given with --models"},
       {{"--chains-table", "--follow"}, "--follow cannot be given with --chains-table"},
       {{"--summary", "--follow", "--interval", "0"}, "--interval needs a number of seconds above 0 (a fraction too), not \"0\""},
       {{"--summary", "--follow", "--idle", "soon"}, "--idle needs a number of seconds above 0 (a fraction too), not \"soon\""},
